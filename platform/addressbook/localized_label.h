@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ab {
+
+// ABAddressBookCopyLocalizedLabel: the display text of a stored label. Stored labels such as
+// "_$!<Mobile>!$_" show as "mobile", "_$!<HomeFAX>!$_" as "home fax"; any other text (a custom
+// label, "iPhone") shows unchanged.
+std::string ABAddressBookCopyLocalizedLabel(std::string_view storedLabel);
+
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "sys/value.h"
+
+#include <optional>
+#include <string>
+
+namespace sys {
+
+// Property-list files, XML or binary; the format is detected when reading.
+// Paths are the phone's absolute paths, resolved under the phone root (phone_root.h).
+
+// dictionaryWithContentsOfFile: nil for a missing or unreadable file or a root that is not a
+// dictionary.
+ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath);
+// initWithContentsOfFile: of an array; nil likewise for any root but an array.
+ValuePtr arrayWithContentsOfFile(const std::string& phonePath);
+
+// Parsing from bytes; nil for anything that is not a property list.
+ValuePtr propertyListFromBytes(std::string_view bytes);
+
+enum class PropertyListFormat { Xml, Binary };
+
+std::optional<std::string> serializePropertyList(const Value&, PropertyListFormat);
+
+// Writes the file at a real file-system path (not resolved), replacing it atomically: the data
+// goes to a temporary file in the same folder, is flushed to disk and renamed over the old file,
+// so a reader sees the old file or the new one, never part of one. False on any failure, with the
+// old file untouched.
+bool writePropertyListAtomically(const Value&, const std::string& filePath, PropertyListFormat);
+
+// Reads a property list at a real file-system path (not resolved); nil on any failure.
+ValuePtr readPropertyListFile(const std::string& filePath);
+
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/image.h"
+#include "ui/view.h"
+
+namespace ui {
+
+class ImageView final : public View {
+public:
+    // initWithImage: the frame takes the image's size.
+    static std::shared_ptr<ImageView> create(ImagePtr image);
+    std::string_view className() const override { return "ImageView"; }
+
+    const ImagePtr& image() const { return m_image; }
+    void setImage(ImagePtr image) { m_image = std::move(image); }
+
+private:
+    explicit ImageView(ImagePtr image);
+    friend class View;
+    ImagePtr m_image;
+};
+
+}

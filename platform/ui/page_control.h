@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/control.h"
+
+namespace ui {
+
+// The page dots. The current page is always pinned into 0 ... pages - 1 (0 without pages),
+// when it is set and when the number of pages changes.
+class PageControl final : public Control {
+public:
+    static std::shared_ptr<PageControl> create(Rect frame = { });
+    std::string_view className() const override { return "PageControl"; }
+
+    int numberOfPages() const { return m_numberOfPages; }
+    void setNumberOfPages(int pages);
+    int currentPage() const { return m_currentPage; }
+    void setCurrentPage(int page);
+
+private:
+    explicit PageControl(Rect frame) : Control(frame) { }
+    friend class View;
+    int m_numberOfPages { 0 };
+    int m_currentPage { 0 };
+};
+
+}

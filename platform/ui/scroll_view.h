@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ui/view.h"
+
+namespace ui {
+
+class ScrollView;
+
+// UIScrollViewDelegate. The scroll view keeps its delegate without owning it and stops calling
+// it once the delegate is destroyed.
+class ScrollViewDelegate : public virtual sys::Object {
+public:
+    virtual void scrollViewDidScroll(ScrollView*) { }
+    virtual void scrollViewDidEndDecelerating(ScrollView*) { }
+};
+
+class ScrollView final : public View {
+public:
+    static std::shared_ptr<ScrollView> create(Rect frame = { });
+    std::string_view className() const override { return "ScrollView"; }
+
+    Rect bounds() const override;
+
+    Size contentSize() const { return m_contentSize; }
+    void setContentSize(Size size) { m_contentSize = size; }
+    Point contentOffset() const { return m_contentOffset; }
+    // Moves the content and tells the delegate scrollViewDidScroll, as every change of the
+    // offset does (dragging, deceleration, paging).
+    void setContentOffset(Point);
+    // The end of a drag: tells the delegate scrollViewDidEndDecelerating.
+    void endDecelerating();
+
+    ScrollViewDelegate* delegate() const;
+    void setDelegate(ScrollViewDelegate*);
+
+    bool isPagingEnabled() const { return m_pagingEnabled; }
+    void setPagingEnabled(bool enabled) { m_pagingEnabled = enabled; }
+    bool showsHorizontalScrollIndicator() const { return m_showsHorizontalScrollIndicator; }
+    void setShowsHorizontalScrollIndicator(bool shows) { m_showsHorizontalScrollIndicator = shows; }
+    bool showsVerticalScrollIndicator() const { return m_showsVerticalScrollIndicator; }
+    void setShowsVerticalScrollIndicator(bool shows) { m_showsVerticalScrollIndicator = shows; }
+    bool scrollsToTop() const { return m_scrollsToTop; }
+    void setScrollsToTop(bool scrolls) { m_scrollsToTop = scrolls; }
+    bool delaysContentTouches() const { return m_delaysContentTouches; }
+    void setDelaysContentTouches(bool delays) { m_delaysContentTouches = delays; }
+    bool canCancelContentTouches() const { return m_canCancelContentTouches; }
+    void setCanCancelContentTouches(bool cancels) { m_canCancelContentTouches = cancels; }
+
+private:
+    explicit ScrollView(Rect frame) : View(frame) { }
+    friend class View;
+
+    Size m_contentSize;
+    Point m_contentOffset;
+    ScrollViewDelegate* m_delegate { nullptr };
+    std::weak_ptr<const void> m_delegateLifetime;
+    bool m_pagingEnabled { false };
+    bool m_showsHorizontalScrollIndicator { true };
+    bool m_showsVerticalScrollIndicator { true };
+    bool m_scrollsToTop { true };
+    bool m_delaysContentTouches { true };
+    bool m_canCancelContentTouches { true };
+};
+
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "sys/object.h"
+#include "ui/color.h"
+#include "ui/geometry.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+class View;
+class Window;
+using ViewPtr = std::shared_ptr<View>;
+
+struct Layer {
+    float cornerRadius { 0 };
+    bool masksToBounds { false };
+    float borderWidth { 0 };
+    ColorPtr borderColor { Color::blackColor() };
+};
+
+struct Event { };
+
+// A view owns its children; its superview is a plain pointer that removal clears.
+class View : public virtual sys::Object, public std::enable_shared_from_this<View> {
+public:
+    static std::shared_ptr<View> create(Rect frame = { });
+    ~View() override;
+
+    // The class name a dump shows: "View", "ScrollView", "Label", ...
+    virtual std::string_view className() const { return "View"; }
+
+    const Rect& frame() const { return m_frame; }
+    virtual void setFrame(Rect);
+    // Origin 0, 0 and the frame's size, moved by the content offset in a scroll view.
+    virtual Rect bounds() const { return { 0, 0, m_frame.width(), m_frame.height() }; }
+
+    void addSubview(const ViewPtr&); // on top of the existing children; moves it from its old parent
+    void removeFromSuperview();
+    const std::vector<ViewPtr>& subviews() const { return m_subviews; }
+    View* superview() const { return m_superview; }
+    // The window this view is in, or nullptr.
+    virtual Window* window() const;
+
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    // The first view in this subtree, this one included, with the tag.
+    View* viewWithTag(int tag);
+
+    bool isHidden() const { return m_hidden; }
+    void setHidden(bool hidden) { m_hidden = hidden; }
+    float alpha() const { return m_alpha; }
+    void setAlpha(float); // inside an animation block the change is recorded as animated
+    const ColorPtr& backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(ColorPtr color) { m_backgroundColor = std::move(color); }
+    bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
+    void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+    bool isExclusiveTouch() const { return m_exclusiveTouch; }
+    void setExclusiveTouch(bool exclusive) { m_exclusiveTouch = exclusive; }
+
+    Layer& layer() { return m_layer; }
+    const Layer& layer() const { return m_layer; }
+
+    // convertPoint:fromView: a point in view's coordinates (the window's when view is nullptr)
+    // into this view's. Both views must be in one tree.
+    Point convertPointFromView(Point, const View* view) const;
+    Point convertPointToView(Point, const View* view) const;
+
+    // hitTest:withEvent: the deepest visible, interaction-enabled descendant (or this view)
+    // whose bounds hold the point, in this view's coordinates; later children first. Views
+    // with alpha below 0.01 are passed over, as hidden ones are.
+    virtual View* hitTest(Point, const Event*);
+    virtual bool pointInside(Point, const Event*) const;
+
+protected:
+    explicit View(Rect frame) : m_frame(frame) { }
+    template<typename T, typename... Arguments>
+    static std::shared_ptr<T> make(Arguments&&... arguments)
+    {
+        return std::shared_ptr<T>(new T(std::forward<Arguments>(arguments)...));
+    }
+
+private:
+    Rect m_frame;
+    std::vector<ViewPtr> m_subviews;
+    View* m_superview { nullptr };
+    int m_tag { 0 };
+    bool m_hidden { false };
+    float m_alpha { 1.0f };
+    ColorPtr m_backgroundColor;
+    bool m_userInteractionEnabled { true };
+    bool m_exclusiveTouch { false };
+    Layer m_layer;
+};
+
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "sys/darwin_notify_center.h"
+#include "sys/object.h"
+#include "sys/value.h"
+#include "ui/alert_view.h"
+#include "ui/button.h"
+#include "ui/color.h"
+#include "ui/image.h"
+#include "ui/label.h"
+#include "ui/page_control.h"
+#include "ui/scroll_view.h"
+#include "ui/view.h"
+#include "weeapp/wee_app_controller.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace kavrin {
+
+using ButtonArray = std::vector<std::shared_ptr<ui::Button>>;
+using LabelArray = std::vector<std::shared_ptr<ui::Label>>;
+
+// The widget: one controller that the host creates, asks for its view and drives. It is the
+// delegate of its own scroll view and of the action chooser. Its methods live in the folder of
+// the role they belong to (settings/, sources/, tiles/, actions/).
+class KavrinController final : public weeapp::BBWeeAppController, public ui::ScrollViewDelegate, public ui::AlertViewDelegate {
+public:
+    KavrinController() = default;
+    ~KavrinController() override = default;
+    KavrinController(const KavrinController&) = delete;
+    KavrinController& operator=(const KavrinController&) = delete;
+
+    bool respondsToSelector(std::string_view selector) const override;
+
+    // Host lifecycle (controller/).
+    void viewDidAppear() override;
+    void viewDidDisappear() override;
+    ui::ViewPtr view() override;
+    float viewHeight() override;
+    void preferencesChange2();
+
+    // Tile view (tiles/).
+    void buildView();
+    void flipStyle();
+    void flipStyleDone();
+    void buildGroundView();
+    void scrollViewDidScroll(ui::ScrollView*) override;
+    void scrollViewDidEndDecelerating(ui::ScrollView*) override;
+
+    // Contact actions (actions/).
+    void doStart(ui::Control* sender);
+    void doMail(const std::string* address);
+    void doMessage(const std::string* number);
+    void doCall(const std::string* number);
+    void alertViewClickedButtonAtIndex(ui::AlertView*, int buttonIndex) override;
+    sys::URLPtr launchURLForTapLocation(ui::Point) override;
+    void visitWebSite(sys::Object* sender);
+    void visitFB(sys::Object* sender);
+
+    // Settings (settings/).
+    sys::ValuePtr getMetroPattern();
+    ui::ColorPtr getMetroBackgroundColor();
+    std::int32_t getStandardAction();
+    sys::BOOL checkSetting(const std::string& key);
+    void createEditableCopyOfSettingsIfNeeded();
+
+    // Contact sources (sources/).
+    std::string getMailFromDB(std::int32_t recordId);
+    ui::ImagePtr getImageFromDB(std::int32_t recordId);
+    sqlite3* getNewDBConnection();
+    sqlite3* getNewABDBConnection();
+
+    // The fields, in their declared order. A boolean is the frameworks' 8-bit BOOL.
+    ui::ViewPtr _view;
+    std::shared_ptr<ui::ScrollView> scrollView;
+    std::shared_ptr<ui::PageControl> pageControl;
+    sys::ValuePtr rawElementsArray;
+    sys::BOOL pageControlUsed { sys::NO };
+    std::int32_t contactsPerPage { 0 };
+    std::int32_t viewH { 0 };
+    std::int32_t distance { 0 };
+    std::int32_t selectedContact { 0 };
+    sys::BOOL addedOberserver { sys::NO };
+    sys::BOOL bgIsVisible { sys::NO };
+    sys::BOOL labelsAreVisible { sys::NO };
+    std::int32_t step { 0 };
+    std::shared_ptr<ButtonArray> buttons;
+    std::shared_ptr<LabelArray> labels;
+    sys::BOOL aniRuns { sys::NO };
+    sys::BOOL animate { sys::NO };
+    sys::BOOL isMetroStyle { sys::NO };
+    ui::ColorPtr metroBGColor;
+    std::int32_t littleTiles { 0 };
+
+private:
+    // The look-specific halves of buildView (tiles/standard_grid.cpp, tiles/metro_grid.cpp);
+    // the metro half returns the index of the last page it used.
+    void buildStandardTiles();
+    std::int32_t buildMetroTiles();
+    // The chooser half of doStart (actions/action_chooser.cpp).
+    void showActionChooser(std::int32_t tag, bool askForCall, bool askForText, bool askForMail, const std::string& mail);
+};
+
+// The system-wide settings-changed callback: re-posts the notification locally.
+void preferencesChange(sys::DarwinNotifyCenter* center, void* observer, const std::string& name, const void* object, const sys::Dictionary* userInfo);
+
+}

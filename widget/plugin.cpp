@@ -1,0 +1,7 @@
+#include "controller/kavrin_controller.h"
+#include "weeapp/plugin_entry.h"
+
+extern "C" __attribute__((visibility("default"))) weeapp::BBWeeAppController* WeeAppCreateController()
+{
+    return new kavrin::KavrinController();
+}
