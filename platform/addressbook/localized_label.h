@@ -6,7 +6,8 @@
 namespace ab {
 
 // ABAddressBookCopyLocalizedLabel: the display text of a stored label. Stored labels such as
-// "_$!<Mobile>!$_" show as "mobile", "_$!<HomeFAX>!$_" as "home fax"; any other text (a custom
+// "_$!<Mobile>!$_" show as "mobile", "_$!<HomeFAX>!$_" as "home fax" (a marked name the
+// address book does not know is spelt out as lower-case words); any other text (a custom
 // label, "iPhone") shows unchanged.
 std::string ABAddressBookCopyLocalizedLabel(std::string_view storedLabel);
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -12,7 +13,12 @@ namespace sys {
 
 // The main run loop: delayed calls and the ends of animations, ordered by deadline (equal
 // deadlines in the order they were scheduled), against an injected clock, plus the pending
-// system-wide notifications. Everything runs on the one main thread.
+// system-wide notifications and the file descriptors it watches for input (the system-wide
+// centre's transport registers its own). Everything runs on the one main thread.
+//
+// Each pass of the loop reads the watched descriptors that are ready (without waiting),
+// delivers the pending system-wide notifications, and runs the tasks that are due; pending
+// notifications are delivered again after every task.
 class RunLoop {
 public:
     static RunLoop& main();
@@ -22,19 +28,34 @@ public:
     Clock& clock() const { return *m_clock; }
     double now() const { return m_clock->now(); }
 
-    // Runs task once, delay seconds from now, unless the lifetime has expired by then.
+    // Runs task once, delay seconds from now, unless the lifetime has expired by then. A task
+    // given an empty lifetime (no receiver) always runs.
     void performAfterDelay(double delay, std::weak_ptr<const void> lifetime, std::function<void()> task);
 
     // With a ManualClock: moves time forward by seconds, running every task that falls due at
     // its own deadline (the clock reads that deadline while the task runs), including tasks
     // scheduled meanwhile that fall due within the stretch; delivers pending notifications.
+    // With another clock it runs what is due now and does not wait.
     void advance(double seconds);
     // Runs what is due at the current time, and pending notifications, without moving time.
     void runDueTasks();
-    // With any clock: waits for due tasks and for the notification transport until the
-    // deadline, running each as it comes. Returns early when stop() is called.
+    // Waits for due tasks and for input on the watched descriptors until the deadline (on the
+    // clock's scale), running each as it comes; returns early when stop() is called. With a
+    // ManualClock nothing waits in real time: it reads whatever input is ready and advances the
+    // clock to the deadline.
     void runUntil(double deadline);
+    // runUntil without a deadline, until stop().
+    void run() { runUntil(std::numeric_limits<double>::infinity()); }
     void stop() { m_stopped = true; }
+
+    // Watches fd for input: whenever the loop finds it readable it calls onReadable, which must
+    // read what is there. Watching an fd again replaces its callback.
+    void watchFileDescriptor(int fd, std::function<void()> onReadable);
+    void unwatchFileDescriptor(int fd);
+    // Waits in real time, at most timeoutSeconds, until a watched descriptor is readable, and
+    // runs the callbacks of those that are. Runs no task and delivers nothing. False when
+    // nothing became readable in time (or nothing is watched).
+    bool waitForInput(double timeoutSeconds);
 
     // Live tasks still waiting (their receivers not destroyed).
     std::size_t pendingCount() const;
@@ -45,14 +66,24 @@ public:
 private:
     RunLoop();
     bool runOneDueTask(double upTo);
+    void deliverNotifications();
+    // Polls the watched descriptors for at most timeoutMilliseconds (-1: no limit).
+    bool pollInput(int timeoutMilliseconds);
 
     struct Task {
         double deadline;
         std::uint64_t sequence;
+        bool guarded; // has a receiver whose lifetime decides
         std::weak_ptr<const void> lifetime;
         std::function<void()> run;
+        bool isLive() const { return !guarded || !lifetime.expired(); }
+    };
+    struct Watch {
+        int fd;
+        std::function<void()> onReadable;
     };
     std::vector<Task> m_tasks; // kept sorted by (deadline, sequence)
+    std::vector<Watch> m_watches;
     std::uint64_t m_sequence { 0 };
     std::shared_ptr<Clock> m_clock;
     bool m_stopped { false };

@@ -9,16 +9,24 @@ namespace sys {
 constexpr const char* kAppleLanguagesKey = "AppleLanguages";
 
 // The process's defaults, held in memory; the host sets "AppleLanguages" from its command line.
+// A key that was never set answers its registered default; "AppleLanguages" is registered as
+// ("en"), as on a phone set to English.
 class UserDefaults {
 public:
     static UserDefaults& standardUserDefaults();
 
     ValuePtr objectForKey(std::string_view key) const;
     void setObjectForKey(ValuePtr value, std::string_view key); // nil removes the key
-    void removeAllObjects() { m_values.clear(); }
+    void removeAllObjects() { m_values.clear(); } // the registered defaults stay
+
+    // registerDefaults: the values answered for keys that were never set.
+    void registerDefaults(const Dictionary& defaults);
 
 private:
+    UserDefaults();
+
     Dictionary m_values;
+    Dictionary m_registered;
 };
 
 }

@@ -31,6 +31,11 @@ public:
     using Storage = std::variant<bool, std::int64_t, double, std::string, Data, Date, Array, Dictionary>;
 
     explicit Value(Storage storage) : m_storage(std::move(storage)) { }
+    template<typename Kind, typename... Arguments>
+    explicit Value(std::in_place_type_t<Kind> kind, Arguments&&... arguments)
+        : m_storage(kind, std::forward<Arguments>(arguments)...)
+    {
+    }
 
     static ValuePtr boolean(bool);
     static ValuePtr integer(std::int64_t);

@@ -14,6 +14,8 @@ namespace weeapp {
 // and a host calls only those that it answers for. The defaults stand for an absent operation.
 class BBWeeAppController : public virtual sys::Object {
 public:
+    ~BBWeeAppController() override;
+
     virtual ui::ViewPtr view() = 0;
 
     virtual float viewHeight() { return 0; }

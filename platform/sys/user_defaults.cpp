@@ -1,0 +1,43 @@
+#include "sys/user_defaults.h"
+
+namespace sys {
+
+UserDefaults::UserDefaults()
+{
+    m_registered[kAppleLanguagesKey] = Value::array({ Value::string("en") });
+}
+
+UserDefaults& UserDefaults::standardUserDefaults()
+{
+    static UserDefaults defaults;
+    return defaults;
+}
+
+ValuePtr UserDefaults::objectForKey(std::string_view key) const
+{
+    if (auto it = m_values.find(key); it != m_values.end())
+        return it->second;
+    if (auto it = m_registered.find(key); it != m_registered.end())
+        return it->second;
+    return nullptr;
+}
+
+void UserDefaults::setObjectForKey(ValuePtr value, std::string_view key)
+{
+    if (!value) {
+        if (auto it = m_values.find(key); it != m_values.end())
+            m_values.erase(it);
+        return;
+    }
+    m_values.insert_or_assign(std::string(key), std::move(value));
+}
+
+void UserDefaults::registerDefaults(const Dictionary& defaults)
+{
+    for (const auto& [key, value] : defaults) {
+        if (value)
+            m_registered.insert_or_assign(key, value);
+    }
+}
+
+}

@@ -1,0 +1,49 @@
+#include "sys/format.h"
+
+#include <gtest/gtest.h>
+
+using namespace sys;
+
+// "%@" prints objects and text, nil as "(null)"; "%i" and "%d" integers; "%%" a percent sign.
+TEST(Format, Conversions)
+{
+    ValuePtr none;
+    EXPECT_EQ(stringWithFormat("tel:%@", std::string("+49 30 1234")), "tel:+49 30 1234");
+    EXPECT_EQ(stringWithFormat("%@", none), "(null)");
+    EXPECT_EQ(stringWithFormat("%@|%@", Value::string("Ann"), Value::integer(3)), "Ann|3");
+    EXPECT_EQ(stringWithFormat("SELECT %i;", 42), "SELECT 42;");
+    EXPECT_EQ(stringWithFormat("%d/%i", -7, 2147483647), "-7/2147483647");
+    EXPECT_EQ(stringWithFormat("100%% %@", "sure"), "100% sure");
+    EXPECT_EQ(stringWithFormat("plain"), "plain");
+}
+
+// Missing or mismatched arguments print nothing; unknown conversions stay as written.
+TEST(Format, ForgivingWithBadArguments)
+{
+    EXPECT_EQ(stringWithFormat("a%@b%@c", "x"), "axbc");
+    EXPECT_EQ(stringWithFormat("[%i]", "text"), "[]");
+    EXPECT_EQ(stringWithFormat("[%@]", 5), "[]");
+    EXPECT_EQ(stringWithFormat("%s and %@ and %", "y"), "%s and y and %");
+}
+
+// Splitting keeps empty pieces and gives one piece when the separator is absent.
+TEST(Format, ComponentsSeparatedByString)
+{
+    using Pieces = std::vector<std::string>;
+    EXPECT_EQ(componentsSeparatedByString("", " "), Pieces { "" });
+    EXPECT_EQ(componentsSeparatedByString("Ann", " "), Pieces { "Ann" });
+    EXPECT_EQ(componentsSeparatedByString("Ann Bea Cox", " "), (Pieces { "Ann", "Bea", "Cox" }));
+    EXPECT_EQ(componentsSeparatedByString(" Ann", " "), (Pieces { "", "Ann" }));
+    EXPECT_EQ(componentsSeparatedByString("a  b ", " "), (Pieces { "a", "", "b", "" }));
+    EXPECT_EQ(componentsSeparatedByString("a--b", "--"), (Pieces { "a", "b" }));
+    EXPECT_EQ(componentsSeparatedByString("abc", ""), Pieces { "abc" });
+}
+
+// Replacement runs left to right without overlaps; an empty target changes nothing.
+TEST(Format, ReplacingOccurrences)
+{
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("+49 30 12", " ", ""), "+493012");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("abc", "", "x"), "abc");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("a.b", ".", "..."), "a...b");
+}

@@ -1,0 +1,161 @@
+#include "sys/phone_root.h"
+#include "sys/property_list.h"
+#include "support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace sys;
+
+namespace {
+
+constexpr const char* kSettings = "/private/var/mobile/Library/Preferences/de.quillfen.kavrin.plist";
+
+const char* kXmlSettings = R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0">
+<dict>
+    <key>metroStyle</key><true/>
+    <key>tilesAlign</key><string>3</string>
+    <key>metroBackground</key><integer>-6</integer>
+    <key>ratio</key><real>2.75</real>
+    <key>list</key><array><string>a</string><false/></array>
+</dict>
+</plist>
+)";
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    return bytes.str();
+}
+
+class PropertyListTest : public ::testing::Test {
+protected:
+    void SetUp() override { setPhoneRoot(m_folder.path()); }
+    void TearDown() override { setPhoneRoot("/"); }
+
+    testing_support::TemporaryFolder m_folder;
+};
+
+ValuePtr sampleOfEveryKind()
+{
+    return Value::dictionary({
+        { "flag", Value::boolean(true) },
+        { "negative", Value::integer(-5) },
+        { "big", Value::integer(5000000000) },
+        { "real", Value::real(0.125) },
+        { "text", Value::string("Zoë <&> \"x\"") },
+        { "bytes", Value::data({ 0, 1, 254, 255 }) },
+        { "when", Value::date(86400) }, // XML dates keep whole seconds
+        { "nested", Value::array({ Value::dictionary({ { "k", Value::string("") } }), Value::array({}) }) },
+    });
+}
+
+}
+
+// An XML settings file under the phone root reads as a dictionary with each value's kind kept.
+TEST_F(PropertyListTest, ReadsXmlDictionaryUnderTheRoot)
+{
+    m_folder.write(kSettings, kXmlSettings);
+    ValuePtr settings = dictionaryWithContentsOfFile(kSettings);
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(objectForKey(settings, "metroStyle")->isBoolean());
+    EXPECT_TRUE(boolValue(objectForKey(settings, "metroStyle")));
+    EXPECT_EQ(*objectForKey(settings, "tilesAlign"), *Value::string("3"));
+    EXPECT_EQ(*objectForKey(settings, "metroBackground"), *Value::integer(-6));
+    EXPECT_EQ(*objectForKey(settings, "ratio"), *Value::real(2.75));
+    EXPECT_EQ(count(objectForKey(settings, "list")), 2u);
+    // The same file is no array.
+    EXPECT_EQ(arrayWithContentsOfFile(kSettings), nullptr);
+}
+
+// Every kind survives writing and reading back, in binary and in XML.
+TEST_F(PropertyListTest, RoundTripsEveryKindInBothFormats)
+{
+    ValuePtr original = sampleOfEveryKind();
+    for (PropertyListFormat format : { PropertyListFormat::Binary, PropertyListFormat::Xml }) {
+        std::optional<std::string> bytes = serializePropertyList(*original, format);
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(bytes->starts_with("bplist00"), format == PropertyListFormat::Binary);
+        ValuePtr back = propertyListFromBytes(*bytes);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(*back, *original) << back->description();
+    }
+}
+
+// A binary favorites file reads as an array; a dictionary file does not.
+TEST_F(PropertyListTest, ReadsBinaryArrayAndRejectsTheOtherRoot)
+{
+    const std::string favorites = "/private/var/mobile/Library/Preferences/com.apple.mobilephone.speeddial.plist";
+    ValuePtr list = Value::array({ Value::dictionary({ { "Name", Value::string("Ann") }, { "ABUid", Value::integer(7) } }) });
+    m_folder.write(favorites, *serializePropertyList(*list, PropertyListFormat::Binary));
+    ValuePtr read = arrayWithContentsOfFile(favorites);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(*read, *list);
+    EXPECT_EQ(dictionaryWithContentsOfFile(favorites), nullptr);
+}
+
+// Missing, empty, garbage, truncated, folder-shaped and scalar-rooted files give nothing.
+TEST_F(PropertyListTest, UnreadableFilesGiveNil)
+{
+    EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
+
+    std::string binary = *serializePropertyList(*sampleOfEveryKind(), PropertyListFormat::Binary);
+    const std::string broken[] = {
+        "",
+        "not a property list at all",
+        binary.substr(0, binary.size() / 2),
+        std::string(kXmlSettings).substr(0, 200),
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>just text</string></plist>",
+    };
+    for (const std::string& bytes : broken) {
+        m_folder.write(kSettings, bytes);
+        EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr) << bytes.substr(0, 40);
+        EXPECT_EQ(arrayWithContentsOfFile(kSettings), nullptr) << bytes.substr(0, 40);
+    }
+
+    std::filesystem::remove(resolvePhonePath(kSettings));
+    std::filesystem::create_directories(resolvePhonePath(kSettings));
+    EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
+}
+
+// Phone paths resolve under the root, and ".." cannot climb out of it.
+TEST_F(PropertyListTest, PhonePathsStayUnderTheRoot)
+{
+    const std::string root = m_folder.path().string();
+    EXPECT_EQ(resolvePhonePath("/private/var/x.plist"), root + "/private/var/x.plist");
+    EXPECT_EQ(resolvePhonePath("/../../etc/passwd"), root + "/etc/passwd");
+    EXPECT_EQ(resolvePhonePath("/System/Library/WeeAppPlugins/Kavrin.bundle/"), root + "/System/Library/WeeAppPlugins/Kavrin.bundle/");
+    setPhoneRoot("/");
+    EXPECT_EQ(resolvePhonePath("/private/var/x.plist"), "/private/var/x.plist");
+}
+
+// An atomic write replaces the old file, keeps its permissions and leaves no temporary behind.
+TEST_F(PropertyListTest, AtomicWriteReplacesAndCleansUp)
+{
+    std::filesystem::path target = m_folder.write("prefs/settings.plist", kXmlSettings);
+    ::chmod(target.c_str(), 0640);
+
+    ValuePtr replacement = Value::dictionary({ { "fiveIcons", Value::boolean(true) } });
+    ASSERT_TRUE(writePropertyListAtomically(*replacement, target.string(), PropertyListFormat::Binary));
+    EXPECT_TRUE(readFile(target).starts_with("bplist00"));
+    EXPECT_EQ(*readPropertyListFile(target.string()), *replacement);
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(target.parent_path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+
+    // A folder that does not exist cannot be written to, and nothing appears.
+    std::filesystem::path nowhere = m_folder.path() / "missing" / "settings.plist";
+    EXPECT_FALSE(writePropertyListAtomically(*replacement, nowhere.string(), PropertyListFormat::Xml));
+    EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
+}

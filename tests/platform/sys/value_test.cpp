@@ -1,0 +1,116 @@
+#include "sys/value.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace sys;
+
+// Integer conversion of text reads the leading decimal number and clamps it to 32 bits.
+TEST(Value, IntValueOfText)
+{
+    EXPECT_EQ(intValueOfText("3abc"), 3);
+    EXPECT_EQ(intValueOfText("0x1A"), 0);
+    EXPECT_EQ(intValueOfText("99999999999"), 2147483647);
+    EXPECT_EQ(intValueOfText("-99999999999999999999999"), -2147483647 - 1);
+    EXPECT_EQ(intValueOfText("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(intValueOfText("  \t\n-12 apples"), -12);
+    EXPECT_EQ(intValueOfText("+7"), 7);
+    EXPECT_EQ(intValueOfText(""), 0);
+    EXPECT_EQ(intValueOfText("abc"), 0);
+    EXPECT_EQ(intValueOfText("--1"), 0);
+    EXPECT_EQ(intValueOfText("- 1"), 0);
+    EXPECT_EQ(intValueOfText("2.9"), 2);
+    EXPECT_EQ(intValueOfText("007"), 7);
+}
+
+// Boolean conversion of text looks at the first significant character, or at the number.
+TEST(Value, BoolValueOfText)
+{
+    for (const char* yes : { "YES", "yes", "true", "T", "1", "-1", "+1", "00009", "  y", "\t7x" })
+        EXPECT_TRUE(boolValueOfText(yes)) << yes;
+    for (const char* no : { "NO", "no", "false", "0", "000", "+y", "--1", "", "   ", "abc", "0.5", "-" })
+        EXPECT_FALSE(boolValueOfText(no)) << no;
+}
+
+// Numbers, booleans and the other kinds all convert without failure.
+TEST(Value, ConversionsOfEveryKind)
+{
+    EXPECT_EQ(Value::real(2.7)->intValue(), 2);
+    EXPECT_EQ(Value::real(-2.7)->intValue(), -2);
+    EXPECT_EQ(Value::real(1e300)->intValue(), 2147483647);
+    EXPECT_EQ(Value::real(-1e300)->intValue(), -2147483647 - 1);
+    EXPECT_EQ(Value::real(std::nan(""))->intValue(), 0);
+    EXPECT_EQ(Value::integer(5000000000)->intValue(), 2147483647);
+    EXPECT_EQ(Value::integer(-42)->intValue(), -42);
+    EXPECT_EQ(Value::boolean(true)->intValue(), 1);
+    EXPECT_EQ(Value::boolean(false)->intValue(), 0);
+    EXPECT_EQ(Value::string("12")->intValue(), 12);
+
+    EXPECT_TRUE(Value::integer(-3)->boolValue());
+    EXPECT_FALSE(Value::integer(0)->boolValue());
+    EXPECT_TRUE(Value::real(0.25)->boolValue());
+    EXPECT_FALSE(Value::real(0.0)->boolValue());
+    EXPECT_TRUE(Value::boolean(true)->boolValue());
+    EXPECT_TRUE(Value::string("Yes")->boolValue());
+
+    const ValuePtr others[] = {
+        Value::array({ Value::integer(1) }),
+        Value::dictionary({ { "a", Value::integer(1) } }),
+        Value::date(1000),
+        Value::data({ 1, 2, 3 }),
+    };
+    for (const ValuePtr& other : others) {
+        EXPECT_EQ(other->intValue(), 0) << other->description();
+        EXPECT_FALSE(other->boolValue()) << other->description();
+    }
+    EXPECT_EQ(intValue(nullptr), 0);
+    EXPECT_FALSE(boolValue(nullptr));
+}
+
+// Lookups on nil, on the wrong kind or out of range give nil or 0.
+TEST(Value, LookupsAnswerNilForWrongKinds)
+{
+    ValuePtr dictionary = Value::dictionary({ { "Name", Value::string("Ann") } });
+    ValuePtr array = Value::array({ dictionary, Value::integer(3) });
+
+    EXPECT_EQ(*objectForKey(dictionary, "Name"), *Value::string("Ann"));
+    EXPECT_EQ(objectForKey(dictionary, "Label"), nullptr);
+    EXPECT_EQ(objectForKey(array, "Name"), nullptr);
+    EXPECT_EQ(objectForKey(nullptr, "Name"), nullptr);
+    EXPECT_EQ(objectAtIndex(array, 0), dictionary);
+    EXPECT_EQ(objectAtIndex(array, 2), nullptr);
+    EXPECT_EQ(objectAtIndex(dictionary, 0), nullptr);
+    EXPECT_EQ(objectAtIndex(nullptr, 0), nullptr);
+    EXPECT_EQ(count(array), 2u);
+    EXPECT_EQ(count(dictionary), 1u);
+    EXPECT_EQ(count(Value::string("abc")), 0u);
+    EXPECT_EQ(count(nullptr), 0u);
+}
+
+// Equality compares contents, through nested collections, and keeps kinds apart.
+TEST(Value, EqualityIsDeep)
+{
+    auto make = [](std::int64_t n) {
+        return Value::array({ Value::dictionary({ { "k", Value::integer(n) } }), nullptr });
+    };
+    EXPECT_EQ(*make(1), *make(1));
+    EXPECT_NE(*make(1), *make(2));
+    EXPECT_NE(*Value::integer(1), *Value::boolean(true));
+    EXPECT_NE(*Value::integer(1), *Value::real(1.0));
+    EXPECT_NE(*Value::array({}), *Value::array({ Value::integer(0) }));
+}
+
+// What "%@" prints for each kind.
+TEST(Value, Descriptions)
+{
+    EXPECT_EQ(description(nullptr), "(null)");
+    EXPECT_EQ(description(Value::string("_$!<Mobile>!$_")), "_$!<Mobile>!$_");
+    EXPECT_EQ(description(Value::integer(-17)), "-17");
+    EXPECT_EQ(description(Value::real(2.5)), "2.5");
+    EXPECT_EQ(description(Value::boolean(true)), "1");
+    EXPECT_EQ(description(Value::data({ 0x01, 0xab, 0x00, 0xff, 0x10 })), "<01ab00ff 10>");
+    EXPECT_EQ(description(Value::date(0)), "2001-01-01 00:00:00 +0000");
+    EXPECT_EQ(description(Value::array({ Value::integer(1), Value::string("a b") })), "(\n    1,\n    \"a b\"\n)");
+    EXPECT_EQ(description(Value::dictionary({ { "key", Value::array({}) } })), "{\n    key = (\n    );\n}");
+}

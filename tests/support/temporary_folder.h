@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary directory, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kavrin-test-XXXXXX").string();
+        if (char* made = ::mkdtemp(pattern.data()))
+            m_path = made;
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+    // Writes bytes at a path inside the folder (a leading "/" counts from the folder), making the
+    // folders on the way.
+    std::filesystem::path write(const std::filesystem::path& relative, std::string_view bytes) const
+    {
+        std::filesystem::path target = m_path / relative.relative_path();
+        std::filesystem::create_directories(target.parent_path());
+        std::ofstream(target, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return target;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}
