@@ -24,8 +24,8 @@ struct Animation {
     AnimationTransition transition { AnimationTransition::None };
     std::weak_ptr<View> transitionView;
     bool transitionCache { false };
-    int repeatCount { 0 };
-    bool repeatAutoreverses { false };
+    float repeatCount { 0 }; // cycles; 0 (or less) plays once
+    bool repeatAutoreverses { false }; // each cycle runs forward, then back
 
     struct AlphaChange {
         std::weak_ptr<View> view;
@@ -34,8 +34,13 @@ struct Animation {
     };
     std::vector<AlphaChange> alphaChanges;
 
-    // 0 at the start, 1 at the end, with the curve applied.
+    // 0 at the start, 1 at the end, with the curve applied; 0 before the start and 1 from the
+    // end on. With autoreverses a cycle goes 0 to 1 and back; the end is still 1, the model.
     double progressAt(double time) const;
+    // The whole run: duration times the cycles (twice the duration per cycle with autoreverses).
+    double totalDuration() const;
+    double endTime() const { return startTime + totalDuration(); }
+    bool isRunningAt(double time) const { return time >= startTime && time < endTime(); }
 };
 
 // The class-level animation calls of the view toolkit: beginAnimations:context: ... commit.
@@ -64,8 +69,16 @@ public:
     static bool isRecording();
     static void recordAlphaChange(View&, float from, float to);
 
-    // The animations committed and not yet ended, oldest first.
+    // The animations committed and not yet ended at the run loop's time, oldest first.
     static std::vector<std::shared_ptr<const Animation>> running();
+
+    // For drawing a moment of an animation. The alpha a view shows at that time: its model
+    // alpha, unless an animation running then changes it, in which case from -> to along the
+    // progress. The transition running on the view then, or nullptr: a flip turns the view about
+    // its vertical axis by progress x 180 degrees, drawn squeezed horizontally about its centre
+    // by |cos(progress x pi)| at its presentation alpha.
+    static float presentationAlpha(const View&, double time);
+    static std::shared_ptr<const Animation> transitionAt(const View&, double time);
     // Forgets every open block and running animation (tests).
     static void reset();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/alert_view.h"
 #include "ui/view.h"
 
 #include <string>
@@ -8,12 +9,17 @@ namespace ui {
 
 // A readable dump of a view tree as one line of JSON: per view
 // {"class", "frame": [x, y, w, h], "tag", "hidden", "alpha", "background", "cornerRadius",
-//  "masksToBounds", "borderWidth", "children": [...]}, plus per class:
+//  "masksToBounds", "borderWidth", then per class:
 // ScrollView "contentSize", "contentOffset", "pagingEnabled"; PageControl "pages",
 // "currentPage"; Label "text", "font": [name, size], "textColor", "alignment", "lines",
 // "minimumFontSize", "shadowColor", "shadowOffset"; Button and ImageView "image": null or
-// {"source", "width", "height"}. A colour is its name for a named colour, null for none, or
-// [r, g, b, a].
+// {"source", "width", "height"}; and last "children": [...]}. A colour is its name for a named
+// colour, null for none, or [r, g, b, a]. Numbers print as the shortest text that reads back as
+// the same 32-bit float (2, 0.05, 0.1254902).
 std::string dumpViewTree(const View&);
+
+// An alert as the host reports it: {"title": text or null, "buttons": [titles in index order],
+// "tag": n}.
+std::string dumpAlert(const AlertView&);
 
 }

@@ -1,0 +1,29 @@
+#include "ui/button.h"
+
+namespace ui {
+
+std::shared_ptr<Button> Button::buttonWithType(int)
+{
+    return make<Button>();
+}
+
+void Button::setImage(ImagePtr image, unsigned state)
+{
+    if (image)
+        m_images[state] = std::move(image);
+    else
+        m_images.erase(state);
+}
+
+ImagePtr Button::imageForState(unsigned state) const
+{
+    auto it = m_images.find(state);
+    if (it != m_images.end())
+        return it->second;
+    // A state without an image of its own shows the normal one.
+    if (state != ControlStateNormal)
+        return imageForState(ControlStateNormal);
+    return nullptr;
+}
+
+}

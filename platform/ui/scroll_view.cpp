@@ -1,0 +1,41 @@
+#include "ui/scroll_view.h"
+
+namespace ui {
+
+std::shared_ptr<ScrollView> ScrollView::create(Rect frame)
+{
+    return make<ScrollView>(frame);
+}
+
+Rect ScrollView::bounds() const
+{
+    return { m_contentOffset.x, m_contentOffset.y, frame().width(), frame().height() };
+}
+
+void ScrollView::setContentOffset(Point offset)
+{
+    m_contentOffset = offset;
+    ViewPtr keep = weak_from_this().lock(); // the delegate may drop the last reference
+    if (ScrollViewDelegate* receiver = delegate())
+        receiver->scrollViewDidScroll(this);
+}
+
+void ScrollView::endDecelerating()
+{
+    ViewPtr keep = weak_from_this().lock();
+    if (ScrollViewDelegate* receiver = delegate())
+        receiver->scrollViewDidEndDecelerating(this);
+}
+
+ScrollViewDelegate* ScrollView::delegate() const
+{
+    return m_delegateLifetime.expired() ? nullptr : m_delegate;
+}
+
+void ScrollView::setDelegate(ScrollViewDelegate* delegate)
+{
+    m_delegate = delegate;
+    m_delegateLifetime = delegate ? delegate->lifetime() : std::weak_ptr<const void>();
+}
+
+}

@@ -1,0 +1,105 @@
+#include "ui/text_measurer.h"
+
+#include "ui/text_layout.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+// Descriptions are cached by name and size; shrink-to-fit asks for many sizes, so the cache
+// starts over rather than grow without end.
+constexpr std::size_t kMaximumCachedDescriptions = 256;
+
+float pointsRoundedUp(int pangoUnits)
+{
+    return static_cast<float>(std::ceil(static_cast<double>(pangoUnits) / PANGO_SCALE));
+}
+
+}
+
+TextMeasurer& TextMeasurer::shared()
+{
+    // Never destroyed: Pango and fontconfig must not be torn down in static destruction order.
+    static TextMeasurer* measurer = new TextMeasurer;
+    return *measurer;
+}
+
+TextMeasurer::TextMeasurer()
+    : m_fontMap(pango_cairo_font_map_new())
+{
+    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(m_fontMap), 72.0);
+    m_context = pango_font_map_create_context(m_fontMap);
+    configurePangoContext(m_context);
+    m_layout = pango_layout_new(m_context);
+}
+
+const PangoFontDescription* TextMeasurer::description(const Font& font)
+{
+    auto key = std::make_pair(font.fontName(), font.pointSize());
+    auto it = m_descriptions.find(key);
+    if (it != m_descriptions.end())
+        return it->second;
+    if (m_descriptions.size() >= kMaximumCachedDescriptions) {
+        for (auto& entry : m_descriptions)
+            pango_font_description_free(entry.second);
+        m_descriptions.clear();
+    }
+    PangoFontDescription* created = createFontDescription(font);
+    m_descriptions.emplace(std::move(key), created);
+    return created;
+}
+
+void TextMeasurer::prepare(std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode)
+{
+    setLayoutText(m_layout, text, description(font), wrapWidth, mode);
+}
+
+Size TextMeasurer::measure(std::string_view text, const Font& font, Size constrainedTo, LineBreakMode mode)
+{
+    if (text.empty() || !(font.pointSize() > 0))
+        return { 0, 0 };
+    prepare(text, font, constrainedTo.width, mode);
+
+    // Whole lines only, as many as the box's height holds, but always the first.
+    const bool capped = std::isfinite(constrainedTo.height) && constrainedTo.height > 0 && constrainedTo.height < 1.0e6f;
+    const double heightLimit = capped ? static_cast<double>(constrainedTo.height) * PANGO_SCALE : 0;
+    int width = 0;
+    int bottom = 0;
+    PangoLayoutIter* iter = pango_layout_get_iter(m_layout);
+    bool first = true;
+    do {
+        int top = 0;
+        int lineBottom = 0;
+        pango_layout_iter_get_line_yrange(iter, &top, &lineBottom);
+        if (!first && capped && lineBottom > heightLimit)
+            break;
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        width = std::max(width, logical.width);
+        bottom = lineBottom;
+        first = false;
+    } while (pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+
+    float measuredWidth = pointsRoundedUp(width);
+    if (pango_layout_get_width(m_layout) > 0)
+        measuredWidth = std::min(measuredWidth, constrainedTo.width);
+    return { measuredWidth, pointsRoundedUp(bottom) };
+}
+
+float TextMeasurer::lineWidth(std::string_view text, const Font& font)
+{
+    if (text.empty() || !(font.pointSize() > 0))
+        return 0;
+    prepare(text, font, 0, LineBreakMode::WordWrap);
+    PangoRectangle logical;
+    pango_layout_get_extents(m_layout, nullptr, &logical);
+    return static_cast<float>(static_cast<double>(logical.width) / PANGO_SCALE);
+}
+
+}

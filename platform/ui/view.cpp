@@ -1,0 +1,154 @@
+#include "ui/view.h"
+
+#include "ui/animation.h"
+#include "ui/window.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+// Hit testing passes over views this transparent, as it does hidden ones.
+constexpr float kMinimumHitAlpha = 0.01f;
+
+Point pointInSuperview(const View& view, Point point)
+{
+    const Rect bounds = view.bounds();
+    return { point.x - bounds.x() + view.frame().x(), point.y - bounds.y() + view.frame().y() };
+}
+
+Point pointInSubview(const View& subview, Point point)
+{
+    const Rect bounds = subview.bounds();
+    return { point.x - subview.frame().x() + bounds.x(), point.y - subview.frame().y() + bounds.y() };
+}
+
+const View* rootOf(const View* view)
+{
+    while (view->superview())
+        view = view->superview();
+    return view;
+}
+
+// The point in this view's coordinates, carried up into its root's.
+Point pointInRoot(const View* view, Point point)
+{
+    for (; view->superview(); view = view->superview())
+        point = pointInSuperview(*view, point);
+    return point;
+}
+
+// The point in the root's coordinates, carried down into the view's.
+Point pointFromRoot(const View* view, Point point)
+{
+    std::vector<const View*> chain;
+    for (; view->superview(); view = view->superview())
+        chain.push_back(view);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        point = pointInSubview(**it, point);
+    return point;
+}
+
+}
+
+std::shared_ptr<View> View::create(Rect frame)
+{
+    return make<View>(frame);
+}
+
+View::~View()
+{
+    for (const auto& subview : m_subviews)
+        subview->m_superview = nullptr;
+}
+
+void View::setFrame(Rect frame)
+{
+    m_frame = frame;
+}
+
+void View::addSubview(const ViewPtr& view)
+{
+    if (!view || view.get() == this)
+        return;
+    // Adding an ancestor would make the tree a cycle.
+    for (const View* ancestor = m_superview; ancestor; ancestor = ancestor->m_superview) {
+        if (ancestor == view.get())
+            return;
+    }
+    ViewPtr keep = view;
+    keep->removeFromSuperview();
+    keep->m_superview = this;
+    m_subviews.push_back(std::move(keep));
+}
+
+void View::removeFromSuperview()
+{
+    View* superview = m_superview;
+    if (!superview)
+        return;
+    // The superview may hold the only reference; keep this view alive until we are done.
+    ViewPtr keep = weak_from_this().lock();
+    m_superview = nullptr;
+    auto& siblings = superview->m_subviews;
+    auto it = std::find_if(siblings.begin(), siblings.end(), [this](const ViewPtr& sibling) { return sibling.get() == this; });
+    if (it != siblings.end())
+        siblings.erase(it);
+}
+
+Window* View::window() const
+{
+    const View* root = rootOf(this);
+    return const_cast<Window*>(dynamic_cast<const Window*>(root));
+}
+
+View* View::viewWithTag(int tag)
+{
+    if (m_tag == tag)
+        return this;
+    for (const auto& subview : m_subviews) {
+        if (View* found = subview->viewWithTag(tag))
+            return found;
+    }
+    return nullptr;
+}
+
+void View::setAlpha(float alpha)
+{
+    if (Animations::isRecording() && alpha != m_alpha)
+        Animations::recordAlphaChange(*this, m_alpha, alpha);
+    m_alpha = alpha;
+}
+
+Point View::convertPointFromView(Point point, const View* view) const
+{
+    const Point inRoot = view ? pointInRoot(view, point) : point;
+    return pointFromRoot(this, inRoot);
+}
+
+Point View::convertPointToView(Point point, const View* view) const
+{
+    const Point inRoot = pointInRoot(this, point);
+    return view ? pointFromRoot(view, inRoot) : inRoot;
+}
+
+bool View::pointInside(Point point, const Event*) const
+{
+    return bounds().contains(point);
+}
+
+View* View::hitTest(Point point, const Event* event)
+{
+    if (m_hidden || !m_userInteractionEnabled || !(m_alpha >= kMinimumHitAlpha))
+        return nullptr;
+    if (!pointInside(point, event))
+        return nullptr;
+    for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
+        if (View* hit = (*it)->hitTest(pointInSubview(**it, point), event))
+            return hit;
+    }
+    return this;
+}
+
+}

@@ -1,0 +1,10 @@
+#include "ui/window.h"
+
+namespace ui {
+
+std::shared_ptr<Window> Window::create(Rect frame)
+{
+    return make<Window>(frame);
+}
+
+}

@@ -1,0 +1,159 @@
+#include "sys/phone_root.h"
+#include "ui/image.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include <jpeglib.h>
+#include <png.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace ui;
+using Bytes = std::vector<std::uint8_t>;
+
+// A w x h RGBA picture: red on the left half, half-transparent blue on the right.
+Bytes encodePng(int width, int height)
+{
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width * height * 4));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* pixel = &rgba[static_cast<std::size_t>((y * width + x) * 4)];
+            const bool left = x < width / 2;
+            pixel[0] = left ? 255 : 0;
+            pixel[1] = 0;
+            pixel[2] = left ? 0 : 255;
+            pixel[3] = left ? 255 : 128;
+        }
+    }
+    png_image image { };
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    EXPECT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr));
+    Bytes bytes(size);
+    EXPECT_TRUE(png_image_write_to_memory(&image, bytes.data(), &size, 0, rgba.data(), 0, nullptr));
+    bytes.resize(size);
+    return bytes;
+}
+
+// A green w x h JPEG.
+Bytes encodeJpeg(int width, int height)
+{
+    jpeg_compress_struct info { };
+    jpeg_error_mgr errors { };
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width * 3));
+    for (int x = 0; x < width; ++x)
+        row[static_cast<std::size_t>(x * 3 + 1)] = 255;
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW rows[] = { row.data() };
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+std::uint32_t pixelAt(const Image& image, int x, int y)
+{
+    return image.bitmap().pixels[static_cast<std::size_t>(y * image.bitmap().width + x)];
+}
+
+// Whole PNG and JPEG pictures decode to premultiplied ARGB of their size.
+TEST(Image, DecodesPngAndJpeg)
+{
+    const auto png = Image::imageWithData(encodePng(8, 4));
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->size(), (Size { 8, 4 }));
+    EXPECT_EQ(png->source(), "data");
+    EXPECT_EQ(pixelAt(*png, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(*png, 7, 3), 0x80000080u); // blue at alpha 128, premultiplied
+
+    const auto jpeg = Image::imageWithData(encodeJpeg(16, 9));
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(jpeg->size(), (Size { 16, 9 }));
+    const std::uint32_t green = pixelAt(*jpeg, 5, 5);
+    EXPECT_EQ(green >> 24, 0xFFu);
+    EXPECT_LT((green >> 16) & 0xFF, 16u);
+    EXPECT_GT((green >> 8) & 0xFF, 240u);
+}
+
+// Empty, garbage, truncated and damaged bytes give no image at all, never part of one.
+TEST(Image, RefusesBadBytes)
+{
+    EXPECT_EQ(Image::imageWithData({ }), nullptr);
+    const Bytes garbage { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' };
+    EXPECT_EQ(Image::imageWithData(garbage), nullptr);
+
+    for (const Bytes& whole : { encodePng(32, 32), encodeJpeg(32, 32) }) {
+        for (std::size_t keep : { std::size_t { 3 }, std::size_t { 8 }, whole.size() / 2, whole.size() - 2 }) {
+            const Bytes truncated(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(keep));
+            EXPECT_EQ(decodeImage(truncated), nullptr) << "kept " << keep << " of " << whole.size();
+        }
+        Bytes damaged = whole;
+        for (std::size_t i = damaged.size() / 3; i < damaged.size() / 3 + 16; ++i)
+            damaged[i] ^= 0x5A;
+        EXPECT_EQ(decodeImage(damaged), nullptr);
+    }
+}
+
+// A picture larger than the size cap is refused from its header, before any pixels are made.
+TEST(Image, RefusesOversizedPictures)
+{
+    EXPECT_EQ(Image::imageWithData(encodePng(Image::kMaximumSide + 1, 1)), nullptr);
+    EXPECT_NE(Image::imageWithData(encodePng(Image::kMaximumSide, 1)), nullptr);
+    EXPECT_EQ(Image::imageWithData(encodeJpeg(1, Image::kMaximumSide + 1)), nullptr);
+}
+
+// A file is read under the phone root and remembers its phone path; a missing or bad file gives
+// nothing. Stretchable copies share the pixels and keep their insets.
+TEST(Image, ReadsFilesUnderThePhoneRoot)
+{
+    const auto root = std::filesystem::temp_directory_path() / ("ui-image-test-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root / "Bundle");
+    const Bytes png = encodePng(10, 10);
+    std::ofstream(root / "Bundle/bg.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    std::ofstream(root / "Bundle/bad.png") << "broken";
+    sys::setPhoneRoot(root);
+
+    const auto image = Image::imageWithContentsOfFile("/Bundle/bg.png");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->source(), "file:/Bundle/bg.png");
+    EXPECT_EQ(Image::imageWithContentsOfFile("/Bundle/missing.png"), nullptr);
+    EXPECT_EQ(Image::imageWithContentsOfFile("/Bundle/bad.png"), nullptr);
+    EXPECT_EQ(Image::imageWithContentsOfFile("/Bundle"), nullptr);
+
+    const auto stretchable = image->resizableImageWithCapInsets({ 5, 5, 5, 5 });
+    EXPECT_TRUE(stretchable->isResizable());
+    EXPECT_FALSE(image->isResizable());
+    EXPECT_EQ(stretchable->capInsets(), (EdgeInsets { 5, 5, 5, 5 }));
+    EXPECT_EQ(&stretchable->bitmap(), &image->bitmap());
+    EXPECT_EQ(stretchable->source(), image->source());
+
+    sys::setPhoneRoot("/");
+    std::filesystem::remove_all(root);
+}
+
+}
