@@ -1,0 +1,95 @@
+#include "widget/support/phone_fixture.h"
+
+#include "ui/button.h"
+
+namespace kavrin::testing {
+namespace {
+
+using sys::Value;
+
+class TapDispatchTest : public PhoneFixture {
+protected:
+    void SetUp() override
+    {
+        PhoneFixture::SetUp();
+        writeFavorites({ { "Anna", 1, "_$!<Mobile>!$_", "+49 170 123 45" }, { "Ben", 2, "_$!<Home>!$_", "(030) 12-34 56" },
+            { "Cem", 3, "iPhone", "0171\xC2\xA0" "555" } });
+        writeAddressBook({ { 1, "anna@example.org" } });
+        showWidget();
+    }
+
+    void tap(int tile) { tileButtons(*controller->scrollView).at(static_cast<std::size_t>(tile))->sendActionsForControlEvents(ui::ControlEventTouchUpInside); }
+};
+
+// Without ask-flags the standard action runs at once: 2 texts, 3 mails, anything else calls.
+TEST_F(TapDispatchTest, StandardActions)
+{
+    tap(0);
+    EXPECT_EQ(controller->selectedContact, 0);
+    tap(1);
+    EXPECT_EQ(controller->selectedContact, 1);
+    writeSettings({ { "standardAction", Value::integer(2) } });
+    tap(1);
+    writeSettings({ { "standardAction", Value::integer(3) } });
+    tap(0);
+    tap(1); // no address: nothing opens
+    writeSettings({ { "standardAction", Value::integer(4) } });
+    tap(0);
+    writeSettings({ { "standardAction", Value::integer(1) } });
+    tap(2); // the no-break space stays and makes the text no URL
+    EXPECT_EQ(openedURLs, (std::vector<std::string> { "tel:+4917012345", "tel:(030)12-3456", "sms:(030)12-3456",
+        "mailto:anna@example.org", "tel:+4917012345" }));
+    EXPECT_EQ(controller->selectedContact, 2);
+    EXPECT_TRUE(alerts.empty());
+}
+
+// Any ask-flag shows the chooser instead, whatever the standard action says.
+TEST_F(TapDispatchTest, AskFlagShowsTheChooser)
+{
+    writeSettings({ { "standardAction", Value::integer(2) }, { "askForText", Value::boolean(true) } });
+    tap(1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(openedURLs.empty());
+    EXPECT_EQ(alerts[0]->tag(), 1);
+}
+
+// A tag that is not a favorite of this build is ignored.
+TEST_F(TapDispatchTest, ForeignTagsAreIgnored)
+{
+    auto stray = ui::Button::buttonWithType(0);
+    stray->setTag(7);
+    controller->doStart(stray.get());
+    stray->setTag(-1);
+    controller->doStart(stray.get());
+    controller->doStart(nullptr);
+    EXPECT_TRUE(openedURLs.empty());
+    EXPECT_EQ(controller->selectedContact, 0);
+}
+
+// The URL texts: only U+0020 goes from numbers, addresses stay as they are, an empty number still
+// opens the bare scheme, an empty address nothing, and illegal text no URL at all.
+TEST_F(TapDispatchTest, UrlTexts)
+{
+    const std::string spaced = "+49  170 1";
+    const std::string empty;
+    const std::string spacedMail = "a b@example.org";
+    const std::string mail = "a.b+c@example.org";
+    controller->doCall(&spaced);
+    controller->doMessage(&spaced);
+    controller->doCall(&empty);
+    controller->doMail(&empty);
+    controller->doMail(nullptr);
+    controller->doCall(nullptr);
+    controller->doMail(&spacedMail);
+    controller->doMail(&mail);
+    controller->visitWebSite(nullptr);
+    controller->visitFB(nullptr);
+    ASSERT_EQ(openedURLs.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(openedURLs.begin(), openedURLs.begin() + 4),
+        (std::vector<std::string> { "tel:+491701", "sms:+491701", "tel:", "mailto:a.b+c@example.org" }));
+    EXPECT_EQ(openedURLs[4].rfind("https://", 0), 0u);
+    EXPECT_NE(openedURLs[4], openedURLs[5]);
+}
+
+}
+}

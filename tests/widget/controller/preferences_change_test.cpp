@@ -1,0 +1,112 @@
+#include "widget/support/phone_fixture.h"
+
+#include "controller/paths.h"
+#include "sys/darwin_notify_center.h"
+#include "sys/notification_center.h"
+#include "sys/run_loop.h"
+
+namespace kavrin::testing {
+namespace {
+
+using sys::Value;
+
+class PreferencesChangeTest : public PhoneFixture {
+protected:
+    // The system-wide post, delivered by the run loop; true when it rebuilt the tiles.
+    bool notifyRebuilds()
+    {
+        const std::vector<ui::ViewPtr> before = controller->scrollView->subviews();
+        sys::CFNotificationCenterPostNotification(sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
+        sys::RunLoop::main().runDueTasks();
+        return controller->scrollView->subviews() != before;
+    }
+};
+
+// Standard look: littleTiles stays 0, which no pattern has, so every notification rebuilds;
+// a rebuild stops the flip chain.
+TEST_F(PreferencesChangeTest, StandardLookAlwaysRebuilds)
+{
+    writeFavorites(numberedFavorites(2));
+    showWidget();
+    controller->animate = sys::YES;
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->animate, sys::NO);
+    EXPECT_TRUE(notifyRebuilds());
+}
+
+// Metro look with nothing changed does not rebuild; each watched setting does, once.
+TEST_F(PreferencesChangeTest, MetroLookRebuildsOnlyForWatchedChanges)
+{
+    writeSettings({ { "metroStyle", Value::boolean(true) }, { "tilesAlign", Value::integer(2) }, { "metroBackground", Value::integer(2) } });
+    writeFavorites(numberedFavorites(3));
+    showWidget();
+    EXPECT_FALSE(notifyRebuilds());
+
+    for (const char* unwatched : { "animateMetrosOff", "askForCall", "askForText", "askForMail" }) {
+        setSetting(unwatched, Value::boolean(true));
+        EXPECT_FALSE(notifyRebuilds()) << unwatched;
+    }
+    setSetting("standardAction", Value::integer(2));
+    EXPECT_FALSE(notifyRebuilds());
+    setSetting("animateMetrosOff", nullptr);
+
+    setSetting("tilesAlign", Value::integer(3));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->littleTiles, 5);
+    EXPECT_FALSE(notifyRebuilds());
+
+    setSetting("metroBackground", Value::integer(6));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->metroBGColor, ui::Color::whiteColor());
+    EXPECT_FALSE(notifyRebuilds());
+
+    // Never built in the standard look, so "fiveIcons" alone changes nothing here.
+    setSetting("fiveIcons", Value::boolean(true));
+    EXPECT_FALSE(notifyRebuilds());
+
+    // The metro look never sets labelsAreVisible, so with "showLabels" on every post rebuilds.
+    setSetting("showLabels", Value::boolean(true));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_TRUE(notifyRebuilds());
+}
+
+// The page size counts as changed for "fiveIcons" on with four a page or off with five, also
+// after the look has switched to metro.
+TEST_F(PreferencesChangeTest, PageSizeChanges)
+{
+    writeFavorites(numberedFavorites(6));
+    showWidget();
+    controller->littleTiles = 4; // as if a metro build had run, so only the page size decides
+    EXPECT_FALSE(notifyRebuilds());
+    setSetting("fiveIcons", Value::boolean(true));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->contactsPerPage, 5);
+
+    setSetting("metroStyle", Value::boolean(true));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_FALSE(notifyRebuilds());
+    setSetting("fiveIcons", Value::boolean(false));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->contactsPerPage, 5);
+}
+
+struct PostCounter : sys::Object {
+    void heard() { ++count; }
+    int count { 0 };
+};
+
+// A burst of system-wide posts before the run loop turns arrives as one local post.
+TEST_F(PreferencesChangeTest, BurstOfPostsArrivesOnce)
+{
+    showWidget();
+    PostCounter counter;
+    sys::NotificationCenter::defaultCenter().addObserver(&counter, &PostCounter::heard, kPreferencesChangedLocal);
+    for (int i = 0; i < 5; ++i)
+        sys::CFNotificationCenterPostNotification(sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
+    sys::RunLoop::main().runDueTasks();
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_FALSE(sys::DarwinNotifyCenter::shared().hasPending());
+}
+
+}
+}

@@ -1,0 +1,69 @@
+#include "widget/support/phone_fixture.h"
+
+#include "controller/paths.h"
+#include "sources/favorites_list.h"
+#include "ui/button.h"
+#include "ui/label.h"
+
+#include <fstream>
+
+namespace kavrin::testing {
+namespace {
+
+using FavoritesListTest = PhoneFixture;
+using sys::Value;
+
+// Missing, broken or wrongly rooted favorites give no list and no tiles, in both looks.
+TEST_F(FavoritesListTest, BadFilesGiveNoTiles)
+{
+    EXPECT_EQ(loadFavoritesList(), nullptr);
+    std::ofstream(realPath(kFavoritesPath)) << "not a property list";
+    EXPECT_EQ(loadFavoritesList(), nullptr);
+    writeFavoritesValue(Value::dictionary({ { "Name", Value::string("A") } }));
+    EXPECT_EQ(loadFavoritesList(), nullptr);
+    writeFavoritesValue(Value::array({}));
+    ASSERT_NE(loadFavoritesList(), nullptr);
+
+    std::ofstream(realPath(kFavoritesPath), std::ios::trunc) << "";
+    controller->view();
+    EXPECT_TRUE(controller->scrollView->subviews().empty());
+    EXPECT_EQ(controller->pageControl->numberOfPages(), 0);
+    EXPECT_EQ(controller->scrollView->contentSize().width, 0.0f);
+}
+
+// Elements that are not dictionaries and entries without keys still get a tile each, read as
+// empty entries: "(null)" for a missing name or label, record 0, and nothing to call.
+TEST_F(FavoritesListTest, OddEntriesStillBuildTiles)
+{
+    writeFavoritesValue(Value::array({
+        Value::string("just text"),
+        Value::dictionary({}),
+        Value::dictionary({ { "Name", Value::integer(42) }, { "ABUid", Value::string("7x") }, { "Value", Value::integer(5551234) } }),
+        Value::array({}),
+    }));
+    setSetting("showLabels", Value::boolean(true));
+    controller->view();
+    const std::vector<ui::Button*> buttons = tileButtons(*controller->scrollView);
+    ASSERT_EQ(buttons.size(), 4u);
+    const std::vector<ui::Label*> names = tileLabels(*controller->scrollView);
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0]->text(), "(null)");
+    EXPECT_EQ(names[2]->text(), "42");
+    auto* badge = dynamic_cast<ui::Label*>(buttons[1]->subviews().at(0).get());
+    ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(badge->text(), "(null)");
+
+    const FavoriteEntry odd { sys::objectAtIndex(controller->rawElementsArray, 2) };
+    EXPECT_EQ(odd.recordId(), 7);
+    EXPECT_EQ(odd.number(), "5551234");
+    EXPECT_EQ(FavoriteEntry { sys::objectAtIndex(controller->rawElementsArray, 0) }.number(), std::nullopt);
+
+    showWidget();
+    buttons[0]->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    EXPECT_TRUE(openedURLs.empty());
+    buttons[2]->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    EXPECT_EQ(openedURLs, std::vector<std::string> { "tel:5551234" });
+}
+
+}
+}

@@ -1,0 +1,49 @@
+#include "widget/support/phone_fixture.h"
+
+namespace kavrin::testing {
+namespace {
+
+using PagingTest = PhoneFixture;
+using sys::Value;
+
+// The page is offset ÷ width rounded, a half up, pinned into the pages by the page control.
+TEST_F(PagingTest, PageFollowsTheOffset)
+{
+    writeFavorites(numberedFavorites(12));
+    controller->view();
+    ui::ScrollView& scrollView = *controller->scrollView;
+    const std::vector<std::pair<float, int>> standard { { 0, 0 }, { 157.9f, 0 }, { 158, 1 }, { 474, 2 }, { 632, 2 },
+        { -200, 0 }, { 5000, 2 }, { 1e30f, 2 }, { -1e30f, 0 } };
+    for (const auto& [offset, page] : standard) {
+        scrollView.setContentOffset({ offset, 0 });
+        EXPECT_EQ(controller->pageControl->currentPage(), page) << offset;
+    }
+    scrollView.endDecelerating();
+    EXPECT_EQ(controller->pageControlUsed, sys::NO);
+
+    writeSettings({ { "metroStyle", Value::boolean(true) } });
+    writeFavorites(numberedFavorites(30));
+    controller->buildGroundView();
+    controller->buildView();
+    EXPECT_EQ(controller->pageControl->currentPage(), 0);
+    scrollView.setContentOffset({ 640, 0 });
+    EXPECT_EQ(controller->pageControl->currentPage(), 2);
+    EXPECT_TRUE(controller->pageControl->isHidden());
+}
+
+// With pageControlUsed set, or a scroll view without width, the page control is left alone.
+TEST_F(PagingTest, LeftAloneWhenUsedOrWithoutWidth)
+{
+    writeFavorites(numberedFavorites(12));
+    controller->view();
+    controller->pageControlUsed = sys::YES;
+    controller->scrollView->setContentOffset({ 316, 0 });
+    EXPECT_EQ(controller->pageControl->currentPage(), 0);
+    controller->pageControlUsed = sys::NO;
+    controller->scrollView->setFrame({ 0, 0, 0, 110 });
+    controller->scrollView->setContentOffset({ 316, 0 });
+    EXPECT_EQ(controller->pageControl->currentPage(), 0);
+}
+
+}
+}

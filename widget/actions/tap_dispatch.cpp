@@ -1,0 +1,47 @@
+#include "controller/kavrin_controller.h"
+
+#include "sources/favorites_list.h"
+
+namespace kavrin {
+
+namespace {
+
+enum StandardAction : std::int32_t { kStandardActionMessage = 2, kStandardActionMail = 3 };
+
+}
+
+// A tile's touch-up-inside: the chooser when any ask-flag is set, otherwise the standard action
+// (2 a message, 3 an e-mail, anything else a call).
+void KavrinController::doStart(ui::Control* sender)
+{
+    const int tag = sender ? sender->tag() : -1;
+    // Tags come from this build's tiles; anything else is not a favorite and is ignored.
+    if (tag < 0 || static_cast<std::size_t>(tag) >= sys::count(rawElementsArray))
+        return;
+    selectedContact = tag;
+
+    const bool askForCall = checkSetting("askForCall");
+    const bool askForText = checkSetting("askForText");
+    const bool askForMail = checkSetting("askForMail");
+    const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) };
+    const std::string mail = getMailFromDB(entry.recordId());
+    const std::optional<std::string> number = entry.number();
+
+    if (askForCall || askForText || askForMail) {
+        showActionChooser(tag, askForCall, askForText, askForMail, mail);
+        return;
+    }
+    switch (getStandardAction()) {
+    case kStandardActionMessage:
+        doMessage(number ? &*number : nullptr);
+        break;
+    case kStandardActionMail:
+        doMail(&mail);
+        break;
+    default:
+        doCall(number ? &*number : nullptr);
+        break;
+    }
+}
+
+}

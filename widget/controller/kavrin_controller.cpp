@@ -1,0 +1,74 @@
+#include "controller/kavrin_controller.h"
+
+#include "controller/paths.h"
+#include "sys/notification_center.h"
+#include "sys/run_loop.h"
+#include "tiles/tile_geometry.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kavrin {
+
+namespace {
+
+// Every method of the class, as respondsToSelector names them. Of the host protocol's optional
+// operations the widget has viewHeight, viewDidAppear, viewDidDisappear and
+// launchURLForTapLocation; the others it lacks.
+constexpr std::array<std::string_view, 28> kSelectors {
+    "viewDidAppear", "viewDidDisappear", "buildView", "flipStyle", "flipStyleDone", "buildGroundView", "view",
+    "preferencesChange2", "doStart", "doMail", "doMessage", "doCall", "getMetroPattern",
+    "getMetroBackgroundColor", "getStandardAction", "checkSetting", "alertViewClickedButtonAtIndex",
+    "scrollViewDidScroll", "scrollViewDidEndDecelerating", "launchURLForTapLocation", "getMailFromDB",
+    "getImageFromDB", "getNewDBConnection", "getNewABDBConnection", "createEditableCopyOfSettingsIfNeeded",
+    "visitWebSite", "visitFB", "viewHeight",
+};
+
+}
+
+bool KavrinController::respondsToSelector(std::string_view selector) const
+{
+    return std::find(kSelectors.begin(), kSelectors.end(), selector) != kSelectors.end();
+}
+
+ui::ViewPtr KavrinController::view()
+{
+    if (!_view) {
+        _view = ui::View::create({ 2, 0, 316, 0 });
+        scrollView = ui::ScrollView::create();
+        pageControl = ui::PageControl::create();
+        buildGroundView();
+        buildView();
+    }
+    // Both registrations are made once and never withdrawn. Neither can reach a destroyed
+    // controller: the local centre holds the controller's lifetime, not the controller, and
+    // the system-wide callback is a plain function that only re-posts locally.
+    if (!addedOberserver) {
+        sys::NotificationCenter::defaultCenter().addObserver(this, &KavrinController::preferencesChange2, kPreferencesChangedLocal);
+        sys::CFNotificationCenterAddObserver(sys::CFNotificationCenterGetDarwinNotifyCenter(), nullptr, preferencesChange,
+            kPreferencesChanged, nullptr, sys::CFNotificationSuspensionBehavior::Coalesce);
+        addedOberserver = sys::YES;
+    }
+    return _view;
+}
+
+float KavrinController::viewHeight()
+{
+    if (checkSetting("metroStyle"))
+        return static_cast<float>(sys::intValue(sys::objectForKey(getMetroPattern(), "viewHeight")));
+    return checkSetting("fiveIcons") ? 92.0f : 110.0f;
+}
+
+void KavrinController::viewDidAppear()
+{
+    animate = sys::YES;
+    if (!aniRuns)
+        sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
+}
+
+void KavrinController::viewDidDisappear()
+{
+    animate = sys::NO;
+}
+
+}

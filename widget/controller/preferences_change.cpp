@@ -1,0 +1,39 @@
+#include "controller/kavrin_controller.h"
+
+#include "controller/paths.h"
+#include "sys/notification_center.h"
+
+namespace kavrin {
+
+void preferencesChange(sys::DarwinNotifyCenter*, void*, const std::string&, const void*, const sys::Dictionary*)
+{
+    sys::NotificationCenter::defaultCenter().postNotificationName(kPreferencesChangedLocal);
+}
+
+void KavrinController::preferencesChange2()
+{
+    // The page size counts as changed for "fiveIcons" on with four tiles a page or off with
+    // five; the second lookup may see a newer file than the first.
+    bool pageSizeChanged;
+    if (checkSetting("fiveIcons") && contactsPerPage == 4)
+        pageSizeChanged = true;
+    else
+        pageSizeChanged = checkSetting("fiveIcons") ? false : contactsPerPage == 5;
+
+    const sys::BOOL showLabels = checkSetting("showLabels");
+    const sys::BOOL showBg = checkSetting("showBg");
+    const sys::BOOL metroStyle = checkSetting("metroStyle");
+    const ui::ColorPtr backgroundColor = getMetroBackgroundColor();
+    const std::int32_t rightTiles = sys::intValue(sys::objectForKey(getMetroPattern(), "righttiles"));
+
+    const bool restUnchanged = showLabels == labelsAreVisible && showBg == bgIsVisible && metroStyle == isMetroStyle
+        && backgroundColor == metroBGColor && rightTiles == littleTiles;
+
+    if (pageSizeChanged || !restUnchanged) {
+        animate = sys::NO;
+        buildGroundView();
+        buildView();
+    }
+}
+
+}

@@ -1,0 +1,82 @@
+#include "controller/kavrin_controller.h"
+#include "controller/paths.h"
+#include "sources/utf8.h"
+#include "sys/format.h"
+#include "sys/phone_root.h"
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <vector>
+
+namespace kavrin {
+
+namespace {
+
+// Read-only, so that a missing database file is not created and nothing is ever written. No
+// busy timeout is set: a locked database fails at once and the caller falls back.
+sqlite3* openReadOnly(const char* phonePath)
+{
+    sqlite3* connection = nullptr;
+    const std::string path = sys::resolvePhonePath(phonePath);
+    if (sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+        return connection;
+    sqlite3_close(connection);
+    return nullptr;
+}
+
+// One query on its own connection: prepares the SQL, hands every row to onRow, and finalises
+// and closes on every path. A failed open or prepare runs no row.
+template<typename OnRow>
+void runQuery(sqlite3* connection, const std::string& sql, OnRow onRow)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (connection && sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            onRow(statement);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(connection);
+}
+
+}
+
+sqlite3* KavrinController::getNewABDBConnection()
+{
+    return openReadOnly(kAddressBookPath);
+}
+
+sqlite3* KavrinController::getNewDBConnection()
+{
+    return openReadOnly(kAddressBookImagesPath);
+}
+
+std::string KavrinController::getMailFromDB(std::int32_t recordId)
+{
+    std::string address;
+    const std::string sql = sys::stringWithFormat("select value from ABMultiValue WHERE property=4 AND record_id=%i", recordId);
+    // The last row wins. A row without text, or with bytes that are not UTF-8, stands for no
+    // address.
+    runQuery(getNewABDBConnection(), sql, [&address](sqlite3_stmt* statement) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        const std::string_view value = text ? std::string_view(text) : std::string_view();
+        address = isValidUtf8(value) ? std::string(value) : std::string();
+    });
+    return address;
+}
+
+ui::ImagePtr KavrinController::getImageFromDB(std::int32_t recordId)
+{
+    std::optional<std::vector<std::uint8_t>> data;
+    const std::string sql = sys::stringWithFormat("select data from ABThumbnailImage WHERE format=0 AND record_id=%i", recordId);
+    runQuery(getNewDBConnection(), sql, [&data](sqlite3_stmt* statement) {
+        const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 0));
+        const int length = sqlite3_column_bytes(statement, 0);
+        data.emplace(bytes ? std::vector<std::uint8_t>(bytes, bytes + length) : std::vector<std::uint8_t>());
+    });
+    if (data)
+        return ui::Image::imageWithData(*data);
+    return ui::Image::imageWithContentsOfFile(kPlaceholderPhotoPath);
+}
+
+}

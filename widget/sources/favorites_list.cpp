@@ -1,0 +1,46 @@
+#include "sources/favorites_list.h"
+
+#include "addressbook/localized_label.h"
+#include "controller/paths.h"
+#include "sys/format.h"
+#include "sys/property_list.h"
+
+namespace kavrin {
+
+sys::ValuePtr loadFavoritesList()
+{
+    return sys::arrayWithContentsOfFile(sys::stringWithFormat("%@", std::string_view(kFavoritesPath)));
+}
+
+std::string FavoriteEntry::formattedName() const
+{
+    return sys::stringWithFormat("%@", sys::objectForKey(entry, "Name"));
+}
+
+std::optional<std::string> FavoriteEntry::title() const
+{
+    const sys::ValuePtr name = sys::objectForKey(entry, "Name");
+    if (!name)
+        return std::nullopt;
+    return name->description();
+}
+
+std::int32_t FavoriteEntry::recordId() const
+{
+    return sys::intValue(sys::objectForKey(entry, "ABUid"));
+}
+
+std::string FavoriteEntry::displayLabel() const
+{
+    return ab::ABAddressBookCopyLocalizedLabel(sys::stringWithFormat("%@", sys::objectForKey(entry, "Label")));
+}
+
+std::optional<std::string> FavoriteEntry::number() const
+{
+    const sys::ValuePtr value = sys::objectForKey(entry, "Value");
+    if (!value)
+        return std::nullopt;
+    return value->description();
+}
+
+}

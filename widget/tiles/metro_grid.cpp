@@ -1,0 +1,139 @@
+#include "controller/kavrin_controller.h"
+
+#include "sources/favorites_list.h"
+#include "sys/format.h"
+#include "tiles/tile_geometry.h"
+#include "ui/font.h"
+
+namespace kavrin {
+
+namespace {
+
+struct MetroGeometry {
+    std::int32_t bigWidth;
+    std::int32_t bigHeight;
+    std::int32_t tileWidth;
+    std::int32_t tileHeight;
+    std::int32_t rightTiles;
+    std::int32_t fontSize;
+};
+
+MetroGeometry readPattern(const sys::ValuePtr& pattern)
+{
+    return {
+        sys::intValue(sys::objectForKey(pattern, "1width")),
+        sys::intValue(sys::objectForKey(pattern, "1height")),
+        sys::intValue(sys::objectForKey(pattern, "tilewidth")),
+        sys::intValue(sys::objectForKey(pattern, "tileheight")),
+        sys::intValue(sys::objectForKey(pattern, "righttiles")),
+        sys::intValue(sys::objectForKey(pattern, "fontSize")),
+    };
+}
+
+// Black text on the light backgrounds, white on the others; by identity with the shared colours.
+ui::ColorPtr tileTextColor(const ui::ColorPtr& background)
+{
+    if (background == ui::Color::whiteColor() || background == ui::Color::yellowColor() || background == ui::Color::cyanColor()
+        || background == ui::Color::greenColor())
+        return ui::Color::blackColor();
+    return ui::Color::whiteColor();
+}
+
+struct TileRect {
+    std::int32_t x;
+    std::int32_t y;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+// The placement cursor: a big tile first, then little tiles in rows of equal size, two rows a
+// page; the first page's rows hold "righttiles" beside the big tile, later pages two more.
+class MetroCursor {
+public:
+    explicit MetroCursor(const MetroGeometry& geometry) : m_geometry(geometry), m_pageOrigin(geometry.bigWidth) { }
+
+    TileRect tileFor(std::size_t index)
+    {
+        if (m_page >= 1)
+            m_pageOrigin = kMetroPageWidth * m_page;
+        if (index == 0)
+            return { 0, 0, m_geometry.bigWidth, m_geometry.bigHeight };
+        return { m_pageOrigin + m_column * m_geometry.tileWidth, m_row * m_geometry.tileHeight, m_geometry.tileWidth,
+            m_geometry.tileHeight };
+    }
+
+    // After a little tile; a full last page opens no empty one.
+    void advance(bool isLast)
+    {
+        ++m_column;
+        const std::int32_t little = m_geometry.rightTiles;
+        const bool rowFull = little > 0
+            && (m_page == 0 ? m_column % little == 0 : m_column % little == 2 && m_column > 2);
+        if (rowFull) {
+            m_column = 0;
+            ++m_row;
+        }
+        if (m_row == 2 && !isLast) {
+            m_row = 0;
+            ++m_page;
+        }
+    }
+
+    std::int32_t page() const { return m_page; }
+
+private:
+    MetroGeometry m_geometry;
+    std::int32_t m_column { 0 };
+    std::int32_t m_row { 0 };
+    std::int32_t m_page { 0 };
+    std::int32_t m_pageOrigin;
+};
+
+}
+
+// Square photo tiles edge to edge on the metro colour, each covering a label with the first
+// word of the name, which the flip animation uncovers. Returns the index of the last page.
+std::int32_t KavrinController::buildMetroTiles()
+{
+    const MetroGeometry geometry = readPattern(getMetroPattern());
+    littleTiles = geometry.rightTiles;
+    const ui::FontPtr font = ui::Font::fontWithNameSize("Helvetica", static_cast<float>(geometry.fontSize));
+    const ui::ColorPtr textColor = tileTextColor(metroBGColor);
+    MetroCursor cursor(geometry);
+
+    const std::size_t count = sys::count(rawElementsArray);
+    for (std::size_t index = 0; index < count; ++index) {
+        const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, index) };
+        const TileRect tile = cursor.tileFor(index);
+        const std::vector<std::string> words = sys::componentsSeparatedByString(entry.formattedName(), " ");
+        const std::string firstWord = words.empty() ? std::string() : words.front();
+
+        const ui::Size measured = ui::sizeWithFont(firstWord, *font,
+            { static_cast<float>(tile.width), static_cast<float>(tile.height) }, ui::LineBreakMode::WordWrap);
+        const auto textHeight = static_cast<std::int32_t>(measured.height);
+        auto label = ui::Label::create({ static_cast<float>(tile.x + 2), static_cast<float>(tile.y + tile.height - textHeight),
+            static_cast<float>(tile.width - 4), static_cast<float>(textHeight) });
+        label->setBackgroundColor(ui::Color::clearColor());
+        label->setTextColor(textColor);
+        label->setTextAlignment(ui::TextAlignmentLeft);
+        label->setFont(font);
+        label->setNumberOfLines(2);
+        label->setText(firstWord);
+        scrollView->addSubview(label);
+
+        auto button = ui::Button::buttonWithType(0);
+        button->setFrame({ static_cast<float>(tile.x), static_cast<float>(tile.y), static_cast<float>(tile.width),
+            static_cast<float>(tile.height) });
+        button->setTag(static_cast<int>(index));
+        button->setImage(getImageFromDB(entry.recordId()), ui::ControlStateNormal);
+        button->addTarget(this, &KavrinController::doStart, ui::ControlEventTouchUpInside);
+        scrollView->addSubview(button);
+        buttons->push_back(button);
+
+        if (index > 0)
+            cursor.advance(index + 1 == count);
+    }
+    return cursor.page();
+}
+
+}

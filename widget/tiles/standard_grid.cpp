@@ -1,0 +1,91 @@
+#include "controller/kavrin_controller.h"
+
+#include "sources/favorites_list.h"
+#include "tiles/tile_geometry.h"
+#include "ui/font.h"
+
+namespace kavrin {
+
+namespace {
+
+// One row of tiles a page. With five a page every measure is smaller.
+struct StandardGeometry {
+    std::int32_t side;
+    std::int32_t step;
+    std::int32_t margin;
+    std::int32_t badgeHeight;
+};
+
+constexpr StandardGeometry kFourPerPage { 64, 76, 12, 10 };
+constexpr StandardGeometry kFivePerPage { 56, 62, 6, 8 };
+
+std::shared_ptr<ui::Label> makeBadge(const FavoriteEntry& entry, const StandardGeometry& geometry)
+{
+    const auto side = static_cast<float>(geometry.side);
+    const auto badgeHeight = static_cast<float>(geometry.badgeHeight);
+    auto badge = ui::Label::create({ 0, side - badgeHeight, side, badgeHeight });
+    badge->setBackgroundColor(ui::Color::colorWithRedGreenBlueAlpha(32.0f / 255.0f, 34.0f / 255.0f, 38.0f / 255.0f, 1.0f));
+    badge->setAlpha(0.9f);
+    badge->setTextColor(ui::Color::whiteColor());
+    badge->setTextAlignment(ui::TextAlignmentCenter);
+    badge->setFont(ui::Font::fontWithNameSize("Helvetica", 9.0f));
+    badge->setAdjustsFontSizeToFitWidth(true);
+    badge->setMinimumFontSize(6.0f);
+    badge->setShadowColor(ui::Color::darkTextColor());
+    badge->setShadowOffset({ 1.0f, 1.0f });
+    badge->setText(entry.displayLabel());
+    return badge;
+}
+
+std::shared_ptr<ui::Label> makeNameLabel(const FavoriteEntry& entry, float x, float y, float width)
+{
+    auto label = ui::Label::create({ x, y, width, 20.0f });
+    label->setBackgroundColor(ui::Color::clearColor());
+    label->setTextColor(ui::Color::whiteColor());
+    label->setTextAlignment(ui::TextAlignmentCenter);
+    label->setFont(ui::Font::fontWithNameSize("Helvetica", 12.0f));
+    label->setAdjustsFontSizeToFitWidth(true);
+    label->setMinimumFontSize(9.0f);
+    label->setShadowColor(ui::Color::darkTextColor());
+    label->setShadowOffset({ 1.0f, 1.0f });
+    label->setText(entry.formattedName());
+    return label;
+}
+
+}
+
+// Rounded photo buttons in one row a page, each with the full name under it and, with
+// "showLabels", a badge naming the number's label across the foot of the photo.
+void KavrinController::buildStandardTiles()
+{
+    const StandardGeometry& geometry = contactsPerPage == 5 ? kFivePerPage : kFourPerPage;
+    const auto side = static_cast<float>(geometry.side);
+    const std::size_t count = sys::count(rawElementsArray);
+    for (std::size_t index = 0; index < count; ++index) {
+        const auto i = static_cast<std::int32_t>(index);
+        const std::int32_t page = contactsPerPage > 0 ? i / contactsPerPage : 0;
+        const std::int32_t x = geometry.margin + geometry.step * i + geometry.margin * page;
+        const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, index) };
+
+        auto button = ui::Button::buttonWithType(0);
+        button->setFrame({ static_cast<float>(x), static_cast<float>(distance), side, side });
+        button->setTag(i);
+        button->setImage(getImageFromDB(entry.recordId()), ui::ControlStateNormal);
+        button->addTarget(this, &KavrinController::doStart, ui::ControlEventTouchUpInside);
+        button->layer().cornerRadius = 5.0f;
+        button->layer().masksToBounds = true;
+        button->layer().borderWidth = 0.0f;
+        scrollView->addSubview(button);
+
+        if (checkSetting("showLabels")) {
+            button->addSubview(makeBadge(entry, geometry));
+            labelsAreVisible = sys::YES;
+        } else {
+            labelsAreVisible = sys::NO;
+        }
+
+        scrollView->addSubview(makeNameLabel(entry, static_cast<float>(x), static_cast<float>(distance + geometry.side), side));
+    }
+}
+
+}

@@ -1,0 +1,42 @@
+#include "controller/kavrin_controller.h"
+
+#include "sources/favorites_list.h"
+#include "sys/run_loop.h"
+#include "tiles/tile_geometry.h"
+
+#include <cmath>
+
+namespace kavrin {
+
+void KavrinController::buildView()
+{
+    const std::vector<ui::ViewPtr> tiles = scrollView->subviews();
+    for (const ui::ViewPtr& tile : tiles) {
+        if (tile->tag() != kKeptViewTag)
+            tile->removeFromSuperview();
+    }
+    buttons = std::make_shared<ButtonArray>();
+    rawElementsArray = loadFavoritesList();
+
+    const auto height = static_cast<float>(viewH);
+    if (!checkSetting("metroStyle")) {
+        buildStandardTiles();
+        // The page count in 32-bit float arithmetic, rounded up; no page size, no pages.
+        std::int32_t pages = 0;
+        if (contactsPerPage > 0) {
+            const float count = static_cast<float>(static_cast<std::uint32_t>(sys::count(rawElementsArray)));
+            pages = static_cast<std::int32_t>(std::ceil(count / static_cast<float>(contactsPerPage)));
+        }
+        pageControl->setNumberOfPages(pages);
+        scrollView->setContentSize({ static_cast<float>(static_cast<double>(pages) * kStandardPageWidth), height });
+        return;
+    }
+
+    const std::int32_t pages = buildMetroTiles() + 1;
+    pageControl->setNumberOfPages(pages);
+    scrollView->setContentSize({ static_cast<float>(pages * kMetroPageWidth), height });
+    if (!checkSetting("animateMetrosOff"))
+        sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
+}
+
+}
