@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ui/alert_view.h"
+
+#include <cairo.h>
+
+namespace kavrin::host {
+
+// The alert box's height for its title, message and buttons.
+double alertHeight(cairo_t*, const ui::AlertView&);
+
+// Dims the picture and draws the alert box centred on it: the title, the message, and the
+// buttons (side by side when there are two, else stacked with the cancel button last).
+void drawAlert(cairo_t*, const ui::AlertView&, double pictureWidth, double pictureHeight);
+
+}

@@ -1,0 +1,155 @@
+#include "demo_session.h"
+
+#include "settings_file.h"
+#include "sys/user_defaults.h"
+
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+namespace kavrin::host {
+
+namespace {
+
+// The settings that shape the view, all set at every step so that each picture shows one look.
+constexpr const char* kShapingKeys[] = { "metroStyle", "fiveIcons", "showLabels", "showBg", "tilesAlign", "metroBackground",
+    "askForCall", "askForText", "askForMail", "standardAction", "animateMetrosOff" };
+
+// The centre of the first standard tile, in the widget's coordinates.
+constexpr ui::Point kFirstStandardTile { 44, 44 };
+
+struct SavedFile {
+    std::filesystem::path path;
+    bool existed { false };
+    std::string bytes;
+
+    explicit SavedFile(std::filesystem::path file) : path(std::move(file))
+    {
+        std::ifstream in(path, std::ios::binary);
+        existed = in.good();
+        std::ostringstream content;
+        content << in.rdbuf();
+        bytes = content.str();
+    }
+    void restore() const
+    {
+        std::error_code ignored;
+        if (!existed) {
+            std::filesystem::remove(path, ignored);
+            return;
+        }
+        std::filesystem::path temporary = path;
+        temporary += ".demo-restore";
+        std::ofstream(temporary, std::ios::binary | std::ios::trunc) << bytes;
+        std::filesystem::rename(temporary, path, ignored);
+    }
+};
+
+sys::ValuePtr yes() { return sys::Value::boolean(true); }
+sys::ValuePtr number(int value) { return sys::Value::integer(value); }
+
+}
+
+DemoSession::DemoSession(HostSession& session, std::filesystem::path outputFolder, std::ostream& out)
+    : m_session(session)
+    , m_folder(std::move(outputFolder))
+    , m_out(out)
+{
+}
+
+void DemoSession::applySettings(std::initializer_list<std::pair<const char*, sys::ValuePtr>> values)
+{
+    std::string path = tooling::settingsFilePath();
+    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+    for (const char* key : kShapingKeys)
+        settings.unset(key);
+    for (const auto& [key, value] : values)
+        settings.set(key, value);
+    if (!settings.save(path)) {
+        m_out << "cannot write " << path << '\n';
+        m_failed = true;
+    }
+    m_session.notifySettingsChanged();
+    m_session.idle();
+    m_session.scrollTo(0);
+}
+
+bool DemoSession::picture(const char* name)
+{
+    std::string error;
+    std::filesystem::path file = m_folder / name;
+    if (!m_session.renderToFile(file, error)) {
+        m_out << error << '\n';
+        m_failed = true;
+        return false;
+    }
+    m_out << "picture " << file.string() << '\n';
+    return true;
+}
+
+bool DemoSession::animation(const char* name, double seconds)
+{
+    std::string error;
+    std::filesystem::path file = m_folder / name;
+    if (!m_session.recordToFile(file, seconds, error)) {
+        m_out << error << '\n';
+        m_failed = true;
+        return false;
+    }
+    m_out << "animation " << file.string() << '\n';
+    return true;
+}
+
+int DemoSession::run()
+{
+    std::error_code error;
+    std::filesystem::create_directories(m_folder, error);
+    SavedFile settings(tooling::settingsFilePath());
+    sys::ValuePtr languages = sys::UserDefaults::standardUserDefaults().objectForKey(sys::kAppleLanguagesKey);
+
+    applySettings({ { "showLabels", yes() }, { "showBg", yes() } });
+    m_session.showView();
+    m_session.controller()->viewDidAppear();
+    picture("standard.png");
+    m_session.scrollTo(316);
+    picture("standard-page-2.png");
+
+    applySettings({ { "showLabels", yes() }, { "showBg", yes() }, { "fiveIcons", yes() } });
+    picture("five-per-page.png");
+
+    const int backgrounds[] = { 1, 3, 4, 5 };
+    for (int pattern = 1; pattern <= 4; ++pattern) {
+        applySettings({ { "metroStyle", yes() }, { "tilesAlign", number(pattern) }, { "metroBackground", number(backgrounds[pattern - 1]) } });
+        std::string name = "metro-pattern-" + std::to_string(pattern) + ".png";
+        picture(name.c_str());
+    }
+
+    // A metro rebuild schedules the first flip 2.5 s later; each flip takes 1 s and the next
+    // follows 2.5 s after it, while the widget is on screen.
+    applySettings({ { "metroStyle", yes() }, { "metroBackground", number(6) } });
+    m_session.controller()->viewDidAppear();
+    m_session.advance(2.3);
+    animation("metro-flip.png", 5.0);
+    m_session.advance(9.85 - 7.3);
+    picture("metro-flip-moment.png");
+    m_session.controller()->viewDidDisappear();
+
+    applySettings({ { "showLabels", yes() }, { "showBg", yes() }, { "askForCall", yes() }, { "askForText", yes() }, { "askForMail", yes() } });
+    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ sys::Value::string("de") }), sys::kAppleLanguagesKey);
+    m_session.tap(kFirstStandardTile);
+    picture("chooser-de.png");
+    std::string ignored;
+    if (m_session.visibleAlert())
+        m_session.press(0, ignored);
+    sys::UserDefaults::standardUserDefaults().setObjectForKey(languages, sys::kAppleLanguagesKey);
+
+    applySettings({ { "showLabels", yes() }, { "showBg", yes() } });
+    m_out << "a tap on the first tile:\n";
+    m_session.tap(kFirstStandardTile);
+    m_session.idle();
+
+    settings.restore();
+    return m_failed ? 1 : 0;
+}
+
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "host_session.h"
+
+#include <filesystem>
+#include <iosfwd>
+
+namespace kavrin::host {
+
+// The demo: drives the widget through its looks on the manual clock and leaves a picture of
+// each in the output folder (standard look, second page, five per page, the metro look in each
+// pattern, the chooser in German, an animated flip and one moment of a flip), then taps a tile
+// and prints the URL it opens. The phone's settings file is put back as it was afterwards.
+class DemoSession {
+public:
+    DemoSession(HostSession&, std::filesystem::path outputFolder, std::ostream& out);
+
+    // 0 when every picture was written.
+    int run();
+
+private:
+    void applySettings(std::initializer_list<std::pair<const char*, sys::ValuePtr>>);
+    bool picture(const char* name);
+    bool animation(const char* name, double seconds);
+
+    HostSession& m_session;
+    std::filesystem::path m_folder;
+    std::ostream& m_out;
+    bool m_failed { false };
+};
+
+}

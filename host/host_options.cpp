@@ -1,0 +1,57 @@
+#include "host_options.h"
+
+#include "sys/format.h"
+
+#include <charconv>
+
+namespace kavrin::host {
+
+const char* const kHostUsage =
+    "usage: kavrin-host [--root DIR] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n";
+
+std::variant<HostOptions, OptionsError> parseHostOptions(const std::vector<std::string>& arguments)
+{
+    HostOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--live") {
+            options.live = true;
+            continue;
+        }
+        bool takesValue = option == "--root" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out";
+        if (!takesValue)
+            return OptionsError { "unknown option '" + option + "'" };
+        if (i + 1 >= arguments.size())
+            return OptionsError { option + " needs a value" };
+        const std::string& value = arguments[++i];
+        if (option == "--root") {
+            if (value.empty())
+                return OptionsError { "--root needs a folder" };
+            options.root = value;
+        } else if (option == "--lang") {
+            options.languages.clear();
+            for (std::string& code : sys::componentsSeparatedByString(value, ","))
+                if (!code.empty())
+                    options.languages.push_back(std::move(code));
+        } else if (option == "--seed") {
+            std::uint64_t seed = 0;
+            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seed);
+            if (error != std::errc() || end != value.data() + value.size() || value.empty())
+                return OptionsError { "--seed needs a non-negative integer, not '" + value + "'" };
+            options.seed = seed;
+        } else if (option == "--script") {
+            if (value.empty())
+                return OptionsError { "--script needs a file or -" };
+            options.script = value;
+        } else {
+            if (value.empty())
+                return OptionsError { "--out needs a folder" };
+            options.out = value;
+        }
+    }
+    if (options.live && options.script)
+        return OptionsError { "--live and --script exclude each other" };
+    return options;
+}
+
+}

@@ -1,0 +1,208 @@
+#include "host_session.h"
+
+#include "animated_png_writer.h"
+#include "controller/paths.h"
+#include "json_text.h"
+#include "plugin_loader.h"
+#include "png_writer.h"
+#include "renderer.h"
+#include "settings_file.h"
+#include "sys/application.h"
+#include "sys/darwin_notify_center.h"
+#include "sys/run_loop.h"
+#include "ui/control.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <ostream>
+
+namespace kavrin::host {
+
+HostSession::HostSession(std::ostream& out)
+    : m_out(out)
+    , m_window(ui::Window::create({ 0, 0, kScreenWidth, kScreenHeight }))
+{
+    sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
+        m_out << "open " << url.absoluteString() << '\n';
+        return true;
+    });
+    ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) {
+        if (!alert)
+            return;
+        m_alerts.push_back(alert);
+        m_out << "alert " << alertJson(*alert) << '\n';
+    });
+}
+
+HostSession::~HostSession()
+{
+    destroyController();
+    m_alerts.clear();
+    ui::AlertView::setPresenter(nullptr);
+    sys::Application::sharedApplication().setOpenURLHandler(nullptr);
+}
+
+bool HostSession::start(std::string& error)
+{
+    m_controller = PluginLoader::createController(error);
+    return m_controller != nullptr;
+}
+
+void HostSession::destroyController()
+{
+    m_controller.reset();
+}
+
+void HostSession::showView()
+{
+    if (!m_controller)
+        return;
+    ui::ViewPtr view = m_controller->view();
+    if (view == m_contentView)
+        return;
+    if (m_contentView && m_contentView->superview() == m_window.get())
+        m_contentView->removeFromSuperview();
+    m_contentView = view;
+    if (m_contentView)
+        m_window->addSubview(m_contentView);
+}
+
+void HostSession::tap(ui::Point point)
+{
+    if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get())
+        return;
+    ui::Point inWindow = m_contentView->convertPointToView(point, nullptr);
+    ui::View* hit = m_window->hitTest(inWindow, nullptr);
+    if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
+        control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+}
+
+ui::ScrollView* HostSession::scrollView() const
+{
+    if (!m_contentView)
+        return nullptr;
+    std::deque<ui::View*> queue { m_contentView.get() };
+    while (!queue.empty()) {
+        ui::View* view = queue.front();
+        queue.pop_front();
+        if (auto* scroll = dynamic_cast<ui::ScrollView*>(view))
+            return scroll;
+        for (const ui::ViewPtr& child : view->subviews())
+            queue.push_back(child.get());
+    }
+    return nullptr;
+}
+
+bool HostSession::scrollTo(float x)
+{
+    ui::ScrollView* scroll = scrollView();
+    if (!scroll)
+        return false;
+    // Keep the view alive while its delegate runs, whatever the delegate does to the tree.
+    ui::ViewPtr keep = scroll->shared_from_this();
+    scroll->setContentOffset({ x, scroll->contentOffset().y });
+    scroll->endDecelerating();
+    return true;
+}
+
+std::shared_ptr<ui::AlertView> HostSession::visibleAlert()
+{
+    std::erase_if(m_alerts, [](const std::shared_ptr<ui::AlertView>& alert) { return !alert->isVisible(); });
+    return m_alerts.empty() ? nullptr : m_alerts.back();
+}
+
+bool HostSession::press(int buttonIndex, std::string& error)
+{
+    std::shared_ptr<ui::AlertView> alert = visibleAlert();
+    if (!alert) {
+        error = "no alert is shown";
+        return false;
+    }
+    if (buttonIndex < 0 || buttonIndex >= alert->numberOfButtons()) {
+        error = "the alert has no button " + std::to_string(buttonIndex);
+        return false;
+    }
+    m_alerts.pop_back();
+    alert->dismissWithClickedButtonIndex(buttonIndex);
+    return true;
+}
+
+void HostSession::advance(double seconds)
+{
+    sys::RunLoop::main().advance(seconds);
+}
+
+void HostSession::idle()
+{
+    sys::RunLoop::main().runDueTasks();
+}
+
+cairo_surface_t* HostSession::render()
+{
+    std::shared_ptr<ui::AlertView> alert = visibleAlert();
+    Renderer renderer(sys::RunLoop::main().now());
+    return renderer.renderWindow(*m_window, m_contentView.get(), alert.get());
+}
+
+bool HostSession::renderToFile(const std::filesystem::path& file, std::string& error)
+{
+    cairo_surface_t* picture = render();
+    bool written = writePng(picture, file);
+    cairo_surface_destroy(picture);
+    if (!written)
+        error = "cannot write " + file.string();
+    return written;
+}
+
+bool HostSession::recordToFile(const std::filesystem::path& file, double seconds, std::string& error)
+{
+    constexpr double kFramesPerSecond = 25;
+    AnimatedPngWriter writer(static_cast<int>(kFramesPerSecond));
+    auto frames = static_cast<long>(std::ceil(seconds * kFramesPerSecond - 1e-9));
+    double start = sys::RunLoop::main().now();
+    for (long frame = 0; frame <= frames; ++frame) {
+        if (frame > 0) {
+            double target = std::min(start + seconds, start + static_cast<double>(frame) / kFramesPerSecond);
+            advance(target - sys::RunLoop::main().now());
+        }
+        cairo_surface_t* picture = render();
+        writer.addFrame(picture);
+        cairo_surface_destroy(picture);
+    }
+    if (!writer.write(file)) {
+        error = "cannot write " + file.string();
+        return false;
+    }
+    return true;
+}
+
+bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error)
+{
+    std::string path = tooling::settingsFilePath();
+    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+    settings.set(key, value);
+    if (settings.save(path))
+        return true;
+    error = "cannot write " + path;
+    return false;
+}
+
+bool HostSession::unsetSetting(const std::string& key, std::string& error)
+{
+    std::string path = tooling::settingsFilePath();
+    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+    if (!settings.unset(key))
+        return true;
+    if (settings.save(path))
+        return true;
+    error = "cannot write " + path;
+    return false;
+}
+
+void HostSession::notifySettingsChanged()
+{
+    sys::DarwinNotifyCenter::shared().postNotification(kPreferencesChanged);
+}
+
+}

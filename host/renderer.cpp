@@ -1,0 +1,209 @@
+#include "renderer.h"
+
+#include "alert_drawing.h"
+#include "flip_drawing.h"
+#include "image_drawing.h"
+#include "text_drawing.h"
+#include "ui/button.h"
+#include "ui/image_view.h"
+#include "ui/label.h"
+#include "ui/page_control.h"
+#include "ui/scroll_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kavrin::host {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDotDiameter = 7;
+constexpr double kDotPitch = 16;
+constexpr double kInactiveDotAlpha = 0.3;
+constexpr int kSmallestPictureHeight = 20;
+constexpr double kAlertMargin = 20;
+
+void roundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
+{
+    radius = std::clamp(radius, 0.0, std::min(width, height) / 2);
+    if (radius <= 0) {
+        cairo_rectangle(cr, x, y, width, height);
+        return;
+    }
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + width - radius, y + radius, radius, -kPi / 2, 0);
+    cairo_arc(cr, x + width - radius, y + height - radius, radius, 0, kPi / 2);
+    cairo_arc(cr, x + radius, y + height - radius, radius, kPi / 2, kPi);
+    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
+    cairo_close_path(cr);
+}
+
+bool finiteRect(const ui::Rect& rect)
+{
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width()) && std::isfinite(rect.height())
+        && std::abs(rect.x()) < 1e6f && std::abs(rect.y()) < 1e6f && rect.width() < 1e6f && rect.height() < 1e6f;
+}
+
+void drawPageDots(cairo_t* cr, const ui::PageControl& control)
+{
+    int pages = std::min(control.numberOfPages(), 1000);
+    if (pages <= 0)
+        return;
+    const ui::Rect& frame = control.frame();
+    double rowWidth = (pages - 1) * kDotPitch + kDotDiameter;
+    double left = (frame.width() - rowWidth) / 2 + kDotDiameter / 2;
+    double centerY = frame.height() / 2;
+    for (int page = 0; page < pages; ++page) {
+        cairo_arc(cr, left + page * kDotPitch, centerY, kDotDiameter / 2, 0, 2 * kPi);
+        cairo_set_source_rgba(cr, 1, 1, 1, page == control.currentPage() ? 1.0 : kInactiveDotAlpha);
+        cairo_fill(cr);
+    }
+}
+
+}
+
+Renderer::Renderer(double time)
+    : m_time(time)
+    , m_animations(ui::Animations::running())
+{
+}
+
+Renderer::Presentation Renderer::presentationOf(const ui::View& view) const
+{
+    Presentation presentation { view.alpha() };
+    for (const auto& animation : m_animations) {
+        double progress = std::clamp(animation->progressAt(m_time), 0.0, 1.0);
+        for (const auto& change : animation->alphaChanges)
+            if (change.view.lock().get() == &view)
+                presentation.alpha = static_cast<float>(change.from + (change.to - change.from) * progress);
+        bool turning = animation->transition == ui::AnimationTransition::FlipFromLeft || animation->transition == ui::AnimationTransition::FlipFromRight;
+        if (turning && progress < 1 && animation->transitionView.lock().get() == &view) {
+            presentation.transition = animation.get();
+            presentation.transitionProgress = progress;
+        }
+    }
+    return presentation;
+}
+
+cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
+{
+    int width = std::max(1, static_cast<int>(std::ceil(window.frame().width())));
+    double widgetHeight = kSmallestPictureHeight;
+    if (content && finiteRect(content->frame()))
+        widgetHeight = std::max<double>(widgetHeight, content->frame().maxY() + std::max(0.f, content->frame().y()));
+
+    double height = widgetHeight;
+    if (alert) {
+        cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        cairo_t* measure = cairo_create(probe);
+        height = std::max(height, alertHeight(measure, *alert) + 2 * kAlertMargin);
+        cairo_destroy(measure);
+        cairo_surface_destroy(probe);
+    }
+    int pictureHeight = static_cast<int>(std::ceil(std::min(height, 4096.0)));
+
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, pictureHeight);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, kGroundRed, kGroundGreen, kGroundBlue);
+    cairo_paint(cr);
+    for (const ui::ViewPtr& child : window.subviews())
+        drawView(cr, *child);
+    if (alert)
+        drawAlert(cr, *alert, width, pictureHeight);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+void Renderer::drawView(cairo_t* cr, const ui::View& view)
+{
+    if (view.isHidden() || !finiteRect(view.frame()))
+        return;
+    Presentation presentation = presentationOf(view);
+    float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
+    if (alpha <= 0)
+        return;
+    cairo_save(cr);
+    cairo_translate(cr, view.frame().x(), view.frame().y());
+    if (presentation.transition) {
+        drawTransition(cr, view, presentation);
+    } else if (alpha < 1) {
+        cairo_push_group(cr);
+        drawBody(cr, view);
+        cairo_pop_group_to_source(cr);
+        cairo_paint_with_alpha(cr, alpha);
+    } else {
+        drawBody(cr, view);
+    }
+    cairo_restore(cr);
+}
+
+void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const Presentation& presentation)
+{
+    int width = static_cast<int>(std::ceil(view.frame().width()));
+    int height = static_cast<int>(std::ceil(view.frame().height()));
+    if (width <= 0 || height <= 0)
+        return;
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* offscreen = cairo_create(picture);
+    drawBody(offscreen, view);
+    cairo_destroy(offscreen);
+    cairo_surface_flush(picture);
+    drawFlip(cr, picture, view.frame().width(), view.frame().height(), presentation.transitionProgress, std::clamp(presentation.alpha, 0.f, 1.f));
+    cairo_surface_destroy(picture);
+}
+
+void Renderer::drawBody(cairo_t* cr, const ui::View& view)
+{
+    const double width = view.frame().width(), height = view.frame().height();
+    const ui::Layer& layer = view.layer();
+    const double radius = std::isfinite(layer.cornerRadius) ? layer.cornerRadius : 0;
+
+    if (const ui::ColorPtr& background = view.backgroundColor(); background && background->alpha() > 0 && width > 0 && height > 0) {
+        roundedRectangle(cr, 0, 0, width, height, radius);
+        setSourceColor(cr, *background);
+        cairo_fill(cr);
+    }
+
+    cairo_save(cr);
+    bool clips = layer.masksToBounds || dynamic_cast<const ui::ScrollView*>(&view);
+    if (clips) {
+        roundedRectangle(cr, 0, 0, std::max(0.0, width), std::max(0.0, height), radius);
+        cairo_clip(cr);
+    }
+    drawContent(cr, view);
+    ui::Rect bounds = view.bounds();
+    if (finiteRect(bounds))
+        cairo_translate(cr, -bounds.x(), -bounds.y());
+    for (const ui::ViewPtr& child : view.subviews())
+        drawView(cr, *child);
+    cairo_restore(cr);
+
+    float borderWidth = layer.borderWidth;
+    if (std::isfinite(borderWidth) && borderWidth > 0 && layer.borderColor && width > 0 && height > 0) {
+        double inset = std::min<double>(borderWidth, std::min(width, height) / 2) / 2;
+        roundedRectangle(cr, inset, inset, width - 2 * inset, height - 2 * inset, radius - inset);
+        cairo_set_line_width(cr, inset * 2);
+        setSourceColor(cr, *layer.borderColor);
+        cairo_stroke(cr);
+    }
+}
+
+void Renderer::drawContent(cairo_t* cr, const ui::View& view)
+{
+    ui::Rect box { 0, 0, view.frame().width(), view.frame().height() };
+    if (const auto* imageView = dynamic_cast<const ui::ImageView*>(&view)) {
+        if (imageView->image())
+            drawImage(cr, *imageView->image(), box, ImageFit::Fill);
+    } else if (const auto* button = dynamic_cast<const ui::Button*>(&view)) {
+        if (ui::ImagePtr image = button->currentImage())
+            drawImage(cr, *image, box, ImageFit::Aspect);
+    } else if (const auto* label = dynamic_cast<const ui::Label*>(&view)) {
+        drawLabel(cr, *label);
+    } else if (const auto* pageControl = dynamic_cast<const ui::PageControl*>(&view)) {
+        drawPageDots(cr, *pageControl);
+    }
+}
+
+}

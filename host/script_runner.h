@@ -1,0 +1,33 @@
+#pragma once
+
+#include "host_session.h"
+#include "script_parser.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace kavrin::host {
+
+// Runs a script against a session line by line, as the lines arrive, printing what the
+// commands print and flushing after each line so that a program at the other end of a pipe can
+// talk to the host. Between two commands the run loop handles what is due without moving time.
+class ScriptRunner {
+public:
+    ScriptRunner(HostSession&, std::ostream& out, std::ostream& err);
+
+    // 0 when the script ran to its end; 2 at the first bad line, with a message naming it.
+    int run(std::istream& script, const std::string& scriptName);
+
+    // One command; the reason when it cannot be carried out.
+    std::optional<std::string> execute(const ScriptCommand&);
+
+private:
+    std::optional<std::string> needController() const;
+
+    HostSession& m_session;
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+}

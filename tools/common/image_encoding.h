@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kavrin::tooling {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A Cairo ARGB32 or RGB24 image surface encoded as an 8-bit RGBA PNG (alpha un-premultiplied).
+std::optional<Bytes> encodePng(cairo_surface_t*);
+// The same surface as a baseline RGB JPEG; transparent parts come out over black.
+std::optional<Bytes> encodeJpeg(cairo_surface_t*, int quality);
+
+// Straight RGBA rows of the surface, 4 bytes a pixel.
+Bytes straightRgba(cairo_surface_t*);
+
+bool writeBytes(const std::string& filePath, const Bytes&);
+
+}

@@ -1,0 +1,94 @@
+#include "setting_value.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+
+namespace kavrin::tooling {
+
+namespace {
+
+// An optional sign and decimal digits, nothing else, within 64 bits.
+bool readsAsInteger(std::string_view text, std::int64_t& number)
+{
+    std::string_view digits = text;
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+        negative = digits.front() == '-';
+        digits.remove_prefix(1);
+    }
+    if (digits.empty() || !std::isdigit(static_cast<unsigned char>(digits.front())))
+        return false;
+    std::string signedDigits = negative ? "-" + std::string(digits) : std::string(digits);
+    auto [end, error] = std::from_chars(signedDigits.data(), signedDigits.data() + signedDigits.size(), number);
+    return error == std::errc() && end == signedDigits.data() + signedDigits.size();
+}
+
+bool isQuoted(std::string_view text)
+{
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
+std::string unquote(std::string_view text)
+{
+    std::string result;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == '\\' && i + 2 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\'))
+            ++i;
+        result += text[i];
+    }
+    return result;
+}
+
+std::string quote(std::string_view text)
+{
+    std::string result = "\"";
+    for (char character : text) {
+        if (character == '"' || character == '\\')
+            result += '\\';
+        result += character;
+    }
+    return result + '"';
+}
+
+}
+
+sys::ValuePtr settingValueFromText(std::string_view text)
+{
+    if (text == "true")
+        return sys::Value::boolean(true);
+    if (text == "false")
+        return sys::Value::boolean(false);
+    if (std::int64_t number = 0; readsAsInteger(text, number))
+        return sys::Value::integer(number);
+    if (isQuoted(text))
+        return sys::Value::string(unquote(text));
+    return sys::Value::string(std::string(text));
+}
+
+std::string settingValueText(const sys::Value& value)
+{
+    const auto& storage = value.storage();
+    if (const bool* flag = std::get_if<bool>(&storage))
+        return *flag ? "true" : "false";
+    if (const std::int64_t* number = std::get_if<std::int64_t>(&storage))
+        return std::to_string(*number);
+    if (const double* real = std::get_if<double>(&storage)) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", *real);
+        return text;
+    }
+    if (const std::string* text = value.asString()) {
+        bool plain = !text->empty() && !std::isspace(static_cast<unsigned char>(text->front()))
+            && !std::isspace(static_cast<unsigned char>(text->back()));
+        if (plain) {
+            sys::ValuePtr reread = settingValueFromText(*text);
+            plain = reread->asString() && *reread->asString() == *text;
+        }
+        return plain ? *text : quote(*text);
+    }
+    return value.description();
+}
+
+}

@@ -1,0 +1,8 @@
+#include "prefs_command.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    return kavrin::tooling::runPrefsCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
