@@ -48,6 +48,13 @@ void RunLoop::setClock(std::shared_ptr<Clock> clock)
     m_clock = clock ? std::move(clock) : std::make_shared<ManualClock>();
 }
 
+void RunLoop::reset()
+{
+    m_tasks.clear();
+    m_clock = std::make_shared<ManualClock>();
+    m_stopped = false;
+}
+
 void RunLoop::performAfterDelay(double delay, std::weak_ptr<const void> lifetime, std::function<void()> task)
 {
     if (!task)

@@ -62,6 +62,9 @@ public:
     // The deadline of the earliest live task, or a negative value when none waits.
     double nextDeadline() const;
     void removeAllTasks() { m_tasks.clear(); }
+    // Tests: forgets every task and puts a ManualClock at 0 back; watched descriptors stay, as
+    // they belong to whoever registered them.
+    void reset();
 
 private:
     RunLoop();
