@@ -14,6 +14,13 @@ namespace {
 // Descriptions are cached by name and size; shrink-to-fit asks for many sizes, so the cache
 // starts over rather than grow without end.
 constexpr std::size_t kMaximumCachedDescriptions = 256;
+constexpr std::size_t kMaximumRememberedResults = 4096;
+
+template<typename Value>
+void appendBytes(std::string& key, const Value& value)
+{
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
 
 float pointsRoundedUp(int pangoUnits)
 {
@@ -54,6 +61,32 @@ const PangoFontDescription* TextMeasurer::description(const Font& font)
     return created;
 }
 
+std::string TextMeasurer::resultKey(char kind, std::string_view text, const Font& font, Size box, LineBreakMode mode)
+{
+    std::string key(1, kind);
+    appendBytes(key, font.pointSize());
+    appendBytes(key, box.width);
+    appendBytes(key, box.height);
+    appendBytes(key, mode);
+    appendBytes(key, font.fontName().size());
+    key += font.fontName();
+    key += text;
+    return key;
+}
+
+template<typename Result, typename Measure>
+Result TextMeasurer::remembered(std::unordered_map<std::string, Result>& results, std::string key, Measure&& measure)
+{
+    auto it = results.find(key);
+    if (it != results.end())
+        return it->second;
+    if (results.size() >= kMaximumRememberedResults)
+        results.clear();
+    const Result result = measure();
+    results.emplace(std::move(key), result);
+    return result;
+}
+
 void TextMeasurer::prepare(std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode)
 {
     setLayoutText(m_layout, text, description(font), wrapWidth, mode);
@@ -63,6 +96,11 @@ Size TextMeasurer::measure(std::string_view text, const Font& font, Size constra
 {
     if (text.empty() || !(font.pointSize() > 0))
         return { 0, 0 };
+    return remembered(m_sizes, resultKey('s', text, font, constrainedTo, mode), [&] { return layoutSize(text, font, constrainedTo, mode); });
+}
+
+Size TextMeasurer::layoutSize(std::string_view text, const Font& font, Size constrainedTo, LineBreakMode mode)
+{
     prepare(text, font, constrainedTo.width, mode);
 
     // Whole lines only, as many as the box's height holds, but always the first.
@@ -96,10 +134,12 @@ float TextMeasurer::lineWidth(std::string_view text, const Font& font)
 {
     if (text.empty() || !(font.pointSize() > 0))
         return 0;
-    prepare(text, font, 0, LineBreakMode::WordWrap);
-    PangoRectangle logical;
-    pango_layout_get_extents(m_layout, nullptr, &logical);
-    return static_cast<float>(static_cast<double>(logical.width) / PANGO_SCALE);
+    return remembered(m_widths, resultKey('w', text, font, { }, LineBreakMode::WordWrap), [&] {
+        prepare(text, font, 0, LineBreakMode::WordWrap);
+        PangoRectangle logical;
+        pango_layout_get_extents(m_layout, nullptr, &logical);
+        return static_cast<float>(static_cast<double>(logical.width) / PANGO_SCALE);
+    });
 }
 
 }
