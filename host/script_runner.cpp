@@ -25,6 +25,9 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
         if (const auto* error = std::get_if<ScriptError>(&parsed))
             failure = error->message;
         else if (const auto* command = std::get_if<ScriptCommand>(&parsed)) {
+            // What arrived while the host waited for this line (another process's settings
+            // change) is handled before the line runs, and what the line set off after it.
+            m_session.idle();
             failure = execute(*command);
             if (!failure)
                 m_session.idle();

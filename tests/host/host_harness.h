@@ -1,0 +1,297 @@
+#pragma once
+
+// Runs the built programs (kavrin-host, kavrin-prefs, kavrin-demo-phone) on phone roots that the
+// tests write, the way other tools drive them.
+
+#include "sys/property_list.h"
+#include "sys/value.h"
+#include "ui/image.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace kavrin::testing {
+
+namespace fs = std::filesystem;
+
+inline fs::path buildDirectory()
+{
+    const char* folder = std::getenv("KAVRIN_BUILD_DIR");
+    return folder ? fs::path(folder) : fs::current_path();
+}
+
+inline std::string program(const std::string& name)
+{
+    return (buildDirectory() / "bin" / name).string();
+}
+
+inline std::string readFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+inline std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+struct RunResult {
+    int status { -1 };
+    std::string out;
+    std::string err;
+    std::vector<std::string> lines() const { return linesOf(out); }
+};
+
+// A temporary folder, removed afterwards.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "kavrin-e2e-XXXXXX").string();
+        m_path = mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            fs::remove_all(m_path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// Runs a program with the text on its standard input and collects its output and status.
+inline RunResult runProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "")
+{
+    TemporaryFolder io;
+    fs::path in = io.path() / "in", out = io.path() / "out", err = io.path() / "err";
+    std::ofstream(in, std::ios::binary) << input;
+
+    std::vector<std::string> words { program(name) };
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    RunResult result;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = readFile(out);
+    result.err = readFile(err);
+    return result;
+}
+
+// A host reading its script from a pipe, answering line by line.
+class InteractiveHost {
+public:
+    explicit InteractiveHost(const std::vector<std::string>& arguments)
+    {
+        int toHost[2], fromHost[2];
+        if (pipe2(toHost, O_CLOEXEC) != 0 || pipe2(fromHost, O_CLOEXEC) != 0)
+            return;
+        std::vector<std::string> words { program("kavrin-host") };
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toHost[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, fromHost[1], 1);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(toHost[0]);
+        close(fromHost[1]);
+        m_input = toHost[1];
+        m_output = fromHost[0];
+    }
+    ~InteractiveHost() { finish(); }
+    InteractiveHost(const InteractiveHost&) = delete;
+    InteractiveHost& operator=(const InteractiveHost&) = delete;
+
+    bool running() const { return m_pid > 0; }
+
+    void send(const std::string& line)
+    {
+        std::string text = line + "\n";
+        ASSERT_EQ(write(m_input, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+
+    // The next line the host prints; nothing when it ends first (or stays silent far longer
+    // than any command takes, so that a broken host fails the test instead of hanging it).
+    std::optional<std::string> readLine()
+    {
+        while (true) {
+            if (auto end = m_buffer.find('\n'); end != std::string::npos) {
+                std::string line = m_buffer.substr(0, end);
+                m_buffer.erase(0, end + 1);
+                return line;
+            }
+            pollfd descriptor { m_output, POLLIN, 0 };
+            if (poll(&descriptor, 1, 60000) <= 0)
+                return std::nullopt;
+            char chunk[4096];
+            ssize_t got = read(m_output, chunk, sizeof chunk);
+            if (got <= 0)
+                return std::nullopt;
+            m_buffer.append(chunk, static_cast<std::size_t>(got));
+        }
+    }
+
+    // Closes the script and waits for the exit status.
+    int finish()
+    {
+        if (m_input >= 0)
+            close(m_input);
+        m_input = -1;
+        int status = 0;
+        if (m_pid > 0 && waitpid(m_pid, &status, 0) == m_pid)
+            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        m_pid = -1;
+        if (m_output >= 0)
+            close(m_output);
+        m_output = -1;
+        return m_status;
+    }
+
+private:
+    pid_t m_pid { -1 };
+    int m_input { -1 };
+    int m_output { -1 };
+    int m_status { -1 };
+    std::string m_buffer;
+};
+
+inline sys::ValuePtr favorite(const std::string& name, int recordId, const std::string& label, const std::string& number)
+{
+    return sys::Value::dictionary({
+        { "Name", sys::Value::string(name) },
+        { "ABUid", sys::Value::integer(recordId) },
+        { "Label", sys::Value::string(label) },
+        { "Value", sys::Value::string(number) },
+    });
+}
+
+// A phone root in a temporary folder with the built bundle in its place.
+class PhoneRoot {
+public:
+    static constexpr const char* kSettings = "private/var/mobile/Library/Preferences/de.quillfen.kavrin.plist";
+    static constexpr const char* kFavorites = "private/var/mobile/Library/Preferences/com.apple.mobilephone.speeddial.plist";
+
+    PhoneRoot()
+    {
+        fs::path plugins = path() / "System/Library/WeeAppPlugins";
+        fs::create_directories(plugins);
+        fs::create_directory_symlink(buildDirectory() / "Kavrin.bundle", plugins / "Kavrin.bundle");
+    }
+
+    // The whole demo phone: favorites, address-book databases with thumbnails, settings.
+    void writeDemoPhone()
+    {
+        RunResult result = runProgram("kavrin-demo-phone", { path().string() });
+        ASSERT_EQ(result.status, 0) << result.err;
+    }
+    void writeFavorites(sys::Array entries) { writePlist(kFavorites, sys::Value::array(std::move(entries))); }
+    void writeSettings(sys::Dictionary values) { writePlist(kSettings, sys::Value::dictionary(std::move(values))); }
+    void writeRaw(const std::string& relative, const std::string& bytes)
+    {
+        fs::create_directories((path() / relative).parent_path());
+        std::ofstream(path() / relative, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    sys::ValuePtr settings() const { return sys::readPropertyListFile((path() / kSettings).string()); }
+
+    const fs::path& path() const { return m_folder.path(); }
+    std::string root() const { return path().string(); }
+
+    // Runs a script on this phone.
+    RunResult host(const std::string& script, std::vector<std::string> options = { }) const
+    {
+        options.insert(options.begin(), { "--root", root(), "--seed", "1", "--script", "-" });
+        return runProgram("kavrin-host", options, script);
+    }
+
+private:
+    void writePlist(const std::string& relative, const sys::ValuePtr& value)
+    {
+        fs::create_directories((path() / relative).parent_path());
+        ASSERT_TRUE(sys::writePropertyListAtomically(*value, (path() / relative).string(), sys::PropertyListFormat::Xml));
+    }
+
+    TemporaryFolder m_folder;
+};
+
+// A rendered picture, read back for pixel checks.
+class Picture {
+public:
+    explicit Picture(const fs::path& file)
+    {
+        std::string bytes = readFile(file);
+        m_bitmap = ui::decodeImage({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
+    }
+    bool valid() const { return m_bitmap != nullptr; }
+    int width() const { return m_bitmap ? m_bitmap->width : 0; }
+    int height() const { return m_bitmap ? m_bitmap->height : 0; }
+
+    struct Rgb {
+        int red, green, blue;
+    };
+    // The colour at a pixel of an opaque picture.
+    Rgb at(int x, int y) const
+    {
+        std::uint32_t pixel = m_bitmap->pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_bitmap->width) + static_cast<std::size_t>(x)];
+        return { static_cast<int>((pixel >> 16) & 0xff), static_cast<int>((pixel >> 8) & 0xff), static_cast<int>(pixel & 0xff) };
+    }
+    bool near(int x, int y, Rgb expected, int tolerance = 6) const
+    {
+        Rgb got = at(x, y);
+        return std::abs(got.red - expected.red) <= tolerance && std::abs(got.green - expected.green) <= tolerance
+            && std::abs(got.blue - expected.blue) <= tolerance;
+    }
+
+private:
+    std::shared_ptr<ui::Bitmap> m_bitmap;
+};
+
+// The colour every picture shows where no view draws.
+constexpr Picture::Rgb kGround { 41, 43, 48 };
+
+}

@@ -1,0 +1,128 @@
+#include "host/host_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace kavrin::testing {
+namespace {
+
+constexpr Picture::Rgb kWhite { 255, 255, 255 };
+constexpr Picture::Rgb kMagenta { 255, 0, 255 };
+
+class RendererTest : public ::testing::Test {
+protected:
+    void SetUp() override { phone.writeDemoPhone(); }
+
+    // Runs the script with "render NAME" lines resolved into the phone's folder.
+    RunResult run(const std::string& script)
+    {
+        std::string resolved = std::regex_replace(script, std::regex("(render|record) (\\S+)"), "$1 " + phone.root() + "/$2");
+        RunResult result = phone.host(resolved);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result;
+    }
+    Picture picture(const std::string& name) { return Picture(phone.path() / name); }
+
+    PhoneRoot phone;
+};
+
+// On the metro page 2 the six little tiles leave a 2-point strip, and the empty second row,
+// in the metro background colour; photos cover the rest.
+TEST_F(RendererTest, MetroGapsShowTheBackgroundColour)
+{
+    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) }, { "metroBackground", sys::Value::integer(4) } });
+    run("view\nrender page1.png\nscroll 320\nrender page2.png\n");
+    Picture first = picture("page1.png"), second = picture("page2.png");
+    ASSERT_TRUE(first.valid() && second.valid());
+    EXPECT_EQ(first.width(), 320);
+    EXPECT_EQ(first.height(), 106);
+    EXPECT_FALSE(first.near(50, 20, kMagenta, 40));
+    EXPECT_TRUE(second.near(318, 20, kMagenta)) << second.at(318, 20).red;
+    EXPECT_TRUE(second.near(319, 50, kMagenta));
+    EXPECT_TRUE(second.near(100, 80, kMagenta));
+    EXPECT_FALSE(second.near(20, 20, kMagenta, 40));
+}
+
+// A standard tile's photo fills its 64-point frame but its corners are cut round, showing the
+// ground behind the widget there.
+TEST_F(RendererTest, PhotoSitsInsideItsRoundedFrame)
+{
+    phone.writeSettings({});
+    run("view\nrender standard.png\n");
+    Picture shot = picture("standard.png");
+    ASSERT_TRUE(shot.valid());
+    EXPECT_EQ(shot.height(), 114);
+    // The first tile spans 14 ... 78 in the picture (container at 2, tile at 12).
+    for (auto [x, y] : { std::pair { 14, 14 }, { 77, 14 }, { 14, 77 }, { 77, 77 }, { 12, 40 } })
+        EXPECT_TRUE(shot.near(x, y, kGround)) << x << "," << y;
+    for (auto [x, y] : { std::pair { 16, 46 }, { 46, 16 }, { 46, 46 }, { 75, 46 } })
+        EXPECT_FALSE(shot.near(x, y, kGround, 20)) << x << "," << y;
+}
+
+// The page dot of the page in view is bright, the others dim, and the bright one moves with a
+// scroll: fourteen favorites make four dots centred under the tiles.
+TEST_F(RendererTest, VisiblePageDotIsTheBrightOne)
+{
+    phone.writeSettings({});
+    run("view\nrender first.png\nscroll 316\nrender second.png\n");
+    Picture first = picture("first.png"), second = picture("second.png");
+    ASSERT_TRUE(first.valid() && second.valid());
+    const int y = 2 + 95 + 7, firstDot = 2 + 134, secondDot = firstDot + 16;
+    EXPECT_TRUE(first.near(firstDot, y, kWhite));
+    EXPECT_FALSE(first.near(secondDot, y, kWhite, 60));
+    EXPECT_TRUE(second.near(secondDot, y, kWhite));
+    EXPECT_FALSE(second.near(firstDot, y, kWhite, 60));
+}
+
+// A flip in progress is drawn turned: the flipping tile no longer reaches its left edge, which
+// shows the background, while every other tile is drawn flat; after the flip the tile is faded.
+TEST_F(RendererTest, RunningFlipIsDrawnTurning)
+{
+    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) }, { "metroBackground", sys::Value::integer(6) } });
+    // Five favorites of the demo's address book, all on the first page.
+    sys::Array favorites;
+    for (int id : { 101, 102, 103, 104, 106 })
+        favorites.push_back(favorite("Contact " + std::to_string(id), id, "iPhone", "1"));
+    phone.writeFavorites(std::move(favorites));
+    RunResult result = run("view\nappear\nwait 2.4\nrender before.png\nwait 0.35\nrender during.png\ndump\nwait 1\nrender after.png\n"
+                           "record flip.apng 3\n");
+    std::smatch found;
+    std::regex flipped("\\{\"class\": \"Button\", \"frame\": \\[(\\d+), (\\d+), (\\d+), (\\d+)\\], \"tag\": \\d+, \"hidden\": false, \"alpha\": 0\\.05");
+    ASSERT_TRUE(std::regex_search(result.out, found, flipped)) << result.out;
+    int x = std::stoi(found[1]), y = std::stoi(found[2]), width = std::stoi(found[3]);
+    Picture before = picture("before.png"), during = picture("during.png"), after = picture("after.png");
+    ASSERT_TRUE(before.valid() && during.valid() && after.valid());
+    EXPECT_FALSE(before.near(x + 2, y + 2, kWhite, 10));
+    EXPECT_TRUE(during.near(x + 2, y + 2, kWhite, 10));
+    EXPECT_TRUE(during.near(x + width - 3, y + 2, kWhite, 10));
+    EXPECT_TRUE(after.near(x + 2, y + 2, kWhite, 20));
+
+    std::string animation = readFile(phone.path() / "flip.apng");
+    ASSERT_GT(animation.size(), 8u);
+    EXPECT_EQ(animation.substr(1, 3), "PNG");
+    auto actl = animation.find("acTL");
+    ASSERT_NE(actl, std::string::npos);
+    auto frames = static_cast<unsigned char>(animation[actl + 7]);
+    std::size_t controls = 0;
+    for (auto at = animation.find("fcTL"); at != std::string::npos; at = animation.find("fcTL", at + 4))
+        ++controls;
+    EXPECT_GT(frames, 1);
+    EXPECT_EQ(controls, frames);
+}
+
+// A shown alert is drawn over the widget, and the picture grows to hold it.
+TEST_F(RendererTest, AlertIsDrawnOnTop)
+{
+    phone.writeSettings({ { "askForMail", sys::Value::boolean(true) } });
+    run("view\nrender plain.png\ntap 44 44\nrender alert.png\npress 0\nrender again.png\n");
+    Picture plain = picture("plain.png"), alert = picture("alert.png"), again = picture("again.png");
+    ASSERT_TRUE(plain.valid() && alert.valid() && again.valid());
+    EXPECT_GT(alert.height(), plain.height());
+    EXPECT_EQ(again.height(), plain.height());
+    EXPECT_FALSE(alert.near(160, alert.height() / 2, kGround, 30));
+    EXPECT_TRUE(alert.near(2, 2, { 23, 24, 26 }, 10)) << alert.at(2, 2).red;
+}
+
+}
+}

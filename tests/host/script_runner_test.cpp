@@ -1,0 +1,204 @@
+#include "host/host_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrin::testing {
+namespace {
+
+sys::Array threeFavorites()
+{
+    return {
+        favorite("Ada Quell", 1, "_$!<Mobile>!$_", "+49 170 111 2222"),
+        favorite("Bo Rinne", 2, "_$!<Home>!$_", "(030) 555-0142"),
+        favorite("Cleo", 3, "Boat", "0170 333"),
+    };
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// height and dump answer from the settings file; set changes it silently, notify rebuilds.
+TEST(ScriptRunner, HeightFollowsTheFileAndNotifyRebuilds)
+{
+    PhoneRoot phone;
+    phone.writeFavorites(threeFavorites());
+    RunResult result = phone.host(
+        "view\nheight\ndump\n"
+        "set metroStyle true   # no notification yet\n"
+        "height\ndump\n"
+        "notify\ndump\n"
+        "unset metroStyle\nset fiveIcons true\nnotify\nheight\ndump\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto lines = result.lines();
+    ASSERT_EQ(lines.size(), 7u) << result.out;
+    EXPECT_EQ(lines[0], "height 110.0");
+    EXPECT_TRUE(lines[1].starts_with("dump {\"class\": \"View\", \"frame\": [2, 2, 316, 110]")) << lines[1];
+    EXPECT_EQ(lines[2], "height 106.0");
+    EXPECT_EQ(lines[3], lines[1]);
+    EXPECT_TRUE(lines[4].starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << lines[4];
+    EXPECT_EQ(lines[5], "height 92.0");
+    EXPECT_TRUE(lines[6].starts_with("dump {\"class\": \"View\", \"frame\": [2, 2, 316, 93]")) << lines[6];
+}
+
+// Taps go through hit testing to the tile's action: the standard action opens a URL, a tap
+// beside the tiles does nothing, ask-flags bring the chooser, whose buttons act.
+TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)
+{
+    PhoneRoot phone;
+    phone.writeFavorites(threeFavorites());
+    RunResult result = phone.host(
+        "view\n"
+        "tap 44 44\n"
+        "tap 270 44\n"
+        "set standardAction 2\ntap 120 44\n"
+        "tap-location 196 44\n"
+        "set askForCall true\nset askForText true\n"
+        "tap 120 44\n"
+        "tap 44 44        # the alert takes every tap\n"
+        "press 2\n"
+        "tap 196 44\npress 0\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> expected {
+        "open tel:+491701112222",
+        "open sms:(030)555-0142",
+        "open sms:0170333",
+        "launch none",
+        "alert {\"title\": \"Bo Rinne\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 1}",
+        "open sms:(030)555-0142",
+        "alert {\"title\": \"Cleo\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 2}",
+    };
+    EXPECT_EQ(result.lines(), expected);
+
+    RunResult german = phone.host("view\ntap 44 44\npress 1\n", { "--lang", "de,en" });
+    ASSERT_EQ(german.status, 0) << german.err;
+    EXPECT_EQ(german.lines(), (std::vector<std::string> {
+                                  "alert {\"title\": \"Ada Quell\", \"buttons\": [\"Abbrechen\", \"Anrufen\", \"Nachricht\"], \"tag\": 0}",
+                                  "open tel:+491701112222",
+                              }));
+}
+
+// A bad line stops the script with status 2 and a message naming the line; what came before it
+// has run and printed. Usage errors give 2 as well.
+TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
+{
+    PhoneRoot phone;
+    struct Case {
+        std::string script;
+        std::string line;
+    };
+    const Case cases[] = {
+        { "height\nfly away\n", ":2:" },
+        { "tap 1\n", ":1:" },
+        { "# comment\n\nwait -1\n", ":3:" },
+        { "wait soon\n", ":1:" },
+        { "press 0\n", ":1:" },
+        { "view\npress x\n", ":2:" },
+        { "height now\n", ":1:" },
+        { "set onlykey\n", ":1:" },
+        { "scroll 10\n", ":1:" },
+        { "destroy\nheight\n", ":2:" },
+        { "record out.png 0\n", ":1:" },
+    };
+    for (const Case& bad : cases) {
+        RunResult result = phone.host(bad.script);
+        EXPECT_EQ(result.status, 2) << bad.script;
+        EXPECT_TRUE(contains(result.err, "stdin" + bad.line)) << bad.script << " -> " << result.err;
+    }
+    RunResult partial = phone.host("height\nfly\nheight\n");
+    EXPECT_EQ(partial.lines(), std::vector<std::string> { "height 110.0" });
+
+    for (const std::vector<std::string>& options : { std::vector<std::string> { "--bogus" }, { "--seed", "x" }, { "--lang" },
+             { "--script", (phone.path() / "missing.txt").string() } }) {
+        std::vector<std::string> arguments { "--root", phone.root() };
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        EXPECT_EQ(runProgram("kavrin-host", arguments).status, 2) << options.front();
+    }
+}
+
+// Whatever lies in the phone root, a full session runs to its end; a root without the
+// plug-in is refused with a message, not a crash.
+TEST(ScriptRunner, AnyPhoneRootRunsToTheEnd)
+{
+    auto run = [&](auto prepare) {
+        PhoneRoot phone;
+        prepare(phone);
+        RunResult result = phone.host("view\nheight\nappear\nwait 8\ntap 44 44\ntap-location 20 20\nscroll 900\nnotify\ndump\nrender "
+            + (phone.path() / "picture.png").string() + "\ndestroy\nwait 5\n");
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result;
+    };
+    run([](PhoneRoot&) { });
+    run([](PhoneRoot& phone) { phone.writeRaw(PhoneRoot::kFavorites, "not a property list"); phone.writeRaw(PhoneRoot::kSettings, "<plist><dict><key>"); });
+    run([](PhoneRoot& phone) {
+        phone.writeSettings({ { "metroStyle", sys::Value::string("yes") }, { "tilesAlign", sys::Value::array({}) } });
+        phone.writeFavorites({ sys::Value::string("not a dictionary"), sys::Value::dictionary({}),
+            sys::Value::dictionary({ { "Name", sys::Value::integer(5) }, { "ABUid", sys::Value::string("x") } }) });
+        phone.writeRaw("private/var/mobile/Library/AddressBook/AddressBook.sqlitedb", "garbage");
+        phone.writeRaw("private/var/mobile/Library/AddressBook/AddressBookImages.sqlitedb", "");
+    });
+    run([](PhoneRoot& phone) {
+        phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
+        phone.writeFavorites({ sys::Value::dictionary({ { "Value", sys::Value::string("1 2") } }) });
+    });
+
+    TemporaryFolder empty;
+    RunResult refused = runProgram("kavrin-host", { "--root", empty.path().string(), "--script", "-" }, "view\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(contains(refused.err, "plug-in")) << refused.err;
+}
+
+// After destroy the views stay in the window but nothing reaches the controller any more:
+// taps open nothing, pending flips are dropped, and controller commands are refused.
+TEST(ScriptRunner, DestroyedControllerReceivesNothing)
+{
+    PhoneRoot phone;
+    phone.writeFavorites(threeFavorites());
+    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
+    RunResult result = phone.host("view\nappear\nwait 3\ndestroy\nwait 10\ntap 20 20\nnotify\nwait 1\ndump\nappear\n");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(contains(result.err, ":10:")) << result.err;
+    auto lines = result.lines();
+    ASSERT_EQ(lines.size(), 1u) << result.out;
+    EXPECT_TRUE(lines[0].starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << lines[0];
+}
+
+// set types its value as the table says and writes the file; unset removes the key.
+TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
+{
+    PhoneRoot phone;
+    RunResult result = phone.host(
+        "set flag true\nset off false\nset count 42\nset negative -7\nset real 3.5\n"
+        "set quoted \"12\"\nset words hello  world\nset hash \"a # b\" # comment\nset gone 1\nunset gone\nunset never\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    sys::ValuePtr settings = phone.settings();
+    ASSERT_TRUE(settings && settings->asDictionary());
+    auto value = [&](const char* key) { return sys::objectForKey(settings, key); };
+    EXPECT_EQ(*value("flag"), *sys::Value::boolean(true));
+    EXPECT_EQ(*value("off"), *sys::Value::boolean(false));
+    EXPECT_EQ(*value("count"), *sys::Value::integer(42));
+    EXPECT_EQ(*value("negative"), *sys::Value::integer(-7));
+    EXPECT_EQ(*value("real"), *sys::Value::string("3.5"));
+    EXPECT_EQ(*value("quoted"), *sys::Value::string("12"));
+    EXPECT_EQ(*value("words"), *sys::Value::string("hello  world"));
+    EXPECT_EQ(*value("hash"), *sys::Value::string("a # b"));
+    EXPECT_EQ(value("gone"), nullptr);
+    EXPECT_EQ(settings->asDictionary()->size(), 8u);
+}
+
+// scroll drags the scroll view and lets it rest: offset and page control follow.
+TEST(ScriptRunner, ScrollMovesContentAndPage)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    RunResult result = phone.host("view\nscroll 316\ndump\nscroll 170\ndump\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto lines = result.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(contains(lines[0], "\"currentPage\": 1") && contains(lines[0], "\"contentOffset\": [316, 0]")) << lines[0];
+    EXPECT_TRUE(contains(lines[1], "\"currentPage\": 1") && contains(lines[1], "\"contentOffset\": [170, 0]")) << lines[1];
+}
+
+}
+}
