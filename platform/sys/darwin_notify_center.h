@@ -26,10 +26,6 @@ enum class CFNotificationSuspensionBehavior {
     DeliverImmediately = 4,
 };
 
-// Where a phone root keeps the transport folder; hosts and tools that share a root resolve it
-// under that root (resolvePhonePath) so that they reach each other.
-inline constexpr const char* kNotifyTransportPhoneFolder = "/private/var/run/notifications";
-
 // The system-wide centre. A post is not delivered at once: it is queued and delivered by the
 // main run loop, and posts of one name that arrive before the run loop delivers them coalesce
 // into one delivery. With a transport folder, a post also touches a file named after the
