@@ -38,12 +38,3 @@ TEST(Format, ComponentsSeparatedByString)
     EXPECT_EQ(componentsSeparatedByString("a--b", "--"), (Pieces { "a", "b" }));
     EXPECT_EQ(componentsSeparatedByString("abc", ""), Pieces { "abc" });
 }
-
-// Replacement runs left to right without overlaps; an empty target changes nothing.
-TEST(Format, ReplacingOccurrences)
-{
-    EXPECT_EQ(stringByReplacingOccurrencesOfString("+49 30 12", " ", ""), "+493012");
-    EXPECT_EQ(stringByReplacingOccurrencesOfString("aaa", "aa", "b"), "ba");
-    EXPECT_EQ(stringByReplacingOccurrencesOfString("abc", "", "x"), "abc");
-    EXPECT_EQ(stringByReplacingOccurrencesOfString("a.b", ".", "..."), "a...b");
-}

@@ -1,4 +1,3 @@
-#include "sys/application.h"
 #include "sys/url.h"
 
 #include <gtest/gtest.h>
@@ -20,23 +19,4 @@ TEST(URL, OnlyLegalTextMakesAURL)
 
     EXPECT_EQ(URL::URLWithString("tel:123")->scheme(), "tel");
     EXPECT_EQ(URL::URLWithString("nothing")->scheme(), "");
-}
-
-// openURL hands URLs to the installed handler and reports whether it took them.
-TEST(URL, ApplicationOpensThroughItsHandler)
-{
-    Application& application = Application::sharedApplication();
-    application.setOpenURLHandler(nullptr);
-    EXPECT_FALSE(application.openURL(URL::URLWithString("tel:1")));
-
-    std::vector<std::string> opened;
-    application.setOpenURLHandler([&](const URL& url) {
-        opened.push_back(url.absoluteString());
-        return url.scheme() != "http";
-    });
-    EXPECT_TRUE(application.openURL(URL::URLWithString("sms:2")));
-    EXPECT_FALSE(application.openURL(URL::URLWithString("http://x")));
-    EXPECT_FALSE(application.openURL(nullptr));
-    EXPECT_EQ(opened, (std::vector<std::string> { "sms:2", "http://x" }));
-    application.setOpenURLHandler(nullptr);
 }
