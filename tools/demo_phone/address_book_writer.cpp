@@ -106,10 +106,11 @@ bool writeThumbnails(Database& database, const std::vector<DemoContact>& contact
         std::optional<Bytes> bytes;
         int format = 0;
         switch (contact.photo) {
-        case PhotoKind::Png: bytes = contactPhotoPng(120, contact.hue); break;
-        case PhotoKind::Jpeg: bytes = contactPhotoJpeg(96, contact.hue); break;
+        // PNG thumbnails carry the contact's initials, JPEG ones a figure.
+        case PhotoKind::Png: bytes = contactPhotoPng(120, contact.hue, initialsOf(contact.name)); break;
+        case PhotoKind::Jpeg: bytes = contactPhotoJpeg(96, contact.hue, ""); break;
         case PhotoKind::Broken: bytes = Bytes { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' }; break;
-        case PhotoKind::OtherFormatOnly: bytes = contactPhotoPng(320, contact.hue); format = 1; break;
+        case PhotoKind::OtherFormatOnly: bytes = contactPhotoPng(320, contact.hue, ""); format = 1; break;
         case PhotoKind::None: break;
         }
         if (!bytes)

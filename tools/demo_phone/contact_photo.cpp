@@ -1,5 +1,7 @@
 #include "contact_photo.h"
 
+#include <pango/pangocairo.h>
+
 #include <cmath>
 
 namespace kavrin::tooling {
@@ -30,7 +32,52 @@ Rgb fromHsv(double hue, double saturation, double value)
 
 }
 
-cairo_surface_t* drawContactPhoto(int side, double hue)
+std::string initialsOf(const std::string& name)
+{
+    std::string initials;
+    int taken = 0;
+    bool atWordStart = true;
+    const char* end = name.data() + name.size();
+    for (const char* at = name.data(); at < end && taken < 2;) {
+        const char* next = g_utf8_find_next_char(at, end);
+        if (!next)
+            next = end;
+        bool space = *at == ' ';
+        if (!space && atWordStart) {
+            gunichar upper = g_unichar_toupper(g_utf8_get_char_validated(at, next - at));
+            char buffer[8];
+            initials.append(buffer, static_cast<std::size_t>(g_unichar_to_utf8(upper, buffer)));
+            ++taken;
+        }
+        atWordStart = space;
+        at = next;
+    }
+    return initials;
+}
+
+namespace {
+
+void drawInitials(cairo_t* cr, double side, const std::string& initials)
+{
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    pango_cairo_context_set_resolution(pango_layout_get_context(layout), 72);
+    pango_layout_context_changed(layout);
+    PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Bold");
+    pango_font_description_set_absolute_size(font, side * 0.42 * PANGO_SCALE);
+    pango_layout_set_font_description(layout, font);
+    pango_font_description_free(font);
+    pango_layout_set_text(layout, initials.c_str(), -1);
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    cairo_move_to(cr, (side - width) / 2, (side - height) / 2);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.92);
+    pango_cairo_show_layout(cr, layout);
+    g_object_unref(layout);
+}
+
+}
+
+cairo_surface_t* drawContactPhoto(int side, double hue, const std::string& initials)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side, side);
     cairo_t* cr = cairo_create(surface);
@@ -44,6 +91,12 @@ cairo_surface_t* drawContactPhoto(int side, double hue)
     cairo_paint(cr);
     cairo_pattern_destroy(ground);
 
+    if (!initials.empty()) {
+        drawInitials(cr, s, initials);
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        return surface;
+    }
     Rgb figure = fromHsv(hue + 0.5, 0.25, 0.25);
     cairo_set_source_rgba(cr, figure.red, figure.green, figure.blue, 0.85);
     cairo_arc(cr, s * 0.5, s * 0.4, s * 0.19, 0, 2 * kPi);
@@ -60,17 +113,17 @@ cairo_surface_t* drawContactPhoto(int side, double hue)
     return surface;
 }
 
-std::optional<Bytes> contactPhotoPng(int side, double hue)
+std::optional<Bytes> contactPhotoPng(int side, double hue, const std::string& initials)
 {
-    cairo_surface_t* surface = drawContactPhoto(side, hue);
+    cairo_surface_t* surface = drawContactPhoto(side, hue, initials);
     auto bytes = encodePng(surface);
     cairo_surface_destroy(surface);
     return bytes;
 }
 
-std::optional<Bytes> contactPhotoJpeg(int side, double hue)
+std::optional<Bytes> contactPhotoJpeg(int side, double hue, const std::string& initials)
 {
-    cairo_surface_t* surface = drawContactPhoto(side, hue);
+    cairo_surface_t* surface = drawContactPhoto(side, hue, initials);
     auto bytes = encodeJpeg(surface, 88);
     cairo_surface_destroy(surface);
     return bytes;

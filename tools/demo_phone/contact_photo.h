@@ -6,11 +6,16 @@
 
 namespace kavrin::tooling {
 
-// A generated portrait: a head-and-shoulders figure on a gradient of the given hue (0 ... 1),
-// side by side pixels, square.
-cairo_surface_t* drawContactPhoto(int side, double hue);
+#include <string>
 
-std::optional<Bytes> contactPhotoPng(int side, double hue);
-std::optional<Bytes> contactPhotoJpeg(int side, double hue);
+// A generated portrait, square, on a gradient of the given hue (0 ... 1): the initials of the
+// name in large letters, or, for a name without any, a head-and-shoulders figure.
+cairo_surface_t* drawContactPhoto(int side, double hue, const std::string& initials);
+
+// The first letters of the first two words of a name ("Anna Lindqvist" gives "AL").
+std::string initialsOf(const std::string& name);
+
+std::optional<Bytes> contactPhotoPng(int side, double hue, const std::string& initials);
+std::optional<Bytes> contactPhotoJpeg(int side, double hue, const std::string& initials);
 
 }
