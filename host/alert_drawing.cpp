@@ -1,5 +1,6 @@
 #include "alert_drawing.h"
 
+#include "path_shapes.h"
 #include "text_drawing.h"
 
 #include <algorithm>
@@ -11,22 +12,11 @@ namespace kavrin::host {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kBoxWidth = 284;
 constexpr double kPadding = 16;
 constexpr double kButtonHeight = 43;
 constexpr double kButtonGap = 8;
 constexpr double kTextGap = 8;
-
-void roundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + width - radius, y + radius, radius, -kPi / 2, 0);
-    cairo_arc(cr, x + width - radius, y + height - radius, radius, 0, kPi / 2);
-    cairo_arc(cr, x + radius, y + height - radius, radius, kPi / 2, kPi);
-    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
 
 TextStyle titleStyle()
 {

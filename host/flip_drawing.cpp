@@ -1,5 +1,7 @@
 #include "flip_drawing.h"
 
+#include "path_shapes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +9,6 @@ namespace kavrin::host {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // The eye's distance from the turning view, in view widths.
 constexpr double kEyeDistance = 2.5;
 

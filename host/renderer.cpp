@@ -3,6 +3,7 @@
 #include "alert_drawing.h"
 #include "flip_drawing.h"
 #include "image_drawing.h"
+#include "path_shapes.h"
 #include "text_drawing.h"
 #include "ui/button.h"
 #include "ui/image_view.h"
@@ -17,27 +18,11 @@ namespace kavrin::host {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDotDiameter = 7;
 constexpr double kDotPitch = 16;
 constexpr double kInactiveDotAlpha = 0.3;
 constexpr int kSmallestPictureHeight = 20;
 constexpr double kAlertMargin = 20;
-
-void roundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
-{
-    radius = std::clamp(radius, 0.0, std::min(width, height) / 2);
-    if (radius <= 0) {
-        cairo_rectangle(cr, x, y, width, height);
-        return;
-    }
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + width - radius, y + radius, radius, -kPi / 2, 0);
-    cairo_arc(cr, x + width - radius, y + height - radius, radius, 0, kPi / 2);
-    cairo_arc(cr, x + radius, y + height - radius, radius, kPi / 2, kPi);
-    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
 
 bool finiteRect(const ui::Rect& rect)
 {

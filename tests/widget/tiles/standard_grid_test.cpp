@@ -32,8 +32,9 @@ TEST_F(StandardGridTest, TilesStayInsideTheirPages)
                 EXPECT_EQ(buttons[i]->tag(), static_cast<int>(i));
                 EXPECT_GE(frame.x(), pageStart);
                 EXPECT_LE(frame.maxX(), pageStart + 316.0f);
-                if (i > 0)
+                if (i > 0) {
                     EXPECT_GT(frame.x(), buttons[i - 1]->frame().maxX());
+                }
             }
         }
     }
