@@ -6,20 +6,61 @@
 
 #include <sqlite3.h>
 
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace kavrin {
 
 namespace {
 
-// Read-only, so that a missing database file is not created and nothing is ever written. No
-// busy timeout is set: a locked database fails at once and the caller falls back.
+// A database in write-ahead-log mode (bytes 18 and 19 of its header are 2) makes even a
+// read-only connection create its "-wal" and "-shm" files beside it when they are missing.
+bool walFilesMissing(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::array<char, 20> header {};
+    if (!file.read(header.data(), header.size()))
+        return false;
+    const bool wal = std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
+        && header[19] == 2;
+    return wal && (!std::filesystem::exists(path + "-wal") || !std::filesystem::exists(path + "-shm"));
+}
+
+// A file: URI for the path, with everything but unreserved characters and "/" escaped.
+std::string fileURI(const std::string& path, const char* query)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        }
+    }
+    return uri + "?" + query;
+}
+
+// Read-only, so that a missing database file is not created and nothing is ever written; a
+// write-ahead-log database with nothing to replay is opened as immutable, which creates no
+// file beside it. No busy timeout is set: a locked database fails at once and the caller
+// falls back.
 sqlite3* openReadOnly(const char* phonePath)
 {
     sqlite3* connection = nullptr;
     const std::string path = sys::resolvePhonePath(phonePath);
-    if (sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+    const int opened = walFilesMissing(path)
+        ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+        : sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
+    if (opened == SQLITE_OK)
         return connection;
     sqlite3_close(connection);
     return nullptr;

@@ -37,10 +37,11 @@ std::string FavoriteEntry::displayLabel() const
 
 std::optional<std::string> FavoriteEntry::number() const
 {
+    // Only a text is a number to dial: a value of another kind opens nothing.
     const sys::ValuePtr value = sys::objectForKey(entry, "Value");
-    if (!value)
+    if (!value || !value->isString())
         return std::nullopt;
-    return value->description();
+    return *value->asString();
 }
 
 }

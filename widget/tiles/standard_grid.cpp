@@ -64,7 +64,8 @@ void KavrinController::buildStandardTiles()
     for (std::size_t index = 0; index < count; ++index) {
         const auto i = static_cast<std::int32_t>(index);
         const std::int32_t page = contactsPerPage > 0 ? i / contactsPerPage : 0;
-        const std::int32_t x = geometry.margin + geometry.step * i + geometry.margin * page;
+        // In 64 bits, so that a list too long for 32-bit positions cannot overflow.
+        const std::int64_t x = std::int64_t { geometry.margin } + std::int64_t { geometry.step } * i + std::int64_t { geometry.margin } * page;
         const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, index) };
 
         auto button = ui::Button::buttonWithType(0);

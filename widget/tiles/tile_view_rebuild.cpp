@@ -34,7 +34,7 @@ void KavrinController::buildView()
 
     const std::int32_t pages = buildMetroTiles() + 1;
     pageControl->setNumberOfPages(pages);
-    scrollView->setContentSize({ static_cast<float>(pages * kMetroPageWidth), height });
+    scrollView->setContentSize({ static_cast<float>(static_cast<double>(pages) * kMetroPageWidth), height });
     if (!checkSetting("animateMetrosOff"))
         sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
 }

@@ -58,6 +58,41 @@ TEST_F(ActionChooserTest, TitlesFollowTheFirstLanguage)
     }
 }
 
+// Every combination of the ask-flags, for a contact with an address and one without: the
+// buttons present keep the order call, message, e-mail, and each index runs its own action.
+TEST_F(ActionChooserTest, EveryFlagCombination)
+{
+    for (int flags = 1; flags < 8; ++flags) {
+        const bool call = flags & 1, text = flags & 2, mail = flags & 4;
+        askFor(call, text, mail);
+        for (const int tile : { 0, 1 }) {
+            SCOPED_TRACE("flags " + std::to_string(flags) + ", tile " + std::to_string(tile));
+            std::vector<std::string> titles { "Cancel" };
+            std::vector<std::string> urls;
+            const std::string number = tile == 0 ? "+491701" : "0302";
+            if (call) {
+                titles.push_back("Call");
+                urls.push_back("tel:" + number);
+            }
+            if (text) {
+                titles.push_back("Message");
+                urls.push_back("sms:" + number);
+            }
+            if (mail && tile == 0) {
+                titles.push_back("E-Mail");
+                urls.push_back("mailto:anna@example.org");
+            }
+            ASSERT_NE(chooserFor(tile), nullptr);
+            EXPECT_EQ(alerts.back()->buttonTitles(), titles);
+            for (std::size_t index = 0; index < titles.size(); ++index) {
+                openedURLs.clear();
+                chooserFor(tile)->dismissWithClickedButtonIndex(static_cast<int>(index));
+                EXPECT_EQ(openedURLs, index == 0 ? std::vector<std::string> {} : std::vector<std::string> { urls[index - 1] });
+            }
+        }
+    }
+}
+
 // Presses map onto call, message, e-mail in that order; cancel does nothing.
 TEST_F(ActionChooserTest, PressesRunTheChosenAction)
 {

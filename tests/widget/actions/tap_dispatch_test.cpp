@@ -91,5 +91,19 @@ TEST_F(TapDispatchTest, UrlTexts)
     EXPECT_NE(openedURLs[4], openedURLs[5]);
 }
 
+// Only U+0020 is cleaned away: brackets and hyphens stay, and a no-break space or a tab stays
+// too, which leaves text that is no URL, so nothing opens.
+TEST_F(TapDispatchTest, CleaningRemovesOnlyTheSpace)
+{
+    const std::string bracketed = "(030) 123-45 67";
+    const std::string noBreakSpace = "030\u00a0123";
+    const std::string tab = "030\t123";
+    controller->doMessage(&bracketed);
+    controller->doCall(&noBreakSpace);
+    controller->doCall(&tab);
+    controller->doMessage(&tab);
+    EXPECT_EQ(openedURLs, std::vector<std::string> { "sms:(030)123-4567" });
+}
+
 }
 }

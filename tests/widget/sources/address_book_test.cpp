@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace kavrin::testing {
@@ -75,6 +76,34 @@ TEST_F(AddressBookTest, DatabasesAreOpenedReadOnly)
     EXPECT_EQ(sqlite3_exec(connection, "DELETE FROM ABMultiValue", nullptr, nullptr, nullptr), SQLITE_READONLY);
     sqlite3_close(connection);
     EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
+}
+
+// A database in write-ahead-log mode, as the phone keeps its address book, is read without a
+// single file appearing beside it.
+TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
+{
+    writeBundleImages();
+    writeAddressBook({ { 1, "a@example.org" } });
+    writeThumbnails({ { 1, pngBytes(4, 4) } });
+    for (const char* phonePath : { kAddressBookPath, kAddressBookImagesPath }) {
+        sqlite3* database = nullptr;
+        ASSERT_EQ(sqlite3_open(realPath(phonePath).c_str(), &database), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(database, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(database);
+    }
+    const auto folderListing = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(realPath(kAddressBookPath).parent_path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = folderListing();
+    EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
+    const ui::ImagePtr photo = controller->getImageFromDB(1);
+    ASSERT_NE(photo, nullptr);
+    EXPECT_EQ(photo->source(), "data");
+    EXPECT_EQ(folderListing(), before);
 }
 
 // A database of another schema, a corrupt file or one locked by a writer falls back at once.
