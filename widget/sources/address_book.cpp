@@ -57,6 +57,10 @@ sqlite3* openReadOnly(const char* phonePath)
 {
     sqlite3* connection = nullptr;
     const std::string path = sys::resolvePhonePath(phonePath);
+    // Opening a FIFO or a device would wait for a writer; only a regular file can be a database.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return nullptr;
     const int opened = walFilesMissing(path)
         ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
         : sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);

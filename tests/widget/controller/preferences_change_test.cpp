@@ -88,6 +88,34 @@ TEST_F(PreferencesChangeTest, PageSizeChanges)
     setSetting("fiveIcons", Value::boolean(false));
     EXPECT_TRUE(notifyRebuilds());
     EXPECT_EQ(controller->contactsPerPage, 5);
+
+    // Any page size but 4 and 5 never counts as a change.
+    setSetting("metroStyle", nullptr);
+    EXPECT_TRUE(notifyRebuilds());
+    controller->contactsPerPage = 0;
+    for (const bool five : { true, false }) {
+        setSetting("fiveIcons", Value::boolean(five));
+        EXPECT_FALSE(notifyRebuilds()) << five;
+    }
+}
+
+// "showBg" is watched on its own; a change of the page size and of the look together rebuilds
+// once, which in the metro look schedules exactly one flip.
+TEST_F(PreferencesChangeTest, BackgroundAndSingleRebuild)
+{
+    writeFavorites(numberedFavorites(6));
+    showWidget();
+    controller->littleTiles = 4;
+    setSetting("showBg", Value::boolean(true));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->bgIsVisible, sys::YES);
+    EXPECT_FALSE(notifyRebuilds());
+
+    setSetting("fiveIcons", Value::boolean(true));
+    setSetting("metroStyle", Value::boolean(true));
+    sys::RunLoop::main().removeAllTasks();
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 1u);
 }
 
 struct PostCounter : sys::Object {

@@ -3,6 +3,7 @@
 #include "controller/paths.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -106,10 +107,19 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
     EXPECT_EQ(folderListing(), before);
 }
 
-// A database of another schema, a corrupt file or one locked by a writer falls back at once.
+// A database of another schema, a corrupt file, one locked by a writer, a FIFO or a folder in
+// its place falls back at once.
 TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
 {
     writeBundleImages();
+    std::filesystem::create_directories(realPath(kAddressBookPath).parent_path());
+    ASSERT_EQ(::mkfifo(realPath(kAddressBookPath).c_str(), 0600), 0);
+    std::filesystem::create_directory(realPath(kAddressBookImagesPath));
+    EXPECT_EQ(controller->getMailFromDB(1), "");
+    EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
+    std::filesystem::remove(realPath(kAddressBookPath));
+    std::filesystem::remove(realPath(kAddressBookImagesPath));
+
     {
         sqlite3* database = nullptr;
         sqlite3_open(realPath(kAddressBookPath).c_str(), &database);
