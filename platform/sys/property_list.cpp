@@ -68,7 +68,8 @@ ValuePtr dictionaryFromPlist(plist_t node, int depth)
             std::free(iterator);
             return nullptr;
         }
-        entries.insert_or_assign(std::string(key.get()), std::move(value));
+        // The writers keep their keys sorted, so the hint is nearly always right.
+        entries.insert_or_assign(entries.end(), std::string(key.get()), std::move(value));
     }
     std::free(iterator);
     return Value::dictionary(std::move(entries));
@@ -96,26 +97,23 @@ ValuePtr fromPlist(plist_t node, int depth)
         plist_get_real_val(node, &value);
         return Value::real(value);
     }
-    case PLIST_STRING:
+    case PLIST_STRING: {
+        // Up to the first NUL, as the C string that the library hands out would be.
+        const char* text = plist_get_string_ptr(node, nullptr);
+        return Value::string(text ? std::string(text) : std::string());
+    }
     case PLIST_KEY: {
         char* raw = nullptr;
-        if (plist_get_node_type(node) == PLIST_STRING)
-            plist_get_string_val(node, &raw);
-        else
-            plist_get_key_val(node, &raw);
+        plist_get_key_val(node, &raw);
         CString text(raw);
         return Value::string(text ? std::string(text.get()) : std::string());
     }
     case PLIST_DATA: {
-        char* raw = nullptr;
         uint64_t length = 0;
-        plist_get_data_val(node, &raw, &length);
-        CString bytes(raw);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(plist_get_data_ptr(node, &length));
         std::vector<std::uint8_t> data;
-        if (bytes && length > 0) {
-            auto* begin = reinterpret_cast<const std::uint8_t*>(bytes.get());
-            data.assign(begin, begin + length);
-        }
+        if (bytes && length > 0)
+            data.assign(bytes, bytes + length);
         return Value::data(std::move(data));
     }
     case PLIST_DATE: {
@@ -267,18 +265,24 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
     return matches ? root : nullptr;
 }
 
+// The XML reader wants a terminated buffer, which a std::string is.
+ValuePtr parseTerminated(const std::string& bytes)
+{
+    if (bytes.empty() || bytes.size() > kMaximumFileSize)
+        return nullptr;
+    plist_t raw = nullptr;
+    plist_from_memory(bytes.c_str(), static_cast<uint32_t>(bytes.size()), &raw);
+    PlistHandle root(raw);
+    return fromPlist(root.get(), 0);
+}
+
 }
 
 ValuePtr propertyListFromBytes(std::string_view bytes)
 {
-    if (bytes.empty() || bytes.size() > kMaximumFileSize)
+    if (bytes.size() > kMaximumFileSize)
         return nullptr;
-    // The XML reader wants a terminated buffer.
-    std::string buffer(bytes);
-    plist_t raw = nullptr;
-    plist_from_memory(buffer.c_str(), static_cast<uint32_t>(bytes.size()), &raw);
-    PlistHandle root(raw);
-    return fromPlist(root.get(), 0);
+    return parseTerminated(std::string(bytes));
 }
 
 ValuePtr readPropertyListFile(const std::string& filePath)
@@ -286,7 +290,7 @@ ValuePtr readPropertyListFile(const std::string& filePath)
     std::optional<std::string> bytes = readWholeFile(filePath);
     if (!bytes)
         return nullptr;
-    return propertyListFromBytes(*bytes);
+    return parseTerminated(*bytes);
 }
 
 ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath)

@@ -2,9 +2,9 @@
 
 #include <png.h>
 
-#include <vector>
-
 #include <algorithm>
+#include <bit>
+#include <vector>
 
 namespace ui {
 
@@ -15,7 +15,8 @@ namespace {
 bool hasImageEnd(std::span<const std::uint8_t> bytes)
 {
     constexpr std::uint8_t kImageEnd[] = { 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82 };
-    return std::search(bytes.begin(), bytes.end(), std::begin(kImageEnd), std::end(kImageEnd)) != bytes.end();
+    // From the back, where the chunk of a whole stream lies.
+    return std::find_end(bytes.begin(), bytes.end(), std::begin(kImageEnd), std::end(kImageEnd)) != bytes.end();
 }
 
 }
@@ -34,20 +35,20 @@ std::shared_ptr<Bitmap> decodePng(std::span<const std::uint8_t> bytes)
         return nullptr;
     }
 
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> straight(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, straight.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return nullptr;
-    }
-
+    // Straight alpha in the bytes of a native ARGB32 word, premultiplied in place afterwards.
+    image.format = std::endian::native == std::endian::little ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
     auto bitmap = std::make_shared<Bitmap>();
     bitmap->width = static_cast<int>(image.width);
     bitmap->height = static_cast<int>(image.height);
     bitmap->pixels.resize(static_cast<std::size_t>(bitmap->width) * static_cast<std::size_t>(bitmap->height));
-    for (std::size_t i = 0; i < bitmap->pixels.size(); ++i) {
-        const std::uint8_t* rgba = &straight[i * 4];
-        bitmap->pixels[i] = premultipliedPixel(rgba[0], rgba[1], rgba[2], rgba[3]);
+    if (!png_image_finish_read(&image, nullptr, bitmap->pixels.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return nullptr;
+    }
+    for (std::uint32_t& pixel : bitmap->pixels) {
+        const std::uint32_t alpha = pixel >> 24;
+        if (alpha != 255)
+            pixel = premultipliedPixel((pixel >> 16) & 0xFFu, (pixel >> 8) & 0xFFu, pixel & 0xFFu, alpha);
     }
     png_image_free(&image);
     return bitmap;

@@ -124,15 +124,23 @@ TEST_F(PropertyListTest, UnreadableFilesGiveNil)
     EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
 }
 
-// Phone paths resolve under the root, and ".." cannot climb out of it.
+// Phone paths resolve under the root, and ".." cannot climb out of it; plain paths and those
+// with dots or doubled slashes join the root alike, whether or not it ends in a slash.
 TEST_F(PropertyListTest, PhonePathsStayUnderTheRoot)
 {
     const std::string root = m_folder.path().string();
     EXPECT_EQ(resolvePhonePath("/private/var/x.plist"), root + "/private/var/x.plist");
     EXPECT_EQ(resolvePhonePath("/../../etc/passwd"), root + "/etc/passwd");
     EXPECT_EQ(resolvePhonePath("/System/Library/WeeAppPlugins/Kavrin.bundle/"), root + "/System/Library/WeeAppPlugins/Kavrin.bundle/");
+    EXPECT_EQ(resolvePhonePath("/private//var/./x.plist"), root + "/private/var/x.plist");
+    EXPECT_EQ(resolvePhonePath("/private/var/.x.plist"), root + "/private/var/.x.plist");
+    EXPECT_EQ(resolvePhonePath("private/x.plist"), "private/x.plist");
+    setPhoneRoot(root + "/");
+    EXPECT_EQ(resolvePhonePath("/private/var/x.plist"), root + "/private/var/x.plist");
+    EXPECT_EQ(resolvePhonePath("/private/../var/x.plist"), root + "/var/x.plist");
     setPhoneRoot("/");
     EXPECT_EQ(resolvePhonePath("/private/var/x.plist"), "/private/var/x.plist");
+    EXPECT_EQ(resolvePhonePath("/a/./b"), "/a/b");
 }
 
 // An atomic write replaces the old file, keeps its permissions and leaves no temporary behind.
