@@ -1,0 +1,63 @@
+#pragma once
+
+#include "bench_phone.h"
+#include "controller/kavrin_controller.h"
+#include "floor_operations.h"
+#include "ui/alert_view.h"
+#include "ui/window.h"
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kavrin::bench {
+
+// The platform's singletons as a scripted host session keeps them: the main run loop on a
+// manual clock, alerts kept on screen by a presenter, URLs counted instead of opened.
+class BenchEnvironment {
+public:
+    static BenchEnvironment& shared();
+
+    // Forgets delayed calls, observers and the alert on screen, as a new session starts.
+    void reset();
+
+    std::size_t openedURLs() const { return m_openedURLs; }
+    const std::shared_ptr<ui::AlertView>& visibleAlert() const { return m_alert; }
+
+private:
+    BenchEnvironment();
+
+    std::size_t m_openedURLs { 0 };
+    std::shared_ptr<ui::AlertView> m_alert;
+};
+
+// A controller whose view hangs in a window, as the host shows it.
+struct ShownWidget {
+    ShownWidget();
+
+    std::shared_ptr<ui::Window> window;
+    std::unique_ptr<KavrinController> controller;
+};
+
+// The phone of that size made current, with that settings file.
+const BenchPhone& preparePhone(int favorites, const sys::Dictionary& settings, sys::PropertyListFormat = sys::PropertyListFormat::Xml);
+
+// Registers a case and, right after it, its floor: the same name with "/floor" appended. Both
+// run on the phone of that size with that settings file; the floor runs the plan.
+void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, std::function<void(benchmark::State&)> run,
+    FloorPlan floor, sys::PropertyListFormat = sys::PropertyListFormat::Xml);
+
+// The floor of a background pass with its tile rebuild: the settings lookups, the favorites
+// list, a photo for every favorite.
+FloorPlan viewFloor(bool metro, int favorites);
+
+// The groups of cases, registered in this order.
+void registerLookupBenchmarks();
+void registerViewBenchmarks();
+void registerTapBenchmarks();
+void registerPreferenceBenchmarks();
+void registerRenderBenchmarks();
+
+}

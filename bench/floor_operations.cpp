@@ -1,0 +1,154 @@
+#include "floor_operations.h"
+
+#include "bench_phone.h"
+#include "controller/paths.h"
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <plist/plist.h>
+#include <png.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kavrin::bench {
+
+namespace {
+
+std::string readText(const std::string& filePath)
+{
+    std::string bytes;
+    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return bytes;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && status.st_size > 0) {
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+        const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+        bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+plist_t parse(const std::string& bytes)
+{
+    plist_t root = nullptr;
+    if (!bytes.empty())
+        plist_from_memory(bytes.c_str(), static_cast<uint32_t>(bytes.size()), &root);
+    return root;
+}
+
+template<typename OnRow>
+void query(const std::string& databasePath, const std::string& sql, OnRow onRow)
+{
+    sqlite3* connection = nullptr;
+    if (sqlite3_open_v2(databasePath.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                onRow(statement);
+        }
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(connection);
+}
+
+std::string mailSql(std::int32_t recordId)
+{
+    return "select value from ABMultiValue WHERE property=4 AND record_id=" + std::to_string(recordId);
+}
+
+std::string photoSql(std::int32_t recordId)
+{
+    return "select data from ABThumbnailImage WHERE format=0 AND record_id=" + std::to_string(recordId);
+}
+
+}
+
+bool floorSettingLookup(const std::string& filePath, const char* key)
+{
+    plist_t root = parse(readText(filePath));
+    uint8_t value = 0;
+    if (root && plist_get_node_type(root) == PLIST_DICT) {
+        plist_t item = plist_dict_get_item(root, key);
+        if (item && plist_get_node_type(item) == PLIST_BOOLEAN)
+            plist_get_bool_val(item, &value);
+    }
+    plist_free(root);
+    return value != 0;
+}
+
+std::size_t floorArrayFile(const std::string& filePath)
+{
+    plist_t root = parse(readText(filePath));
+    const std::size_t count = root && plist_get_node_type(root) == PLIST_ARRAY ? plist_array_get_size(root) : 0;
+    plist_free(root);
+    return count;
+}
+
+std::string floorTextQuery(const std::string& databasePath, const std::string& sql)
+{
+    std::string result;
+    query(databasePath, sql, [&result](sqlite3_stmt* statement) {
+        const unsigned char* text = sqlite3_column_text(statement, 0);
+        result = text ? reinterpret_cast<const char*>(text) : "";
+    });
+    return result;
+}
+
+std::optional<std::vector<std::uint8_t>> floorBlobQuery(const std::string& databasePath, const std::string& sql)
+{
+    std::optional<std::vector<std::uint8_t>> result;
+    query(databasePath, sql, [&result](sqlite3_stmt* statement) {
+        const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 0));
+        const int length = sqlite3_column_bytes(statement, 0);
+        result.emplace(bytes, bytes + length);
+    });
+    return result;
+}
+
+bool floorDecodePng(const std::vector<std::uint8_t>& bytes)
+{
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+        return false;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    const bool decoded = png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    benchmark::DoNotOptimize(pixels.data());
+    return decoded;
+}
+
+std::vector<std::uint8_t> floorReadFile(const std::string& filePath)
+{
+    const std::string text = readText(filePath);
+    return { text.begin(), text.end() };
+}
+
+void runFloor(const BenchPhone& phone, const FloorPlan& plan)
+{
+    const std::string settings = phone.realPath(kSettingsPath);
+    const std::string book = phone.realPath(kAddressBookPath);
+    const std::string images = phone.realPath(kAddressBookImagesPath);
+    for (int i = 0; i < plan.settingsLookups; ++i)
+        benchmark::DoNotOptimize(floorSettingLookup(settings, "showLabels"));
+    for (int i = 0; i < plan.favoritesReads; ++i)
+        benchmark::DoNotOptimize(floorArrayFile(phone.realPath(kFavoritesPath)));
+    for (int i = 0; i < plan.mailQueries; ++i)
+        benchmark::DoNotOptimize(floorTextQuery(book, mailSql(kFirstRecordId + i)));
+    for (int i = 0; i < plan.absentMailQueries; ++i)
+        benchmark::DoNotOptimize(floorTextQuery(book, mailSql(kAbsentRecordId)));
+    for (int i = 0; i < plan.photoQueries; ++i) {
+        const auto bytes = floorBlobQuery(images, photoSql(kFirstRecordId + i % phone.favorites()));
+        benchmark::DoNotOptimize(bytes && floorDecodePng(*bytes));
+    }
+    for (int i = 0; i < plan.placeholderPhotos; ++i) {
+        benchmark::DoNotOptimize(floorBlobQuery(images, photoSql(kAbsentRecordId)));
+        benchmark::DoNotOptimize(floorDecodePng(floorReadFile(phone.realPath(kPlaceholderPhotoPath))));
+    }
+}
+
+}

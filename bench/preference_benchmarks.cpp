@@ -1,0 +1,49 @@
+#include "bench_support.h"
+
+#include "controller/paths.h"
+#include "table_reporter.h"
+
+#include <array>
+
+namespace kavrin::bench {
+
+namespace {
+
+constexpr std::array kRebuildSizes { 12, 50, 200, 1000 };
+constexpr int kNoRebuildSize = 50;
+// "fiveIcons" twice (it is off), "showLabels", "showBg", "metroStyle", the colour, the pattern.
+constexpr int kCheckLookups = 7;
+
+// The system-wide settings-changed callback, which re-posts locally to the controller. Whether
+// it rebuilds is told by the scroll view's first tile: a rebuild replaces it.
+void settingsChanged(benchmark::State& state, bool expectRebuild)
+{
+    ShownWidget widget;
+    if (expectRebuild)
+        state.counters[TableReporter::kFavoritesCounter] = static_cast<double>(sys::count(widget.controller->rawElementsArray));
+    const ui::ViewPtr firstTile = widget.controller->scrollView->subviews().front();
+    for (auto _ : state)
+        preferencesChange(nullptr, nullptr, kPreferencesChanged, nullptr, nullptr);
+    const bool rebuilt = widget.controller->scrollView->subviews().front() != firstTile;
+    if (rebuilt != expectRebuild)
+        state.SkipWithError(expectRebuild ? "the notification did not rebuild" : "the notification rebuilt");
+}
+
+}
+
+void registerPreferenceBenchmarks()
+{
+    // Metro look, pattern 2, nothing changed: the check alone.
+    registerWithFloor("preferencesChange2/no-rebuild/" + std::to_string(kNoRebuildSize), kNoRebuildSize, settingsFor(Look::Metro2),
+        [](benchmark::State& state) { settingsChanged(state, false); }, { .settingsLookups = kCheckLookups });
+    // Standard look in a widget never built metro: no pattern matches its tile count of 0, so
+    // every notification rebuilds.
+    for (const int favorites : kRebuildSizes) {
+        FloorPlan floor = viewFloor(false, favorites);
+        floor.settingsLookups += kCheckLookups;
+        registerWithFloor("preferencesChange2/rebuild/" + std::to_string(favorites), favorites, settingsFor(Look::Standard),
+            [](benchmark::State& state) { settingsChanged(state, true); }, floor);
+    }
+}
+
+}
