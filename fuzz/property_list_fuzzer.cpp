@@ -1,0 +1,42 @@
+// Any bytes as a property list: parsed or refused, and whatever comes out converts, formats
+// and writes back without failing.
+#include "sys/format.h"
+#include "sys/property_list.h"
+#include "sys/value.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+void visit(const sys::ValuePtr& value, int depth)
+{
+    if (!value || depth > 64)
+        return;
+    sys::intValue(value);
+    sys::boolValue(value);
+    sys::stringWithFormat("%@ %i", value, sys::intValue(value));
+    if (const auto* array = value->asArray()) {
+        for (const auto& element : *array)
+            visit(element, depth + 1);
+    }
+    if (const auto* dictionary = value->asDictionary()) {
+        for (const auto& [key, element] : *dictionary)
+            visit(element, depth + 1);
+    }
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace sys;
+    const ValuePtr root = propertyListFromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+    visit(root, 0);
+    if (root) {
+        serializePropertyList(*root, PropertyListFormat::Xml);
+        serializePropertyList(*root, PropertyListFormat::Binary);
+    }
+    return 0;
+}

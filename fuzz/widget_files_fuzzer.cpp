@@ -1,0 +1,93 @@
+// Any bytes as the phone's settings and favorites files: the widget builds, answers, flips,
+// takes taps and presses, pages and rebuilds without failing.
+#include "controller/kavrin_controller.h"
+#include "controller/paths.h"
+#include "sys/application.h"
+#include "sys/darwin_notify_center.h"
+#include "sys/notification_center.h"
+#include "sys/phone_root.h"
+#include "sys/random.h"
+#include "sys/run_loop.h"
+#include "ui/alert_view.h"
+#include "ui/animation.h"
+#include "ui/button.h"
+#include "ui/window.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <span>
+
+namespace {
+
+using namespace kavrin;
+
+// A phone root of this process's own, made once: the two files the input stands for go into it.
+const std::filesystem::path& phoneRoot()
+{
+    static const std::filesystem::path root = [] {
+        auto path = std::filesystem::temp_directory_path() / ("kavrin-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path / "private/var/mobile/Library/Preferences");
+        sys::setPhoneRoot(path);
+        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
+        sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
+        return path;
+    }();
+    return root;
+}
+
+void writeFile(const char* phonePath, std::span<const std::uint8_t> bytes)
+{
+    std::ofstream file(sys::resolvePhonePath(phonePath), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    phoneRoot();
+    // The first byte tells where the settings end and the favorites begin.
+    std::span<const std::uint8_t> input(data, size);
+    std::size_t split = 0;
+    if (!input.empty()) {
+        split = std::size_t { input[0] } * (input.size() - 1) / 255;
+        input = input.subspan(1);
+    }
+    writeFile(kSettingsPath, input.first(split));
+    writeFile(kFavoritesPath, input.subspan(split));
+
+    std::shared_ptr<ui::AlertView> shown;
+    ui::AlertView::setPresenter([&shown](std::shared_ptr<ui::AlertView> alert) { shown = std::move(alert); });
+    sys::seedRandom(size);
+    {
+        auto window = ui::Window::create({ 0, 0, 320, 480 });
+        KavrinController controller;
+        window->addSubview(controller.view());
+        controller.viewHeight();
+        controller.viewDidAppear();
+        sys::RunLoop::main().advance(8);
+        for (const ui::ViewPtr& child : controller.scrollView->subviews()) {
+            if (auto* button = dynamic_cast<ui::Button*>(child.get()))
+                button->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+            if (shown)
+                shown->dismissWithClickedButtonIndex(1);
+            shown.reset();
+        }
+        controller.launchURLForTapLocation({ 40, 40 });
+        controller.scrollView->setContentOffset({ 500, 0 });
+        controller.scrollViewDidEndDecelerating(controller.scrollView.get());
+        controller.preferencesChange2();
+        controller.viewDidDisappear();
+    }
+    sys::RunLoop::main().advance(8);
+    sys::RunLoop::main().removeAllTasks();
+    ui::Animations::reset();
+    sys::NotificationCenter::defaultCenter().removeAllObservers();
+    sys::DarwinNotifyCenter::shared().reset();
+    ui::AlertView::setPresenter(nullptr);
+    return 0;
+}
