@@ -117,5 +117,28 @@ TEST_F(MetroGridTest, BuildSchedulesAFlip)
     EXPECT_EQ(sys::RunLoop::main().pendingCount(), 1u);
 }
 
+// Two rebuilds in a row: buttons holds only the last build's tiles, the earlier ones are gone
+// from the scroll view, and nothing but a tile survives except the view tagged 9999.
+TEST_F(MetroGridTest, RebuildsKeepOnlyTheLastTiles)
+{
+    buildMetro(10);
+    auto kept = ui::View::create({ 0, 0, 1, 1 });
+    kept->setTag(9999);
+    controller->scrollView->addSubview(kept);
+    const std::shared_ptr<ui::Button> first = (*controller->buttons)[0];
+    for (int i = 0; i < 2; ++i) {
+        controller->buildGroundView();
+        controller->buildView();
+    }
+    ASSERT_EQ(controller->buttons->size(), 10u);
+    EXPECT_EQ(first->superview(), nullptr);
+    EXPECT_NE((*controller->buttons)[0], first);
+    EXPECT_EQ(controller->scrollView->subviews().size(), 21u);
+    EXPECT_EQ(kept->superview(), controller->scrollView.get());
+    const std::vector<ui::Button*> shown = tileButtons(*controller->scrollView);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ((*controller->buttons)[i].get(), shown[i]);
+}
+
 }
 }
