@@ -1,11 +1,12 @@
 #include "demo_session.h"
 
 #include "settings_file.h"
+#include "settings_lock.h"
 #include "sys/user_defaults.h"
 
 #include <fstream>
+#include <optional>
 #include <ostream>
-#include <sstream>
 
 namespace kavrin::host {
 
@@ -18,29 +19,33 @@ constexpr const char* kShapingKeys[] = { "metroStyle", "fiveIcons", "showLabels"
 // The centre of the first standard tile, in the widget's coordinates.
 constexpr ui::Point kFirstStandardTile { 44, 44 };
 
+// The settings file as the demo found it, put back afterwards. Something other than a regular
+// file in its place is neither read nor touched (the demo's own writes leave it alone too).
 struct SavedFile {
     std::filesystem::path path;
     bool existed { false };
-    std::string bytes;
+    std::optional<std::string> bytes;
 
     explicit SavedFile(std::filesystem::path file) : path(std::move(file))
     {
-        std::ifstream in(path, std::ios::binary);
-        existed = in.good();
-        std::ostringstream content;
-        content << in.rdbuf();
-        bytes = content.str();
+        std::error_code ignored;
+        existed = std::filesystem::exists(path, ignored);
+        bytes = tooling::regularFileBytes(path.string());
     }
     void restore() const
     {
+        tooling::SettingsLock lock;
         std::error_code ignored;
         if (!existed) {
-            std::filesystem::remove(path, ignored);
+            if (!tooling::isSomethingElse(path.string()))
+                std::filesystem::remove(path, ignored);
             return;
         }
+        if (!bytes)
+            return;
         std::filesystem::path temporary = path;
         temporary += ".demo-restore";
-        std::ofstream(temporary, std::ios::binary | std::ios::trunc) << bytes;
+        std::ofstream(temporary, std::ios::binary | std::ios::trunc) << *bytes;
         std::filesystem::rename(temporary, path, ignored);
     }
 };
@@ -60,14 +65,17 @@ DemoSession::DemoSession(HostSession& session, std::filesystem::path outputFolde
 void DemoSession::applySettings(std::initializer_list<std::pair<const char*, sys::ValuePtr>> values)
 {
     std::string path = tooling::settingsFilePath();
-    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
-    for (const char* key : kShapingKeys)
-        settings.unset(key);
-    for (const auto& [key, value] : values)
-        settings.set(key, value);
-    if (!settings.save(path)) {
-        m_out << "cannot write " << path << '\n';
-        m_failed = true;
+    {
+        tooling::SettingsLock lock;
+        tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+        for (const char* key : kShapingKeys)
+            settings.unset(key);
+        for (const auto& [key, value] : values)
+            settings.set(key, value);
+        if (!settings.save(path)) {
+            m_out << tooling::settingsWriteFailure(path) << '\n';
+            m_failed = true;
+        }
     }
     m_session.notifySettingsChanged();
     m_session.idle();

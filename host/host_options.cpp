@@ -7,7 +7,11 @@
 namespace kavrin::host {
 
 const char* const kHostUsage =
-    "usage: kavrin-host [--root DIR] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n";
+    "usage: kavrin-host [--root DIR] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
+    "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
+    "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
+    "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
+    "  a script that cannot be read or a bad script line\n";
 
 std::variant<HostOptions, OptionsError> parseHostOptions(const std::vector<std::string>& arguments)
 {

@@ -2,15 +2,16 @@
 
 #include "animated_png_writer.h"
 #include "controller/paths.h"
-#include "json_text.h"
 #include "plugin_loader.h"
 #include "png_writer.h"
 #include "renderer.h"
 #include "settings_file.h"
+#include "settings_lock.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/run_loop.h"
 #include "ui/control.h"
+#include "ui/view_dump.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +32,7 @@ HostSession::HostSession(std::ostream& out)
         if (!alert)
             return;
         m_alerts.push_back(alert);
-        m_out << "alert " << alertJson(*alert) << '\n';
+        m_out << "alert " << ui::dumpAlert(*alert) << '\n';
     });
 }
 
@@ -180,23 +181,25 @@ bool HostSession::recordToFile(const std::filesystem::path& file, double seconds
 bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error)
 {
     std::string path = tooling::settingsFilePath();
+    tooling::SettingsLock lock;
     tooling::SettingsFile settings = tooling::SettingsFile::load(path);
     settings.set(key, value);
     if (settings.save(path))
         return true;
-    error = "cannot write " + path;
+    error = tooling::settingsWriteFailure(path);
     return false;
 }
 
 bool HostSession::unsetSetting(const std::string& key, std::string& error)
 {
     std::string path = tooling::settingsFilePath();
+    tooling::SettingsLock lock;
     tooling::SettingsFile settings = tooling::SettingsFile::load(path);
     if (!settings.unset(key))
         return true;
     if (settings.save(path))
         return true;
-    error = "cannot write " + path;
+    error = tooling::settingsWriteFailure(path);
     return false;
 }
 

@@ -66,7 +66,11 @@ public:
     // Renders frames while the clock moves the given seconds forward, into an animated PNG.
     bool recordToFile(const std::filesystem::path&, double seconds, std::string& error);
 
-    // The widget's settings file, written without telling anyone.
+    // The widget's settings file, changed under the settings lock without telling anyone. False
+    // with the reason in error when it cannot be written, and also when something other than a
+    // regular file (a FIFO, a folder) is in its place: such a thing is neither read nor replaced,
+    // and the script stops at the line, since its later lines would act on settings it never
+    // made. unset of a key that is not there writes nothing.
     bool setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error);
     bool unsetSetting(const std::string& key, std::string& error);
     // Posts the settings-changed notification system-wide.

@@ -1,10 +1,10 @@
 #include "live_session.h"
 
 #include "sys/run_loop.h"
-#include "ui/view_dump.h"
 
 #include <csignal>
 #include <ostream>
+#include <vector>
 
 namespace kavrin::host {
 
@@ -17,10 +17,38 @@ void interrupt(int)
     g_interrupted = 1;
 }
 
-std::string treeOf(const HostSession& session)
-{
-    return session.contentView() ? ui::dumpViewTree(*session.contentView()) : std::string();
-}
+// The views a rebuild replaces: the tiles in the scroll view (and, for a change of look with no
+// tiles, the container's own children, which a rebuild re-adds in another order or anew). A
+// flip only changes a tile's alpha, so it leaves them as they are. Weak references keep a
+// replaced view's memory from being reused for its successor while it is remembered.
+class BuiltViews {
+public:
+    explicit BuiltViews(const HostSession& session) { m_views = viewsOf(session); }
+
+    // True, and remembers the new views, when they are no longer the ones remembered.
+    bool changed(const HostSession& session)
+    {
+        std::vector<std::weak_ptr<ui::View>> now = viewsOf(session);
+        bool same = now.size() == m_views.size();
+        for (std::size_t i = 0; same && i < now.size(); ++i)
+            same = !m_views[i].owner_before(now[i]) && !now[i].owner_before(m_views[i]);
+        m_views = std::move(now);
+        return !same;
+    }
+
+private:
+    static std::vector<std::weak_ptr<ui::View>> viewsOf(const HostSession& session)
+    {
+        std::vector<std::weak_ptr<ui::View>> views;
+        if (ui::View* content = session.contentView())
+            views.assign(content->subviews().begin(), content->subviews().end());
+        if (ui::ScrollView* scroll = session.scrollView())
+            views.insert(views.end(), scroll->subviews().begin(), scroll->subviews().end());
+        return views;
+    }
+
+    std::vector<std::weak_ptr<ui::View>> m_views;
+};
 
 }
 
@@ -38,7 +66,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         session.controller()->viewDidAppear();
     out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
     out.flush();
-    std::string tree = treeOf(session);
+    BuiltViews built(session);
     std::string error;
     while (!g_interrupted) {
         if (!session.renderToFile(picture, error)) {
@@ -47,10 +75,8 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         }
         sys::RunLoop& loop = sys::RunLoop::main();
         loop.runUntil(loop.now() + kPictureInterval);
-        if (std::string now = treeOf(session); now != tree) {
-            tree = now;
+        if (built.changed(session))
             out << "rebuilt\n";
-        }
         out.flush();
     }
     return 0;

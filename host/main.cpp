@@ -22,14 +22,21 @@ using namespace kavrin;
 
 namespace {
 
-bool preparePhone(const host::HostOptions& options, std::ostream& notes)
+// 0 when the phone is ready; 2 for a --root that is not a folder (a mistyped root must not grow
+// folders of its own), 1 when the demo phone cannot be written.
+int preparePhone(const host::HostOptions& options, std::ostream& notes)
 {
     std::filesystem::path root = options.root.value_or(tooling::defaultDemoPhoneRoot());
+    std::error_code ignored;
+    if (options.root && !std::filesystem::is_directory(root, ignored)) {
+        std::cerr << "kavrin-host: no phone root at " << root.string() << '\n';
+        return 2;
+    }
     if (!options.root && !tooling::demoPhoneExists(root)) {
         std::string error;
         if (!tooling::writeDemoPhone(root, tooling::builtBundleFolder(), error)) {
             std::cerr << "kavrin-host: cannot write the demo phone: " << error << '\n';
-            return false;
+            return 1;
         }
         notes << "wrote a demo phone in " << root.string() << '\n';
     }
@@ -41,8 +48,7 @@ bool preparePhone(const host::HostOptions& options, std::ostream& notes)
     sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
     if (options.seed)
         sys::seedRandom(*options.seed);
-    tooling::startSystemNotifications();
-    return true;
+    return 0;
 }
 
 }
@@ -55,9 +61,15 @@ int main(int argc, char** argv)
         return 2;
     }
     const auto& options = std::get<host::HostOptions>(parsed);
+    // A folder would open and read as an empty script. Pipes stay allowed (--script <(...)).
+    std::error_code ignored;
+    if (options.script && *options.script != "-" && std::filesystem::is_directory(*options.script, ignored)) {
+        std::cerr << "kavrin-host: the script " << *options.script << " is a folder\n";
+        return 2;
+    }
     // In a script, standard output belongs to the script's own lines.
-    if (!preparePhone(options, options.script ? std::cerr : std::cout))
-        return 1;
+    if (int status = preparePhone(options, options.script ? std::cerr : std::cout); status != 0)
+        return status;
 
     if (options.live)
         sys::RunLoop::main().setClock(std::make_shared<sys::SystemClock>());
@@ -70,6 +82,8 @@ int main(int argc, char** argv)
         std::cerr << "kavrin-host: " << error << '\n';
         return 1;
     }
+    // Only once the plug-in is there: a phone root without one is left as it was.
+    tooling::startSystemNotifications();
 
     if (options.script) {
         host::ScriptRunner runner(session, std::cout, std::cerr);

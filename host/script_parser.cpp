@@ -2,6 +2,7 @@
 
 #include "setting_value.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -78,6 +79,12 @@ bool readNumber(std::string_view text, double& number)
     return error == std::errc() && end == text.data() + text.size() && std::isfinite(number);
 }
 
+// A point or offset for the views, whose geometry is in floats.
+bool readCoordinate(std::string_view text, double& number)
+{
+    return readNumber(text, number) && std::fabs(number) <= static_cast<double>(FLT_MAX);
+}
+
 ScriptError wrongOperands(std::string_view word, std::string_view operands)
 {
     return { "'" + std::string(word) + "' takes " + std::string(operands) };
@@ -112,16 +119,16 @@ ParsedLine parseScriptLine(std::string_view line)
             return wrongOperands(name, "nothing");
         return command;
     case CommandWord::Wait:
-        if (operands.size() != 1 || !readNumber(operands[0], command.x) || command.x < 0)
-            return wrongOperands(name, "a number of seconds, 0 or more");
+        if (operands.size() != 1 || !readNumber(operands[0], command.x) || command.x < 0 || command.x > kLongestWait)
+            return wrongOperands(name, "a number of seconds, 0 to 86400");
         return command;
     case CommandWord::Tap:
     case CommandWord::TapLocation:
-        if (operands.size() != 2 || !readNumber(operands[0], command.x) || !readNumber(operands[1], command.y))
+        if (operands.size() != 2 || !readCoordinate(operands[0], command.x) || !readCoordinate(operands[1], command.y))
             return wrongOperands(name, "two numbers, X and Y");
         return command;
     case CommandWord::Scroll:
-        if (operands.size() != 1 || !readNumber(operands[0], command.x))
+        if (operands.size() != 1 || !readCoordinate(operands[0], command.x))
             return wrongOperands(name, "one number, the horizontal offset");
         return command;
     case CommandWord::Press: {

@@ -31,7 +31,12 @@ struct ScriptError {
 
 using ParsedLine = std::variant<BlankLine, ScriptCommand, ScriptError>;
 
-// One command a line; "#" outside double quotes starts a comment; blank lines are skipped.
+// The longest wait a line may ask for, a day: a longer one with flips running would keep the
+// host busy for good.
+inline constexpr double kLongestWait = 86400;
+
+// One command a line; "#" outside double quotes starts a comment; blank lines are skipped. The
+// numbers of tap, tap-location and scroll must lie within float range.
 ParsedLine parseScriptLine(std::string_view line);
 
 }

@@ -39,6 +39,12 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
             return 2;
         }
     }
+    // A read error ends the loop as the end of the script would; it must not pass for one.
+    if (script.bad()) {
+        m_err << "kavrin-host: " << scriptName << ": cannot read the script any further\n";
+        m_err.flush();
+        return 2;
+    }
     return 0;
 }
 

@@ -16,7 +16,8 @@ class ScriptRunner {
 public:
     ScriptRunner(HostSession&, std::ostream& out, std::ostream& err);
 
-    // 0 when the script ran to its end; 2 at the first bad line, with a message naming it.
+    // 0 when the script ran to its end; 2 at the first bad line, with a message naming it, or
+    // when reading the script fails.
     int run(std::istream& script, const std::string& scriptName);
 
     // One command; the reason when it cannot be carried out.

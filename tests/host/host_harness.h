@@ -11,7 +11,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,36 +89,65 @@ private:
     fs::path m_path;
 };
 
+// A program started with the text on its standard input and its output going to files, so that
+// several can run at once.
+class StartedProgram {
+public:
+    StartedProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "")
+    {
+        std::ofstream(m_io.path() / "in", std::ios::binary) << input;
+        std::vector<std::string> words { program(name) };
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, (m_io.path() / "in").c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, (m_io.path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, (m_io.path() / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~StartedProgram() { finish(); }
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    // Waits for the program to end. One that runs far longer than any of them takes is killed
+    // and reports status -1, so that a hung program fails the test instead of hanging it.
+    RunResult finish()
+    {
+        if (m_pid > 0) {
+            int pidfd = static_cast<int>(syscall(SYS_pidfd_open, m_pid, 0));
+            pollfd descriptor { pidfd, POLLIN, 0 };
+            bool ended = pidfd < 0 || poll(&descriptor, 1, 60000) > 0;
+            if (pidfd >= 0)
+                close(pidfd);
+            if (!ended)
+                kill(m_pid, SIGKILL);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+            m_result.status = !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            m_result.out = readFile(m_io.path() / "out");
+            m_result.err = readFile(m_io.path() / "err");
+            m_pid = -1;
+        }
+        return m_result;
+    }
+
+private:
+    TemporaryFolder m_io;
+    pid_t m_pid { -1 };
+    RunResult m_result;
+};
+
 // Runs a program with the text on its standard input and collects its output and status.
 inline RunResult runProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "")
 {
-    TemporaryFolder io;
-    fs::path in = io.path() / "in", out = io.path() / "out", err = io.path() / "err";
-    std::ofstream(in, std::ios::binary) << input;
-
-    std::vector<std::string> words { program(name) };
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    RunResult result;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = readFile(out);
-    result.err = readFile(err);
-    return result;
+    return StartedProgram(name, arguments, input).finish();
 }
 
 // A host reading its script from a pipe, answering line by line.
@@ -236,6 +268,12 @@ public:
     {
         fs::create_directories((path() / relative).parent_path());
         std::ofstream(path() / relative, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    // A FIFO in a file's place: a reader that opened it blocking would wait for a writer forever.
+    void makeFifo(const std::string& relative)
+    {
+        fs::create_directories((path() / relative).parent_path());
+        ASSERT_EQ(mkfifo((path() / relative).c_str(), 0644), 0);
     }
     sys::ValuePtr settings() const { return sys::readPropertyListFile((path() / kSettings).string()); }
 

@@ -77,10 +77,26 @@ TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)
                                   "alert {\"title\": \"Ada Quell\", \"buttons\": [\"Abbrechen\", \"Anrufen\", \"Nachricht\"], \"tag\": 0}",
                                   "open tel:+491701112222",
                               }));
+
+    // A name that is not UTF-8 (a binary list keeps its bytes) still makes an alert line of
+    // valid JSON text.
+    PhoneRoot broken;
+    std::optional<std::string> bytes = sys::serializePropertyList(
+        *sys::Value::array({ favorite("Bad@@ Name", 1, "_$!<Mobile>!$_", "1") }), sys::PropertyListFormat::Binary);
+    ASSERT_TRUE(bytes && bytes->find("@@") != std::string::npos);
+    bytes->replace(bytes->find("@@"), 2, "\xff\xfe");
+    broken.writeRaw(PhoneRoot::kFavorites, *bytes);
+    broken.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) } });
+    RunResult alert = broken.host("view\ntap 44 44\n");
+    ASSERT_EQ(alert.status, 0) << alert.err;
+    EXPECT_EQ(alert.lines(), std::vector<std::string> {
+                                 "alert {\"title\": \"Bad\\ufffd\\ufffd Name\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 0}" });
 }
 
 // A bad line stops the script with status 2 and a message naming the line; what came before it
-// has run and printed. Usage errors give 2 as well.
+// has run and printed. Numbers beyond what the views' floats hold and waits beyond a day are bad
+// lines. Usage errors, a root that is not there (which is not created), a script that is a
+// folder or cannot be read give 2 as well.
 TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
 {
     PhoneRoot phone;
@@ -100,6 +116,12 @@ TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
         { "scroll 10\n", ":1:" },
         { "destroy\nheight\n", ":2:" },
         { "record out.png 0\n", ":1:" },
+        { "view\ntap nan 10\n", ":2:" },
+        { "view\ntap 10 inf\n", ":2:" },
+        { "view\ntap-location 1e39 0\n", ":2:" },
+        { "view\nscroll -1e39\n", ":2:" },
+        { "view\nwait 1e12\n", ":2:" },
+        { "wait 86401\n", ":1:" },
     };
     for (const Case& bad : cases) {
         RunResult result = phone.host(bad.script);
@@ -109,23 +131,29 @@ TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
     RunResult partial = phone.host("height\nfly\nheight\n");
     EXPECT_EQ(partial.lines(), std::vector<std::string> { "height 110.0" });
 
+    fs::path mistyped = phone.path() / "nothere";
     for (const std::vector<std::string>& options : { std::vector<std::string> { "--bogus" }, { "--seed", "x" }, { "--lang" },
-             { "--script", (phone.path() / "missing.txt").string() } }) {
+             { "--script", (phone.path() / "missing.txt").string() }, { "--script", phone.root() }, { "--script", "/proc/self/mem" },
+             { "--root", "" }, { "--root", mistyped.string(), "--script", "-" } }) {
         std::vector<std::string> arguments { "--root", phone.root() };
         arguments.insert(arguments.end(), options.begin(), options.end());
-        EXPECT_EQ(runProgram("kavrin-host", arguments).status, 2) << options.front();
+        RunResult result = runProgram("kavrin-host", arguments, "view\n");
+        EXPECT_EQ(result.status, 2) << options.back();
+        EXPECT_FALSE(result.err.empty()) << options.back();
     }
+    EXPECT_FALSE(fs::exists(mistyped));
 }
 
-// Whatever lies in the phone root, a full session runs to its end; a root without the
-// plug-in is refused with a message, not a crash.
+// Whatever lies in the phone root, a full session runs to its end, with numbers at the ends of
+// their ranges; a root without the plug-in is refused with a message, not a crash, and is left
+// as it was.
 TEST(ScriptRunner, AnyPhoneRootRunsToTheEnd)
 {
     auto run = [&](auto prepare) {
         PhoneRoot phone;
         prepare(phone);
         RunResult result = phone.host("view\nheight\nappear\nwait 8\ntap 44 44\ntap-location 20 20\nscroll 900\nnotify\ndump\nrender "
-            + (phone.path() / "picture.png").string() + "\ndestroy\nwait 5\n");
+            + (phone.path() / "picture.png").string() + "\ntap 3.4e38 -3.4e38\ntap-location -3.4e38 3.4e38\nscroll -3.4e38\nwait 86400\ndestroy\nwait 5\n");
         EXPECT_EQ(result.status, 0) << result.err;
         return result;
     };
@@ -147,6 +175,7 @@ TEST(ScriptRunner, AnyPhoneRootRunsToTheEnd)
     RunResult refused = runProgram("kavrin-host", { "--root", empty.path().string(), "--script", "-" }, "view\n");
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(contains(refused.err, "plug-in")) << refused.err;
+    EXPECT_TRUE(fs::is_empty(empty.path()));
 }
 
 // After destroy the views stay in the window but nothing reaches the controller any more:
@@ -164,7 +193,9 @@ TEST(ScriptRunner, DestroyedControllerReceivesNothing)
     EXPECT_TRUE(lines[0].starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << lines[0];
 }
 
-// set types its value as the issue's table says and writes the file; unset removes the key.
+// set types its value as the script's table says and writes the file; unset removes the key and
+// writes nothing for a key that is not there. A FIFO in the file's place is neither waited on
+// nor replaced: set stops the script there.
 TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
 {
     PhoneRoot phone;
@@ -185,6 +216,18 @@ TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
     EXPECT_EQ(*value("hash"), *sys::Value::string("a # b"));
     EXPECT_EQ(value("gone"), nullptr);
     EXPECT_EQ(settings->asDictionary()->size(), 8u);
+
+    PhoneRoot fresh;
+    EXPECT_EQ(fresh.host("unset never\n").status, 0);
+    EXPECT_FALSE(fs::exists(fresh.path() / PhoneRoot::kSettings));
+
+    PhoneRoot piped;
+    piped.makeFifo(PhoneRoot::kSettings);
+    RunResult refused = piped.host("view\nheight\nunset never\nset metroStyle true\nheight\n");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(contains(refused.err, "stdin:4:") && contains(refused.err, "not a regular file")) << refused.err;
+    EXPECT_EQ(refused.lines(), std::vector<std::string> { "height 110.0" });
+    EXPECT_TRUE(fs::is_fifo(piped.path() / PhoneRoot::kSettings));
 }
 
 // scroll drags the scroll view and lets it rest: offset and page control follow.

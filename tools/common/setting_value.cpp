@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 namespace kavrin::tooling {
 
@@ -52,6 +52,74 @@ std::string quote(std::string_view text)
     return result + '"';
 }
 
+// The shortest decimal that reads back as the same double, with a point or an exponent so that
+// it cannot pass for an integer.
+std::string realText(double real)
+{
+    char text[64];
+    auto [end, error] = std::to_chars(text, text + sizeof text, real);
+    std::string result(text, error == std::errc() ? end : text);
+    if (std::isfinite(real) && result.find_first_of(".e") == std::string::npos)
+        result += ".0";
+    return result;
+}
+
+std::string hexText(const sys::Data& data)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string result = "<";
+    for (std::uint8_t byte : data.bytes) {
+        result += kHex[byte >> 4];
+        result += kHex[byte & 0xf];
+    }
+    return result + '>';
+}
+
+std::string oneLineText(const sys::Value& value, bool nested);
+
+std::string elementText(const sys::ValuePtr& value)
+{
+    return value ? oneLineText(*value, true) : std::string("null");
+}
+
+// Inside a container every text is quoted, so that commas and brackets in it stay its own.
+std::string oneLineText(const sys::Value& value, bool nested)
+{
+    const auto& storage = value.storage();
+    if (const bool* flag = std::get_if<bool>(&storage))
+        return *flag ? "true" : "false";
+    if (const std::int64_t* number = std::get_if<std::int64_t>(&storage))
+        return std::to_string(*number);
+    if (const double* real = std::get_if<double>(&storage))
+        return realText(*real);
+    if (const sys::Data* data = value.asData())
+        return hexText(*data);
+    if (const sys::Array* array = value.asArray()) {
+        std::string result = "[";
+        for (std::size_t i = 0; i < array->size(); ++i)
+            result += (i ? ", " : "") + elementText((*array)[i]);
+        return result + ']';
+    }
+    if (const sys::Dictionary* dictionary = value.asDictionary()) {
+        std::string result = "{";
+        for (const auto& [key, item] : *dictionary)
+            result += (result.size() > 1 ? ", " : "") + quote(key) + ": " + elementText(item);
+        return result + '}';
+    }
+    if (const std::string* text = value.asString()) {
+        if (nested)
+            return quote(*text);
+        bool plain = !text->empty() && !std::isspace(static_cast<unsigned char>(text->front()))
+            && !std::isspace(static_cast<unsigned char>(text->back()));
+        if (plain) {
+            sys::ValuePtr reread = settingValueFromText(*text);
+            plain = reread->asString() && *reread->asString() == *text;
+        }
+        return plain ? *text : quote(*text);
+    }
+    return value.description();
+}
+
 }
 
 sys::ValuePtr settingValueFromText(std::string_view text)
@@ -69,26 +137,7 @@ sys::ValuePtr settingValueFromText(std::string_view text)
 
 std::string settingValueText(const sys::Value& value)
 {
-    const auto& storage = value.storage();
-    if (const bool* flag = std::get_if<bool>(&storage))
-        return *flag ? "true" : "false";
-    if (const std::int64_t* number = std::get_if<std::int64_t>(&storage))
-        return std::to_string(*number);
-    if (const double* real = std::get_if<double>(&storage)) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.17g", *real);
-        return text;
-    }
-    if (const std::string* text = value.asString()) {
-        bool plain = !text->empty() && !std::isspace(static_cast<unsigned char>(text->front()))
-            && !std::isspace(static_cast<unsigned char>(text->back()));
-        if (plain) {
-            sys::ValuePtr reread = settingValueFromText(*text);
-            plain = reread->asString() && *reread->asString() == *text;
-        }
-        return plain ? *text : quote(*text);
-    }
-    return value.description();
+    return oneLineText(value, false);
 }
 
 }

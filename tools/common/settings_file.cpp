@@ -3,21 +3,57 @@
 #include "controller/paths.h"
 #include "sys/phone_root.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 
 namespace kavrin::tooling {
 
 namespace {
 
-bool looksBinary(const std::string& filePath)
-{
-    std::ifstream file(filePath, std::ios::binary);
-    char magic[8] = { };
-    file.read(magic, sizeof magic);
-    return file.gcount() == sizeof magic && std::string_view(magic, sizeof magic) == "bplist00";
+// Far beyond any settings file; a bigger one is not read.
+constexpr off_t kLargestSettingsFile = 16 * 1024 * 1024;
+
 }
 
+bool isSomethingElse(const std::string& filePath)
+{
+    // A path that cannot be looked at does not count: writing there fails on its own.
+    struct stat status { };
+    return ::stat(filePath.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+std::optional<std::string> regularFileBytes(const std::string& filePath)
+{
+    int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status { };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kLargestSettingsFile) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[8192];
+    while (true) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0)
+            break;
+        if (got > 0)
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        if (got < 0 || bytes.size() > static_cast<std::size_t>(kLargestSettingsFile)) {
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    ::close(fd);
+    return bytes;
 }
 
 SettingsFile SettingsFile::load(const std::string& filePath)
@@ -26,13 +62,18 @@ SettingsFile SettingsFile::load(const std::string& filePath)
     std::error_code error;
     if (!std::filesystem::exists(filePath, error))
         return settings;
-    if (looksBinary(filePath))
+    settings.m_unreadable = true;
+    settings.m_notAFile = isSomethingElse(filePath);
+    std::optional<std::string> bytes = regularFileBytes(filePath);
+    if (!bytes)
+        return settings;
+    if (bytes->starts_with("bplist00"))
         settings.m_format = sys::PropertyListFormat::Binary;
-    sys::ValuePtr root = sys::readPropertyListFile(filePath);
-    if (root && root->asDictionary())
+    sys::ValuePtr root = sys::propertyListFromBytes(*bytes);
+    if (root && root->asDictionary()) {
         settings.m_values = *root->asDictionary();
-    else
-        settings.m_unreadable = true;
+        settings.m_unreadable = false;
+    }
     return settings;
 }
 
@@ -55,12 +96,21 @@ bool SettingsFile::save(const std::string& filePath) const
 {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(filePath).parent_path(), error);
+    if (isSomethingElse(filePath))
+        return false;
     return sys::writePropertyListAtomically(*sys::Value::dictionary(m_values), filePath, m_format);
 }
 
 std::string settingsFilePath()
 {
     return sys::resolvePhonePath(kSettingsPath);
+}
+
+std::string settingsWriteFailure(const std::string& filePath)
+{
+    if (isSomethingElse(filePath))
+        return filePath + " is not a regular file; it is left as it is";
+    return "cannot write " + filePath;
 }
 
 }

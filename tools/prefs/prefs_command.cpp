@@ -4,9 +4,11 @@
 #include "phone_files.h"
 #include "setting_value.h"
 #include "settings_file.h"
+#include "settings_lock.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/phone_root.h"
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -16,7 +18,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kavrin-prefs [--root DIR] [--xml | --binary] [--no-notify] COMMAND\n"
-    "  get KEY | set KEY VALUE | unset KEY | list\n";
+    "  get KEY | set KEY VALUE | unset KEY | list\n"
+    "  VALUE: true/false a boolean, an integer a number, anything else (or \"text\") a text;\n"
+    "  get and list also print reals, data, dates, arrays and dictionaries, which set cannot make\n"
+    "  exit status: 0 done, 1 get of a missing key or a failure, 2 a usage error or a missing root\n";
 
 struct PrefsOptions {
     std::filesystem::path root { defaultDemoPhoneRoot() };
@@ -32,7 +37,7 @@ std::optional<PrefsOptions> parseOptions(const std::vector<std::string>& argumen
         const std::string& argument = arguments[i];
         if (!options.command.empty())
             options.command.push_back(argument);
-        else if (argument == "--root" && i + 1 < arguments.size())
+        else if (argument == "--root" && i + 1 < arguments.size() && !arguments[i + 1].empty())
             options.root = arguments[++i];
         else if (argument == "--xml")
             options.format = sys::PropertyListFormat::Xml;
@@ -65,36 +70,56 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
         err << kUsage;
         return 2;
     }
+    // A mistyped root must not grow a phone of its own.
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(options->root, ignored)) {
+        err << "kavrin-prefs: no phone root at " << options->root.string() << '\n';
+        return 2;
+    }
     sys::setPhoneRoot(options->root);
     std::string path = settingsFilePath();
-    SettingsFile settings = SettingsFile::load(path);
     const std::vector<std::string>& command = options->command;
     const std::string& verb = command.front();
 
-    if (verb == "get") {
+    if (verb == "get" || verb == "list") {
+        SettingsFile settings = SettingsFile::load(path);
+        if (verb == "list") {
+            for (const auto& [key, value] : settings.values())
+                out << key << ' ' << (value ? settingValueText(*value) : std::string()) << '\n';
+            return 0;
+        }
         sys::ValuePtr value = settings.value(command[1]);
         if (!value)
             return 1;
         out << settingValueText(*value) << '\n';
         return 0;
     }
-    if (verb == "list") {
-        for (const auto& [key, value] : settings.values())
-            out << key << ' ' << (value ? settingValueText(*value) : std::string()) << '\n';
-        return 0;
-    }
 
-    if (settings.wasUnreadable())
-        err << "kavrin-prefs: " << path << " was not a readable settings file; starting afresh\n";
-    if (verb == "set")
-        settings.set(command[1], settingValueFromText(command[2]));
-    else
-        settings.unset(command[1]);
-    if (options->format)
-        settings.setFormat(*options->format);
-    if (!settings.save(path)) {
-        err << "kavrin-prefs: cannot write " << path << '\n';
-        return 1;
+    {
+        SettingsLock lock;
+        if (!lock.held())
+            err << "kavrin-prefs: cannot lock the settings; a change made at the same time may be lost\n";
+        SettingsFile settings = SettingsFile::load(path);
+        if (settings.wasNotAFile()) {
+            err << "kavrin-prefs: " << settingsWriteFailure(path) << '\n';
+            return 1;
+        }
+        bool changed = true;
+        if (verb == "set")
+            settings.set(command[1], settingValueFromText(command[2]));
+        else
+            changed = settings.unset(command[1]);
+        // Removing a key that is not there changes nothing: no file is written, nothing posted.
+        if (!changed)
+            return 0;
+        if (settings.wasUnreadable())
+            err << "kavrin-prefs: " << path << " was not a readable settings file; starting afresh\n";
+        if (options->format)
+            settings.setFormat(*options->format);
+        if (!settings.save(path)) {
+            err << "kavrin-prefs: " << settingsWriteFailure(path) << '\n';
+            return 1;
+        }
     }
     if (options->notify) {
         if (!startSystemNotifications())

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+
 namespace kavrin::testing {
 namespace {
 
@@ -36,6 +39,36 @@ TEST(Prefs, SetGetListUnsetRoundTrip)
     EXPECT_EQ(prefs(phone, { "list" }).out, "blank \"\"\nlabel \"007\"\nmetroStyle true\noffset -12\ntilesAlign 3\n");
 }
 
+// Kinds that set cannot make print on one line each: a real as the shortest text that reads
+// back as the same double and never as an integer, data in hex, containers with quoted texts.
+TEST(Prefs, GetAndListPrintEveryKindOnOneLine)
+{
+    PhoneRoot phone;
+    const double third = 1.0 / 3;
+    phone.writeSettings({
+        { "tenth", sys::Value::real(0.1) },
+        { "third", sys::Value::real(third) },
+        { "whole", sys::Value::real(3) },
+        { "huge", sys::Value::real(-1e300) },
+        { "bytes", sys::Value::data({ 0x00, 0xab, 0x10 }) },
+        { "list", sys::Value::array({ sys::Value::integer(1), sys::Value::string("a, b"), sys::Value::boolean(false) }) },
+        { "nested", sys::Value::dictionary({ { "k y", sys::Value::array({}) }, { "r", sys::Value::real(2.5) } }) },
+    });
+    EXPECT_EQ(prefs(phone, { "get", "tenth" }).out, "0.1\n");
+    std::string thirdText = prefs(phone, { "get", "third" }).out;
+    ASSERT_FALSE(thirdText.empty());
+    EXPECT_EQ(std::strtod(thirdText.c_str(), nullptr), third) << thirdText;
+    EXPECT_LE(thirdText.size(), 20u) << thirdText;
+    EXPECT_EQ(prefs(phone, { "list" }).out,
+        "bytes <00ab10>\n"
+        "huge -1e+300\n"
+        "list [1, \"a, b\", false]\n"
+        "nested {\"k y\": [], \"r\": 2.5}\n"
+        "tenth 0.1\n"
+        "third " + thirdText
+        + "whole 3.0\n");
+}
+
 // The file keeps its format unless told otherwise; --binary and --xml switch it, and the
 // folder holds no leftover temporary file after a replacement.
 TEST(Prefs, WritesXmlOrBinaryByReplacingTheFile)
@@ -57,8 +90,43 @@ TEST(Prefs, WritesXmlOrBinaryByReplacingTheFile)
     EXPECT_EQ(files, 1u);
 }
 
-// A corrupt settings file is replaced by one with the new key (and a warning); usage errors
-// give status 2 and leave the file alone.
+// Removing a key that is not there writes no file and announces nothing.
+TEST(Prefs, UnsetOfAMissingKeyChangesNothing)
+{
+    PhoneRoot phone;
+    RunResult result = prefs(phone, { "unset", "metroStyle" });
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_FALSE(std::filesystem::exists(phone.path() / PhoneRoot::kSettings));
+    EXPECT_FALSE(std::filesystem::exists(phone.path() / "private/var/run/kavrin-notify/de.quillfen.kavrin-preferencesChanged"));
+
+    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    std::string before = readFile(phone.path() / PhoneRoot::kSettings);
+    EXPECT_EQ(prefs(phone, { "--binary", "unset", "metroStyle" }).status, 0);
+    EXPECT_EQ(readFile(phone.path() / PhoneRoot::kSettings), before);
+}
+
+// Writers that run at once each keep their change: none reads the file while another is
+// between reading and replacing it.
+TEST(Prefs, ConcurrentWritersLoseNothing)
+{
+    PhoneRoot phone;
+    constexpr int kWriters = 8;
+    std::vector<std::unique_ptr<StartedProgram>> writers;
+    for (int i = 0; i < kWriters; ++i)
+        writers.push_back(std::make_unique<StartedProgram>("kavrin-prefs",
+            std::vector<std::string> { "--root", phone.root(), "set", "key" + std::to_string(i), std::to_string(i) }));
+    for (auto& writer : writers)
+        EXPECT_EQ(writer->finish().status, 0);
+    sys::ValuePtr settings = phone.settings();
+    EXPECT_EQ(sys::count(settings), static_cast<std::size_t>(kWriters));
+    for (int i = 0; i < kWriters; ++i)
+        EXPECT_EQ(sys::intValue(sys::objectForKey(settings, "key" + std::to_string(i))), i);
+}
+
+// A corrupt settings file is replaced by one with the new key (and a warning); a FIFO in its
+// place is neither waited on nor replaced; usage errors (an empty or missing root among them)
+// give status 2, leave the file alone and create no folders.
 TEST(Prefs, CorruptFileAndUsageErrors)
 {
     PhoneRoot phone;
@@ -71,6 +139,22 @@ TEST(Prefs, CorruptFileAndUsageErrors)
              { "--fast", "list" } })
         EXPECT_EQ(prefs(phone, bad).status, 2);
     EXPECT_EQ(sys::count(phone.settings()), 1u);
+
+    std::filesystem::path mistyped = phone.path() / "nothere";
+    EXPECT_EQ(runProgram("kavrin-prefs", { "--root", "", "list" }).status, 2);
+    EXPECT_EQ(runProgram("kavrin-prefs", { "--root", mistyped.string(), "set", "showBg", "true" }).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(mistyped));
+
+    PhoneRoot piped;
+    piped.makeFifo(PhoneRoot::kSettings);
+    EXPECT_EQ(prefs(piped, { "list" }).status, 0);
+    EXPECT_EQ(prefs(piped, { "get", "showBg" }).status, 1);
+    for (const std::vector<std::string>& change : { std::vector<std::string> { "set", "showBg", "true" }, { "unset", "showBg" } }) {
+        RunResult refused = prefs(piped, change);
+        EXPECT_EQ(refused.status, 1) << change.front();
+        EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(piped.path() / PhoneRoot::kSettings));
 }
 
 // A host running in one process rebuilds when kavrin-prefs changes a shaping setting in
