@@ -30,6 +30,28 @@ bool finiteRect(const ui::Rect& rect)
         && std::abs(rect.x()) < 1e6f && std::abs(rect.y()) < 1e6f && rect.width() < 1e6f && rect.height() < 1e6f;
 }
 
+// Whether everything the view and its subtree draw lies inside its frame: a view that clips, or
+// a childless one whose content is its background, border and image. A label's text and page
+// dots can reach past the frame, and so do the children of a view that does not clip.
+bool drawsInsideFrame(const ui::View& view)
+{
+    if (!(view.frame().width() > 0) || !(view.frame().height() > 0))
+        return false;
+    if (view.layer().masksToBounds || dynamic_cast<const ui::ScrollView*>(&view))
+        return true;
+    return view.subviews().empty() && !dynamic_cast<const ui::Label*>(&view) && !dynamic_cast<const ui::PageControl*>(&view);
+}
+
+// Whether the rectangle, in the current user space, lies wholly outside the clip: no pixel it
+// touches can show.
+bool outsideClip(cairo_t* cr, const ui::Rect& rect)
+{
+    double left = 0, top = 0, right = 0, bottom = 0;
+    cairo_clip_extents(cr, &left, &top, &right, &bottom);
+    const double x = rect.x(), y = rect.y();
+    return x + rect.width() <= left || x >= right || y + rect.height() <= top || y >= bottom;
+}
+
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
 {
     int pages = std::min(control.numberOfPages(), 1000);
@@ -108,6 +130,8 @@ void Renderer::drawView(cairo_t* cr, const ui::View& view)
     Presentation presentation = presentationOf(view);
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
     if (alpha <= 0)
+        return;
+    if (!presentation.transition && drawsInsideFrame(view) && outsideClip(cr, view.frame()))
         return;
     cairo_save(cr);
     cairo_translate(cr, view.frame().x(), view.frame().y());
