@@ -100,7 +100,8 @@ TEST_F(PropertyListTest, ReadsBinaryArrayAndRejectsTheOtherRoot)
     EXPECT_EQ(dictionaryWithContentsOfFile(favorites), nullptr);
 }
 
-// Missing, empty, garbage, truncated, folder-shaped and scalar-rooted files give nothing.
+// Missing, empty, garbage, truncated, folder-shaped and scalar-rooted files give nothing, and so
+// does a binary file with a NUL inside a key.
 TEST_F(PropertyListTest, UnreadableFilesGiveNil)
 {
     EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
@@ -112,6 +113,10 @@ TEST_F(PropertyListTest, UnreadableFilesGiveNil)
         binary.substr(0, binary.size() / 2),
         std::string(kXmlSettings).substr(0, 200),
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>just text</string></plist>",
+        // A binary dictionary whose one key holds a NUL, which the parser cannot take.
+        std::string("bplist00\xd1\x01\x02\x53\x61\x00\x62\x09\x08\x0b\x0f", 19)
+            + std::string("\0\0\0\0\0\0\x01\x01", 8) + std::string("\0\0\0\0\0\0\0\x03", 8)
+            + std::string(8, '\0') + std::string("\0\0\0\0\0\0\0\x10", 8),
     };
     for (const std::string& bytes : broken) {
         m_folder.write(kSettings, bytes);
