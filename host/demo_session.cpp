@@ -30,7 +30,7 @@ struct SavedFile {
     {
         std::error_code ignored;
         existed = std::filesystem::exists(path, ignored);
-        bytes = tooling::regularFileBytes(path.string());
+        bytes = sys::readWholeFile(path.string());
     }
     void restore() const
     {

@@ -3,57 +3,18 @@
 #include "controller/paths.h"
 #include "sys/phone_root.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <optional>
 
 namespace kavrin::tooling {
-
-namespace {
-
-// Far beyond any settings file; a bigger one is not read.
-constexpr off_t kLargestSettingsFile = 16 * 1024 * 1024;
-
-}
 
 bool isSomethingElse(const std::string& filePath)
 {
     // A path that cannot be looked at does not count: writing there fails on its own.
     struct stat status { };
     return ::stat(filePath.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
-}
-
-std::optional<std::string> regularFileBytes(const std::string& filePath)
-{
-    int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat status { };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kLargestSettingsFile) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[8192];
-    while (true) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got == 0)
-            break;
-        if (got > 0)
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        if (got < 0 || bytes.size() > static_cast<std::size_t>(kLargestSettingsFile)) {
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
-    return bytes;
 }
 
 SettingsFile SettingsFile::load(const std::string& filePath)
@@ -64,7 +25,7 @@ SettingsFile SettingsFile::load(const std::string& filePath)
         return settings;
     settings.m_unreadable = true;
     settings.m_notAFile = isSomethingElse(filePath);
-    std::optional<std::string> bytes = regularFileBytes(filePath);
+    std::optional<std::string> bytes = sys::readWholeFile(filePath);
     if (!bytes)
         return settings;
     if (bytes->starts_with("bplist00"))

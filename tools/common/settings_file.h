@@ -42,9 +42,6 @@ private:
     bool m_notAFile { false };
 };
 
-// The bytes of a regular file, read without blocking (a FIFO cannot stall the reader); nothing
-// for a missing file, anything but a regular file, a read error or more than 16 MiB.
-std::optional<std::string> regularFileBytes(const std::string& filePath);
 // True when something other than a regular file (a FIFO, a folder, a device) is at the path.
 bool isSomethingElse(const std::string& filePath);
 
