@@ -43,6 +43,23 @@ inline std::string program(const std::string& name)
     return (buildDirectory() / "bin" / name).string();
 }
 
+// The words of a command line for one of our programs, and the argv that points into them.
+struct CommandLine {
+    CommandLine(const std::string& name, const std::vector<std::string>& arguments) : words { program(name) }
+    {
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+    }
+    // argv points into words.
+    CommandLine(const CommandLine&) = delete;
+    CommandLine& operator=(const CommandLine&) = delete;
+
+    std::vector<std::string> words;
+    std::vector<char*> argv;
+};
+
 inline std::string readFile(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);
@@ -96,19 +113,14 @@ public:
     StartedProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "")
     {
         std::ofstream(m_io.path() / "in", std::ios::binary) << input;
-        std::vector<std::string> words { program(name) };
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
+        CommandLine command(name, arguments);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, (m_io.path() / "in").c_str(), O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, (m_io.path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, (m_io.path() / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        if (posix_spawn(&m_pid, command.argv[0], &actions, nullptr, command.argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
     }
@@ -158,17 +170,12 @@ public:
         int toHost[2], fromHost[2];
         if (pipe2(toHost, O_CLOEXEC) != 0 || pipe2(fromHost, O_CLOEXEC) != 0)
             return;
-        std::vector<std::string> words { program("kavrin-host") };
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
+        CommandLine command("kavrin-host", arguments);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, toHost[0], 0);
         posix_spawn_file_actions_adddup2(&actions, fromHost[1], 1);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        if (posix_spawn(&m_pid, command.argv[0], &actions, nullptr, command.argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(toHost[0]);
