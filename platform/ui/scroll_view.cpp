@@ -7,14 +7,9 @@ std::shared_ptr<ScrollView> ScrollView::create(Rect frame)
     return make<ScrollView>(frame);
 }
 
-Rect ScrollView::bounds() const
-{
-    return { m_contentOffset.x, m_contentOffset.y, frame().width(), frame().height() };
-}
-
 void ScrollView::setContentOffset(Point offset)
 {
-    m_contentOffset = offset;
+    setBoundsOrigin(offset);
     ViewPtr keep = weak_from_this().lock(); // the delegate may drop the last reference
     if (ScrollViewDelegate* receiver = delegate())
         receiver->scrollViewDidScroll(this);

@@ -19,11 +19,9 @@ public:
     static std::shared_ptr<ScrollView> create(Rect frame = { });
     std::string_view className() const override { return "ScrollView"; }
 
-    Rect bounds() const override;
-
     Size contentSize() const { return m_contentSize; }
     void setContentSize(Size size) { m_contentSize = size; }
-    Point contentOffset() const { return m_contentOffset; }
+    Point contentOffset() const { return bounds().origin; }
     // Moves the content and tells the delegate scrollViewDidScroll, as every change of the
     // offset does (dragging, deceleration, paging).
     void setContentOffset(Point);
@@ -51,7 +49,6 @@ private:
     friend class View;
 
     Size m_contentSize;
-    Point m_contentOffset;
     ScrollViewDelegate* m_delegate { nullptr };
     std::weak_ptr<const void> m_delegateLifetime;
     bool m_pagingEnabled { false };

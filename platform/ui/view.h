@@ -35,7 +35,7 @@ public:
     const Rect& frame() const { return m_frame; }
     virtual void setFrame(Rect);
     // Origin 0, 0 and the frame's size, moved by the content offset in a scroll view.
-    virtual Rect bounds() const { return { 0, 0, m_frame.width(), m_frame.height() }; }
+    Rect bounds() const { return { m_boundsOrigin.x, m_boundsOrigin.y, m_frame.width(), m_frame.height() }; }
 
     void addSubview(const ViewPtr&); // on top of the existing children; moves it from its old parent
     void removeFromSuperview();
@@ -70,12 +70,14 @@ public:
 
     // hitTest:withEvent: the deepest visible, interaction-enabled descendant (or this view)
     // whose bounds hold the point, in this view's coordinates; later children first. Views
-    // with alpha below 0.01 are passed over, as hidden ones are.
-    virtual View* hitTest(Point, const Event*);
+    // with alpha below 0.01 are passed over, as hidden ones are. A subclass shapes the area it
+    // takes hits in through pointInside.
+    View* hitTest(Point, const Event*);
     virtual bool pointInside(Point, const Event*) const;
 
 protected:
     explicit View(Rect frame) : m_frame(frame) { }
+    void setBoundsOrigin(Point origin) { m_boundsOrigin = origin; }
     template<typename T, typename... Arguments>
     static std::shared_ptr<T> make(Arguments&&... arguments)
     {
@@ -83,15 +85,24 @@ protected:
     }
 
 private:
+    // Hit testing passes over views this transparent, as it does hidden ones.
+    static constexpr float kMinimumHitAlpha = 0.01f;
+    // Whether the view takes part in hit testing at all: visible, interaction-enabled, opaque enough.
+    bool receivesHits() const { return !m_hidden && m_userInteractionEnabled && m_alpha >= kMinimumHitAlpha; }
+    // The deepest hit below a view that receives hits and holds the point, or the view itself.
+    View* deepestHit(Point, const Event*);
+
+    // What a hit test reads of every view it passes comes first, near the object's start.
     Rect m_frame;
+    Point m_boundsOrigin;
+    bool m_hidden { false };
+    bool m_userInteractionEnabled { true };
+    bool m_exclusiveTouch { false };
+    float m_alpha { 1.0f };
     std::vector<ViewPtr> m_subviews;
     View* m_superview { nullptr };
     int m_tag { 0 };
-    bool m_hidden { false };
-    float m_alpha { 1.0f };
     ColorPtr m_backgroundColor;
-    bool m_userInteractionEnabled { true };
-    bool m_exclusiveTouch { false };
     Layer m_layer;
 };
 

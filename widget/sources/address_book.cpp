@@ -4,12 +4,13 @@
 #include "sys/format.h"
 #include "sys/phone_root.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <array>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -22,9 +23,13 @@ namespace {
 // read-only connection create its "-wal" and "-shm" files beside it when they are missing.
 bool walFilesMissing(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
     std::array<char, 20> header {};
-    if (!file.read(header.data(), header.size()))
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const ssize_t got = ::pread(fd, header.data(), header.size(), 0);
+    ::close(fd);
+    if (got != static_cast<ssize_t>(header.size()))
         return false;
     const bool wal = std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
         && header[19] == 2;
