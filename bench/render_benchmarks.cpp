@@ -57,7 +57,8 @@ void makeDemoCurrent()
 }
 
 // One frame as the host renders it for "render FILE": the window's picture at the run loop's
-// time, with every view, image and text of the tree drawn.
+// time, with every view, image and text of the tree drawn. The frames after the first find
+// their texts laid out.
 void renderFrame(benchmark::State& state)
 {
     makeDemoCurrent();
@@ -90,8 +91,8 @@ bool samePicture(cairo_surface_t* first, cairo_surface_t* second)
 
 // The floor of a frame: the Cairo drawing that the renderer does for it, recorded once and
 // replayed into a picture of the same size (which gives the same pixels; the run fails if not).
-// What the floor leaves out is the renderer's own work: walking the tree, laying out and shaping
-// every text, wrapping every image in a surface.
+// What the floor leaves out is the renderer's own work: walking the tree, finding each text's
+// layout (laid out once and kept from frame to frame), wrapping every image in a surface.
 void replayFrame(benchmark::State& state)
 {
     makeDemoCurrent();
