@@ -111,6 +111,40 @@ TEST_F(RendererTest, RunningFlipIsDrawnTurning)
     EXPECT_EQ(controls, frames);
 }
 
+// Every name label draws its own text, in every frame, also when it stands half out of view:
+// label pictures of two tiles differ, a second frame equals the first, and a label cut by the
+// left edge after a scroll still shows its white letters.
+TEST_F(RendererTest, LabelsDrawTheirOwnTextEvenHalfInView)
+{
+    phone.writeSettings({});
+    run("view\nrender first.png\nrender again.png\nscroll 270\nrender scrolled.png\n");
+    Picture first = picture("first.png"), again = picture("again.png"), scrolled = picture("scrolled.png");
+    ASSERT_TRUE(first.valid() && again.valid() && scrolled.valid());
+    // Name labels stand under the tiles: y 76 to 96 in the widget, which starts at (2, 2).
+    const auto whitePixels = [](const Picture& shot, int left, int right) {
+        int count = 0;
+        for (int y = 2 + 76; y < 2 + 96; ++y) {
+            for (int x = left; x < right; ++x)
+                count += shot.near(x, y, kWhite, 60) ? 1 : 0;
+        }
+        return count;
+    };
+    int differing = 0;
+    for (int y = 2 + 76; y < 2 + 96; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const Picture::Rgb a = first.at(2 + 12 + x, y), b = first.at(2 + 88 + x, y);
+            differing += a.red != b.red || a.green != b.green || a.blue != b.blue;
+            const Picture::Rgb c = again.at(2 + 12 + x, y);
+            EXPECT_TRUE(first.near(2 + 12 + x, y, c, 0));
+        }
+    }
+    EXPECT_GT(differing, 50);
+    EXPECT_GT(whitePixels(first, 2 + 12, 2 + 76), 8);
+    // The fourth tile's label spans 240 to 304 of the content; scrolled by 270 it shows from the
+    // left edge to 34.
+    EXPECT_GT(whitePixels(scrolled, 2, 2 + 34), 5);
+}
+
 // A shown alert is drawn over the widget, and the picture grows to hold it.
 TEST_F(RendererTest, AlertIsDrawnOnTop)
 {
