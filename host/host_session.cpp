@@ -195,6 +195,10 @@ bool HostSession::unsetSetting(const std::string& key, std::string& error)
     std::string path = tooling::settingsFilePath();
     tooling::SettingsLock lock;
     tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+    if (settings.wasNotAFile()) {
+        error = tooling::settingsWriteFailure(path);
+        return false;
+    }
     if (!settings.unset(key))
         return true;
     if (settings.save(path))

@@ -1,6 +1,6 @@
 #include "sys/property_list.h"
 
-#include "sys/binary_plist_texts.h"
+#include "sys/binary_plist_keys.h"
 #include "sys/phone_root.h"
 
 #include <plist/plist.h>
@@ -236,7 +236,7 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
 // The XML reader wants a terminated buffer, which a std::string is.
 ValuePtr parseTerminated(const std::string& bytes)
 {
-    if (bytes.empty() || bytes.size() > kMaximumFileSize || !binaryPropertyListTextsAreClean(bytes))
+    if (bytes.empty() || bytes.size() > kMaximumFileSize || !binaryPropertyListKeysAreSafe(bytes))
         return nullptr;
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), static_cast<uint32_t>(bytes.size()), &raw);

@@ -195,7 +195,7 @@ TEST(ScriptRunner, DestroyedControllerReceivesNothing)
 
 // set types its value as the script's table says and writes the file; unset removes the key and
 // writes nothing for a key that is not there. A FIFO in the file's place is neither waited on
-// nor replaced: set stops the script there.
+// nor replaced: set and unset stop the script there.
 TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
 {
     PhoneRoot phone;
@@ -225,7 +225,10 @@ TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
     piped.makeFifo(PhoneRoot::kSettings);
     RunResult refused = piped.host("view\nheight\nunset never\nset metroStyle true\nheight\n");
     EXPECT_EQ(refused.status, 2);
-    EXPECT_TRUE(contains(refused.err, "stdin:4:") && contains(refused.err, "not a regular file")) << refused.err;
+    EXPECT_TRUE(contains(refused.err, "stdin:3:") && contains(refused.err, "not a regular file")) << refused.err;
+    RunResult refusedSet = piped.host("set metroStyle true\n");
+    EXPECT_EQ(refusedSet.status, 2);
+    EXPECT_TRUE(contains(refusedSet.err, "stdin:1:")) << refusedSet.err;
     EXPECT_EQ(refused.lines(), std::vector<std::string> { "height 110.0" });
     EXPECT_TRUE(fs::is_fifo(piped.path() / PhoneRoot::kSettings));
 }

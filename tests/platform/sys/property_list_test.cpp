@@ -100,8 +100,26 @@ TEST_F(PropertyListTest, ReadsBinaryArrayAndRejectsTheOtherRoot)
     EXPECT_EQ(dictionaryWithContentsOfFile(favorites), nullptr);
 }
 
+// A binary property list of one dictionary with one entry, from the key and value objects' bytes.
+std::string binaryDictionary(const std::string& key, const std::string& value)
+{
+    const std::string header = "bplist00";
+    const std::string dictionary = "\xd1\x01\x02";
+    const std::string objects = dictionary + key + value;
+    const auto keyOffset = static_cast<char>(header.size() + dictionary.size());
+    const auto valueOffset = static_cast<char>(keyOffset + key.size());
+    const std::string table { static_cast<char>(header.size()), keyOffset, valueOffset };
+    const auto tableOffset = static_cast<char>(header.size() + objects.size());
+    std::string trailer(32, '\0');
+    trailer[6] = 1;  // offset width
+    trailer[7] = 1;  // reference width
+    trailer[15] = 3; // objects
+    trailer[31] = tableOffset;
+    return header + objects + table + trailer;
+}
+
 // Missing, empty, garbage, truncated, folder-shaped and scalar-rooted files give nothing, and so
-// does a binary file with a NUL inside a key.
+// does a binary file with a NUL inside a UTF-16 key.
 TEST_F(PropertyListTest, UnreadableFilesGiveNil)
 {
     EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
@@ -113,10 +131,8 @@ TEST_F(PropertyListTest, UnreadableFilesGiveNil)
         binary.substr(0, binary.size() / 2),
         std::string(kXmlSettings).substr(0, 200),
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>just text</string></plist>",
-        // A binary dictionary whose one key holds a NUL, which the parser cannot take.
-        std::string("bplist00\xd1\x01\x02\x53\x61\x00\x62\x09\x08\x0b\x0f", 19)
-            + std::string("\0\0\0\0\0\0\x01\x01", 8) + std::string("\0\0\0\0\0\0\0\x03", 8)
-            + std::string(8, '\0') + std::string("\0\0\0\0\0\0\0\x10", 8),
+        // A binary dictionary whose one key is UTF-16 with a NUL unit, which stops the parser.
+        binaryDictionary(std::string("\x63\x00\x61\x00\x00\x00\x62", 7), "\x09"),
     };
     for (const std::string& bytes : broken) {
         m_folder.write(kSettings, bytes);
@@ -127,6 +143,16 @@ TEST_F(PropertyListTest, UnreadableFilesGiveNil)
     std::filesystem::remove(resolvePhonePath(kSettings));
     std::filesystem::create_directories(resolvePhonePath(kSettings));
     EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
+}
+
+// Texts with a NUL that the parser takes are read up to the NUL: an ASCII key and an ASCII
+// value of a binary file.
+TEST_F(PropertyListTest, TextsWithANulAreReadUpToIt)
+{
+    m_folder.write(kSettings, binaryDictionary(std::string("\x53\x61\x00\x62", 4), "\x09"));
+    EXPECT_EQ(boolValue(objectForKey(dictionaryWithContentsOfFile(kSettings), "a")), true);
+    m_folder.write(kSettings, binaryDictionary("\x51k", std::string("\x53\x61\x00\x62", 4)));
+    EXPECT_EQ(description(objectForKey(dictionaryWithContentsOfFile(kSettings), "k")), "a");
 }
 
 // Phone paths resolve under the root, and ".." cannot climb out of it; plain paths and those
