@@ -2,6 +2,7 @@
 
 #include "demo_phone_writer.h"
 #include "renderer.h"
+#include "surface_copy.h"
 #include "sys/phone_root.h"
 #include "sys/run_loop.h"
 
@@ -112,16 +113,7 @@ void replayFrame(benchmark::State& state)
         renderer.drawView(recorder, *child);
     cairo_destroy(recorder);
 
-    const auto replay = [&] {
-        cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-        cairo_t* cr = cairo_create(picture);
-        cairo_set_source_surface(cr, recording, 0, 0);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(picture);
-        return picture;
-    };
+    const auto replay = [&] { return host::copyOnCanvas(recording, width, height); };
 
     cairo_surface_t* replayed = replay();
     if (!samePicture(rendered, replayed))

@@ -1,5 +1,7 @@
 #include "animated_png_writer.h"
 
+#include "surface_copy.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -22,18 +24,6 @@ bool sameSurface(cairo_surface_t* a, cairo_surface_t* b)
     return std::memcmp(cairo_image_surface_get_data(a), cairo_image_surface_get_data(b),
                static_cast<std::size_t>(cairo_image_surface_get_stride(a)) * static_cast<std::size_t>(height))
         == 0;
-}
-
-cairo_surface_t* copyOnCanvas(cairo_surface_t* source, int width, int height)
-{
-    cairo_surface_t* canvas = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(canvas);
-    cairo_set_source_surface(cr, source, 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(canvas);
-    return canvas;
 }
 
 void putUint32(Bytes& out, std::uint32_t value)
