@@ -2,6 +2,7 @@
 
 #include "settings_file.h"
 #include "settings_lock.h"
+#include "sys/file_reading.h"
 #include "sys/user_defaults.h"
 
 #include <fstream>

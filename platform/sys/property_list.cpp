@@ -1,6 +1,7 @@
 #include "sys/property_list.h"
 
 #include "sys/binary_plist_keys.h"
+#include "sys/file_reading.h"
 #include "sys/phone_root.h"
 
 #include <plist/plist.h>
@@ -246,39 +247,6 @@ ValuePtr parseTerminated(const std::string& bytes)
 
 }
 
-std::optional<std::string> readWholeFile(const std::string& filePath)
-{
-    // Non-blocking so that a FIFO at the path cannot stall us; only regular files are read.
-    int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || static_cast<std::uintmax_t>(status.st_size) > kMaximumFileSize) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[16384];
-    while (true) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-        if (bytes.size() > kMaximumFileSize) {
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
-    return bytes;
-}
-
 ValuePtr propertyListFromBytes(std::string_view bytes)
 {
     if (bytes.size() > kMaximumFileSize)
@@ -288,7 +256,7 @@ ValuePtr propertyListFromBytes(std::string_view bytes)
 
 ValuePtr readPropertyListFile(const std::string& filePath)
 {
-    std::optional<std::string> bytes = readWholeFile(filePath);
+    std::optional<std::string> bytes = readWholeFile(filePath, kMaximumFileSize);
     if (!bytes)
         return nullptr;
     return parseTerminated(*bytes);

@@ -29,11 +29,6 @@ std::optional<std::string> serializePropertyList(const Value&, PropertyListForma
 // old file untouched.
 bool writePropertyListAtomically(const Value&, const std::string& filePath, PropertyListFormat);
 
-// The bytes of a regular file at a real file-system path (not resolved), read without blocking
-// so that a FIFO cannot stall the reader; nothing for a missing file, anything but a regular
-// file, a read error or more than 64 MiB.
-std::optional<std::string> readWholeFile(const std::string& filePath);
-
 // Reads a property list at a real file-system path (not resolved); nil on any failure.
 ValuePtr readPropertyListFile(const std::string& filePath);
 

@@ -1,16 +1,13 @@
 #include "ui/image.h"
 
+#include "sys/file_reading.h"
 #include "sys/phone_root.h"
 #include "ui/image_decoding.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <optional>
+#include <string>
 
 namespace ui {
 
@@ -18,34 +15,6 @@ namespace {
 
 // No picture within the size cap needs more bytes than this, even stored uncompressed.
 constexpr std::uintmax_t kLargestImageFile = 96u * 1024u * 1024u;
-
-// The whole of a regular, non-empty file within the size cap, as long as it was when opened.
-// Non-blocking, so that a FIFO at the path cannot stall us.
-std::optional<std::vector<std::uint8_t>> readImageFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::vector<std::uint8_t>> bytes;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0
-        && static_cast<std::uintmax_t>(status.st_size) <= kLargestImageFile) {
-        bytes.emplace(static_cast<std::size_t>(status.st_size));
-        std::size_t filled = 0;
-        while (filled < bytes->size()) {
-            const ssize_t got = ::read(fd, bytes->data() + filled, bytes->size() - filled);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            filled += static_cast<std::size_t>(got);
-        }
-        if (filled < bytes->size())
-            bytes.reset();
-    }
-    ::close(fd);
-    return bytes;
-}
 
 std::shared_ptr<const Bitmap> orEmpty(std::shared_ptr<const Bitmap> bitmap)
 {
@@ -79,10 +48,10 @@ ImagePtr Image::imageWithData(std::span<const std::uint8_t> bytes)
 
 ImagePtr Image::imageWithContentsOfFile(const std::string& phonePath)
 {
-    const std::optional<std::vector<std::uint8_t>> bytes = readImageFile(sys::resolvePhonePath(phonePath));
+    const std::optional<std::string> bytes = sys::readWholeFile(sys::resolvePhonePath(phonePath), kLargestImageFile);
     if (!bytes)
         return nullptr;
-    auto bitmap = decodeImage(*bytes);
+    auto bitmap = decodeImage({ reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size() });
     if (!bitmap)
         return nullptr;
     return std::make_shared<const Image>(std::move(bitmap), "file:" + phonePath);

@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include "controller/paths.h"
+#include "sys/file_reading.h"
 #include "sys/phone_root.h"
 
 #include <sys/stat.h>

@@ -1,0 +1,47 @@
+#include "sys/file_reading.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace sys {
+
+std::optional<std::string> readWholeFile(const std::string& filePath, std::uintmax_t maximumSize)
+{
+    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || static_cast<std::uintmax_t>(status.st_size) > maximumSize) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // Room for the size the file has now, and one byte more to see whether it has grown since.
+    std::string bytes(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    std::size_t filled = 0;
+    while (true) {
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+        if (filled > maximumSize) {
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    ::close(fd);
+    bytes.resize(filled);
+    return bytes;
+}
+
+}

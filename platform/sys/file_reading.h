@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace sys {
+
+// The bytes of a regular file at a real file-system path (not resolved), read without blocking
+// so that a FIFO cannot stall the reader; nothing for a missing file, anything but a regular
+// file, a read error or more than maximumSize bytes.
+std::optional<std::string> readWholeFile(const std::string& filePath, std::uintmax_t maximumSize = 64u << 20);
+
+}
