@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -19,21 +20,29 @@ namespace kavrin {
 
 namespace {
 
-// A database in write-ahead-log mode (bytes 18 and 19 of its header are 2) makes even a
-// read-only connection create its "-wal" and "-shm" files beside it when they are missing.
-bool walFilesMissing(const std::string& path)
+enum class Opening { Refused, ReadOnly, Immutable };
+
+// How the database at the path can be read with nothing written: not at all unless it is a
+// regular file (opening a FIFO or a device would wait for a writer); as immutable when it is in
+// write-ahead-log mode (bytes 18 and 19 of its header are 2) and its "-wal" or "-shm" file is
+// missing, since even a read-only connection would create them beside it; read-only otherwise.
+Opening openingFor(const std::string& path)
 {
-    std::array<char, 20> header {};
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
-    const ssize_t got = ::pread(fd, header.data(), header.size(), 0);
+        return Opening::Refused;
+    struct stat status {};
+    std::array<char, 20> header {};
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
     ::close(fd);
-    if (got != static_cast<ssize_t>(header.size()))
-        return false;
-    const bool wal = std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
+    if (!regular)
+        return Opening::Refused;
+    const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
         && header[19] == 2;
-    return wal && (!std::filesystem::exists(path + "-wal") || !std::filesystem::exists(path + "-shm"));
+    if (wal && (!std::filesystem::exists(path + "-wal") || !std::filesystem::exists(path + "-shm")))
+        return Opening::Immutable;
+    return Opening::ReadOnly;
 }
 
 // A file: URI for the path, with everything but unreserved characters and "/" escaped.
@@ -54,19 +63,16 @@ std::string fileURI(const std::string& path, const char* query)
     return uri + "?" + query;
 }
 
-// Read-only, so that a missing database file is not created and nothing is ever written; a
-// write-ahead-log database with nothing to replay is opened as immutable, which creates no
-// file beside it. No busy timeout is set: a locked database fails at once and the caller
-// falls back.
+// Read-only, so that a missing database file is not created and nothing is ever written. No
+// busy timeout is set: a locked database fails at once and the caller falls back.
 sqlite3* openReadOnly(const char* phonePath)
 {
     sqlite3* connection = nullptr;
     const std::string path = sys::resolvePhonePath(phonePath);
-    // Opening a FIFO or a device would wait for a writer; only a regular file can be a database.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    const Opening opening = openingFor(path);
+    if (opening == Opening::Refused)
         return nullptr;
-    const int opened = walFilesMissing(path)
+    const int opened = opening == Opening::Immutable
         ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
         : sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
     if (opened == SQLITE_OK)
