@@ -1,6 +1,6 @@
 #include "alert_drawing.h"
 
-#include "path_shapes.h"
+#include "drawing_geometry.h"
 #include "text_drawing.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "flip_drawing.h"
 
-#include "path_shapes.h"
+#include "drawing_geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <ostream>
 
 namespace kavrin::host {
@@ -178,33 +179,36 @@ bool HostSession::recordToFile(const std::filesystem::path& file, double seconds
     return true;
 }
 
-bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error)
+namespace {
+
+// Changes the settings file under the settings lock: change says whether it altered anything,
+// and only then is the file written back.
+bool editSettings(const std::function<bool(tooling::SettingsFile&)>& change, std::string& error)
 {
     std::string path = tooling::settingsFilePath();
     tooling::SettingsLock lock;
     tooling::SettingsFile settings = tooling::SettingsFile::load(path);
-    settings.set(key, value);
-    if (settings.save(path))
+    if (!settings.wasNotAFile() && (!change(settings) || settings.save(path)))
         return true;
     error = tooling::settingsWriteFailure(path);
     return false;
 }
 
+}
+
+bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error)
+{
+    return editSettings(
+        [&](tooling::SettingsFile& settings) {
+            settings.set(key, value);
+            return true;
+        },
+        error);
+}
+
 bool HostSession::unsetSetting(const std::string& key, std::string& error)
 {
-    std::string path = tooling::settingsFilePath();
-    tooling::SettingsLock lock;
-    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
-    if (settings.wasNotAFile()) {
-        error = tooling::settingsWriteFailure(path);
-        return false;
-    }
-    if (!settings.unset(key))
-        return true;
-    if (settings.save(path))
-        return true;
-    error = tooling::settingsWriteFailure(path);
-    return false;
+    return editSettings([&](tooling::SettingsFile& settings) { return settings.unset(key); }, error);
 }
 
 void HostSession::notifySettingsChanged()

@@ -1,9 +1,9 @@
 #include "renderer.h"
 
 #include "alert_drawing.h"
+#include "drawing_geometry.h"
 #include "flip_drawing.h"
 #include "image_drawing.h"
-#include "path_shapes.h"
 #include "text_drawing.h"
 #include "ui/button.h"
 #include "ui/image_view.h"
@@ -40,16 +40,6 @@ bool drawsInsideFrame(const ui::View& view)
     if (view.layer().masksToBounds || dynamic_cast<const ui::ScrollView*>(&view))
         return true;
     return view.subviews().empty() && !dynamic_cast<const ui::Label*>(&view) && !dynamic_cast<const ui::PageControl*>(&view);
-}
-
-// Whether the rectangle, in the current user space, lies wholly outside the clip: no pixel it
-// touches can show.
-bool outsideClip(cairo_t* cr, const ui::Rect& rect)
-{
-    double left = 0, top = 0, right = 0, bottom = 0;
-    cairo_clip_extents(cr, &left, &top, &right, &bottom);
-    const double x = rect.x(), y = rect.y();
-    return x + rect.width() <= left || x >= right || y + rect.height() <= top || y >= bottom;
 }
 
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
@@ -131,7 +121,8 @@ void Renderer::drawView(cairo_t* cr, const ui::View& view)
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
     if (alpha <= 0)
         return;
-    if (!presentation.transition && drawsInsideFrame(view) && outsideClip(cr, view.frame()))
+    if (!presentation.transition && drawsInsideFrame(view)
+        && !meetsClip(cr, view.frame().x(), view.frame().y(), view.frame().width(), view.frame().height()))
         return;
     cairo_save(cr);
     cairo_translate(cr, view.frame().x(), view.frame().y());

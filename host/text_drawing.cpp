@@ -1,5 +1,6 @@
 #include "text_drawing.h"
 
+#include "drawing_geometry.h"
 #include "ui/text_layout.h"
 
 #include <pango/pangocairo.h>
@@ -161,20 +162,12 @@ private:
     std::unordered_map<std::string, LaidOutText> m_layouts;
 };
 
-// Whether any of the text's ink, drawn with its top left corner there, falls inside the clip.
-bool inkInsideClip(cairo_t* cr, const PangoRectangle& ink, double x, double y)
-{
-    if (ink.width <= 0 || ink.height <= 0)
-        return false;
-    double left = 0, top = 0, right = 0, bottom = 0;
-    cairo_clip_extents(cr, &left, &top, &right, &bottom);
-    return x + ink.x - kInkMargin < right && x + ink.x + ink.width + kInkMargin > left
-        && y + ink.y - kInkMargin < bottom && y + ink.y + ink.height + kInkMargin > top;
-}
-
 void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui::Color& color)
 {
-    if (!inkInsideClip(cr, text.ink, x, y))
+    // Only text whose ink reaches into the clip is drawn.
+    const PangoRectangle& ink = text.ink;
+    if (ink.width <= 0 || ink.height <= 0
+        || !meetsClip(cr, x + ink.x - kInkMargin, y + ink.y - kInkMargin, ink.width + 2 * kInkMargin, ink.height + 2 * kInkMargin))
         return;
     cairo_move_to(cr, x, y);
     setSourceColor(cr, color);

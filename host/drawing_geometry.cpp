@@ -1,4 +1,4 @@
-#include "path_shapes.h"
+#include "drawing_geometry.h"
 
 #include <algorithm>
 
@@ -17,6 +17,13 @@ void roundedRectangle(cairo_t* cr, double x, double y, double width, double heig
     cairo_arc(cr, x + radius, y + height - radius, radius, kPi / 2, kPi);
     cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
     cairo_close_path(cr);
+}
+
+bool meetsClip(cairo_t* cr, double x, double y, double width, double height)
+{
+    double left = 0, top = 0, right = 0, bottom = 0;
+    cairo_clip_extents(cr, &left, &top, &right, &bottom);
+    return x < right && x + width > left && y < bottom && y + height > top;
 }
 
 }

@@ -12,4 +12,8 @@ inline constexpr double kPi = std::numbers::pi;
 // shorter side, and a radius of 0 or less gives a plain rectangle.
 void roundedRectangle(cairo_t*, double x, double y, double width, double height, double radius);
 
+// Whether any of the rectangle, in the current user space, reaches into the clip; one that only
+// touches its edge does not.
+bool meetsClip(cairo_t*, double x, double y, double width, double height);
+
 }
