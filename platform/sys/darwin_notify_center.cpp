@@ -86,9 +86,15 @@ DarwinNotifyCenter& DarwinNotifyCenter::shared()
     return center;
 }
 
+DarwinNotifyCenter::DarwinNotifyCenter()
+{
+    RunLoop::main().addSource(*this);
+}
+
 DarwinNotifyCenter::~DarwinNotifyCenter()
 {
     stopTransport();
+    RunLoop::main().removeSource(*this);
 }
 
 void DarwinNotifyCenter::addObserver(void* observer, CFNotificationCallback callback, std::string name, const void* object, CFNotificationSuspensionBehavior)
@@ -182,7 +188,7 @@ void DarwinNotifyCenter::readTransportEvents()
     }
 }
 
-void DarwinNotifyCenter::deliverPending()
+void DarwinNotifyCenter::performPending()
 {
     readTransportEvents();
     if (m_pending.empty())

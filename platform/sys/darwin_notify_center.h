@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sys/run_loop.h"
 #include "sys/value.h"
 
 #include <cstdint>
@@ -26,13 +27,13 @@ enum class CFNotificationSuspensionBehavior {
     DeliverImmediately = 4,
 };
 
-// The system-wide centre. A post is not delivered at once: it is queued and delivered by the
-// main run loop, and posts of one name that arrive before the run loop delivers them coalesce
+// The system-wide centre. A post is not delivered at once: it is queued, and the centre, a
+// source of the main run loop, delivers it when the loop asks; posts of one name that arrive before the run loop delivers them coalesce
 // into one delivery. With a transport folder, a post also touches a file named after the
 // notification in that folder, and the centre watches the folder (inotify) from the main run
 // loop, so posts from other processes sharing the folder arrive here the same way; without one,
 // posts stay in this process.
-class DarwinNotifyCenter {
+class DarwinNotifyCenter final : public RunLoopSource {
 public:
     static DarwinNotifyCenter& shared();
 
@@ -46,13 +47,12 @@ public:
     // when the folder cannot be made (posts then stay in this process) or cannot be watched
     // (posts still go out, none come in). An empty path stops the transport.
     bool setTransportDirectory(const std::filesystem::path& folder);
-    const std::filesystem::path& transportDirectory() const { return m_directory; }
     // The watching descriptor (readable when posts arrived), or -1.
     int transportFileDescriptor() const { return m_inotify; }
 
     // Reads what arrived through the transport, then runs each callback once for every name
     // that has a delivery pending. Called by the run loop.
-    void deliverPending();
+    void performPending() override;
     // Posts queued in this process or already read from the transport.
     bool hasPending() const { return !m_pending.empty(); }
 
@@ -64,7 +64,7 @@ public:
     DarwinNotifyCenter& operator=(const DarwinNotifyCenter&) = delete;
 
 private:
-    DarwinNotifyCenter() = default;
+    DarwinNotifyCenter();
     void readTransportEvents();
     void touchTransportFile(std::string_view name) const;
     void stopTransport();

@@ -1,7 +1,5 @@
 #include "sys/run_loop.h"
 
-#include "sys/darwin_notify_center.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -86,13 +84,35 @@ bool RunLoop::runOneDueTask(double upTo)
     } else if (auto alive = task.lifetime.lock()) {
         task.run();
     }
-    deliverNotifications();
+    performSources();
     return true;
 }
 
-void RunLoop::deliverNotifications()
+void RunLoop::performSources()
 {
-    DarwinNotifyCenter::shared().deliverPending();
+    // By index: a source may add others (performed in this round too) or remove some (their
+    // places stay null until the outermost round ends).
+    ++m_performingSources;
+    for (std::size_t index = 0; index < m_sources.size(); ++index) {
+        if (RunLoopSource* source = m_sources[index])
+            source->performPending();
+    }
+    if (--m_performingSources == 0)
+        std::erase(m_sources, nullptr);
+}
+
+void RunLoop::addSource(RunLoopSource& source)
+{
+    if (std::find(m_sources.begin(), m_sources.end(), &source) == m_sources.end())
+        m_sources.push_back(&source);
+}
+
+void RunLoop::removeSource(RunLoopSource& source)
+{
+    if (m_performingSources > 0)
+        std::replace(m_sources.begin(), m_sources.end(), &source, static_cast<RunLoopSource*>(nullptr));
+    else
+        std::erase(m_sources, &source);
 }
 
 void RunLoop::advance(double seconds)
@@ -104,7 +124,7 @@ void RunLoop::advance(double seconds)
     }
     const double target = manual->now() + seconds;
     pollInput(0);
-    deliverNotifications();
+    performSources();
     while (runOneDueTask(target)) { }
     if (manual->now() < target)
         manual->setNow(target);
@@ -113,7 +133,7 @@ void RunLoop::advance(double seconds)
 void RunLoop::runDueTasks()
 {
     pollInput(0);
-    deliverNotifications();
+    performSources();
     while (runOneDueTask(now())) { }
 }
 
@@ -126,7 +146,7 @@ void RunLoop::runUntil(double deadline)
     }
     while (!m_stopped) {
         pollInput(0);
-        deliverNotifications();
+        performSources();
         while (!m_stopped && runOneDueTask(now())) { }
         if (m_stopped)
             break;

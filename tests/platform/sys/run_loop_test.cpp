@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <unistd.h>
 
 using namespace sys;
@@ -115,6 +119,51 @@ TEST_F(RunLoopTest, WatchedDescriptorsAreRead)
     EXPECT_EQ(received, "abc");
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
+}
+
+namespace {
+
+struct CountingSource final : RunLoopSource {
+    std::vector<std::string>* log = nullptr;
+    std::string name;
+    std::function<void()> whilePerforming;
+    void performPending() override
+    {
+        log->push_back(name);
+        if (whilePerforming)
+            whilePerforming();
+    }
+};
+
+}
+
+// Registered sources perform on every pass and after every task, in the order they were added;
+// one removed while another performs is not called again, and a removed source never is.
+TEST_F(RunLoopTest, SourcesPerformAfterEveryTask)
+{
+    std::vector<std::string> log;
+    CountingSource first, second;
+    first.log = second.log = &log;
+    first.name = "first";
+    second.name = "second";
+    loop().addSource(first);
+    loop().addSource(second);
+    loop().addSource(first);
+    loop().performAfterDelay(1.0, {}, [&] { log.push_back("task"); });
+
+    loop().advance(2.0);
+    EXPECT_EQ(log, (std::vector<std::string> { "first", "second", "task", "first", "second" }));
+
+    log.clear();
+    first.whilePerforming = [&] { loop().removeSource(second); };
+    loop().runDueTasks();
+    loop().runDueTasks();
+    EXPECT_EQ(log, (std::vector<std::string> { "first", "first" }));
+
+    log.clear();
+    loop().removeSource(first);
+    loop().advance(1.0);
+    EXPECT_TRUE(log.empty());
 }
 
 // On the real clock, runUntil returns as soon as a task calls stop().
