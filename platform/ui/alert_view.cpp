@@ -18,8 +18,6 @@ std::shared_ptr<AlertView> AlertView::create(std::optional<std::string> title, s
     alert->m_title = std::move(title);
     alert->m_message = std::move(message);
     alert->m_delegate = delegate;
-    if (delegate)
-        alert->m_delegateLifetime = delegate->lifetime();
     if (cancelButtonTitle) {
         alert->m_cancelButtonIndex = 0;
         alert->m_buttons.push_back(std::move(*cancelButtonTitle));
@@ -33,11 +31,6 @@ int AlertView::addButtonWithTitle(std::string title)
 {
     m_buttons.push_back(std::move(title));
     return static_cast<int>(m_buttons.size()) - 1;
-}
-
-AlertViewDelegate* AlertView::delegate() const
-{
-    return m_delegateLifetime.expired() ? nullptr : m_delegate;
 }
 
 void AlertView::show()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sys/object.h"
+#include "sys/weak_ref.h"
 
 #include <functional>
 #include <memory>
@@ -34,7 +35,7 @@ public:
     int numberOfButtons() const { return static_cast<int>(m_buttons.size()); }
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
-    AlertViewDelegate* delegate() const;
+    AlertViewDelegate* delegate() const { return m_delegate.get(); }
     bool isVisible() const { return m_visible; }
 
     // Hands the alert to the presenter, which keeps it while it is on screen.
@@ -54,8 +55,7 @@ private:
     std::vector<std::string> m_buttons;
     int m_cancelButtonIndex { -1 };
     int m_tag { 0 };
-    AlertViewDelegate* m_delegate { nullptr };
-    std::weak_ptr<const void> m_delegateLifetime;
+    sys::WeakRef<AlertViewDelegate> m_delegate;
     bool m_visible { false };
 };
 

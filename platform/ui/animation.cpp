@@ -1,6 +1,7 @@
 #include "ui/animation.h"
 
 #include "sys/run_loop.h"
+#include "sys/weak_ref.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +12,7 @@ namespace {
 
 struct OpenBlock {
     std::shared_ptr<Animation> animation;
-    sys::Object* delegate { nullptr };
-    std::weak_ptr<const void> delegateLifetime;
+    sys::WeakRef<sys::Object> delegate;
     std::function<void(sys::Object*)> didStop;
 };
 
@@ -147,10 +147,8 @@ void Animations::setAnimationTransitionForView(int transition, View* view, bool 
 
 void Animations::setAnimationDelegate(sys::Object* delegate)
 {
-    if (OpenBlock* block = innermost()) {
+    if (OpenBlock* block = innermost())
         block->delegate = delegate;
-        block->delegateLifetime = delegate ? delegate->lifetime() : std::weak_ptr<const void>();
-    }
 }
 
 void Animations::setDidStop(std::function<void(sys::Object*)> didStop)
@@ -173,13 +171,13 @@ void Animations::commitAnimations()
     if (block.animation->totalDuration() > 0)
         current.running.push_back(block.animation);
 
-    if (!block.didStop || !block.delegate || block.delegateLifetime.expired())
+    if (!block.didStop || !block.delegate)
         return;
     std::weak_ptr<const char> generation = current.generation;
-    sys::RunLoop::main().performAfterDelay(block.animation->totalDuration(), block.delegateLifetime,
+    sys::RunLoop::main().performAfterDelay(block.animation->totalDuration(), block.delegate.lifetime(),
         [generation, delegate = block.delegate, didStop = std::move(block.didStop)] {
-            if (!generation.expired())
-                didStop(delegate);
+            if (sys::Object* receiver = delegate.get(); receiver && !generation.expired())
+                didStop(receiver);
         });
 }
 

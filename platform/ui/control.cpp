@@ -8,10 +8,10 @@ void Control::sendActionsForControlEvents(std::uint32_t events)
 {
     // An action may remove the control or add targets; work on a copy and keep the sender alive.
     ViewPtr keep = weak_from_this().lock();
-    std::erase_if(m_targets, [](const TargetAction& entry) { return entry.lifetime.expired(); });
+    std::erase_if(m_targets, [](const TargetAction& entry) { return !entry.target; });
     const std::vector<TargetAction> targets = m_targets;
     for (const auto& entry : targets) {
-        if (!(entry.events & events) || entry.lifetime.expired())
+        if (!(entry.events & events) || !entry.target)
             continue;
         entry.action(this);
     }

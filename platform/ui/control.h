@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sys/weak_ref.h"
 #include "ui/view.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ public:
     template<typename Target>
     void addTarget(Target* target, void (Target::*action)(Control* sender), std::uint32_t events)
     {
-        m_targets.push_back({ target->lifetime(), [target, action](Control* sender) { (target->*action)(sender); }, events });
+        m_targets.push_back({ target, [target, action](Control* sender) { (target->*action)(sender); }, events });
     }
     void sendActionsForControlEvents(std::uint32_t events);
     std::size_t targetCount() const { return m_targets.size(); }
@@ -39,8 +40,8 @@ protected:
 
 private:
     struct TargetAction {
-        std::weak_ptr<const void> lifetime;
-        std::function<void(Control*)> action;
+        sys::WeakRef<sys::Object> target;
+        std::function<void(Control*)> action; // sent only while the target lives
         std::uint32_t events;
     };
     std::vector<TargetAction> m_targets;

@@ -22,15 +22,4 @@ void ScrollView::endDecelerating()
         receiver->scrollViewDidEndDecelerating(this);
 }
 
-ScrollViewDelegate* ScrollView::delegate() const
-{
-    return m_delegateLifetime.expired() ? nullptr : m_delegate;
-}
-
-void ScrollView::setDelegate(ScrollViewDelegate* delegate)
-{
-    m_delegate = delegate;
-    m_delegateLifetime = delegate ? delegate->lifetime() : std::weak_ptr<const void>();
-}
-
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sys/weak_ref.h"
 #include "ui/view.h"
 
 namespace ui {
@@ -28,8 +29,8 @@ public:
     // The end of a drag: tells the delegate scrollViewDidEndDecelerating.
     void endDecelerating();
 
-    ScrollViewDelegate* delegate() const;
-    void setDelegate(ScrollViewDelegate*);
+    ScrollViewDelegate* delegate() const { return m_delegate.get(); }
+    void setDelegate(ScrollViewDelegate* delegate) { m_delegate = delegate; }
 
     bool isPagingEnabled() const { return m_pagingEnabled; }
     void setPagingEnabled(bool enabled) { m_pagingEnabled = enabled; }
@@ -49,8 +50,7 @@ private:
     friend class View;
 
     Size m_contentSize;
-    ScrollViewDelegate* m_delegate { nullptr };
-    std::weak_ptr<const void> m_delegateLifetime;
+    sys::WeakRef<ScrollViewDelegate> m_delegate;
     bool m_pagingEnabled { false };
     bool m_showsHorizontalScrollIndicator { true };
     bool m_showsVerticalScrollIndicator { true };
