@@ -10,6 +10,7 @@
 #include "ui/label.h"
 #include "ui/page_control.h"
 #include "ui/scroll_view.h"
+#include "ui/view_visitor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,28 @@ bool finiteRect(const ui::Rect& rect)
         && std::abs(rect.x()) < 1e6f && std::abs(rect.y()) < 1e6f && rect.width() < 1e6f && rect.height() < 1e6f;
 }
 
+// What a view's class adds to the drawing every view shares: a scroll view always clips its
+// content, and a label's text and page dots may reach past the frame.
+class DrawingTraits final : public ui::ViewVisitor {
+public:
+    explicit DrawingTraits(const ui::View& view) { view.accept(*this); }
+    bool alwaysClips() const { return m_alwaysClips; }
+    bool contentMayLeaveFrame() const { return m_contentMayLeaveFrame; }
+
+private:
+    void visitScrollView(const ui::ScrollView&) override { m_alwaysClips = true; }
+    void visitLabel(const ui::Label&) override { m_contentMayLeaveFrame = true; }
+    void visitPageControl(const ui::PageControl&) override { m_contentMayLeaveFrame = true; }
+
+    bool m_alwaysClips { false };
+    bool m_contentMayLeaveFrame { false };
+};
+
+bool clipsContent(const ui::View& view)
+{
+    return view.layer().masksToBounds || DrawingTraits(view).alwaysClips();
+}
+
 // Whether everything the view and its subtree draw lies inside its frame: a view that clips, or
 // a childless one whose content is its background, border and image. A label's text and page
 // dots can reach past the frame, and so do the children of a view that does not clip.
@@ -37,9 +60,9 @@ bool drawsInsideFrame(const ui::View& view)
 {
     if (!(view.frame().width() > 0) || !(view.frame().height() > 0))
         return false;
-    if (view.layer().masksToBounds || dynamic_cast<const ui::ScrollView*>(&view))
+    if (clipsContent(view))
         return true;
-    return view.subviews().empty() && !dynamic_cast<const ui::Label*>(&view) && !dynamic_cast<const ui::PageControl*>(&view);
+    return view.subviews().empty() && !DrawingTraits(view).contentMayLeaveFrame();
 }
 
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
@@ -58,29 +81,44 @@ void drawPageDots(cairo_t* cr, const ui::PageControl& control)
     }
 }
 
+// A view's own content over its background: its image, its text or its page dots.
+class ContentDrawing final : public ui::ViewVisitor {
+public:
+    static void draw(cairo_t* cr, const ui::View& view)
+    {
+        ContentDrawing drawing(cr, view);
+        view.accept(drawing);
+    }
+
+private:
+    ContentDrawing(cairo_t* cr, const ui::View& view)
+        : m_cr(cr)
+        , m_box { 0, 0, view.frame().width(), view.frame().height() }
+    {
+    }
+
+    void visitImageView(const ui::ImageView& imageView) override
+    {
+        if (imageView.image())
+            drawImage(m_cr, *imageView.image(), m_box, ImageFit::Fill);
+    }
+    void visitButton(const ui::Button& button) override
+    {
+        if (ui::ImagePtr image = button.currentImage())
+            drawImage(m_cr, *image, m_box, ImageFit::Aspect);
+    }
+    void visitLabel(const ui::Label& label) override { drawLabel(m_cr, label); }
+    void visitPageControl(const ui::PageControl& pageControl) override { drawPageDots(m_cr, pageControl); }
+
+    cairo_t* m_cr;
+    ui::Rect m_box;
+};
+
 }
 
 Renderer::Renderer(double time)
     : m_time(time)
-    , m_animations(ui::Animations::running())
 {
-}
-
-Renderer::Presentation Renderer::presentationOf(const ui::View& view) const
-{
-    Presentation presentation { view.alpha() };
-    for (const auto& animation : m_animations) {
-        double progress = std::clamp(animation->progressAt(m_time), 0.0, 1.0);
-        for (const auto& change : animation->alphaChanges)
-            if (change.view.lock().get() == &view)
-                presentation.alpha = static_cast<float>(change.from + (change.to - change.from) * progress);
-        bool turning = animation->transition == ui::AnimationTransition::FlipFromLeft || animation->transition == ui::AnimationTransition::FlipFromRight;
-        if (turning && progress < 1 && animation->transitionView.lock().get() == &view) {
-            presentation.transition = animation.get();
-            presentation.transitionProgress = progress;
-        }
-    }
-    return presentation;
 }
 
 cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
@@ -117,16 +155,16 @@ void Renderer::drawView(cairo_t* cr, const ui::View& view)
 {
     if (view.isHidden() || !finiteRect(view.frame()))
         return;
-    Presentation presentation = presentationOf(view);
+    const ui::Presentation presentation = ui::Animations::presentationAt(view, m_time);
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
     if (alpha <= 0)
         return;
-    if (!presentation.transition && drawsInsideFrame(view)
+    if (!presentation.flip && drawsInsideFrame(view)
         && !meetsClip(cr, view.frame().x(), view.frame().y(), view.frame().width(), view.frame().height()))
         return;
     cairo_save(cr);
     cairo_translate(cr, view.frame().x(), view.frame().y());
-    if (presentation.transition) {
+    if (presentation.flip) {
         drawTransition(cr, view, presentation);
     } else if (alpha < 1) {
         cairo_push_group(cr);
@@ -139,7 +177,7 @@ void Renderer::drawView(cairo_t* cr, const ui::View& view)
     cairo_restore(cr);
 }
 
-void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const Presentation& presentation)
+void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const ui::Presentation& presentation)
 {
     int width = static_cast<int>(std::ceil(view.frame().width()));
     int height = static_cast<int>(std::ceil(view.frame().height()));
@@ -150,7 +188,7 @@ void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const Presentat
     drawBody(offscreen, view);
     cairo_destroy(offscreen);
     cairo_surface_flush(picture);
-    drawFlip(cr, picture, view.frame().width(), view.frame().height(), presentation.transitionProgress, std::clamp(presentation.alpha, 0.f, 1.f));
+    drawFlip(cr, picture, view.frame().width(), view.frame().height(), presentation.flipProgress, std::clamp(presentation.alpha, 0.f, 1.f));
     cairo_surface_destroy(picture);
 }
 
@@ -167,12 +205,11 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
     }
 
     cairo_save(cr);
-    bool clips = layer.masksToBounds || dynamic_cast<const ui::ScrollView*>(&view);
-    if (clips) {
+    if (clipsContent(view)) {
         roundedRectangle(cr, 0, 0, std::max(0.0, width), std::max(0.0, height), radius);
         cairo_clip(cr);
     }
-    drawContent(cr, view);
+    ContentDrawing::draw(cr, view);
     ui::Rect bounds = view.bounds();
     if (finiteRect(bounds))
         cairo_translate(cr, -bounds.x(), -bounds.y());
@@ -187,22 +224,6 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
         cairo_set_line_width(cr, inset * 2);
         setSourceColor(cr, *layer.borderColor);
         cairo_stroke(cr);
-    }
-}
-
-void Renderer::drawContent(cairo_t* cr, const ui::View& view)
-{
-    ui::Rect box { 0, 0, view.frame().width(), view.frame().height() };
-    if (const auto* imageView = dynamic_cast<const ui::ImageView*>(&view)) {
-        if (imageView->image())
-            drawImage(cr, *imageView->image(), box, ImageFit::Fill);
-    } else if (const auto* button = dynamic_cast<const ui::Button*>(&view)) {
-        if (ui::ImagePtr image = button->currentImage())
-            drawImage(cr, *image, box, ImageFit::Aspect);
-    } else if (const auto* label = dynamic_cast<const ui::Label*>(&view)) {
-        drawLabel(cr, *label);
-    } else if (const auto* pageControl = dynamic_cast<const ui::PageControl*>(&view)) {
-        drawPageDots(cr, *pageControl);
     }
 }
 

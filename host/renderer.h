@@ -7,15 +7,13 @@
 
 #include <cairo.h>
 
-#include <memory>
-#include <vector>
 
 namespace kavrin::host {
 
 // Draws a view tree as the phone shows it at one moment: backgrounds, alpha, hidden views,
 // rounded corners with clipping, borders, images, stretchable images, labels, the scroll view's
 // clip and offset, page dots, and the running animations (alpha fades and flip transitions) at
-// their progress at that moment.
+// their progress at that moment, as the platform's animation model presents each view then.
 class Renderer {
 public:
     explicit Renderer(double time);
@@ -33,18 +31,10 @@ public:
     static constexpr double kGroundRed = 0.16, kGroundGreen = 0.17, kGroundBlue = 0.19;
 
 private:
-    struct Presentation {
-        float alpha;
-        const ui::Animation* transition { nullptr };
-        double transitionProgress { 0 };
-    };
-    Presentation presentationOf(const ui::View&) const;
     void drawBody(cairo_t*, const ui::View&);
-    void drawContent(cairo_t*, const ui::View&);
-    void drawTransition(cairo_t*, const ui::View&, const Presentation&);
+    void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
 
     double m_time;
-    std::vector<std::shared_ptr<const ui::Animation>> m_animations;
 };
 
 }

@@ -205,32 +205,32 @@ std::vector<std::shared_ptr<const Animation>> Animations::running()
     return state().running;
 }
 
-float Animations::presentationAlpha(const View& view, double time)
+Presentation Animations::presentationAt(const View& view, double time)
 {
+    Presentation presentation { view.alpha() };
+    bool alphaFound = false;
     const auto& animations = state().running;
-    for (auto it = animations.rbegin(); it != animations.rend(); ++it) {
+    for (auto it = animations.rbegin(); it != animations.rend() && !(alphaFound && presentation.flip); ++it) {
         const Animation& animation = **it;
-        if (!animation.isRunningAt(time))
+        if (time >= animation.endTime())
             continue;
-        for (const auto& change : animation.alphaChanges) {
-            if (change.view.lock().get() != &view)
-                continue;
-            const double progress = animation.progressAt(time);
-            return static_cast<float>(change.from + (change.to - change.from) * progress);
+        const double progress = std::clamp(animation.progressAt(time), 0.0, 1.0);
+        if (!alphaFound) {
+            for (const auto& change : animation.alphaChanges) {
+                if (change.view.lock().get() == &view) {
+                    presentation.alpha = static_cast<float>(change.from + (change.to - change.from) * progress);
+                    alphaFound = true;
+                    break;
+                }
+            }
+        }
+        const bool turning = animation.transition == AnimationTransition::FlipFromLeft || animation.transition == AnimationTransition::FlipFromRight;
+        if (!presentation.flip && turning && progress < 1 && animation.transitionView.lock().get() == &view) {
+            presentation.flip = &animation;
+            presentation.flipProgress = progress;
         }
     }
-    return view.alpha();
-}
-
-std::shared_ptr<const Animation> Animations::transitionAt(const View& view, double time)
-{
-    const auto& animations = state().running;
-    for (auto it = animations.rbegin(); it != animations.rend(); ++it) {
-        const Animation& animation = **it;
-        if (animation.transition != AnimationTransition::None && animation.isRunningAt(time) && animation.transitionView.lock().get() == &view)
-            return *it;
-    }
-    return nullptr;
+    return presentation;
 }
 
 void Animations::reset()

@@ -43,6 +43,15 @@ struct Animation {
     bool isRunningAt(double time) const { return time >= startTime && time < endTime(); }
 };
 
+// What a view looks like at one moment of the running animations: the alpha it shows, and the
+// flip turning it then, if any (a flip from the left or the right; other transitions show the
+// view as it is), with how far it has turned: 0 ... 1 along the curve, never 1 itself.
+struct Presentation {
+    float alpha { 1 };
+    const Animation* flip { nullptr };
+    double flipProgress { 0 };
+};
+
 // The class-level animation calls of the view toolkit: beginAnimations:context: ... commit.
 class Animations {
 public:
@@ -72,13 +81,11 @@ public:
     // The animations committed and not yet ended at the run loop's time, oldest first.
     static std::vector<std::shared_ptr<const Animation>> running();
 
-    // For drawing a moment of an animation. The alpha a view shows at that time: its model
-    // alpha, unless an animation running then changes it, in which case from -> to along the
-    // progress. The transition running on the view then, or nullptr: a flip turns the view about
-    // its vertical axis by progress x 180 degrees, drawn squeezed horizontally about its centre
-    // by |cos(progress x pi)| at its presentation alpha.
-    static float presentationAlpha(const View&, double time);
-    static std::shared_ptr<const Animation> transitionAt(const View&, double time);
+    // What the view looks like at time, which is what the host draws. Its alpha is its model
+    // alpha, unless an animation not yet ended then changes it, in which case it goes from the
+    // old value to the new along that animation's progress; the newest such animation decides,
+    // as it does which flip turns the view.
+    static Presentation presentationAt(const View&, double time);
     // Forgets every open block and running animation (tests).
     static void reset();
 

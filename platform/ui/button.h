@@ -15,6 +15,7 @@ public:
     // buttonWithType: 0, a plain button with no title or image.
     static std::shared_ptr<Button> buttonWithType(int type);
     std::string_view className() const override { return "Button"; }
+    void accept(ViewVisitor& visitor) const override { visitor.visitButton(*this); }
 
     void setImage(ImagePtr image, unsigned state);
     ImagePtr imageForState(unsigned state) const;

@@ -10,6 +10,7 @@ public:
     // initWithImage: the frame takes the image's size.
     static std::shared_ptr<ImageView> create(ImagePtr image);
     std::string_view className() const override { return "ImageView"; }
+    void accept(ViewVisitor& visitor) const override { visitor.visitImageView(*this); }
 
     const ImagePtr& image() const { return m_image; }
     void setImage(ImagePtr image) { m_image = std::move(image); }

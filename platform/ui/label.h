@@ -13,6 +13,7 @@ class Label final : public View {
 public:
     static std::shared_ptr<Label> create(Rect frame = { });
     std::string_view className() const override { return "Label"; }
+    void accept(ViewVisitor& visitor) const override { visitor.visitLabel(*this); }
 
     const std::string& text() const { return m_text; }
     void setText(std::string text) { m_text = std::move(text); }

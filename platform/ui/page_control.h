@@ -10,6 +10,7 @@ class PageControl final : public Control {
 public:
     static std::shared_ptr<PageControl> create(Rect frame = { });
     std::string_view className() const override { return "PageControl"; }
+    void accept(ViewVisitor& visitor) const override { visitor.visitPageControl(*this); }
 
     int numberOfPages() const { return m_numberOfPages; }
     void setNumberOfPages(int pages);

@@ -19,6 +19,7 @@ class ScrollView final : public View {
 public:
     static std::shared_ptr<ScrollView> create(Rect frame = { });
     std::string_view className() const override { return "ScrollView"; }
+    void accept(ViewVisitor& visitor) const override { visitor.visitScrollView(*this); }
 
     Size contentSize() const { return m_contentSize; }
     void setContentSize(Size size) { m_contentSize = size; }

@@ -3,6 +3,7 @@
 #include "sys/object.h"
 #include "ui/color.h"
 #include "ui/geometry.h"
+#include "ui/view_visitor.h"
 
 #include <memory>
 #include <string_view>
@@ -31,6 +32,8 @@ public:
 
     // The class name a dump shows: "View", "ScrollView", "Label", ...
     virtual std::string_view className() const { return "View"; }
+    // Calls the visitor's member for this view's class.
+    virtual void accept(ViewVisitor& visitor) const { visitor.visitView(*this); }
 
     const Rect& frame() const { return m_frame; }
     virtual void setFrame(Rect);

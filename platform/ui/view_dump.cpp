@@ -54,50 +54,59 @@ void writeImage(JsonWriter& json, const ImagePtr& image)
     json.endObject();
 }
 
-void writeClassMembers(JsonWriter& json, const View& view)
-{
-    if (const auto* scrollView = dynamic_cast<const ScrollView*>(&view)) {
-        json.key("contentSize");
-        writePair(json, scrollView->contentSize().width, scrollView->contentSize().height);
-        json.key("contentOffset");
-        writePair(json, scrollView->contentOffset().x, scrollView->contentOffset().y);
-        json.key("pagingEnabled");
-        json.boolean(scrollView->isPagingEnabled());
-    } else if (const auto* pageControl = dynamic_cast<const PageControl*>(&view)) {
-        json.key("pages");
-        json.integer(pageControl->numberOfPages());
-        json.key("currentPage");
-        json.integer(pageControl->currentPage());
-    } else if (const auto* label = dynamic_cast<const Label*>(&view)) {
-        json.key("text");
-        json.string(label->text());
-        json.key("font");
-        if (const auto& font = label->font()) {
-            json.beginArray();
-            json.string(font->fontName());
-            json.number(font->pointSize());
-            json.endArray();
-        } else {
-            json.null();
-        }
-        json.key("textColor");
-        writeColor(json, label->textColor());
-        json.key("alignment");
-        json.integer(label->textAlignment());
-        json.key("lines");
-        json.integer(label->numberOfLines());
-        json.key("minimumFontSize");
-        json.number(label->minimumFontSize());
-        json.key("shadowColor");
-        writeColor(json, label->shadowColor());
-        json.key("shadowOffset");
-        writePair(json, label->shadowOffset().width, label->shadowOffset().height);
-    } else if (const auto* button = dynamic_cast<const Button*>(&view)) {
-        writeImage(json, button->currentImage());
-    } else if (const auto* imageView = dynamic_cast<const ImageView*>(&view)) {
-        writeImage(json, imageView->image());
+// The keys a view's own class adds, after those every view has.
+class ClassMembersWriter final : public ViewVisitor {
+public:
+    explicit ClassMembersWriter(JsonWriter& json) : m_json(json) { }
+
+private:
+    void visitScrollView(const ScrollView& scrollView) override
+    {
+        m_json.key("contentSize");
+        writePair(m_json, scrollView.contentSize().width, scrollView.contentSize().height);
+        m_json.key("contentOffset");
+        writePair(m_json, scrollView.contentOffset().x, scrollView.contentOffset().y);
+        m_json.key("pagingEnabled");
+        m_json.boolean(scrollView.isPagingEnabled());
     }
-}
+    void visitPageControl(const PageControl& pageControl) override
+    {
+        m_json.key("pages");
+        m_json.integer(pageControl.numberOfPages());
+        m_json.key("currentPage");
+        m_json.integer(pageControl.currentPage());
+    }
+    void visitLabel(const Label& label) override
+    {
+        m_json.key("text");
+        m_json.string(label.text());
+        m_json.key("font");
+        if (const auto& font = label.font()) {
+            m_json.beginArray();
+            m_json.string(font->fontName());
+            m_json.number(font->pointSize());
+            m_json.endArray();
+        } else {
+            m_json.null();
+        }
+        m_json.key("textColor");
+        writeColor(m_json, label.textColor());
+        m_json.key("alignment");
+        m_json.integer(label.textAlignment());
+        m_json.key("lines");
+        m_json.integer(label.numberOfLines());
+        m_json.key("minimumFontSize");
+        m_json.number(label.minimumFontSize());
+        m_json.key("shadowColor");
+        writeColor(m_json, label.shadowColor());
+        m_json.key("shadowOffset");
+        writePair(m_json, label.shadowOffset().width, label.shadowOffset().height);
+    }
+    void visitButton(const Button& button) override { writeImage(m_json, button.currentImage()); }
+    void visitImageView(const ImageView& imageView) override { writeImage(m_json, imageView.image()); }
+
+    JsonWriter& m_json;
+};
 
 void writeView(JsonWriter& json, const View& view)
 {
@@ -125,7 +134,8 @@ void writeView(JsonWriter& json, const View& view)
     json.boolean(view.layer().masksToBounds);
     json.key("borderWidth");
     json.number(view.layer().borderWidth);
-    writeClassMembers(json, view);
+    ClassMembersWriter classMembers(json);
+    view.accept(classMembers);
     json.key("children");
     json.beginArray();
     for (const auto& subview : view.subviews())

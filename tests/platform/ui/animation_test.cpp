@@ -76,20 +76,49 @@ TEST_F(AnimationTest, ModelChangesAtOnceAndPictureFollows)
     EXPECT_GT(early, 0.25); // ease-out: ahead of linear early on
     EXPECT_GT(late, early);
     EXPECT_LT(late, 1);
-    EXPECT_FLOAT_EQ(Animations::presentationAlpha(*tile, 10), 1.0f);
-    const float halfway = Animations::presentationAlpha(*tile, 10.5);
-    EXPECT_LT(halfway, 1.0f);
-    EXPECT_GT(halfway, 0.05f);
-    EXPECT_EQ(Animations::transitionAt(*tile, 10.5), running.front());
+    EXPECT_FLOAT_EQ(Animations::presentationAt(*tile, 10).alpha, 1.0f);
+    const Presentation halfway = Animations::presentationAt(*tile, 10.5);
+    EXPECT_LT(halfway.alpha, 1.0f);
+    EXPECT_GT(halfway.alpha, 0.05f);
+    EXPECT_EQ(halfway.flip, running.front().get());
+    EXPECT_DOUBLE_EQ(halfway.flipProgress, flip.progressAt(10.5));
 
     sys::RunLoop::main().advance(1.0);
     EXPECT_TRUE(Animations::running().empty());
-    EXPECT_FLOAT_EQ(Animations::presentationAlpha(*tile, m_clock->now()), 0.05f);
-    EXPECT_EQ(Animations::transitionAt(*tile, m_clock->now()), nullptr);
+    EXPECT_FLOAT_EQ(Animations::presentationAt(*tile, m_clock->now()).alpha, 0.05f);
+    EXPECT_EQ(Animations::presentationAt(*tile, m_clock->now()).flip, nullptr);
 
     // Outside a block, a change is not animated.
     tile->setAlpha(1.0f);
     EXPECT_TRUE(Animations::running().empty());
+}
+
+// Where animations overlap on a view the newest decides both its alpha and its flip; a
+// transition other than a flip leaves the view unturned, and a view no animation touches shows
+// its model alpha.
+TEST_F(AnimationTest, NewestAnimationDecidesWhatIsShown)
+{
+    auto tile = Button::buttonWithType(0);
+    auto other = Button::buttonWithType(0);
+    other->setAlpha(0.5f);
+    Flipper delegate;
+    commitFlip(*tile, delegate); // 1 -> 0.05 over a second, turning
+    m_clock->setNow(0.5);
+    Animations::beginAnimations("curl", nullptr);
+    Animations::setAnimationDuration(2.0);
+    Animations::setAnimationCurve(3);
+    Animations::setAnimationTransitionForView(3, tile.get(), false);
+    tile->setAlpha(0.45f); // 0.05 -> 0.45, linearly
+    Animations::commitAnimations();
+
+    const Presentation shown = Animations::presentationAt(*tile, 0.75);
+    EXPECT_FLOAT_EQ(shown.alpha, 0.1f);
+    ASSERT_NE(shown.flip, nullptr);
+    EXPECT_EQ(shown.flip->identifier, "Flip Top Card");
+    EXPECT_EQ(Animations::presentationAt(*tile, 1.5).flip, nullptr); // the flip has ended
+    EXPECT_FLOAT_EQ(Animations::presentationAt(*tile, 1.5).alpha, 0.25f);
+    EXPECT_FLOAT_EQ(Animations::presentationAt(*other, 0.75).alpha, 0.5f);
+    EXPECT_EQ(Animations::presentationAt(*other, 0.75).flip, nullptr);
 }
 
 // The did-stop call comes exactly once, when the duration has passed, from the run loop.
