@@ -9,9 +9,20 @@ namespace ui {
 
 namespace {
 
+// How many children ahead of the one being asked the hit test fetches; the children of a long
+// list lie scattered over the heap, between their tiles' photo buffers, so each would otherwise
+// be a cache miss (the tap benchmarks with 1,000 favorites walk 2,000 of them).
 constexpr std::size_t kHitTestPrefetchDistance = 8;
 
-// The start of the view, where its class and everything a hit test reads lie.
+// Asks the processor to load, ahead of time, what the hit test reads of a child (a hint only;
+// it changes no result). Those are the first 56 bytes of a View, kept there by the member order
+// in view.h: the vtable pointer at 0 (pointInside is virtual), the frame and the bounds origin
+// at 24 to 47, and the hidden and interaction flags and the alpha at 48 to 55, which the test
+// reads first (a label, which takes no hits, is never read past them). A heap object starts on
+// a 16-byte boundary, so those bytes lie on one 64-byte cache line or two: the first prefetch
+// loads the line of the object's start, the second, at the last byte of the bounds origin, the
+// next line whenever the object starts 32 or 48 bytes into a line. (An object starting 16 bytes
+// into a line has only the flags and the alpha on the next line, and that line is not fetched.)
 void prefetchForHitTest(const View* view)
 {
     const auto* bytes = reinterpret_cast<const char*>(view);
