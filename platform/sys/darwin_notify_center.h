@@ -28,11 +28,11 @@ enum class CFNotificationSuspensionBehavior {
 };
 
 // The system-wide centre. A post is not delivered at once: it is queued, and the centre, a
-// source of the main run loop, delivers it when the loop asks; posts of one name that arrive before the run loop delivers them coalesce
-// into one delivery. With a transport folder, a post also touches a file named after the
-// notification in that folder, and the centre watches the folder (inotify) from the main run
-// loop, so posts from other processes sharing the folder arrive here the same way; without one,
-// posts stay in this process.
+// source of the main run loop, delivers it when the loop asks; posts of one name that arrive
+// before then coalesce into one delivery. With a transport folder, a post also touches a file
+// named after the notification in that folder, and the centre watches the folder (inotify) from
+// the main run loop, so posts from other processes sharing the folder arrive here the same way;
+// without one, posts stay in this process.
 class DarwinNotifyCenter final : public RunLoopSource {
 public:
     static DarwinNotifyCenter& shared();
