@@ -1,6 +1,6 @@
 #include "demo_session.h"
 
-#include "settings_file.h"
+#include "settings_editor.h"
 #include "settings_lock.h"
 #include "sys/file_reading.h"
 #include "sys/user_defaults.h"
@@ -68,7 +68,7 @@ void DemoSession::applySettings(std::initializer_list<std::pair<const char*, sys
     std::string path = tooling::settingsFilePath();
     {
         tooling::SettingsLock lock;
-        tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+        tooling::SettingsEditor settings = tooling::SettingsEditor::load(path);
         for (const char* key : kShapingKeys)
             settings.unset(key);
         for (const auto& [key, value] : values)

@@ -1,11 +1,11 @@
 #include "host_session.h"
 
 #include "animated_png_writer.h"
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "plugin_loader.h"
 #include "png_writer.h"
 #include "renderer.h"
-#include "settings_file.h"
+#include "settings_editor.h"
 #include "settings_lock.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
@@ -183,11 +183,11 @@ namespace {
 
 // Changes the settings file under the settings lock: change says whether it altered anything,
 // and only then is the file written back.
-bool editSettings(const std::function<bool(tooling::SettingsFile&)>& change, std::string& error)
+bool editSettings(const std::function<bool(tooling::SettingsEditor&)>& change, std::string& error)
 {
     std::string path = tooling::settingsFilePath();
     tooling::SettingsLock lock;
-    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+    tooling::SettingsEditor settings = tooling::SettingsEditor::load(path);
     if (!settings.wasNotAFile() && (!change(settings) || settings.save(path)))
         return true;
     error = tooling::settingsWriteFailure(path);
@@ -199,7 +199,7 @@ bool editSettings(const std::function<bool(tooling::SettingsFile&)>& change, std
 bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error)
 {
     return editSettings(
-        [&](tooling::SettingsFile& settings) {
+        [&](tooling::SettingsEditor& settings) {
             settings.set(key, value);
             return true;
         },
@@ -208,7 +208,7 @@ bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value,
 
 bool HostSession::unsetSetting(const std::string& key, std::string& error)
 {
-    return editSettings([&](tooling::SettingsFile& settings) { return settings.unset(key); }, error);
+    return editSettings([&](tooling::SettingsEditor& settings) { return settings.unset(key); }, error);
 }
 
 void HostSession::notifySettingsChanged()

@@ -1,6 +1,6 @@
 #include "plugin_loader.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/phone_root.h"
 #include "sys/property_list.h"
 #include "weeapp/plugin_entry.h"
