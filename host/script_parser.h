@@ -3,9 +3,9 @@
 #include "result.h"
 #include "sys/value.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <optional>
 
 namespace kavrin::host {
 
