@@ -1,8 +1,10 @@
 #include "bench_phone.h"
 
-#include "controller/paths.h"
 #include "demo_phone_writer.h"
+#include "kavrin/published_names.h"
 #include "phone_files.h"
+#include "resources/bundle_resources.h"
+#include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 
 #include <png.h>
@@ -152,7 +154,7 @@ void BenchPhone::writeFavorites() const
         }));
     }
     // The dialler keeps its list as a binary property list.
-    if (!sys::writePropertyListAtomically(*sys::Value::array(std::move(entries)), realPath(kFavoritesPath), sys::PropertyListFormat::Binary)) {
+    if (!sys::writePropertyListAtomically(*sys::Value::array(std::move(entries)), realPath(sys::kFavoritesPath), sys::PropertyListFormat::Binary)) {
         std::fprintf(stderr, "bench phone: cannot write the favorites\n");
         std::abort();
     }
@@ -162,7 +164,7 @@ void BenchPhone::writeAddressBooks() const
 {
     // A phone's address book indexes its rows by record; the widget's queries rely on that to
     // cost the same whatever the book's size.
-    sqlite3* book = createDatabase(realPath(kAddressBookPath));
+    sqlite3* book = createDatabase(realPath(sys::kAddressBookPath));
     execute(book, "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, label INTEGER, value TEXT)");
     execute(book, "CREATE INDEX ABMultiValueRecordIndex ON ABMultiValue (record_id)");
     execute(book, "BEGIN");
@@ -183,7 +185,7 @@ void BenchPhone::writeAddressBooks() const
     execute(book, "COMMIT");
     sqlite3_close(book);
 
-    sqlite3* images = createDatabase(realPath(kAddressBookImagesPath));
+    sqlite3* images = createDatabase(realPath(sys::kAddressBookImagesPath));
     execute(images, "CREATE TABLE ABThumbnailImage (record_id INTEGER, format INTEGER, derived_from_format INTEGER, data BLOB)");
     execute(images, "CREATE INDEX ABThumbnailImageRecordIndex ON ABThumbnailImage (record_id, format)");
     execute(images, "BEGIN");

@@ -1,7 +1,9 @@
 #include "floor_operations.h"
 
 #include "bench_phone.h"
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
+#include "resources/bundle_resources.h"
+#include "sys/phone_paths.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -131,12 +133,12 @@ std::vector<std::uint8_t> floorReadFile(const std::string& filePath)
 void runFloor(const BenchPhone& phone, const FloorPlan& plan)
 {
     const std::string settings = phone.realPath(kSettingsPath);
-    const std::string book = phone.realPath(kAddressBookPath);
-    const std::string images = phone.realPath(kAddressBookImagesPath);
+    const std::string book = phone.realPath(sys::kAddressBookPath);
+    const std::string images = phone.realPath(sys::kAddressBookImagesPath);
     for (int i = 0; i < plan.settingsLookups; ++i)
         benchmark::DoNotOptimize(floorSettingLookup(settings, "showLabels"));
     for (int i = 0; i < plan.favoritesReads; ++i)
-        benchmark::DoNotOptimize(floorArrayFile(phone.realPath(kFavoritesPath)));
+        benchmark::DoNotOptimize(floorArrayFile(phone.realPath(sys::kFavoritesPath)));
     for (int i = 0; i < plan.mailQueries; ++i)
         benchmark::DoNotOptimize(floorTextQuery(book, mailSql(kFirstRecordId + i)));
     for (int i = 0; i < plan.absentMailQueries; ++i)

@@ -1,6 +1,6 @@
 #include "bench_support.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "table_reporter.h"
 
 #include <array>

@@ -1,10 +1,11 @@
 // Any bytes as the phone's settings and favorites files: the widget builds, answers, flips,
 // takes taps and presses, pages and rebuilds without failing.
 #include "controller/kavrin_controller.h"
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/notification_center.h"
+#include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 #include "sys/random.h"
 #include "sys/run_loop.h"
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input = input.subspan(1);
     }
     writeFile(kSettingsPath, input.first(split));
-    writeFile(kFavoritesPath, input.subspan(split));
+    writeFile(sys::kFavoritesPath, input.subspan(split));
 
     std::shared_ptr<ui::AlertView> shown;
     ui::AlertView::setPresenter([&shown](std::shared_ptr<ui::AlertView> alert) { shown = std::move(alert); });

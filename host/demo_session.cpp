@@ -1,6 +1,6 @@
 #include "demo_session.h"
 
-#include "settings_file.h"
+#include "settings_editor.h"
 #include "settings_lock.h"
 #include "sys/file_reading.h"
 #include "sys/user_defaults.h"
@@ -68,7 +68,7 @@ void DemoSession::applySettings(std::initializer_list<std::pair<const char*, sys
     std::string path = tooling::settingsFilePath();
     {
         tooling::SettingsLock lock;
-        tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+        tooling::SettingsEditor settings = tooling::SettingsEditor::load(path);
         for (const char* key : kShapingKeys)
             settings.unset(key);
         for (const auto& [key, value] : values)
@@ -85,10 +85,9 @@ void DemoSession::applySettings(std::initializer_list<std::pair<const char*, sys
 
 bool DemoSession::picture(const char* name)
 {
-    std::string error;
     std::filesystem::path file = m_folder / name;
-    if (!m_session.renderToFile(file, error)) {
-        m_out << error << '\n';
+    if (auto written = m_session.renderToFile(file); !written) {
+        m_out << written.error() << '\n';
         m_failed = true;
         return false;
     }
@@ -98,10 +97,9 @@ bool DemoSession::picture(const char* name)
 
 bool DemoSession::animation(const char* name, double seconds)
 {
-    std::string error;
     std::filesystem::path file = m_folder / name;
-    if (!m_session.recordToFile(file, seconds, error)) {
-        m_out << error << '\n';
+    if (auto written = m_session.recordToFile(file, seconds); !written) {
+        m_out << written.error() << '\n';
         m_failed = true;
         return false;
     }
@@ -118,7 +116,7 @@ int DemoSession::run()
 
     applySettings({ { "showLabels", yes() }, { "showBg", yes() } });
     m_session.showView();
-    m_session.controller()->viewDidAppear();
+    m_session.viewDidAppear();
     picture("standard.png");
     m_session.scrollTo(316);
     picture("standard-page-2.png");
@@ -136,20 +134,19 @@ int DemoSession::run()
     // A metro rebuild schedules the first flip 2.5 s later; each flip takes 1 s and the next
     // follows 2.5 s after it, while the widget is on screen.
     applySettings({ { "metroStyle", yes() }, { "metroBackground", number(6) } });
-    m_session.controller()->viewDidAppear();
+    m_session.viewDidAppear();
     m_session.advance(2.3);
     animation("metro-flip.png", 5.0);
     m_session.advance(9.85 - 7.3);
     picture("metro-flip-moment.png");
-    m_session.controller()->viewDidDisappear();
+    m_session.viewDidDisappear();
 
     applySettings({ { "showLabels", yes() }, { "showBg", yes() }, { "askForCall", yes() }, { "askForText", yes() }, { "askForMail", yes() } });
     sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ sys::Value::string("de") }), sys::kAppleLanguagesKey);
     m_session.tap(kFirstStandardTile);
     picture("chooser-de.png");
-    std::string ignored;
     if (m_session.visibleAlert())
-        m_session.press(0, ignored);
+        (void)m_session.press(0);
     sys::UserDefaults::standardUserDefaults().setObjectForKey(languages, sys::kAppleLanguagesKey);
 
     applySettings({ { "showLabels", yes() }, { "showBg", yes() } });

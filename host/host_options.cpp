@@ -7,13 +7,14 @@
 namespace kavrin::host {
 
 const char* const kHostUsage =
-    "usage: kavrin-host [--root DIR] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
+    "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
+    "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
     "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
     "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
     "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
     "  a script that cannot be read or a bad script line\n";
 
-std::variant<HostOptions, OptionsError> parseHostOptions(const std::vector<std::string>& arguments)
+Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
 {
     HostOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -22,16 +23,20 @@ std::variant<HostOptions, OptionsError> parseHostOptions(const std::vector<std::
             options.live = true;
             continue;
         }
-        bool takesValue = option == "--root" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out";
+        bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out";
         if (!takesValue)
-            return OptionsError { "unknown option '" + option + "'" };
+            return Error { "unknown option '" + option + "'" };
         if (i + 1 >= arguments.size())
-            return OptionsError { option + " needs a value" };
+            return Error { option + " needs a value" };
         const std::string& value = arguments[++i];
         if (option == "--root") {
             if (value.empty())
-                return OptionsError { "--root needs a folder" };
+                return Error { "--root needs a folder" };
             options.root = value;
+        } else if (option == "--plugin") {
+            if (value.empty() || value.find('/') != std::string::npos)
+                return Error { "--plugin needs a bundle name, not '" + value + "'" };
+            options.plugin = value;
         } else if (option == "--lang") {
             options.languages.clear();
             for (std::string& code : sys::componentsSeparatedByString(value, ","))
@@ -41,20 +46,20 @@ std::variant<HostOptions, OptionsError> parseHostOptions(const std::vector<std::
             std::uint64_t seed = 0;
             auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seed);
             if (error != std::errc() || end != value.data() + value.size() || value.empty())
-                return OptionsError { "--seed needs a non-negative integer, not '" + value + "'" };
+                return Error { "--seed needs a non-negative integer, not '" + value + "'" };
             options.seed = seed;
         } else if (option == "--script") {
             if (value.empty())
-                return OptionsError { "--script needs a file or -" };
+                return Error { "--script needs a file or -" };
             options.script = value;
         } else {
             if (value.empty())
-                return OptionsError { "--out needs a folder" };
+                return Error { "--out needs a folder" };
             options.out = value;
         }
     }
     if (options.live && options.script)
-        return OptionsError { "--live and --script exclude each other" };
+        return Error { "--live and --script exclude each other" };
     return options;
 }
 

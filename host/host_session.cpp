@@ -1,14 +1,16 @@
 #include "host_session.h"
 
 #include "animated_png_writer.h"
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "plugin_loader.h"
 #include "png_writer.h"
 #include "renderer.h"
-#include "settings_file.h"
+#include "settings_editor.h"
 #include "settings_lock.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
+#include "sys/phone_paths.h"
+#include "sys/phone_root.h"
 #include "sys/run_loop.h"
 #include "ui/control.h"
 #include "ui/view_dump.h"
@@ -45,15 +47,54 @@ HostSession::~HostSession()
     sys::Application::sharedApplication().setOpenURLHandler(nullptr);
 }
 
-bool HostSession::start(std::string& error)
+Result<void> HostSession::start(const std::optional<std::string>& plugin, std::ostream& failures)
 {
-    m_controller = PluginLoader::createController(error);
-    return m_controller != nullptr;
+    std::vector<std::string> names = PluginLoader::bundleNames();
+    if (plugin) {
+        if (std::find(names.begin(), names.end(), *plugin) == names.end())
+            return Error { "no plug-in " + *plugin + " in " + sys::resolvePhonePath(sys::kPluginsFolder) };
+        names = { *plugin };
+    }
+    if (names.empty())
+        return Error { "no widget plug-in in " + sys::resolvePhonePath(sys::kPluginsFolder) };
+    for (const std::string& name : names) {
+        auto controller = PluginLoader::createController(name);
+        if (controller) {
+            m_controller = std::move(*controller);
+            return {};
+        }
+        failures << "kavrin-host: plug-in " << name << ": " << controller.error() << '\n';
+    }
+    return Error { "no widget plug-in could be loaded" };
 }
 
 void HostSession::destroyController()
 {
     m_controller.reset();
+}
+
+float HostSession::viewHeight()
+{
+    return m_controller && m_controller->respondsToSelector("viewHeight") ? m_controller->viewHeight() : 0;
+}
+
+void HostSession::viewDidAppear()
+{
+    if (m_controller && m_controller->respondsToSelector("viewDidAppear"))
+        m_controller->viewDidAppear();
+}
+
+void HostSession::viewDidDisappear()
+{
+    if (m_controller && m_controller->respondsToSelector("viewDidDisappear"))
+        m_controller->viewDidDisappear();
+}
+
+sys::URLPtr HostSession::launchURLForTapLocation(ui::Point point)
+{
+    if (m_controller && m_controller->respondsToSelector("launchURLForTapLocation"))
+        return m_controller->launchURLForTapLocation(point);
+    return nullptr;
 }
 
 void HostSession::showView()
@@ -114,20 +155,16 @@ std::shared_ptr<ui::AlertView> HostSession::visibleAlert()
     return m_alerts.empty() ? nullptr : m_alerts.back();
 }
 
-bool HostSession::press(int buttonIndex, std::string& error)
+Result<void> HostSession::press(int buttonIndex)
 {
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
-    if (!alert) {
-        error = "no alert is shown";
-        return false;
-    }
-    if (buttonIndex < 0 || buttonIndex >= alert->numberOfButtons()) {
-        error = "the alert has no button " + std::to_string(buttonIndex);
-        return false;
-    }
+    if (!alert)
+        return Error { "no alert is shown" };
+    if (buttonIndex < 0 || buttonIndex >= alert->numberOfButtons())
+        return Error { "the alert has no button " + std::to_string(buttonIndex) };
     m_alerts.pop_back();
     alert->dismissWithClickedButtonIndex(buttonIndex);
-    return true;
+    return {};
 }
 
 void HostSession::advance(double seconds)
@@ -147,17 +184,17 @@ cairo_surface_t* HostSession::render()
     return renderer.renderWindow(*m_window, m_contentView.get(), alert.get());
 }
 
-bool HostSession::renderToFile(const std::filesystem::path& file, std::string& error)
+Result<void> HostSession::renderToFile(const std::filesystem::path& file)
 {
     cairo_surface_t* picture = render();
     bool written = writePng(picture, file);
     cairo_surface_destroy(picture);
     if (!written)
-        error = "cannot write " + file.string();
-    return written;
+        return Error { "cannot write " + file.string() };
+    return {};
 }
 
-bool HostSession::recordToFile(const std::filesystem::path& file, double seconds, std::string& error)
+Result<void> HostSession::recordToFile(const std::filesystem::path& file, double seconds)
 {
     constexpr double kFramesPerSecond = 25;
     AnimatedPngWriter writer(static_cast<int>(kFramesPerSecond));
@@ -172,43 +209,38 @@ bool HostSession::recordToFile(const std::filesystem::path& file, double seconds
         writer.addFrame(picture);
         cairo_surface_destroy(picture);
     }
-    if (!writer.write(file)) {
-        error = "cannot write " + file.string();
-        return false;
-    }
-    return true;
+    if (!writer.write(file))
+        return Error { "cannot write " + file.string() };
+    return {};
 }
 
 namespace {
 
 // Changes the settings file under the settings lock: change says whether it altered anything,
 // and only then is the file written back.
-bool editSettings(const std::function<bool(tooling::SettingsFile&)>& change, std::string& error)
+Result<void> editSettings(const std::function<bool(tooling::SettingsEditor&)>& change)
 {
     std::string path = tooling::settingsFilePath();
     tooling::SettingsLock lock;
-    tooling::SettingsFile settings = tooling::SettingsFile::load(path);
+    tooling::SettingsEditor settings = tooling::SettingsEditor::load(path);
     if (!settings.wasNotAFile() && (!change(settings) || settings.save(path)))
+        return {};
+    return Error { tooling::settingsWriteFailure(path) };
+}
+
+}
+
+Result<void> HostSession::setSetting(const std::string& key, const sys::ValuePtr& value)
+{
+    return editSettings([&](tooling::SettingsEditor& settings) {
+        settings.set(key, value);
         return true;
-    error = tooling::settingsWriteFailure(path);
-    return false;
+    });
 }
 
-}
-
-bool HostSession::setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error)
+Result<void> HostSession::unsetSetting(const std::string& key)
 {
-    return editSettings(
-        [&](tooling::SettingsFile& settings) {
-            settings.set(key, value);
-            return true;
-        },
-        error);
-}
-
-bool HostSession::unsetSetting(const std::string& key, std::string& error)
-{
-    return editSettings([&](tooling::SettingsFile& settings) { return settings.unset(key); }, error);
+    return editSettings([&](tooling::SettingsEditor& settings) { return settings.unset(key); });
 }
 
 void HostSession::notifySettingsChanged()

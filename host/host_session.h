@@ -1,5 +1,6 @@
 #pragma once
 
+#include "result.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
 #include "ui/scroll_view.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,12 +31,21 @@ public:
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
-    // Loads the plug-in and creates the controller; false with the reason in error.
-    bool start(std::string& error);
+    // Loads a plug-in and creates its controller: the named bundle, or else the first by name of
+    // the plug-ins folder's bundles that loads. Each bundle that fails to load is reported by
+    // name on failures; the error says that none loaded.
+    Result<void> start(const std::optional<std::string>& plugin, std::ostream& failures);
 
     // nullptr once destroyed.
     weeapp::BBWeeAppController* controller() const { return m_controller.get(); }
     void destroyController();
+
+    // The protocol's optional operations that the host uses, each sent only when the controller
+    // answers for it; an absent one does nothing (viewHeight is then 0, the URL nil).
+    float viewHeight();
+    void viewDidAppear();
+    void viewDidDisappear();
+    sys::URLPtr launchURLForTapLocation(ui::Point);
 
     // Calls view; the first time (or when the controller hands out another view) the view goes
     // into the window.
@@ -52,8 +63,8 @@ public:
 
     // The alert on top of the screen, or nullptr.
     std::shared_ptr<ui::AlertView> visibleAlert();
-    // Presses a button of the alert on top; false with the reason in error.
-    bool press(int buttonIndex, std::string& error);
+    // Presses a button of the alert on top.
+    Result<void> press(int buttonIndex);
 
     // Moves the manual clock forward, running what falls due.
     void advance(double seconds);
@@ -62,17 +73,17 @@ public:
 
     // The picture of the window at the run loop's current time; the caller destroys it.
     cairo_surface_t* render();
-    bool renderToFile(const std::filesystem::path&, std::string& error);
+    Result<void> renderToFile(const std::filesystem::path&);
     // Renders frames while the clock moves the given seconds forward, into an animated PNG.
-    bool recordToFile(const std::filesystem::path&, double seconds, std::string& error);
+    Result<void> recordToFile(const std::filesystem::path&, double seconds);
 
-    // The widget's settings file, changed under the settings lock without telling anyone. False
-    // with the reason in error when it cannot be written, and also when something other than a
+    // The widget's settings file, changed under the settings lock without telling anyone. An
+    // error when it cannot be written, and also when something other than a
     // regular file (a FIFO, a folder) is in its place: such a thing is neither read nor replaced,
     // and the script stops at the line, since its later lines would act on settings it never
     // made. unset of a key that is not there writes nothing.
-    bool setSetting(const std::string& key, const sys::ValuePtr& value, std::string& error);
-    bool unsetSetting(const std::string& key, std::string& error);
+    Result<void> setSetting(const std::string& key, const sys::ValuePtr& value);
+    Result<void> unsetSetting(const std::string& key);
     // Posts the settings-changed notification system-wide.
     void notifySettingsChanged();
 

@@ -62,15 +62,13 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
     std::filesystem::path picture = outputFolder / "live.png";
 
     session.showView();
-    if (session.controller())
-        session.controller()->viewDidAppear();
+    session.viewDidAppear();
     out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
     out.flush();
     BuiltViews built(session);
-    std::string error;
     while (!g_interrupted) {
-        if (!session.renderToFile(picture, error)) {
-            out << error << '\n';
+        if (auto written = session.renderToFile(picture); !written) {
+            out << written.error() << '\n';
             return 1;
         }
         sys::RunLoop& loop = sys::RunLoop::main();

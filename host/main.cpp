@@ -56,11 +56,11 @@ int preparePhone(const host::HostOptions& options, std::ostream& notes)
 int main(int argc, char** argv)
 {
     auto parsed = host::parseHostOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (const auto* error = std::get_if<host::OptionsError>(&parsed)) {
-        std::cerr << "kavrin-host: " << error->message << '\n' << host::kHostUsage;
+    if (!parsed) {
+        std::cerr << "kavrin-host: " << parsed.error() << '\n' << host::kHostUsage;
         return 2;
     }
-    const auto& options = std::get<host::HostOptions>(parsed);
+    const host::HostOptions& options = *parsed;
     // A folder would open and read as an empty script. Pipes stay allowed (--script <(...)).
     std::error_code ignored;
     if (options.script && *options.script != "-" && std::filesystem::is_directory(*options.script, ignored)) {
@@ -77,9 +77,8 @@ int main(int argc, char** argv)
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
 
     host::HostSession session(std::cout);
-    std::string error;
-    if (!session.start(error)) {
-        std::cerr << "kavrin-host: " << error << '\n';
+    if (auto started = session.start(options.plugin, std::cerr); !started) {
+        std::cerr << "kavrin-host: " << started.error() << '\n';
         return 1;
     }
     // Only once the plug-in is there: a phone root without one is left as it was.

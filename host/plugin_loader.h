@@ -1,24 +1,29 @@
 #pragma once
 
+#include "result.h"
 #include "weeapp/wee_app_controller.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kavrin::host {
 
-// Finds the widget bundle under the phone root, loads its executable and creates the
-// controller through the bundle's entry point. The code stays loaded for the life of the
-// process, since views and callbacks made by it may outlive the controller.
+// Finds widget bundles as the phone does, every NAME.bundle/ folder in the plug-ins folder under
+// the phone root, loads a bundle's executable and creates the controller through its entry point.
+// The code stays loaded for the life of the process, since views and callbacks made by it may
+// outlive the controller.
 class PluginLoader {
 public:
-    // The bundle's folder under the phone root and its executable (Info.plist's
-    // "CFBundleExecutable", else the bundle's own name).
-    static std::string bundleFolder();
-    static std::string executablePath();
+    // The names of the bundles in the plug-ins folder, sorted.
+    static std::vector<std::string> bundleNames();
 
-    // nullptr on failure, with the reason in error.
-    static std::unique_ptr<weeapp::BBWeeAppController> createController(std::string& error);
+    // The named bundle's folder under the phone root and its executable (Info.plist's
+    // "CFBundleExecutable", else the bundle's own name).
+    static std::string bundleFolder(const std::string& name);
+    static std::string executablePath(const std::string& name);
+
+    static Result<std::unique_ptr<weeapp::BBWeeAppController>> createController(const std::string& name);
 };
 
 }

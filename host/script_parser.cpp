@@ -85,7 +85,7 @@ bool readCoordinate(std::string_view text, double& number)
     return readNumber(text, number) && std::fabs(number) <= static_cast<double>(FLT_MAX);
 }
 
-ScriptError wrongOperands(std::string_view word, std::string_view operands)
+Error wrongOperands(std::string_view word, std::string_view operands)
 {
     return { "'" + std::string(word) + "' takes " + std::string(operands) };
 }
@@ -96,13 +96,13 @@ ParsedLine parseScriptLine(std::string_view line)
 {
     auto [name, rest] = splitWord(withoutComment(line));
     if (name.empty())
-        return BlankLine { };
+        return std::nullopt;
     const Word* found = nullptr;
     for (const Word& word : kWords)
         if (word.name == name)
             found = &word;
     if (!found)
-        return ScriptError { "unknown command '" + std::string(name) + "'" };
+        return Error { "unknown command '" + std::string(name) + "'" };
 
     ScriptCommand command;
     command.word = found->word;
@@ -164,7 +164,7 @@ ParsedLine parseScriptLine(std::string_view line)
         return command;
     }
     }
-    return ScriptError { "unknown command '" + std::string(name) + "'" };
+    return Error { "unknown command '" + std::string(name) + "'" };
 }
 
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "result.h"
 #include "sys/value.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace kavrin::host {
 
@@ -24,12 +25,8 @@ struct ScriptCommand {
     std::string file;        // render, record
 };
 
-struct BlankLine { };
-struct ScriptError {
-    std::string message;
-};
-
-using ParsedLine = std::variant<BlankLine, ScriptCommand, ScriptError>;
+// A command, nothing for a blank line, or what is wrong with the line.
+using ParsedLine = Result<std::optional<ScriptCommand>>;
 
 // The longest wait a line may ask for, a day: a longer one with flips running would keep the
 // host busy for good.

@@ -21,20 +21,20 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
     std::string line;
     for (int number = 1; std::getline(script, line); ++number) {
         ParsedLine parsed = parseScriptLine(line);
-        std::optional<std::string> failure;
-        if (const auto* error = std::get_if<ScriptError>(&parsed))
-            failure = error->message;
-        else if (const auto* command = std::get_if<ScriptCommand>(&parsed)) {
+        Result<void> done;
+        if (!parsed)
+            done = Error { parsed.error() };
+        else if (const std::optional<ScriptCommand>& command = *parsed) {
             // What arrived while the host waited for this line (another process's settings
             // change) is handled before the line runs, and what the line set off after it.
             m_session.idle();
-            failure = execute(*command);
-            if (!failure)
+            done = execute(*command);
+            if (done)
                 m_session.idle();
         }
         m_out.flush();
-        if (failure) {
-            m_err << "kavrin-host: " << scriptName << ':' << number << ": " << *failure << " (in \"" << line << "\")\n";
+        if (!done) {
+            m_err << "kavrin-host: " << scriptName << ':' << number << ": " << done.error() << " (in \"" << line << "\")\n";
             m_err.flush();
             return 2;
         }
@@ -48,91 +48,80 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
     return 0;
 }
 
-std::optional<std::string> ScriptRunner::needController() const
+Result<void> ScriptRunner::needController() const
 {
     if (!m_session.controller())
-        return std::string("the controller has been destroyed");
-    return std::nullopt;
+        return Error { "the controller has been destroyed" };
+    return {};
 }
 
-std::optional<std::string> ScriptRunner::execute(const ScriptCommand& command)
+Result<void> ScriptRunner::execute(const ScriptCommand& command)
 {
-    std::string error;
     auto point = [&] { return ui::Point { static_cast<float>(command.x), static_cast<float>(command.y) }; };
     switch (command.word) {
     case CommandWord::View:
-        if (auto missing = needController())
-            return missing;
+        if (auto present = needController(); !present)
+            return present;
         m_session.showView();
-        return std::nullopt;
+        return {};
     case CommandWord::Height: {
-        if (auto missing = needController())
-            return missing;
+        if (auto present = needController(); !present)
+            return present;
         char text[64];
-        std::snprintf(text, sizeof text, "height %.1f", static_cast<double>(m_session.controller()->viewHeight()));
+        std::snprintf(text, sizeof text, "height %.1f", static_cast<double>(m_session.viewHeight()));
         m_out << text << '\n';
-        return std::nullopt;
+        return {};
     }
     case CommandWord::Appear:
-        if (auto missing = needController())
-            return missing;
-        m_session.controller()->viewDidAppear();
-        return std::nullopt;
+        if (auto present = needController(); !present)
+            return present;
+        m_session.viewDidAppear();
+        return {};
     case CommandWord::Disappear:
-        if (auto missing = needController())
-            return missing;
-        m_session.controller()->viewDidDisappear();
-        return std::nullopt;
+        if (auto present = needController(); !present)
+            return present;
+        m_session.viewDidDisappear();
+        return {};
     case CommandWord::Wait:
         m_session.advance(command.x);
-        return std::nullopt;
+        return {};
     case CommandWord::Tap:
         m_session.tap(point());
-        return std::nullopt;
+        return {};
     case CommandWord::TapLocation: {
-        if (auto missing = needController())
-            return missing;
-        sys::URLPtr url = m_session.controller()->launchURLForTapLocation(point());
+        if (auto present = needController(); !present)
+            return present;
+        sys::URLPtr url = m_session.launchURLForTapLocation(point());
         m_out << "launch " << (url ? url->absoluteString() : std::string("none")) << '\n';
-        return std::nullopt;
+        return {};
     }
     case CommandWord::Scroll:
         if (!m_session.scrollTo(static_cast<float>(command.x)))
-            return std::string("there is no scroll view on screen");
-        return std::nullopt;
+            return Error { "there is no scroll view on screen" };
+        return {};
     case CommandWord::Press:
-        if (!m_session.press(command.index, error))
-            return error;
-        return std::nullopt;
+        return m_session.press(command.index);
     case CommandWord::Set:
-        if (!m_session.setSetting(command.key, command.value, error))
-            return error;
-        return std::nullopt;
+        return m_session.setSetting(command.key, command.value);
     case CommandWord::Unset:
-        if (!m_session.unsetSetting(command.key, error))
-            return error;
-        return std::nullopt;
+        return m_session.unsetSetting(command.key);
     case CommandWord::Notify:
         m_session.notifySettingsChanged();
-        return std::nullopt;
+        return {};
     case CommandWord::Dump:
         m_out << "dump " << (m_session.contentView() ? ui::dumpViewTree(*m_session.contentView()) : std::string("null")) << '\n';
-        return std::nullopt;
+        return {};
     case CommandWord::Render:
-        if (!m_session.renderToFile(command.file, error))
-            return error;
-        return std::nullopt;
+        return m_session.renderToFile(command.file);
     case CommandWord::Record:
-        if (!m_session.recordToFile(command.file, command.x, error))
-            return error;
-        return std::nullopt;
+        return m_session.recordToFile(command.file, command.x);
     case CommandWord::Destroy:
-        if (auto missing = needController())
-            return missing;
+        if (auto present = needController(); !present)
+            return present;
         m_session.destroyController();
-        return std::nullopt;
+        return {};
     }
-    return std::string("unknown command");
+    return Error { "unknown command" };
 }
 
 }

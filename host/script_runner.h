@@ -4,7 +4,6 @@
 #include "script_parser.h"
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 
 namespace kavrin::host {
@@ -20,11 +19,11 @@ public:
     // when reading the script fails.
     int run(std::istream& script, const std::string& scriptName);
 
-    // One command; the reason when it cannot be carried out.
-    std::optional<std::string> execute(const ScriptCommand&);
+    // One command; an error when it cannot be carried out.
+    Result<void> execute(const ScriptCommand&);
 
 private:
-    std::optional<std::string> needController() const;
+    Result<void> needController() const;
 
     HostSession& m_session;
     std::ostream& m_out;

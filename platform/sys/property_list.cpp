@@ -6,6 +6,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -270,6 +271,13 @@ ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath)
 ValuePtr arrayWithContentsOfFile(const std::string& phonePath)
 {
     return rootOfKind(readPropertyListFile(resolvePhonePath(phonePath)), false);
+}
+
+PropertyListFormat propertyListFormatOf(std::string_view bytes)
+{
+    // Only the header matters, and it is short: a longer text need not fit the length type.
+    const auto header = static_cast<uint32_t>(std::min<std::size_t>(bytes.size(), 64));
+    return plist_is_binary(bytes.data(), header) ? PropertyListFormat::Binary : PropertyListFormat::Xml;
 }
 
 std::optional<std::string> serializePropertyList(const Value& value, PropertyListFormat format)

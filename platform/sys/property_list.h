@@ -21,6 +21,10 @@ ValuePtr propertyListFromBytes(std::string_view bytes);
 
 enum class PropertyListFormat { Xml, Binary };
 
+// The format that a property list's bytes are in, so that a writer can keep it; bytes that are
+// not a binary property list count as XML.
+PropertyListFormat propertyListFormatOf(std::string_view bytes);
+
 std::optional<std::string> serializePropertyList(const Value&, PropertyListFormat);
 
 // Writes the file at a real file-system path (not resolved), replacing it atomically: the data

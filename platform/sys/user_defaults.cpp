@@ -32,12 +32,4 @@ void UserDefaults::setObjectForKey(ValuePtr value, std::string_view key)
     m_values.insert_or_assign(std::string(key), std::move(value));
 }
 
-void UserDefaults::registerDefaults(const Dictionary& defaults)
-{
-    for (const auto& [key, value] : defaults) {
-        if (value)
-            m_registered.insert_or_assign(key, value);
-    }
-}
-
 }

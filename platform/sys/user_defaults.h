@@ -19,9 +19,6 @@ public:
     void setObjectForKey(ValuePtr value, std::string_view key); // nil removes the key
     void removeAllObjects() { m_values.clear(); } // the registered defaults stay
 
-    // registerDefaults: the values answered for keys that were never set.
-    void registerDefaults(const Dictionary& defaults);
-
 private:
     UserDefaults();
 

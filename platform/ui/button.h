@@ -7,7 +7,6 @@
 
 namespace ui {
 
-enum class ButtonType { Custom = 0 };
 enum ControlState : unsigned { ControlStateNormal = 0 };
 
 class Button final : public Control {

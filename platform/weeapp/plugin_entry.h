@@ -11,7 +11,5 @@ using WeeAppCreateControllerFunction = weeapp::BBWeeAppController* (*)();
 namespace weeapp {
 
 inline constexpr const char* kCreateControllerSymbol = "WeeAppCreateController";
-// Where the phone keeps widget bundles; a bundle's executable has the bundle's name.
-inline constexpr const char* kPluginsFolder = "/System/Library/WeeAppPlugins/";
 
 }

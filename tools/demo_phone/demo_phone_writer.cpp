@@ -1,9 +1,10 @@
 #include "demo_phone_writer.h"
 
 #include "address_book_writer.h"
-#include "controller/paths.h"
 #include "demo_contacts.h"
+#include "kavrin/published_names.h"
 #include "phone_files.h"
+#include "sys/phone_paths.h"
 #include "sys/property_list.h"
 #include "weeapp/plugin_entry.h"
 
@@ -83,10 +84,10 @@ fs::path underRoot(const fs::path& root, const std::string& phonePath)
 
 bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::string& error)
 {
-    if (!writePropertyList(favoritesList(), underRoot(root, kFavoritesPath), error)
+    if (!writePropertyList(favoritesList(), underRoot(root, sys::kFavoritesPath), error)
         || !writePropertyList(demoSettings(), underRoot(root, kSettingsPath), error))
         return false;
-    if (!writeAddressBook(underRoot(root, kAddressBookPath).string(), underRoot(root, kAddressBookImagesPath).string(), demoContacts())) {
+    if (!writeAddressBook(underRoot(root, sys::kAddressBookPath).string(), underRoot(root, sys::kAddressBookImagesPath).string(), demoContacts())) {
         error = "cannot write the address-book databases under " + root.string();
         return false;
     }
@@ -102,7 +103,7 @@ bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::str
 bool demoPhoneExists(const fs::path& root)
 {
     std::error_code ignored;
-    return fs::exists(underRoot(root, kFavoritesPath), ignored) && fs::exists(underRoot(root, kBundlePath), ignored);
+    return fs::exists(underRoot(root, sys::kFavoritesPath), ignored) && fs::exists(underRoot(root, kBundlePath), ignored);
 }
 
 }

@@ -1,9 +1,9 @@
 #include "prefs_command.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "phone_files.h"
 #include "setting_value.h"
-#include "settings_file.h"
+#include "settings_editor.h"
 #include "settings_lock.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/phone_root.h"
@@ -82,7 +82,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
     const std::string& verb = command.front();
 
     if (verb == "get" || verb == "list") {
-        SettingsFile settings = SettingsFile::load(path);
+        SettingsEditor settings = SettingsEditor::load(path);
         if (verb == "list") {
             for (const auto& [key, value] : settings.values())
                 out << key << ' ' << (value ? settingValueText(*value) : std::string()) << '\n';
@@ -99,7 +99,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
         SettingsLock lock;
         if (!lock.held())
             err << "kavrin-prefs: cannot lock the settings; a change made at the same time may be lost\n";
-        SettingsFile settings = SettingsFile::load(path);
+        SettingsEditor settings = SettingsEditor::load(path);
         if (settings.wasNotAFile()) {
             err << "kavrin-prefs: " << settingsWriteFailure(path) << '\n';
             return 1;

@@ -1,6 +1,6 @@
 #include "controller/kavrin_controller.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/notification_center.h"
 
 namespace kavrin {

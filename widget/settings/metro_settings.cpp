@@ -1,5 +1,5 @@
 #include "controller/kavrin_controller.h"
-#include "settings/settings_file.h"
+#include "settings/settings_reader.h"
 
 namespace kavrin {
 

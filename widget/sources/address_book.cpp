@@ -1,7 +1,8 @@
 #include "controller/kavrin_controller.h"
-#include "controller/paths.h"
+#include "resources/bundle_resources.h"
 #include "sources/utf8.h"
 #include "sys/format.h"
+#include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 
 #include <fcntl.h>
@@ -99,12 +100,12 @@ void runQuery(sqlite3* connection, const std::string& sql, OnRow onRow)
 
 sqlite3* KavrinController::getNewABDBConnection()
 {
-    return openReadOnly(kAddressBookPath);
+    return openReadOnly(sys::kAddressBookPath);
 }
 
 sqlite3* KavrinController::getNewDBConnection()
 {
-    return openReadOnly(kAddressBookImagesPath);
+    return openReadOnly(sys::kAddressBookImagesPath);
 }
 
 std::string KavrinController::getMailFromDB(std::int32_t recordId)

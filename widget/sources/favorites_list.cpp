@@ -1,15 +1,15 @@
 #include "sources/favorites_list.h"
 
 #include "addressbook/localized_label.h"
-#include "controller/paths.h"
 #include "sys/format.h"
+#include "sys/phone_paths.h"
 #include "sys/property_list.h"
 
 namespace kavrin {
 
 sys::ValuePtr loadFavoritesList()
 {
-    return sys::arrayWithContentsOfFile(sys::stringWithFormat("%@", std::string_view(kFavoritesPath)));
+    return sys::arrayWithContentsOfFile(sys::stringWithFormat("%@", std::string_view(sys::kFavoritesPath)));
 }
 
 std::string FavoriteEntry::formattedName() const

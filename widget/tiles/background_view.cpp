@@ -1,6 +1,6 @@
 #include "controller/kavrin_controller.h"
 
-#include "controller/paths.h"
+#include "resources/bundle_resources.h"
 #include "tiles/tile_geometry.h"
 #include "ui/image_view.h"
 

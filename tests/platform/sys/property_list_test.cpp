@@ -82,10 +82,14 @@ TEST_F(PropertyListTest, RoundTripsEveryKindInBothFormats)
         std::optional<std::string> bytes = serializePropertyList(*original, format);
         ASSERT_TRUE(bytes);
         EXPECT_EQ(bytes->starts_with("bplist00"), format == PropertyListFormat::Binary);
+        EXPECT_EQ(propertyListFormatOf(*bytes), format);
         ValuePtr back = propertyListFromBytes(*bytes);
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(*back, *original) << back->description();
     }
+    // What is not a binary property list (nothing, a cut-off header, any text) counts as XML.
+    for (std::string_view other : { "", "bplist0", "<plist/>", "garbage" })
+        EXPECT_EQ(propertyListFormatOf(other), PropertyListFormat::Xml) << other;
 }
 
 // A binary favorites file reads as an array; a dictionary file does not.

@@ -1,6 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/notification_center.h"
 #include "sys/run_loop.h"

@@ -1,6 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/property_list.h"
 
 #include <fstream>

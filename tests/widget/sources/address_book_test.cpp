@@ -1,6 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "controller/paths.h"
+#include "resources/bundle_resources.h"
+#include "sys/phone_paths.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -68,8 +69,8 @@ TEST_F(AddressBookTest, DatabasesAreOpenedReadOnly)
     EXPECT_EQ(controller->getNewDBConnection(), nullptr);
     controller->getMailFromDB(1);
     controller->getImageFromDB(1);
-    EXPECT_FALSE(std::filesystem::exists(realPath(kAddressBookPath)));
-    EXPECT_FALSE(std::filesystem::exists(realPath(kAddressBookImagesPath)));
+    EXPECT_FALSE(std::filesystem::exists(realPath(sys::kAddressBookPath)));
+    EXPECT_FALSE(std::filesystem::exists(realPath(sys::kAddressBookImagesPath)));
 
     writeAddressBook({ { 1, "a@example.org" } });
     sqlite3* connection = controller->getNewABDBConnection();
@@ -86,7 +87,7 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
     writeBundleImages();
     writeAddressBook({ { 1, "a@example.org" } });
     writeThumbnails({ { 1, pngBytes(4, 4) } });
-    for (const char* phonePath : { kAddressBookPath, kAddressBookImagesPath }) {
+    for (const char* phonePath : { sys::kAddressBookPath, sys::kAddressBookImagesPath }) {
         sqlite3* database = nullptr;
         ASSERT_EQ(sqlite3_open(realPath(phonePath).c_str(), &database), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(database, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -94,7 +95,7 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
     }
     const auto folderListing = [this] {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(realPath(kAddressBookPath).parent_path()))
+        for (const auto& entry : std::filesystem::directory_iterator(realPath(sys::kAddressBookPath).parent_path()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -112,28 +113,28 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
 TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
 {
     writeBundleImages();
-    std::filesystem::create_directories(realPath(kAddressBookPath).parent_path());
-    ASSERT_EQ(::mkfifo(realPath(kAddressBookPath).c_str(), 0600), 0);
-    std::filesystem::create_directory(realPath(kAddressBookImagesPath));
+    std::filesystem::create_directories(realPath(sys::kAddressBookPath).parent_path());
+    ASSERT_EQ(::mkfifo(realPath(sys::kAddressBookPath).c_str(), 0600), 0);
+    std::filesystem::create_directory(realPath(sys::kAddressBookImagesPath));
     EXPECT_EQ(controller->getMailFromDB(1), "");
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
-    std::filesystem::remove(realPath(kAddressBookPath));
-    std::filesystem::remove(realPath(kAddressBookImagesPath));
+    std::filesystem::remove(realPath(sys::kAddressBookPath));
+    std::filesystem::remove(realPath(sys::kAddressBookImagesPath));
 
     {
         sqlite3* database = nullptr;
-        sqlite3_open(realPath(kAddressBookPath).c_str(), &database);
+        sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &database);
         sqlite3_exec(database, "CREATE TABLE ABPerson (ROWID INTEGER)", nullptr, nullptr, nullptr);
         sqlite3_close(database);
     }
     EXPECT_EQ(controller->getMailFromDB(1), "");
-    std::ofstream(realPath(kAddressBookImagesPath), std::ios::binary) << std::string(4096, 'x');
+    std::ofstream(realPath(sys::kAddressBookImagesPath), std::ios::binary) << std::string(4096, 'x');
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
 
-    std::filesystem::remove(realPath(kAddressBookPath));
+    std::filesystem::remove(realPath(sys::kAddressBookPath));
     writeAddressBook({ { 1, "a@example.org" } });
     sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(kAddressBookPath).c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &writer), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(controller->getMailFromDB(1), "");
     sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);

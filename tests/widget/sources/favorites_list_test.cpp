@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "controller/paths.h"
 #include "sources/favorites_list.h"
+#include "sys/phone_paths.h"
 #include "ui/button.h"
 #include "ui/label.h"
 
@@ -17,14 +17,14 @@ using sys::Value;
 TEST_F(FavoritesListTest, BadFilesGiveNoTiles)
 {
     EXPECT_EQ(loadFavoritesList(), nullptr);
-    std::ofstream(realPath(kFavoritesPath)) << "not a property list";
+    std::ofstream(realPath(sys::kFavoritesPath)) << "not a property list";
     EXPECT_EQ(loadFavoritesList(), nullptr);
     writeFavoritesValue(Value::dictionary({ { "Name", Value::string("A") } }));
     EXPECT_EQ(loadFavoritesList(), nullptr);
     writeFavoritesValue(Value::array({}));
     ASSERT_NE(loadFavoritesList(), nullptr);
 
-    std::ofstream(realPath(kFavoritesPath), std::ios::trunc) << "";
+    std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "";
     controller->view();
     EXPECT_TRUE(controller->scrollView->subviews().empty());
     EXPECT_EQ(controller->pageControl->numberOfPages(), 0);

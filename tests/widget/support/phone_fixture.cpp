@@ -1,9 +1,11 @@
 #include "widget/support/phone_fixture.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
+#include "resources/bundle_resources.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/notification_center.h"
+#include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 #include "sys/property_list.h"
 #include "sys/random.h"
@@ -119,13 +121,13 @@ void PhoneFixture::writeFavorites(const std::vector<Favorite>& favorites)
 
 void PhoneFixture::writeFavoritesValue(const sys::ValuePtr& root)
 {
-    ASSERT_TRUE(sys::writePropertyListAtomically(*root, realPath(kFavoritesPath), sys::PropertyListFormat::Binary));
+    ASSERT_TRUE(sys::writePropertyListAtomically(*root, realPath(sys::kFavoritesPath), sys::PropertyListFormat::Binary));
 }
 
 void PhoneFixture::writeAddressBook(const std::vector<MailRow>& rows)
 {
     sqlite3* database = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(kAddressBookPath).c_str(), &database), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &database), SQLITE_OK);
     execute(database, "CREATE TABLE IF NOT EXISTS ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, value TEXT)");
     for (const MailRow& row : rows) {
         sqlite3_stmt* statement = nullptr;
@@ -143,7 +145,7 @@ void PhoneFixture::writeAddressBook(const std::vector<MailRow>& rows)
 void PhoneFixture::writeThumbnails(const std::vector<ThumbnailRow>& rows)
 {
     sqlite3* database = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(kAddressBookImagesPath).c_str(), &database), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookImagesPath).c_str(), &database), SQLITE_OK);
     execute(database, "CREATE TABLE IF NOT EXISTS ABThumbnailImage (record_id INTEGER, format INTEGER, derived_from_format INTEGER, data BLOB)");
     for (const ThumbnailRow& row : rows) {
         sqlite3_stmt* statement = nullptr;

@@ -1,6 +1,6 @@
-#include "settings_file.h"
+#include "settings_editor.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/file_reading.h"
 #include "sys/phone_root.h"
 
@@ -18,9 +18,9 @@ bool isSomethingElse(const std::string& filePath)
     return ::stat(filePath.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
 }
 
-SettingsFile SettingsFile::load(const std::string& filePath)
+SettingsEditor SettingsEditor::load(const std::string& filePath)
 {
-    SettingsFile settings;
+    SettingsEditor settings;
     std::error_code error;
     if (!std::filesystem::exists(filePath, error))
         return settings;
@@ -29,8 +29,7 @@ SettingsFile SettingsFile::load(const std::string& filePath)
     std::optional<std::string> bytes = sys::readWholeFile(filePath);
     if (!bytes)
         return settings;
-    if (bytes->starts_with("bplist00"))
-        settings.m_format = sys::PropertyListFormat::Binary;
+    settings.m_format = sys::propertyListFormatOf(*bytes);
     sys::ValuePtr root = sys::propertyListFromBytes(*bytes);
     if (root && root->asDictionary()) {
         settings.m_values = *root->asDictionary();
@@ -39,13 +38,13 @@ SettingsFile SettingsFile::load(const std::string& filePath)
     return settings;
 }
 
-sys::ValuePtr SettingsFile::value(std::string_view key) const
+sys::ValuePtr SettingsEditor::value(std::string_view key) const
 {
     auto found = m_values.find(key);
     return found == m_values.end() ? nullptr : found->second;
 }
 
-bool SettingsFile::unset(std::string_view key)
+bool SettingsEditor::unset(std::string_view key)
 {
     auto found = m_values.find(key);
     if (found == m_values.end())
@@ -54,7 +53,7 @@ bool SettingsFile::unset(std::string_view key)
     return true;
 }
 
-bool SettingsFile::save(const std::string& filePath) const
+bool SettingsEditor::save(const std::string& filePath) const
 {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(filePath).parent_path(), error);

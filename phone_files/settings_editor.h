@@ -13,11 +13,11 @@ namespace kavrin::tooling {
 // written back atomically in the format it had (XML for a new file). Only a regular file is
 // ever read or replaced: a FIFO, a folder or a device in its place would block a reader or be
 // destroyed by the rename.
-class SettingsFile {
+class SettingsEditor {
 public:
     // A missing file reads as empty, and so does an unreadable one: anything but a regular file,
     // or a file that is not a property list with a dictionary at its root.
-    static SettingsFile load(const std::string& filePath);
+    static SettingsEditor load(const std::string& filePath);
 
     const sys::Dictionary& values() const { return m_values; }
     sys::ValuePtr value(std::string_view key) const;

@@ -1,6 +1,6 @@
-#include "settings/settings_file.h"
+#include "settings/settings_reader.h"
 
-#include "controller/paths.h"
+#include "kavrin/published_names.h"
 #include "sys/format.h"
 #include "sys/property_list.h"
 

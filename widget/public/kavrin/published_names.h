@@ -1,0 +1,24 @@
+#pragma once
+
+#include "sys/phone_paths.h"
+
+#include <string_view>
+
+// What the widget publishes to the host and the tools: its bundle, its settings file and the
+// notifications by which a settings change reaches it. Nothing else of the widget is theirs.
+namespace kavrin {
+
+inline constexpr const char* kBundleName = "Kavrin";
+inline constexpr const char* kBundlePath = "/System/Library/WeeAppPlugins/Kavrin.bundle/";
+
+inline constexpr const char* kSettingsPath = "/private/var/mobile/Library/Preferences/de.quillfen.kavrin.plist";
+
+// Posted system-wide by whoever changes the settings file; the widget observes it.
+inline constexpr const char* kPreferencesChanged = "de.quillfen.kavrin-preferencesChanged";
+// Posted by the widget in its own process when the system-wide one arrives.
+inline constexpr const char* kPreferencesChangedLocal = "de.quillfen.kavrin-preferencesChanged2";
+
+static_assert(std::string_view(kBundlePath).starts_with(sys::kPluginsFolder));
+static_assert(std::string_view(kSettingsPath).starts_with(sys::kPreferencesFolder));
+
+}
