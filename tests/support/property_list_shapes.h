@@ -38,6 +38,14 @@ public:
         }
         return m_offsets.size() - 1;
     }
+    // An integer below 256.
+    std::uint64_t smallInteger(std::uint8_t value)
+    {
+        m_offsets.push_back(kHeader.size() + m_body.size());
+        m_body += '\x10';
+        m_body += static_cast<char>(value);
+        return m_offsets.size() - 1;
+    }
     std::uint64_t yes()
     {
         m_offsets.push_back(kHeader.size() + m_body.size());
