@@ -43,10 +43,10 @@ bool imageDataCanHoldRows(std::span<const std::uint8_t> bytes, std::uint64_t wid
     std::uint64_t imageData = 0;
     for (std::size_t offset = 8; offset + 12 <= bytes.size();) {
         const std::uint64_t length = bigEndian32(bytes, offset);
-        if (std::memcmp(&bytes[offset + 4], "IDAT", 4) == 0)
-            imageData += length;
         if (length > bytes.size() - offset - 12)
             break;
+        if (std::memcmp(&bytes[offset + 4], "IDAT", 4) == 0)
+            imageData += length;
         offset += static_cast<std::size_t>(length) + 12;
     }
     return rows <= imageData * kDeflateRatio + kDeflateRatio;
