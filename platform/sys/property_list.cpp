@@ -1,8 +1,9 @@
 #include "sys/property_list.h"
 
-#include "sys/binary_plist_keys.h"
+#include "sys/binary_plist_layout.h"
 #include "sys/file_reading.h"
 #include "sys/phone_root.h"
+#include "sys/xml_plist_scan.h"
 
 #include <plist/plist.h>
 
@@ -16,15 +17,16 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace sys {
 
 namespace {
 
-// Deeper nesting than any real property list; refusing it keeps the recursion bounded.
-constexpr int kMaximumDepth = 256;
 // Property lists are small; anything this big is not one of ours.
 constexpr std::uintmax_t kMaximumFileSize = 64u << 20;
+// An XML file's containers lie inside its plist element, and its innermost value is an element.
+constexpr std::size_t kXmlElementsAroundContainers = 2;
 
 struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }
@@ -36,52 +38,32 @@ struct FreeDeleter {
 };
 using CString = std::unique_ptr<char, FreeDeleter>;
 
-ValuePtr fromPlist(plist_t node, int depth);
-
-ValuePtr arrayFromPlist(plist_t node, int depth)
+bool isContainer(plist_t node)
 {
-    Array items;
-    uint32_t size = plist_array_get_size(node);
-    items.reserve(size);
-    for (uint32_t i = 0; i < size; ++i) {
-        ValuePtr item = fromPlist(plist_array_get_item(node, i), depth + 1);
-        if (!item)
-            return nullptr;
-        items.push_back(std::move(item));
-    }
-    return Value::array(std::move(items));
+    const plist_type type = plist_get_node_type(node);
+    return type == PLIST_ARRAY || type == PLIST_DICT;
 }
 
-ValuePtr dictionaryFromPlist(plist_t node, int depth)
+// Whichever of the file's texts a node stands for: from the binary file's own bytes when its
+// layout is known, else from the parser, by length.
+std::optional<std::string> textOf(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object)
 {
-    Dictionary entries;
-    plist_dict_iter iterator = nullptr;
-    plist_dict_new_iter(node, &iterator);
-    if (!iterator)
-        return nullptr;
-    while (true) {
-        char* rawKey = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(node, iterator, &rawKey, &item);
-        CString key(rawKey);
-        if (!item)
-            break;
-        ValuePtr value = fromPlist(item, depth + 1);
-        if (!value || !key) {
-            std::free(iterator);
-            return nullptr;
-        }
-        // The writers keep their keys sorted, so the hint is nearly always right.
-        entries.insert_or_assign(entries.end(), std::string(key.get()), std::move(value));
+    if (layout)
+        return layout->isText(object) ? std::optional(layout->text(object)) : std::nullopt;
+    if (plist_get_node_type(node) == PLIST_KEY) {
+        // The XML scan has refused every key with a NUL, which this call would stop on.
+        char* raw = nullptr;
+        plist_get_key_val(node, &raw);
+        CString text(raw);
+        return text ? std::string(text.get()) : std::string();
     }
-    std::free(iterator);
-    return Value::dictionary(std::move(entries));
+    uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
+    return text ? std::string(text, length) : std::string();
 }
 
-ValuePtr fromPlist(plist_t node, int depth)
+ValuePtr scalarFromPlist(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object)
 {
-    if (!node || depth > kMaximumDepth)
-        return nullptr;
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t value = 0;
@@ -100,16 +82,10 @@ ValuePtr fromPlist(plist_t node, int depth)
         plist_get_real_val(node, &value);
         return Value::real(value);
     }
-    case PLIST_STRING: {
-        // Up to the first NUL, as the C string that the library hands out would be.
-        const char* text = plist_get_string_ptr(node, nullptr);
-        return Value::string(text ? std::string(text) : std::string());
-    }
+    case PLIST_STRING:
     case PLIST_KEY: {
-        char* raw = nullptr;
-        plist_get_key_val(node, &raw);
-        CString text(raw);
-        return Value::string(text ? std::string(text.get()) : std::string());
+        std::optional<std::string> text = textOf(node, layout, object);
+        return text ? Value::string(std::move(*text)) : nullptr;
     }
     case PLIST_DATA: {
         uint64_t length = 0;
@@ -130,12 +106,143 @@ ValuePtr fromPlist(plist_t node, int depth)
         plist_get_uid_val(node, &value);
         return Value::dictionary({ { "CF$UID", Value::integer(static_cast<std::int64_t>(value)) } });
     }
-    case PLIST_ARRAY:
-        return arrayFromPlist(node, depth);
-    case PLIST_DICT:
-        return dictionaryFromPlist(node, depth);
     default:
         return nullptr;
+    }
+}
+
+// One array or dictionary being read: the library's iterator over it, the file object behind
+// it when the file is binary, and what has been read so far.
+class ContainerReading {
+public:
+    ContainerReading(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object)
+        : m_node(node), m_isDictionary(plist_get_node_type(node) == PLIST_DICT), m_layout(layout), m_object(object)
+    {
+        if (m_isDictionary)
+            plist_dict_new_iter(node, &m_iterator);
+        else
+            plist_array_new_iter(node, &m_iterator);
+    }
+    ContainerReading(ContainerReading&& other) noexcept
+        : m_node(other.m_node), m_isDictionary(other.m_isDictionary), m_layout(other.m_layout), m_object(other.m_object),
+          m_iterator(std::exchange(other.m_iterator, nullptr)), m_position(other.m_position), m_items(std::move(other.m_items)),
+          m_entries(std::move(other.m_entries)), m_key(std::move(other.m_key))
+    {
+    }
+    ContainerReading(const ContainerReading&) = delete;
+    ContainerReading& operator=(const ContainerReading&) = delete;
+    ContainerReading& operator=(ContainerReading&&) = delete;
+    ~ContainerReading() { std::free(m_iterator); }
+
+    // The file matches what the parser made of it: a node of the kind of its object.
+    bool matchesLayout() const
+    {
+        if (!m_layout)
+            return true;
+        return m_isDictionary ? m_layout->isDictionary(m_object) : m_layout->isArray(m_object);
+    }
+
+    struct Child {
+        plist_t node;
+        std::uint64_t object;
+    };
+    // The next item, or the next entry's value with its key kept for add; a null node once
+    // every child has been read, and nothing when the file and the parse disagree.
+    std::optional<Child> next()
+    {
+        if (!m_iterator)
+            return std::nullopt;
+        plist_t item = nullptr;
+        std::uint64_t object = 0;
+        if (!m_isDictionary) {
+            plist_array_next_item(m_node, m_iterator, &item);
+            if (m_layout && item)
+                object = m_layout->item(m_object, m_position);
+        } else if (!m_layout) {
+            char* rawKey = nullptr;
+            plist_dict_next_item(m_node, m_iterator, &rawKey, &item);
+            CString key(rawKey);
+            if (item && !key)
+                return std::nullopt;
+            m_key = item ? std::string(key.get()) : std::string();
+        } else {
+            // Not through the library's key reading, which stops the process on a key with a NUL.
+            plist_dict_next_item(m_node, m_iterator, nullptr, &item);
+            if (item) {
+                const std::uint64_t keyObject = m_layout->key(m_object, m_position);
+                if (!m_layout->isText(keyObject))
+                    return std::nullopt;
+                m_key = m_layout->text(keyObject);
+                object = m_layout->value(m_object, m_position);
+            }
+        }
+        if (m_layout && (item ? m_position >= m_layout->itemCount(m_object) : m_position != m_layout->itemCount(m_object)))
+            return std::nullopt;
+        if (item)
+            ++m_position;
+        return Child { item, object };
+    }
+
+    void add(ValuePtr value)
+    {
+        if (!m_isDictionary) {
+            m_items.push_back(std::move(value));
+            return;
+        }
+        // The writers keep their keys sorted, so the hint is nearly always right.
+        m_entries.insert_or_assign(m_entries.end(), std::move(m_key), std::move(value));
+    }
+
+    ValuePtr finish() { return m_isDictionary ? Value::dictionary(std::move(m_entries)) : Value::array(std::move(m_items)); }
+
+private:
+    plist_t m_node;
+    bool m_isDictionary;
+    const BinaryPropertyListLayout* m_layout;
+    std::uint64_t m_object;
+    void* m_iterator { nullptr };
+    std::uint64_t m_position { 0 };
+    Array m_items;
+    Dictionary m_entries;
+    std::string m_key;
+};
+
+// The parsed tree as values, read with the library's iterators and a stack of our own, so that
+// the work is linear in the tree's size and the depth costs no native stack.
+ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout)
+{
+    const std::uint64_t top = layout ? layout->topObject() : 0;
+    if (!root)
+        return nullptr;
+    if (!isContainer(root))
+        return scalarFromPlist(root, layout, top);
+    std::vector<ContainerReading> path;
+    path.emplace_back(root, layout, top);
+    if (!path.back().matchesLayout())
+        return nullptr;
+    while (true) {
+        const std::optional<ContainerReading::Child> child = path.back().next();
+        if (!child)
+            return nullptr;
+        ValuePtr value;
+        if (!child->node) {
+            value = path.back().finish();
+            path.pop_back();
+            if (path.empty())
+                return value;
+        } else if (isContainer(child->node)) {
+            if (path.size() >= kMaximumPropertyListDepth)
+                return nullptr;
+            path.emplace_back(child->node, layout, child->object);
+            if (!path.back().matchesLayout())
+                return nullptr;
+            continue;
+        } else {
+            value = scalarFromPlist(child->node, layout, child->object);
+            if (!value)
+                return nullptr;
+        }
+        path.back().add(std::move(value));
     }
 }
 
@@ -200,7 +307,7 @@ struct PlistBuilder {
 
 plist_t toPlist(const Value& value, int depth)
 {
-    if (depth > kMaximumDepth)
+    if (depth > static_cast<int>(kMaximumPropertyListDepth))
         return nullptr;
     return std::visit(PlistBuilder { depth }, value.storage());
 }
@@ -238,12 +345,23 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
 // The XML reader wants a terminated buffer, which a std::string is.
 ValuePtr parseTerminated(const std::string& bytes)
 {
-    if (bytes.empty() || bytes.size() > kMaximumFileSize || !binaryPropertyListKeysAreSafe(bytes))
+    if (bytes.empty() || bytes.size() > kMaximumFileSize)
         return nullptr;
+    const auto length = static_cast<uint32_t>(bytes.size());
+    // The parser recurses once a level and expands shared objects at every use: a file goes to
+    // it only once it is known to be shallow and no bigger as a tree than as bytes.
+    std::optional<BinaryPropertyListLayout> layout;
+    if (plist_is_binary(bytes.c_str(), length)) {
+        layout = BinaryPropertyListLayout::scan(bytes, kMaximumPropertyListDepth);
+        if (!layout)
+            return nullptr;
+    } else if (!xmlPropertyListIsBounded(bytes, kMaximumPropertyListDepth + kXmlElementsAroundContainers)) {
+        return nullptr;
+    }
     plist_t raw = nullptr;
-    plist_from_memory(bytes.c_str(), static_cast<uint32_t>(bytes.size()), &raw);
+    plist_from_memory(bytes.c_str(), length, &raw);
     PlistHandle root(raw);
-    return fromPlist(root.get(), 0);
+    return fromPlist(root.get(), layout ? &*layout : nullptr);
 }
 
 }

@@ -7,6 +7,10 @@
 
 namespace sys {
 
+// Deeper nesting of arrays and dictionaries than any real property list has; a file that nests
+// deeper is unreadable, and one this deep is read and freed within a thread's smallest stack.
+constexpr std::size_t kMaximumPropertyListDepth = 512;
+
 // Property-list files, XML or binary; the format is detected when reading.
 // Paths are the phone's absolute paths, resolved under the phone root (phone_root.h).
 

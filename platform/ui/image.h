@@ -25,6 +25,9 @@ class Image {
 public:
     // Images larger than this on either side are refused rather than decoded.
     static constexpr int kMaximumSide = 4096;
+    // Images larger than this on either side are decoded shrunk to fit it, keeping their aspect,
+    // so that a photo costs at most this many pixels squared however large it is stored.
+    static constexpr int kMaximumDecodedSide = 512;
 
     // imageWithContentsOfFile: the phone path is resolved under the phone root; nil for a
     // missing file or bytes that do not decode.

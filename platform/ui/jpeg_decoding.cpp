@@ -1,4 +1,5 @@
 #include "ui/image_decoding.h"
+#include "ui/image_downscaling.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -39,6 +40,8 @@ struct JpegJob {
     ErrorManager errors { };
     std::shared_ptr<Bitmap> bitmap { std::make_shared<Bitmap>() };
     std::vector<JSAMPLE> row;
+    // For a picture larger than the decoded size: the boxes its scaled rows are shrunk into.
+    std::unique_ptr<BoxDownscaler> boxes;
     bool created { false };
 };
 
@@ -50,6 +53,19 @@ std::uint32_t pixelFromSamples(const JSAMPLE* sample, J_COLOR_SPACE space)
         return premultipliedPixel(sample[0] * key / 255, sample[1] * key / 255, sample[2] * key / 255, 255);
     }
     return premultipliedPixel(sample[0], sample[1], sample[2], 255);
+}
+
+// The smallest of the decoder's scalings (n/8, n from 1 to 8) that still gives at least the
+// wanted size, so the boxes shrink the rest of the way.
+unsigned scaleForAtLeast(const jpeg_decompress_struct& info, PixelSize wanted)
+{
+    for (unsigned eighths = 1; eighths < 8; ++eighths) {
+        const std::uint64_t width = (std::uint64_t { info.image_width } * eighths + 7) / 8;
+        const std::uint64_t height = (std::uint64_t { info.image_height } * eighths + 7) / 8;
+        if (width >= static_cast<std::uint64_t>(wanted.width) && height >= static_cast<std::uint64_t>(wanted.height))
+            return eighths;
+    }
+    return 8;
 }
 
 // Returns false when the stream is not a whole, sound JPEG picture.
@@ -69,6 +85,12 @@ bool runJob(JpegJob& job, std::span<const std::uint8_t> bytes)
         info.out_color_space = JCS_CMYK;
     else
         info.out_color_space = JCS_RGB;
+    const PixelSize wanted = decodedSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+    const bool shrinking = wanted.width != static_cast<int>(info.image_width) || wanted.height != static_cast<int>(info.image_height);
+    if (shrinking) {
+        info.scale_num = scaleForAtLeast(info, wanted);
+        info.scale_denom = 8;
+    }
     jpeg_start_decompress(&info);
 
     const auto width = static_cast<std::size_t>(info.output_width);
@@ -76,9 +98,13 @@ bool runJob(JpegJob& job, std::span<const std::uint8_t> bytes)
     if (!acceptableImageSize(info.output_width, info.output_height) || (components != 3 && components != 4))
         return false;
     Bitmap& bitmap = *job.bitmap;
-    bitmap.width = static_cast<int>(info.output_width);
-    bitmap.height = static_cast<int>(info.output_height);
-    bitmap.pixels.resize(width * info.output_height);
+    if (shrinking) {
+        job.boxes = std::make_unique<BoxDownscaler>(PixelSize { static_cast<int>(info.output_width), static_cast<int>(info.output_height) }, wanted);
+    } else {
+        bitmap.width = static_cast<int>(info.output_width);
+        bitmap.height = static_cast<int>(info.output_height);
+        bitmap.pixels.resize(width * info.output_height);
+    }
     job.row.resize(width * components);
 
     while (info.output_scanline < info.output_height) {
@@ -86,10 +112,17 @@ bool runJob(JpegJob& job, std::span<const std::uint8_t> bytes)
         JSAMPROW rows[] = { job.row.data() };
         if (jpeg_read_scanlines(&info, rows, 1) != 1)
             return false;
-        for (std::size_t x = 0; x < width; ++x)
-            bitmap.pixels[y * width + x] = pixelFromSamples(&job.row[x * components], info.out_color_space);
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::uint32_t pixel = pixelFromSamples(&job.row[x * components], info.out_color_space);
+            if (job.boxes)
+                job.boxes->add(static_cast<int>(x), static_cast<int>(y), pixel);
+            else
+                bitmap.pixels[y * width + x] = pixel;
+        }
     }
     jpeg_finish_decompress(&info);
+    if (job.boxes && !job.errors.warned)
+        job.bitmap = job.boxes->finish();
     return !job.errors.warned;
 }
 

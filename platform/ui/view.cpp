@@ -115,6 +115,23 @@ void View::removeFromSuperview()
         siblings.erase(it);
 }
 
+void View::removeSubviewsIf(const std::function<bool(const View&)>& shouldRemove)
+{
+    // The removed children are released only once the list is whole again, since releasing one
+    // may run code that looks at this view.
+    std::vector<ViewPtr> removed;
+    auto kept = m_subviews.begin();
+    for (auto& subview : m_subviews) {
+        if (shouldRemove(*subview)) {
+            subview->m_superview = nullptr;
+            removed.push_back(std::move(subview));
+        } else {
+            *kept++ = std::move(subview);
+        }
+    }
+    m_subviews.erase(kept, m_subviews.end());
+}
+
 Window* View::window() const
 {
     const View* root = rootOf(this);

@@ -5,6 +5,7 @@
 #include "ui/geometry.h"
 #include "ui/view_visitor.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,8 @@ public:
 
     void addSubview(const ViewPtr&); // on top of the existing children; moves it from its old parent
     void removeFromSuperview();
+    // Removes, in one pass, every child for which shouldRemove holds; the others keep their order.
+    void removeSubviewsIf(const std::function<bool(const View&)>& shouldRemove);
     const std::vector<ViewPtr>& subviews() const { return m_subviews; }
     View* superview() const { return m_superview; }
     // The window this view is in, or nullptr.

@@ -10,11 +10,8 @@ namespace kavrin {
 
 void KavrinController::buildView()
 {
-    const std::vector<ui::ViewPtr> tiles = scrollView->subviews();
-    for (const ui::ViewPtr& tile : tiles) {
-        if (tile->tag() != kKeptViewTag)
-            tile->removeFromSuperview();
-    }
+    // The old tiles go before any new one is made, so a rebuild never holds two sets.
+    scrollView->removeSubviewsIf([](const ui::View& tile) { return tile.tag() != kKeptViewTag; });
     buttons = std::make_shared<ButtonArray>();
     rawElementsArray = loadFavoritesList();
 

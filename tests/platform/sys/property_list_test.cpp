@@ -122,8 +122,7 @@ std::string binaryDictionary(const std::string& key, const std::string& value)
     return header + objects + table + trailer;
 }
 
-// Missing, empty, garbage, truncated, folder-shaped and scalar-rooted files give nothing, and so
-// does a binary file with a NUL inside a UTF-16 key.
+// Missing, empty, garbage, truncated, folder-shaped and scalar-rooted files give nothing.
 TEST_F(PropertyListTest, UnreadableFilesGiveNil)
 {
     EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
@@ -135,8 +134,6 @@ TEST_F(PropertyListTest, UnreadableFilesGiveNil)
         binary.substr(0, binary.size() / 2),
         std::string(kXmlSettings).substr(0, 200),
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>just text</string></plist>",
-        // A binary dictionary whose one key is UTF-16 with a NUL unit, which stops the parser.
-        binaryDictionary(std::string("\x63\x00\x61\x00\x00\x00\x62", 7), "\x09"),
     };
     for (const std::string& bytes : broken) {
         m_folder.write(kSettings, bytes);
@@ -149,14 +146,32 @@ TEST_F(PropertyListTest, UnreadableFilesGiveNil)
     EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
 }
 
-// Texts with a NUL that the parser takes are read up to the NUL: an ASCII key and an ASCII
-// value of a binary file.
-TEST_F(PropertyListTest, TextsWithANulAreReadUpToIt)
+// A NUL never shortens a text: binary texts keep it, 8-bit or UTF-16, in values and in keys, and
+// such a key is a key of its own, not the one before the NUL. XML has no NUL character: a raw
+// one anywhere, or one written as a reference, makes the file unreadable.
+TEST_F(PropertyListTest, TextsWithANulKeepIt)
 {
-    m_folder.write(kSettings, binaryDictionary(std::string("\x53\x61\x00\x62", 4), "\x09"));
-    EXPECT_EQ(boolValue(objectForKey(dictionaryWithContentsOfFile(kSettings), "a")), true);
-    m_folder.write(kSettings, binaryDictionary("\x51k", std::string("\x53\x61\x00\x62", 4)));
-    EXPECT_EQ(description(objectForKey(dictionaryWithContentsOfFile(kSettings), "k")), "a");
+    const std::string nulAscii("\x53\x61\x00\x62", 4);
+    const std::string nulUtf16("\x63\x00\x61\x00\x00\x00\x62", 7);
+    for (const std::string& key : { nulAscii, nulUtf16 }) {
+        m_folder.write(kSettings, binaryDictionary(key, "\x09"));
+        ValuePtr settings = dictionaryWithContentsOfFile(kSettings);
+        ASSERT_EQ(count(settings), 1u);
+        EXPECT_EQ(objectForKey(settings, "a"), nullptr);
+        EXPECT_TRUE(boolValue(objectForKey(settings, std::string_view("a\0b", 3))));
+    }
+    m_folder.write(kSettings, binaryDictionary("\x51k", nulAscii));
+    EXPECT_EQ(description(objectForKey(dictionaryWithContentsOfFile(kSettings), "k")), std::string("a\0b", 3));
+    m_folder.write(kSettings, binaryDictionary("\x51k", nulUtf16));
+    EXPECT_EQ(description(objectForKey(dictionaryWithContentsOfFile(kSettings), "k")), std::string("a\0b", 3));
+
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>";
+    for (const std::string& unreadable : { xml + std::string("<key>k</key><string>a\0b</string></dict></plist>", 47),
+             xml + std::string("<key>a\0b</key><true/></dict></plist>", 36),
+             xml + std::string("<key>a<!-- \0 --></key><true/></dict></plist>", 44), xml + "<key>k</key><string>a&#0;b</string></dict></plist>" }) {
+        m_folder.write(kSettings, unreadable);
+        EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr) << unreadable;
+    }
 }
 
 // Phone paths resolve under the root, and ".." cannot climb out of it; plain paths and those

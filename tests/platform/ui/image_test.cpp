@@ -1,3 +1,4 @@
+#include "platform/ui/largest_allocation.h"
 #include "sys/phone_root.h"
 #include "ui/image.h"
 
@@ -11,6 +12,7 @@
 
 #include <jpeglib.h>
 #include <png.h>
+#include <zlib.h>
 #include <unistd.h>
 
 namespace {
@@ -125,6 +127,79 @@ TEST(Image, RefusesOversizedPictures)
     EXPECT_EQ(Image::imageWithData(encodePng(Image::kMaximumSide + 1, 1)), nullptr);
     EXPECT_NE(Image::imageWithData(encodePng(Image::kMaximumSide, 1)), nullptr);
     EXPECT_EQ(Image::imageWithData(encodeJpeg(1, Image::kMaximumSide + 1)), nullptr);
+}
+
+// A picture larger than 512 on a side decodes shrunk to fit 512 with its aspect kept, each pixel
+// the average of the box it covers; one at or under 512 keeps its size. A large picture cut
+// short or damaged still gives nothing.
+TEST(Image, LargePicturesDecodeShrunkToFit)
+{
+    const auto png = decodeImage(encodePng(4096, 4096));
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->width, 512);
+    EXPECT_EQ(png->height, 512);
+    EXPECT_EQ(png->pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(png->pixels[511 * 512 + 511], 0x80000080u);
+
+    const std::pair<std::pair<int, int>, std::pair<int, int>> sizes[] = {
+        { { 4096, 1024 }, { 512, 128 } }, { { 600, 10 }, { 512, 9 } }, { { 513, 4000 }, { 66, 512 } }, { { 512, 512 }, { 512, 512 } },
+    };
+    for (const auto& [source, decoded] : sizes) {
+        const auto shrunk = decodeImage(encodePng(source.first, source.second));
+        ASSERT_NE(shrunk, nullptr);
+        EXPECT_EQ(std::pair(shrunk->width, shrunk->height), decoded) << source.first << "x" << source.second;
+    }
+
+    const auto jpeg = decodeImage(encodeJpeg(4096, 4096));
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(std::pair(jpeg->width, jpeg->height), std::pair(512, 512));
+    const std::uint32_t green = jpeg->pixels[300 * 512 + 200];
+    EXPECT_LT((green >> 16) & 0xFF, 16u);
+    EXPECT_GT((green >> 8) & 0xFF, 240u);
+    const auto tall = decodeImage(encodeJpeg(1000, 3000));
+    ASSERT_NE(tall, nullptr);
+    EXPECT_EQ(std::pair(tall->width, tall->height), std::pair(171, 512));
+
+    for (const Bytes& whole : { encodePng(1024, 700), encodeJpeg(1024, 700) }) {
+        const Bytes truncated(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+        EXPECT_EQ(decodeImage(truncated), nullptr);
+        Bytes damaged = whole;
+        for (std::size_t i = damaged.size() / 3; i < damaged.size() / 3 + 16; ++i)
+            damaged[i] ^= 0x5A;
+        EXPECT_EQ(decodeImage(damaged), nullptr);
+    }
+}
+
+// A PNG chunk with its length and CRC.
+void appendChunk(Bytes& bytes, const char* type, const Bytes& data)
+{
+    Bytes chunk(type, type + 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    const auto length = static_cast<std::uint32_t>(data.size());
+    const auto crc = static_cast<std::uint32_t>(crc32(0, chunk.data(), static_cast<uInt>(chunk.size())));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(length >> shift));
+    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(crc >> shift));
+}
+
+// A hundred-byte PNG that claims a large picture gives nothing, and nothing near the size of its
+// claim is allocated on the way: no block above 64 KB for a claim of 4096 by 4096 (64 MB of
+// pixels), at 512 by 512 (1 MB) or at 1000 by 1000, which would decode shrunk.
+TEST(Image, HeaderOnlyClaimAllocatesNothingLarge)
+{
+    for (std::uint8_t side : { std::uint8_t { 0x10 }, std::uint8_t { 0x02 }, std::uint8_t { 0x03 } }) {
+        const auto low = static_cast<std::uint8_t>(side == 0x03 ? 0xE8 : 0x00);
+        Bytes claim { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+        appendChunk(claim, "IHDR", { 0, 0, side, low, 0, 0, side, low, 8, 6, 0, 0, 0 });
+        appendChunk(claim, "IDAT", Bytes(40, 0x78));
+        appendChunk(claim, "IEND", { });
+        ASSERT_LE(claim.size(), 100u);
+        testing_support::LargestAllocation largest;
+        EXPECT_EQ(decodeImage(claim), nullptr);
+        EXPECT_LT(largest.bytes(), 64u << 10) << int { side };
+    }
 }
 
 // A file is read under the phone root and remembers its phone path; a missing or bad file gives

@@ -1,6 +1,11 @@
 #include "widget/support/phone_fixture.h"
 
+#include "sys/phone_paths.h"
+#include "support/property_list_shapes.h"
+
 #include "ui/button.h"
+
+#include <fstream>
 
 namespace kavrin::testing {
 namespace {
@@ -103,6 +108,47 @@ TEST_F(TapDispatchTest, CleaningRemovesOnlyTheSpace)
     controller->doCall(&tab);
     controller->doMessage(&tab);
     EXPECT_EQ(openedURLs, std::vector<std::string> { "sms:(030)123-4567" });
+}
+
+}
+}
+
+namespace kavrin::testing {
+namespace {
+
+using NulTextTest = PhoneFixture;
+
+// A favorite whose number, and an address row, hold a NUL keep it whole: it makes them no URL
+// text, so nothing opens rather than a shorter number or address. Binary numbers in 8-bit and in
+// UTF-16 texts alike; an XML list with a NUL is unreadable and shows no tiles.
+TEST_F(NulTextTest, NumbersAndAddressesWithANulOpenNothing)
+{
+    const std::string number("+49\0170 1234", 12);
+    writeAddressBook({ { 1, std::string("anna\0@evil.example", 18) } });
+    for (bool utf16 : { false, true }) {
+        testing_support::BinaryPropertyListBuilder builder;
+        const std::uint64_t keys[] = { builder.ascii("Name"), builder.ascii("ABUid"), builder.ascii("Value") };
+        const std::uint64_t values[] = { builder.ascii("Anna"), builder.smallInteger(1),
+            utf16 ? builder.utf16(std::u16string(number.begin(), number.end())) : builder.ascii(number) };
+        const std::uint64_t entry = builder.dictionary({ keys[0], keys[1], keys[2] }, { values[0], values[1], values[2] });
+        std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << builder.finish(builder.array({ entry }));
+
+        controller = std::make_unique<KavrinController>();
+        showWidget();
+        ASSERT_EQ(sys::description(sys::objectForKey(sys::objectAtIndex(controller->rawElementsArray, 0), "Value")), number);
+        EXPECT_EQ(controller->getMailFromDB(1), std::string("anna\0@evil.example", 18));
+        for (int action : { 1, 2, 3 }) {
+            writeSettings({ { "standardAction", Value::integer(action) } });
+            tileButtons(*controller->scrollView).at(0)->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+        }
+        EXPECT_TRUE(openedURLs.empty()) << utf16;
+    }
+
+    std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Value</key><string>"
+                                                              << number << "</string></dict></array></plist>";
+    controller = std::make_unique<KavrinController>();
+    showWidget();
+    EXPECT_TRUE(tileButtons(*controller->scrollView).empty());
 }
 
 }

@@ -1,6 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
+#include "support/property_list_shapes.h"
 #include "sys/property_list.h"
 
 #include <fstream>
@@ -55,6 +56,35 @@ TEST_F(SettingsTest, BinaryFilesReadAndBadFilesGiveDefaults)
     std::ofstream(realPath(kSettingsPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist><dict><key>metroStyle</key><true/>";
     EXPECT_EQ(controller->checkSetting("metroStyle"), sys::NO);
     EXPECT_EQ(controller->getStandardAction(), 0);
+}
+
+// Settings nested far deeper than any real file, binary or XML, read as no file: every setting
+// has its default. A key with a NUL inside is not the key before the NUL, in 8-bit and UTF-16
+// binary texts; in XML a NUL makes the file unreadable.
+TEST_F(SettingsTest, DeepFilesAndKeysWithANulGiveDefaults)
+{
+    for (bool binary : { true, false }) {
+        std::ofstream(realPath(kSettingsPath), std::ios::trunc)
+            << (binary ? testing_support::deepBinaryPropertyList(100'000, true) : testing_support::deepXmlPropertyList(100'000, true));
+        EXPECT_EQ(controller->checkSetting("k"), sys::NO);
+        EXPECT_EQ(controller->getStandardAction(), 0);
+    }
+
+    const std::string key("metroStyle\0 not really", 22);
+    for (bool utf16 : { false, true }) {
+        testing_support::BinaryPropertyListBuilder builder;
+        const std::uint64_t keyObject = utf16 ? builder.utf16(std::u16string(key.begin(), key.end())) : builder.ascii(key);
+        const std::uint64_t action = builder.ascii("standardAction");
+        const std::uint64_t top = builder.dictionary({ keyObject, action }, { builder.yes(), builder.smallInteger(2) });
+        std::ofstream(realPath(kSettingsPath), std::ios::trunc) << builder.finish(top);
+        EXPECT_EQ(controller->checkSetting("metroStyle"), sys::NO) << utf16;
+        EXPECT_EQ(controller->checkSetting(key), sys::YES) << utf16;
+        EXPECT_EQ(controller->getStandardAction(), 2) << utf16;
+    }
+    std::ofstream(realPath(kSettingsPath), std::ios::trunc)
+        << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>" << key << "</key><true/></dict></plist>";
+    EXPECT_EQ(controller->checkSetting("metroStyle"), sys::NO);
+    EXPECT_EQ(controller->checkSetting(key), sys::NO);
 }
 
 // "tilesAlign" picks one of four patterns; anything else, stored in any kind, the first.

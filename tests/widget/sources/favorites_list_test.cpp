@@ -1,5 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
+#include "support/property_list_shapes.h"
 #include "sources/favorites_list.h"
 #include "sys/phone_paths.h"
 #include "ui/button.h"
@@ -29,6 +30,19 @@ TEST_F(FavoritesListTest, BadFilesGiveNoTiles)
     EXPECT_TRUE(controller->scrollView->subviews().empty());
     EXPECT_EQ(controller->pageControl->numberOfPages(), 0);
     EXPECT_EQ(controller->scrollView->contentSize().width, 0.0f);
+}
+
+// A favorites list nested far deeper than any real one, binary or XML, is no list: no tiles.
+TEST_F(FavoritesListTest, DeepFilesGiveNoTiles)
+{
+    for (bool binary : { true, false }) {
+        std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc)
+            << (binary ? testing_support::deepBinaryPropertyList(100'000, false) : testing_support::deepXmlPropertyList(100'000, false));
+        EXPECT_EQ(loadFavoritesList(), nullptr) << binary;
+    }
+    controller->view();
+    EXPECT_TRUE(controller->scrollView->subviews().empty());
+    EXPECT_EQ(controller->pageControl->numberOfPages(), 0);
 }
 
 // Elements that are not dictionaries and entries without keys still get a tile each, read as

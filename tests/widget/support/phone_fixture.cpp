@@ -135,7 +135,7 @@ void PhoneFixture::writeAddressBook(const std::vector<MailRow>& rows)
         sqlite3_bind_int64(statement, 1, row.recordId);
         sqlite3_bind_int64(statement, 2, row.property);
         if (row.value)
-            sqlite3_bind_text(statement, 3, row.value->c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(statement, 3, row.value->data(), static_cast<int>(row.value->size()), SQLITE_TRANSIENT);
         EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE);
         sqlite3_finalize(statement);
     }

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testing_support {
+
+// Binary property lists put together object by object, for shapes no writer of ours makes: texts
+// with a NUL, shared or cyclic references, nesting far past what a reader takes.
+class BinaryPropertyListBuilder {
+public:
+    // referenceWidth bytes per reference, enough for every object index the file will use.
+    explicit BinaryPropertyListBuilder(unsigned referenceWidth = 1) : m_referenceWidth(referenceWidth) { }
+
+    std::uint64_t array(const std::vector<std::uint64_t>& items) { return container(0xA, items.size(), items); }
+    // keys then values, as the file stores them.
+    std::uint64_t dictionary(const std::vector<std::uint64_t>& keys, const std::vector<std::uint64_t>& values)
+    {
+        std::vector<std::uint64_t> references = keys;
+        references.insert(references.end(), values.begin(), values.end());
+        return container(0xD, keys.size(), references);
+    }
+    std::uint64_t ascii(std::string_view text)
+    {
+        begin(0x5, text.size());
+        m_body += text;
+        return m_offsets.size() - 1;
+    }
+    // UTF-16 units, big-endian in the file.
+    std::uint64_t utf16(const std::u16string& units)
+    {
+        begin(0x6, units.size());
+        for (char16_t unit : units) {
+            m_body += static_cast<char>(unit >> 8);
+            m_body += static_cast<char>(unit & 0xFF);
+        }
+        return m_offsets.size() - 1;
+    }
+    // An integer below 256.
+    std::uint64_t smallInteger(std::uint8_t value)
+    {
+        m_offsets.push_back(kHeader.size() + m_body.size());
+        m_body += '\x10';
+        m_body += static_cast<char>(value);
+        return m_offsets.size() - 1;
+    }
+    std::uint64_t yes()
+    {
+        m_offsets.push_back(kHeader.size() + m_body.size());
+        m_body += '\x09';
+        return m_offsets.size() - 1;
+    }
+    // The index the next object will get, for references made before the object.
+    std::uint64_t nextObject() const { return m_offsets.size(); }
+
+    std::string finish(std::uint64_t top) const
+    {
+        const std::uint64_t tableOffset = kHeader.size() + m_body.size();
+        unsigned offsetWidth = 1;
+        while (offsetWidth < 8 && tableOffset >> (8 * offsetWidth) != 0)
+            ++offsetWidth;
+        std::string bytes = std::string(kHeader) + m_body;
+        for (std::uint64_t offset : m_offsets)
+            append(bytes, offset, offsetWidth);
+        bytes += std::string(6, '\0');
+        bytes += static_cast<char>(offsetWidth);
+        bytes += static_cast<char>(m_referenceWidth);
+        append(bytes, m_offsets.size(), 8);
+        append(bytes, top, 8);
+        append(bytes, tableOffset, 8);
+        return bytes;
+    }
+
+private:
+    static constexpr std::string_view kHeader = "bplist00";
+
+    static void append(std::string& bytes, std::uint64_t value, unsigned width)
+    {
+        for (unsigned i = width; i-- > 0;)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+
+    void begin(unsigned kind, std::uint64_t count)
+    {
+        m_offsets.push_back(kHeader.size() + m_body.size());
+        if (count < 15) {
+            m_body += static_cast<char>(kind << 4 | count);
+            return;
+        }
+        m_body += static_cast<char>(kind << 4 | 0xF);
+        m_body += '\x13'; // an eight-byte integer follows
+        append(m_body, count, 8);
+    }
+
+    std::uint64_t container(unsigned kind, std::uint64_t count, const std::vector<std::uint64_t>& references)
+    {
+        begin(kind, count);
+        for (std::uint64_t reference : references)
+            append(m_body, reference, m_referenceWidth);
+        return m_offsets.size() - 1;
+    }
+
+    unsigned m_referenceWidth;
+    std::string m_body;
+    std::vector<std::uint64_t> m_offsets;
+};
+
+// Arrays and dictionaries nested `levels` deep (at least 2), the innermost an empty array: under
+// the key "k" of a dictionary (a settings file) or as the first item of an array (a favorites
+// list).
+inline std::string deepBinaryPropertyList(std::uint64_t levels, bool dictionaryRoot)
+{
+    BinaryPropertyListBuilder builder(4);
+    std::uint64_t top = 0;
+    if (dictionaryRoot) {
+        const std::uint64_t key = builder.ascii("k");
+        top = builder.dictionary({ key }, { key + 2 });
+    } else {
+        top = builder.array({ 1 });
+    }
+    for (std::uint64_t level = 2; level < levels; ++level)
+        builder.array({ builder.nextObject() + 1 });
+    builder.array({});
+    return builder.finish(top);
+}
+
+inline std::string deepXmlPropertyList(std::uint64_t levels, bool dictionaryRoot)
+{
+    std::string bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">";
+    bytes += dictionaryRoot ? "<dict><key>k</key>" : "<array>";
+    for (std::uint64_t level = 2; level < levels; ++level)
+        bytes += "<array>";
+    bytes += "<array/>";
+    for (std::uint64_t level = 2; level < levels; ++level)
+        bytes += "</array>";
+    bytes += dictionaryRoot ? "</dict>" : "</array>";
+    return bytes + "</plist>";
+}
+
+}
