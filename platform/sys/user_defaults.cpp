@@ -40,4 +40,12 @@ void UserDefaults::registerDefaults(const Dictionary& defaults)
     }
 }
 
+std::string preferredLanguage()
+{
+    const ValuePtr languages = UserDefaults::standardUserDefaults().objectForKey(kAppleLanguagesKey);
+    const ValuePtr first = objectAtIndex(languages, 0);
+    const std::string* code = first ? first->asString() : nullptr;
+    return code ? *code : std::string();
+}
+
 }
