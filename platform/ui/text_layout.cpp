@@ -139,12 +139,18 @@ void setLayoutText(PangoLayout* layout, std::string_view text, const Font& font,
 
 int visualCut(PangoLayout* layout, int lineIndex, int width)
 {
+    struct Cluster {
+        int left, right;
+        bool blank;
+        bool operator<(const Cluster& other) const { return left < other.left; }
+    };
+    const char* text = pango_layout_get_text(layout);
     PangoLayoutIter* iter = pango_layout_get_iter(layout);
     for (int line = 0; line < lineIndex && pango_layout_iter_next_line(iter); ++line) { }
     PangoRectangle lineExtents;
     pango_layout_iter_get_line_extents(iter, nullptr, &lineExtents);
     PangoLayoutLine* wanted = pango_layout_iter_get_line_readonly(iter);
-    std::vector<std::pair<int, int>> clusters;
+    std::vector<Cluster> clusters;
     do {
         if (pango_layout_iter_get_line_readonly(iter) != wanted)
             break;
@@ -152,16 +158,21 @@ int visualCut(PangoLayout* layout, int lineIndex, int width)
             continue; // the end of the line
         PangoRectangle logical;
         pango_layout_iter_get_cluster_extents(iter, nullptr, &logical);
-        clusters.emplace_back(logical.x - lineExtents.x, logical.x - lineExtents.x + logical.width);
+        const int left = logical.x - lineExtents.x, right = left + logical.width;
+        const bool blank = g_unichar_isspace(g_utf8_get_char(text + pango_layout_iter_get_index(iter)));
+        clusters.push_back({ std::min(left, right), std::max(left, right), blank });
     } while (pango_layout_iter_next_cluster(iter));
     pango_layout_iter_free(iter);
 
+    // The clusters from the left that fit; blanks at the cut go too, so the ellipsis follows
+    // the last letter.
     std::sort(clusters.begin(), clusters.end());
     int cut = 0;
-    for (const auto& [left, right] : clusters) {
-        if (std::max(left, right) > width)
+    for (const Cluster& cluster : clusters) {
+        if (cluster.right > width)
             break;
-        cut = std::max(cut, std::max(left, right));
+        if (!cluster.blank)
+            cut = std::max(cut, cluster.right);
     }
     return cut;
 }

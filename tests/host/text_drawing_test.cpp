@@ -212,10 +212,12 @@ TEST(TextDrawing, BrokenWordsGetNoHyphen)
 TEST(TextDrawing, RightToLeftTextKeepsLeftAlignmentAndTruncatesAtTheVisualEnd)
 {
     for (const std::string name : { "محمد", "נועה", "نور الحسن" }) {
-        Canvas canvas(200, 30);
-        drawText(canvas.cr(), name, whiteText(14, 1), { 0, 0, 200, 30 });
-        EXPECT_LE(canvas.ink().left, 2) << name;
-        EXPECT_LT(canvas.ink().right, 100) << name;
+        for (int lines : { 1, 2, 0 }) {
+            Canvas canvas(200, 40);
+            drawText(canvas.cr(), name, whiteText(14, lines), { 0, 0, 200, 40 });
+            EXPECT_LE(canvas.ink().left, 2) << name << " in " << lines << " lines";
+            EXPECT_LT(canvas.ink().right, 100) << name << " in " << lines << " lines";
+        }
     }
     // The ellipsis is three dots on the baseline: the rightmost inked columns hold ink only low.
     const float size = 14;
