@@ -207,10 +207,10 @@ private:
             shownWidth = text.cut + pixels(ellipsisLogical.width);
             text.ellipsisY = pixels(pango_layout_get_baseline(text.last) - pango_layout_get_baseline(text.ellipsis));
         }
-        const double spare = available - shownWidth;
+        // A line that fits takes its alignment; a cut one fills the width (an ellipsis wider
+        // than the width starts at the left).
+        const double spare = std::max(0.0, available - shownWidth);
         text.lastX = style.alignment == ui::TextAlignmentCenter ? spare / 2 : style.alignment == ui::TextAlignmentRight ? spare : 0;
-        if (style.alignment != ui::TextAlignmentLeft && text.cut >= 0)
-            text.lastX = std::max(0.0, text.lastX);
 
         // What is drawn lies within the union of the parts' ink.
         PangoRectangle ink { }, lastInk;
