@@ -28,34 +28,36 @@ void drawFlip(cairo_t* cr, cairo_surface_t* picture, double width, double height
 
     double eye = kEyeDistance * width;
     double centerX = width / 2, centerY = height / 2;
-    // Where a point u across the face (from the centre line) lands, and how much it is enlarged.
-    auto project = [&](double u, double& x, double& scale) {
-        double depth = u * sine; // positive: towards the far side
-        scale = eye / (eye + depth);
-        x = centerX + u * cosine * scale;
-    };
+    // Where a point u across the face (from the centre line) lands, how much it is enlarged
+    // there, and which point lands at a place d right of the centre line.
+    auto project = [&](double u) { return centerX + u * cosine * eye / (eye + u * sine); };
+    auto scaleAt = [&](double u) { return eye / (eye + u * sine); };
+    auto unproject = [&](double d) { return d * eye / (cosine * eye - d * sine); };
 
-    int columns = static_cast<int>(std::ceil(width));
-    for (int column = 0; column < columns; ++column) {
-        double left = column, right = std::min<double>(column + 1, width);
-        double x0, x1, s0, s1;
-        project(left - centerX, x0, s0);
-        project(right - centerX, x1, s1);
-        double scale = (s0 + s1) / 2;
-        double drawnWidth = x1 - x0;
-        if (std::abs(drawnWidth) < 1e-6)
+    // The face is drawn in whole columns of the target, each painted once: a column shows the
+    // strip of the picture that lands in it. The turned face is composed opaque and faded as a
+    // whole, so no pixel takes the fade twice.
+    const double faceLeft = project(-centerX), faceRight = project(centerX);
+    cairo_push_group(cr);
+    for (double column = std::floor(faceLeft); column < faceRight; ++column) {
+        const double left = std::max(column, faceLeft), right = std::min(column + 1, faceRight);
+        const double u0 = std::clamp(unproject(left - centerX), -centerX, centerX);
+        const double u1 = std::clamp(unproject(right - centerX), -centerX, centerX);
+        if (!(u1 - u0 > 1e-9))
             continue;
+        const double scale = scaleAt((u0 + u1) / 2);
         cairo_save(cr);
-        double clipLeft = std::min(x0, x1), clipWidth = std::abs(drawnWidth);
-        cairo_rectangle(cr, clipLeft - 0.25, centerY - height * scale / 2, clipWidth + 0.5, height * scale);
+        cairo_rectangle(cr, left, centerY - height * scale / 2, right - left, height * scale);
         cairo_clip(cr);
-        cairo_translate(cr, x0, centerY - height * scale / 2);
-        cairo_scale(cr, drawnWidth / (right - left), scale);
-        cairo_set_source_surface(cr, picture, -left, 0);
+        cairo_translate(cr, left, centerY - height * scale / 2);
+        cairo_scale(cr, (right - left) / (u1 - u0), scale);
+        cairo_set_source_surface(cr, picture, -(u0 + centerX), 0);
         cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-        cairo_paint_with_alpha(cr, alpha);
+        cairo_paint(cr);
         cairo_restore(cr);
     }
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, alpha);
 }
 
 }

@@ -5,6 +5,8 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -20,11 +22,25 @@ constexpr std::size_t kMaximumRememberedLayouts = 256;
 // Room around a text's ink extents for where the rasteriser may still touch a pixel.
 constexpr int kInkMargin = 4;
 
+constexpr const char* kEllipsis = "\u2026";
+
+// A text as it is drawn: the lines of the layout drawn whole, then, when the text goes on past
+// the lines the style allows, its last line laid out apart and cut at its visual end with an
+// ellipsis there. A one-line text is only that last line. All positions in pixels from the
+// text's top left; the last line and the ellipsis stand on one baseline.
 struct LaidOutText {
-    PangoLayout* layout { nullptr };
+    PangoLayout* layout { nullptr }; // the lines drawn whole (none for one line)
+    PangoLayout* last { nullptr };   // the last line, not wrapped
+    PangoLayout* ellipsis { nullptr };
     guint contextSerial { 0 };
+    int wholeLines { 0 };
+    double wholeBottom { 0 };        // where the whole lines end
+    double lastX { 0 };              // the last line's left, for its alignment
+    double cut { -1 };               // where the last line is cut, or -1 when it fits
+    double ellipsisY { 0 };
     PangoRectangle ink { };
     int height { 0 };
+    int baseline { 0 };
 };
 
 // One Pango context for all the drawing, made as a context for a Cairo context is, and the
@@ -47,11 +63,13 @@ public:
         if (found == m_layouts.end()) {
             if (m_layouts.size() >= kMaximumRememberedLayouts)
                 forgetAll();
-            found = m_layouts.emplace(std::move(key), LaidOutText { createLayout(text, style, width) }).first;
-            measure(found->second);
+            found = m_layouts.emplace(std::move(key), build(text, style, width)).first;
+            measure(found->second, style, width);
         } else if (found->second.contextSerial != pango_context_get_serial(m_context)) {
-            pango_layout_context_changed(found->second.layout);
-            measure(found->second);
+            // Fonts may break lines elsewhere now: lay the text out afresh.
+            release(found->second);
+            found->second = build(text, style, width);
+            measure(found->second, style, width);
         }
         return found->second;
     }
@@ -121,36 +139,116 @@ private:
         return key;
     }
 
-    PangoLayout* createLayout(std::string_view text, const TextStyle& style, float width) const
+    static double pixels(int pangoUnits) { return static_cast<double>(pangoUnits) / PANGO_SCALE; }
+
+    static PangoAlignment pangoAlignment(int alignment)
     {
-        PangoLayout* layout = pango_layout_new(m_context);
-        ui::setLayoutText(layout, text, style.font, width, ui::LineBreakMode::WordWrap);
-        if (style.lines == 1) {
-            pango_layout_set_single_paragraph_mode(layout, TRUE);
-            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-        } else if (style.lines > 1) {
-            pango_layout_set_height(layout, -style.lines);
-            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-        }
-        PangoAlignment alignment = style.alignment == ui::TextAlignmentCenter ? PANGO_ALIGN_CENTER
-            : style.alignment == ui::TextAlignmentRight                      ? PANGO_ALIGN_RIGHT
-                                                                             : PANGO_ALIGN_LEFT;
-        pango_layout_set_alignment(layout, alignment);
-        return layout;
+        return alignment == ui::TextAlignmentCenter ? PANGO_ALIGN_CENTER : alignment == ui::TextAlignmentRight ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT;
     }
 
-    void measure(LaidOutText& text) const
+    // Lays the text out by the toolkit's rules (those it measures with) for the style and width.
+    LaidOutText build(std::string_view text, const TextStyle& style, float width) const
     {
-        PangoRectangle logical;
-        pango_layout_get_pixel_extents(text.layout, &text.ink, &logical);
-        text.height = logical.height;
+        LaidOutText laidOut;
+        int lastStart = 0;
+        if (style.lines != 1) {
+            laidOut.layout = pango_layout_new(m_context);
+            ui::setLayoutText(laidOut.layout, text, style.font, width, ui::LineBreakMode::WordWrap);
+            pango_layout_set_alignment(laidOut.layout, pangoAlignment(style.alignment));
+            const int count = pango_layout_get_line_count(laidOut.layout);
+            if (style.lines < 1 || count <= style.lines)
+                return laidOut;
+            laidOut.wholeLines = style.lines - 1;
+            lastStart = pango_layout_get_line_readonly(laidOut.layout, laidOut.wholeLines)->start_index;
+        }
+        const std::string shown = ui::shownText(text, 0);
+        laidOut.last = pango_layout_new(m_context);
+        ui::setLayoutText(laidOut.last, std::string_view(shown).substr(static_cast<std::size_t>(lastStart)), style.font, 0,
+            ui::LineBreakMode::WordWrap, 1);
+        return laidOut;
+    }
+
+    // Places the last line and its ellipsis, and takes the extents of what is drawn.
+    void measure(LaidOutText& text, const TextStyle& style, float width) const
+    {
         text.contextSerial = pango_context_get_serial(m_context);
+        PangoRectangle logical;
+        if (!text.last) {
+            pango_layout_get_pixel_extents(text.layout, &text.ink, &logical);
+            text.height = logical.height;
+            text.baseline = PANGO_PIXELS(pango_layout_get_baseline(text.layout));
+            return;
+        }
+        text.wholeBottom = 0;
+        if (text.wholeLines > 0) {
+            PangoLayoutIter* iter = pango_layout_get_iter(text.layout);
+            for (int line = 0; line < text.wholeLines; ++line) {
+                int top = 0, bottom = 0;
+                pango_layout_iter_get_line_yrange(iter, &top, &bottom);
+                text.wholeBottom = pixels(bottom);
+                pango_layout_iter_next_line(iter);
+            }
+            pango_layout_iter_free(iter);
+        }
+        PangoRectangle lastLogical;
+        pango_layout_get_extents(text.last, nullptr, &lastLogical);
+        const double available = width;
+        double shownWidth = pixels(lastLogical.width);
+        text.cut = -1;
+        if (shownWidth > available + 1e-3) {
+            if (!text.ellipsis) {
+                text.ellipsis = pango_layout_new(m_context);
+                ui::setLayoutText(text.ellipsis, kEllipsis, style.font, 0, ui::LineBreakMode::WordWrap, 1);
+            }
+            PangoRectangle ellipsisLogical;
+            pango_layout_get_extents(text.ellipsis, nullptr, &ellipsisLogical);
+            const int room = std::max(0, static_cast<int>(std::lround(available * PANGO_SCALE)) - ellipsisLogical.width);
+            text.cut = pixels(ui::visualCut(text.last, 0, room));
+            shownWidth = text.cut + pixels(ellipsisLogical.width);
+            text.ellipsisY = pixels(pango_layout_get_baseline(text.last) - pango_layout_get_baseline(text.ellipsis));
+        }
+        // A line that fits takes its alignment; a cut one fills the width (an ellipsis wider
+        // than the width starts at the left).
+        const double spare = std::max(0.0, available - shownWidth);
+        text.lastX = style.alignment == ui::TextAlignmentCenter ? spare / 2 : style.alignment == ui::TextAlignmentRight ? spare : 0;
+
+        // What is drawn lies within the union of the parts' ink.
+        PangoRectangle ink { }, lastInk;
+        if (text.layout)
+            pango_layout_get_pixel_extents(text.layout, &ink, nullptr);
+        pango_layout_get_pixel_extents(text.last, &lastInk, &logical);
+        lastInk.x += static_cast<int>(std::floor(text.lastX));
+        lastInk.y += static_cast<int>(std::floor(text.wholeBottom));
+        lastInk.width += 2;
+        if (text.cut >= 0) {
+            lastInk.width = std::max(lastInk.width, static_cast<int>(std::ceil(shownWidth)) + 2);
+            lastInk.height += 2;
+        }
+        text.ink = text.wholeLines > 0 ? unite(ink, lastInk) : lastInk;
+        text.height = static_cast<int>(std::lround(text.wholeBottom)) + logical.height;
+        text.baseline = text.wholeLines > 0 ? PANGO_PIXELS(pango_layout_get_baseline(text.layout))
+                                            : PANGO_PIXELS(pango_layout_get_baseline(text.last));
+    }
+
+    static PangoRectangle unite(const PangoRectangle& a, const PangoRectangle& b)
+    {
+        const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+        const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+        return { left, top, right - left, bottom - top };
+    }
+
+    static void release(LaidOutText& text)
+    {
+        for (PangoLayout* layout : { text.layout, text.last, text.ellipsis }) {
+            if (layout)
+                g_object_unref(layout);
+        }
     }
 
     void forgetAll()
     {
         for (auto& entry : m_layouts)
-            g_object_unref(entry.second.layout);
+            release(entry.second);
         m_layouts.clear();
     }
 
@@ -169,9 +267,34 @@ void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui
     if (ink.width <= 0 || ink.height <= 0
         || !meetsClip(cr, x + ink.x - kInkMargin, y + ink.y - kInkMargin, ink.width + 2 * kInkMargin, ink.height + 2 * kInkMargin))
         return;
-    cairo_move_to(cr, x, y);
     setSourceColor(cr, color);
-    pango_cairo_show_layout(cr, text.layout);
+    if (text.layout) {
+        cairo_save(cr);
+        if (text.last) {
+            const double clipTop = y + ink.y - kInkMargin;
+            cairo_rectangle(cr, x + ink.x - kInkMargin, clipTop, ink.width + 2 * kInkMargin, y + text.wholeBottom - clipTop);
+            cairo_clip(cr);
+        }
+        cairo_move_to(cr, x, y);
+        pango_cairo_show_layout(cr, text.layout);
+        cairo_restore(cr);
+    }
+    if (text.last) {
+        const double left = x + text.lastX, top = y + text.wholeBottom;
+        cairo_save(cr);
+        if (text.cut >= 0) {
+            const double clipLeft = std::min(x + ink.x, left) - kInkMargin;
+            cairo_rectangle(cr, clipLeft, y + ink.y - kInkMargin, left + text.cut - clipLeft, ink.height + 2 * kInkMargin);
+            cairo_clip(cr);
+        }
+        cairo_move_to(cr, left, top);
+        pango_cairo_show_layout(cr, text.last);
+        cairo_restore(cr);
+        if (text.cut >= 0) {
+            cairo_move_to(cr, left + text.cut, top + text.ellipsisY);
+            pango_cairo_show_layout(cr, text.ellipsis);
+        }
+    }
     cairo_new_path(cr);
 }
 
@@ -193,8 +316,18 @@ void drawText(cairo_t* cr, std::string_view text, const TextStyle& style, ui::Re
 {
     if (text.empty() || !style.color || !(box.width() > 0))
         return;
+    double top = 0;
+    if (style.baselineSize > 0 && style.baselineSize != style.font.pointSize()) {
+        // Centred as at the label's own size, standing on that size's baseline.
+        TextStyle unshrunk = style;
+        unshrunk.font = ui::Font(style.font.fontName(), style.baselineSize);
+        const LaidOutText& full = TextLayouts::shared().layout(cr, text, unshrunk, box.width());
+        top = box.y() + (box.height() - static_cast<double>(full.height)) / 2 + full.baseline;
+        top -= TextLayouts::shared().layout(cr, text, style, box.width()).baseline;
+    } else {
+        top = box.y() + (box.height() - static_cast<double>(TextLayouts::shared().layout(cr, text, style, box.width()).height)) / 2;
+    }
     const LaidOutText& laidOut = TextLayouts::shared().layout(cr, text, style, box.width());
-    double top = box.y() + (box.height() - static_cast<double>(laidOut.height)) / 2;
     if (style.shadowColor && style.shadowColor->alpha() > 0)
         showText(cr, laidOut, box.x() + style.shadowOffset.width, top + style.shadowOffset.height, *style.shadowColor);
     showText(cr, laidOut, box.x(), top, *style.color);
@@ -206,6 +339,7 @@ void drawLabel(cairo_t* cr, const ui::Label& label)
         return;
     TextStyle style;
     style.font = ui::Font(label.font()->fontName(), label.fittedFontSize());
+    style.baselineSize = label.font()->pointSize();
     style.color = label.textColor();
     style.alignment = label.textAlignment();
     style.lines = label.numberOfLines();

@@ -18,16 +18,18 @@ struct TextStyle {
     int lines { 1 };                 // 0: as many as it takes
     ui::ColorPtr shadowColor;
     ui::Size shadowOffset;
+    float baselineSize { 0 };        // above 0: the text stands where it would at this size
 };
 
-// Draws the text in the box, wrapped (or, on one line, cut with an ellipsis) to the box's width
-// and centred vertically, with Pango at 72 dpi as the toolkit measures it.
+// Draws the text in the box by the rules the toolkit measures it with, wrapped to the box's
+// width and centred vertically; past the lines the style allows, the last line is cut at its
+// visual end with an ellipsis.
 void drawText(cairo_t*, std::string_view text, const TextStyle&, ui::Rect box);
 
 // The height the text takes in the style at that width.
 double textHeight(cairo_t*, std::string_view text, const TextStyle&, double width);
 
-// A label's text in its bounds, at its fitted font size.
+// A label's text in its bounds, at its fitted font size and on the baseline of its font's size.
 void drawLabel(cairo_t*, const ui::Label&);
 
 void setSourceColor(cairo_t*, const ui::Color&);

@@ -1,5 +1,7 @@
 #include "addressbook/localized_label.h"
 
+#include "sys/user_defaults.h"
+
 #include <array>
 #include <utility>
 
@@ -46,6 +48,42 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 32> kStandar
     { "Manager", "manager" },
 } };
 
+struct Translation {
+    std::string_view name;
+    std::string_view shown;
+};
+
+struct LanguageTable {
+    std::string_view language;
+    std::array<Translation, 8> labels;
+};
+
+// The labels people give numbers most, in the languages the widget speaks; every other label
+// shows in English.
+constexpr std::array<LanguageTable, 4> kTranslatedLabels { {
+    { "de", { { { "Mobile", "Mobil" }, { "Home", "privat" }, { "Work", "geschäftlich" }, { "Main", "Hauptnummer" },
+                { "HomeFAX", "Fax privat" }, { "WorkFAX", "Fax geschäftlich" }, { "Pager", "Pager" }, { "Other", "andere" } } } },
+    { "fr", { { { "Mobile", "portable" }, { "Home", "domicile" }, { "Work", "travail" }, { "Main", "principal" },
+                { "HomeFAX", "fax domicile" }, { "WorkFAX", "fax travail" }, { "Pager", "bip" }, { "Other", "autre" } } } },
+    { "nl", { { { "Mobile", "mobiel" }, { "Home", "thuis" }, { "Work", "werk" }, { "Main", "hoofdnummer" },
+                { "HomeFAX", "fax thuis" }, { "WorkFAX", "fax werk" }, { "Pager", "pieper" }, { "Other", "overig" } } } },
+    { "es", { { { "Mobile", "móvil" }, { "Home", "casa" }, { "Work", "trabajo" }, { "Main", "principal" },
+                { "HomeFAX", "fax casa" }, { "WorkFAX", "fax trabajo" }, { "Pager", "busca" }, { "Other", "otro" } } } },
+} };
+
+const Translation* translationFor(std::string_view name, const std::string& language)
+{
+    for (const LanguageTable& table : kTranslatedLabels) {
+        if (table.language != language)
+            continue;
+        for (const Translation& translation : table.labels) {
+            if (translation.name == name)
+                return &translation;
+        }
+    }
+    return nullptr;
+}
+
 bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 
@@ -77,6 +115,8 @@ std::string ABAddressBookCopyLocalizedLabel(std::string_view storedLabel)
     if (storedLabel.size() <= kPrefix.size() + kSuffix.size() || !storedLabel.starts_with(kPrefix) || !storedLabel.ends_with(kSuffix))
         return std::string(storedLabel);
     std::string_view name = storedLabel.substr(kPrefix.size(), storedLabel.size() - kPrefix.size() - kSuffix.size());
+    if (const Translation* translation = translationFor(name, sys::preferredLanguage()))
+        return std::string(translation->shown);
     for (const auto& [stored, shown] : kStandardLabels) {
         if (stored == name)
             return std::string(shown);

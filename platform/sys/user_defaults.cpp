@@ -32,4 +32,12 @@ void UserDefaults::setObjectForKey(ValuePtr value, std::string_view key)
     m_values.insert_or_assign(std::string(key), std::move(value));
 }
 
+std::string preferredLanguage()
+{
+    const ValuePtr languages = UserDefaults::standardUserDefaults().objectForKey(kAppleLanguagesKey);
+    const ValuePtr first = objectAtIndex(languages, 0);
+    const std::string* code = first ? first->asString() : nullptr;
+    return code ? *code : std::string();
+}
+
 }

@@ -2,6 +2,7 @@
 
 #include "sys/value.h"
 
+#include <string>
 #include <string_view>
 
 namespace sys {
@@ -25,5 +26,10 @@ private:
     Dictionary m_values;
     Dictionary m_registered;
 };
+
+// The user's first preferred language as its code ("de", "pt-BR"), or "" when "AppleLanguages"
+// holds no text first. Whoever translates compares it whole and case-sensitively: "de-AT" is not
+// "de", so it gets the English text.
+std::string preferredLanguage();
 
 }

@@ -41,7 +41,7 @@ enum class LineBreakMode {
 // one line). An empty text measures 0 high. Measured with Pango at 72 dpi, one point a pixel.
 Size sizeWithFont(std::string_view text, const Font&, Size constrainedTo, LineBreakMode);
 
-// Width of the text on one line.
+// Width of the text on one line, as a one-line label shows it: up to its first line break.
 float widthOfText(std::string_view text, const Font&);
 
 }

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -43,6 +45,8 @@ PangoWrapMode wrapModeFor(LineBreakMode mode)
 void configurePangoContext(PangoContext* context)
 {
     pango_cairo_context_set_resolution(context, kResolution);
+    // Paragraphs run left to right whatever their text (the layouts do not pick a direction).
+    pango_context_set_base_dir(context, PANGO_DIRECTION_LTR);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
@@ -83,17 +87,41 @@ PangoFontDescription* createFontDescription(const Font& font)
     return description;
 }
 
-void setLayoutText(PangoLayout* layout, std::string_view text, const PangoFontDescription* description, float wrapWidth, LineBreakMode mode)
+std::string shownText(std::string_view text, int lines)
 {
     const auto length = static_cast<gssize>(std::min<std::size_t>(text.size(), INT_MAX / 2));
+    std::string valid;
     if (g_utf8_validate(text.data(), length, nullptr)) {
-        pango_layout_set_text(layout, text.data(), static_cast<int>(length));
+        valid.assign(text.data(), static_cast<std::size_t>(length));
     } else {
-        gchar* valid = g_utf8_make_valid(text.data(), length);
-        pango_layout_set_text(layout, valid, -1);
-        g_free(valid);
+        gchar* made = g_utf8_make_valid(text.data(), length);
+        valid = made;
+        g_free(made);
     }
+    std::string shown;
+    shown.reserve(valid.size());
+    for (const char* at = valid.c_str(); *at; at = g_utf8_next_char(at)) {
+        const gunichar character = g_utf8_get_char(at);
+        const bool lineBreak = character == '\n' || character == '\r' || character == 0x85 || character == 0x2028 || character == 0x2029;
+        if (lineBreak && lines == 1)
+            break;
+        if (!lineBreak && character != '\t' && g_unichar_type(character) == G_UNICODE_CONTROL)
+            continue;
+        shown.append(at, static_cast<std::size_t>(g_utf8_next_char(at) - at));
+    }
+    return shown;
+}
+
+void setLayoutText(PangoLayout* layout, std::string_view text, const PangoFontDescription* description, float wrapWidth, LineBreakMode mode, int lines)
+{
+    const std::string shown = shownText(text, lines);
+    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
     pango_layout_set_font_description(layout, description);
+    pango_layout_set_auto_dir(layout, FALSE);
+    PangoAttrList* attributes = pango_attr_list_new();
+    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
+    pango_layout_set_attributes(layout, attributes);
+    pango_attr_list_unref(attributes);
     if (std::isfinite(wrapWidth) && wrapWidth > 0 && wrapWidth < kLargestWrapWidth) {
         pango_layout_set_width(layout, static_cast<int>(std::lround(static_cast<double>(wrapWidth) * PANGO_SCALE)));
         pango_layout_set_wrap(layout, wrapModeFor(mode));
@@ -102,11 +130,51 @@ void setLayoutText(PangoLayout* layout, std::string_view text, const PangoFontDe
     }
 }
 
-void setLayoutText(PangoLayout* layout, std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode)
+void setLayoutText(PangoLayout* layout, std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode, int lines)
 {
     PangoFontDescription* description = createFontDescription(font);
-    setLayoutText(layout, text, description, wrapWidth, mode);
+    setLayoutText(layout, text, description, wrapWidth, mode, lines);
     pango_font_description_free(description);
+}
+
+int visualCut(PangoLayout* layout, int lineIndex, int width)
+{
+    struct Cluster {
+        int left, right;
+        bool blank;
+        bool operator<(const Cluster& other) const { return left < other.left; }
+    };
+    const char* text = pango_layout_get_text(layout);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    for (int line = 0; line < lineIndex && pango_layout_iter_next_line(iter); ++line) { }
+    PangoRectangle lineExtents;
+    pango_layout_iter_get_line_extents(iter, nullptr, &lineExtents);
+    PangoLayoutLine* wanted = pango_layout_iter_get_line_readonly(iter);
+    std::vector<Cluster> clusters;
+    do {
+        if (pango_layout_iter_get_line_readonly(iter) != wanted)
+            break;
+        if (!pango_layout_iter_get_run_readonly(iter))
+            continue; // the end of the line
+        PangoRectangle logical;
+        pango_layout_iter_get_cluster_extents(iter, nullptr, &logical);
+        const int left = logical.x - lineExtents.x, right = left + logical.width;
+        const bool blank = g_unichar_isspace(g_utf8_get_char(text + pango_layout_iter_get_index(iter)));
+        clusters.push_back({ std::min(left, right), std::max(left, right), blank });
+    } while (pango_layout_iter_next_cluster(iter));
+    pango_layout_iter_free(iter);
+
+    // The clusters from the left that fit; blanks at the cut go too, so the ellipsis follows
+    // the last letter.
+    std::sort(clusters.begin(), clusters.end());
+    int cut = 0;
+    for (const Cluster& cluster : clusters) {
+        if (cluster.right > width)
+            break;
+        if (!cluster.blank)
+            cut = std::max(cut, cluster.right);
+    }
+    return cut;
 }
 
 }

@@ -135,7 +135,7 @@ float TextMeasurer::lineWidth(std::string_view text, const Font& font)
     if (text.empty() || !(font.pointSize() > 0))
         return 0;
     return remembered(m_widths, resultKey('w', text, font, { }, LineBreakMode::WordWrap), [&] {
-        prepare(text, font, 0, LineBreakMode::WordWrap);
+        setLayoutText(m_layout, text, description(font), 0, LineBreakMode::WordWrap, 1);
         PangoRectangle logical;
         pango_layout_get_extents(m_layout, nullptr, &logical);
         return static_cast<float>(static_cast<double>(logical.width) / PANGO_SCALE);

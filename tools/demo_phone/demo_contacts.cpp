@@ -15,8 +15,8 @@ const std::vector<DemoContact>& demoContacts()
         { "Lea", 108, "_$!<Pager>!$_", "0170 5550123", { "lea@example.net" }, PhotoKind::Png, 0.47 },
         { "نور الحسن", 109, "_$!<Other>!$_", "+971 4 555 0100", { }, PhotoKind::OtherFormatOnly, 0.66 },
         { "Karl Heinz Müller", 110, "Segelboot", "+49 40 555 0177", { "karl.mueller@example.de" }, PhotoKind::Png, 0.18 },
-        { "Émile Girard", 111, "_$!<OtherFAX>!$_", "+33 1 55 50 12 34", { }, PhotoKind::None, 0 },
-        { "Sofia Rossi", 112, "_$!<Mobile>!$_", "+39 06 5550 4321", { "sofia.rossi@example.it" }, PhotoKind::Jpeg, 0.85 },
+        { "Émile 👨‍👩‍👧", 111, "_$!<OtherFAX>!$_", "+33 1 55 50 12 34", { }, PhotoKind::None, 0 },
+        { "김민준", 112, "_$!<Mobile>!$_", "+39 06 5550 4321", { "sofia.rossi@example.it" }, PhotoKind::Jpeg, 0.85 },
         { "Pizzeria Da Gino", std::nullopt, "_$!<Work>!$_", "+49 89 555 0110", { }, PhotoKind::None, 0 },
         { "Jonas Becker", 114, "iPhone", "+49 171 555 0188", { "jonas@example.de" }, PhotoKind::Png, 0.4 },
     };

@@ -25,17 +25,13 @@ constexpr std::array<ChooserTitles, 4> kTranslatedTitles { {
 } };
 constexpr const char* kMailTitle = "E-Mail";
 
-// By the first preferred language, compared whole and case-sensitively: "de-AT" is not "de".
+// By the first preferred language, matched whole as the platform's translations are.
 const ChooserTitles& titlesForPreferredLanguage()
 {
-    const sys::ValuePtr languages = sys::UserDefaults::standardUserDefaults().objectForKey(sys::kAppleLanguagesKey);
-    const sys::ValuePtr first = sys::objectAtIndex(languages, 0);
-    const std::string* code = first ? first->asString() : nullptr;
-    if (code) {
-        for (const ChooserTitles& titles : kTranslatedTitles) {
-            if (*code == titles.language)
-                return titles;
-        }
+    const std::string code = sys::preferredLanguage();
+    for (const ChooserTitles& titles : kTranslatedTitles) {
+        if (code == titles.language)
+            return titles;
     }
     return kEnglishTitles;
 }

@@ -1,4 +1,7 @@
 #include "addressbook/localized_label.h"
+#include "sys/user_defaults.h"
+
+#include <array>
 
 #include <gtest/gtest.h>
 
@@ -28,4 +31,61 @@ TEST(LocalizedLabel, StoredAndCustomLabels)
     };
     for (const auto& [stored, shown] : cases)
         EXPECT_EQ(ABAddressBookCopyLocalizedLabel(stored), shown) << stored;
+}
+
+namespace {
+
+// Sets the user's preferred languages for one test and puts the registered ones back after it.
+class PreferredLanguage {
+public:
+    explicit PreferredLanguage(const char* code)
+    {
+        sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ sys::Value::string(code) }), sys::kAppleLanguagesKey);
+    }
+    ~PreferredLanguage() { sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, sys::kAppleLanguagesKey); }
+};
+
+}
+
+// The common labels read in the first preferred language; the rest, and other languages, in English.
+TEST(LocalizedLabel, TableInEveryLanguage)
+{
+    const char* stored[] = { "_$!<Mobile>!$_", "_$!<Home>!$_", "_$!<Work>!$_", "_$!<Main>!$_",
+        "_$!<HomeFAX>!$_", "_$!<WorkFAX>!$_", "_$!<Pager>!$_", "_$!<Other>!$_" };
+    const std::pair<const char*, std::array<const char*, 8>> tables[] = {
+        { "en", { "mobile", "home", "work", "main", "home fax", "work fax", "pager", "other" } },
+        { "de", { "Mobil", "privat", "geschäftlich", "Hauptnummer", "Fax privat", "Fax geschäftlich", "Pager", "andere" } },
+        { "fr", { "portable", "domicile", "travail", "principal", "fax domicile", "fax travail", "bip", "autre" } },
+        { "nl", { "mobiel", "thuis", "werk", "hoofdnummer", "fax thuis", "fax werk", "pieper", "overig" } },
+        { "es", { "móvil", "casa", "trabajo", "principal", "fax casa", "fax trabajo", "busca", "otro" } },
+        // Matched whole, as the chooser matches: a regional or unknown code reads English.
+        { "de-AT", { "mobile", "home", "work", "main", "home fax", "work fax", "pager", "other" } },
+        { "ja", { "mobile", "home", "work", "main", "home fax", "work fax", "pager", "other" } },
+    };
+    for (const auto& [language, shown] : tables) {
+        PreferredLanguage preferred(language);
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            EXPECT_EQ(ABAddressBookCopyLocalizedLabel(stored[i]), shown[i]) << language << " " << stored[i];
+        EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<School>!$_"), "school") << language;
+        EXPECT_EQ(ABAddressBookCopyLocalizedLabel("Boot"), "Boot") << language;
+        EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<iPhone>!$_"), "iPhone") << language;
+    }
+    // No preferred language at all reads English.
+    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ }), sys::kAppleLanguagesKey);
+    EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<Mobile>!$_"), "mobile");
+    sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, sys::kAppleLanguagesKey);
+}
+
+// The chooser and the address book read the same language: the first preferred one, whole.
+TEST(PreferredLanguage, FirstTextOfAppleLanguages)
+{
+    auto& defaults = sys::UserDefaults::standardUserDefaults();
+    EXPECT_EQ(sys::preferredLanguage(), "en");
+    defaults.setObjectForKey(sys::Value::array({ sys::Value::string("fr"), sys::Value::string("de") }), sys::kAppleLanguagesKey);
+    EXPECT_EQ(sys::preferredLanguage(), "fr");
+    defaults.setObjectForKey(sys::Value::string("de"), sys::kAppleLanguagesKey);
+    EXPECT_EQ(sys::preferredLanguage(), "");
+    defaults.setObjectForKey(sys::Value::array({ sys::Value::integer(7) }), sys::kAppleLanguagesKey);
+    EXPECT_EQ(sys::preferredLanguage(), "");
+    defaults.setObjectForKey(nullptr, sys::kAppleLanguagesKey);
 }

@@ -1,5 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
+#include "addressbook/localized_label.h"
 #include "sys/user_defaults.h"
 #include "ui/button.h"
 
@@ -31,7 +32,8 @@ protected:
     }
 };
 
-// Button titles in the first preferred language, compared whole.
+// Button titles in the first preferred language, compared whole; the address book's badges
+// speak the same language as the chooser, and English where the chooser does.
 TEST_F(ActionChooserTest, TitlesFollowTheFirstLanguage)
 {
     askFor(true, true, true);
@@ -55,6 +57,7 @@ TEST_F(ActionChooserTest, TitlesFollowTheFirstLanguage)
         EXPECT_EQ(chooser->title(), "Anna Berg");
         EXPECT_EQ(chooser->message(), std::nullopt);
         EXPECT_EQ(chooser->cancelButtonIndex(), 0);
+        EXPECT_EQ(titles.at(1) == "Call", ab::ABAddressBookCopyLocalizedLabel("_$!<Mobile>!$_") == "mobile");
     }
 }
 
