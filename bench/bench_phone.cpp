@@ -1,14 +1,12 @@
 #include "bench_phone.h"
 
-#include "demo_phone_writer.h"
+#include "demo_phone.h"
 #include "kavrin/published_names.h"
 #include "phone_files.h"
 #include "resources/bundle_resources.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 
-#include <png.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,68 +31,35 @@ constexpr std::array kLastNames { "Berger", "Hoffmann", "Keller", "Lange", "Bran
     "Engel", "Roth", "Busch", "Franke", "Haas", "Lorenz" };
 constexpr std::array kLabels { "_$!<Mobile>!$_", "_$!<Home>!$_", "_$!<Work>!$_", "iPhone", "_$!<Main>!$_", "Büro" };
 
-void execute(sqlite3* database, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(database, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        std::fprintf(stderr, "bench phone: %s: %s\n", sql, error ? error : "?");
-        std::abort();
-    }
-}
-
-sqlite3* createDatabase(const std::string& path)
-{
-    std::filesystem::remove(path);
-    sqlite3* database = nullptr;
-    if (sqlite3_open(path.c_str(), &database) != SQLITE_OK) {
-        std::fprintf(stderr, "bench phone: cannot create %s\n", path.c_str());
-        std::abort();
-    }
-    return database;
-}
-
 std::string contactName(int index)
 {
     return std::string(kFirstNames[static_cast<std::size_t>(index) % kFirstNames.size()]) + " "
         + kLastNames[static_cast<std::size_t>(index / 3) % kLastNames.size()];
 }
 
+std::string phoneNumber(int index)
+{
+    return "+49 170 " + std::to_string(2000000 + 7919 * index);
+}
+
 }
 
 BenchPhone::BenchPhone(int favorites)
-    : BenchPhone(std::filesystem::temp_directory_path() / ("kavrin-bench-" + std::to_string(::getpid()) + "-" + std::to_string(favorites)),
-        favorites, Bundle::Generated, true)
-{
-}
-
-BenchPhone::BenchPhone(std::filesystem::path root, int favorites, Bundle bundle, bool removeWithObject)
-    : m_root(std::move(root))
+    : m_phone(std::filesystem::temp_directory_path() / ("kavrin-bench-" + std::to_string(::getpid()) + "-" + std::to_string(favorites)))
     , m_favorites(favorites)
-    , m_removeWithObject(removeWithObject)
 {
-    // A folder of our own starts empty; another gets its files replaced, and nothing else.
-    if (removeWithObject)
-        std::filesystem::remove_all(m_root);
-    std::filesystem::create_directories(realPath("/private/var/mobile/Library/Preferences"));
-    std::filesystem::create_directories(realPath("/private/var/mobile/Library/AddressBook"));
-    writeFavorites();
-    writeAddressBooks();
-    if (bundle == Bundle::Generated) {
-        std::filesystem::create_directories(realPath(kBundlePath));
-        writeBundleImages();
-    } else {
-        linkBuiltBundle();
-        std::filesystem::create_directories(realPath(tooling::kSystemNotificationFolder));
+    std::filesystem::remove_all(m_phone.root());
+    std::string error;
+    if (!writeFiles(m_phone, favorites, Bundle::Generated, error)) {
+        std::fprintf(stderr, "bench phone: %s\n", error.c_str());
+        std::abort();
     }
-    writeSettings(settingsFor(Look::Standard));
 }
 
 BenchPhone::~BenchPhone()
 {
-    if (!m_removeWithObject)
-        return;
     std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
+    std::filesystem::remove_all(m_phone.root(), ignored);
 }
 
 bool BenchPhone::writeForHost(const std::filesystem::path& root, int favorites, std::string& error)
@@ -103,111 +68,69 @@ bool BenchPhone::writeForHost(const std::filesystem::path& root, int favorites, 
         error = "a folder and a number of favorites are needed";
         return false;
     }
-    try {
-        BenchPhone phone(std::filesystem::absolute(root), favorites, Bundle::LinkedToBuild, false);
-    } catch (const std::filesystem::filesystem_error& failure) {
-        error = failure.what();
+    // Another folder gets its files replaced, and nothing else.
+    return writeFiles(tooling::PhoneWriter(std::filesystem::absolute(root)), favorites, Bundle::LinkedToBuild, error);
+}
+
+bool BenchPhone::writeFiles(const tooling::PhoneWriter& phone, int favorites, Bundle bundle, std::string& error)
+{
+    std::vector<tooling::FavoriteEntry> entries;
+    for (int i = 0; i < favorites; ++i) {
+        entries.push_back({ contactName(i), kFirstRecordId + i, kLabels[static_cast<std::size_t>(i) % kLabels.size()], phoneNumber(i),
+            { { "Type", sys::Value::integer(0) }, { "UID", sys::Value::integer(5000 + i) } } });
+    }
+    if (!phone.makeFolders() || !phone.writeFavorites(entries)) {
+        error = "cannot write the favorites";
+        return false;
+    }
+
+    tooling::AddressBookWriter book(phone);
+    tooling::ThumbnailWriter images(phone);
+    for (int i = 0; i < favorites; ++i) {
+        book.addValue({ kFirstRecordId + i, tooling::kPhoneProperty, phoneNumber(i), std::nullopt, 0 });
+        book.addValue({ kFirstRecordId + i, tooling::kMailProperty, "contact" + std::to_string(i) + "@example.org", std::nullopt, 0 });
+        images.addThumbnail({ kFirstRecordId + i, photoBytes() });
+    }
+    if (!book.commit() || !images.commit()) {
+        error = "cannot write the address-book databases";
+        return false;
+    }
+
+    if (bundle == Bundle::Generated) {
+        for (const auto& [path, side, seed] : { std::tuple { kBackgroundImagePath, 32, 1u }, std::tuple { kPlaceholderPhotoPath, kPhotoSide, 2u } }) {
+            if (!phone.writeFile(path, photoPng(side, side, seed))) {
+                error = "cannot write the bundle's images";
+                return false;
+            }
+        }
+    } else {
+        if (!phone.linkBundle(kBundlePath, tooling::builtBundleFolder(), error))
+            return false;
+        std::error_code ignored;
+        std::filesystem::create_directories(phone.realPath(tooling::kSystemNotificationFolder), ignored);
+    }
+    if (!phone.writeSettings(settingsFor(Look::Standard))) {
+        error = "cannot write the settings";
         return false;
     }
     return true;
 }
 
-void BenchPhone::linkBuiltBundle() const
-{
-    std::string bundle = realPath(kBundlePath);
-    bundle.pop_back();
-    std::filesystem::create_directories(std::filesystem::path(bundle).parent_path());
-    if (std::filesystem::is_symlink(bundle))
-        std::filesystem::remove(bundle);
-    std::filesystem::create_directory_symlink(tooling::builtBundleFolder(), bundle);
-}
-
 void BenchPhone::makeCurrent() const
 {
-    sys::setPhoneRoot(m_root);
+    sys::setPhoneRoot(m_phone.root());
 }
 
 std::string BenchPhone::realPath(const std::string& phonePath) const
 {
-    return (m_root / std::filesystem::path(phonePath).relative_path()).string();
+    return m_phone.realPath(phonePath).string();
 }
 
 void BenchPhone::writeSettings(const sys::Dictionary& settings, sys::PropertyListFormat format) const
 {
-    if (!sys::writePropertyListAtomically(*sys::Value::dictionary(settings), realPath(kSettingsPath), format)) {
+    if (!m_phone.writeSettings(settings, format)) {
         std::fprintf(stderr, "bench phone: cannot write the settings\n");
         std::abort();
-    }
-}
-
-void BenchPhone::writeFavorites() const
-{
-    sys::Array entries;
-    for (int i = 0; i < m_favorites; ++i) {
-        entries.push_back(sys::Value::dictionary({
-            { "Name", sys::Value::string(contactName(i)) },
-            { "ABUid", sys::Value::integer(kFirstRecordId + i) },
-            { "Label", sys::Value::string(kLabels[static_cast<std::size_t>(i) % kLabels.size()]) },
-            { "Value", sys::Value::string("+49 170 " + std::to_string(2000000 + 7919 * i)) },
-            { "Type", sys::Value::integer(0) },
-            { "UID", sys::Value::integer(5000 + i) },
-        }));
-    }
-    // The dialler keeps its list as a binary property list.
-    if (!sys::writePropertyListAtomically(*sys::Value::array(std::move(entries)), realPath(sys::kFavoritesPath), sys::PropertyListFormat::Binary)) {
-        std::fprintf(stderr, "bench phone: cannot write the favorites\n");
-        std::abort();
-    }
-}
-
-void BenchPhone::writeAddressBooks() const
-{
-    // A phone's address book indexes its rows by record; the widget's queries rely on that to
-    // cost the same whatever the book's size.
-    sqlite3* book = createDatabase(realPath(sys::kAddressBookPath));
-    execute(book, "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, label INTEGER, value TEXT)");
-    execute(book, "CREATE INDEX ABMultiValueRecordIndex ON ABMultiValue (record_id)");
-    execute(book, "BEGIN");
-    sqlite3_stmt* insertValue = nullptr;
-    sqlite3_prepare_v2(book, "INSERT INTO ABMultiValue (record_id, property, identifier, label, value) VALUES (?, ?, 0, 1, ?)", -1, &insertValue, nullptr);
-    for (int i = 0; i < m_favorites; ++i) {
-        const std::string phone = "+49 170 " + std::to_string(2000000 + 7919 * i);
-        const std::string mail = "contact" + std::to_string(i) + "@example.org";
-        for (const auto& [property, value] : { std::pair { 3, &phone }, std::pair { 4, &mail } }) {
-            sqlite3_bind_int(insertValue, 1, kFirstRecordId + i);
-            sqlite3_bind_int(insertValue, 2, property);
-            sqlite3_bind_text(insertValue, 3, value->c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insertValue);
-            sqlite3_reset(insertValue);
-        }
-    }
-    sqlite3_finalize(insertValue);
-    execute(book, "COMMIT");
-    sqlite3_close(book);
-
-    sqlite3* images = createDatabase(realPath(sys::kAddressBookImagesPath));
-    execute(images, "CREATE TABLE ABThumbnailImage (record_id INTEGER, format INTEGER, derived_from_format INTEGER, data BLOB)");
-    execute(images, "CREATE INDEX ABThumbnailImageRecordIndex ON ABThumbnailImage (record_id, format)");
-    execute(images, "BEGIN");
-    sqlite3_stmt* insertImage = nullptr;
-    sqlite3_prepare_v2(images, "INSERT INTO ABThumbnailImage (record_id, format, derived_from_format, data) VALUES (?, 0, 0, ?)", -1, &insertImage, nullptr);
-    const std::vector<std::uint8_t>& photo = photoBytes();
-    for (int i = 0; i < m_favorites; ++i) {
-        sqlite3_bind_int(insertImage, 1, kFirstRecordId + i);
-        sqlite3_bind_blob(insertImage, 2, photo.data(), static_cast<int>(photo.size()), SQLITE_STATIC);
-        sqlite3_step(insertImage);
-        sqlite3_reset(insertImage);
-    }
-    sqlite3_finalize(insertImage);
-    execute(images, "COMMIT");
-    sqlite3_close(images);
-}
-
-void BenchPhone::writeBundleImages() const
-{
-    for (const auto& [path, side, seed] : { std::tuple { kBackgroundImagePath, 32, 1u }, std::tuple { kPlaceholderPhotoPath, kPhotoSide, 2u } }) {
-        const std::vector<std::uint8_t> bytes = photoPng(side, side, seed);
-        std::ofstream(realPath(path), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 }
 
@@ -300,20 +223,12 @@ std::vector<std::uint8_t> photoPng(int width, int height, std::uint32_t seed)
                     = static_cast<std::uint8_t>(std::clamp(channels[c], 0, 255));
         }
     }
-    png_image image {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
-    std::vector<std::uint8_t> bytes(size);
-    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr)) {
+    std::optional<tooling::Bytes> bytes = tooling::encodePng(width, height, tooling::PixelLayout::Rgb, rgb);
+    if (!bytes) {
         std::fprintf(stderr, "bench phone: cannot encode a photo\n");
         std::abort();
     }
-    bytes.resize(size);
-    return bytes;
+    return *bytes;
 }
 
 }

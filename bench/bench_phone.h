@@ -1,5 +1,6 @@
 #pragma once
 
+#include "phone_writer.h"
 #include "sys/property_list.h"
 #include "sys/value.h"
 
@@ -44,17 +45,11 @@ public:
 
 private:
     enum class Bundle { Generated, LinkedToBuild };
-    BenchPhone(std::filesystem::path root, int favorites, Bundle, bool removeWithObject);
+    // The files of a phone with that many favorites; false with the reason in error.
+    static bool writeFiles(const tooling::PhoneWriter&, int favorites, Bundle, std::string& error);
 
-    void writeFavorites() const;
-    void writeAddressBooks() const;
-    void writeBundleImages() const;
-
-    void linkBuiltBundle() const;
-
-    std::filesystem::path m_root;
+    tooling::PhoneWriter m_phone;
     int m_favorites;
-    bool m_removeWithObject;
 };
 
 // The phone of that size, made on first use and kept for the rest of the run.

@@ -1,11 +1,9 @@
 #include "bench_support.h"
 
 #include "sys/application.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/notification_center.h"
 #include "sys/run_loop.h"
 #include "sys/user_defaults.h"
-#include "ui/animation.h"
+#include "weeapp/testing_reset.h"
 
 namespace kavrin::bench {
 
@@ -30,10 +28,7 @@ BenchEnvironment::BenchEnvironment()
 void BenchEnvironment::reset()
 {
     m_alert.reset();
-    sys::RunLoop::main().removeAllTasks();
-    ui::Animations::reset();
-    sys::NotificationCenter::defaultCenter().removeAllObservers();
-    sys::DarwinNotifyCenter::shared().reset();
+    weeapp::resetForTests();
 }
 
 ShownWidget::ShownWidget()

@@ -1,6 +1,6 @@
 #include "bench_support.h"
 
-#include "demo_phone_writer.h"
+#include "demo_phone.h"
 #include "renderer.h"
 #include "surface_copy.h"
 #include "sys/phone_root.h"

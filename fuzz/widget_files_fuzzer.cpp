@@ -2,24 +2,22 @@
 // takes taps and presses, pages and rebuilds without failing.
 #include "controller/kavrin_controller.h"
 #include "kavrin/published_names.h"
+#include "phone_writer.h"
 #include "sys/application.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/notification_center.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 #include "sys/random.h"
 #include "sys/run_loop.h"
 #include "ui/alert_view.h"
-#include "ui/animation.h"
 #include "ui/button.h"
 #include "ui/window.h"
+#include "weeapp/testing_reset.h"
 
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <span>
 
 namespace {
@@ -27,30 +25,23 @@ namespace {
 using namespace kavrin;
 
 // A phone root of this process's own, made once: the two files the input stands for go into it.
-const std::filesystem::path& phoneRoot()
+const tooling::PhoneWriter& phone()
 {
-    static const std::filesystem::path root = [] {
-        auto path = std::filesystem::temp_directory_path() / ("kavrin-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path / "private/var/mobile/Library/Preferences");
-        sys::setPhoneRoot(path);
+    static const tooling::PhoneWriter writer = [] {
+        tooling::PhoneWriter made(std::filesystem::temp_directory_path() / ("kavrin-fuzz-" + std::to_string(::getpid())));
+        made.makeFolders();
+        sys::setPhoneRoot(made.root());
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
         sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
-        return path;
+        return made;
     }();
-    return root;
-}
-
-void writeFile(const char* phonePath, std::span<const std::uint8_t> bytes)
-{
-    std::ofstream file(sys::resolvePhonePath(phonePath), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return writer;
 }
 
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    phoneRoot();
     // The first byte tells where the settings end and the favorites begin.
     std::span<const std::uint8_t> input(data, size);
     std::size_t split = 0;
@@ -58,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         split = std::size_t { input[0] } * (input.size() - 1) / 255;
         input = input.subspan(1);
     }
-    writeFile(kSettingsPath, input.first(split));
-    writeFile(sys::kFavoritesPath, input.subspan(split));
+    phone().writeFile(kSettingsPath, input.first(split));
+    phone().writeFile(sys::kFavoritesPath, input.subspan(split));
 
     std::shared_ptr<ui::AlertView> shown;
     ui::AlertView::setPresenter([&shown](std::shared_ptr<ui::AlertView> alert) { shown = std::move(alert); });
@@ -85,10 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         controller.viewDidDisappear();
     }
     sys::RunLoop::main().advance(8);
-    sys::RunLoop::main().removeAllTasks();
-    ui::Animations::reset();
-    sys::NotificationCenter::defaultCenter().removeAllObservers();
-    sys::DarwinNotifyCenter::shared().reset();
+    weeapp::resetForTests();
     ui::AlertView::setPresenter(nullptr);
     return 0;
 }

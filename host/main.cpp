@@ -2,7 +2,7 @@
 // the manual clock; without, it runs the demo (or, with --live, shows the widget on the real
 // clock).
 
-#include "demo_phone_writer.h"
+#include "demo_phone.h"
 #include "demo_session.h"
 #include "host_options.h"
 #include "host_session.h"

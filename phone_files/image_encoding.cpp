@@ -36,25 +36,30 @@ Bytes straightRgba(cairo_surface_t* surface)
     return rgba;
 }
 
-std::optional<Bytes> encodePng(cairo_surface_t* surface)
+std::optional<Bytes> encodePng(int width, int height, PixelLayout layout, const Bytes& pixels)
 {
-    Bytes rgba = straightRgba(surface);
-    if (rgba.empty())
+    const std::size_t channels = layout == PixelLayout::Rgb ? 3 : 4;
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * channels)
         return std::nullopt;
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(cairo_image_surface_get_width(surface));
-    image.height = static_cast<png_uint_32>(cairo_image_surface_get_height(surface));
-    image.format = PNG_FORMAT_RGBA;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = layout == PixelLayout::Rgb ? PNG_FORMAT_RGB : PNG_FORMAT_RGBA;
     png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr))
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr))
         return std::nullopt;
     Bytes png(size);
-    if (!png_image_write_to_memory(&image, png.data(), &size, 0, rgba.data(), 0, nullptr))
+    if (!png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr))
         return std::nullopt;
     png.resize(size);
     return png;
+}
+
+std::optional<Bytes> encodePng(cairo_surface_t* surface)
+{
+    return encodePng(cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface), PixelLayout::Rgba, straightRgba(surface));
 }
 
 namespace {

@@ -11,6 +11,11 @@ namespace kavrin::tooling {
 
 using Bytes = std::vector<std::uint8_t>;
 
+enum class PixelLayout { Rgb, Rgba };
+
+// Rows of straight (not premultiplied) 8-bit pixels, three or four bytes each, without padding,
+// encoded as a PNG of that layout.
+std::optional<Bytes> encodePng(int width, int height, PixelLayout, const Bytes& pixels);
 // A Cairo ARGB32 or RGB24 image surface encoded as an 8-bit RGBA PNG (alpha un-premultiplied).
 std::optional<Bytes> encodePng(cairo_surface_t*);
 // The same surface as a baseline RGB JPEG; transparent parts come out over black.

@@ -3,6 +3,9 @@
 // Runs the built programs (kavrin-host, kavrin-prefs, kavrin-demo-phone) on phone roots that the
 // tests write, the way other tools drive them.
 
+#include "kavrin/published_names.h"
+#include "phone_writer.h"
+#include "sys/phone_paths.h"
 #include "sys/property_list.h"
 #include "sys/value.h"
 #include "ui/image.h"
@@ -253,14 +256,14 @@ inline sys::ValuePtr favorite(const std::string& name, int recordId, const std::
 // A phone root in a temporary folder with the built bundle in its place.
 class PhoneRoot {
 public:
-    static constexpr const char* kSettings = "private/var/mobile/Library/Preferences/de.quillfen.kavrin.plist";
-    static constexpr const char* kFavorites = "private/var/mobile/Library/Preferences/com.apple.mobilephone.speeddial.plist";
+    // The phone's files as paths relative to the root.
+    static constexpr const char* kSettings = kSettingsPath + 1;
+    static constexpr const char* kFavorites = sys::kFavoritesPath + 1;
 
     PhoneRoot()
     {
-        fs::path plugins = path() / "System/Library/WeeAppPlugins";
-        fs::create_directories(plugins);
-        fs::create_directory_symlink(buildDirectory() / "Kavrin.bundle", plugins / "Kavrin.bundle");
+        std::string error;
+        EXPECT_TRUE(m_writer.linkBundle(kBundlePath, buildDirectory() / "Kavrin.bundle", error)) << error;
     }
 
     // The whole demo phone: favorites, address-book databases with thumbnails, settings.
@@ -269,12 +272,14 @@ public:
         RunResult result = runProgram("kavrin-demo-phone", { path().string() });
         ASSERT_EQ(result.status, 0) << result.err;
     }
-    void writeFavorites(sys::Array entries) { writePlist(kFavorites, sys::Value::array(std::move(entries))); }
-    void writeSettings(sys::Dictionary values) { writePlist(kSettings, sys::Value::dictionary(std::move(values))); }
+    void writeFavorites(sys::Array entries)
+    {
+        ASSERT_TRUE(m_writer.writeFavoritesValue(*sys::Value::array(std::move(entries)), sys::PropertyListFormat::Xml));
+    }
+    void writeSettings(const sys::Dictionary& values) { ASSERT_TRUE(m_writer.writeSettings(values, sys::PropertyListFormat::Xml)); }
     void writeRaw(const std::string& relative, const std::string& bytes)
     {
-        fs::create_directories((path() / relative).parent_path());
-        std::ofstream(path() / relative, std::ios::binary | std::ios::trunc) << bytes;
+        ASSERT_TRUE(m_writer.writeFile(relative, { reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() }));
     }
     // A FIFO in a file's place: a reader that opened it blocking would wait for a writer forever.
     void makeFifo(const std::string& relative)
@@ -295,13 +300,8 @@ public:
     }
 
 private:
-    void writePlist(const std::string& relative, const sys::ValuePtr& value)
-    {
-        fs::create_directories((path() / relative).parent_path());
-        ASSERT_TRUE(sys::writePropertyListAtomically(*value, (path() / relative).string(), sys::PropertyListFormat::Xml));
-    }
-
     TemporaryFolder m_folder;
+    tooling::PhoneWriter m_writer { m_folder.path() };
 };
 
 // A rendered picture, read back for pixel checks.

@@ -1,6 +1,6 @@
 // kavrin-demo-phone ROOT [--bundle DIR]: writes a complete demo phone into ROOT.
 
-#include "demo_phone_writer.h"
+#include "demo_phone.h"
 
 #include <cstdio>
 #include <string>

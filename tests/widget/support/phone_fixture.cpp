@@ -3,60 +3,34 @@
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
 #include "sys/application.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/notification_center.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
-#include "sys/property_list.h"
 #include "sys/random.h"
 #include "sys/run_loop.h"
 #include "sys/user_defaults.h"
-#include "ui/animation.h"
 #include "ui/button.h"
 #include "ui/label.h"
+#include "weeapp/testing_reset.h"
 
 #include <cairo.h>
-#include <sqlite3.h>
 
-#include <fstream>
 #include <unistd.h>
 
 namespace kavrin::testing {
 
-namespace {
-
-void execute(sqlite3* database, const std::string& sql)
-{
-    char* error = nullptr;
-    ASSERT_EQ(sqlite3_exec(database, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-}
-
-cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length)
-{
-    auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);
-    bytes->insert(bytes->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
-}
-
 void PhoneFixture::SetUp()
 {
     static int counter = 0;
-    m_root = std::filesystem::temp_directory_path() / ("kavrin-widget-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(m_root);
-    std::filesystem::create_directories(realPath("/private/var/mobile/Library/Preferences"));
-    std::filesystem::create_directories(realPath("/private/var/mobile/Library/AddressBook"));
+    m_phone = tooling::PhoneWriter(std::filesystem::temp_directory_path() / ("kavrin-widget-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)));
+    std::filesystem::remove_all(m_phone.root());
+    ASSERT_TRUE(m_phone.makeFolders());
     std::filesystem::create_directories(realPath(kBundlePath));
-    sys::setPhoneRoot(m_root);
+    sys::setPhoneRoot(m_phone.root());
 
-    sys::RunLoop::main().removeAllTasks();
+    weeapp::resetForTests();
     sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-    sys::NotificationCenter::defaultCenter().removeAllObservers();
-    sys::DarwinNotifyCenter::shared().reset();
     sys::UserDefaults::standardUserDefaults().removeAllObjects();
     sys::seedRandom(1);
-    ui::Animations::reset();
     ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) { alerts.push_back(std::move(alert)); });
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
         openedURLs.push_back(url.absoluteString());
@@ -71,24 +45,20 @@ void PhoneFixture::TearDown()
     alerts.clear();
     ui::AlertView::setPresenter(nullptr);
     sys::Application::sharedApplication().setOpenURLHandler(nullptr);
-    sys::RunLoop::main().removeAllTasks();
-    ui::Animations::reset();
-    sys::NotificationCenter::defaultCenter().removeAllObservers();
-    sys::DarwinNotifyCenter::shared().reset();
+    weeapp::resetForTests();
     sys::setPhoneRoot("/");
-    std::filesystem::remove_all(m_root);
+    std::filesystem::remove_all(m_phone.root());
 }
 
 std::filesystem::path PhoneFixture::realPath(const std::string& phonePath) const
 {
-    return m_root / std::filesystem::path(phonePath).relative_path();
+    return m_phone.realPath(phonePath);
 }
 
 void PhoneFixture::writeSettings(const sys::Dictionary& settings, bool binary)
 {
     m_settings = settings;
-    ASSERT_TRUE(sys::writePropertyListAtomically(*sys::Value::dictionary(settings), realPath(kSettingsPath),
-        binary ? sys::PropertyListFormat::Binary : sys::PropertyListFormat::Xml));
+    ASSERT_TRUE(m_phone.writeSettings(settings, binary ? sys::PropertyListFormat::Binary : sys::PropertyListFormat::Xml));
 }
 
 void PhoneFixture::setSetting(const std::string& key, sys::ValuePtr value)
@@ -103,68 +73,34 @@ void PhoneFixture::setSetting(const std::string& key, sys::ValuePtr value)
 
 void PhoneFixture::writeFavorites(const std::vector<Favorite>& favorites)
 {
-    sys::Array entries;
-    for (const Favorite& favorite : favorites) {
-        sys::Dictionary entry;
-        if (favorite.name)
-            entry["Name"] = sys::Value::string(*favorite.name);
-        if (favorite.uid)
-            entry["ABUid"] = sys::Value::integer(*favorite.uid);
-        if (favorite.label)
-            entry["Label"] = sys::Value::string(*favorite.label);
-        if (favorite.value)
-            entry["Value"] = sys::Value::string(*favorite.value);
-        entries.push_back(sys::Value::dictionary(std::move(entry)));
-    }
-    writeFavoritesValue(sys::Value::array(std::move(entries)));
+    ASSERT_TRUE(m_phone.writeFavorites(favorites));
 }
 
 void PhoneFixture::writeFavoritesValue(const sys::ValuePtr& root)
 {
-    ASSERT_TRUE(sys::writePropertyListAtomically(*root, realPath(sys::kFavoritesPath), sys::PropertyListFormat::Binary));
+    ASSERT_TRUE(m_phone.writeFavoritesValue(*root));
 }
 
 void PhoneFixture::writeAddressBook(const std::vector<MailRow>& rows)
 {
-    sqlite3* database = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &database), SQLITE_OK);
-    execute(database, "CREATE TABLE IF NOT EXISTS ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, value TEXT)");
-    for (const MailRow& row : rows) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(database, "INSERT INTO ABMultiValue (record_id, property, value) VALUES (?, ?, ?)", -1, &statement, nullptr);
-        sqlite3_bind_int64(statement, 1, row.recordId);
-        sqlite3_bind_int64(statement, 2, row.property);
-        if (row.value)
-            sqlite3_bind_text(statement, 3, row.value->data(), static_cast<int>(row.value->size()), SQLITE_TRANSIENT);
-        EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE);
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(database);
+    tooling::AddressBookWriter book(m_phone);
+    for (const MailRow& row : rows)
+        EXPECT_TRUE(book.addValue({ row.recordId, row.property, row.value }));
+    ASSERT_TRUE(book.commit());
 }
 
 void PhoneFixture::writeThumbnails(const std::vector<ThumbnailRow>& rows)
 {
-    sqlite3* database = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookImagesPath).c_str(), &database), SQLITE_OK);
-    execute(database, "CREATE TABLE IF NOT EXISTS ABThumbnailImage (record_id INTEGER, format INTEGER, derived_from_format INTEGER, data BLOB)");
-    for (const ThumbnailRow& row : rows) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(database, "INSERT INTO ABThumbnailImage (record_id, format, data) VALUES (?, ?, ?)", -1, &statement, nullptr);
-        sqlite3_bind_int64(statement, 1, row.recordId);
-        sqlite3_bind_int64(statement, 2, row.format);
-        sqlite3_bind_blob(statement, 3, row.data.data(), static_cast<int>(row.data.size()), SQLITE_TRANSIENT);
-        EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE);
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(database);
+    tooling::ThumbnailWriter images(m_phone);
+    for (const ThumbnailRow& row : rows)
+        EXPECT_TRUE(images.addThumbnail(row));
+    ASSERT_TRUE(images.commit());
 }
 
 void PhoneFixture::writeBundleImages()
 {
-    for (const auto& [path, side] : { std::pair { kBackgroundImagePath, 10 }, std::pair { kPlaceholderPhotoPath, 8 } }) {
-        const std::vector<std::uint8_t> bytes = pngBytes(side, side);
-        std::ofstream(realPath(path), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    for (const auto& [path, side] : { std::pair { kBackgroundImagePath, 10 }, std::pair { kPlaceholderPhotoPath, 8 } })
+        ASSERT_TRUE(m_phone.writeFile(path, pngBytes(side, side)));
 }
 
 KavrinController& PhoneFixture::showWidget()
@@ -189,10 +125,9 @@ std::vector<std::uint8_t> pngBytes(int width, int height)
     cairo_set_source_rgb(cairo, 0.2, 0.5, 0.8);
     cairo_paint(cairo);
     cairo_destroy(cairo);
-    std::vector<std::uint8_t> bytes;
-    cairo_surface_write_to_png_stream(surface, appendBytes, &bytes);
+    std::optional<tooling::Bytes> bytes = tooling::encodePng(surface);
     cairo_surface_destroy(surface);
-    return bytes;
+    return bytes.value_or(tooling::Bytes { });
 }
 
 std::vector<Favorite> numberedFavorites(int count)

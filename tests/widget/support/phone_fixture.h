@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/kavrin_controller.h"
+#include "phone_writer.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
 #include "ui/window.h"
@@ -16,24 +17,14 @@
 
 namespace kavrin::testing {
 
-// One favorite as the dialler stores it; a missing optional leaves its key out.
-struct Favorite {
-    std::optional<std::string> name;
-    std::optional<std::int64_t> uid;
-    std::optional<std::string> label;
-    std::optional<std::string> value;
-};
+using Favorite = tooling::FavoriteEntry;
+using ThumbnailRow = tooling::ContactThumbnail;
 
+// An address-book value, an e-mail address unless another property is given.
 struct MailRow {
     std::int64_t recordId;
     std::optional<std::string> value;
-    std::int64_t property { 4 };
-};
-
-struct ThumbnailRow {
-    std::int64_t recordId;
-    std::vector<std::uint8_t> data;
-    std::int64_t format { 0 };
+    std::int64_t property { tooling::kMailProperty };
 };
 
 // A phone root of its own for each test, with every singleton the widget talks to reset: the
@@ -66,11 +57,11 @@ protected:
     std::vector<std::shared_ptr<ui::AlertView>> alerts;
 
 private:
-    std::filesystem::path m_root;
+    tooling::PhoneWriter m_phone { "" };
     sys::Dictionary m_settings;
 };
 
-// A solid PNG of the given size, made with Cairo.
+// A solid PNG of the given size.
 std::vector<std::uint8_t> pngBytes(int width, int height);
 
 std::vector<Favorite> numberedFavorites(int count);

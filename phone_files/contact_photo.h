@@ -3,10 +3,9 @@
 #include "image_encoding.h"
 
 #include <optional>
+#include <string>
 
 namespace kavrin::tooling {
-
-#include <string>
 
 // A generated portrait, square, on a gradient of the given hue (0 ... 1): the initials of the
 // name in large letters, or, for a name without any, a head-and-shoulders figure.

@@ -1,0 +1,126 @@
+#include "demo_phone.h"
+
+#include "contact_photo.h"
+#include "demo_contacts.h"
+#include "kavrin/published_names.h"
+#include "phone_files.h"
+#include "phone_writer.h"
+#include "sys/phone_paths.h"
+
+namespace kavrin::tooling {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<FavoriteEntry> favoritesList()
+{
+    std::vector<FavoriteEntry> entries;
+    for (const DemoContact& contact : demoContacts())
+        entries.push_back({ contact.name, contact.recordId, contact.label, contact.number });
+    return entries;
+}
+
+sys::Dictionary demoSettings()
+{
+    return {
+        { "showLabels", sys::Value::boolean(true) },
+        { "showBg", sys::Value::boolean(true) },
+        { "standardAction", sys::Value::integer(0) },
+    };
+}
+
+std::pair<std::string, std::string> splitName(const std::string& name)
+{
+    auto space = name.rfind(' ');
+    if (space == std::string::npos || space == 0)
+        return { name, "" };
+    return { name.substr(0, space), name.substr(space + 1) };
+}
+
+bool writePeople(const PhoneWriter& phone, const std::vector<DemoContact>& contacts)
+{
+    AddressBookWriter book(phone);
+    bool done = book.opened();
+    for (const DemoContact& contact : contacts) {
+        if (!contact.recordId)
+            continue;
+        auto [first, last] = splitName(contact.name);
+        done = book.addPerson(*contact.recordId, first, last) && done;
+        done = book.addValue({ *contact.recordId, kPhoneProperty, contact.number, contact.label, 0 }) && done;
+        std::int64_t identifier = 0;
+        for (const std::string& mail : contact.mails) {
+            done = book.addValue({ *contact.recordId, kMailProperty, mail, identifier == 0 ? "_$!<Home>!$_" : "_$!<Work>!$_", identifier }) && done;
+            ++identifier;
+        }
+    }
+    return book.commit() && done;
+}
+
+std::optional<Bytes> thumbnailOf(const DemoContact& contact)
+{
+    switch (contact.photo) {
+    // PNG thumbnails carry the contact's initials, JPEG ones a figure.
+    case PhotoKind::Png: return contactPhotoPng(120, contact.hue, initialsOf(contact.name));
+    case PhotoKind::Jpeg: return contactPhotoJpeg(96, contact.hue, "");
+    case PhotoKind::Broken: return Bytes { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' };
+    case PhotoKind::OtherFormatOnly: return contactPhotoPng(320, contact.hue, "");
+    case PhotoKind::None: break;
+    }
+    return std::nullopt;
+}
+
+bool writeThumbnails(const PhoneWriter& phone, const std::vector<DemoContact>& contacts)
+{
+    ThumbnailWriter images(phone);
+    bool done = images.opened();
+    for (const DemoContact& contact : contacts) {
+        if (!contact.recordId || contact.photo == PhotoKind::None)
+            continue;
+        std::optional<Bytes> bytes = thumbnailOf(contact);
+        if (!bytes)
+            return false;
+        const std::int64_t format = contact.photo == PhotoKind::OtherFormatOnly ? 1 : 0;
+        done = images.addThumbnail({ *contact.recordId, std::move(*bytes), format }) && done;
+    }
+    return images.commit() && done;
+}
+
+}
+
+fs::path builtBundleFolder()
+{
+    return KAVRIN_BUILT_BUNDLE_DIR;
+}
+
+bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::string& error)
+{
+    const PhoneWriter phone(root);
+    if (!phone.writeFavorites(favoritesList(), sys::PropertyListFormat::Xml)) {
+        error = "cannot write " + phone.realPath(sys::kFavoritesPath).string();
+        return false;
+    }
+    if (!phone.writeSettings(demoSettings(), sys::PropertyListFormat::Xml)) {
+        error = "cannot write " + phone.realPath(kSettingsPath).string();
+        return false;
+    }
+    const bool people = writePeople(phone, demoContacts());
+    if (!writeThumbnails(phone, demoContacts()) || !people) {
+        error = "cannot write the address-book databases under " + root.string();
+        return false;
+    }
+    if (!phone.linkBundle(kBundlePath, bundleFolder, error))
+        return false;
+    std::error_code ignored;
+    fs::create_directories(phone.realPath(kSystemNotificationFolder), ignored);
+    return true;
+}
+
+bool demoPhoneExists(const fs::path& root)
+{
+    std::error_code ignored;
+    const PhoneWriter phone(root);
+    return fs::exists(phone.realPath(sys::kFavoritesPath), ignored) && fs::exists(phone.realPath(kBundlePath), ignored);
+}
+
+}

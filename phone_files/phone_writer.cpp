@@ -1,0 +1,223 @@
+#include "phone_writer.h"
+
+#include "kavrin/published_names.h"
+#include "sys/phone_paths.h"
+
+#include <sqlite3.h>
+
+#include <fstream>
+
+namespace kavrin::tooling {
+
+namespace fs = std::filesystem;
+
+PhoneWriter::PhoneWriter(fs::path root)
+    : m_root(std::move(root))
+{
+}
+
+fs::path PhoneWriter::realPath(std::string_view phonePath) const
+{
+    return m_root / fs::path(phonePath).relative_path();
+}
+
+bool PhoneWriter::makeFolders() const
+{
+    std::error_code error;
+    fs::create_directories(realPath(sys::kPreferencesFolder), error);
+    fs::create_directories(realPath(sys::kAddressBookPath).parent_path(), error);
+    return !error;
+}
+
+bool PhoneWriter::writeFavorites(const std::vector<FavoriteEntry>& favorites, sys::PropertyListFormat format) const
+{
+    sys::Array entries;
+    for (const FavoriteEntry& favorite : favorites) {
+        sys::Dictionary entry = favorite.extra;
+        if (favorite.name)
+            entry["Name"] = sys::Value::string(*favorite.name);
+        if (favorite.uid)
+            entry["ABUid"] = sys::Value::integer(*favorite.uid);
+        if (favorite.label)
+            entry["Label"] = sys::Value::string(*favorite.label);
+        if (favorite.value)
+            entry["Value"] = sys::Value::string(*favorite.value);
+        entries.push_back(sys::Value::dictionary(std::move(entry)));
+    }
+    return writeFavoritesValue(*sys::Value::array(std::move(entries)), format);
+}
+
+bool PhoneWriter::writeFavoritesValue(const sys::Value& root, sys::PropertyListFormat format) const
+{
+    const fs::path path = realPath(sys::kFavoritesPath);
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    return sys::writePropertyListAtomically(root, path.string(), format);
+}
+
+bool PhoneWriter::writeSettings(const sys::Dictionary& settings, sys::PropertyListFormat format) const
+{
+    const fs::path path = realPath(kSettingsPath);
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    return sys::writePropertyListAtomically(*sys::Value::dictionary(settings), path.string(), format);
+}
+
+bool PhoneWriter::writeFile(std::string_view phonePath, std::span<const std::uint8_t> bytes) const
+{
+    const fs::path path = realPath(phonePath);
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
+}
+
+bool PhoneWriter::linkBundle(std::string_view bundlePhonePath, const fs::path& bundleFolder, std::string& error) const
+{
+    fs::path link = realPath(bundlePhonePath);
+    if (!link.has_filename())
+        link = link.parent_path();
+    std::error_code code;
+    fs::create_directories(link.parent_path(), code);
+    if (fs::is_symlink(link, code))
+        fs::remove(link, code);
+    else if (fs::exists(link, code)) {
+        error = link.string() + " exists and is not a link; leaving it alone";
+        return false;
+    }
+    fs::create_directory_symlink(fs::absolute(bundleFolder), link, code);
+    if (code) {
+        error = "cannot link " + link.string() + ": " + code.message();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+constexpr const char* kBookSchema
+    = "CREATE TABLE ABPerson (ROWID INTEGER PRIMARY KEY, First TEXT, Last TEXT, Organization TEXT);"
+      "CREATE TABLE ABMultiValueLabel (value TEXT UNIQUE);"
+      "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, label INTEGER, value TEXT);"
+      "CREATE INDEX ABMultiValueRecordID ON ABMultiValue(record_id);"
+      "BEGIN;";
+// Not unique: a contact may have several thumbnails of one format.
+constexpr const char* kImagesSchema
+    = "CREATE TABLE ABThumbnailImage (ROWID INTEGER PRIMARY KEY, record_id INTEGER, format INTEGER, derived_from_format INTEGER, data BLOB);"
+      "CREATE INDEX ABThumbnailImageIndex ON ABThumbnailImage(record_id, format);"
+      "BEGIN;";
+
+void bindText(sqlite3_stmt* statement, int index, const std::optional<std::string>& text)
+{
+    if (text)
+        sqlite3_bind_text(statement, index, text->c_str(), -1, SQLITE_TRANSIENT);
+    else
+        sqlite3_bind_null(statement, index);
+}
+
+}
+
+AddressBookDatabase::AddressBookDatabase(const fs::path& path, const char* schema)
+{
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    fs::remove(path, ignored);
+    if (sqlite3_open(path.c_str(), &m_database) != SQLITE_OK) {
+        sqlite3_close(m_database);
+        m_database = nullptr;
+        return;
+    }
+    m_done = sqlite3_exec(m_database, schema, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+AddressBookDatabase::~AddressBookDatabase()
+{
+    close();
+}
+
+void AddressBookDatabase::close()
+{
+    for (sqlite3_stmt* statement : m_statements)
+        sqlite3_finalize(statement);
+    m_statements.clear();
+    sqlite3_close(m_database);
+    m_database = nullptr;
+}
+
+sqlite3_stmt* AddressBookDatabase::prepare(const char* sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (m_database)
+        sqlite3_prepare_v2(m_database, sql, -1, &statement, nullptr);
+    m_statements.push_back(statement);
+    return statement;
+}
+
+bool AddressBookDatabase::step(sqlite3_stmt* statement)
+{
+    const bool done = statement && sqlite3_step(statement) == SQLITE_DONE;
+    if (statement) {
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+    }
+    m_done = done && m_done;
+    return done;
+}
+
+bool AddressBookDatabase::commit()
+{
+    const bool done = m_database && sqlite3_exec(m_database, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK && m_done;
+    close();
+    return done;
+}
+
+AddressBookWriter::AddressBookWriter(const PhoneWriter& phone)
+    : AddressBookDatabase(phone.realPath(sys::kAddressBookPath), kBookSchema)
+    , m_person(prepare("INSERT INTO ABPerson (ROWID, First, Last) VALUES (?, ?, ?)"))
+    , m_label(prepare("INSERT OR IGNORE INTO ABMultiValueLabel (value) VALUES (?)"))
+    , m_value(prepare("INSERT INTO ABMultiValue (record_id, property, identifier, label, value) "
+                      "VALUES (?, ?, ?, (SELECT ROWID FROM ABMultiValueLabel WHERE value = ?), ?)"))
+{
+}
+
+bool AddressBookWriter::addPerson(std::int64_t recordId, const std::string& first, const std::string& last)
+{
+    sqlite3_bind_int64(m_person, 1, recordId);
+    sqlite3_bind_text(m_person, 2, first.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(m_person, 3, last.c_str(), -1, SQLITE_TRANSIENT);
+    return step(m_person);
+}
+
+bool AddressBookWriter::addValue(const ContactValue& row)
+{
+    bool done = true;
+    if (row.label) {
+        sqlite3_bind_text(m_label, 1, row.label->c_str(), -1, SQLITE_TRANSIENT);
+        done = step(m_label);
+    }
+    sqlite3_bind_int64(m_value, 1, row.recordId);
+    sqlite3_bind_int64(m_value, 2, row.property);
+    if (row.identifier)
+        sqlite3_bind_int64(m_value, 3, *row.identifier);
+    bindText(m_value, 4, row.label);
+    bindText(m_value, 5, row.value);
+    return step(m_value) && done;
+}
+
+ThumbnailWriter::ThumbnailWriter(const PhoneWriter& phone)
+    : AddressBookDatabase(phone.realPath(sys::kAddressBookImagesPath), kImagesSchema)
+    , m_thumbnail(prepare("INSERT INTO ABThumbnailImage (record_id, format, derived_from_format, data) VALUES (?, ?, 0, ?)"))
+{
+}
+
+bool ThumbnailWriter::addThumbnail(const ContactThumbnail& row)
+{
+    sqlite3_bind_int64(m_thumbnail, 1, row.recordId);
+    sqlite3_bind_int64(m_thumbnail, 2, row.format);
+    sqlite3_bind_blob(m_thumbnail, 3, row.data.data(), static_cast<int>(row.data.size()), SQLITE_TRANSIENT);
+    return step(m_thumbnail);
+}
+
+}
