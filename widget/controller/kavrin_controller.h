@@ -27,7 +27,26 @@ using LabelArray = std::vector<std::shared_ptr<ui::Label>>;
 
 // The widget: one controller that the host creates, asks for its view and drives. It is the
 // delegate of its own scroll view and of the action chooser. Its methods live in the folder of
-// the role they belong to (settings/, sources/, tiles/, actions/).
+// the role they belong to, in a file named after the method or the group of methods:
+//
+//   controller/kavrin_controller.cpp    view, viewHeight, viewDidAppear, viewDidDisappear,
+//                                       respondsToSelector
+//   controller/preferences_change.cpp   preferencesChange2 (and the system-wide callback)
+//   tiles/build_view.cpp                buildView
+//   tiles/build_ground_view.cpp         buildGroundView
+//   tiles/build_standard_tiles.cpp      buildStandardTiles, the standard branch of buildView
+//   tiles/build_metro_tiles.cpp         buildMetroTiles, the metro branch of buildView
+//   tiles/flip_style.cpp                flipStyle, flipStyleDone
+//   tiles/paging.cpp                    scrollViewDidScroll, scrollViewDidEndDecelerating
+//   actions/tap_dispatch.cpp            doStart
+//   actions/action_chooser.cpp          showActionChooser, alertViewClickedButtonAtIndex
+//   actions/url_launch.cpp              doCall, doMessage, doMail, visitWebSite, visitFB
+//   actions/tap_forwarding.cpp          launchURLForTapLocation
+//   settings/settings_flags.cpp         checkSetting, getStandardAction,
+//                                       createEditableCopyOfSettingsIfNeeded
+//   settings/metro_settings.cpp         getMetroPattern, getMetroBackgroundColor
+//   sources/address_book.cpp            getMailFromDB, getImageFromDB, getNewDBConnection,
+//                                       getNewABDBConnection
 class KavrinController final : public weeapp::BBWeeAppController, public ui::ScrollViewDelegate, public ui::AlertViewDelegate {
 public:
     KavrinController() = default;
@@ -98,7 +117,7 @@ public:
     std::int32_t littleTiles { 0 };
 
 private:
-    // The look-specific halves of buildView (tiles/standard_grid.cpp, tiles/metro_grid.cpp);
+    // The look-specific halves of buildView (tiles/build_standard_tiles.cpp, tiles/build_metro_tiles.cpp);
     // the metro half returns the index of the last page it used.
     void buildStandardTiles();
     std::int32_t buildMetroTiles();
