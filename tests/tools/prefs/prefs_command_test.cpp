@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <regex>
 
 namespace kavrin::testing {
 namespace {
@@ -15,12 +16,14 @@ RunResult prefs(const PhoneRoot& phone, std::vector<std::string> arguments)
 }
 
 // set types its value, get and list print it so that it reads back the same, unset removes it.
+// Keys the widget does not read need --force, and then their values are typed from the text.
 TEST(Prefs, SetGetListUnsetRoundTrip)
 {
     PhoneRoot phone;
-    for (auto [key, value] : { std::pair { "metroStyle", "true" }, { "tilesAlign", "3" }, { "label", "\"007\"" }, { "motto", "carpe diem" },
-             { "blank", "\"\"" }, { "offset", "-12" } })
+    for (auto [key, value] : { std::pair { "metroStyle", "true" }, { "tilesAlign", "3" } })
         ASSERT_EQ(prefs(phone, { "set", key, value }).status, 0) << key;
+    for (auto [key, value] : { std::pair { "label", "\"007\"" }, { "motto", "carpe diem" }, { "blank", "\"\"" }, { "offset", "-12" } })
+        ASSERT_EQ(prefs(phone, { "--force", "set", key, value }).status, 0) << key;
     sys::ValuePtr settings = phone.settings();
     EXPECT_EQ(*sys::objectForKey(settings, "metroStyle"), *sys::Value::boolean(true));
     EXPECT_EQ(*sys::objectForKey(settings, "tilesAlign"), *sys::Value::integer(3));
@@ -115,7 +118,7 @@ TEST(Prefs, ConcurrentWritersLoseNothing)
     std::vector<std::unique_ptr<StartedProgram>> writers;
     for (int i = 0; i < kWriters; ++i)
         writers.push_back(std::make_unique<StartedProgram>("kavrin-prefs",
-            std::vector<std::string> { "--root", phone.root(), "set", "key" + std::to_string(i), std::to_string(i) }));
+            std::vector<std::string> { "--root", phone.root(), "--force", "set", "key" + std::to_string(i), std::to_string(i) }));
     for (auto& writer : writers)
         EXPECT_EQ(writer->finish().status, 0);
     sys::ValuePtr settings = phone.settings();
@@ -124,37 +127,53 @@ TEST(Prefs, ConcurrentWritersLoseNothing)
         EXPECT_EQ(sys::intValue(sys::objectForKey(settings, "key" + std::to_string(i))), i);
 }
 
-// A corrupt settings file is replaced by one with the new key (and a warning); a FIFO in its
-// place is neither waited on nor replaced; usage errors (an empty or missing root among them)
-// give status 2, leave the file alone and create no folders.
+// A corrupt settings file is refused by set and unset (status 2, the file untouched) and by get
+// and list (status 1); --force replaces it after keeping its bytes in NAME.broken-TIMESTAMP
+// beside it. Usage errors (an empty or missing root among them) give status 2, leave the file
+// alone and create no folders.
 TEST(Prefs, CorruptFileAndUsageErrors)
 {
     PhoneRoot phone;
-    phone.writeRaw(PhoneRoot::kSettings, "\x01\x02 not a plist");
-    RunResult fixed = prefs(phone, { "set", "showBg", "true" });
-    EXPECT_EQ(fixed.status, 0);
-    EXPECT_FALSE(fixed.err.empty());
+    const std::string corrupt = "\x01\x02 not a plist";
+    fs::path file = phone.path() / PhoneRoot::kSettings;
+    phone.writeRaw(PhoneRoot::kSettings, corrupt);
+    for (const std::vector<std::string>& change : { std::vector<std::string> { "set", "showBg", "true" }, { "unset", "showBg" } }) {
+        RunResult refused = prefs(phone, change);
+        EXPECT_EQ(refused.status, 2) << change.front();
+        EXPECT_NE(refused.err.find("not a readable settings file"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    }
+    for (const std::vector<std::string>& read : { std::vector<std::string> { "list" }, { "get", "showBg" } }) {
+        RunResult refused = prefs(phone, read);
+        EXPECT_EQ(refused.status, 1) << read.front();
+        EXPECT_EQ(refused.out, "");
+        EXPECT_NE(refused.err.find("not a readable settings file"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(readFile(file), corrupt);
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+
+    RunResult forced = prefs(phone, { "--force", "set", "showBg", "true" });
+    EXPECT_EQ(forced.status, 0) << forced.err;
     EXPECT_EQ(sys::count(phone.settings()), 1u);
+    std::vector<fs::path> copies;
+    for (const auto& entry : fs::directory_iterator(file.parent_path()))
+        if (entry.path() != file)
+            copies.push_back(entry.path());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_TRUE(std::regex_match(copies[0].filename().string(), std::regex(R"(de\.quillfen\.kavrin\.plist\.broken-\d{8}T\d{6}Z)")))
+        << copies[0];
+    EXPECT_EQ(readFile(copies[0]), corrupt);
+    EXPECT_NE(forced.err.find(copies[0].string()), std::string::npos) << forced.err;
+
     for (const std::vector<std::string>& bad : { std::vector<std::string> {}, { "set", "key" }, { "get" }, { "list", "extra" }, { "remove", "key" },
-             { "--fast", "list" } })
+             { "--fast", "list" }, { "keys", "extra" } })
         EXPECT_EQ(prefs(phone, bad).status, 2);
     EXPECT_EQ(sys::count(phone.settings()), 1u);
 
-    std::filesystem::path mistyped = phone.path() / "nothere";
+    fs::path mistyped = phone.path() / "nothere";
     EXPECT_EQ(runProgram("kavrin-prefs", { "--root", "", "list" }).status, 2);
     EXPECT_EQ(runProgram("kavrin-prefs", { "--root", mistyped.string(), "set", "showBg", "true" }).status, 2);
-    EXPECT_FALSE(std::filesystem::exists(mistyped));
-
-    PhoneRoot piped;
-    piped.makeFifo(PhoneRoot::kSettings);
-    EXPECT_EQ(prefs(piped, { "list" }).status, 0);
-    EXPECT_EQ(prefs(piped, { "get", "showBg" }).status, 1);
-    for (const std::vector<std::string>& change : { std::vector<std::string> { "set", "showBg", "true" }, { "unset", "showBg" } }) {
-        RunResult refused = prefs(piped, change);
-        EXPECT_EQ(refused.status, 1) << change.front();
-        EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
-    }
-    EXPECT_TRUE(std::filesystem::is_fifo(piped.path() / PhoneRoot::kSettings));
+    EXPECT_FALSE(fs::exists(mistyped));
 }
 
 // A host running in one process rebuilds when kavrin-prefs changes a shaping setting in
