@@ -45,7 +45,7 @@ sys::ValuePtr booleanFromText(std::string_view text)
 
 sys::ValuePtr integerFromText(std::string_view text)
 {
-    if (text.starts_with('+'))
+    if (text.starts_with('+') && !text.substr(1).starts_with('-'))
         text.remove_prefix(1);
     std::int32_t number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);

@@ -122,6 +122,9 @@ TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
         { "view\nscroll -1e39\n", ":2:" },
         { "view\nwait 1e12\n", ":2:" },
         { "wait 86401\n", ":1:" },
+        { "view\nset metroStlye true\n", ":2:" },
+        { "set fiveIcons ture\n", ":1:" },
+        { "set tilesAlign three\n", ":1:" },
     };
     for (const Case& bad : cases) {
         RunResult result = phone.host(bad.script);

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
+
 #include <cstdlib>
+#include <functional>
+#include <tuple>
 #include <memory>
 #include <regex>
 
@@ -203,6 +207,168 @@ TEST(Prefs, HostInAnotherProcessRebuilds)
     EXPECT_EQ(host.readLine(), "height 128.0");
     EXPECT_EQ(host.readLine(), after);
     EXPECT_EQ(host.finish(), 0);
+}
+
+// keys prints the table; get of a key that is not set prints its default and says so; set takes
+// a known key with a value of its type and refuses anything else with status 2, naming the known
+// keys or the type and writing nothing; --force stores it as given. list escapes every value and
+// key onto one line.
+TEST(Prefs, KeysDefaultsAndCheckedValues)
+{
+    PhoneRoot phone;
+    RunResult keys = prefs(phone, { "keys" });
+    EXPECT_EQ(keys.status, 0);
+    for (const char* key : { "metroStyle", "fiveIcons", "showLabels", "showBg", "animateMetrosOff", "askForCall", "askForText", "askForMail",
+             "standardAction", "tilesAlign", "metroBackground" })
+        EXPECT_NE(keys.out.find(std::string(key) + " "), std::string::npos) << key;
+    EXPECT_EQ(keys.lines().size(), 11u);
+
+    EXPECT_EQ(prefs(phone, { "get", "metroStyle" }).out, "false (not set: the default)\n");
+    EXPECT_EQ(prefs(phone, { "get", "tilesAlign" }).out, "0 (not set: the default)\n");
+
+    for (auto [key, value, expected] : { std::tuple { "metroStlye", "true", "the keys the widget reads are metroStyle, " },
+             { "", "x", "unknown key \"\"" }, { "tilesAlign", "three", "takes an integer" }, { "metroStyle", "ture", "takes a boolean" },
+             { "standardAction", "99999999999", "takes an integer" }, { "tilesAlign", "3.5", "takes an integer" } }) {
+        RunResult refused = prefs(phone, { "set", key, value });
+        EXPECT_EQ(refused.status, 2) << key << ' ' << value;
+        EXPECT_NE(refused.err.find(expected), std::string::npos) << refused.err;
+    }
+    EXPECT_FALSE(fs::exists(phone.path() / PhoneRoot::kSettings));
+
+    const std::pair<const char*, bool> booleans[] = { { "YES", true }, { "no", false }, { "True", true }, { "FALSE", false }, { "1", true }, { "0", false } };
+    for (auto [text, expected] : booleans) {
+        ASSERT_EQ(prefs(phone, { "set", "fiveIcons", text }).status, 0) << text;
+        EXPECT_EQ(*sys::objectForKey(phone.settings(), "fiveIcons"), *sys::Value::boolean(expected)) << text;
+    }
+    ASSERT_EQ(prefs(phone, { "set", "metroBackground", "+7" }).status, 0);
+    EXPECT_EQ(*sys::objectForKey(phone.settings(), "metroBackground"), *sys::Value::integer(7));
+    ASSERT_EQ(prefs(phone, { "--force", "set", "metroStyle", "ture" }).status, 0);
+    EXPECT_EQ(*sys::objectForKey(phone.settings(), "metroStyle"), *sys::Value::string("ture"));
+
+    phone.writeSettings({ { "motto", sys::Value::string("two\nlines\tand \"quotes\" \x01") }, { "odd key", sys::Value::string("x") },
+        { "list", sys::Value::array({ sys::Value::string("a\nb") }) } });
+    RunResult list = prefs(phone, { "list" });
+    EXPECT_EQ(list.out, "list [\"a\\nb\"]\nmotto \"two\\nlines\\tand \\\"quotes\\\" \\x01\"\n\"odd key\" x\n");
+    // What get prints, set --force takes back.
+    ASSERT_EQ(prefs(phone, { "--force", "set", "copy", prefs(phone, { "get", "motto" }).lines().at(0) }).status, 0);
+    EXPECT_EQ(*sys::objectForKey(phone.settings(), "copy"), *sys::objectForKey(phone.settings(), "motto"));
+}
+
+// A symbolic link, a FIFO or a folder in the settings file's place is neither read nor replaced
+// by any tool: get and list exit 1, set and unset (with --force too) and the host's set and unset
+// exit 2, each saying so; the link and what it points to stay as they were.
+TEST(Prefs, NothingButARegularFileIsReadOrReplaced)
+{
+    TemporaryFolder elsewhere;
+    fs::path target = elsewhere.path() / "settings.plist";
+    ASSERT_TRUE(sys::writePropertyListAtomically(*sys::Value::dictionary({ { "showBg", sys::Value::boolean(true) } }), target.string(),
+        sys::PropertyListFormat::Xml));
+    const std::string targetBytes = readFile(target);
+
+    auto makeLink = [&](PhoneRoot& phone) {
+        fs::create_directories((phone.path() / PhoneRoot::kSettings).parent_path());
+        fs::create_symlink(target, phone.path() / PhoneRoot::kSettings);
+    };
+    auto makeFifo = [](PhoneRoot& phone) { phone.makeFifo(PhoneRoot::kSettings); };
+    auto makeFolder = [](PhoneRoot& phone) { fs::create_directories(phone.path() / PhoneRoot::kSettings); };
+    for (const auto& make : std::vector<std::function<void(PhoneRoot&)>> { makeLink, makeFifo, makeFolder }) {
+        PhoneRoot phone;
+        make(phone);
+        fs::path file = phone.path() / PhoneRoot::kSettings;
+        auto type = fs::symlink_status(file).type();
+        for (const std::vector<std::string>& read : { std::vector<std::string> { "list" }, { "get", "showBg" } }) {
+            RunResult refused = prefs(phone, read);
+            EXPECT_EQ(refused.status, 1) << read.front();
+            EXPECT_EQ(refused.out, "");
+            EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
+        }
+        for (const std::vector<std::string>& change : { std::vector<std::string> { "set", "showBg", "false" }, { "unset", "showBg" },
+                 { "--force", "set", "showBg", "false" }, { "--force", "unset", "showBg" } }) {
+            RunResult refused = prefs(phone, change);
+            EXPECT_EQ(refused.status, 2) << change.front();
+            EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
+        }
+        for (const char* script : { "set showBg false\n", "unset showBg\n" }) {
+            RunResult refused = phone.host(script, { "--force" });
+            EXPECT_EQ(refused.status, 2) << script;
+            EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
+        }
+        EXPECT_EQ(fs::symlink_status(file).type(), type);
+        EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+    }
+    EXPECT_EQ(readFile(target), targetBytes);
+}
+
+// While another process holds the settings lock, kavrin-prefs and the host's set wait a few
+// seconds at most, then give up with status 2 and a message naming the lock, the file untouched.
+TEST(Prefs, AHeldLockIsWaitedForBoundedly)
+{
+    PhoneRoot phone;
+    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    const std::string before = readFile(phone.path() / PhoneRoot::kSettings);
+    fs::path lockFile = phone.path() / "private/var/run/kavrin-notify/.settings.lock";
+    fs::create_directories(lockFile.parent_path());
+    // An flock belongs to an open file: this one conflicts with the programs' own.
+    int held = ::open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    StartedProgram writer("kavrin-prefs", { "--root", phone.root(), "set", "showBg", "false" });
+    StartedProgram host("kavrin-host", { "--root", phone.root(), "--script", "-" }, "set showBg false\n");
+    for (StartedProgram* program : { &writer, &host }) {
+        RunResult result = program->finish();
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find(lockFile.string()), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(readFile(phone.path() / PhoneRoot::kSettings), before);
+
+    ::close(held);
+    EXPECT_EQ(prefs(phone, { "set", "showBg", "false" }).status, 0);
+}
+
+// Writers refuse a root without private/var/mobile and create nothing there, unless --create;
+// reading and unsetting create nothing anywhere; without --root the tools use the demo phone of
+// the checkout they were built in, whatever the current folder.
+TEST(Prefs, NoFilesWhereNobodyAsked)
+{
+    TemporaryFolder folder;
+    for (const std::vector<std::string>& change : { std::vector<std::string> { "set", "showBg", "true" }, { "unset", "showBg" } }) {
+        std::vector<std::string> arguments { "--root", folder.path().string() };
+        arguments.insert(arguments.end(), change.begin(), change.end());
+        RunResult refused = runProgram("kavrin-prefs", arguments);
+        EXPECT_EQ(refused.status, 2) << change.front();
+        EXPECT_NE(refused.err.find("does not look like a phone root"), std::string::npos) << refused.err;
+    }
+    EXPECT_TRUE(fs::is_empty(folder.path()));
+
+    PhoneRoot phone;
+    for (const char* script : { "set showBg true\n", "unset showBg\n" }) {
+        fs::remove_all(phone.path() / "private");
+        RunResult refused = phone.host(script);
+        EXPECT_EQ(refused.status, 2) << script;
+        EXPECT_NE(refused.err.find("does not look like a phone root"), std::string::npos) << refused.err;
+        // The host watches its notification folder, but makes nothing of the phone's own.
+        EXPECT_FALSE(fs::exists(phone.path() / "private/var/mobile"));
+    }
+    EXPECT_EQ(phone.host("set showBg true\n", { "--create" }).status, 0);
+    EXPECT_EQ(*sys::objectForKey(phone.settings(), "showBg"), *sys::Value::boolean(true));
+    EXPECT_EQ(runProgram("kavrin-prefs", { "--root", folder.path().string(), "--create", "set", "showBg", "true" }).status, 0);
+    EXPECT_TRUE(fs::is_regular_file(folder.path() / PhoneRoot::kSettings));
+
+    PhoneRoot bare;
+    for (const std::vector<std::string>& quiet : { std::vector<std::string> { "unset", "showBg" }, { "list" }, { "get", "showBg" }, { "keys" } })
+        EXPECT_EQ(prefs(bare, quiet).status, 0) << quiet.front();
+    EXPECT_FALSE(fs::exists(bare.path() / "private/var/run"));
+    EXPECT_EQ(bare.host("unset showBg\n").status, 0);
+    EXPECT_TRUE(fs::is_empty(bare.path() / "private/var/mobile"));
+    EXPECT_FALSE(fs::exists(bare.path() / "private/var/run/kavrin-notify/.settings.lock"));
+
+    TemporaryFolder current;
+    ::unsetenv("KAVRIN_DEMO_PHONE");
+    RunResult listed = StartedProgram("kavrin-prefs", { "list" }, "", current.path()).finish();
+    fs::path demoPhone = buildDirectory().parent_path() / "demo-phone";
+    EXPECT_TRUE(listed.status == 0 || listed.err.find(demoPhone.string()) != std::string::npos) << listed.err;
+    EXPECT_TRUE(fs::is_empty(current.path()));
 }
 
 }
