@@ -24,8 +24,9 @@
 
 namespace kavrin::host {
 
-HostSession::HostSession(std::ostream& out)
+HostSession::HostSession(std::ostream& out, std::ostream& notes)
     : m_out(out)
+    , m_notes(notes)
     , m_window(ui::Window::create({ 0, 0, kScreenWidth, kScreenHeight }))
 {
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
@@ -227,8 +228,10 @@ Result<void> refusedRoot(const HostSession::SettingsRules& rules)
         + std::filesystem::path(tooling::kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there" };
 }
 
-Result<void> edited(const tooling::SettingsChange& change)
+Result<void> edited(const tooling::SettingsChange& change, std::ostream& notes)
 {
+    if (!change.keptCopy.empty())
+        notes << "kavrin-host: kept the unreadable settings file's bytes in " << change.keptCopy << '\n';
     if (change.outcome == tooling::SettingsChange::Outcome::Written || change.outcome == tooling::SettingsChange::Outcome::Unchanged)
         return {};
     return Error { change.message };
@@ -244,7 +247,7 @@ Result<void> HostSession::setSetting(const std::string& key, const sys::ValuePtr
         settings.set(key, value);
         return true;
     };
-    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable));
+    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable), m_notes);
 }
 
 Result<void> HostSession::unsetSetting(const std::string& key)
@@ -254,7 +257,7 @@ Result<void> HostSession::unsetSetting(const std::string& key)
     if (tooling::settingIsAbsent(key))
         return {};
     auto change = [&](tooling::SettingsEditor& settings) { return settings.unset(key); };
-    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable));
+    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable), m_notes);
 }
 
 void HostSession::notifySettingsChanged()

@@ -26,7 +26,9 @@ public:
     static constexpr float kScreenWidth = 320;
     static constexpr float kScreenHeight = 480;
 
-    explicit HostSession(std::ostream& out);
+    // out takes what the widget hands to the system; notes what the host says about the phone's
+    // files (where an unreadable settings file's bytes were kept).
+    HostSession(std::ostream& out, std::ostream& notes);
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
@@ -99,6 +101,7 @@ public:
 
 private:
     std::ostream& m_out;
+    std::ostream& m_notes;
     std::shared_ptr<ui::Window> m_window;
     std::unique_ptr<weeapp::BBWeeAppController> m_controller;
     ui::ViewPtr m_contentView;

@@ -114,7 +114,7 @@ int main(int argc, char** argv)
     else
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
 
-    host::HostSession session(std::cout);
+    host::HostSession session(std::cout, std::cerr);
     session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
     if (auto started = session.start(options.plugin, std::cerr); !started) {
         std::cerr << "kavrin-host: " << started.error() << '\n';

@@ -15,6 +15,9 @@ namespace kavrin::tooling {
 
 namespace {
 
+// Far more than any settings file; a bigger one is not read.
+constexpr std::uintmax_t kLargestSettingsFile = 64u << 20;
+
 enum class Entry { Missing, RegularFile, SomethingElse, Unknown };
 
 // What is at the path itself, a link not followed.
@@ -54,7 +57,7 @@ SettingsEditor SettingsEditor::load(const std::string& filePath)
     }
     settings.m_state = State::Unreadable;
     // A link or a FIFO put there since the look is not followed or waited on.
-    settings.m_bytes = sys::readWholeFile(filePath, 64u << 20, sys::FinalLink::Refuse);
+    settings.m_bytes = sys::readWholeFile(filePath, kLargestSettingsFile, sys::FinalLink::Refuse);
     if (!settings.m_bytes) {
         if (entryAt(filePath) == Entry::SomethingElse)
             settings.m_state = State::NotAFile;

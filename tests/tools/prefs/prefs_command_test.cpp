@@ -153,8 +153,22 @@ TEST(Prefs, CorruptFileAndUsageErrors)
         EXPECT_EQ(refused.out, "");
         EXPECT_NE(refused.err.find("not a readable settings file"), std::string::npos) << refused.err;
     }
+    for (const char* script : { "set showBg true\n", "unset showBg\n" }) {
+        RunResult refused = phone.host(script);
+        EXPECT_EQ(refused.status, 2) << script;
+        EXPECT_NE(refused.err.find("not a readable settings file"), std::string::npos) << refused.err;
+    }
     EXPECT_EQ(readFile(file), corrupt);
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+
+    // The host's --force does the same as kavrin-prefs's.
+    PhoneRoot hosted;
+    hosted.writeRaw(PhoneRoot::kSettings, corrupt);
+    RunResult hostForced = hosted.host("set showBg true\n", { "--force" });
+    EXPECT_EQ(hostForced.status, 0) << hostForced.err;
+    EXPECT_EQ(sys::count(hosted.settings()), 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator((hosted.path() / PhoneRoot::kSettings).parent_path()), fs::directory_iterator()), 2);
+    EXPECT_NE(hostForced.err.find(".broken-"), std::string::npos) << hostForced.err;
 
     RunResult forced = prefs(phone, { "--force", "set", "showBg", "true" });
     EXPECT_EQ(forced.status, 0) << forced.err;
