@@ -8,19 +8,22 @@ namespace kavrin::host {
 
 const char* const kHostUsage =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
+    "                   [--force] [--create]\n"
     "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
+    "  script set takes the keys of kavrin-prefs keys with values of their type; --force and --create\n"
+    "  work as for kavrin-prefs\n"
     "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
     "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
     "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
-    "  a script that cannot be read or a bad script line\n";
+    "  a script that cannot be read or a bad script line; 130 and 143 ended by SIGINT and SIGTERM\n";
 
 Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
 {
     HostOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (option == "--live") {
-            options.live = true;
+        if (option == "--live" || option == "--force" || option == "--create") {
+            (option == "--live" ? options.live : option == "--force" ? options.force : options.create) = true;
             continue;
         }
         bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out";

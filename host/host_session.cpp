@@ -5,8 +5,9 @@
 #include "plugin_loader.h"
 #include "png_writer.h"
 #include "renderer.h"
-#include "settings_editor.h"
-#include "settings_lock.h"
+#include "interruption.h"
+#include "phone_files.h"
+#include "settings_change.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/phone_paths.h"
@@ -18,13 +19,14 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <functional>
+#include <optional>
 #include <ostream>
 
 namespace kavrin::host {
 
-HostSession::HostSession(std::ostream& out)
+HostSession::HostSession(std::ostream& out, std::ostream& notes)
     : m_out(out)
+    , m_notes(notes)
     , m_window(ui::Window::create({ 0, 0, kScreenWidth, kScreenHeight }))
 {
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
@@ -201,6 +203,8 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
     auto frames = static_cast<long>(std::ceil(seconds * kFramesPerSecond - 1e-9));
     double start = sys::RunLoop::main().now();
     for (long frame = 0; frame <= frames; ++frame) {
+        if (interrupted())
+            return Error { "interrupted; " + file.string() + " is not written" };
         if (frame > 0) {
             double target = std::min(start + seconds, start + static_cast<double>(frame) / kFramesPerSecond);
             advance(target - sys::RunLoop::main().now());
@@ -216,31 +220,44 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
 
 namespace {
 
-// Changes the settings file under the settings lock: change says whether it altered anything,
-// and only then is the file written back.
-Result<void> editSettings(const std::function<bool(tooling::SettingsEditor&)>& change)
+Result<void> refusedRoot(const HostSession::SettingsRules& rules)
 {
-    std::string path = tooling::settingsFilePath();
-    tooling::SettingsLock lock;
-    tooling::SettingsEditor settings = tooling::SettingsEditor::load(path);
-    if (!settings.wasNotAFile() && (!change(settings) || settings.save(path)))
+    if (rules.createRoot || tooling::looksLikePhoneRoot(sys::phoneRoot()))
         return {};
-    return Error { tooling::settingsWriteFailure(path) };
+    return Error { sys::phoneRoot().string() + " does not look like a phone root (it has no "
+        + std::filesystem::path(tooling::kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there" };
+}
+
+Result<void> edited(const tooling::SettingsChange& change, std::ostream& notes)
+{
+    if (!change.keptCopy.empty())
+        notes << "kavrin-host: kept the unreadable settings file's bytes in " << change.keptCopy << '\n';
+    if (change.outcome == tooling::SettingsChange::Outcome::Written || change.outcome == tooling::SettingsChange::Outcome::Unchanged)
+        return {};
+    return Error { change.message };
 }
 
 }
 
 Result<void> HostSession::setSetting(const std::string& key, const sys::ValuePtr& value)
 {
-    return editSettings([&](tooling::SettingsEditor& settings) {
+    if (Result<void> root = refusedRoot(m_settingsRules); !root)
+        return root;
+    auto change = [&](tooling::SettingsEditor& settings) {
         settings.set(key, value);
         return true;
-    });
+    };
+    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable), m_notes);
 }
 
 Result<void> HostSession::unsetSetting(const std::string& key)
 {
-    return editSettings([&](tooling::SettingsEditor& settings) { return settings.unset(key); });
+    if (Result<void> root = refusedRoot(m_settingsRules); !root)
+        return root;
+    if (tooling::settingIsAbsent(key))
+        return {};
+    auto change = [&](tooling::SettingsEditor& settings) { return settings.unset(key); };
+    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable), m_notes);
 }
 
 void HostSession::notifySettingsChanged()

@@ -26,7 +26,9 @@ public:
     static constexpr float kScreenWidth = 320;
     static constexpr float kScreenHeight = 480;
 
-    explicit HostSession(std::ostream& out);
+    // out takes what the widget hands to the system; notes what the host says about the phone's
+    // files (where an unreadable settings file's bytes were kept).
+    HostSession(std::ostream& out, std::ostream& notes);
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
@@ -77,11 +79,21 @@ public:
     // Renders frames while the clock moves the given seconds forward, into an animated PNG.
     Result<void> recordToFile(const std::filesystem::path&, double seconds);
 
+    // How set and unset treat the phone: replaceUnreadable lets them replace a settings file
+    // that is no readable dictionary once its bytes are kept beside it (--force), createRoot
+    // lets them write under a root with no private/var/mobile (--create).
+    struct SettingsRules {
+        bool replaceUnreadable { false };
+        bool createRoot { false };
+    };
+    void setSettingsRules(SettingsRules rules) { m_settingsRules = rules; }
+
     // The widget's settings file, changed under the settings lock without telling anyone. An
-    // error when it cannot be written, and also when something other than a
-    // regular file (a FIFO, a folder) is in its place: such a thing is neither read nor replaced,
-    // and the script stops at the line, since its later lines would act on settings it never
-    // made. unset of a key that is not there writes nothing.
+    // error when it cannot be written, when the lock stays taken, when the
+    // root does not look like a phone's, and when the file is there but no readable dictionary or
+    // something other than a regular file (a link, a FIFO, a folder): such a thing is neither
+    // read nor replaced, and the script stops at the line, since its later lines would act on
+    // settings it never made. unset of a key that is not there writes and creates nothing.
     Result<void> setSetting(const std::string& key, const sys::ValuePtr& value);
     Result<void> unsetSetting(const std::string& key);
     // Posts the settings-changed notification system-wide.
@@ -89,10 +101,12 @@ public:
 
 private:
     std::ostream& m_out;
+    std::ostream& m_notes;
     std::shared_ptr<ui::Window> m_window;
     std::unique_ptr<weeapp::BBWeeAppController> m_controller;
     ui::ViewPtr m_contentView;
     std::vector<std::shared_ptr<ui::AlertView>> m_alerts;
+    SettingsRules m_settingsRules;
 };
 
 }

@@ -1,21 +1,14 @@
 #include "live_session.h"
 
+#include "interruption.h"
 #include "sys/run_loop.h"
 
-#include <csignal>
 #include <ostream>
 #include <vector>
 
 namespace kavrin::host {
 
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void interrupt(int)
-{
-    g_interrupted = 1;
-}
 
 // The views a rebuild replaces: the tiles in the scroll view (and, for a change of look with no
 // tiles, the container's own children, which a rebuild re-adds in another order or anew). A
@@ -55,8 +48,6 @@ private:
 int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, std::ostream& out)
 {
     constexpr double kPictureInterval = 0.1;
-    std::signal(SIGINT, interrupt);
-    std::signal(SIGTERM, interrupt);
     std::error_code ignored;
     std::filesystem::create_directories(outputFolder, ignored);
     std::filesystem::path picture = outputFolder / "live.png";
@@ -66,7 +57,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
     out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
     out.flush();
     BuiltViews built(session);
-    while (!g_interrupted) {
+    while (!interrupted()) {
         if (auto written = session.renderToFile(picture); !written) {
             out << written.error() << '\n';
             return 1;
@@ -77,7 +68,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
             out << "rebuilt\n";
         out.flush();
     }
-    return 0;
+    return interruptedStatus();
 }
 
 }

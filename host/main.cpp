@@ -1,13 +1,15 @@
 // kavrin-host: the notification-centre host for the widget. With --script it runs a script on
-// the manual clock; without, it runs the demo (or, with --live, shows the widget on the real
-// clock).
+// the manual clock; without, it runs the demo on a scratch copy of the phone (or, with --live,
+// shows the widget on the real clock). SIGINT and SIGTERM end every mode between two steps.
 
 #include "demo_phone.h"
 #include "demo_session.h"
 #include "host_options.h"
 #include "host_session.h"
+#include "interruption.h"
 #include "live_session.h"
 #include "phone_files.h"
+#include "scratch_phone.h"
 #include "script_runner.h"
 #include "sys/clock.h"
 #include "sys/phone_root.h"
@@ -15,16 +17,21 @@
 #include "sys/run_loop.h"
 #include "sys/user_defaults.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <iostream>
+#include <memory>
 
 using namespace kavrin;
 
 namespace {
 
 // 0 when the phone is ready; 2 for a --root that is not a folder (a mistyped root must not grow
-// folders of its own), 1 when the demo phone cannot be written.
-int preparePhone(const host::HostOptions& options, std::ostream& notes)
+// folders of its own), 1 when the demo phone cannot be written or copied. The demo runs on a
+// scratch copy of the phone, so that nothing it does, and no interruption of it, changes the
+// user's files.
+int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::ScratchPhone>& scratch, std::ostream& notes)
 {
     std::filesystem::path root = options.root.value_or(tooling::defaultDemoPhoneRoot());
     std::error_code ignored;
@@ -33,12 +40,22 @@ int preparePhone(const host::HostOptions& options, std::ostream& notes)
         return 2;
     }
     if (!options.root && !tooling::demoPhoneExists(root)) {
-        std::string error;
-        if (!tooling::writeDemoPhone(root, tooling::builtBundleFolder(), error)) {
+        // Only in a folder that is there (the checkout): no folders of its own on the way.
+        std::string error = "no folder " + root.parent_path().string() + " to write it in";
+        if (!std::filesystem::is_directory(root.parent_path(), ignored) || !tooling::writeDemoPhone(root, tooling::builtBundleFolder(), error)) {
             std::cerr << "kavrin-host: cannot write the demo phone: " << error << '\n';
             return 1;
         }
         notes << "wrote a demo phone in " << root.string() << '\n';
+    }
+    if (!options.script && !options.live) {
+        std::string error;
+        scratch = tooling::ScratchPhone::copyOf(root, error);
+        if (!scratch) {
+            std::cerr << "kavrin-host: " << error << '\n';
+            return 1;
+        }
+        root = scratch->root();
     }
     sys::setPhoneRoot(root);
 
@@ -51,6 +68,23 @@ int preparePhone(const host::HostOptions& options, std::ostream& notes)
     return 0;
 }
 
+int runScript(host::HostSession& session, const host::HostOptions& options)
+{
+    const std::string& name = *options.script;
+    int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        std::cerr << "kavrin-host: cannot read the script " << name << '\n';
+        return 2;
+    }
+    host::InterruptibleInput input(fd);
+    std::istream script(&input);
+    host::ScriptRunner runner(session, std::cout, std::cerr, options.force);
+    int status = runner.run(script, name == "-" ? "stdin" : name);
+    if (fd != 0)
+        ::close(fd);
+    return status;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -61,6 +95,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const host::HostOptions& options = *parsed;
+    host::catchInterruptions();
     // A folder would open and read as an empty script. Pipes stay allowed (--script <(...)).
     std::error_code ignored;
     if (options.script && *options.script != "-" && std::filesystem::is_directory(*options.script, ignored)) {
@@ -68,15 +103,19 @@ int main(int argc, char** argv)
         return 2;
     }
     // In a script, standard output belongs to the script's own lines.
-    if (int status = preparePhone(options, options.script ? std::cerr : std::cout); status != 0)
+    std::unique_ptr<tooling::ScratchPhone> scratch;
+    if (int status = preparePhone(options, scratch, options.script ? std::cerr : std::cout); status != 0)
         return status;
+    if (host::interrupted())
+        return host::interruptedStatus();
 
     if (options.live)
         sys::RunLoop::main().setClock(std::make_shared<sys::SystemClock>());
     else
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
 
-    host::HostSession session(std::cout);
+    host::HostSession session(std::cout, std::cerr);
+    session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
     if (auto started = session.start(options.plugin, std::cerr); !started) {
         std::cerr << "kavrin-host: " << started.error() << '\n';
         return 1;
@@ -84,17 +123,8 @@ int main(int argc, char** argv)
     // Only once the plug-in is there: a phone root without one is left as it was.
     tooling::startSystemNotifications();
 
-    if (options.script) {
-        host::ScriptRunner runner(session, std::cout, std::cerr);
-        if (*options.script == "-")
-            return runner.run(std::cin, "stdin");
-        std::ifstream script(*options.script);
-        if (!script) {
-            std::cerr << "kavrin-host: cannot read the script " << *options.script << '\n';
-            return 2;
-        }
-        return runner.run(script, *options.script);
-    }
+    if (options.script)
+        return runScript(session, options);
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout);
     return host::DemoSession(session, options.out, std::cout).run();

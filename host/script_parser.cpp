@@ -1,6 +1,6 @@
 #include "script_parser.h"
 
-#include "setting_value.h"
+#include "settings_keys.h"
 
 #include <cfloat>
 #include <charconv>
@@ -92,7 +92,7 @@ Error wrongOperands(std::string_view word, std::string_view operands)
 
 }
 
-ParsedLine parseScriptLine(std::string_view line)
+ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
 {
     auto [name, rest] = splitWord(withoutComment(line));
     if (name.empty())
@@ -142,8 +142,11 @@ ParsedLine parseScriptLine(std::string_view line)
         auto [key, value] = splitWord(rest);
         if (key.empty() || value.empty())
             return wrongOperands(name, "a key and a value");
+        tooling::CheckedSetting checked = tooling::checkSettingValue(key, value, settingsAsGiven);
+        if (!checked.value)
+            return Error { checked.refusal + " (--force stores it as given)" };
         command.key = key;
-        command.value = tooling::settingValueFromText(value);
+        command.value = checked.value;
         return command;
     }
     case CommandWord::Unset:

@@ -33,7 +33,9 @@ using ParsedLine = Result<std::optional<ScriptCommand>>;
 inline constexpr double kLongestWait = 86400;
 
 // One command a line; "#" outside double quotes starts a comment; blank lines are skipped. The
-// numbers of tap, tap-location and scroll must lie within float range.
-ParsedLine parseScriptLine(std::string_view line);
+// numbers of tap, tap-location and scroll must lie within float range. set takes a key of the
+// settings table with a value of its type, or, settingsAsGiven, any key with its value typed
+// from the text.
+ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven = false);
 
 }

@@ -1,5 +1,6 @@
 #include "script_runner.h"
 
+#include "interruption.h"
 #include "sys/format.h"
 #include "ui/view_dump.h"
 
@@ -9,18 +10,19 @@
 
 namespace kavrin::host {
 
-ScriptRunner::ScriptRunner(HostSession& session, std::ostream& out, std::ostream& err)
+ScriptRunner::ScriptRunner(HostSession& session, std::ostream& out, std::ostream& err, bool settingsAsGiven)
     : m_session(session)
     , m_out(out)
     , m_err(err)
+    , m_settingsAsGiven(settingsAsGiven)
 {
 }
 
 int ScriptRunner::run(std::istream& script, const std::string& scriptName)
 {
     std::string line;
-    for (int number = 1; std::getline(script, line); ++number) {
-        ParsedLine parsed = parseScriptLine(line);
+    for (int number = 1; !interrupted() && std::getline(script, line); ++number) {
+        ParsedLine parsed = parseScriptLine(line, m_settingsAsGiven);
         Result<void> done;
         if (!parsed)
             done = Error { parsed.error() };
@@ -39,6 +41,8 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
             return 2;
         }
     }
+    if (interrupted())
+        return interruptedStatus();
     // A read error ends the loop as the end of the script would; it must not pass for one.
     if (script.bad()) {
         m_err << "kavrin-host: " << scriptName << ": cannot read the script any further\n";

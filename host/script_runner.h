@@ -13,10 +13,11 @@ namespace kavrin::host {
 // talk to the host. Between two commands the run loop handles what is due without moving time.
 class ScriptRunner {
 public:
-    ScriptRunner(HostSession&, std::ostream& out, std::ostream& err);
+    // settingsAsGiven: set lines store any key, their values typed from the text (--force).
+    ScriptRunner(HostSession&, std::ostream& out, std::ostream& err, bool settingsAsGiven = false);
 
     // 0 when the script ran to its end; 2 at the first bad line, with a message naming it, or
-    // when reading the script fails.
+    // when reading the script fails; interruptedStatus() when interrupted, before the next line.
     int run(std::istream& script, const std::string& scriptName);
 
     // One command; an error when it cannot be carried out.
@@ -28,6 +29,7 @@ private:
     HostSession& m_session;
     std::ostream& m_out;
     std::ostream& m_err;
+    bool m_settingsAsGiven;
 };
 
 }

@@ -1,9 +1,10 @@
 #include "image_encoding.h"
 
+#include "sys/file_writing.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -123,10 +124,7 @@ std::optional<Bytes> encodeJpeg(cairo_surface_t* surface, int quality)
 
 bool writeBytes(const std::string& filePath, const Bytes& bytes)
 {
-    std::ofstream file(filePath, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return !file.fail();
+    return sys::writeFileAtomically(filePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }

@@ -24,6 +24,7 @@ std::optional<Bytes> encodeJpeg(cairo_surface_t*, int quality);
 // Straight RGBA rows of the surface, 4 bytes a pixel.
 Bytes straightRgba(cairo_surface_t*);
 
+// Replaces the file atomically: a reader or an interruption never meets half a picture.
 bool writeBytes(const std::string& filePath, const Bytes&);
 
 }

@@ -14,7 +14,15 @@ inline constexpr const char* kSystemNotificationFolder = "/private/var/run/kavri
 bool startSystemNotifications();
 
 // Where the demo phone lives when no root is given: $KAVRIN_DEMO_PHONE, else "demo-phone" in
-// the current folder.
+// the checkout whose build folder holds the running program (BUILD/bin/PROGRAM, BUILD inside
+// the checkout), else "demo-phone" in the checkout this was built from. Never the current
+// folder.
 std::filesystem::path defaultDemoPhoneRoot();
+
+// The folder every phone root has (the user's folder, "/private/var/mobile"). A writer asked to
+// change the settings under a root without it refuses unless told to create it, so that a
+// mistyped root does not grow a phone's folders.
+inline constexpr const char* kPhoneUserFolder = "/private/var/mobile";
+bool looksLikePhoneRoot(const std::filesystem::path& root);
 
 }

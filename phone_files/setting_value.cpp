@@ -1,5 +1,6 @@
 #include "setting_value.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -30,24 +31,74 @@ bool isQuoted(std::string_view text)
     return text.size() >= 2 && text.front() == '"' && text.back() == '"';
 }
 
+int hexDigit(char character)
+{
+    if (character >= '0' && character <= '9')
+        return character - '0';
+    if (character >= 'a' && character <= 'f')
+        return character - 'a' + 10;
+    if (character >= 'A' && character <= 'F')
+        return character - 'A' + 10;
+    return -1;
+}
+
+// The inside of a quoted text: \" \\ \n \r \t and \xHH stand for their characters, any other
+// backslash for itself.
 std::string unquote(std::string_view text)
 {
     std::string result;
-    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] == '\\' && i + 2 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\'))
-            ++i;
-        result += text[i];
+    std::string_view inside = text.substr(1, text.size() - 2);
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+        char next = i + 1 < inside.size() ? inside[i + 1] : '\0';
+        if (inside[i] != '\\' || !next) {
+            result += inside[i];
+            continue;
+        }
+        if (next == '"' || next == '\\')
+            result += next;
+        else if (next == 'n')
+            result += '\n';
+        else if (next == 'r')
+            result += '\r';
+        else if (next == 't')
+            result += '\t';
+        else if (next == 'x' && i + 3 < inside.size() && hexDigit(inside[i + 2]) >= 0 && hexDigit(inside[i + 3]) >= 0) {
+            result += static_cast<char>(hexDigit(inside[i + 2]) * 16 + hexDigit(inside[i + 3]));
+            i += 2;
+        } else {
+            result += '\\';
+            continue;
+        }
+        ++i;
     }
     return result;
 }
 
+bool isControl(char character)
+{
+    auto byte = static_cast<unsigned char>(character);
+    return byte < 0x20 || byte == 0x7f;
+}
+
+// In double quotes, with the quote, the backslash and every control character escaped, so that
+// the text stays on one line.
 std::string quote(std::string_view text)
 {
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string result = "\"";
     for (char character : text) {
         if (character == '"' || character == '\\')
-            result += '\\';
-        result += character;
+            result.append(1, '\\').append(1, character);
+        else if (character == '\n')
+            result += "\\n";
+        else if (character == '\r')
+            result += "\\r";
+        else if (character == '\t')
+            result += "\\t";
+        else if (isControl(character))
+            result.append("\\x").append(1, kHex[static_cast<unsigned char>(character) >> 4]).append(1, kHex[character & 0xf]);
+        else
+            result += character;
     }
     return result + '"';
 }
@@ -110,7 +161,7 @@ std::string oneLineText(const sys::Value& value, bool nested)
         if (nested)
             return quote(*text);
         bool plain = !text->empty() && !std::isspace(static_cast<unsigned char>(text->front()))
-            && !std::isspace(static_cast<unsigned char>(text->back()));
+            && !std::isspace(static_cast<unsigned char>(text->back())) && std::none_of(text->begin(), text->end(), isControl);
         if (plain) {
             sys::ValuePtr reread = settingValueFromText(*text);
             plain = reread->asString() && *reread->asString() == *text;
@@ -138,6 +189,13 @@ sys::ValuePtr settingValueFromText(std::string_view text)
 std::string settingValueText(const sys::Value& value)
 {
     return oneLineText(value, false);
+}
+
+std::string settingKeyText(std::string_view key)
+{
+    bool plain = !key.empty() && key.front() != '"'
+        && std::none_of(key.begin(), key.end(), [](char c) { return isControl(c) || std::isspace(static_cast<unsigned char>(c)); });
+    return plain ? std::string(key) : quote(key);
 }
 
 }

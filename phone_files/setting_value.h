@@ -8,16 +8,22 @@
 namespace kavrin::tooling {
 
 // A settings value typed from its text: "true" and "false" are booleans, a decimal integer is a
-// number, a text in double quotes is that text (\" and \\ escaped), anything else is the text.
+// number, a text in double quotes is that text (with \" \\ \n \r \t and \xHH escapes), anything
+// else is the text.
 sys::ValuePtr settingValueFromText(std::string_view text);
 
-// The value as one line of text (unless a text in it holds a line break). Booleans, integers and texts are written so that
-// settingValueFromText gives them back (texts that would read as something else, or that are
-// empty or have outer white space, are quoted). The kinds that set cannot make are written so
+// The value as one line of text. Booleans, integers and texts are written so that
+// settingValueFromText gives them back (texts that would read as something else, that are empty,
+// have outer white space or hold control characters are quoted, their control characters
+// escaped). The kinds that set cannot make are written so
 // that they stay apart from those: a real as the shortest decimal that reads back as the same
 // double, always with a point or an exponent (3.0, 0.1, 1e+300); data as <hex>; a date as
 // "YYYY-MM-DD hh:mm:ss +0000"; an array as [a, b] and a dictionary as {"key": value}, with
 // every text inside them quoted.
 std::string settingValueText(const sys::Value&);
+
+// A key as list prints it before its value: as it is, or quoted and escaped as a text is when it
+// is empty, starts with a double quote or holds white space or control characters.
+std::string settingKeyText(std::string_view key);
 
 }

@@ -2,40 +2,91 @@
 
 #include "kavrin/published_names.h"
 #include "sys/file_reading.h"
+#include "sys/file_writing.h"
 #include "sys/phone_root.h"
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <ctime>
 #include <filesystem>
-#include <optional>
 
 namespace kavrin::tooling {
 
-bool isSomethingElse(const std::string& filePath)
+namespace {
+
+// Far more than any settings file; a bigger one is not read.
+constexpr std::uintmax_t kLargestSettingsFile = 64u << 20;
+
+enum class Entry { Missing, RegularFile, SomethingElse, Unknown };
+
+// What is at the path itself, a link not followed.
+Entry entryAt(const std::string& filePath)
 {
-    // A path that cannot be looked at does not count: writing there fails on its own.
     struct stat status { };
-    return ::stat(filePath.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+    if (::lstat(filePath.c_str(), &status) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Entry::Missing : Entry::Unknown;
+    return S_ISREG(status.st_mode) ? Entry::RegularFile : Entry::SomethingElse;
+}
+
+std::string utcStamp()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm parts { };
+    ::gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
+    return text;
+}
+
 }
 
 SettingsEditor SettingsEditor::load(const std::string& filePath)
 {
     SettingsEditor settings;
-    std::error_code error;
-    if (!std::filesystem::exists(filePath, error))
+    settings.m_path = filePath;
+    switch (entryAt(filePath)) {
+    case Entry::Missing:
         return settings;
-    settings.m_unreadable = true;
-    settings.m_notAFile = isSomethingElse(filePath);
-    std::optional<std::string> bytes = sys::readWholeFile(filePath);
-    if (!bytes)
+    case Entry::SomethingElse:
+        settings.m_state = State::NotAFile;
         return settings;
-    settings.m_format = sys::propertyListFormatOf(*bytes);
-    sys::ValuePtr root = sys::propertyListFromBytes(*bytes);
+    case Entry::Unknown:
+    case Entry::RegularFile:
+        break;
+    }
+    settings.m_state = State::Unreadable;
+    // A link or a FIFO put there since the look is not followed or waited on.
+    settings.m_bytes = sys::readWholeFile(filePath, kLargestSettingsFile, sys::FinalLink::Refuse);
+    if (!settings.m_bytes) {
+        if (entryAt(filePath) == Entry::SomethingElse)
+            settings.m_state = State::NotAFile;
+        return settings;
+    }
+    settings.m_format = sys::propertyListFormatOf(*settings.m_bytes);
+    sys::ValuePtr root = sys::propertyListFromBytes(*settings.m_bytes);
     if (root && root->asDictionary()) {
         settings.m_values = *root->asDictionary();
-        settings.m_unreadable = false;
+        settings.m_state = State::Readable;
+        settings.m_bytes.reset();
     }
     return settings;
+}
+
+std::string SettingsEditor::problem() const
+{
+    switch (m_state) {
+    case State::Missing:
+    case State::Readable:
+        return { };
+    case State::NotAFile:
+        return m_path + " is not a regular file; it is left as it is";
+    case State::Unreadable:
+        break;
+    }
+    if (!m_bytes)
+        return m_path + " cannot be read; it is left as it is";
+    return m_path + " is not a readable settings file (a property list with a dictionary at its root); it is left as it is";
 }
 
 sys::ValuePtr SettingsEditor::value(std::string_view key) const
@@ -53,13 +104,36 @@ bool SettingsEditor::unset(std::string_view key)
     return true;
 }
 
-bool SettingsEditor::save(const std::string& filePath) const
+std::optional<std::string> SettingsEditor::setAside()
 {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(filePath).parent_path(), error);
-    if (isSomethingElse(filePath))
+    if (m_state != State::Unreadable || !m_bytes)
+        return std::nullopt;
+    std::string stem = m_path + ".broken-" + utcStamp();
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        std::string copy = attempt == 1 ? stem : stem + "-" + std::to_string(attempt);
+        if (sys::writeNewFile(copy, *m_bytes)) {
+            m_state = State::Readable;
+            m_bytes.reset();
+            m_values.clear();
+            m_format = sys::PropertyListFormat::Xml;
+            return copy;
+        }
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool SettingsEditor::save() const
+{
+    if (!editable())
         return false;
-    return sys::writePropertyListAtomically(*sys::Value::dictionary(m_values), filePath, m_format);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);
+    Entry now = entryAt(m_path);
+    if (now == Entry::SomethingElse || (m_state == State::Missing && now != Entry::Missing))
+        return false;
+    return sys::writePropertyListAtomically(*sys::Value::dictionary(m_values), m_path, m_format);
 }
 
 std::string settingsFilePath()
@@ -69,7 +143,7 @@ std::string settingsFilePath()
 
 std::string settingsWriteFailure(const std::string& filePath)
 {
-    if (isSomethingElse(filePath))
+    if (entryAt(filePath) == Entry::SomethingElse)
         return filePath + " is not a regular file; it is left as it is";
     return "cannot write " + filePath;
 }

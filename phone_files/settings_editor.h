@@ -11,13 +11,26 @@ namespace kavrin::tooling {
 
 // The widget's settings file as a writer sees it: a dictionary read whole, changed, and
 // written back atomically in the format it had (XML for a new file). Only a regular file is
-// ever read or replaced: a FIFO, a folder or a device in its place would block a reader or be
-// destroyed by the rename.
+// ever read or replaced: a symbolic link, a FIFO, a folder or a device in its place would be
+// followed, block a reader or be destroyed by the rename. A file that is there but is no
+// property list with a dictionary at its root is not replaced either, since that would lose it,
+// unless the caller sets it aside first.
 class SettingsEditor {
 public:
-    // A missing file reads as empty, and so does an unreadable one: anything but a regular file,
-    // or a file that is not a property list with a dictionary at its root.
+    enum class State {
+        Missing,    // nothing there: reads as empty
+        Readable,   // a dictionary
+        Unreadable, // a regular file that cannot be read or is not a dictionary
+        NotAFile,   // a link, a FIFO, a folder, a device
+    };
+
     static SettingsEditor load(const std::string& filePath);
+
+    State state() const { return m_state; }
+    // Missing or Readable: what values() holds is the file's content.
+    bool editable() const { return m_state == State::Missing || m_state == State::Readable; }
+    // Why the file is not editable, for a message: it names the file and says it is left alone.
+    std::string problem() const;
 
     const sys::Dictionary& values() const { return m_values; }
     sys::ValuePtr value(std::string_view key) const;
@@ -26,24 +39,25 @@ public:
 
     sys::PropertyListFormat format() const { return m_format; }
     void setFormat(sys::PropertyListFormat format) { m_format = format; }
-    // True when the file existed but could not be read as a dictionary.
-    bool wasUnreadable() const { return m_unreadable; }
-    // True when something other than a regular file was in the file's place.
-    bool wasNotAFile() const { return m_notAFile; }
+
+    // For an Unreadable file whose bytes could be read: keeps them in a new file
+    // NAME.broken-YYYYMMDDThhmmssZ beside it (never replacing one), after which the editor is
+    // empty and editable, so that save replaces the file. The copy's path, or nothing (with the
+    // editor unchanged) when no copy could be kept.
+    std::optional<std::string> setAside();
 
     // Creates the folder when missing and replaces the file atomically. False, with nothing
-    // written, when something other than a regular file is in the file's place.
-    bool save(const std::string& filePath) const;
+    // written, when the editor is not editable or something other than a regular file is in
+    // the file's place by now.
+    bool save() const;
 
 private:
+    std::string m_path;
+    State m_state { State::Missing };
+    std::optional<std::string> m_bytes; // an Unreadable file's bytes, when they could be read
     sys::Dictionary m_values;
     sys::PropertyListFormat m_format { sys::PropertyListFormat::Xml };
-    bool m_unreadable { false };
-    bool m_notAFile { false };
 };
-
-// True when something other than a regular file (a FIFO, a folder, a device) is at the path.
-bool isSomethingElse(const std::string& filePath);
 
 // The settings file's real path under the current phone root.
 std::string settingsFilePath();

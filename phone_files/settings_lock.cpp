@@ -8,26 +8,45 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace kavrin::tooling {
 
-SettingsLock::SettingsLock()
+std::string SettingsLock::lockFilePath()
 {
-    std::filesystem::path folder = sys::resolvePhonePath(kSystemNotificationFolder);
+    return (std::filesystem::path(sys::resolvePhonePath(kSystemNotificationFolder)) / ".settings.lock").string();
+}
+
+SettingsLock::SettingsLock(std::chrono::milliseconds longestWait)
+{
+    constexpr std::chrono::milliseconds kRetryInterval { 20 };
+    std::string path = lockFilePath();
     std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    std::string path = (folder / ".settings.lock").string();
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-    if (fd < 0)
+    if (fd < 0) {
+        m_failure = "cannot open the settings lock " + path + ": " + std::strerror(errno);
         return;
-    int locked = 0;
-    do
-        locked = ::flock(fd, LOCK_EX);
-    while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-        ::close(fd);
-        return;
+    }
+    auto deadline = std::chrono::steady_clock::now() + longestWait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            if (errno == EWOULDBLOCK) {
+                char waited[32];
+                std::snprintf(waited, sizeof waited, "%g", static_cast<double>(longestWait.count()) / 1000);
+                m_failure = "the settings lock " + path + " is held by another process; gave up after " + waited + " s";
+            } else {
+                m_failure = "cannot take the settings lock " + path + ": " + std::strerror(errno);
+            }
+            ::close(fd);
+            return;
+        }
+        std::this_thread::sleep_for(kRetryInterval);
     }
     m_fd = fd;
 }

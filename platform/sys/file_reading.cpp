@@ -8,9 +8,9 @@
 
 namespace sys {
 
-std::optional<std::string> readWholeFile(const std::string& filePath, std::uintmax_t maximumSize)
+std::optional<std::string> readWholeFile(const std::string& filePath, std::uintmax_t maximumSize, FinalLink finalLink)
 {
-    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (finalLink == FinalLink::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0)
         return std::nullopt;
     struct stat status {};

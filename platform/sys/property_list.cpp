@@ -2,21 +2,17 @@
 
 #include "sys/binary_plist_layout.h"
 #include "sys/file_reading.h"
+#include "sys/file_writing.h"
 #include "sys/phone_root.h"
 #include "sys/xml_plist_scan.h"
 
 #include <plist/plist.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <limits>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace sys {
@@ -312,28 +308,6 @@ plist_t toPlist(const Value& value, int depth)
     return std::visit(PlistBuilder { depth }, value.storage());
 }
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-void syncFolder(const std::filesystem::path& folder)
-{
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
 {
     if (!root)
@@ -422,33 +396,7 @@ std::optional<std::string> serializePropertyList(const Value& value, PropertyLis
 bool writePropertyListAtomically(const Value& value, const std::string& filePath, PropertyListFormat format)
 {
     std::optional<std::string> bytes = serializePropertyList(value, format);
-    if (!bytes)
-        return false;
-
-    std::filesystem::path target { filePath };
-    std::filesystem::path folder = target.parent_path();
-    if (!target.has_filename())
-        return false;
-    // A hidden name beside the target: same file system, so the rename is atomic.
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-
-    // Keep the permissions of the file being replaced; a new file is readable by everyone.
-    mode_t mode = 0644;
-    struct stat existing {};
-    if (::stat(filePath.c_str(), &existing) == 0)
-        mode = existing.st_mode & 07777;
-
-    bool written = writeAll(fd, *bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    if (!written || ::rename(temporary.c_str(), filePath.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
+    return bytes && writeFileAtomically(filePath, *bytes);
 }
 
 }

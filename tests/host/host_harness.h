@@ -113,7 +113,8 @@ private:
 // several can run at once.
 class StartedProgram {
 public:
-    StartedProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "")
+    StartedProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "",
+        const fs::path& workingFolder = { })
     {
         std::ofstream(m_io.path() / "in", std::ios::binary) << input;
         CommandLine command(name, arguments);
@@ -123,6 +124,8 @@ public:
         posix_spawn_file_actions_addopen(&actions, 0, (m_io.path() / "in").c_str(), O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, (m_io.path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, (m_io.path() / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (!workingFolder.empty())
+            posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
         if (posix_spawn(&m_pid, command.argv[0], &actions, nullptr, command.argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
@@ -191,6 +194,11 @@ public:
     InteractiveHost& operator=(const InteractiveHost&) = delete;
 
     bool running() const { return m_pid > 0; }
+    void sendSignal(int number) const
+    {
+        if (m_pid > 0)
+            ::kill(m_pid, number);
+    }
 
     void send(const std::string& line)
     {
@@ -262,6 +270,7 @@ public:
 
     PhoneRoot()
     {
+        fs::create_directories(path() / "private/var/mobile");
         std::string error;
         EXPECT_TRUE(m_writer.linkBundle(kBundlePath, buildDirectory() / "Kavrin.bundle", error)) << error;
     }

@@ -122,6 +122,9 @@ TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
         { "view\nscroll -1e39\n", ":2:" },
         { "view\nwait 1e12\n", ":2:" },
         { "wait 86401\n", ":1:" },
+        { "view\nset metroStlye true\n", ":2:" },
+        { "set fiveIcons ture\n", ":1:" },
+        { "set tilesAlign three\n", ":1:" },
     };
     for (const Case& bad : cases) {
         RunResult result = phone.host(bad.script);
@@ -193,15 +196,16 @@ TEST(ScriptRunner, DestroyedControllerReceivesNothing)
     EXPECT_TRUE(lines[0].starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << lines[0];
 }
 
-// set types its value as the script's table says and writes the file; unset removes the key and
-// writes nothing for a key that is not there. A FIFO in the file's place is neither waited on
-// nor replaced: set and unset stop the script there.
+// With --force, set stores any key with its value typed from the text and writes the file;
+// unset removes the key and writes nothing for a key that is not there. A FIFO in the file's
+// place is neither waited on nor replaced: set and unset stop the script there.
 TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
 {
     PhoneRoot phone;
     RunResult result = phone.host(
         "set flag true\nset off false\nset count 42\nset negative -7\nset real 3.5\n"
-        "set quoted \"12\"\nset words hello  world\nset hash \"a # b\" # comment\nset gone 1\nunset gone\nunset never\n");
+        "set quoted \"12\"\nset words hello  world\nset hash \"a # b\" # comment\nset gone 1\nunset gone\nunset never\n",
+        { "--force" });
     ASSERT_EQ(result.status, 0) << result.err;
     sys::ValuePtr settings = phone.settings();
     ASSERT_TRUE(settings && settings->asDictionary());

@@ -1,0 +1,81 @@
+#include "scratch_phone.h"
+
+#include "kavrin/published_names.h"
+#include "sys/phone_paths.h"
+
+#include <cstdlib>
+
+namespace kavrin::tooling {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path under(const fs::path& root, std::string_view phonePath)
+{
+    return root / fs::path(phonePath).relative_path();
+}
+
+// A regular file (or a link to one) is copied; anything else, or nothing, is passed over, as the
+// widget would pass over it.
+bool copyFileIfRegular(const fs::path& from, const fs::path& to, std::error_code& error)
+{
+    if (!fs::is_regular_file(from, error)) {
+        error.clear();
+        return true;
+    }
+    fs::create_directories(to.parent_path(), error);
+    return !error && fs::copy_file(from, to, error);
+}
+
+bool copyPhone(const fs::path& from, const fs::path& to, std::error_code& error)
+{
+    if (!copyFileIfRegular(under(from, sys::kFavoritesPath), under(to, sys::kFavoritesPath), error)
+        || !copyFileIfRegular(under(from, kSettingsPath), under(to, kSettingsPath), error))
+        return false;
+    // The databases with their journals and write-ahead logs, whatever their names.
+    fs::path addressBook = under(from, sys::kAddressBookPath).parent_path();
+    if (fs::is_directory(addressBook, error)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(addressBook, error))
+            if (!copyFileIfRegular(entry.path(), under(to, sys::kAddressBookPath).parent_path() / entry.path().filename(), error))
+                return false;
+    }
+    if (error)
+        return false;
+    fs::path bundle = under(from, kBundlePath).parent_path();
+    if (!fs::exists(bundle, error)) {
+        error.clear();
+        return true;
+    }
+    fs::path link = under(to, kBundlePath).parent_path();
+    fs::create_directories(link.parent_path(), error);
+    if (!error)
+        fs::create_directory_symlink(fs::canonical(bundle, error), link, error);
+    return !error;
+}
+
+}
+
+std::unique_ptr<ScratchPhone> ScratchPhone::copyOf(const fs::path& root, std::string& error)
+{
+    std::error_code code;
+    std::string pattern = (fs::temp_directory_path(code) / "kavrin-demo-XXXXXX").string();
+    if (code || !::mkdtemp(pattern.data())) {
+        error = "cannot make a temporary folder for the demo's copy of the phone";
+        return nullptr;
+    }
+    std::unique_ptr<ScratchPhone> scratch(new ScratchPhone(pattern));
+    if (!copyPhone(root, scratch->m_root, code)) {
+        error = "cannot copy the phone " + root.string() + ": " + code.message();
+        return nullptr;
+    }
+    return scratch;
+}
+
+ScratchPhone::~ScratchPhone()
+{
+    std::error_code ignored;
+    fs::remove_all(m_root, ignored);
+}
+
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace kavrin::tooling {
+
+// A copy of what the widget reads on a phone root (the favorites list, the settings file, the
+// address-book folder) with a link to the same bundle, in a fresh temporary folder that goes
+// with the object. Whatever is done to it, the phone it was copied from stays as it was.
+class ScratchPhone {
+public:
+    // nullptr, with the reason in error, when the copy cannot be made; nothing is left behind.
+    static std::unique_ptr<ScratchPhone> copyOf(const std::filesystem::path& root, std::string& error);
+    ~ScratchPhone();
+    ScratchPhone(const ScratchPhone&) = delete;
+    ScratchPhone& operator=(const ScratchPhone&) = delete;
+
+    const std::filesystem::path& root() const { return m_root; }
+
+private:
+    explicit ScratchPhone(std::filesystem::path root) : m_root(std::move(root)) { }
+
+    std::filesystem::path m_root;
+};
+
+}

@@ -1,0 +1,45 @@
+#include "settings_change.h"
+
+#include "settings_lock.h"
+
+namespace kavrin::tooling {
+
+SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& change, bool replaceUnreadable)
+{
+    using Outcome = SettingsChange::Outcome;
+    SettingsChange result;
+    SettingsLock lock;
+    if (!lock.held())
+        return { Outcome::Refused, lock.failure() + "; the settings are left as they are", { } };
+    std::string path = settingsFilePath();
+    SettingsEditor settings = SettingsEditor::load(path);
+    bool mustReplace = false;
+    if (!settings.editable()) {
+        if (!replaceUnreadable || settings.state() != SettingsEditor::State::Unreadable) {
+            bool replaceable = settings.state() == SettingsEditor::State::Unreadable;
+            return { Outcome::Refused, settings.problem() + (replaceable ? "; --force replaces it, keeping its bytes beside it" : ""), { } };
+        }
+        std::optional<std::string> copy = settings.setAside();
+        if (!copy)
+            return { Outcome::Refused, settings.problem() + ", since no copy of it could be kept", { } };
+        result.keptCopy = *copy;
+        mustReplace = true;
+    }
+    if (!change(settings) && !mustReplace)
+        return result;
+    if (!settings.save()) {
+        result.outcome = Outcome::Failed;
+        result.message = settingsWriteFailure(path);
+        return result;
+    }
+    result.outcome = Outcome::Written;
+    return result;
+}
+
+bool settingIsAbsent(std::string_view key)
+{
+    SettingsEditor settings = SettingsEditor::load(settingsFilePath());
+    return settings.editable() && !settings.value(key);
+}
+
+}

@@ -1,0 +1,82 @@
+#include "sys/file_writing.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace sys {
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+void syncFolder(const std::filesystem::path& folder)
+{
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}
+
+bool writeFileAtomically(const std::string& filePath, std::string_view bytes)
+{
+    std::filesystem::path target { filePath };
+    std::filesystem::path folder = target.parent_path();
+    if (!target.has_filename())
+        return false;
+    // A hidden name beside the target: same file system, so the rename is atomic.
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+
+    mode_t mode = 0644;
+    struct stat existing {};
+    if (::stat(filePath.c_str(), &existing) == 0)
+        mode = existing.st_mode & 07777;
+
+    bool written = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    written = (::close(fd) == 0) && written;
+    if (!written || ::rename(temporary.c_str(), filePath.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+bool writeNewFile(const std::string& filePath, std::string_view bytes)
+{
+    int fd = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (!written) {
+        int reason = errno;
+        ::unlink(filePath.c_str());
+        errno = reason;
+        return false;
+    }
+    syncFolder(std::filesystem::path(filePath).parent_path());
+    return true;
+}
+
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sys {
+
+// Replaces the file at a real file-system path (not resolved) atomically: the bytes go to a
+// hidden temporary file in the same folder, are flushed to disk and renamed over the old file,
+// so a reader sees the old file or the new one, never part of one. The new file keeps the old
+// one's permissions (a new file is readable by everyone). False on any failure, with the old
+// file untouched and no temporary file left.
+bool writeFileAtomically(const std::string& filePath, std::string_view bytes);
+
+// Writes the bytes into a file that must not exist yet (a link there counts as existing), owner
+// only, and flushes them to disk. False on any failure (errno EEXIST when something is there),
+// with nothing left behind.
+bool writeNewFile(const std::string& filePath, std::string_view bytes);
+
+}
