@@ -112,7 +112,7 @@ constexpr const char* kImagesSchema
 void bindText(sqlite3_stmt* statement, int index, const std::optional<std::string>& text)
 {
     if (text)
-        sqlite3_bind_text(statement, index, text->c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
     else
         sqlite3_bind_null(statement, index);
 }
