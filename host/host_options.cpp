@@ -9,6 +9,8 @@ namespace kavrin::host {
 const char* const kHostUsage =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
     "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
+    "                   [--window] [--watch] [--gallery DIR] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
+    "  --scale: device pixels to a point (scripts 1, otherwise 2); script coordinates stay in points\n"
     "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
     "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
     "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
@@ -19,11 +21,12 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
     HostOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (option == "--live") {
-            options.live = true;
+        if (option == "--live" || option == "--window" || option == "--watch") {
+            (option == "--live" ? options.live : option == "--window" ? options.window : options.watch) = true;
             continue;
         }
-        bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out";
+        bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out"
+            || option == "--gallery" || option == "--scale" || option == "--backdrop";
         if (!takesValue)
             return Error { "unknown option '" + option + "'" };
         if (i + 1 >= arguments.size())
@@ -48,6 +51,18 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             if (error != std::errc() || end != value.data() + value.size() || value.empty())
                 return Error { "--seed needs a non-negative integer, not '" + value + "'" };
             options.seed = seed;
+        } else if (option == "--scale") {
+            if (value != "1" && value != "2" && value != "3")
+                return Error { "--scale needs 1, 2 or 3, not '" + value + "'" };
+            options.scale = value[0] - '0';
+        } else if (option == "--backdrop") {
+            if (value.empty())
+                return Error { "--backdrop needs dark, light, none or a picture" };
+            options.backdrop = value;
+        } else if (option == "--gallery") {
+            if (value.empty())
+                return Error { "--gallery needs a folder" };
+            options.gallery = value;
         } else if (option == "--script") {
             if (value.empty())
                 return Error { "--script needs a file or -" };
@@ -58,8 +73,11 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             options.out = value;
         }
     }
-    if (options.live && options.script)
-        return Error { "--live and --script exclude each other" };
+    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0) + (options.gallery ? 1 : 0);
+    if (modes > 1)
+        return Error { "--live, --script, --window and --gallery exclude each other" };
+    if (options.watch && !options.window)
+        return Error { "--watch needs --window" };
     return options;
 }
 

@@ -11,6 +11,7 @@
 namespace kavrin::host {
 
 // kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]
+//             [--window] [--watch] [--gallery DIR] [--scale 1|2|3] [--backdrop dark|light|none|FILE]
 struct HostOptions {
     std::optional<std::filesystem::path> root;      // absent: the demo phone
     std::optional<std::string> plugin;              // absent: the only bundle, or the first by name that loads
@@ -19,6 +20,13 @@ struct HostOptions {
     std::optional<std::string> script;              // "-" for standard input
     std::filesystem::path out { "out" };            // where the demo leaves its pictures
     bool live { false };                            // show the widget on the real clock until stopped
+    bool window { false };                          // show the widget in a desktop window
+    bool watch { false };                           // the window reloads when the phone's lists change
+    std::optional<std::filesystem::path> gallery;   // write the gallery of looks there
+    std::optional<int> scale;                       // absent: 1 for scripts, else 2
+    std::string backdrop { "dark" };                // dark, light, none or a wallpaper picture
+
+    int scaleOr(int fallback) const { return scale.value_or(fallback); }
 };
 
 Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments);

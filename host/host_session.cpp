@@ -180,7 +180,7 @@ void HostSession::idle()
 cairo_surface_t* HostSession::render()
 {
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
-    Renderer renderer(sys::RunLoop::main().now());
+    Renderer renderer(sys::RunLoop::main().now(), m_scale, m_backdrop);
     return renderer.renderWindow(*m_window, m_contentView.get(), alert.get());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backdrop.h"
 #include "result.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
@@ -71,6 +72,12 @@ public:
     // Lets the run loop handle what is due now: delayed calls, animation ends, notifications.
     void idle();
 
+    // How pictures are drawn: device pixels to a point (1 to 3) and what is around the widget.
+    void setScale(int scale) { m_scale = scale; }
+    int scale() const { return m_scale; }
+    void setBackdrop(Backdrop backdrop) { m_backdrop = std::move(backdrop); }
+    const Backdrop& backdrop() const { return m_backdrop; }
+
     // The picture of the window at the run loop's current time; the caller destroys it.
     cairo_surface_t* render();
     Result<void> renderToFile(const std::filesystem::path&);
@@ -93,6 +100,8 @@ private:
     std::unique_ptr<weeapp::BBWeeAppController> m_controller;
     ui::ViewPtr m_contentView;
     std::vector<std::shared_ptr<ui::AlertView>> m_alerts;
+    int m_scale { 1 };
+    Backdrop m_backdrop { Backdrop::dark() };
 };
 
 }

@@ -46,8 +46,11 @@ int preparePhone(const host::HostOptions& options, std::ostream& notes)
     for (const std::string& code : options.languages)
         languages.push_back(sys::Value::string(code));
     sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
-    if (options.seed)
-        sys::seedRandom(*options.seed);
+    // The demo and the gallery give the same pictures at every run.
+    constexpr std::uint64_t kPictureSeed = 1;
+    bool makesPictures = !options.script && !options.live && !options.window;
+    if (options.seed || makesPictures)
+        sys::seedRandom(options.seed.value_or(kPictureSeed));
     return 0;
 }
 
@@ -76,7 +79,15 @@ int main(int argc, char** argv)
     else
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
 
+    std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
+    if (!backdrop) {
+        std::cerr << "kavrin-host: the backdrop " << options.backdrop << " is neither dark, light, none nor a picture\n";
+        return 2;
+    }
+
     host::HostSession session(std::cout);
+    session.setScale(options.scaleOr(options.script ? 1 : 2));
+    session.setBackdrop(*backdrop);
     if (auto started = session.start(options.plugin, std::cerr); !started) {
         std::cerr << "kavrin-host: " << started.error() << '\n';
         return 1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 
 namespace kavrin::testing {
@@ -15,10 +16,10 @@ protected:
     void SetUp() override { phone.writeDemoPhone(); }
 
     // Runs the script with "render NAME" lines resolved into the phone's folder.
-    RunResult run(const std::string& script)
+    RunResult run(const std::string& script, const std::vector<std::string>& options = { })
     {
         std::string resolved = std::regex_replace(script, std::regex("(render|record) (\\S+)"), "$1 " + phone.root() + "/$2");
-        RunResult result = phone.host(resolved);
+        RunResult result = phone.host(resolved, options);
         EXPECT_EQ(result.status, 0) << result.err;
         return result;
     }
@@ -143,6 +144,66 @@ TEST_F(RendererTest, LabelsDrawTheirOwnTextEvenHalfInView)
     // The fourth tile's label spans 240 to 304 of the content; scrolled by 270 it shows from the
     // left edge to 34.
     EXPECT_GT(whitePixels(scrolled, 2, 2 + 34), 5);
+}
+
+// The mean over all channels of how far the picture at the scale, each square of scale by scale
+// pixels averaged into one, lies from the picture at one to one; -1 when the sizes differ.
+double meanDifferenceShrunk(const Picture& scaled, const Picture& single, int scale)
+{
+    if (scaled.width() != single.width() * scale || scaled.height() != single.height() * scale)
+        return -1;
+    double total = 0;
+    for (int y = 0; y < single.height(); ++y) {
+        for (int x = 0; x < single.width(); ++x) {
+            int red = 0, green = 0, blue = 0;
+            for (int dy = 0; dy < scale; ++dy) {
+                for (int dx = 0; dx < scale; ++dx) {
+                    Picture::Rgb pixel = scaled.at(x * scale + dx, y * scale + dy);
+                    red += pixel.red, green += pixel.green, blue += pixel.blue;
+                }
+            }
+            Picture::Rgb one = single.at(x, y);
+            int area = scale * scale;
+            total += std::abs(red / double(area) - one.red) + std::abs(green / double(area) - one.green) + std::abs(blue / double(area) - one.blue);
+        }
+    }
+    return total / (3.0 * single.width() * single.height());
+}
+
+// A picture at scale 2 or 3 is exactly that many times the 1x picture on each side, and drawn
+// at device pixels it still shows the same thing: shrunk back to 1x it lies within 2.5 levels
+// of 255 of the 1x picture on average (measured: 0.5 to 1.3, where only the edges of glyphs
+// and curves differ), for the standard look, its second page and the chooser alert.
+TEST_F(RendererTest, ScaledPicturesAreTheSamePictureSharper)
+{
+    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) } });
+    const std::string script = "view\nappear\nrender standard.png\nscroll 316\nrender page2.png\ntap 44 44\nrender alert.png\n";
+    run(script);
+    std::map<int, std::vector<Picture>> pictures;
+    for (int scale : { 1, 2, 3 }) {
+        std::string suffix = std::to_string(scale) + ".png";
+        std::string renamed = std::regex_replace(script, std::regex("\\.png"), suffix);
+        run(renamed, { "--scale", std::to_string(scale) });
+        for (const char* name : { "standard", "page2", "alert" })
+            pictures[scale].push_back(picture(name + suffix));
+    }
+    // Script coordinates are points at every scale: the same tile and page at each.
+    Picture single = picture("standard.png");
+    EXPECT_EQ(single.width(), 320);
+    EXPECT_EQ(single.height(), 114);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Picture& one = pictures[1][i];
+        ASSERT_TRUE(one.valid());
+        for (int scale : { 2, 3 }) {
+            const Picture& many = pictures[scale][i];
+            ASSERT_TRUE(many.valid());
+            EXPECT_EQ(many.width(), one.width() * scale);
+            EXPECT_EQ(many.height(), one.height() * scale);
+            double difference = meanDifferenceShrunk(many, one, scale);
+            EXPECT_GE(difference, 0);
+            EXPECT_LT(difference, 2.5) << "picture " << i << " at " << scale;
+        }
+    }
 }
 
 // A shown alert is drawn over the widget, and the picture grows to hold it.
