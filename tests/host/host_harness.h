@@ -219,6 +219,13 @@ public:
         }
     }
 
+    // Sends the signal, as Ctrl-C or a window manager would.
+    void signal(int number)
+    {
+        if (m_pid > 0)
+            kill(m_pid, number);
+    }
+
     // Closes the script and waits for the exit status.
     int finish()
     {
@@ -313,6 +320,15 @@ public:
         m_bitmap = ui::decodeImage({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
     }
     bool valid() const { return m_bitmap != nullptr; }
+    bool operator==(const Picture& other) const
+    {
+        return m_bitmap && other.m_bitmap && m_bitmap->width == other.m_bitmap->width && m_bitmap->height == other.m_bitmap->height
+            && m_bitmap->pixels == other.m_bitmap->pixels;
+    }
+    int alpha(int x, int y) const
+    {
+        return static_cast<int>(m_bitmap->pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_bitmap->width) + static_cast<std::size_t>(x)] >> 24);
+    }
     int width() const { return m_bitmap ? m_bitmap->width : 0; }
     int height() const { return m_bitmap ? m_bitmap->height : 0; }
 

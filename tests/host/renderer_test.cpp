@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include <map>
 #include <regex>
 
@@ -204,6 +206,39 @@ TEST_F(RendererTest, ScaledPicturesAreTheSamePictureSharper)
             EXPECT_LT(difference, 2.5) << "picture " << i << " at " << scale;
         }
     }
+}
+
+// The backdrop fills the picture around the widget: the dark ground by default, a light one, a
+// wallpaper under a dimming veil, or nothing (transparent) with none; the widget itself is the
+// same on each, and a backdrop that is no picture is a usage error.
+TEST_F(RendererTest, BackdropsFillAroundTheWidget)
+{
+    phone.writeSettings({});
+    cairo_surface_t* wallpaper = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 40, 30);
+    cairo_t* cr = cairo_create(wallpaper);
+    cairo_set_source_rgb(cr, 0, 1, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    ASSERT_EQ(cairo_surface_write_to_png(wallpaper, (phone.path() / "wallpaper.png").c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(wallpaper);
+
+    run("view\nrender dark.png\n");
+    run("view\nrender light.png\n", { "--backdrop", "light" });
+    run("view\nrender wall.png\n", { "--backdrop", (phone.path() / "wallpaper.png").string() });
+    run("view\nrender none.png\n", { "--backdrop", "none" });
+    Picture dark = picture("dark.png"), light = picture("light.png"), wall = picture("wall.png"), none = picture("none.png");
+    ASSERT_TRUE(dark.valid() && light.valid() && wall.valid() && none.valid());
+    EXPECT_TRUE(dark.near(0, 0, kGround, 1));
+    EXPECT_TRUE(light.near(0, 0, { 235, 237, 242 }, 2));
+    EXPECT_TRUE(wall.near(0, 0, { 0, 140, 0 }, 3)) << wall.at(0, 0).green;
+    EXPECT_EQ(none.alpha(0, 0), 0);
+    EXPECT_EQ(dark.height(), light.height());
+    // The middle of the first photo is the same on every backdrop.
+    for (const Picture* other : { &light, &wall, &none })
+        EXPECT_TRUE(other->near(46, 46, dark.at(46, 46), 0));
+
+    RunResult bad = phone.host("view\n", { "--backdrop", (phone.path() / "missing.png").string() });
+    EXPECT_EQ(bad.status, 2);
 }
 
 // A shown alert is drawn over the widget, and the picture grows to hold it.
