@@ -149,6 +149,35 @@ bool HostSession::scrollTo(float x)
     return true;
 }
 
+int HostSession::pageCount() const
+{
+    ui::ScrollView* scroll = scrollView();
+    float width = scroll ? scroll->bounds().width() : 0;
+    if (!(width > 0) || !std::isfinite(scroll->contentSize().width))
+        return 1;
+    double pages = std::ceil(scroll->contentSize().width / width - 1e-3);
+    return static_cast<int>(std::clamp(pages, 1.0, 1e6));
+}
+
+int HostSession::currentPage() const
+{
+    ui::ScrollView* scroll = scrollView();
+    float width = scroll ? scroll->bounds().width() : 0;
+    if (!(width > 0) || !std::isfinite(scroll->contentOffset().x))
+        return 0;
+    double page = std::round(scroll->contentOffset().x / width);
+    return static_cast<int>(std::clamp(page, 0.0, static_cast<double>(pageCount() - 1)));
+}
+
+bool HostSession::scrollToPage(int page)
+{
+    ui::ScrollView* scroll = scrollView();
+    if (!scroll)
+        return false;
+    page = std::clamp(page, 0, pageCount() - 1);
+    return scrollTo(static_cast<float>(page) * scroll->bounds().width());
+}
+
 std::shared_ptr<ui::AlertView> HostSession::visibleAlert()
 {
     std::erase_if(m_alerts, [](const std::shared_ptr<ui::AlertView>& alert) { return !alert->isVisible(); });

@@ -61,6 +61,11 @@ public:
     ui::ScrollView* scrollView() const;
     // Drags the scroll view to the horizontal offset and lets it come to rest.
     bool scrollTo(float x);
+    // The scroll view's pages (at least 1) and the one in view, counted from 0.
+    int pageCount() const;
+    int currentPage() const;
+    // Swipes to the page, counted from 0 and kept within the pages, as a swipe would leave it.
+    bool scrollToPage(int page);
 
     // The alert on top of the screen, or nullptr.
     std::shared_ptr<ui::AlertView> visibleAlert();
