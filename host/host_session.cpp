@@ -1,5 +1,6 @@
 #include "host_session.h"
 
+#include "alert_drawing.h"
 #include "animated_png_writer.h"
 #include "kavrin/published_names.h"
 #include "plugin_loader.h"
@@ -119,6 +120,53 @@ void HostSession::tap(ui::Point point)
     ui::View* hit = m_window->hitTest(inWindow, nullptr);
     if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
         control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+}
+
+std::weak_ptr<ui::View> HostSession::controlAt(ui::Point inWindow)
+{
+    if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get())
+        return { };
+    ui::View* hit = m_window->hitTest(inWindow, nullptr);
+    if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
+        return control->shared_from_this();
+    return { };
+}
+
+void HostSession::touchUpInside(const std::weak_ptr<ui::View>& pressed, ui::Point inWindow)
+{
+    ui::ViewPtr control = pressed.lock();
+    if (!control || controlAt(inWindow).lock() != control)
+        return;
+    static_cast<ui::Control&>(*control).sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+}
+
+int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double pictureHeight)
+{
+    std::shared_ptr<ui::AlertView> alert = visibleAlert();
+    if (!alert)
+        return -1;
+    cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* measure = cairo_create(probe);
+    int index = host::alertButtonAt(measure, *alert, pictureWidth, pictureHeight, inPicture);
+    cairo_destroy(measure);
+    cairo_surface_destroy(probe);
+    return index;
+}
+
+bool HostSession::reload(std::string& error)
+{
+    if (m_controller)
+        m_controller->viewDidDisappear();
+    if (m_contentView && m_contentView->superview() == m_window.get())
+        m_contentView->removeFromSuperview();
+    m_contentView.reset();
+    m_alerts.clear();
+    destroyController();
+    if (!start(error))
+        return false;
+    showView();
+    m_controller->viewDidAppear();
+    return true;
 }
 
 ui::ScrollView* HostSession::scrollView() const

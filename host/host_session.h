@@ -57,6 +57,18 @@ public:
     // A finger tap in the content view's coordinates: hit test in the window, then touch up
     // inside on the control hit. An alert on screen takes every tap for itself.
     void tap(ui::Point);
+    // A finger going down at a point of the window (in points): the enabled control it lands
+    // on, if any; lifting it is touchUpInside when the finger comes up inside the same control.
+    std::weak_ptr<ui::View> controlAt(ui::Point inWindow);
+    void touchUpInside(const std::weak_ptr<ui::View>& control, ui::Point inWindow);
+    // The button of the alert on top under a point of a picture of the given size in points, or
+    // -1.
+    int alertButtonAt(ui::Point inPicture, double pictureWidth, double pictureHeight);
+
+    // A fresh controller in place of the old one, as when the notification centre opens again:
+    // the old view disappears and goes, the new one is shown and appears.
+    bool reload(std::string& error);
+
     // The first scroll view in the content view's tree.
     ui::ScrollView* scrollView() const;
     // Drags the scroll view to the horizontal offset and lets it come to rest.

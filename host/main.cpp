@@ -7,6 +7,7 @@
 #include "host_options.h"
 #include "host_session.h"
 #include "live_session.h"
+#include "window_session.h"
 #include "phone_files.h"
 #include "script_runner.h"
 #include "sys/clock.h"
@@ -74,7 +75,7 @@ int main(int argc, char** argv)
     if (int status = preparePhone(options, options.script ? std::cerr : std::cout); status != 0)
         return status;
 
-    if (options.live)
+    if (options.live || options.window)
         sys::RunLoop::main().setClock(std::make_shared<sys::SystemClock>());
     else
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
@@ -106,6 +107,8 @@ int main(int argc, char** argv)
         }
         return runner.run(script, *options.script);
     }
+    if (options.window)
+        return host::runWindowSession(session, { options.out, options.watch }, std::cout, std::cerr);
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout);
     return host::DemoSession(session, options.out, std::cout).run();
