@@ -158,7 +158,7 @@ private:
             m_reload = true;
             return true;
         case SDLK_s:
-            save(shown);
+            save();
             return true;
         default:
             return true;
@@ -223,12 +223,11 @@ private:
         m_pressed.reset();
     }
 
-    // The frame on screen, into a new file of the output folder; an existing file is never
-    // replaced.
-    void save(const Frame& shown)
+    // The frame of this moment, as the window shows it next, into a new file of the output
+    // folder; an existing file is never replaced.
+    void save()
     {
-        if (!shown)
-            return;
+        Frame shown(m_session.render());
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
         std::filesystem::path file;

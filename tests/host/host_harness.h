@@ -191,6 +191,7 @@ public:
     InteractiveHost& operator=(const InteractiveHost&) = delete;
 
     bool running() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
 
     void send(const std::string& line)
     {
