@@ -98,7 +98,7 @@ public:
         case SDL_QUIT:
             return false;
         case SDL_KEYDOWN:
-            return key(event.key.keysym.sym, shown);
+            return key(event.key.keysym.sym);
         case SDL_MOUSEBUTTONDOWN:
             if (event.button.button == SDL_BUTTON_LEFT)
                 press(pointOf(event.button.x, event.button.y), shown);
@@ -132,7 +132,7 @@ private:
     static double pointsWide(const Frame& frame, int scale) { return frame ? cairo_image_surface_get_width(frame.get()) / double(scale) : 0; }
     static double pointsHigh(const Frame& frame, int scale) { return frame ? cairo_image_surface_get_height(frame.get()) / double(scale) : 0; }
 
-    bool key(SDL_Keycode code, const Frame& shown)
+    bool key(SDL_Keycode code)
     {
         switch (code) {
         case SDLK_q:
