@@ -62,6 +62,7 @@ Result<void> HostSession::start(const std::optional<std::string>& plugin, std::o
         auto controller = PluginLoader::createController(name);
         if (controller) {
             m_controller = std::move(*controller);
+            m_pluginName = name;
             return {};
         }
         failures << "kavrin-host: plug-in " << name << ": " << controller.error() << '\n';
@@ -153,20 +154,21 @@ int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double 
     return index;
 }
 
-bool HostSession::reload(std::string& error)
+Result<void> HostSession::reload()
 {
-    if (m_controller)
-        m_controller->viewDidDisappear();
+    viewDidDisappear();
     if (m_contentView && m_contentView->superview() == m_window.get())
         m_contentView->removeFromSuperview();
     m_contentView.reset();
     m_alerts.clear();
     destroyController();
-    if (!start(error))
-        return false;
+    auto controller = PluginLoader::createController(m_pluginName);
+    if (!controller)
+        return Error { controller.error() };
+    m_controller = std::move(*controller);
     showView();
-    m_controller->viewDidAppear();
-    return true;
+    viewDidAppear();
+    return {};
 }
 
 ui::ScrollView* HostSession::scrollView() const

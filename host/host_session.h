@@ -67,7 +67,7 @@ public:
 
     // A fresh controller in place of the old one, as when the notification centre opens again:
     // the old view disappears and goes, the new one is shown and appears.
-    bool reload(std::string& error);
+    Result<void> reload();
 
     // The first scroll view in the content view's tree.
     ui::ScrollView* scrollView() const;
@@ -117,6 +117,7 @@ private:
     std::unique_ptr<weeapp::BBWeeAppController> m_controller;
     ui::ViewPtr m_contentView;
     std::vector<std::shared_ptr<ui::AlertView>> m_alerts;
+    std::string m_pluginName;
     int m_scale { 1 };
     Backdrop m_backdrop { Backdrop::dark() };
 };

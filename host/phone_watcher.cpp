@@ -1,6 +1,6 @@
 #include "phone_watcher.h"
 
-#include "controller/paths.h"
+#include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 #include "sys/run_loop.h"
 
@@ -19,7 +19,7 @@ PhoneWatcher::PhoneWatcher(std::function<void()> onChange)
     if (m_fd < 0)
         return;
     std::vector<std::string> folders;
-    for (const char* phonePath : { kFavoritesPath, kAddressBookPath, kAddressBookImagesPath }) {
+    for (const char* phonePath : { sys::kFavoritesPath, sys::kAddressBookPath, sys::kAddressBookImagesPath }) {
         std::filesystem::path file = sys::resolvePhonePath(phonePath);
         m_names.push_back(file.filename().string());
         std::string folder = file.parent_path().string();

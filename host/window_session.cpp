@@ -199,9 +199,8 @@ private:
     {
         if (m_session.visibleAlert()) {
             int button = m_session.alertButtonAt(point, pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
-            std::string ignored;
             if (button >= 0 && button == m_pressedButton)
-                m_session.press(button, ignored);
+                (void)m_session.press(button);
             m_pressedButton = -1;
             return;
         }
@@ -283,8 +282,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     int status = 0;
     {
         session.showView();
-        if (session.controller())
-            session.controller()->viewDidAppear();
+        session.viewDidAppear();
         Frame shown(session.render());
         PreviewWindow window;
         if (!window.open(cairo_image_surface_get_width(shown.get()), cairo_image_surface_get_height(shown.get()))) {
@@ -311,9 +309,8 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
             }
             loop.runDueTasks();
             if (controls.takeReload()) {
-                std::string error;
-                if (!session.reload(error)) {
-                    err << "kavrin-host: " << error << '\n';
+                if (auto reloaded = session.reload(); !reloaded) {
+                    err << "kavrin-host: " << reloaded.error() << '\n';
                     status = 1;
                     break;
                 }
