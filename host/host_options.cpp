@@ -9,7 +9,7 @@ namespace kavrin::host {
 const char* const kHostUsage =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
     "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
-    "                   [--window] [--watch] [--gallery DIR] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
+    "                   [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
     "  --scale: device pixels to a point (scripts 1, otherwise 2); script coordinates stay in points\n"
     "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
     "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
@@ -26,7 +26,7 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             continue;
         }
         bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out"
-            || option == "--gallery" || option == "--scale" || option == "--backdrop";
+            || option == "--scale" || option == "--backdrop";
         if (!takesValue)
             return Error { "unknown option '" + option + "'" };
         if (i + 1 >= arguments.size())
@@ -59,10 +59,6 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             if (value.empty())
                 return Error { "--backdrop needs dark, light, none or a picture" };
             options.backdrop = value;
-        } else if (option == "--gallery") {
-            if (value.empty())
-                return Error { "--gallery needs a folder" };
-            options.gallery = value;
         } else if (option == "--script") {
             if (value.empty())
                 return Error { "--script needs a file or -" };
@@ -73,9 +69,9 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             options.out = value;
         }
     }
-    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0) + (options.gallery ? 1 : 0);
+    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0);
     if (modes > 1)
-        return Error { "--live, --script, --window and --gallery exclude each other" };
+        return Error { "--live, --script and --window exclude each other" };
     if (options.watch && !options.window)
         return Error { "--watch needs --window" };
     return options;

@@ -11,7 +11,7 @@
 namespace kavrin::host {
 
 // kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]
-//             [--window] [--watch] [--gallery DIR] [--scale 1|2|3] [--backdrop dark|light|none|FILE]
+//             [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]
 struct HostOptions {
     std::optional<std::filesystem::path> root;      // absent: the demo phone
     std::optional<std::string> plugin;              // absent: the only bundle, or the first by name that loads
@@ -22,7 +22,6 @@ struct HostOptions {
     bool live { false };                            // show the widget on the real clock until stopped
     bool window { false };                          // show the widget in a desktop window
     bool watch { false };                           // the window reloads when the phone's lists change
-    std::optional<std::filesystem::path> gallery;   // write the gallery of looks there
     std::optional<int> scale;                       // absent: 1 for scripts, else 2
     std::string backdrop { "dark" };                // dark, light, none or a wallpaper picture
 

@@ -47,7 +47,7 @@ int preparePhone(const host::HostOptions& options, std::ostream& notes)
     for (const std::string& code : options.languages)
         languages.push_back(sys::Value::string(code));
     sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
-    // The demo and the gallery give the same pictures at every run.
+    // The demo gives the same pictures at every run.
     constexpr std::uint64_t kPictureSeed = 1;
     bool makesPictures = !options.script && !options.live && !options.window;
     if (options.seed || makesPictures)
