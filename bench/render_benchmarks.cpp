@@ -106,7 +106,7 @@ void replayFrame(benchmark::State& state)
     const cairo_rectangle_t extents { 0, 0, static_cast<double>(width), static_cast<double>(height) };
     cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
     cairo_t* recorder = cairo_create(recording);
-    cairo_set_source_rgb(recorder, host::Renderer::kGroundRed, host::Renderer::kGroundGreen, host::Renderer::kGroundBlue);
+    cairo_set_source_rgb(recorder, host::Backdrop::kDarkRed, host::Backdrop::kDarkGreen, host::Backdrop::kDarkBlue);
     cairo_paint(recorder);
     host::Renderer renderer(sys::RunLoop::main().now());
     for (const ui::ViewPtr& child : widget.window->subviews())

@@ -90,6 +90,21 @@ double alertHeight(cairo_t* cr, const ui::AlertView& alert)
     return kPadding + text + (text > 0 && buttons > 0 ? kPadding : 0) + buttons + kPadding;
 }
 
+int alertButtonAt(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, double pictureHeight, ui::Point point)
+{
+    double height = alertHeight(cr, alert);
+    double left = std::round((pictureWidth - kBoxWidth) / 2), top = std::round((pictureHeight - height) / 2);
+    double buttonsHeight = 0;
+    std::vector<ButtonPlace> places = placeButtons(alert, buttonsHeight);
+    double buttonsTop = top + height - kPadding - buttonsHeight;
+    for (const ButtonPlace& place : places) {
+        double x = left + place.x, y = buttonsTop + place.y;
+        if (point.x >= x && point.x < x + place.width && point.y >= y && point.y < y + kButtonHeight)
+            return place.index;
+    }
+    return -1;
+}
+
 void drawAlert(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, double pictureHeight)
 {
     cairo_save(cr);

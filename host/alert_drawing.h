@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/alert_view.h"
+#include "ui/geometry.h"
 
 #include <cairo.h>
 
@@ -11,6 +12,9 @@ double alertHeight(cairo_t*, const ui::AlertView&);
 
 // Dims the picture and draws the alert box centred on it: the title, the message, and the
 // buttons (side by side when there are two, else stacked with the cancel button last).
+// The index of the button drawn under the point (in the picture's points), or -1.
+int alertButtonAt(cairo_t*, const ui::AlertView&, double pictureWidth, double pictureHeight, ui::Point);
+
 void drawAlert(cairo_t*, const ui::AlertView&, double pictureWidth, double pictureHeight);
 
 }

@@ -8,8 +8,9 @@ namespace kavrin::host {
 
 const char* const kHostUsage =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
-    "                   [--force] [--create]\n"
+    "                   [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
     "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
+    "  --scale: device pixels to a point (scripts 1, otherwise 2); script coordinates stay in points\n"
     "  script set takes the keys of kavrin-prefs keys with values of their type; --force and --create\n"
     "  work as for kavrin-prefs\n"
     "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
@@ -22,11 +23,12 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
     HostOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (option == "--live" || option == "--force" || option == "--create") {
-            (option == "--live" ? options.live : option == "--force" ? options.force : options.create) = true;
+        if (option == "--live" || option == "--force" || option == "--create" || option == "--window" || option == "--watch") {
+            (option == "--live" ? options.live : option == "--force" ? options.force : option == "--create" ? options.create : option == "--window" ? options.window : options.watch) = true;
             continue;
         }
-        bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out";
+        bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out"
+            || option == "--scale" || option == "--backdrop";
         if (!takesValue)
             return Error { "unknown option '" + option + "'" };
         if (i + 1 >= arguments.size())
@@ -51,6 +53,14 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             if (error != std::errc() || end != value.data() + value.size() || value.empty())
                 return Error { "--seed needs a non-negative integer, not '" + value + "'" };
             options.seed = seed;
+        } else if (option == "--scale") {
+            if (value != "1" && value != "2" && value != "3")
+                return Error { "--scale needs 1, 2 or 3, not '" + value + "'" };
+            options.scale = value[0] - '0';
+        } else if (option == "--backdrop") {
+            if (value.empty())
+                return Error { "--backdrop needs dark, light, none or a picture" };
+            options.backdrop = value;
         } else if (option == "--script") {
             if (value.empty())
                 return Error { "--script needs a file or -" };
@@ -61,8 +71,11 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             options.out = value;
         }
     }
-    if (options.live && options.script)
-        return Error { "--live and --script exclude each other" };
+    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0);
+    if (modes > 1)
+        return Error { "--live, --script and --window exclude each other" };
+    if (options.watch && !options.window)
+        return Error { "--watch needs --window" };
     return options;
 }
 

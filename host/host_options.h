@@ -10,7 +10,8 @@
 
 namespace kavrin::host {
 
-// kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live] [--force] [--create]
+// kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]
+//             [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]
 struct HostOptions {
     std::optional<std::filesystem::path> root;      // absent: the demo phone
     std::optional<std::string> plugin;              // absent: the only bundle, or the first by name that loads
@@ -21,6 +22,12 @@ struct HostOptions {
     bool live { false };                            // show the widget on the real clock until stopped
     bool force { false };                           // set stores any key and value as given, and replaces an unreadable settings file
     bool create { false };                          // set may make the settings file under a root with no private/var/mobile
+    bool window { false };                          // show the widget in a desktop window
+    bool watch { false };                           // the window reloads when the phone's lists change
+    std::optional<int> scale;                       // absent: 1 for scripts, else 2
+    std::string backdrop { "dark" };                // dark, light, none or a wallpaper picture
+
+    int scaleOr(int fallback) const { return scale.value_or(fallback); }
 };
 
 Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments);

@@ -1,5 +1,6 @@
 #include "host_session.h"
 
+#include "alert_drawing.h"
 #include "animated_png_writer.h"
 #include "kavrin/published_names.h"
 #include "plugin_loader.h"
@@ -63,6 +64,7 @@ Result<void> HostSession::start(const std::optional<std::string>& plugin, std::o
         auto controller = PluginLoader::createController(name);
         if (controller) {
             m_controller = std::move(*controller);
+            m_pluginName = name;
             return {};
         }
         failures << "kavrin-host: plug-in " << name << ": " << controller.error() << '\n';
@@ -123,6 +125,54 @@ void HostSession::tap(ui::Point point)
         control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
 }
 
+std::weak_ptr<ui::View> HostSession::controlAt(ui::Point inWindow)
+{
+    if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get())
+        return { };
+    ui::View* hit = m_window->hitTest(inWindow, nullptr);
+    if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
+        return control->shared_from_this();
+    return { };
+}
+
+void HostSession::touchUpInside(const std::weak_ptr<ui::View>& pressed, ui::Point inWindow)
+{
+    ui::ViewPtr control = pressed.lock();
+    if (!control || controlAt(inWindow).lock() != control)
+        return;
+    static_cast<ui::Control&>(*control).sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+}
+
+int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double pictureHeight)
+{
+    std::shared_ptr<ui::AlertView> alert = visibleAlert();
+    if (!alert)
+        return -1;
+    cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* measure = cairo_create(probe);
+    int index = host::alertButtonAt(measure, *alert, pictureWidth, pictureHeight, inPicture);
+    cairo_destroy(measure);
+    cairo_surface_destroy(probe);
+    return index;
+}
+
+Result<void> HostSession::reload()
+{
+    viewDidDisappear();
+    if (m_contentView && m_contentView->superview() == m_window.get())
+        m_contentView->removeFromSuperview();
+    m_contentView.reset();
+    m_alerts.clear();
+    destroyController();
+    auto controller = PluginLoader::createController(m_pluginName);
+    if (!controller)
+        return Error { controller.error() };
+    m_controller = std::move(*controller);
+    showView();
+    viewDidAppear();
+    return {};
+}
+
 ui::ScrollView* HostSession::scrollView() const
 {
     if (!m_contentView)
@@ -149,6 +199,35 @@ bool HostSession::scrollTo(float x)
     scroll->setContentOffset({ x, scroll->contentOffset().y });
     scroll->endDecelerating();
     return true;
+}
+
+int HostSession::pageCount() const
+{
+    ui::ScrollView* scroll = scrollView();
+    float width = scroll ? scroll->bounds().width() : 0;
+    if (!(width > 0) || !std::isfinite(scroll->contentSize().width))
+        return 1;
+    double pages = std::ceil(scroll->contentSize().width / width - 1e-3);
+    return static_cast<int>(std::clamp(pages, 1.0, 1e6));
+}
+
+int HostSession::currentPage() const
+{
+    ui::ScrollView* scroll = scrollView();
+    float width = scroll ? scroll->bounds().width() : 0;
+    if (!(width > 0) || !std::isfinite(scroll->contentOffset().x))
+        return 0;
+    double page = std::round(scroll->contentOffset().x / width);
+    return static_cast<int>(std::clamp(page, 0.0, static_cast<double>(pageCount() - 1)));
+}
+
+bool HostSession::scrollToPage(int page)
+{
+    ui::ScrollView* scroll = scrollView();
+    if (!scroll)
+        return false;
+    page = std::clamp(page, 0, pageCount() - 1);
+    return scrollTo(static_cast<float>(page) * scroll->bounds().width());
 }
 
 std::shared_ptr<ui::AlertView> HostSession::visibleAlert()
@@ -182,7 +261,7 @@ void HostSession::idle()
 cairo_surface_t* HostSession::render()
 {
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
-    Renderer renderer(sys::RunLoop::main().now());
+    Renderer renderer(sys::RunLoop::main().now(), m_scale, m_backdrop);
     return renderer.renderWindow(*m_window, m_contentView.get(), alert.get());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backdrop.h"
 #include "result.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
@@ -58,10 +59,27 @@ public:
     // A finger tap in the content view's coordinates: hit test in the window, then touch up
     // inside on the control hit. An alert on screen takes every tap for itself.
     void tap(ui::Point);
+    // A finger going down at a point of the window (in points): the enabled control it lands
+    // on, if any; lifting it is touchUpInside when the finger comes up inside the same control.
+    std::weak_ptr<ui::View> controlAt(ui::Point inWindow);
+    void touchUpInside(const std::weak_ptr<ui::View>& control, ui::Point inWindow);
+    // The button of the alert on top under a point of a picture of the given size in points, or
+    // -1.
+    int alertButtonAt(ui::Point inPicture, double pictureWidth, double pictureHeight);
+
+    // A fresh controller in place of the old one, as when the notification centre opens again:
+    // the old view disappears and goes, the new one is shown and appears.
+    Result<void> reload();
+
     // The first scroll view in the content view's tree.
     ui::ScrollView* scrollView() const;
     // Drags the scroll view to the horizontal offset and lets it come to rest.
     bool scrollTo(float x);
+    // The scroll view's pages (at least 1) and the one in view, counted from 0.
+    int pageCount() const;
+    int currentPage() const;
+    // Swipes to the page, counted from 0 and kept within the pages, as a swipe would leave it.
+    bool scrollToPage(int page);
 
     // The alert on top of the screen, or nullptr.
     std::shared_ptr<ui::AlertView> visibleAlert();
@@ -72,6 +90,12 @@ public:
     void advance(double seconds);
     // Lets the run loop handle what is due now: delayed calls, animation ends, notifications.
     void idle();
+
+    // How pictures are drawn: device pixels to a point (1 to 3) and what is around the widget.
+    void setScale(int scale) { m_scale = scale; }
+    int scale() const { return m_scale; }
+    void setBackdrop(Backdrop backdrop) { m_backdrop = std::move(backdrop); }
+    const Backdrop& backdrop() const { return m_backdrop; }
 
     // The picture of the window at the run loop's current time; the caller destroys it.
     cairo_surface_t* render();
@@ -107,6 +131,9 @@ private:
     ui::ViewPtr m_contentView;
     std::vector<std::shared_ptr<ui::AlertView>> m_alerts;
     SettingsRules m_settingsRules;
+    std::string m_pluginName;
+    int m_scale { 1 };
+    Backdrop m_backdrop { Backdrop::dark() };
 };
 
 }

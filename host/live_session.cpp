@@ -1,6 +1,7 @@
 #include "live_session.h"
 
 #include "interruption.h"
+#include "png_writer.h"
 #include "sys/run_loop.h"
 
 #include <ostream>
@@ -54,14 +55,21 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
 
     session.showView();
     session.viewDidAppear();
-    out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
-    out.flush();
     BuiltViews built(session);
+    tooling::Bytes shown;
     while (!interrupted()) {
-        if (auto written = session.renderToFile(picture); !written) {
-            out << written.error() << '\n';
+        // A viewer polling the picture sees only whole frames, and a frame only when it changed.
+        cairo_surface_t* frame = session.render();
+        std::optional<tooling::Bytes> png = tooling::encodePng(frame);
+        cairo_surface_destroy(frame);
+        if (!png || (*png != shown && !replaceFileAtomically(picture, *png))) {
+            out << "cannot write " << picture.string() << '\n';
             return 1;
         }
+        if (shown.empty())
+            out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
+        if (*png != shown)
+            shown = std::move(*png);
         sys::RunLoop& loop = sys::RunLoop::main();
         loop.runUntil(loop.now() + kPictureInterval);
         if (built.changed(session))

@@ -8,6 +8,7 @@
 #include "host_session.h"
 #include "interruption.h"
 #include "live_session.h"
+#include "window_session.h"
 #include "phone_files.h"
 #include "scratch_phone.h"
 #include "script_runner.h"
@@ -63,8 +64,11 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
     for (const std::string& code : options.languages)
         languages.push_back(sys::Value::string(code));
     sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
-    if (options.seed)
-        sys::seedRandom(*options.seed);
+    // The demo gives the same pictures at every run.
+    constexpr std::uint64_t kPictureSeed = 1;
+    bool makesPictures = !options.script && !options.live && !options.window;
+    if (options.seed || makesPictures)
+        sys::seedRandom(options.seed.value_or(kPictureSeed));
     return 0;
 }
 
@@ -109,13 +113,21 @@ int main(int argc, char** argv)
     if (host::interrupted())
         return host::interruptedStatus();
 
-    if (options.live)
+    if (options.live || options.window)
         sys::RunLoop::main().setClock(std::make_shared<sys::SystemClock>());
     else
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
 
+    std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
+    if (!backdrop) {
+        std::cerr << "kavrin-host: the backdrop " << options.backdrop << " is neither dark, light, none nor a picture\n";
+        return 2;
+    }
+
     host::HostSession session(std::cout, std::cerr);
     session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
+    session.setScale(options.scaleOr(options.script ? 1 : 2));
+    session.setBackdrop(*backdrop);
     if (auto started = session.start(options.plugin, std::cerr); !started) {
         std::cerr << "kavrin-host: " << started.error() << '\n';
         return 1;
@@ -125,6 +137,8 @@ int main(int argc, char** argv)
 
     if (options.script)
         return runScript(session, options);
+    if (options.window)
+        return host::runWindowSession(session, { options.out, options.watch }, std::cout, std::cerr);
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout);
     return host::DemoSession(session, options.out, std::cout).run();

@@ -116,8 +116,10 @@ private:
 
 }
 
-Renderer::Renderer(double time)
+Renderer::Renderer(double time, int scale, Backdrop backdrop)
     : m_time(time)
+    , m_scale(std::clamp(scale, 1, kLargestScale))
+    , m_backdrop(std::move(backdrop))
 {
 }
 
@@ -138,16 +140,25 @@ cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View
     }
     int pictureHeight = static_cast<int>(std::ceil(std::min(height, 4096.0)));
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, pictureHeight);
+    cairo_surface_t* surface = createPicture(width, pictureHeight);
     cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, kGroundRed, kGroundGreen, kGroundBlue);
-    cairo_paint(cr);
+    m_backdrop.paint(cr, width, pictureHeight);
     for (const ui::ViewPtr& child : window.subviews())
         drawView(cr, *child);
     if (alert)
         drawAlert(cr, *alert, width, pictureHeight);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
+    return surface;
+}
+
+cairo_surface_t* Renderer::createPicture(int width, int height) const
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * m_scale, height * m_scale);
+    // Everything is drawn in points; Cairo rasterises shapes, glyphs and images at the device's
+    // pixels, while Pango lays text out in points as at one to one.
+    if (m_scale != 1)
+        cairo_surface_set_device_scale(surface, m_scale, m_scale);
     return surface;
 }
 
@@ -183,7 +194,7 @@ void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const ui::Prese
     int height = static_cast<int>(std::ceil(view.frame().height()));
     if (width <= 0 || height <= 0)
         return;
-    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_t* picture = createPicture(width, height);
     cairo_t* offscreen = cairo_create(picture);
     drawBody(offscreen, view);
     cairo_destroy(offscreen);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backdrop.h"
 #include "ui/alert_view.h"
 #include "ui/animation.h"
 #include "ui/view.h"
@@ -16,25 +17,30 @@ namespace kavrin::host {
 // their progress at that moment, as the platform's animation model presents each view then.
 class Renderer {
 public:
-    explicit Renderer(double time);
+    // Pictures at the scale are that many device pixels to a point, drawn on the backdrop.
+    explicit Renderer(double time, int scale = 1, Backdrop backdrop = Backdrop::dark());
 
     // The window as wide as it is and as high as the widget's area (the content view with the
-    // same margin below as above), or the alert needs, with the alert on top when given.
-    // The caller destroys the surface.
+    // same margin below as above), or the alert needs, with the alert on top when given, on
+    // the backdrop; the picture is the scale times that size in points. The caller destroys
+    // the surface.
     cairo_surface_t* renderWindow(const ui::Window&, const ui::View* content, const ui::AlertView* alert);
 
     // One view and its subtree at the current transform of the context (its frame's origin
     // taken into account).
     void drawView(cairo_t*, const ui::View&);
 
-    // The colour behind every widget: the notification centre's dark ground.
-    static constexpr double kGroundRed = 0.16, kGroundGreen = 0.17, kGroundBlue = 0.19;
+    static constexpr int kLargestScale = 3;
 
 private:
+    // An ARGB picture of the size in points at the scale.
+    cairo_surface_t* createPicture(int width, int height) const;
     void drawBody(cairo_t*, const ui::View&);
     void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
 
     double m_time;
+    int m_scale;
+    Backdrop m_backdrop;
 };
 
 }

@@ -22,7 +22,7 @@ constexpr Word kWords[] = {
     { "tap-location", CommandWord::TapLocation }, { "scroll", CommandWord::Scroll }, { "press", CommandWord::Press },
     { "set", CommandWord::Set }, { "unset", CommandWord::Unset }, { "notify", CommandWord::Notify },
     { "dump", CommandWord::Dump }, { "render", CommandWord::Render }, { "record", CommandWord::Record },
-    { "destroy", CommandWord::Destroy },
+    { "destroy", CommandWord::Destroy }, { "page", CommandWord::Page },
 };
 
 bool isSpace(char character)
@@ -136,6 +136,13 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
         if (operands.size() != 1 || !readNumber(operands[0], index) || index < 0 || index != std::floor(index) || index > 1e6)
             return wrongOperands(name, "a button index, a whole number 0 or more");
         command.index = static_cast<int>(index);
+        return command;
+    }
+    case CommandWord::Page: {
+        double page = 0;
+        if (operands.size() != 1 || !readNumber(operands[0], page) || page < 1 || page != std::floor(page) || page > 1e6)
+            return wrongOperands(name, "a page number, a whole number 1 or more");
+        command.index = static_cast<int>(page);
         return command;
     }
     case CommandWord::Set: {

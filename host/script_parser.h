@@ -11,7 +11,7 @@ namespace kavrin::host {
 
 enum class CommandWord {
     View, Height, Appear, Disappear, Wait, Tap, TapLocation, Scroll, Press,
-    Set, Unset, Notify, Dump, Render, Record, Destroy,
+    Set, Unset, Notify, Dump, Render, Record, Destroy, Page,
 };
 
 // One script line that does something.
@@ -19,7 +19,7 @@ struct ScriptCommand {
     CommandWord word { CommandWord::View };
     double x { 0 };          // wait S, tap X Y, tap-location X Y, scroll X, record FILE S
     double y { 0 };
-    int index { 0 };         // press I
+    int index { 0 };         // press I, page N
     std::string key;         // set, unset
     sys::ValuePtr value;     // set
     std::string file;        // render, record

@@ -103,6 +103,10 @@ Result<void> ScriptRunner::execute(const ScriptCommand& command)
         if (!m_session.scrollTo(static_cast<float>(command.x)))
             return Error { "there is no scroll view on screen" };
         return {};
+    case CommandWord::Page:
+        if (!m_session.scrollToPage(command.index - 1))
+            return Error { "there is no scroll view on screen" };
+        return {};
     case CommandWord::Press:
         return m_session.press(command.index);
     case CommandWord::Set:

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -199,6 +201,7 @@ public:
         if (m_pid > 0)
             ::kill(m_pid, number);
     }
+    pid_t pid() const { return m_pid; }
 
     void send(const std::string& line)
     {
@@ -225,6 +228,13 @@ public:
                 return std::nullopt;
             m_buffer.append(chunk, static_cast<std::size_t>(got));
         }
+    }
+
+    // Sends the signal, as Ctrl-C or a window manager would.
+    void signal(int number)
+    {
+        if (m_pid > 0)
+            kill(m_pid, number);
     }
 
     // Closes the script and waits for the exit status.
@@ -313,15 +323,45 @@ private:
     tooling::PhoneWriter m_writer { m_folder.path() };
 };
 
-// A rendered picture, read back for pixel checks.
+// A rendered picture, read back for pixel checks at its full size (the platform's decoder would
+// shrink a large one). Pixels are Cairo's premultiplied ARGB.
 class Picture {
 public:
     explicit Picture(const fs::path& file)
     {
-        std::string bytes = readFile(file);
-        m_bitmap = ui::decodeImage({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
+        cairo_surface_t* surface = cairo_image_surface_create_from_png(file.c_str());
+        if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+            cairo_surface_t* argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+            cairo_t* cr = cairo_create(argb);
+            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+            cairo_set_source_surface(cr, surface, 0, 0);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+            cairo_surface_flush(argb);
+            auto bitmap = std::make_shared<ui::Bitmap>();
+            bitmap->width = cairo_image_surface_get_width(argb);
+            bitmap->height = cairo_image_surface_get_height(argb);
+            int stride = cairo_image_surface_get_stride(argb);
+            const unsigned char* data = cairo_image_surface_get_data(argb);
+            for (int y = 0; y < bitmap->height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+                bitmap->pixels.insert(bitmap->pixels.end(), row, row + bitmap->width);
+            }
+            m_bitmap = std::move(bitmap);
+            cairo_surface_destroy(argb);
+        }
+        cairo_surface_destroy(surface);
     }
     bool valid() const { return m_bitmap != nullptr; }
+    bool operator==(const Picture& other) const
+    {
+        return m_bitmap && other.m_bitmap && m_bitmap->width == other.m_bitmap->width && m_bitmap->height == other.m_bitmap->height
+            && m_bitmap->pixels == other.m_bitmap->pixels;
+    }
+    int alpha(int x, int y) const
+    {
+        return static_cast<int>(m_bitmap->pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_bitmap->width) + static_cast<std::size_t>(x)] >> 24);
+    }
     int width() const { return m_bitmap ? m_bitmap->width : 0; }
     int height() const { return m_bitmap ? m_bitmap->height : 0; }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <map>
 #include <regex>
 
 namespace kavrin::testing {
@@ -15,10 +18,10 @@ protected:
     void SetUp() override { phone.writeDemoPhone(); }
 
     // Runs the script with "render NAME" lines resolved into the phone's folder.
-    RunResult run(const std::string& script)
+    RunResult run(const std::string& script, const std::vector<std::string>& options = { })
     {
         std::string resolved = std::regex_replace(script, std::regex("(render|record) (\\S+)"), "$1 " + phone.root() + "/$2");
-        RunResult result = phone.host(resolved);
+        RunResult result = phone.host(resolved, options);
         EXPECT_EQ(result.status, 0) << result.err;
         return result;
     }
@@ -143,6 +146,99 @@ TEST_F(RendererTest, LabelsDrawTheirOwnTextEvenHalfInView)
     // The fourth tile's label spans 240 to 304 of the content; scrolled by 270 it shows from the
     // left edge to 34.
     EXPECT_GT(whitePixels(scrolled, 2, 2 + 34), 5);
+}
+
+// The mean over all channels of how far the picture at the scale, each square of scale by scale
+// pixels averaged into one, lies from the picture at one to one; -1 when the sizes differ.
+double meanDifferenceShrunk(const Picture& scaled, const Picture& single, int scale)
+{
+    if (scaled.width() != single.width() * scale || scaled.height() != single.height() * scale)
+        return -1;
+    double total = 0;
+    for (int y = 0; y < single.height(); ++y) {
+        for (int x = 0; x < single.width(); ++x) {
+            int red = 0, green = 0, blue = 0;
+            for (int dy = 0; dy < scale; ++dy) {
+                for (int dx = 0; dx < scale; ++dx) {
+                    Picture::Rgb pixel = scaled.at(x * scale + dx, y * scale + dy);
+                    red += pixel.red, green += pixel.green, blue += pixel.blue;
+                }
+            }
+            Picture::Rgb one = single.at(x, y);
+            int area = scale * scale;
+            total += std::abs(red / double(area) - one.red) + std::abs(green / double(area) - one.green) + std::abs(blue / double(area) - one.blue);
+        }
+    }
+    return total / (3.0 * single.width() * single.height());
+}
+
+// A picture at scale 2 or 3 is exactly that many times the 1x picture on each side, and drawn
+// at device pixels it still shows the same thing: shrunk back to 1x it lies within 2.5 levels
+// of 255 of the 1x picture on average (measured: 0.5 to 1.3, where only the edges of glyphs
+// and curves differ), for the standard look, its second page and the chooser alert.
+TEST_F(RendererTest, ScaledPicturesAreTheSamePictureSharper)
+{
+    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) } });
+    const std::string script = "view\nappear\nrender standard.png\nscroll 316\nrender page2.png\ntap 44 44\nrender alert.png\n";
+    run(script);
+    std::map<int, std::vector<Picture>> pictures;
+    for (int scale : { 1, 2, 3 }) {
+        std::string suffix = std::to_string(scale) + ".png";
+        std::string renamed = std::regex_replace(script, std::regex("\\.png"), suffix);
+        run(renamed, { "--scale", std::to_string(scale) });
+        for (const char* name : { "standard", "page2", "alert" })
+            pictures[scale].push_back(picture(name + suffix));
+    }
+    // Script coordinates are points at every scale: the same tile and page at each.
+    Picture single = picture("standard.png");
+    EXPECT_EQ(single.width(), 320);
+    EXPECT_EQ(single.height(), 114);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Picture& one = pictures[1][i];
+        ASSERT_TRUE(one.valid());
+        for (int scale : { 2, 3 }) {
+            const Picture& many = pictures[scale][i];
+            ASSERT_TRUE(many.valid());
+            EXPECT_EQ(many.width(), one.width() * scale);
+            EXPECT_EQ(many.height(), one.height() * scale);
+            double difference = meanDifferenceShrunk(many, one, scale);
+            EXPECT_GE(difference, 0);
+            EXPECT_LT(difference, 2.5) << "picture " << i << " at " << scale;
+        }
+    }
+}
+
+// The backdrop fills the picture around the widget: the dark ground by default, a light one, a
+// wallpaper under a dimming veil, or nothing (transparent) with none; the widget itself is the
+// same on each, and a backdrop that is no picture is a usage error.
+TEST_F(RendererTest, BackdropsFillAroundTheWidget)
+{
+    phone.writeSettings({});
+    cairo_surface_t* wallpaper = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 40, 30);
+    cairo_t* cr = cairo_create(wallpaper);
+    cairo_set_source_rgb(cr, 0, 1, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    ASSERT_EQ(cairo_surface_write_to_png(wallpaper, (phone.path() / "wallpaper.png").c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(wallpaper);
+
+    run("view\nrender dark.png\n");
+    run("view\nrender light.png\n", { "--backdrop", "light" });
+    run("view\nrender wall.png\n", { "--backdrop", (phone.path() / "wallpaper.png").string() });
+    run("view\nrender none.png\n", { "--backdrop", "none" });
+    Picture dark = picture("dark.png"), light = picture("light.png"), wall = picture("wall.png"), none = picture("none.png");
+    ASSERT_TRUE(dark.valid() && light.valid() && wall.valid() && none.valid());
+    EXPECT_TRUE(dark.near(0, 0, kGround, 1));
+    EXPECT_TRUE(light.near(0, 0, { 235, 237, 242 }, 2));
+    EXPECT_TRUE(wall.near(0, 0, { 0, 140, 0 }, 3)) << wall.at(0, 0).green;
+    EXPECT_EQ(none.alpha(0, 0), 0);
+    EXPECT_EQ(dark.height(), light.height());
+    // The middle of the first photo is the same on every backdrop.
+    for (const Picture* other : { &light, &wall, &none })
+        EXPECT_TRUE(other->near(46, 46, dark.at(46, 46), 0));
+
+    RunResult bad = phone.host("view\n", { "--backdrop", (phone.path() / "missing.png").string() });
+    EXPECT_EQ(bad.status, 2);
 }
 
 // A shown alert is drawn over the widget, and the picture grows to hold it.

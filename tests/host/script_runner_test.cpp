@@ -250,5 +250,23 @@ TEST(ScriptRunner, ScrollMovesContentAndPage)
     EXPECT_TRUE(contains(lines[1], "\"currentPage\": 1") && contains(lines[1], "\"contentOffset\": [170, 0]")) << lines[1];
 }
 
+// page N swipes to the page as a finger would, and the widget hears the scroll come to rest (its
+// page dots follow); a page beyond the last is the last, and page 0 is a bad line.
+TEST(ScriptRunner, PageSwipesToThePageAndClamps)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    RunResult result = phone.host("view\npage 2\ndump\npage 99\ndump\npage 1\ndump\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto lines = result.lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(contains(lines[0], "\"currentPage\": 1") && contains(lines[0], "\"contentOffset\": [316, 0]")) << lines[0];
+    // Fourteen favorites, four a page: four pages.
+    EXPECT_TRUE(contains(lines[1], "\"currentPage\": 3") && contains(lines[1], "\"contentOffset\": [948, 0]")) << lines[1];
+    EXPECT_TRUE(contains(lines[2], "\"currentPage\": 0") && contains(lines[2], "\"contentOffset\": [0, 0]")) << lines[2];
+    EXPECT_EQ(phone.host("view\npage 0\n").status, 2);
+    EXPECT_EQ(phone.host("view\npage 1.5\n").status, 2);
+}
+
 }
 }

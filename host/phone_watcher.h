@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kavrin::host {
+
+// Watches the favorites list and the address-book databases of the phone root (through their
+// folders, so that files written atomically, or created later, are seen) and calls onChange
+// from the main run loop when any of them is written, replaced or removed. Changes that arrive
+// together are reported once.
+class PhoneWatcher {
+public:
+    explicit PhoneWatcher(std::function<void()> onChange);
+    ~PhoneWatcher();
+    PhoneWatcher(const PhoneWatcher&) = delete;
+    PhoneWatcher& operator=(const PhoneWatcher&) = delete;
+
+    // False when inotify could not watch (the host then reloads only on r).
+    bool watching() const { return m_fd >= 0 && !m_watched.empty(); }
+
+private:
+    void readEvents();
+
+    int m_fd { -1 };
+    std::vector<int> m_watched;
+    std::vector<std::string> m_names;
+    std::function<void()> m_onChange;
+};
+
+}

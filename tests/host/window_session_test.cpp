@@ -1,0 +1,185 @@
+#include "host/host_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace kavrin::testing {
+namespace {
+
+// A program found on PATH, or nothing.
+std::optional<fs::path> onPath(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        fs::path candidate = fs::path(folder) / name;
+        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+// Waits for a child with a deadline; a child still running then is killed.
+int waitFor(pid_t pid, int milliseconds)
+{
+    int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    pollfd descriptor { pidfd, POLLIN, 0 };
+    bool ended = pidfd < 0 || poll(&descriptor, 1, milliseconds) > 0;
+    if (pidfd >= 0)
+        close(pidfd);
+    if (!ended)
+        kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A virtual X display on a free number, for as long as the object lives.
+class VirtualDisplay {
+public:
+    VirtualDisplay()
+    {
+        int numbers[2];
+        if (pipe2(numbers, O_CLOEXEC) != 0)
+            return;
+        std::vector<std::string> words { "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp" };
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, numbers[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(numbers[1]);
+        // Xvfb writes its display number once it accepts clients.
+        std::string number;
+        while (m_pid > 0) {
+            pollfd descriptor { numbers[0], POLLIN, 0 };
+            char chunk[32];
+            ssize_t got = poll(&descriptor, 1, 30000) > 0 ? read(numbers[0], chunk, sizeof chunk) : -1;
+            if (got <= 0)
+                break;
+            number.append(chunk, static_cast<std::size_t>(got));
+            if (number.find('\n') != std::string::npos) {
+                m_name = ":" + number.substr(0, number.find('\n'));
+                break;
+            }
+        }
+        close(numbers[0]);
+    }
+    ~VirtualDisplay()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitFor(m_pid, 30000);
+        }
+    }
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // ":N", or empty when the server did not come up.
+    const std::string& name() const { return m_name; }
+
+private:
+    pid_t m_pid { -1 };
+    std::string m_name;
+};
+
+// Runs xdotool on the display named by DISPLAY and gives its standard output.
+std::optional<std::string> xdotool(const std::vector<std::string>& arguments)
+{
+    TemporaryFolder io;
+    std::vector<std::string> words { "xdotool" };
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, (io.path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    bool started = posix_spawnp(&pid, "xdotool", &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!started || waitFor(pid, 30000) != 0)
+        return std::nullopt;
+    return readFile(io.path() / "out");
+}
+
+// The window on a virtual display: a click on the first tile opens its number, s saves the
+// frame shown, which equals what render draws at the same scale for the same state (the
+// standard look, still, then its second page after the right arrow), and q ends with status 0.
+// Skipped only where Xvfb or xdotool is missing; the CI machine installs both.
+TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) } });
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", display.name().c_str(), 1);
+    TemporaryFolder out;
+
+    InteractiveHost host({ "--root", phone.root(), "--seed", "1", "--window", "--out", out.path().string() });
+    ASSERT_TRUE(host.running());
+    std::optional<std::string> ready = host.readLine();
+    ASSERT_EQ(ready.value_or("(nothing)"), "window ready 640x228");
+    std::optional<std::string> found = xdotool({ "search", "--sync", "--pid", std::to_string(host.pid()) });
+    ASSERT_TRUE(found && !found->empty());
+    std::string window = found->substr(0, found->find('\n'));
+
+    // The first tile's middle, (46, 46) in points, is (92, 92) at scale 2.
+    ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "click", "1" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "open tel:+491701234567");
+
+    const auto savedFrame = [&]() -> std::optional<fs::path> {
+        if (!xdotool({ "key", "--window", window, "s" }))
+            return std::nullopt;
+        std::optional<std::string> line = host.readLine();
+        if (!line || !line->starts_with("saved "))
+            return std::nullopt;
+        return fs::path(line->substr(6));
+    };
+    std::optional<fs::path> first = savedFrame();
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "Right" }));
+    std::optional<fs::path> second = savedFrame();
+    ASSERT_TRUE(second);
+
+    RunResult rendered = phone.host("view\nappear\nrender " + (out.path() / "render-1.png").string() + "\npage 2\nrender "
+            + (out.path() / "render-2.png").string() + "\n",
+        { "--scale", "2" });
+    ASSERT_EQ(rendered.status, 0) << rendered.err;
+    Picture shownFirst(*first), shownSecond(*second);
+    ASSERT_TRUE(shownFirst.valid() && shownSecond.valid());
+    EXPECT_EQ(shownFirst.width(), 640);
+    EXPECT_TRUE(shownFirst == Picture(out.path() / "render-1.png"));
+    EXPECT_TRUE(shownSecond == Picture(out.path() / "render-2.png"));
+    EXPECT_FALSE(shownFirst == shownSecond);
+
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "q" }));
+    EXPECT_EQ(host.finish(), 0);
+}
+
+// Without a display the window is refused with status 2 and a pointer to the other ways.
+TEST(WindowSession, NoDisplayGivesStatus2)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    RunResult result = runProgram("kavrin-host", { "--root", phone.root(), "--window" });
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("use --script or --live"), std::string::npos) << result.err;
+}
+
+}
+}
