@@ -145,14 +145,17 @@ std::string KavrinController::getMailFromDB(std::int32_t recordId)
 {
     std::string address;
     const std::string sql = sys::stringWithFormat("select value from ABMultiValue WHERE property=4 AND record_id=%i", recordId);
-    // The last row wins. A row without text, or with bytes that are not UTF-8, stands for no
-    // address. The text is taken at its full length, so a NUL inside it stays and makes it no
+    // The last readable row wins: a row without text, or with bytes that are not UTF-8, is passed
+    // over. The text is taken at its full length, so a NUL inside it stays and makes it no
     // address that a URL can hold.
     runQuery(getNewABDBConnection(), sql, [&address](sqlite3_stmt* statement) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
         const int length = sqlite3_column_bytes(statement, 0);
-        const std::string_view value = text ? std::string_view(text, static_cast<std::size_t>(length)) : std::string_view();
-        address = isValidUtf8(value) ? std::string(value) : std::string();
+        if (!text)
+            return;
+        const std::string_view value(text, static_cast<std::size_t>(length));
+        if (isValidUtf8(value))
+            address = std::string(value);
     });
     return address;
 }

@@ -115,7 +115,7 @@ private:
 };
 
 // The last of several address rows wins; other properties and records are never read; a record
-// without rows, a null or non-UTF-8 value give the empty text.
+// without rows, or with only null or non-UTF-8 values, gives the empty text.
 TEST_F(AddressBookTest, MailLookupTakesTheLastRow)
 {
     EXPECT_EQ(controller->getMailFromDB(1), "");
@@ -132,6 +132,39 @@ TEST_F(AddressBookTest, MailLookupTakesTheLastRow)
     EXPECT_EQ(controller->getMailFromDB(2), "");
     EXPECT_EQ(controller->getMailFromDB(3), "");
     EXPECT_EQ(controller->getMailFromDB(-5), "negative@example.org");
+}
+
+// A null or non-UTF-8 row is passed over wherever it stands: the last readable address wins,
+// and a record with none gives the empty text.
+TEST_F(AddressBookTest, UnreadableMailRowsArePassedOver)
+{
+    using Row = std::optional<std::string>;
+    const Row good = "good@example.org";
+    const Row null = std::nullopt;
+    const Row bad = std::string("bad\xff@example.org");
+    std::vector<Row> order { bad, good, null };
+    std::vector<MailRow> rows;
+    std::vector<std::pair<std::int64_t, std::string>> expected;
+    std::int64_t recordId = 1;
+    for (bool withGood : { true, false }) {
+        std::vector<Row> rowOrder = withGood ? order : std::vector<Row> { bad, null };
+        std::sort(rowOrder.begin(), rowOrder.end());
+        do {
+            for (const Row& row : rowOrder)
+                rows.push_back({ recordId, row });
+            expected.emplace_back(recordId, withGood ? *good : "");
+            ++recordId;
+        } while (std::next_permutation(rowOrder.begin(), rowOrder.end()));
+    }
+    rows.push_back({ recordId, "first@example.org" });
+    rows.push_back({ recordId, null });
+    rows.push_back({ recordId, "second@example.org" });
+    rows.push_back({ recordId, bad });
+    expected.emplace_back(recordId, "second@example.org");
+    writeAddressBook(rows);
+    ASSERT_EQ(expected.size(), 6u + 2u + 1u);
+    for (const auto& [id, address] : expected)
+        EXPECT_EQ(controller->getMailFromDB(static_cast<std::int32_t>(id)), address) << "record " << id;
 }
 
 // Photos: the last format-0 row wins, other formats are ignored, undecodable or empty bytes
