@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kavrin {
@@ -23,10 +24,34 @@ namespace {
 
 enum class Opening { Refused, ReadOnly, Immutable };
 
-// How the database at the path can be read with nothing written: not at all unless it is a
-// regular file (opening a FIFO or a device would wait for a writer); as immutable when it is in
-// write-ahead-log mode (bytes 18 and 19 of its header are 2) and its "-wal" or "-shm" file is
-// missing, since even a read-only connection would create them beside it; read-only otherwise.
+// Whether another process holds a lock on the database that keeps readers out (a pending or
+// exclusive lock on the bytes SQLite locks in every database file), asked without taking a lock.
+bool lockedAgainstReaders(int fd)
+{
+    constexpr off_t kPendingByte = 0x40000000;
+    constexpr off_t kSharedFirst = kPendingByte + 2;
+    constexpr off_t kSharedSize = 510;
+    for (const auto& [start, length] : { std::pair { kPendingByte, off_t { 1 } }, std::pair { kSharedFirst, kSharedSize } }) {
+        struct flock probe {};
+        probe.l_type = F_RDLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = start;
+        probe.l_len = length;
+        if (::fcntl(fd, F_GETLK, &probe) != 0 || probe.l_type != F_UNLCK)
+            return true;
+    }
+    return false;
+}
+
+// How the database at the path can be read with nothing written beside it that was not there:
+//  - not at all unless it is a regular file (opening a FIFO or a device would wait for a
+//    writer), or while another process holds it locked against readers;
+//  - as immutable when it is in write-ahead-log mode (bytes 18 and 19 of its header are 2), its
+//    "-wal" file is missing or empty, so the database file alone holds every committed change,
+//    and the "-wal" or "-shm" file is missing, which an ordinary read-only connection would
+//    create;
+//  - read-only otherwise. A "-wal" file with content is then read with the changes committed to
+//    it; where its "-shm" file is missing SQLite creates it, the one file the widget may make.
 Opening openingFor(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -36,12 +61,20 @@ Opening openingFor(const std::string& path)
     std::array<char, 20> header {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
+    const bool locked = regular && lockedAgainstReaders(fd);
     ::close(fd);
-    if (!regular)
+    if (!regular || locked)
         return Opening::Refused;
     const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
         && header[19] == 2;
-    if (wal && (!std::filesystem::exists(path + "-wal") || !std::filesystem::exists(path + "-shm")))
+    if (!wal)
+        return Opening::ReadOnly;
+    std::error_code error;
+    const std::filesystem::file_status walStatus = std::filesystem::status(path + "-wal", error);
+    const bool walPresent = std::filesystem::exists(walStatus);
+    const bool walHasContent = walPresent && (!std::filesystem::is_regular_file(walStatus) || std::filesystem::file_size(path + "-wal", error) != 0);
+    const bool shmPresent = std::filesystem::exists(path + "-shm", error);
+    if (!walHasContent && !(walPresent && shmPresent))
         return Opening::Immutable;
     return Opening::ReadOnly;
 }
@@ -112,14 +145,17 @@ std::string KavrinController::getMailFromDB(std::int32_t recordId)
 {
     std::string address;
     const std::string sql = sys::stringWithFormat("select value from ABMultiValue WHERE property=4 AND record_id=%i", recordId);
-    // The last row wins. A row without text, or with bytes that are not UTF-8, stands for no
-    // address. The text is taken at its full length, so a NUL inside it stays and makes it no
+    // The last readable row wins: a row without text, or with bytes that are not UTF-8, is passed
+    // over. The text is taken at its full length, so a NUL inside it stays and makes it no
     // address that a URL can hold.
     runQuery(getNewABDBConnection(), sql, [&address](sqlite3_stmt* statement) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
         const int length = sqlite3_column_bytes(statement, 0);
-        const std::string_view value = text ? std::string_view(text, static_cast<std::size_t>(length)) : std::string_view();
-        address = isValidUtf8(value) ? std::string(value) : std::string();
+        if (!text)
+            return;
+        const std::string_view value(text, static_cast<std::size_t>(length));
+        if (isValidUtf8(value))
+            address = std::string(value);
     });
     return address;
 }

@@ -5,17 +5,117 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 
 namespace kavrin::testing {
 namespace {
 
 using AddressBookTest = PhoneFixture;
 
+namespace fs = std::filesystem;
+
+std::set<std::string> filesBeside(const fs::path& database)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(database.parent_path()))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+void execute(sqlite3* database, const char* sql)
+{
+    ASSERT_EQ(sqlite3_exec(database, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql << ": " << sqlite3_errmsg(database);
+}
+
+// The address book turned to write-ahead-log mode with "old@example.org" in its main file and,
+// when asked, "new@example.org" committed to its "-wal" file only, as when the phone's writer is
+// stopped before a checkpoint. An empty "-wal" and the "-shm" file are left beside it as asked.
+enum class Wal { Missing, Empty, Committed };
+void makeWalState(const fs::path& database, Wal wal, bool shm)
+{
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
+    execute(writer, "PRAGMA journal_mode=WAL");
+    execute(writer, "UPDATE ABMultiValue SET value='old@example.org'");
+    execute(writer, "PRAGMA wal_checkpoint(TRUNCATE)");
+    execute(writer, "PRAGMA wal_autocheckpoint=0");
+    if (wal == Wal::Committed)
+        execute(writer, "UPDATE ABMultiValue SET value='new@example.org'");
+    const fs::path saved = database.parent_path() / "saved";
+    fs::create_directory(saved);
+    for (const char* suffix : { "", "-wal", "-shm" })
+        fs::copy_file(database.string() + suffix, saved / (database.filename().string() + suffix));
+    sqlite3_close(writer);
+    for (const char* suffix : { "", "-wal", "-shm" })
+        fs::remove(database.string() + suffix);
+    fs::copy_file(saved / database.filename(), database);
+    if (wal != Wal::Missing)
+        fs::copy_file(saved / (database.filename().string() + "-wal"), database.string() + "-wal");
+    if (shm)
+        fs::copy_file(saved / (database.filename().string() + "-shm"), database.string() + "-shm");
+    fs::remove_all(saved);
+}
+
+// Another process that opens the database, commits "new@example.org" under the given pragmas
+// and holds its connection, with every lock it took, until it is told to end.
+class HoldingWriter {
+public:
+    HoldingWriter(const fs::path& database, const char* pragmas)
+    {
+        int ready[2];
+        int release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+            return;
+        child = ::fork();
+        if (child == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            sqlite3* writer = nullptr;
+            const bool done = sqlite3_open(database.c_str(), &writer) == SQLITE_OK
+                && sqlite3_exec(writer, pragmas, nullptr, nullptr, nullptr) == SQLITE_OK
+                && sqlite3_exec(writer, "UPDATE ABMultiValue SET value='new@example.org'", nullptr, nullptr, nullptr) == SQLITE_OK;
+            const char answer = done ? 'y' : 'n';
+            [[maybe_unused]] const auto written = ::write(ready[1], &answer, 1);
+            char ignored;
+            [[maybe_unused]] const auto read = ::read(release[0], &ignored, 1);
+            sqlite3_close(writer);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        char answer = 'n';
+        holding = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+        ::close(ready[0]);
+        releaseFd = release[1];
+    }
+    ~HoldingWriter() { end(); }
+    HoldingWriter(const HoldingWriter&) = delete;
+    HoldingWriter& operator=(const HoldingWriter&) = delete;
+
+    void end()
+    {
+        if (releaseFd >= 0)
+            ::close(releaseFd);
+        releaseFd = -1;
+        if (child > 0)
+            ::waitpid(child, nullptr, 0);
+        child = -1;
+    }
+
+    bool holding { false };
+
+private:
+    pid_t child { -1 };
+    int releaseFd { -1 };
+};
+
 // The last of several address rows wins; other properties and records are never read; a record
-// without rows, a null or non-UTF-8 value give the empty text.
+// without rows, or with only null or non-UTF-8 values, gives the empty text.
 TEST_F(AddressBookTest, MailLookupTakesTheLastRow)
 {
     EXPECT_EQ(controller->getMailFromDB(1), "");
@@ -32,6 +132,39 @@ TEST_F(AddressBookTest, MailLookupTakesTheLastRow)
     EXPECT_EQ(controller->getMailFromDB(2), "");
     EXPECT_EQ(controller->getMailFromDB(3), "");
     EXPECT_EQ(controller->getMailFromDB(-5), "negative@example.org");
+}
+
+// A null or non-UTF-8 row is passed over wherever it stands: the last readable address wins,
+// and a record with none gives the empty text.
+TEST_F(AddressBookTest, UnreadableMailRowsArePassedOver)
+{
+    using Row = std::optional<std::string>;
+    const Row good = "good@example.org";
+    const Row null = std::nullopt;
+    const Row bad = std::string("bad\xff@example.org");
+    std::vector<Row> order { bad, good, null };
+    std::vector<MailRow> rows;
+    std::vector<std::pair<std::int64_t, std::string>> expected;
+    std::int64_t recordId = 1;
+    for (bool withGood : { true, false }) {
+        std::vector<Row> rowOrder = withGood ? order : std::vector<Row> { bad, null };
+        std::sort(rowOrder.begin(), rowOrder.end());
+        do {
+            for (const Row& row : rowOrder)
+                rows.push_back({ recordId, row });
+            expected.emplace_back(recordId, withGood ? *good : "");
+            ++recordId;
+        } while (std::next_permutation(rowOrder.begin(), rowOrder.end()));
+    }
+    rows.push_back({ recordId, "first@example.org" });
+    rows.push_back({ recordId, null });
+    rows.push_back({ recordId, "second@example.org" });
+    rows.push_back({ recordId, bad });
+    expected.emplace_back(recordId, "second@example.org");
+    writeAddressBook(rows);
+    ASSERT_EQ(expected.size(), 6u + 2u + 1u);
+    for (const auto& [id, address] : expected)
+        EXPECT_EQ(controller->getMailFromDB(static_cast<std::int32_t>(id)), address) << "record " << id;
 }
 
 // Photos: the last format-0 row wins, other formats are ignored, undecodable or empty bytes
@@ -140,6 +273,71 @@ TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
     sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(writer);
     EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
+}
+
+// Every state of a write-ahead-log database's side files: the committed changes in its "-wal"
+// file are read, and no file appears beside it but the "-shm" that SQLite needs to read a
+// "-wal" with content.
+TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
+{
+    const fs::path database = realPath(sys::kAddressBookPath);
+    struct Case {
+        Wal wal;
+        bool shm;
+        const char* address;
+        std::set<std::string> after;
+    };
+    const std::string name = database.filename().string();
+    const std::vector<Case> cases {
+        { Wal::Missing, false, "old@example.org", { name } },
+        { Wal::Missing, true, "old@example.org", { name, name + "-shm" } },
+        { Wal::Empty, false, "old@example.org", { name, name + "-wal" } },
+        { Wal::Empty, true, "old@example.org", { name, name + "-wal", name + "-shm" } },
+        { Wal::Committed, false, "new@example.org", { name, name + "-wal", name + "-shm" } },
+        { Wal::Committed, true, "new@example.org", { name, name + "-wal", name + "-shm" } },
+    };
+    for (const Case& state : cases) {
+        SCOPED_TRACE(::testing::Message() << "wal " << static_cast<int>(state.wal) << ", shm " << state.shm);
+        for (const char* suffix : { "", "-wal", "-shm", "-journal" })
+            fs::remove(database.string() + suffix);
+        writeAddressBook({ { 1, "first@example.org" } });
+        makeWalState(database, state.wal, state.shm);
+        EXPECT_EQ(controller->getMailFromDB(1), state.address);
+        EXPECT_EQ(controller->getMailFromDB(1), state.address);
+        EXPECT_EQ(filesBeside(database), state.after);
+    }
+}
+
+// A writer in another process that holds its lock over a committed change, in exclusive locking
+// mode (write-ahead log or rollback journal) or inside an exclusive transaction, gives the
+// fallback at once and leaves the files as the writer has them; once it ends, its change is read.
+TEST_F(AddressBookTest, DatabaseLockedByAnotherProcessFallsBackAtOnce)
+{
+    const fs::path database = realPath(sys::kAddressBookPath);
+    const std::string name = database.filename().string();
+    struct Case {
+        const char* pragmas;
+        bool walMode;
+    };
+    for (const Case& writerCase : {
+             Case { "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL", true },
+             Case { "PRAGMA journal_mode=WAL; PRAGMA locking_mode=EXCLUSIVE", true },
+             Case { "PRAGMA locking_mode=EXCLUSIVE", false },
+         }) {
+        SCOPED_TRACE(writerCase.pragmas);
+        for (const char* suffix : { "", "-wal", "-shm", "-journal" })
+            fs::remove(database.string() + suffix);
+        writeAddressBook({ { 1, "old@example.org" } });
+        if (writerCase.walMode)
+            makeWalState(database, Wal::Missing, false);
+        HoldingWriter writer(database, writerCase.pragmas);
+        ASSERT_TRUE(writer.holding);
+        const std::set<std::string> held = filesBeside(database);
+        EXPECT_EQ(controller->getMailFromDB(1), "");
+        EXPECT_EQ(filesBeside(database), held);
+        writer.end();
+        EXPECT_EQ(controller->getMailFromDB(1), "new@example.org");
+    }
 }
 
 }

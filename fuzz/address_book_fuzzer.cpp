@@ -1,0 +1,82 @@
+// Any bytes as the phone's two address-book databases, with favorites pointing into them: the
+// widget builds its tiles (one photo query each), looks up addresses and takes a tap without
+// failing, and an address it reads is always text.
+#include "controller/kavrin_controller.h"
+#include "phone_writer.h"
+#include "sys/application.h"
+#include "sys/phone_paths.h"
+#include "sys/phone_root.h"
+#include "sys/run_loop.h"
+#include "ui/alert_view.h"
+#include "ui/window.h"
+#include "weeapp/testing_reset.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+
+namespace {
+
+using namespace kavrin;
+
+// The record ids the favorites point to: small ones, and two of the demo phone's contacts.
+constexpr std::int32_t kRecords[] = { 0, 1, 2, 101, 102 };
+
+const tooling::PhoneWriter& phone()
+{
+    static const tooling::PhoneWriter writer = [] {
+        tooling::PhoneWriter made(std::filesystem::temp_directory_path() / ("kavrin-fuzz-ab-" + std::to_string(::getpid())));
+        made.makeFolders();
+        std::vector<tooling::FavoriteEntry> favorites;
+        for (const std::int32_t record : kRecords)
+            favorites.push_back({ "Contact", record, "_$!<Mobile>!$_", "+49 170 1234" });
+        made.writeFavorites(favorites);
+        sys::setPhoneRoot(made.root());
+        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
+        sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
+        return made;
+    }();
+    return writer;
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // The first byte tells where the address book ends and the images database begins.
+    std::span<const std::uint8_t> input(data, size);
+    std::size_t split = 0;
+    if (!input.empty()) {
+        split = std::size_t { input[0] } * (input.size() - 1) / 255;
+        input = input.subspan(1);
+    }
+    phone().writeFile(sys::kAddressBookPath, input.first(split));
+    phone().writeFile(sys::kAddressBookImagesPath, input.subspan(split));
+    for (const char* suffix : { "-wal", "-shm", "-journal" }) {
+        std::error_code ignored;
+        std::filesystem::remove(phone().realPath(sys::kAddressBookPath).string() + suffix, ignored);
+        std::filesystem::remove(phone().realPath(sys::kAddressBookImagesPath).string() + suffix, ignored);
+    }
+
+    ui::AlertView::setPresenter([](std::shared_ptr<ui::AlertView>) { });
+    {
+        auto window = ui::Window::create({ 0, 0, 320, 480 });
+        KavrinController controller;
+        window->addSubview(controller.view());
+        controller.viewHeight();
+        for (const std::int32_t record : kRecords) {
+            const std::string address = controller.getMailFromDB(record);
+            if (address.find('\0') == std::string::npos && address.size() > static_cast<std::size_t>(size))
+                std::abort();
+            controller.getImageFromDB(record);
+        }
+        controller.launchURLForTapLocation({ 40, 40 });
+    }
+    weeapp::resetForTests();
+    ui::AlertView::setPresenter(nullptr);
+    return 0;
+}

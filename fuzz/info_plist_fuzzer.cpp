@@ -1,0 +1,47 @@
+// Any bytes as a plug-in bundle's Info.plist: the host finds the bundle, names an executable
+// inside the bundle's own folder and fails to load what is not a plug-in, without failing
+// itself.
+#include "plugin_loader.h"
+#include "sys/phone_paths.h"
+#include "sys/phone_root.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+const std::filesystem::path& infoFile()
+{
+    static const std::filesystem::path file = [] {
+        const auto root = std::filesystem::temp_directory_path() / ("kavrin-fuzz-info-" + std::to_string(::getpid()));
+        sys::setPhoneRoot(root);
+        const std::filesystem::path bundle = sys::resolvePhonePath(sys::bundlePath("Fuzzed"));
+        std::filesystem::create_directories(bundle);
+        return bundle / sys::kBundleInfoFile;
+    }();
+    return file;
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    {
+        std::ofstream file(infoFile(), std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    using kavrin::host::PluginLoader;
+    if (PluginLoader::bundleNames() != std::vector<std::string> { "Fuzzed" })
+        std::abort();
+    const std::filesystem::path executable = PluginLoader::executablePath("Fuzzed");
+    if (executable.parent_path() != infoFile().parent_path() || executable.filename().empty())
+        std::abort();
+    if (PluginLoader::createController("Fuzzed"))
+        std::abort();
+    return 0;
+}

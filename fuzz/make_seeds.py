@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the fuzz targets that take databases, photos, names and lines.
+
+Usage: fuzz/make_seeds.py DEMO_PHONE   (a phone written by kavrin-demo-phone)
+The seeds are committed; run this again only to remake them."""
+import pathlib
+import sqlite3
+import sys
+import tempfile
+
+HERE = pathlib.Path(__file__).resolve().parent
+CORPUS = HERE / "corpus"
+AB = "private/var/mobile/Library/AddressBook"
+
+
+def split_input(first: bytes, second: bytes) -> bytes:
+    """The targets' two-file layout: a byte telling where the first file ends, then both."""
+    total = len(first) + len(second)
+    for mark in range(256):
+        split = mark * total // 255
+        if split >= len(first):
+            return bytes([mark]) + first + b"\0" * (split - len(first)) + second
+    raise ValueError("first file too long")
+
+
+def database(schema: str, rows, wal=False) -> bytes:
+    with tempfile.TemporaryDirectory() as folder:
+        path = pathlib.Path(folder) / "db"
+        connection = sqlite3.connect(path)
+        connection.executescript(schema)
+        for sql, values in rows:
+            connection.execute(sql, values)
+        connection.commit()
+        if wal:
+            connection.execute("PRAGMA journal_mode=WAL")
+        connection.close()
+        return path.read_bytes()
+
+
+def write(target: str, name: str, data: bytes):
+    folder = CORPUS / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+def main():
+    demo = pathlib.Path(sys.argv[1])
+    book = (demo / AB / "AddressBook.sqlitedb").read_bytes()
+    images = (demo / AB / "AddressBookImages.sqlitedb").read_bytes()
+    photos = sqlite3.connect(demo / AB / "AddressBookImages.sqlitedb").execute(
+        "select data from ABThumbnailImage where format=0").fetchall()
+    png = next(bytes(p[0]) for p in photos if bytes(p[0]).startswith(b"\x89PNG"))
+    jpeg = next(bytes(p[0]) for p in photos if bytes(p[0]).startswith(b"\xff\xd8"))
+
+    mail_schema = "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, label INTEGER, value TEXT);"
+    image_schema = "CREATE TABLE ABThumbnailImage (record_id INTEGER, format INTEGER, derived_from_format INTEGER, width INTEGER, height INTEGER, crop_x INTEGER, crop_y INTEGER, crop_width INTEGER, data BLOB);"
+    mail = "INSERT INTO ABMultiValue (record_id, property, value) VALUES (?, ?, ?)"
+    image = "INSERT INTO ABThumbnailImage (record_id, format, data) VALUES (?, ?, ?)"
+    small_book = database(mail_schema, [(mail, (1, 4, "a@example.org")), (mail, (1, 4, None)),
+                                        (mail, (2, 4, b"bad\xff")), (mail, (2, 3, "+49 170 1"))])
+    small_images = database(image_schema, [(image, (1, 0, png)), (image, (2, 0, jpeg)), (image, (2, 1, b"x"))])
+    write("address_book", "demo-phone", split_input(book, images))
+    write("address_book", "small", split_input(small_book, small_images))
+    write("address_book", "wal-mode", split_input(database(mail_schema, [(mail, (1, 4, "w@example.org"))], wal=True),
+                                                  database(image_schema, [(image, (1, 0, png))], wal=True)))
+    write("address_book", "empty", b"")
+
+    write("png", "photo", png[8:])
+    write("png", "header-only", png[8:8 + 25])
+    write("png", "truncated", png[8:len(png) // 2])
+    write("jpeg", "photo", jpeg[2:])
+    write("jpeg", "truncated", jpeg[2:len(jpeg) // 2])
+    write("jpeg", "markers-only", jpeg[2:200])
+
+
+main()

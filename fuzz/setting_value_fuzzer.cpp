@@ -1,0 +1,23 @@
+// Any text as a value typed to kavrin-prefs: it becomes a value, and that value's text reads
+// back as the same value.
+#include "setting_value.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const sys::ValuePtr value = kavrin::tooling::settingValueFromText(text);
+    if (!value)
+        std::abort();
+    const std::string written = kavrin::tooling::settingValueText(*value);
+    if (written.find('\n') == std::string::npos) {
+        const sys::ValuePtr again = kavrin::tooling::settingValueFromText(written);
+        if (!again || !(*again == *value))
+            std::abort();
+    }
+    return 0;
+}
