@@ -123,7 +123,7 @@ using NulTextTest = PhoneFixture;
 // UTF-16 texts alike; an XML list with a NUL is unreadable and shows no tiles.
 TEST_F(NulTextTest, NumbersAndAddressesWithANulOpenNothing)
 {
-    const std::string number("+49\0170 1234", 12);
+    const std::string number("+49\0" "170 1234", 12); // "\0170" would be one octal escape
     writeAddressBook({ { 1, std::string("anna\0@evil.example", 18) } });
     for (bool utf16 : { false, true }) {
         testing_support::BinaryPropertyListBuilder builder;
