@@ -2,6 +2,7 @@
 // widget builds its tiles (one photo query each), looks up addresses and takes a tap without
 // failing, and an address it reads is always text.
 #include "controller/kavrin_controller.h"
+#include "fuzz_phone.h"
 #include "phone_writer.h"
 #include "sys/application.h"
 #include "sys/phone_paths.h"
@@ -29,15 +30,11 @@ constexpr std::int32_t kRecords[] = { 0, 1, 2, 101, 102 };
 const tooling::PhoneWriter& phone()
 {
     static const tooling::PhoneWriter writer = [] {
-        tooling::PhoneWriter made(std::filesystem::temp_directory_path() / ("kavrin-fuzz-ab-" + std::to_string(::getpid())));
-        made.makeFolders();
+        tooling::PhoneWriter made = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
         std::vector<tooling::FavoriteEntry> favorites;
         for (const std::int32_t record : kRecords)
             favorites.push_back({ "Contact", record, "_$!<Mobile>!$_", "+49 170 1234" });
         made.writeFavorites(favorites);
-        sys::setPhoneRoot(made.root());
-        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-        sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
         return made;
     }();
     return writer;
@@ -47,15 +44,9 @@ const tooling::PhoneWriter& phone()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The first byte tells where the address book ends and the images database begins.
-    std::span<const std::uint8_t> input(data, size);
-    std::size_t split = 0;
-    if (!input.empty()) {
-        split = std::size_t { input[0] } * (input.size() - 1) / 255;
-        input = input.subspan(1);
-    }
-    phone().writeFile(sys::kAddressBookPath, input.first(split));
-    phone().writeFile(sys::kAddressBookImagesPath, input.subspan(split));
+    const auto [addressBook, images] = fuzzing::splitAtFirstByte(data, size);
+    phone().writeFile(sys::kAddressBookPath, addressBook);
+    phone().writeFile(sys::kAddressBookImagesPath, images);
     for (const char* suffix : { "-wal", "-shm", "-journal" }) {
         std::error_code ignored;
         std::filesystem::remove(phone().realPath(sys::kAddressBookPath).string() + suffix, ignored);

@@ -1,6 +1,7 @@
 // Any bytes as the phone's settings and favorites files: the widget builds, answers, flips,
 // takes taps and presses, pages and rebuilds without failing.
 #include "controller/kavrin_controller.h"
+#include "fuzz_phone.h"
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
 #include "sys/application.h"
@@ -27,14 +28,7 @@ using namespace kavrin;
 // A phone root of this process's own, made once: the two files the input stands for go into it.
 const tooling::PhoneWriter& phone()
 {
-    static const tooling::PhoneWriter writer = [] {
-        tooling::PhoneWriter made(std::filesystem::temp_directory_path() / ("kavrin-fuzz-" + std::to_string(::getpid())));
-        made.makeFolders();
-        sys::setPhoneRoot(made.root());
-        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-        sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
-        return made;
-    }();
+    static const tooling::PhoneWriter writer = fuzzing::makeFuzzPhone("kavrin-fuzz-");
     return writer;
 }
 
@@ -42,15 +36,9 @@ const tooling::PhoneWriter& phone()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The first byte tells where the settings end and the favorites begin.
-    std::span<const std::uint8_t> input(data, size);
-    std::size_t split = 0;
-    if (!input.empty()) {
-        split = std::size_t { input[0] } * (input.size() - 1) / 255;
-        input = input.subspan(1);
-    }
-    phone().writeFile(kSettingsPath, input.first(split));
-    phone().writeFile(sys::kFavoritesPath, input.subspan(split));
+    const auto [settings, favorites] = fuzzing::splitAtFirstByte(data, size);
+    phone().writeFile(kSettingsPath, settings);
+    phone().writeFile(sys::kFavoritesPath, favorites);
 
     std::shared_ptr<ui::AlertView> shown;
     ui::AlertView::setPresenter([&shown](std::shared_ptr<ui::AlertView> alert) { shown = std::move(alert); });

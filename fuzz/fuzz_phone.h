@@ -1,0 +1,48 @@
+#pragma once
+
+// What the fuzz targets that run the whole widget share: a phone root of the process's own, and
+// one input split into two files.
+
+#include "phone_writer.h"
+#include "sys/application.h"
+#include "sys/clock.h"
+#include "sys/phone_root.h"
+#include "sys/run_loop.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <utility>
+
+namespace kavrin::fuzzing {
+
+// A fresh phone root under the temporary folder, made the process's phone, on the manual clock,
+// with URLs opened into nothing.
+inline tooling::PhoneWriter makeFuzzPhone(const std::string& prefix)
+{
+    tooling::PhoneWriter made(std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid())));
+    made.makeFolders();
+    sys::setPhoneRoot(made.root());
+    sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
+    sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
+    return made;
+}
+
+// The first byte tells where the first file ends and the second begins.
+inline std::pair<std::span<const std::uint8_t>, std::span<const std::uint8_t>> splitAtFirstByte(const std::uint8_t* data, std::size_t size)
+{
+    std::span<const std::uint8_t> input(data, size);
+    std::size_t split = 0;
+    if (!input.empty()) {
+        split = std::size_t { input[0] } * (input.size() - 1) / 255;
+        input = input.subspan(1);
+    }
+    return { input.first(split), input.subspan(split) };
+}
+
+}
