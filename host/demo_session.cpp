@@ -1,8 +1,6 @@
 #include "demo_session.h"
 
 #include "interruption.h"
-#include "settings_change.h"
-#include "settings_keys.h"
 #include "sys/user_defaults.h"
 
 #include <functional>
@@ -28,24 +26,11 @@ DemoSession::DemoSession(HostSession& session, std::filesystem::path outputFolde
 {
 }
 
-void DemoSession::applySettings(std::initializer_list<std::pair<const char*, sys::ValuePtr>> values)
+void DemoSession::applySettings(const Look& look)
 {
-    auto change = [&](tooling::SettingsEditor& settings) {
-        // Every key the widget reads is set at every step, so that each picture shows one look.
-        for (const tooling::SettingKey& key : tooling::settingKeys())
-            settings.unset(key.name);
-        for (const auto& [key, value] : values)
-            settings.set(key, value);
-        return true;
-    };
-    tooling::SettingsChange result = tooling::changeSettingsFile(change, false);
-    if (result.outcome != tooling::SettingsChange::Outcome::Written) {
-        m_out << result.message << '\n';
+    // Every key the widget reads is set at every step, so that each picture shows one look.
+    if (!applyLook(m_session, look, m_out))
         m_failed = true;
-    }
-    m_session.notifySettingsChanged();
-    m_session.idle();
-    m_session.scrollTo(0);
 }
 
 bool DemoSession::picture(const char* name)

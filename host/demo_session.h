@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host_session.h"
+#include "look_settings.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -20,7 +21,7 @@ public:
     int run();
 
 private:
-    void applySettings(std::initializer_list<std::pair<const char*, sys::ValuePtr>>);
+    void applySettings(const Look&);
     bool picture(const char* name);
     bool animation(const char* name, double seconds);
 

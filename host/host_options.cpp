@@ -9,6 +9,9 @@ namespace kavrin::host {
 const char* const kHostUsage =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
     "                   [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
+    "                   [--gallery DIR]\n"
+    "  --gallery DIR writes a picture of every state, a contact sheet (gallery.png) and index.html into\n"
+    "  DIR, which must be new, empty or an earlier gallery\n"
     "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
     "  --scale: device pixels to a point (scripts 1, otherwise 2); script coordinates stay in points\n"
     "  script set takes the keys of kavrin-prefs keys with values of their type; --force and --create\n"
@@ -28,7 +31,7 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             continue;
         }
         bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out"
-            || option == "--scale" || option == "--backdrop";
+            || option == "--scale" || option == "--backdrop" || option == "--gallery";
         if (!takesValue)
             return Error { "unknown option '" + option + "'" };
         if (i + 1 >= arguments.size())
@@ -61,6 +64,10 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             if (value.empty())
                 return Error { "--backdrop needs dark, light, none or a picture" };
             options.backdrop = value;
+        } else if (option == "--gallery") {
+            if (value.empty())
+                return Error { "--gallery needs a folder" };
+            options.gallery = value;
         } else if (option == "--script") {
             if (value.empty())
                 return Error { "--script needs a file or -" };
@@ -71,9 +78,9 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             options.out = value;
         }
     }
-    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0);
+    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0) + (options.gallery ? 1 : 0);
     if (modes > 1)
-        return Error { "--live, --script and --window exclude each other" };
+        return Error { "--live, --script, --window and --gallery exclude each other" };
     if (options.watch && !options.window)
         return Error { "--watch needs --window" };
     return options;

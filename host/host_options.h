@@ -11,7 +11,7 @@
 namespace kavrin::host {
 
 // kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]
-//             [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]
+//             [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--gallery DIR]
 struct HostOptions {
     std::optional<std::filesystem::path> root;      // absent: the demo phone
     std::optional<std::string> plugin;              // absent: the only bundle, or the first by name that loads
@@ -19,6 +19,7 @@ struct HostOptions {
     std::optional<std::uint64_t> seed;              // absent: truly random
     std::optional<std::string> script;              // "-" for standard input
     std::filesystem::path out { "out" };            // where the demo leaves its pictures
+    std::optional<std::filesystem::path> gallery;   // a picture of every state, a contact sheet and index.html
     bool live { false };                            // show the widget on the real clock until stopped
     bool force { false };                           // set stores any key and value as given, and replaces an unreadable settings file
     bool create { false };                          // set may make the settings file under a root with no private/var/mobile

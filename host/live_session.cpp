@@ -62,7 +62,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         cairo_surface_t* frame = session.render();
         std::optional<tooling::Bytes> png = tooling::encodePng(frame);
         cairo_surface_destroy(frame);
-        if (!png || (*png != shown && !replaceFileAtomically(picture, *png))) {
+        if (!png || (*png != shown && !tooling::writeBytes(picture.string(), *png))) {
             out << "cannot write " << picture.string() << '\n';
             return 1;
         }

@@ -1,9 +1,11 @@
 // kavrin-host: the notification-centre host for the widget. With --script it runs a script on
 // the manual clock; without, it runs the demo on a scratch copy of the phone (or, with --live,
-// shows the widget on the real clock). SIGINT and SIGTERM end every mode between two steps.
+// shows the widget on the real clock; with --gallery, draws every state on a scratch copy).
+// SIGINT and SIGTERM end every mode between two steps.
 
 #include "demo_phone.h"
 #include "demo_session.h"
+#include "gallery_session.h"
 #include "host_options.h"
 #include "host_session.h"
 #include "interruption.h"
@@ -139,6 +141,8 @@ int main(int argc, char** argv)
         return runScript(session, options);
     if (options.window)
         return host::runWindowSession(session, { options.out, options.watch }, std::cout, std::cerr);
+    if (options.gallery)
+        return host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout);
     return host::DemoSession(session, options.out, std::cout).run();

@@ -2,16 +2,19 @@
 
 #include "phone_watcher.h"
 #include "png_writer.h"
+#include "sys/file_writing.h"
 #include "sys/run_loop.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace kavrin::host {
 
@@ -229,12 +232,12 @@ private:
         Frame shown(m_session.render());
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
-        std::filesystem::path file;
-        do
-            file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
-        while (std::filesystem::exists(file, ignored));
         std::optional<tooling::Bytes> png = tooling::encodePng(shown.get());
-        if (png && replaceFileAtomically(file, *png))
+        std::filesystem::path file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
+        // Taken names are skipped; only a new file is ever written, even when one appears meanwhile.
+        while (png && !sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size())) && errno == EEXIST)
+            file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
+        if (png && std::filesystem::is_regular_file(file, ignored))
             m_out << "saved " << file.string() << '\n';
         else
             m_out << "cannot write " << file.string() << '\n';

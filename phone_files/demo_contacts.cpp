@@ -23,4 +23,17 @@ const std::vector<DemoContact>& demoContacts()
     return contacts;
 }
 
+const std::vector<DemoContact>& scriptSampleContacts()
+{
+    static const std::vector<DemoContact> contacts = {
+        { "Γιώργος Νικολάου", 201, "_$!<Mobile>!$_", "+30 690 555 0101", { "giorgos@example.gr" }, PhotoKind::Png, 0.62 },
+        { "Анастасия Морозова", 202, "_$!<Home>!$_", "+7 912 555-02-02", { }, PhotoKind::Png, 0.05 },
+        { "佐藤 健", 203, "_$!<Work>!$_", "+81 90 5550 0303", { }, PhotoKind::Png, 0.30 },
+        { "ليلى حداد", 204, "_$!<Mobile>!$_", "+961 3 555 004", { "layla@example.lb" }, PhotoKind::Png, 0.80 },
+        { "נועה כהן", 205, "_$!<Main>!$_", "+972 50 555 0505", { }, PhotoKind::Png, 0.45 },
+        { "이서연", 206, "iPhone", "+82 10 5550 0606", { "seoyeon@example.kr" }, PhotoKind::Png, 0.95 },
+    };
+    return contacts;
+}
+
 }

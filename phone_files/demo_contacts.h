@@ -24,4 +24,8 @@ struct DemoContact {
 // custom one, contacts without photo or e-mail.
 const std::vector<DemoContact>& demoContacts();
 
+// Six favorites, one a script: Greek, Cyrillic, Japanese, Arabic, Hebrew and Korean names, each
+// with a photo of its initials.
+const std::vector<DemoContact>& scriptSampleContacts();
+
 }

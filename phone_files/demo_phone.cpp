@@ -13,10 +13,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<FavoriteEntry> favoritesList()
+std::vector<FavoriteEntry> favoritesList(const std::vector<DemoContact>& contacts)
 {
     std::vector<FavoriteEntry> entries;
-    for (const DemoContact& contact : demoContacts())
+    for (const DemoContact& contact : contacts)
         entries.push_back({ contact.name, contact.recordId, contact.label, contact.number });
     return entries;
 }
@@ -93,22 +93,30 @@ fs::path builtBundleFolder()
     return KAVRIN_BUILT_BUNDLE_DIR;
 }
 
-bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::string& error)
+bool writeContacts(const fs::path& root, const std::vector<DemoContact>& contacts, std::string& error)
 {
     const PhoneWriter phone(root);
-    if (!phone.writeFavorites(favoritesList(), sys::PropertyListFormat::Xml)) {
+    if (!phone.writeFavorites(favoritesList(contacts), sys::PropertyListFormat::Xml)) {
         error = "cannot write " + phone.realPath(sys::kFavoritesPath).string();
         return false;
     }
+    const bool people = writePeople(phone, contacts);
+    if (!writeThumbnails(phone, contacts) || !people) {
+        error = "cannot write the address-book databases under " + root.string();
+        return false;
+    }
+    return true;
+}
+
+bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::string& error)
+{
+    const PhoneWriter phone(root);
     if (!phone.writeSettings(demoSettings(), sys::PropertyListFormat::Xml)) {
         error = "cannot write " + phone.realPath(kSettingsPath).string();
         return false;
     }
-    const bool people = writePeople(phone, demoContacts());
-    if (!writeThumbnails(phone, demoContacts()) || !people) {
-        error = "cannot write the address-book databases under " + root.string();
+    if (!writeContacts(root, demoContacts(), error))
         return false;
-    }
     if (!phone.linkBundle(kBundlePath, bundleFolder, error))
         return false;
     std::error_code ignored;

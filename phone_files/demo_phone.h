@@ -2,8 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kavrin::tooling {
+
+struct DemoContact;
 
 // The plug-in bundle this build made, which a demo phone links to.
 std::filesystem::path builtBundleFolder();
@@ -12,6 +15,11 @@ std::filesystem::path builtBundleFolder();
 // address-book databases with their thumbnails, a settings file, and the bundle (a symbolic link
 // to bundleFolder). Files already there are replaced. On failure the reason is in error.
 bool writeDemoPhone(const std::filesystem::path& root, const std::filesystem::path& bundleFolder, std::string& error);
+
+// Writes the favorites list of the contacts and the two address-book databases that go with it
+// (people, numbers, e-mail addresses and thumbnails), replacing what stood there. On failure the
+// reason is in error.
+bool writeContacts(const std::filesystem::path& root, const std::vector<DemoContact>&, std::string& error);
 
 // Whether root already holds a demo phone's favorites list and bundle.
 bool demoPhoneExists(const std::filesystem::path& root);
