@@ -42,9 +42,16 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
         std::cerr << "kavrin-host: no phone root at " << root.string() << '\n';
         return 2;
     }
-    if (!options.root && !tooling::demoPhoneExists(root)) {
-        // Only in a folder that is there (the checkout): no folders of its own on the way.
+    if (!options.root && tooling::demoPhoneExists(root)) {
+        std::string error;
+        if (!tooling::linkDemoBundle(root, tooling::builtBundleFolder(), error))
+            std::cerr << "kavrin-host: " << error << '\n';
+    } else if (!options.root) {
+        // Only in a folder that is there (the checkout), or in the user's data folder for an
+        // installed host: no folders of its own anywhere else.
         std::string error = "no folder " + root.parent_path().string() + " to write it in";
+        if (tooling::demoPhoneFoldersMayBeMade(root))
+            std::filesystem::create_directories(root.parent_path(), ignored);
         if (!std::filesystem::is_directory(root.parent_path(), ignored) || !tooling::writeDemoPhone(root, tooling::builtBundleFolder(), error)) {
             std::cerr << "kavrin-host: cannot write the demo phone: " << error << '\n';
             return 1;

@@ -90,6 +90,14 @@ bool writeThumbnails(const PhoneWriter& phone, const std::vector<DemoContact>& c
 
 fs::path builtBundleFolder()
 {
+    // Beside the program, as installed (PREFIX/bin and PREFIX/share/kavrin) or as built (BUILD/bin
+    // or another folder of BUILD, and BUILD/Kavrin.bundle), so that a moved prefix or build
+    // still finds its own bundle.
+    std::error_code ignored;
+    if (fs::path program = programFolder(); !program.empty())
+        for (const fs::path& bundle : { program.parent_path() / "share" / "kavrin" / "Kavrin.bundle", program.parent_path() / "Kavrin.bundle" })
+            if (fs::is_directory(bundle, ignored))
+                return fs::weakly_canonical(bundle, ignored);
     return KAVRIN_BUILT_BUNDLE_DIR;
 }
 
@@ -128,7 +136,18 @@ bool demoPhoneExists(const fs::path& root)
 {
     std::error_code ignored;
     const PhoneWriter phone(root);
-    return fs::exists(phone.realPath(sys::kFavoritesPath), ignored) && fs::exists(phone.realPath(kBundlePath), ignored);
+    fs::path bundle = phone.realPath(kBundlePath).parent_path();
+    return fs::exists(phone.realPath(sys::kFavoritesPath), ignored) && fs::exists(fs::symlink_status(bundle, ignored));
+}
+
+bool linkDemoBundle(const fs::path& root, const fs::path& bundleFolder, std::string& error)
+{
+    std::error_code ignored;
+    const PhoneWriter phone(root);
+    fs::path bundle = phone.realPath(kBundlePath).parent_path();
+    if (!fs::is_symlink(bundle, ignored) || fs::equivalent(bundle, bundleFolder, ignored))
+        return true;
+    return phone.linkBundle(kBundlePath, bundleFolder, error);
 }
 
 }

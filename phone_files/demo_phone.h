@@ -21,7 +21,13 @@ bool writeDemoPhone(const std::filesystem::path& root, const std::filesystem::pa
 // reason is in error.
 bool writeContacts(const std::filesystem::path& root, const std::vector<DemoContact>&, std::string& error);
 
-// Whether root already holds a demo phone's favorites list and bundle.
+// Whether root already holds a demo phone's favorites list and bundle (a link, even one that
+// leads nowhere).
 bool demoPhoneExists(const std::filesystem::path& root);
+
+// Points the demo phone's bundle link at bundleFolder when it leads elsewhere or nowhere, as after
+// the build or the prefix moved; a bundle folder that is no link is left alone. False, with the
+// reason in error, when the link cannot be made.
+bool linkDemoBundle(const std::filesystem::path& root, const std::filesystem::path& bundleFolder, std::string& error);
 
 }

@@ -87,7 +87,11 @@ bool PhoneWriter::linkBundle(std::string_view bundlePhonePath, const fs::path& b
         error = link.string() + " exists and is not a link; leaving it alone";
         return false;
     }
-    fs::create_directory_symlink(fs::absolute(bundleFolder), link, code);
+    // A relative link, so that a phone and its bundle can move together (a checkout with its
+    // build, a prefix with its demo phone).
+    fs::path target = fs::weakly_canonical(fs::absolute(bundleFolder), code);
+    fs::path relative = fs::relative(target, fs::weakly_canonical(link.parent_path(), code), code);
+    fs::create_directory_symlink(relative.empty() ? target : relative, link, code);
     if (code) {
         error = "cannot link " + link.string() + ": " + code.message();
         return false;

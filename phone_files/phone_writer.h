@@ -49,7 +49,8 @@ public:
     // Any bytes at a phone path, its folder made first.
     bool writeFile(std::string_view phonePath, std::span<const std::uint8_t>) const;
 
-    // The bundle folder NAME.bundle/ of the plug-ins folder as a symbolic link to bundleFolder.
+    // The bundle folder NAME.bundle/ of the plug-ins folder as a relative symbolic link to
+    // bundleFolder.
     // A link already there is replaced; anything else is left alone and reported in error.
     bool linkBundle(std::string_view bundlePhonePath, const std::filesystem::path& bundleFolder, std::string& error) const;
 

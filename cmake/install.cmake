@@ -1,0 +1,51 @@
+# cmake --install BUILD --prefix DIR: the three programs, the platform library with its headers
+# and weeapp.pc, the Kavrin bundle under share/kavrin/, man pages and bash completion. Every
+# path inside the install is relative, so the prefix can be moved as a whole.
+include(GNUInstallDirs)
+
+set(KAVRIN_INSTALL_BUNDLE_DIR ${CMAKE_INSTALL_DATADIR}/kavrin/Kavrin.bundle)
+# RUNPATHs relative to the binary that carries them.
+file(RELATIVE_PATH KAVRIN_BIN_TO_LIB /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
+file(RELATIVE_PATH KAVRIN_BUNDLE_TO_LIB /prefix/${KAVRIN_INSTALL_BUNDLE_DIR} /prefix/${CMAKE_INSTALL_LIBDIR})
+file(RELATIVE_PATH KAVRIN_PC_PREFIX_FROM_PCDIR /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+if(KAVRIN_PC_PREFIX_FROM_PCDIR STREQUAL "")
+  set(KAVRIN_PC_PREFIX_FROM_PCDIR .)
+endif()
+
+set_target_properties(kavrin-host kavrin-prefs kavrin-demo-phone PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BIN_TO_LIB}")
+set_target_properties(Kavrin PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BUNDLE_TO_LIB}")
+
+install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+# The public headers; drawing/ speaks Pango and stays with the host.
+install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/weeapp
+  FILES_MATCHING PATTERN "*.h" PATTERN "drawing" EXCLUDE)
+configure_file(cmake/weeapp.pc.in ${CMAKE_BINARY_DIR}/weeapp.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/weeapp.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+install(TARGETS Kavrin LIBRARY DESTINATION ${KAVRIN_INSTALL_BUNDLE_DIR})
+install(FILES ${KAVRIN_BUNDLE_DIR}/Info.plist ${KAVRIN_BUNDLE_DIR}/WeeAppBackground.png ${KAVRIN_BUNDLE_DIR}/cImageCom.png
+  DESTINATION ${KAVRIN_INSTALL_BUNDLE_DIR})
+
+install(FILES completion/kavrin-host.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-host)
+install(FILES completion/kavrin-prefs.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-prefs)
+
+# The man pages are made from the programs' own --help and --version, so they never drift.
+find_program(HELP2MAN help2man)
+if(HELP2MAN)
+  set(KAVRIN_MAN_PAGES)
+  foreach(program kavrin-host kavrin-prefs)
+    set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+      COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --source=Kavrin
+              --include=${CMAKE_SOURCE_DIR}/docs/man/${program}.h2m --output=${page} $<TARGET_FILE:${program}>
+      DEPENDS ${program} ${CMAKE_SOURCE_DIR}/docs/man/${program}.h2m
+      COMMENT "Writing the man page of ${program}")
+    list(APPEND KAVRIN_MAN_PAGES ${page})
+  endforeach()
+  add_custom_target(kavrin_man_pages ALL DEPENDS ${KAVRIN_MAN_PAGES})
+  install(FILES ${KAVRIN_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(WARNING "help2man not found: no man pages (scripts/install-deps installs it)")
+endif()

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, moves the prefix, and uses what is there as a user
+# would: the host on a demo phone written by the installed tool, pkg-config against the
+# platform library, the man pages and the bash completion. Usage: install_test.sh BUILD_DIR
+# [EXTRA_CXXFLAGS...]
+set -euo pipefail
+build=$1
+shift
+work=$(mktemp -d "${TMPDIR:-/tmp}/kavrin-install-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$work/first" > "$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install failed"; }
+mv "$work/first" "$work/moved"
+prefix=$work/moved
+[ -e "$work/first" ] && fail "the first prefix is still there"
+
+for program in kavrin-host kavrin-prefs kavrin-demo-phone; do
+  [ -x "$prefix/bin/$program" ] || fail "no $program in bin/"
+  runpath=$(readelf -d "$prefix/bin/$program" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
+  [[ $runpath == '$ORIGIN'* ]] || fail "$program has RUNPATH '$runpath', not one relative to \$ORIGIN"
+done
+bundle=$prefix/share/kavrin/Kavrin.bundle
+[ -f "$bundle/Kavrin" ] && [ -f "$bundle/Info.plist" ] && [ -f "$bundle/cImageCom.png" ] || fail "the bundle is not complete under share/kavrin/"
+if readelf -d "$bundle/Kavrin" "$prefix"/bin/* | grep -F -q "$build"; then fail "a binary still points into the build tree"; fi
+
+# The installed tools, on a phone of their own, with the build tree out of reach.
+"$prefix/bin/kavrin-demo-phone" "$work/phone" > /dev/null
+link=$(readlink "$work/phone/System/Library/WeeAppPlugins/Kavrin.bundle")
+[[ $link != /* ]] || fail "the demo phone's bundle link is absolute: $link"
+[ "$(readlink -f "$work/phone/System/Library/WeeAppPlugins/Kavrin.bundle")" = "$(readlink -f "$bundle")" ] || fail "the demo phone links to $link, not the installed bundle"
+out=$(printf 'view\ntap 44 44\n' | env -u KAVRIN_DEMO_PHONE "$prefix/bin/kavrin-host" --root "$work/phone" --script -)
+[ "$out" = "open tel:+491701234567" ] || fail "the installed host printed '$out'"
+"$prefix/bin/kavrin-prefs" --root "$work/phone" set showLabels yes > /dev/null
+[ "$("$prefix/bin/kavrin-prefs" --root "$work/phone" get showLabels)" = "true" ] || fail "kavrin-prefs did not store a boolean"
+
+# Without --root the installed host keeps its demo phone in the user's data folder.
+out=$(printf 'view\ntap 44 44\n' | env -u KAVRIN_DEMO_PHONE XDG_DATA_HOME="$work/data" "$prefix/bin/kavrin-host" --script - 2> "$work/notes")
+[ "$out" = "open tel:+491701234567" ] || fail "the installed host without --root printed '$out' ($(cat "$work/notes"))"
+[ -d "$work/data/kavrin/demo-phone/private/var/mobile" ] || fail "no demo phone in \$XDG_DATA_HOME/kavrin"
+
+# pkg-config, a program against the installed headers and library.
+export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+flags=$(pkg-config --cflags --libs weeapp) || fail "pkg-config does not know weeapp"
+cat > "$work/uses_weeapp.cpp" <<'PROGRAM'
+#include "sys/value.h"
+#include "ui/color.h"
+#include <iostream>
+int main()
+{
+    sys::ValuePtr value = sys::Value::string("42 apples");
+    std::cout << sys::intValue(value) << (ui::Color::greenColor() == ui::Color::greenColor() ? " shared" : " copied") << '\n';
+}
+PROGRAM
+# shellcheck disable=SC2086
+c++ "$@" "$work/uses_weeapp.cpp" -o "$work/uses_weeapp" $flags -Wl,-rpath,"$prefix/lib" || fail "cannot build against weeapp with: $flags"
+[ "$("$work/uses_weeapp")" = "42 shared" ] || fail "the program built against weeapp printed $("$work/uses_weeapp")"
+
+# Man pages and completion.
+for page in kavrin-host kavrin-prefs; do
+  [ -f "$prefix/share/man/man1/$page.1" ] || fail "no man page for $page"
+  grep -q -F -- '\-\-root' "$prefix/share/man/man1/$page.1" || fail "the man page of $page does not list --root"
+done
+completions=$prefix/share/bash-completion/completions
+words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-prefs'; COMP_WORDS=(kavrin-prefs set show); COMP_CWORD=2; _kavrin_prefs; echo \${COMPREPLY[*]}")
+[ "$words" = "showLabels showBg" ] || fail "completing 'kavrin-prefs set show' gave '$words'"
+words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-host'; COMP_WORDS=(kavrin-host --gal); COMP_CWORD=1; _kavrin_host; echo \${COMPREPLY[*]}")
+[ "$words" = "--gallery" ] || fail "completing 'kavrin-host --gal' gave '$words'"
+echo "installed, moved and used: $prefix"
