@@ -170,7 +170,7 @@ inline RunResult runProgram(const std::string& name, const std::vector<std::stri
     return StartedProgram(name, arguments, input).finish();
 }
 
-// A host reading its script from a pipe, answering line by line.
+// A host reading commands from a pipe (in the JSON protocol), answering line by line.
 class InteractiveHost {
 public:
     explicit InteractiveHost(const std::vector<std::string>& arguments)
