@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/alert_view.h"
+#include "ui/json_text.h"
 #include "ui/view.h"
 
 #include <string>
@@ -17,9 +18,11 @@ namespace ui {
 // colour, null for none, or [r, g, b, a]. Numbers print as the shortest text that reads back as
 // the same 32-bit float (2, 0.05, 0.1254902).
 std::string dumpViewTree(const View&);
+Json viewTreeJson(const View&);
 
 // An alert as the host reports it: {"title": text or null, "buttons": [titles in index order],
 // "tag": n}.
 std::string dumpAlert(const AlertView&);
+Json alertJson(const AlertView&);
 
 }
