@@ -143,7 +143,8 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         "kavrin-host");
     app->set_version_flag("--version", "kavrin-host " KAVRIN_VERSION);
     app->add_option("--root", texts.root,
-           "the phone root to act on (default: the demo phone, demo-phone/ of the checkout or $KAVRIN_DEMO_PHONE, "
+           "the phone root to act on (default: the demo phone: $KAVRIN_DEMO_PHONE, else demo-phone/ of the checkout, or "
+           "kavrin/demo-phone in the user's data folder for an installed host; "
            "written when missing)")
         ->option_text("DIR")
         ->check(needsValue("a folder", names));

@@ -148,7 +148,8 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, PrefsOptions& options)
 {
     auto app = std::make_unique<CLI::App>("kavrin-prefs: reads and changes the Kavrin widget's settings on a phone root.", "kavrin-prefs");
     app->set_version_flag("--version", "kavrin-prefs " KAVRIN_VERSION);
-    app->add_option("--root", texts.root, "the phone root (default: the demo phone, demo-phone/ of the checkout or $KAVRIN_DEMO_PHONE)")
+    app->add_option("--root", texts.root, "the phone root (default: the demo phone: $KAVRIN_DEMO_PHONE, else demo-phone/ of the checkout, or "
+                                        "kavrin/demo-phone in the user's data folder when installed)")
         ->option_text("DIR")
         ->check(CLI::Validator(
             [](std::string& value) -> std::string {
