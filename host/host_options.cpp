@@ -7,13 +7,14 @@
 namespace kavrin::host {
 
 const char* const kHostUsage =
-    "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]\n"
+    "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--speak FILE.wav] [--out DIR] [--live]\n"
     "                   [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
     "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
     "  --scale: device pixels to a point (scripts 1, otherwise 2); script coordinates stay in points\n"
     "  script set takes the keys of kavrin-prefs keys with values of their type; --force and --create\n"
     "  work as for kavrin-prefs\n"
-    "  script numbers: tap X Y, tap-location X Y and scroll X within float range; wait S from 0 to 86400\n"
+    "  script numbers: tap X Y, tap-location X Y, describe X Y and scroll X within float range; wait S from 0 to 86400\n"
+    "  --speak: with --script, every describe is spoken in the voice of the first language, into a WAV file\n"
     "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
     "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
     "  a script that cannot be read or a bad script line; 130 and 143 ended by SIGINT and SIGTERM\n";
@@ -28,7 +29,7 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             continue;
         }
         bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out"
-            || option == "--scale" || option == "--backdrop";
+            || option == "--scale" || option == "--backdrop" || option == "--speak";
         if (!takesValue)
             return Error { "unknown option '" + option + "'" };
         if (i + 1 >= arguments.size())
@@ -61,6 +62,10 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
             if (value.empty())
                 return Error { "--backdrop needs dark, light, none or a picture" };
             options.backdrop = value;
+        } else if (option == "--speak") {
+            if (value.empty())
+                return Error { "--speak needs a file" };
+            options.speech = value;
         } else if (option == "--script") {
             if (value.empty())
                 return Error { "--script needs a file or -" };
@@ -76,6 +81,8 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
         return Error { "--live, --script and --window exclude each other" };
     if (options.watch && !options.window)
         return Error { "--watch needs --window" };
+    if (options.speech && !options.script)
+        return Error { "--speak needs --script" };
     return options;
 }
 

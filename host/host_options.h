@@ -10,7 +10,7 @@
 
 namespace kavrin::host {
 
-// kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--out DIR] [--live]
+// kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--speak FILE.wav] [--out DIR] [--live]
 //             [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]
 struct HostOptions {
     std::optional<std::filesystem::path> root;      // absent: the demo phone
@@ -25,6 +25,7 @@ struct HostOptions {
     bool window { false };                          // show the widget in a desktop window
     bool watch { false };                           // the window reloads when the phone's lists change
     std::optional<int> scale;                       // absent: 1 for scripts, else 2
+    std::optional<std::filesystem::path> speech;    // where the spoken describes go
     std::string backdrop { "dark" };                // dark, light, none or a wallpaper picture
 
     int scaleOr(int fallback) const { return scale.value_or(fallback); }

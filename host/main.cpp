@@ -12,6 +12,7 @@
 #include "phone_files.h"
 #include "scratch_phone.h"
 #include "script_runner.h"
+#include "speech_recorder.h"
 #include "sys/clock.h"
 #include "sys/phone_root.h"
 #include "sys/random.h"
@@ -72,6 +73,8 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
     return 0;
 }
 
+// The script's status; with --speak, the speech is written once the script has ended, whatever
+// its status, and a failure to write it turns a clean run into status 1.
 int runScript(host::HostSession& session, const host::HostOptions& options)
 {
     const std::string& name = *options.script;
@@ -80,12 +83,31 @@ int runScript(host::HostSession& session, const host::HostOptions& options)
         std::cerr << "kavrin-host: cannot read the script " << name << '\n';
         return 2;
     }
+    host::ScriptRunner runner(session, std::cout, std::cerr, options.force);
+    std::unique_ptr<host::SpeechRecorder> speaker;
+    if (options.speech) {
+        const std::string language = options.languages.empty() ? std::string("en") : options.languages.front();
+        auto created = host::SpeechRecorder::create(language);
+        if (!created) {
+            std::cerr << "kavrin-host: " << created.error() << '\n';
+            if (fd != 0)
+                ::close(fd);
+            return 1;
+        }
+        speaker = std::move(*created);
+        runner.speakDescriptionsWith(speaker.get(), language);
+    }
     host::InterruptibleInput input(fd);
     std::istream script(&input);
-    host::ScriptRunner runner(session, std::cout, std::cerr, options.force);
     int status = runner.run(script, name == "-" ? "stdin" : name);
     if (fd != 0)
         ::close(fd);
+    if (speaker) {
+        if (auto written = speaker->writeWav(*options.speech); !written) {
+            std::cerr << "kavrin-host: " << written.error() << '\n';
+            return status == 0 ? 1 : status;
+        }
+    }
     return status;
 }
 

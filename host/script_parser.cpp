@@ -22,7 +22,8 @@ constexpr Word kWords[] = {
     { "tap-location", CommandWord::TapLocation }, { "scroll", CommandWord::Scroll }, { "press", CommandWord::Press },
     { "set", CommandWord::Set }, { "unset", CommandWord::Unset }, { "notify", CommandWord::Notify },
     { "dump", CommandWord::Dump }, { "render", CommandWord::Render }, { "record", CommandWord::Record },
-    { "destroy", CommandWord::Destroy }, { "page", CommandWord::Page },
+    { "destroy", CommandWord::Destroy }, { "page", CommandWord::Page }, { "describe", CommandWord::Describe },
+    { "elements", CommandWord::Elements }, { "swipe-next", CommandWord::SwipeNext }, { "swipe-previous", CommandWord::SwipePrevious },
 };
 
 bool isSpace(char character)
@@ -115,6 +116,9 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
     case CommandWord::Notify:
     case CommandWord::Dump:
     case CommandWord::Destroy:
+    case CommandWord::Elements:
+    case CommandWord::SwipeNext:
+    case CommandWord::SwipePrevious:
         if (!operands.empty())
             return wrongOperands(name, "nothing");
         return command;
@@ -124,6 +128,7 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
         return command;
     case CommandWord::Tap:
     case CommandWord::TapLocation:
+    case CommandWord::Describe:
         if (operands.size() != 2 || !readCoordinate(operands[0], command.x) || !readCoordinate(operands[1], command.y))
             return wrongOperands(name, "two numbers, X and Y");
         return command;

@@ -12,12 +12,13 @@ namespace kavrin::host {
 enum class CommandWord {
     View, Height, Appear, Disappear, Wait, Tap, TapLocation, Scroll, Press,
     Set, Unset, Notify, Dump, Render, Record, Destroy, Page,
+    Describe, Elements, SwipeNext, SwipePrevious,
 };
 
 // One script line that does something.
 struct ScriptCommand {
     CommandWord word { CommandWord::View };
-    double x { 0 };          // wait S, tap X Y, tap-location X Y, scroll X, record FILE S
+    double x { 0 };          // wait S, tap X Y, tap-location X Y, describe X Y, scroll X, record FILE S
     double y { 0 };
     int index { 0 };         // press I, page N
     std::string key;         // set, unset

@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include "interruption.h"
+#include "spoken_text.h"
 #include "sys/format.h"
 #include "ui/view_dump.h"
 
@@ -50,6 +51,30 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
         return 2;
     }
     return 0;
+}
+
+void ScriptRunner::speakDescriptionsWith(SpeechRecorder* speaker, std::string language)
+{
+    m_speaker = speaker;
+    m_speechLanguage = std::move(language);
+}
+
+void ScriptRunner::describe(ui::Point point)
+{
+    const std::optional<ui::AccessibilityDescription> description = m_reader.describeAt(point);
+    m_out << "describe " << (description ? ui::dumpAccessibilityDescription(*description) : std::string("null")) << '\n';
+    if (description && m_speaker)
+        m_speaker->speak(spokenText(*description, m_speechLanguage));
+}
+
+void ScriptRunner::printReadingOrder()
+{
+    ui::JsonWriter json;
+    json.beginArray();
+    for (const ui::AccessibilityDescription& description : m_reader.readingOrder())
+        ui::writeAccessibilityDescription(json, description);
+    json.endArray();
+    m_out << "elements " << json.text() << '\n';
 }
 
 Result<void> ScriptRunner::needController() const
@@ -127,6 +152,17 @@ Result<void> ScriptRunner::execute(const ScriptCommand& command)
         if (auto present = needController(); !present)
             return present;
         m_session.destroyController();
+        return {};
+    case CommandWord::Describe:
+        describe(point());
+        return {};
+    case CommandWord::Elements:
+        printReadingOrder();
+        return {};
+    case CommandWord::SwipeNext:
+    case CommandWord::SwipePrevious:
+        if (!m_reader.swipe(command.word == CommandWord::SwipeNext ? ui::AccessibilityScrollDirection::Next : ui::AccessibilityScrollDirection::Previous))
+            return Error { "there is no scroll view on screen" };
         return {};
     }
     return Error { "unknown command" };

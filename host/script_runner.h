@@ -1,7 +1,9 @@
 #pragma once
 
 #include "host_session.h"
+#include "screen_reader.h"
 #include "script_parser.h"
+#include "speech_recorder.h"
 
 #include <iosfwd>
 #include <string>
@@ -23,10 +25,18 @@ public:
     // One command; an error when it cannot be carried out.
     Result<void> execute(const ScriptCommand&);
 
+    // From now on every describe is also spoken, in the language's words.
+    void speakDescriptionsWith(SpeechRecorder*, std::string language);
+
 private:
     Result<void> needController() const;
+    void describe(ui::Point);
+    void printReadingOrder();
 
     HostSession& m_session;
+    ScreenReader m_reader { m_session };
+    SpeechRecorder* m_speaker { nullptr };
+    std::string m_speechLanguage;
     std::ostream& m_out;
     std::ostream& m_err;
     bool m_settingsAsGiven;

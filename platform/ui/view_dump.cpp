@@ -54,6 +54,44 @@ void writeImage(JsonWriter& json, const ImagePtr& image)
     json.endObject();
 }
 
+void writeOptionalText(JsonWriter& json, const std::optional<std::string>& text)
+{
+    if (text)
+        json.string(*text);
+    else
+        json.null();
+}
+
+void writeTraits(JsonWriter& json, AccessibilityTraits traits)
+{
+    json.beginArray();
+    for (const std::string& name : accessibilityTraitNames(traits))
+        json.string(name);
+    json.endArray();
+}
+
+void writeAccessibility(JsonWriter& json, const View& view)
+{
+    const bool isElement = view.isAccessibilityElement();
+    if (!isElement && !view.hasAccessibilityAttributes())
+        return;
+    json.key("accessibility");
+    json.beginObject();
+    json.key("element");
+    json.boolean(isElement);
+    json.key("label");
+    writeOptionalText(json, view.accessibilityLabel());
+    json.key("hint");
+    writeOptionalText(json, view.accessibilityHint());
+    json.key("traits");
+    writeTraits(json, view.accessibilityTraits());
+    json.key("value");
+    writeOptionalText(json, view.accessibilityValue());
+    json.key("elementsHidden");
+    json.boolean(view.accessibilityElementsHidden());
+    json.endObject();
+}
+
 // The keys a view's own class adds, after those every view has.
 class ClassMembersWriter final : public ViewVisitor {
 public:
@@ -134,6 +172,7 @@ void writeView(JsonWriter& json, const View& view)
     json.boolean(view.layer().masksToBounds);
     json.key("borderWidth");
     json.number(view.layer().borderWidth);
+    writeAccessibility(json, view);
     ClassMembersWriter classMembers(json);
     view.accept(classMembers);
     json.key("children");
@@ -150,6 +189,27 @@ std::string dumpViewTree(const View& view)
 {
     JsonWriter json;
     writeView(json, view);
+    return json.text();
+}
+
+void writeAccessibilityDescription(JsonWriter& json, const AccessibilityDescription& description)
+{
+    json.beginObject();
+    json.key("label");
+    writeOptionalText(json, description.label);
+    json.key("hint");
+    writeOptionalText(json, description.hint);
+    json.key("traits");
+    writeTraits(json, description.traits);
+    json.key("value");
+    writeOptionalText(json, description.value);
+    json.endObject();
+}
+
+std::string dumpAccessibilityDescription(const AccessibilityDescription& description)
+{
+    JsonWriter json;
+    writeAccessibilityDescription(json, description);
     return json.text();
 }
 

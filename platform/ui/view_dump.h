@@ -1,6 +1,8 @@
 #pragma once
 
+#include "ui/accessibility_reader.h"
 #include "ui/alert_view.h"
+#include "ui/json_writer.h"
 #include "ui/view.h"
 
 #include <string>
@@ -9,7 +11,9 @@ namespace ui {
 
 // A readable dump of a view tree as one line of JSON: per view
 // {"class", "frame": [x, y, w, h], "tag", "hidden", "alpha", "background", "cornerRadius",
-//  "masksToBounds", "borderWidth", then per class:
+//  "masksToBounds", "borderWidth", then, for a view that is an accessibility element or carries
+//  accessibility settings of its own, "accessibility": {"element", "label", "hint", "traits",
+//  "value", "elementsHidden"}, then per class:
 // ScrollView "contentSize", "contentOffset", "pagingEnabled"; PageControl "pages",
 // "currentPage"; Label "text", "font": [name, size], "textColor", "alignment", "lines",
 // "minimumFontSize", "shadowColor", "shadowOffset"; Button and ImageView "image": null or
@@ -21,5 +25,10 @@ std::string dumpViewTree(const View&);
 // An alert as the host reports it: {"title": text or null, "buttons": [titles in index order],
 // "tag": n}.
 std::string dumpAlert(const AlertView&);
+
+// What an element says: {"label": text or null, "hint": text or null, "traits": [names],
+// "value": text or null}.
+void writeAccessibilityDescription(JsonWriter&, const AccessibilityDescription&);
+std::string dumpAccessibilityDescription(const AccessibilityDescription&);
 
 }

@@ -1,7 +1,6 @@
 #include "controller/kavrin_controller.h"
 
 #include "sources/favorites_list.h"
-#include "sys/user_defaults.h"
 
 #include <array>
 
