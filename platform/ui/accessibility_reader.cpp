@@ -55,7 +55,9 @@ ReadingKey readingKey(const View& child, const std::optional<Paging>& paging)
         const long long index = std::isfinite(onPage) ? static_cast<long long>(std::clamp(onPage, 0.0, static_cast<double>(paging->count - 1))) : 0;
         page = (index - paging->current + paging->count) % paging->count;
     }
-    return { page, child.frame().y(), child.frame().x() };
+    // A frame that is not a number sorts as 0, so that the order stays a strict one.
+    auto coordinate = [](float value) { return std::isnan(value) ? 0.0f : value; };
+    return { page, coordinate(child.frame().y()), coordinate(child.frame().x()) };
 }
 
 void collectInReadingOrder(View& view, std::vector<View*>& elements)
