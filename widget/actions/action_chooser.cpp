@@ -1,6 +1,7 @@
 #include "controller/kavrin_controller.h"
 
 #include "sources/favorites_list.h"
+#include "sys/user_defaults.h"
 
 #include <array>
 
