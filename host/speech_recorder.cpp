@@ -1,6 +1,6 @@
 #include "speech_recorder.h"
 
-#include "sys/atomic_file.h"
+#include "sys/file_writing.h"
 
 #include <espeak-ng/speak_lib.h>
 
