@@ -14,7 +14,8 @@ const char* const kHostUsage =
     "  script set takes the keys of kavrin-prefs keys with values of their type; --force and --create\n"
     "  work as for kavrin-prefs\n"
     "  script numbers: tap X Y, tap-location X Y, describe X Y and scroll X within float range; wait S from 0 to 86400\n"
-    "  --speak: with --script, every describe is spoken in the voice of the first language, into a WAV file\n"
+    "  --speak: with --script every describe, with --window every element the pointer comes onto, is spoken\n"
+    "  in the voice of the first language into a WAV file (in the window also aloud)\n"
     "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
     "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
     "  a script that cannot be read or a bad script line; 130 and 143 ended by SIGINT and SIGTERM\n";
@@ -81,8 +82,8 @@ Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
         return Error { "--live, --script and --window exclude each other" };
     if (options.watch && !options.window)
         return Error { "--watch needs --window" };
-    if (options.speech && !options.script)
-        return Error { "--speak needs --script" };
+    if (options.speech && !options.script && !options.window)
+        return Error { "--speak needs --script or --window" };
     return options;
 }
 

@@ -1,6 +1,6 @@
 // kavrin-host: the notification-centre host for the widget. With --script it runs a script on
-// the manual clock; without, it runs the demo on a scratch copy of the phone (or, with --live,
-// shows the widget on the real clock). SIGINT and SIGTERM end every mode between two steps.
+// the manual clock; without, it runs the demo on a scratch copy of the phone (or, with --live or
+// --window, shows the widget on the real clock). SIGINT and SIGTERM end every mode between two steps.
 
 #include "demo_phone.h"
 #include "demo_session.h"
@@ -73,9 +73,39 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
     return 0;
 }
 
-// The script's status; with --speak, the speech is written once the script has ended, whatever
-// its status, and a failure to write it turns a clean run into status 1.
-int runScript(host::HostSession& session, const host::HostOptions& options)
+std::string speechLanguage(const host::HostOptions& options)
+{
+    return options.languages.empty() ? std::string("en") : options.languages.front();
+}
+
+// With --speak, the recorder in the voice of the first language; status 1 when it cannot start.
+int startSpeech(const host::HostOptions& options, std::unique_ptr<host::SpeechRecorder>& speaker)
+{
+    if (!options.speech)
+        return 0;
+    auto created = host::SpeechRecorder::create(speechLanguage(options));
+    if (!created) {
+        std::cerr << "kavrin-host: " << created.error() << '\n';
+        return 1;
+    }
+    speaker = std::move(*created);
+    return 0;
+}
+
+// The speech is written once the script or the window has ended, whatever its status; a failure
+// to write it turns a clean run into status 1.
+int writeSpeech(const host::HostOptions& options, const host::SpeechRecorder* speaker, int status)
+{
+    if (!speaker)
+        return status;
+    if (auto written = speaker->writeWav(*options.speech); !written) {
+        std::cerr << "kavrin-host: " << written.error() << '\n';
+        return status == 0 ? 1 : status;
+    }
+    return status;
+}
+
+int runScript(host::HostSession& session, const host::HostOptions& options, host::SpeechRecorder* speaker)
 {
     const std::string& name = *options.script;
     int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
@@ -83,32 +113,15 @@ int runScript(host::HostSession& session, const host::HostOptions& options)
         std::cerr << "kavrin-host: cannot read the script " << name << '\n';
         return 2;
     }
-    host::ScriptRunner runner(session, std::cout, std::cerr, options.force);
-    std::unique_ptr<host::SpeechRecorder> speaker;
-    if (options.speech) {
-        const std::string language = options.languages.empty() ? std::string("en") : options.languages.front();
-        auto created = host::SpeechRecorder::create(language);
-        if (!created) {
-            std::cerr << "kavrin-host: " << created.error() << '\n';
-            if (fd != 0)
-                ::close(fd);
-            return 1;
-        }
-        speaker = std::move(*created);
-        runner.speakDescriptionsWith(speaker.get(), language);
-    }
     host::InterruptibleInput input(fd);
     std::istream script(&input);
+    host::ScriptRunner runner(session, std::cout, std::cerr, options.force);
+    if (speaker)
+        runner.speakDescriptionsWith(speaker, speechLanguage(options));
     int status = runner.run(script, name == "-" ? "stdin" : name);
     if (fd != 0)
         ::close(fd);
-    if (speaker) {
-        if (auto written = speaker->writeWav(*options.speech); !written) {
-            std::cerr << "kavrin-host: " << written.error() << '\n';
-            return status == 0 ? 1 : status;
-        }
-    }
-    return status;
+    return writeSpeech(options, speaker, status);
 }
 
 }
@@ -157,10 +170,15 @@ int main(int argc, char** argv)
     // Only once the plug-in is there: a phone root without one is left as it was.
     tooling::startSystemNotifications();
 
+    std::unique_ptr<host::SpeechRecorder> speaker;
+    if (int status = startSpeech(options, speaker); status != 0)
+        return status;
     if (options.script)
-        return runScript(session, options);
-    if (options.window)
-        return host::runWindowSession(session, { options.out, options.watch }, std::cout, std::cerr);
+        return runScript(session, options, speaker.get());
+    if (options.window) {
+        const host::WindowOptions window { options.out, options.watch, speaker.get(), speechLanguage(options) };
+        return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
+    }
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout);
     return host::DemoSession(session, options.out, std::cout).run();

@@ -4,15 +4,50 @@
 
 namespace kavrin::host {
 
+namespace {
+
+ui::AccessibilityDescription describeAlertButton(const ui::AlertView& alert, int index)
+{
+    return { alert.buttonTitles()[static_cast<std::size_t>(index)], std::nullopt, ui::AccessibilityTraitButton, std::nullopt };
+}
+
+}
+
+const ui::View* ScreenReader::elementInWindow(ui::Point inWindow) const
+{
+    ui::View* content = m_session.contentView();
+    if (!content || content->window() != &m_session.window())
+        return nullptr;
+    return ui::accessibilityElementAtPoint(*content, inWindow);
+}
+
 std::optional<ui::AccessibilityDescription> ScreenReader::describeAt(ui::Point point)
 {
     ui::View* content = m_session.contentView();
-    if (!content || m_session.visibleAlert() || content->window() != &m_session.window())
+    if (!content || m_session.visibleAlert())
         return std::nullopt;
-    const ui::Point inWindow = content->convertPointToView(point, nullptr);
-    if (const ui::View* element = ui::accessibilityElementAtPoint(*content, inWindow))
+    if (const ui::View* element = elementInWindow(content->convertPointToView(point, nullptr)))
         return ui::describeAccessibilityElement(*element);
     return std::nullopt;
+}
+
+bool ScreenReader::Hovered::isSame(const Hovered& other) const
+{
+    return alertButton == other.alertButton && !owner.expired() && !owner.owner_before(other.owner) && !other.owner.owner_before(owner);
+}
+
+std::optional<ScreenReader::Hovered> ScreenReader::hoveredAt(ui::Point inWindow, double pictureWidth, double pictureHeight)
+{
+    if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
+        const int button = m_session.alertButtonAt(inWindow, pictureWidth, pictureHeight);
+        if (button < 0 || static_cast<std::size_t>(button) >= alert->buttonTitles().size())
+            return std::nullopt;
+        return Hovered { std::shared_ptr<const void>(alert), button, describeAlertButton(*alert, button) };
+    }
+    const ui::View* element = elementInWindow(inWindow);
+    if (!element)
+        return std::nullopt;
+    return Hovered { std::shared_ptr<const void>(element->shared_from_this()), -1, ui::describeAccessibilityElement(*element) };
 }
 
 std::vector<ui::AccessibilityDescription> ScreenReader::readingOrder()
@@ -24,7 +59,7 @@ std::vector<ui::AccessibilityDescription> ScreenReader::readingOrder()
     }
     if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
         for (int index : alertButtonsInDrawingOrder(*alert))
-            descriptions.push_back({ alert->buttonTitles()[static_cast<std::size_t>(index)], std::nullopt, ui::AccessibilityTraitButton, std::nullopt });
+            descriptions.push_back(describeAlertButton(*alert, index));
     }
     return descriptions;
 }

@@ -4,6 +4,7 @@
 #include "ui/accessibility_reader.h"
 #include "ui/scroll_view.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,16 @@ public:
     // The element under a point in the content view's coordinates; nothing over empty space or
     // while an alert covers the widget.
     std::optional<ui::AccessibilityDescription> describeAt(ui::Point);
+
+    // What a pointer over a picture of the window (of that size, in points) rests on: while an
+    // alert is up, the alert's button there; otherwise the widget's element there.
+    struct Hovered {
+        std::weak_ptr<const void> owner;   // the element, or the alert the button is on
+        int alertButton { -1 };
+        ui::AccessibilityDescription description;
+        bool isSame(const Hovered&) const;
+    };
+    std::optional<Hovered> hoveredAt(ui::Point inWindow, double pictureWidth, double pictureHeight);
     // Everything a reader steps through, in order: the widget's elements (the page in view
     // first), then the buttons of the alert on top as they are drawn, top to bottom and left to
     // right.
@@ -27,6 +38,8 @@ public:
     bool swipe(ui::AccessibilityScrollDirection);
 
 private:
+    const ui::View* elementInWindow(ui::Point inWindow) const;
+
     HostSession& m_session;
 };
 

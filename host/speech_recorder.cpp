@@ -62,14 +62,16 @@ int SpeechRecorder::receiveSamples(short* samples, int count, void* events)
     return 0;
 }
 
-void SpeechRecorder::speak(const std::string& text)
+std::vector<std::int16_t> SpeechRecorder::speak(const std::string& text)
 {
     if (text.empty())
-        return;
+        return { };
     if (!m_samples.empty())
         m_samples.resize(m_samples.size() + static_cast<std::size_t>(kPauseSeconds * m_sampleRate), 0);
+    const std::size_t start = m_samples.size();
     espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, this);
     espeak_Synchronize();
+    return { m_samples.begin() + static_cast<std::ptrdiff_t>(start), m_samples.end() };
 }
 
 Result<void> SpeechRecorder::writeWav(const std::filesystem::path& file) const

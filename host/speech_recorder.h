@@ -22,8 +22,9 @@ public:
     SpeechRecorder(const SpeechRecorder&) = delete;
     SpeechRecorder& operator=(const SpeechRecorder&) = delete;
 
-    // An empty text says nothing.
-    void speak(const std::string& text);
+    // Adds the text's speech to the recording and gives those samples (without the pause before
+    // them); an empty text says nothing.
+    std::vector<std::int16_t> speak(const std::string& text);
 
     int sampleRate() const { return m_sampleRate; }
     const std::vector<std::int16_t>& samples() const { return m_samples; }

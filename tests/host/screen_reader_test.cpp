@@ -92,36 +92,6 @@ TEST(ScreenReader, CommandErrors)
     EXPECT_EQ(phone.host("elements\ndescribe 10 10\n").lines(), (std::vector<std::string> { "elements []", "describe null" }));
 }
 
-struct Wav {
-    int sampleRate { 0 };
-    std::vector<std::int16_t> samples;
-};
-
-std::optional<Wav> readWav(const fs::path& file)
-{
-    const std::string bytes = readFile(file);
-    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 8, "WAVEfmt ") != 0 || bytes.compare(36, 4, "data") != 0)
-        return std::nullopt;
-    auto little = [&](std::size_t at, int size) {
-        std::uint32_t value = 0;
-        for (int i = size - 1; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-        return value;
-    };
-    if (little(20, 2) != 1 || little(22, 2) != 1 || little(34, 2) != 16 || little(40, 4) != bytes.size() - 44)
-        return std::nullopt;
-    Wav wav;
-    wav.sampleRate = static_cast<int>(little(24, 4));
-    wav.samples.resize((bytes.size() - 44) / 2);
-    std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
-    return wav;
-}
-
-std::size_t loudSamples(const Wav& wav)
-{
-    return static_cast<std::size_t>(std::count_if(wav.samples.begin(), wav.samples.end(), [](std::int16_t sample) { return std::abs(sample) > 1000; }));
-}
-
 // With --speak every describe is spoken into the WAV file at the end: a second or more of
 // speech per tile in English or German, silence for empty space; without --speak nothing is
 // written, and a folder in the file's place is left alone.
