@@ -410,7 +410,8 @@ inline std::optional<Wav> readWav(const fs::path& file)
     Wav wav;
     wav.sampleRate = static_cast<int>(little(24, 4));
     wav.samples.resize((bytes.size() - 44) / 2);
-    std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
+    if (!wav.samples.empty())
+        std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
     return wav;
 }
 
