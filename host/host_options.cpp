@@ -1,89 +1,296 @@
 #include "host_options.h"
 
+#include "message_text.h"
+#include "script_commands.h"
 #include "sys/format.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <charconv>
+
+#ifndef KAVRIN_VERSION
+#error "KAVRIN_VERSION comes from the project's version"
+#endif
 
 namespace kavrin::host {
 
-const char* const kHostUsage =
-    "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--script FILE|-] [--speak FILE.wav] [--out DIR] [--live]\n"
-    "                   [--force] [--create] [--window] [--watch] [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
-    "  --plugin NAME loads NAME.bundle of the root's plug-ins folder; without it, the first by name that loads\n"
-    "  --scale: device pixels to a point (scripts 1, otherwise 2); script coordinates stay in points\n"
-    "  script set takes the keys of kavrin-prefs keys with values of their type; --force and --create\n"
-    "  work as for kavrin-prefs\n"
-    "  script numbers: tap X Y, tap-location X Y, describe X Y and scroll X within float range; wait S from 0 to 86400\n"
-    "  --speak: with --script every describe, with --window every element the pointer comes onto, is spoken\n"
-    "  in the voice of the first language into a WAV file (in the window also aloud)\n"
-    "  exit status: 0 the script ran to its end (the demo: every picture written); 1 no loadable plug-in\n"
-    "  under the root (or a demo picture not written); 2 a usage error, a --root that is not a folder,\n"
-    "  a script that cannot be read or a bad script line; 130 and 143 ended by SIGINT and SIGTERM\n";
+namespace {
 
-Result<HostOptions> parseHostOptions(const std::vector<std::string>& arguments)
+constexpr const char* kUsageLine =
+    "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
+    "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
+    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch]]\n";
+
+using OptionNames = std::shared_ptr<std::vector<std::string>>;
+
+// A value that must be given and must not be one of the options: "--root --script -" means a
+// forgotten folder, not a folder called "--script".
+CLI::Validator needsValue(std::string what, OptionNames names)
 {
-    HostOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option == "--live" || option == "--force" || option == "--create" || option == "--window" || option == "--watch") {
-            (option == "--live" ? options.live : option == "--force" ? options.force : option == "--create" ? options.create : option == "--window" ? options.window : options.watch) = true;
-            continue;
+    return CLI::Validator(
+        [what, names](std::string& value) -> std::string {
+            if (value.empty())
+                return "needs " + what;
+            std::string name = value.substr(0, value.find('='));
+            if (std::ranges::find(*names, name) != names->end())
+                return "needs " + what + ", not the option " + name;
+            return { };
+        },
+        "", "");
+}
+
+constexpr std::size_t kHelpWidth = 100;
+constexpr std::size_t kDescriptionColumn = 26;
+
+// The words wrapped to lines of at most kHelpWidth, the first starting at column, the others
+// indented by indent; with a line break at the end.
+std::string wrapped(const std::string& text, std::size_t column, std::size_t indent)
+{
+    std::string result;
+    bool first = true;
+    for (const std::string& word : sys::componentsSeparatedByString(text, " ")) {
+        if (!first && column + 1 + word.size() > kHelpWidth) {
+            result += "\n" + std::string(indent, ' ');
+            column = indent;
+        } else if (!first) {
+            result += ' ';
+            ++column;
         }
-        bool takesValue = option == "--root" || option == "--plugin" || option == "--lang" || option == "--seed" || option == "--script" || option == "--out"
-            || option == "--scale" || option == "--backdrop" || option == "--speak";
-        if (!takesValue)
-            return Error { "unknown option '" + option + "'" };
-        if (i + 1 >= arguments.size())
-            return Error { option + " needs a value" };
-        const std::string& value = arguments[++i];
-        if (option == "--root") {
-            if (value.empty())
-                return Error { "--root needs a folder" };
-            options.root = value;
-        } else if (option == "--plugin") {
-            if (value.empty() || value.find('/') != std::string::npos)
-                return Error { "--plugin needs a bundle name, not '" + value + "'" };
-            options.plugin = value;
-        } else if (option == "--lang") {
-            options.languages.clear();
-            for (std::string& code : sys::componentsSeparatedByString(value, ","))
-                if (!code.empty())
-                    options.languages.push_back(std::move(code));
-        } else if (option == "--seed") {
-            std::uint64_t seed = 0;
-            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seed);
-            if (error != std::errc() || end != value.data() + value.size() || value.empty())
-                return Error { "--seed needs a non-negative integer, not '" + value + "'" };
-            options.seed = seed;
-        } else if (option == "--scale") {
-            if (value != "1" && value != "2" && value != "3")
-                return Error { "--scale needs 1, 2 or 3, not '" + value + "'" };
-            options.scale = value[0] - '0';
-        } else if (option == "--backdrop") {
-            if (value.empty())
-                return Error { "--backdrop needs dark, light, none or a picture" };
-            options.backdrop = value;
-        } else if (option == "--speak") {
-            if (value.empty())
-                return Error { "--speak needs a file" };
-            options.speech = value;
-        } else if (option == "--script") {
-            if (value.empty())
-                return Error { "--script needs a file or -" };
-            options.script = value;
-        } else {
-            if (value.empty())
-                return Error { "--out needs a folder" };
-            options.out = value;
-        }
+        result += word;
+        column += word.size();
+        first = false;
     }
-    int modes = (options.live ? 1 : 0) + (options.script ? 1 : 0) + (options.window ? 1 : 0);
-    if (modes > 1)
-        return Error { "--live, --script and --window exclude each other" };
-    if (options.watch && !options.window)
-        return Error { "--watch needs --window" };
-    if (options.speech && !options.script && !options.window)
-        return Error { "--speak needs --script or --window" };
+    return result + "\n";
+}
+
+// The head padded to the description column, then the text; a head too long for the column
+// has the text on the next line.
+std::string helpEntry(const std::string& head, const std::string& text)
+{
+    if (head.size() >= kDescriptionColumn)
+        return head + "\n" + std::string(kDescriptionColumn, ' ') + wrapped(text, kDescriptionColumn, kDescriptionColumn);
+    return head + std::string(kDescriptionColumn - head.size(), ' ') + wrapped(text, kDescriptionColumn, kDescriptionColumn);
+}
+
+// The options as the script commands are listed, their descriptions wrapped.
+class WrappingFormatter : public CLI::Formatter {
+public:
+    std::string make_option(const CLI::Option* option, bool positional) const override
+    {
+        return helpEntry("  " + make_option_name(option, positional) + make_option_opts(option), make_option_desc(option));
+    }
+};
+
+std::string scriptCommandsHelp()
+{
+    std::string text = "Script commands (one a line; \"#\" starts a comment):\n";
+    for (const CommandInfo& command : scriptCommands()) {
+        std::string synopsis = std::string(command.word);
+        if (!command.arguments.empty())
+            synopsis += " " + std::string(command.arguments);
+        std::string description(command.help);
+        if (!command.prints.empty())
+            description += "; prints " + std::string(command.prints);
+        if (!command.answer.empty())
+            description += " (JSON: " + std::string(command.answer) + ")";
+        text += helpEntry("  " + synopsis, description);
+    }
+    std::string needView, needController;
+    for (const CommandInfo& command : scriptCommands()) {
+        if (command.needs == Needs::Nothing)
+            continue;
+        std::string& list = command.needs == Needs::View ? needView : needController;
+        list += (list.empty() ? "" : ", ") + std::string(command.word);
+    }
+    std::string needs = "Any command after which the widget opens a URL or shows an alert prints \"open URL\" or "
+        "\"alert JSON\" ({\"title\", \"buttons\" with Cancel at 0, \"tag\"}). Commands that need the view (" + needView
+        + ") are errors before \"view\", and after \"destroy\" so are those and the ones that need the controller ("
+        + needController + "). Coordinates are in points whatever --scale is.";
+    text += wrapped(needs, 0, 0);
+    return text;
+}
+
+constexpr const char* kHelpFooter =
+    "\nA script is checked whole before any line runs: a bad line anywhere stops it with nothing done.\n"
+    "With --protocol json each line is answered with one JSON object as it comes:\n"
+    "{\"ok\": true, ...what it produced} or {\"ok\": false, \"line\": N, \"error\": \"...\"}; see\n"
+    "docs/protocol.md.\n"
+    "\nWithout --script, --protocol, --live or --window the host runs the demo on a scratch copy of the\n"
+    "phone and leaves its pictures in --out.\n"
+    "\nExit status: 0 the script (or the protocol session, the demo, the live view or the window) ran to\n"
+    "its end; 1 no loadable plug-in under the root, the demo phone not written, or a demo picture not\n"
+    "written; 2 a usage error, a --root that is not a folder, a script that cannot be read, a bad\n"
+    "script line or a command that failed, a --backdrop that is no picture, or no display for\n"
+    "--window; 130 and 143 ended by SIGINT and SIGTERM (between two commands or steps, never in the\n"
+    "middle of writing a file).\n"
+    "\nExamples:\n"
+    "  kavrin-host --root demo-phone --script - <<< $'view\\ntap 44 44'   # prints: open tel:+491701234567\n"
+    "  kavrin-host --root demo-phone --protocol json                    # one JSON answer a line\n"
+    "  kavrin-host --window --scale 3 --backdrop light\n"
+    "  kavrin-host --root demo-phone --lang de --speak tiles.wav --script - <<< $'view\\ndescribe 44 44'\n";
+
+struct OptionTexts {
+    std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, speak;
+};
+
+std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
+{
+    auto names = std::make_shared<std::vector<std::string>>();
+    auto app = std::make_unique<CLI::App>("kavrin-host: the notification-centre host for the Kavrin widget.\n"
+                                          "Without --script, --protocol, --live or --window it runs the demo.",
+        "kavrin-host");
+    app->set_version_flag("--version", "kavrin-host " KAVRIN_VERSION);
+    app->add_option("--root", texts.root,
+           "the phone root to act on (default: the demo phone, demo-phone/ of the checkout or $KAVRIN_DEMO_PHONE, "
+           "written when missing)")
+        ->option_text("DIR")
+        ->check(needsValue("a folder", names));
+    app->add_option("--plugin", texts.plugin,
+           "loads NAME.bundle of the root's plug-ins folder (default: the first bundle by name that loads; each that fails "
+           "is named on standard error)")
+        ->option_text("NAME")
+        ->check(needsValue("a bundle name", names))
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                return value.find('/') == std::string::npos ? std::string() : "needs a bundle name, not '" + escapedForMessage(value) + "'";
+            },
+            "", ""));
+    app->add_option("--lang", texts.lang,
+           "the user's languages, most preferred first, comma-separated (default: en); the widget matches the first "
+           "whole, and a note says when it gets English")
+        ->option_text("CODES")
+        ->check(needsValue("language codes", names));
+    app->add_option("--seed", texts.seed, "seeds the random choices (default: truly random; 1 for the demo's pictures)")
+        ->option_text("N")
+        ->check(needsValue("a non-negative integer", names));
+    CLI::Option* script = app->add_option("--script", texts.script,
+                                "runs the script FILE, or standard input for -, once every line is checked; prints the "
+                                "plain lines below")
+                              ->option_text("FILE|-")
+                              ->check(needsValue("a file or -", names));
+    app->add_flag("--check", options.check, "with --script: only checks the script; nothing runs")->option_text(" ")->needs(script);
+    CLI::Option* protocol = app->add_option("--protocol", texts.protocol,
+                                  "answers commands from standard input as they come, one JSON object a line")
+                                ->option_text("json")
+                                ->check(CLI::IsMember({ "json" }))
+                                ->excludes(script);
+    CLI::Option* live = app->add_flag("--live", options.live,
+                               "shows the widget on the real clock until stopped; --out's live.png follows it, replaced "
+                               "whole and only when the frame changed")
+                            ->option_text(" ")
+                            ->excludes(script)
+                            ->excludes(protocol);
+    CLI::Option* window = app->add_flag("--window", options.window,
+                                 "shows the widget in a desktop window on the real clock: a click taps, a drag or the "
+                                 "wheel pages; arrows page, 1 2 3 set the scale, b cycles the backdrops, r reloads, s "
+                                 "saves the frame into --out, v turns the screen reader on and off (the element under "
+                                 "the pointer is printed as describe prints it and shown under the widget), q or Escape "
+                                 "quits (needs a display)")
+                              ->option_text(" ")
+                              ->excludes(script)
+                              ->excludes(protocol)
+                              ->excludes(live);
+    app->add_flag("--watch", options.watch, "with --window: reloads when the favorites list or the address-book databases change")
+        ->option_text(" ")
+        ->needs(window);
+    app->add_option("--out", texts.out, "where the demo, --live and --window leave their pictures (default: out)")
+        ->option_text("DIR")
+        ->check(needsValue("a folder", names));
+    app->add_option("--scale", texts.scale,
+           "device pixels to a point in every picture (default: 1 for --script and --protocol, else 2); coordinates "
+           "stay in points")
+        ->option_text("1|2|3")
+        ->check(CLI::IsMember({ "1", "2", "3" }));
+    app->add_option("--backdrop", texts.backdrop,
+           "what is drawn around the widget: the dark ground (default), a light one, none (transparent) or the "
+           "picture FILE as a wallpaper")
+        ->option_text("dark|light|none|FILE")
+        ->check(needsValue("dark, light, none or a picture", names));
+    app->add_option("--speak", texts.speak,
+           "with --script or --protocol, speaks every describe that finds an element through espeak-ng in the voice of "
+           "the first --lang code; with --window, the reader is on from the start and speaks each element the pointer "
+           "comes onto, also out loud on the sound device; all of it goes into FILE.wav when the session ends "
+           "(16-bit mono, replaced whole)")
+        ->option_text("FILE.wav")
+        ->check(needsValue("a file", names));
+    app->add_flag("--force", options.force,
+        "set stores any key with its value typed from the text, and replaces an unreadable settings file after "
+        "keeping its bytes beside it, as kavrin-prefs --force does")
+        ->option_text(" ");
+    app->add_flag("--create", options.create, "set may make the settings file under a root that has no private/var/mobile")
+        ->option_text(" ");
+    app->footer(scriptCommandsHelp() + kHelpFooter);
+    for (const CLI::Option* option : app->get_options()) {
+        for (const std::string& name : option->get_lnames())
+            names->push_back("--" + name);
+        for (const std::string& name : option->get_snames())
+            names->push_back("-" + name);
+    }
+    auto formatter = std::make_shared<WrappingFormatter>();
+    formatter->column_width(kDescriptionColumn);
+    formatter->label("Usage", "usage");
+    app->formatter(formatter);
+    return app;
+}
+
+OptionsExit usageError(const std::string& message)
+{
+    return { 2, "kavrin-host: " + message + "\n" + kUsageLine + "Run 'kavrin-host --help' for every option and script command.\n" };
+}
+
+}
+
+std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::string>& arguments)
+{
+    OptionTexts texts;
+    HostOptions options;
+    std::unique_ptr<CLI::App> app = makeApp(texts, options);
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app->parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        return OptionsExit { 0, app->help() };
+    } catch (const CLI::CallForVersion& version) {
+        return OptionsExit { 0, std::string(version.what()) + "\n" };
+    } catch (const CLI::ParseError& error) {
+        return usageError(error.what());
+    }
+
+    if (!texts.root.empty())
+        options.root = texts.root;
+    if (!texts.plugin.empty())
+        options.plugin = texts.plugin;
+    if (app->count("--lang")) {
+        options.languages.clear();
+        for (std::string& code : sys::componentsSeparatedByString(texts.lang, ","))
+            if (!code.empty())
+                options.languages.push_back(std::move(code));
+    }
+    if (!texts.seed.empty()) {
+        std::uint64_t seed = 0;
+        const std::string& value = texts.seed;
+        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seed);
+        if (error != std::errc() || end != value.data() + value.size())
+            return usageError("--seed needs a non-negative integer, not '" + escapedForMessage(value) + "'");
+        options.seed = seed;
+    }
+    if (!texts.script.empty())
+        options.script = texts.script;
+    if (!texts.protocol.empty())
+        options.protocol = Protocol::Json;
+    if (!texts.out.empty())
+        options.out = texts.out;
+    if (!texts.scale.empty())
+        options.scale = texts.scale[0] - '0';
+    if (!texts.backdrop.empty())
+        options.backdrop = texts.backdrop;
+    if (!texts.speak.empty()) {
+        if (!options.takesCommands() && !options.window)
+            return usageError("--speak needs --script, --protocol or --window");
+        options.speech = texts.speak;
+    }
     return options;
 }
 

@@ -7,6 +7,7 @@
 #include "png_writer.h"
 #include "renderer.h"
 #include "interruption.h"
+#include "message_text.h"
 #include "phone_files.h"
 #include "settings_change.h"
 #include "sys/application.h"
@@ -15,7 +16,6 @@
 #include "sys/phone_root.h"
 #include "sys/run_loop.h"
 #include "ui/control.h"
-#include "ui/view_dump.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,20 +25,20 @@
 
 namespace kavrin::host {
 
-HostSession::HostSession(std::ostream& out, std::ostream& notes)
-    : m_out(out)
+HostSession::HostSession(CommandOutput& output, std::ostream& notes)
+    : m_output(output)
     , m_notes(notes)
     , m_window(ui::Window::create({ 0, 0, kScreenWidth, kScreenHeight }))
 {
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
-        m_out << "open " << url.absoluteString() << '\n';
+        m_output.opened(url);
         return true;
     });
     ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) {
         if (!alert)
             return;
         m_alerts.push_back(alert);
-        m_out << "alert " << ui::dumpAlert(*alert) << '\n';
+        m_output.alerted(*alert);
     });
 }
 
@@ -117,12 +117,19 @@ void HostSession::showView()
 
 void HostSession::tap(ui::Point point)
 {
-    if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get())
+    if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get()) {
+        m_output.hit(nullptr, nullptr);
         return;
+    }
     ui::Point inWindow = m_contentView->convertPointToView(point, nullptr);
     ui::View* hit = m_window->hitTest(inWindow, nullptr);
-    if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
-        control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    auto* control = dynamic_cast<ui::Control*>(hit);
+    if (!control || !control->isEnabled()) {
+        m_output.hit(nullptr, nullptr);
+        return;
+    }
+    m_output.hit(control, m_contentView.get());
+    control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
 }
 
 std::weak_ptr<ui::View> HostSession::controlAt(ui::Point inWindow)
@@ -271,7 +278,7 @@ Result<void> HostSession::renderToFile(const std::filesystem::path& file)
     bool written = writePng(picture, file);
     cairo_surface_destroy(picture);
     if (!written)
-        return Error { "cannot write " + file.string() };
+        return Error { "cannot write " + escapedForMessage(file.string()) };
     return {};
 }
 
@@ -283,7 +290,7 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
     double start = sys::RunLoop::main().now();
     for (long frame = 0; frame <= frames; ++frame) {
         if (interrupted())
-            return Error { "interrupted; " + file.string() + " is not written" };
+            return Error { "interrupted; " + escapedForMessage(file.string()) + " is not written" };
         if (frame > 0) {
             double target = std::min(start + seconds, start + static_cast<double>(frame) / kFramesPerSecond);
             advance(target - sys::RunLoop::main().now());
@@ -293,7 +300,7 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
         cairo_surface_destroy(picture);
     }
     if (!writer.write(file))
-        return Error { "cannot write " + file.string() };
+        return Error { "cannot write " + escapedForMessage(file.string()) };
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backdrop.h"
+#include "command_output.h"
 #include "result.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
@@ -20,16 +21,17 @@
 namespace kavrin::host {
 
 // What the notification-centre host does for one widget: it owns the window and the
-// controller, hands URLs to the "system" (prints them), presents alerts (prints and keeps them
-// on screen), delivers taps and scrolls, and moves time on the main run loop.
+// controller, hands URLs to the "system" (reports them to the output), presents alerts (reports
+// them and keeps them on screen), delivers taps and scrolls, and moves time on the main run loop.
 class HostSession {
 public:
     static constexpr float kScreenWidth = 320;
     static constexpr float kScreenHeight = 480;
 
-    // out takes what the widget hands to the system; notes what the host says about the phone's
-    // files (where an unreadable settings file's bytes were kept).
-    HostSession(std::ostream& out, std::ostream& notes);
+    // output takes what the widget hands to the system and what the commands produce; notes
+    // what the host says about the phone's files (where an unreadable settings file's bytes were
+    // kept).
+    HostSession(CommandOutput& output, std::ostream& notes);
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
@@ -57,7 +59,8 @@ public:
     ui::Window& window() const { return *m_window; }
 
     // A finger tap in the content view's coordinates: hit test in the window, then touch up
-    // inside on the control hit. An alert on screen takes every tap for itself.
+    // inside on the control hit, reported to the output first (nullptr when the tap reaches no
+    // enabled control). An alert on screen takes every tap for itself.
     void tap(ui::Point);
     // A finger going down at a point of the window (in points): the enabled control it lands
     // on, if any; lifting it is touchUpInside when the finger comes up inside the same control.
@@ -70,6 +73,9 @@ public:
     // A fresh controller in place of the old one, as when the notification centre opens again:
     // the old view disappears and goes, the new one is shown and appears.
     Result<void> reload();
+
+    // Where the session reports what the widget does.
+    CommandOutput& output() const { return m_output; }
 
     // The first scroll view in the content view's tree.
     ui::ScrollView* scrollView() const;
@@ -124,7 +130,7 @@ public:
     void notifySettingsChanged();
 
 private:
-    std::ostream& m_out;
+    CommandOutput& m_output;
     std::ostream& m_notes;
     std::shared_ptr<ui::Window> m_window;
     std::unique_ptr<weeapp::BBWeeAppController> m_controller;

@@ -1,16 +1,20 @@
-// kavrin-host: the notification-centre host for the widget. With --script it runs a script on
-// the manual clock; without, it runs the demo on a scratch copy of the phone (or, with --live or
-// --window, shows the widget on the real clock). SIGINT and SIGTERM end every mode between two steps.
+// kavrin-host: the notification-centre host for the widget. With --script it runs a checked
+// script on the manual clock, with --protocol json it answers commands as they come; without,
+// it runs the demo on a scratch copy of the phone (or, with --live or --window, shows the widget
+// on the real clock). SIGINT and SIGTERM end every mode between two steps.
 
+#include "command_output.h"
 #include "demo_phone.h"
 #include "demo_session.h"
 #include "host_options.h"
 #include "host_session.h"
 #include "interruption.h"
+#include "kavrin/published_names.h"
 #include "live_session.h"
-#include "window_session.h"
+#include "message_text.h"
 #include "phone_files.h"
 #include "scratch_phone.h"
+#include "script_check.h"
 #include "script_runner.h"
 #include "speech_recorder.h"
 #include "sys/clock.h"
@@ -18,10 +22,12 @@
 #include "sys/random.h"
 #include "sys/run_loop.h"
 #include "sys/user_defaults.h"
+#include "window_session.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -50,7 +56,7 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
         }
         notes << "wrote a demo phone in " << root.string() << '\n';
     }
-    if (!options.script && !options.live) {
+    if (!options.takesCommands() && !options.live) {
         std::string error;
         scratch = tooling::ScratchPhone::copyOf(root, error);
         if (!scratch) {
@@ -67,10 +73,47 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
     sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
     // The demo gives the same pictures at every run.
     constexpr std::uint64_t kPictureSeed = 1;
-    bool makesPictures = !options.script && !options.live && !options.window;
+    bool makesPictures = !options.takesCommands() && !options.live && !options.window;
     if (options.seed || makesPictures)
         sys::seedRandom(options.seed.value_or(kPictureSeed));
     return 0;
+}
+
+// The widget picks its chooser's language by the first preferred one, compared whole: say so
+// when that gives English for a code that asked for something else.
+void noteUnmatchedLanguage(const host::HostOptions& options)
+{
+    const std::string& first = options.languages.empty() ? std::string() : options.languages.front();
+    if (first.empty() || first == "en" || std::ranges::find(kChooserLanguages, first) != kChooserLanguages.end())
+        return;
+    std::cerr << "kavrin-host: note: the widget matches the first language whole and case-sensitively (en";
+    for (std::string_view language : kChooserLanguages)
+        std::cerr << ", " << language;
+    std::cerr << "); '" << host::escapedForMessage(first) << "' gets English\n";
+}
+
+// The script's lines, each checked, read whole before any runs; nothing after a message (or on
+// an interruption). Pipes stay allowed (--script <(...)).
+std::optional<std::vector<host::ScriptLine>> readScript(const host::HostOptions& options)
+{
+    const std::string& name = *options.script;
+    // A folder would open and read as an empty script.
+    std::error_code ignored;
+    if (name != "-" && std::filesystem::is_directory(name, ignored)) {
+        std::cerr << "kavrin-host: the script " << host::escapedForMessage(name) << " is a folder\n";
+        return std::nullopt;
+    }
+    int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        std::cerr << "kavrin-host: cannot read the script " << host::escapedForMessage(name) << '\n';
+        return std::nullopt;
+    }
+    host::InterruptibleInput input(fd);
+    std::istream script(&input);
+    auto lines = host::readCheckedScript(script, name == "-" ? "stdin" : name, std::cerr, options.force);
+    if (fd != 0)
+        ::close(fd);
+    return lines;
 }
 
 std::string speechLanguage(const host::HostOptions& options)
@@ -92,36 +135,24 @@ int startSpeech(const host::HostOptions& options, std::unique_ptr<host::SpeechRe
     return 0;
 }
 
-// The speech is written once the script or the window has ended, whatever its status; a failure
-// to write it turns a clean run into status 1.
+// The speech is written once the session has ended, whatever its status; a failure to write it
+// turns a clean run into status 1.
 int writeSpeech(const host::HostOptions& options, const host::SpeechRecorder* speaker, int status)
 {
     if (!speaker)
         return status;
     if (auto written = speaker->writeWav(*options.speech); !written) {
-        std::cerr << "kavrin-host: " << written.error() << '\n';
+        std::cerr << "kavrin-host: " << host::escapedForMessage(written.error()) << '\n';
         return status == 0 ? 1 : status;
     }
     return status;
 }
 
-int runScript(host::HostSession& session, const host::HostOptions& options, host::SpeechRecorder* speaker)
+int serveProtocol(host::ScriptRunner& runner, host::JsonAnswer& answers)
 {
-    const std::string& name = *options.script;
-    int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        std::cerr << "kavrin-host: cannot read the script " << name << '\n';
-        return 2;
-    }
-    host::InterruptibleInput input(fd);
-    std::istream script(&input);
-    host::ScriptRunner runner(session, std::cout, std::cerr, options.force);
-    if (speaker)
-        runner.speakDescriptionsWith(speaker, speechLanguage(options));
-    int status = runner.run(script, name == "-" ? "stdin" : name);
-    if (fd != 0)
-        ::close(fd);
-    return writeSpeech(options, speaker, status);
+    host::InterruptibleInput input(0);
+    std::istream commands(&input);
+    return runner.serve(commands, answers);
 }
 
 }
@@ -129,21 +160,26 @@ int runScript(host::HostSession& session, const host::HostOptions& options, host
 int main(int argc, char** argv)
 {
     auto parsed = host::parseHostOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed) {
-        std::cerr << "kavrin-host: " << parsed.error() << '\n' << host::kHostUsage;
-        return 2;
+    if (const auto* exit = std::get_if<host::OptionsExit>(&parsed)) {
+        (exit->status == 0 ? std::cout : std::cerr) << exit->text;
+        return exit->status;
     }
-    const host::HostOptions& options = *parsed;
+    const auto& options = std::get<host::HostOptions>(parsed);
     host::catchInterruptions();
-    // A folder would open and read as an empty script. Pipes stay allowed (--script <(...)).
-    std::error_code ignored;
-    if (options.script && *options.script != "-" && std::filesystem::is_directory(*options.script, ignored)) {
-        std::cerr << "kavrin-host: the script " << *options.script << " is a folder\n";
-        return 2;
+    std::optional<std::vector<host::ScriptLine>> script;
+    if (options.script) {
+        script = readScript(options);
+        if (host::interrupted())
+            return host::interruptedStatus();
+        if (!script)
+            return 2;
+        if (options.check)
+            return 0;
     }
-    // In a script, standard output belongs to the script's own lines.
+    noteUnmatchedLanguage(options);
+    // With commands, standard output belongs to what they print.
     std::unique_ptr<tooling::ScratchPhone> scratch;
-    if (int status = preparePhone(options, scratch, options.script ? std::cerr : std::cout); status != 0)
+    if (int status = preparePhone(options, scratch, options.takesCommands() ? std::cerr : std::cout); status != 0)
         return status;
     if (host::interrupted())
         return host::interruptedStatus();
@@ -155,13 +191,16 @@ int main(int argc, char** argv)
 
     std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
     if (!backdrop) {
-        std::cerr << "kavrin-host: the backdrop " << options.backdrop << " is neither dark, light, none nor a picture\n";
+        std::cerr << "kavrin-host: the backdrop " << host::escapedForMessage(options.backdrop)
+                  << " is neither dark, light, none nor a picture\n";
         return 2;
     }
 
-    host::HostSession session(std::cout, std::cerr);
+    host::PlainOutput plain(std::cout);
+    host::JsonAnswer answers(std::cout);
+    host::HostSession session(options.protocol ? static_cast<host::CommandOutput&>(answers) : plain, std::cerr);
     session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
-    session.setScale(options.scaleOr(options.script ? 1 : 2));
+    session.setScale(options.scaleOr(options.takesCommands() ? 1 : 2));
     session.setBackdrop(*backdrop);
     if (auto started = session.start(options.plugin, std::cerr); !started) {
         std::cerr << "kavrin-host: " << started.error() << '\n';
@@ -173,8 +212,13 @@ int main(int argc, char** argv)
     std::unique_ptr<host::SpeechRecorder> speaker;
     if (int status = startSpeech(options, speaker); status != 0)
         return status;
-    if (options.script)
-        return runScript(session, options, speaker.get());
+    host::ScriptRunner runner(session, std::cerr, options.force);
+    if (speaker)
+        runner.speakDescriptionsWith(speaker.get(), speechLanguage(options));
+    if (options.protocol)
+        return writeSpeech(options, speaker.get(), serveProtocol(runner, answers));
+    if (script)
+        return writeSpeech(options, speaker.get(), runner.run(*script, *options.script == "-" ? "stdin" : *options.script));
     if (options.window) {
         const host::WindowOptions window { options.out, options.watch, speaker.get(), speechLanguage(options) };
         return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));

@@ -1,5 +1,6 @@
 #include "script_parser.h"
 
+#include "message_text.h"
 #include "settings_keys.h"
 
 #include <cfloat>
@@ -10,21 +11,6 @@
 namespace kavrin::host {
 
 namespace {
-
-struct Word {
-    std::string_view name;
-    CommandWord word;
-};
-
-constexpr Word kWords[] = {
-    { "view", CommandWord::View }, { "height", CommandWord::Height }, { "appear", CommandWord::Appear },
-    { "disappear", CommandWord::Disappear }, { "wait", CommandWord::Wait }, { "tap", CommandWord::Tap },
-    { "tap-location", CommandWord::TapLocation }, { "scroll", CommandWord::Scroll }, { "press", CommandWord::Press },
-    { "set", CommandWord::Set }, { "unset", CommandWord::Unset }, { "notify", CommandWord::Notify },
-    { "dump", CommandWord::Dump }, { "render", CommandWord::Render }, { "record", CommandWord::Record },
-    { "destroy", CommandWord::Destroy }, { "page", CommandWord::Page }, { "describe", CommandWord::Describe },
-    { "elements", CommandWord::Elements }, { "swipe-next", CommandWord::SwipeNext }, { "swipe-previous", CommandWord::SwipePrevious },
-};
 
 bool isSpace(char character)
 {
@@ -86,9 +72,9 @@ bool readCoordinate(std::string_view text, double& number)
     return readNumber(text, number) && std::fabs(number) <= static_cast<double>(FLT_MAX);
 }
 
-Error wrongOperands(std::string_view word, std::string_view operands)
+Error wrongOperands(const CommandInfo& info)
 {
-    return { "'" + std::string(word) + "' takes " + std::string(operands) };
+    return { "'" + std::string(info.word) + "' takes " + std::string(info.expected) };
 }
 
 }
@@ -98,62 +84,48 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
     auto [name, rest] = splitWord(withoutComment(line));
     if (name.empty())
         return std::nullopt;
-    const Word* found = nullptr;
-    for (const Word& word : kWords)
-        if (word.name == name)
-            found = &word;
-    if (!found)
-        return Error { "unknown command '" + std::string(name) + "'" };
+    const CommandInfo* info = findScriptCommand(name);
+    if (!info)
+        return Error { "unknown command '" + escapedForMessage(name) + "'" };
 
     ScriptCommand command;
-    command.word = found->word;
+    command.word = info->command;
     std::vector<std::string_view> operands = splitWords(rest);
-    switch (command.word) {
-    case CommandWord::View:
-    case CommandWord::Height:
-    case CommandWord::Appear:
-    case CommandWord::Disappear:
-    case CommandWord::Notify:
-    case CommandWord::Dump:
-    case CommandWord::Destroy:
-    case CommandWord::Elements:
-    case CommandWord::SwipeNext:
-    case CommandWord::SwipePrevious:
+    switch (info->operands) {
+    case Operands::None:
         if (!operands.empty())
-            return wrongOperands(name, "nothing");
+            return wrongOperands(*info);
         return command;
-    case CommandWord::Wait:
+    case Operands::Seconds:
         if (operands.size() != 1 || !readNumber(operands[0], command.x) || command.x < 0 || command.x > kLongestWait)
-            return wrongOperands(name, "a number of seconds, 0 to 86400");
+            return wrongOperands(*info);
         return command;
-    case CommandWord::Tap:
-    case CommandWord::TapLocation:
-    case CommandWord::Describe:
+    case Operands::Point:
         if (operands.size() != 2 || !readCoordinate(operands[0], command.x) || !readCoordinate(operands[1], command.y))
-            return wrongOperands(name, "two numbers, X and Y");
+            return wrongOperands(*info);
         return command;
-    case CommandWord::Scroll:
+    case Operands::Offset:
         if (operands.size() != 1 || !readCoordinate(operands[0], command.x))
-            return wrongOperands(name, "one number, the horizontal offset");
+            return wrongOperands(*info);
         return command;
-    case CommandWord::Press: {
+    case Operands::Index: {
         double index = -1;
         if (operands.size() != 1 || !readNumber(operands[0], index) || index < 0 || index != std::floor(index) || index > 1e6)
-            return wrongOperands(name, "a button index, a whole number 0 or more");
+            return wrongOperands(*info);
         command.index = static_cast<int>(index);
         return command;
     }
-    case CommandWord::Page: {
+    case Operands::PageNumber: {
         double page = 0;
         if (operands.size() != 1 || !readNumber(operands[0], page) || page < 1 || page != std::floor(page) || page > 1e6)
-            return wrongOperands(name, "a page number, a whole number 1 or more");
+            return wrongOperands(*info);
         command.index = static_cast<int>(page);
         return command;
     }
-    case CommandWord::Set: {
+    case Operands::KeyAndValue: {
         auto [key, value] = splitWord(rest);
         if (key.empty() || value.empty())
-            return wrongOperands(name, "a key and a value");
+            return wrongOperands(*info);
         tooling::CheckedSetting checked = tooling::checkSettingValue(key, value, settingsAsGiven);
         if (!checked.value)
             return Error { checked.refusal + " (--force stores it as given)" };
@@ -161,25 +133,26 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
         command.value = checked.value;
         return command;
     }
-    case CommandWord::Unset:
+    case Operands::Key:
         if (operands.size() != 1)
-            return wrongOperands(name, "one key");
+            return wrongOperands(*info);
         command.key = operands[0];
         return command;
-    case CommandWord::Render:
+    case Operands::File:
         if (rest.empty())
-            return wrongOperands(name, "a file name");
+            return wrongOperands(*info);
         command.file = rest;
         return command;
-    case CommandWord::Record: {
+    case Operands::FileAndSeconds: {
         std::size_t space = rest.find_last_of(" \t");
-        if (space == std::string_view::npos || !readNumber(rest.substr(space + 1), command.x) || command.x <= 0 || command.x > 600)
-            return wrongOperands(name, "a file name and a number of seconds, more than 0 and at most 600");
+        if (space == std::string_view::npos || !readNumber(rest.substr(space + 1), command.x) || command.x <= 0
+            || command.x > kLongestRecording)
+            return wrongOperands(*info);
         command.file = trim(rest.substr(0, space));
         return command;
     }
     }
-    return Error { "unknown command '" + std::string(name) + "'" };
+    return wrongOperands(*info);
 }
 
 }

@@ -2,32 +2,44 @@
 
 #include "interruption.h"
 #include "spoken_text.h"
-#include "sys/format.h"
-#include "ui/view_dump.h"
 
-#include <cstdio>
 #include <istream>
 #include <ostream>
 
 namespace kavrin::host {
 
-ScriptRunner::ScriptRunner(HostSession& session, std::ostream& out, std::ostream& err, bool settingsAsGiven)
+ScriptRunner::ScriptRunner(HostSession& session, std::ostream& err, bool settingsAsGiven)
     : m_session(session)
-    , m_out(out)
     , m_err(err)
     , m_settingsAsGiven(settingsAsGiven)
 {
 }
 
-int ScriptRunner::run(std::istream& script, const std::string& scriptName)
+int ScriptRunner::run(const std::vector<ScriptLine>& script, const std::string& scriptName)
 {
-    std::string line;
-    for (int number = 1; !interrupted() && std::getline(script, line); ++number) {
-        ParsedLine parsed = parseScriptLine(line, m_settingsAsGiven);
+    for (const ScriptLine& line : script) {
+        if (interrupted())
+            return interruptedStatus();
+        m_session.idle();
+        if (Result<void> done = execute(line.command); !done) {
+            reportBadLine(m_err, scriptName, line.number, done.error(), line.text);
+            return interrupted() ? interruptedStatus() : 2;
+        }
+        m_session.idle();
+    }
+    return interrupted() ? interruptedStatus() : 0;
+}
+
+int ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
+{
+    std::string text;
+    for (int number = 1; !interrupted() && std::getline(commands, text); ++number) {
+        answers.begin();
+        ParsedLine parsed = parseScriptLine(text, m_settingsAsGiven);
         Result<void> done;
-        if (!parsed)
+        if (!parsed) {
             done = Error { parsed.error() };
-        else if (const std::optional<ScriptCommand>& command = *parsed) {
+        } else if (const std::optional<ScriptCommand>& command = *parsed) {
             // What arrived while the host waited for this line (another process's settings
             // change) is handled before the line runs, and what the line set off after it.
             m_session.idle();
@@ -35,18 +47,15 @@ int ScriptRunner::run(std::istream& script, const std::string& scriptName)
             if (done)
                 m_session.idle();
         }
-        m_out.flush();
-        if (!done) {
-            m_err << "kavrin-host: " << scriptName << ':' << number << ": " << done.error() << " (in \"" << line << "\")\n";
-            m_err.flush();
-            return 2;
-        }
+        if (done)
+            answers.succeed();
+        else
+            answers.fail(number, done.error());
     }
     if (interrupted())
         return interruptedStatus();
-    // A read error ends the loop as the end of the script would; it must not pass for one.
-    if (script.bad()) {
-        m_err << "kavrin-host: " << scriptName << ": cannot read the script any further\n";
+    if (commands.bad()) {
+        m_err << "kavrin-host: cannot read the commands any further\n";
         m_err.flush();
         return 2;
     }
@@ -59,56 +68,36 @@ void ScriptRunner::speakDescriptionsWith(SpeechRecorder* speaker, std::string la
     m_speechLanguage = std::move(language);
 }
 
-void ScriptRunner::describe(ui::Point point)
-{
-    const std::optional<ui::AccessibilityDescription> description = m_reader.describeAt(point);
-    m_out << "describe " << (description ? ui::dumpAccessibilityDescription(*description) : std::string("null")) << '\n';
-    if (description && m_speaker)
-        m_speaker->speak(spokenText(*description, m_speechLanguage));
-}
-
-void ScriptRunner::printReadingOrder()
-{
-    ui::JsonWriter json;
-    json.beginArray();
-    for (const ui::AccessibilityDescription& description : m_reader.readingOrder())
-        ui::writeAccessibilityDescription(json, description);
-    json.endArray();
-    m_out << "elements " << json.text() << '\n';
-}
-
-Result<void> ScriptRunner::needController() const
-{
-    if (!m_session.controller())
-        return Error { "the controller has been destroyed" };
-    return {};
-}
-
 Result<void> ScriptRunner::execute(const ScriptCommand& command)
 {
+    if (Result<void> allowed = m_state.allows(command); !allowed)
+        return allowed;
+    Result<void> done = carryOut(command);
+    if (done)
+        m_state.ran(command);
+    return done;
+}
+
+Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
+{
+    CommandOutput& output = m_session.output();
     auto point = [&] { return ui::Point { static_cast<float>(command.x), static_cast<float>(command.y) }; };
+    auto written = [&](Result<void> result) {
+        if (result)
+            output.wrote(command.file);
+        return result;
+    };
     switch (command.word) {
     case CommandWord::View:
-        if (auto present = needController(); !present)
-            return present;
         m_session.showView();
         return {};
-    case CommandWord::Height: {
-        if (auto present = needController(); !present)
-            return present;
-        char text[64];
-        std::snprintf(text, sizeof text, "height %.1f", static_cast<double>(m_session.viewHeight()));
-        m_out << text << '\n';
+    case CommandWord::Height:
+        output.height(m_session.viewHeight());
         return {};
-    }
     case CommandWord::Appear:
-        if (auto present = needController(); !present)
-            return present;
         m_session.viewDidAppear();
         return {};
     case CommandWord::Disappear:
-        if (auto present = needController(); !present)
-            return present;
         m_session.viewDidDisappear();
         return {};
     case CommandWord::Wait:
@@ -118,10 +107,8 @@ Result<void> ScriptRunner::execute(const ScriptCommand& command)
         m_session.tap(point());
         return {};
     case CommandWord::TapLocation: {
-        if (auto present = needController(); !present)
-            return present;
         sys::URLPtr url = m_session.launchURLForTapLocation(point());
-        m_out << "launch " << (url ? url->absoluteString() : std::string("none")) << '\n';
+        output.launch(url.get());
         return {};
     }
     case CommandWord::Scroll:
@@ -142,22 +129,24 @@ Result<void> ScriptRunner::execute(const ScriptCommand& command)
         m_session.notifySettingsChanged();
         return {};
     case CommandWord::Dump:
-        m_out << "dump " << (m_session.contentView() ? ui::dumpViewTree(*m_session.contentView()) : std::string("null")) << '\n';
+        output.dump(m_session.contentView());
         return {};
     case CommandWord::Render:
-        return m_session.renderToFile(command.file);
+        return written(m_session.renderToFile(command.file));
     case CommandWord::Record:
-        return m_session.recordToFile(command.file, command.x);
+        return written(m_session.recordToFile(command.file, command.x));
     case CommandWord::Destroy:
-        if (auto present = needController(); !present)
-            return present;
         m_session.destroyController();
         return {};
-    case CommandWord::Describe:
-        describe(point());
+    case CommandWord::Describe: {
+        const std::optional<ui::AccessibilityDescription> description = m_reader.describeAt(point());
+        output.described(description);
+        if (description && m_speaker)
+            m_speaker->speak(spokenText(*description, m_speechLanguage));
         return {};
+    }
     case CommandWord::Elements:
-        printReadingOrder();
+        output.elements(m_reader.readingOrder());
         return {};
     case CommandWord::SwipeNext:
     case CommandWord::SwipePrevious:

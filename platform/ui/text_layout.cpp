@@ -1,5 +1,7 @@
 #include "ui/text_layout.h"
 
+#include "sys/utf8.h"
+
 #include <pango/pangocairo.h>
 
 #include <algorithm>
@@ -89,14 +91,15 @@ PangoFontDescription* createFontDescription(const Font& font)
 
 std::string shownText(std::string_view text, int lines)
 {
-    const auto length = static_cast<gssize>(std::min<std::size_t>(text.size(), INT_MAX / 2));
+    text = text.substr(0, std::min<std::size_t>(text.size(), INT_MAX / 4));
+    // A NUL shows as a replacement character, like a byte that is not UTF-8.
     std::string valid;
-    if (g_utf8_validate(text.data(), length, nullptr)) {
-        valid.assign(text.data(), static_cast<std::size_t>(length));
-    } else {
-        gchar* made = g_utf8_make_valid(text.data(), length);
-        valid = made;
-        g_free(made);
+    valid.reserve(text.size());
+    for (char character : sys::validUtf8(text)) {
+        if (character == '\0')
+            valid += "\xEF\xBF\xBD";
+        else
+            valid += character;
     }
     std::string shown;
     shown.reserve(valid.size());

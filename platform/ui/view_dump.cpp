@@ -2,7 +2,6 @@
 
 #include "ui/button.h"
 #include "ui/image_view.h"
-#include "ui/json_writer.h"
 #include "ui/label.h"
 #include "ui/page_control.h"
 #include "ui/scroll_view.h"
@@ -11,226 +10,155 @@ namespace ui {
 
 namespace {
 
-void writePair(JsonWriter& json, float first, float second)
+Json pair(float first, float second)
 {
-    json.beginArray();
-    json.number(first);
-    json.number(second);
-    json.endArray();
+    return Json::array({ first, second });
 }
 
-void writeColor(JsonWriter& json, const ColorPtr& color)
+Json color(const ColorPtr& color)
 {
-    if (!color) {
-        json.null();
-        return;
-    }
-    if (color->name()) {
-        json.string(*color->name());
-        return;
-    }
-    json.beginArray();
-    json.number(color->red());
-    json.number(color->green());
-    json.number(color->blue());
-    json.number(color->alpha());
-    json.endArray();
+    if (!color)
+        return nullptr;
+    if (color->name())
+        return *color->name();
+    return Json::array({ color->red(), color->green(), color->blue(), color->alpha() });
 }
 
-void writeImage(JsonWriter& json, const ImagePtr& image)
+Json image(const ImagePtr& image)
 {
-    json.key("image");
-    if (!image) {
-        json.null();
-        return;
-    }
-    json.beginObject();
-    json.key("source");
-    json.string(image->source());
-    json.key("width");
-    json.number(image->size().width);
-    json.key("height");
-    json.number(image->size().height);
-    json.endObject();
+    if (!image)
+        return nullptr;
+    return Json { { "source", image->source() }, { "width", image->size().width }, { "height", image->size().height } };
 }
 
-void writeOptionalText(JsonWriter& json, const std::optional<std::string>& text)
+Json optionalText(const std::optional<std::string>& text)
 {
-    if (text)
-        json.string(*text);
-    else
-        json.null();
+    return text ? Json(*text) : Json(nullptr);
 }
 
-void writeTraits(JsonWriter& json, AccessibilityTraits traits)
+Json traits(AccessibilityTraits traits)
 {
-    json.beginArray();
+    Json names = Json::array();
     for (const std::string& name : accessibilityTraitNames(traits))
-        json.string(name);
-    json.endArray();
+        names.push_back(name);
+    return names;
 }
 
-void writeAccessibility(JsonWriter& json, const View& view)
+// The accessibility of an element, or of a view with settings of its own; nothing for others.
+void addAccessibility(Json& json, const View& view)
 {
     const bool isElement = view.isAccessibilityElement();
     if (!isElement && !view.hasAccessibilityAttributes())
         return;
-    json.key("accessibility");
-    json.beginObject();
-    json.key("element");
-    json.boolean(isElement);
-    json.key("label");
-    writeOptionalText(json, view.accessibilityLabel());
-    json.key("hint");
-    writeOptionalText(json, view.accessibilityHint());
-    json.key("traits");
-    writeTraits(json, view.accessibilityTraits());
-    json.key("value");
-    writeOptionalText(json, view.accessibilityValue());
-    json.key("elementsHidden");
-    json.boolean(view.accessibilityElementsHidden());
-    json.endObject();
+    json["accessibility"] = Json {
+        { "element", isElement },
+        { "label", optionalText(view.accessibilityLabel()) },
+        { "hint", optionalText(view.accessibilityHint()) },
+        { "traits", traits(view.accessibilityTraits()) },
+        { "value", optionalText(view.accessibilityValue()) },
+        { "elementsHidden", view.accessibilityElementsHidden() },
+    };
 }
 
-// The keys a view's own class adds, after those every view has.
+// The members a view's own class adds, after those every view has.
 class ClassMembersWriter final : public ViewVisitor {
 public:
-    explicit ClassMembersWriter(JsonWriter& json) : m_json(json) { }
+    explicit ClassMembersWriter(Json& json) : m_json(json) { }
 
 private:
     void visitScrollView(const ScrollView& scrollView) override
     {
-        m_json.key("contentSize");
-        writePair(m_json, scrollView.contentSize().width, scrollView.contentSize().height);
-        m_json.key("contentOffset");
-        writePair(m_json, scrollView.contentOffset().x, scrollView.contentOffset().y);
-        m_json.key("pagingEnabled");
-        m_json.boolean(scrollView.isPagingEnabled());
+        m_json["contentSize"] = pair(scrollView.contentSize().width, scrollView.contentSize().height);
+        m_json["contentOffset"] = pair(scrollView.contentOffset().x, scrollView.contentOffset().y);
+        m_json["pagingEnabled"] = scrollView.isPagingEnabled();
     }
     void visitPageControl(const PageControl& pageControl) override
     {
-        m_json.key("pages");
-        m_json.integer(pageControl.numberOfPages());
-        m_json.key("currentPage");
-        m_json.integer(pageControl.currentPage());
+        m_json["pages"] = pageControl.numberOfPages();
+        m_json["currentPage"] = pageControl.currentPage();
     }
     void visitLabel(const Label& label) override
     {
-        m_json.key("text");
-        m_json.string(label.text());
-        m_json.key("font");
-        if (const auto& font = label.font()) {
-            m_json.beginArray();
-            m_json.string(font->fontName());
-            m_json.number(font->pointSize());
-            m_json.endArray();
-        } else {
-            m_json.null();
-        }
-        m_json.key("textColor");
-        writeColor(m_json, label.textColor());
-        m_json.key("alignment");
-        m_json.integer(label.textAlignment());
-        m_json.key("lines");
-        m_json.integer(label.numberOfLines());
-        m_json.key("minimumFontSize");
-        m_json.number(label.minimumFontSize());
-        m_json.key("shadowColor");
-        writeColor(m_json, label.shadowColor());
-        m_json.key("shadowOffset");
-        writePair(m_json, label.shadowOffset().width, label.shadowOffset().height);
+        m_json["text"] = label.text();
+        if (const auto& font = label.font())
+            m_json["font"] = Json::array({ font->fontName(), font->pointSize() });
+        else
+            m_json["font"] = nullptr;
+        m_json["textColor"] = color(label.textColor());
+        m_json["alignment"] = label.textAlignment();
+        m_json["lines"] = label.numberOfLines();
+        m_json["minimumFontSize"] = label.minimumFontSize();
+        m_json["shadowColor"] = color(label.shadowColor());
+        m_json["shadowOffset"] = pair(label.shadowOffset().width, label.shadowOffset().height);
     }
-    void visitButton(const Button& button) override { writeImage(m_json, button.currentImage()); }
-    void visitImageView(const ImageView& imageView) override { writeImage(m_json, imageView.image()); }
+    void visitButton(const Button& button) override { m_json["image"] = image(button.currentImage()); }
+    void visitImageView(const ImageView& imageView) override { m_json["image"] = image(imageView.image()); }
 
-    JsonWriter& m_json;
+    Json& m_json;
 };
 
-void writeView(JsonWriter& json, const View& view)
+// The members every view has, first in its dump.
+Json viewJson(const View& view)
 {
-    json.beginObject();
-    json.key("class");
-    json.string(view.className());
-    json.key("frame");
-    json.beginArray();
-    json.number(view.frame().x());
-    json.number(view.frame().y());
-    json.number(view.frame().width());
-    json.number(view.frame().height());
-    json.endArray();
-    json.key("tag");
-    json.integer(view.tag());
-    json.key("hidden");
-    json.boolean(view.isHidden());
-    json.key("alpha");
-    json.number(view.alpha());
-    json.key("background");
-    writeColor(json, view.backgroundColor());
-    json.key("cornerRadius");
-    json.number(view.layer().cornerRadius);
-    json.key("masksToBounds");
-    json.boolean(view.layer().masksToBounds);
-    json.key("borderWidth");
-    json.number(view.layer().borderWidth);
-    writeAccessibility(json, view);
-    ClassMembersWriter classMembers(json);
-    view.accept(classMembers);
-    json.key("children");
-    json.beginArray();
-    for (const auto& subview : view.subviews())
-        writeView(json, *subview);
-    json.endArray();
-    json.endObject();
+    return Json {
+        { "class", view.className() },
+        { "frame", Json::array({ view.frame().x(), view.frame().y(), view.frame().width(), view.frame().height() }) },
+        { "tag", view.tag() },
+        { "hidden", view.isHidden() },
+        { "alpha", view.alpha() },
+        { "background", color(view.backgroundColor()) },
+        { "cornerRadius", view.layer().cornerRadius },
+        { "masksToBounds", view.layer().masksToBounds },
+        { "borderWidth", view.layer().borderWidth },
+    };
 }
 
+}
+
+Json viewTreeJson(const View& view)
+{
+    Json json = viewJson(view);
+    addAccessibility(json, view);
+    ClassMembersWriter classMembers(json);
+    view.accept(classMembers);
+    Json children = Json::array();
+    for (const auto& subview : view.subviews())
+        children.push_back(viewTreeJson(*subview));
+    json["children"] = std::move(children);
+    return json;
+}
+
+Json alertJson(const AlertView& alert)
+{
+    Json buttons = Json::array();
+    for (const auto& title : alert.buttonTitles())
+        buttons.push_back(title);
+    return Json { { "title", alert.title() ? Json(*alert.title()) : Json(nullptr) }, { "buttons", std::move(buttons) }, { "tag", alert.tag() } };
 }
 
 std::string dumpViewTree(const View& view)
 {
-    JsonWriter json;
-    writeView(json, view);
-    return json.text();
+    return jsonText(viewTreeJson(view));
 }
 
-void writeAccessibilityDescription(JsonWriter& json, const AccessibilityDescription& description)
+Json accessibilityDescriptionJson(const AccessibilityDescription& description)
 {
-    json.beginObject();
-    json.key("label");
-    writeOptionalText(json, description.label);
-    json.key("hint");
-    writeOptionalText(json, description.hint);
-    json.key("traits");
-    writeTraits(json, description.traits);
-    json.key("value");
-    writeOptionalText(json, description.value);
-    json.endObject();
+    return Json {
+        { "label", optionalText(description.label) },
+        { "hint", optionalText(description.hint) },
+        { "traits", traits(description.traits) },
+        { "value", optionalText(description.value) },
+    };
 }
 
 std::string dumpAccessibilityDescription(const AccessibilityDescription& description)
 {
-    JsonWriter json;
-    writeAccessibilityDescription(json, description);
-    return json.text();
+    return jsonText(accessibilityDescriptionJson(description));
 }
 
 std::string dumpAlert(const AlertView& alert)
 {
-    JsonWriter json;
-    json.beginObject();
-    json.key("title");
-    if (alert.title())
-        json.string(*alert.title());
-    else
-        json.null();
-    json.key("buttons");
-    json.beginArray();
-    for (const auto& title : alert.buttonTitles())
-        json.string(title);
-    json.endArray();
-    json.key("tag");
-    json.integer(alert.tag());
-    json.endObject();
-    return json.text();
+    return jsonText(alertJson(alert));
 }
 
 }

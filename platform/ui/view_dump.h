@@ -2,7 +2,7 @@
 
 #include "ui/accessibility_reader.h"
 #include "ui/alert_view.h"
-#include "ui/json_writer.h"
+#include "ui/json_text.h"
 #include "ui/view.h"
 
 #include <string>
@@ -21,14 +21,16 @@ namespace ui {
 // colour, null for none, or [r, g, b, a]. Numbers print as the shortest text that reads back as
 // the same 32-bit float (2, 0.05, 0.1254902).
 std::string dumpViewTree(const View&);
+Json viewTreeJson(const View&);
 
 // An alert as the host reports it: {"title": text or null, "buttons": [titles in index order],
 // "tag": n}.
 std::string dumpAlert(const AlertView&);
+Json alertJson(const AlertView&);
 
 // What an element says: {"label": text or null, "hint": text or null, "traits": [names],
 // "value": text or null}.
-void writeAccessibilityDescription(JsonWriter&, const AccessibilityDescription&);
 std::string dumpAccessibilityDescription(const AccessibilityDescription&);
+Json accessibilityDescriptionJson(const AccessibilityDescription&);
 
 }

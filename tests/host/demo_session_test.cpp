@@ -113,23 +113,35 @@ TEST(DemoSession, InterruptionsLeaveThePhoneAsItWas)
     }
 }
 
-// A script waiting for its next line, or between lines, ends at SIGINT or SIGTERM with 130 or
-// 143 and leaves no temporary file beside the settings it wrote.
+// A protocol session waiting for its next line, or between lines, ends at SIGINT or SIGTERM with
+// 130 or 143 and leaves no temporary file beside the settings it wrote. A script is read whole
+// before any line runs, so one interrupted while it is being read has run nothing.
 TEST(DemoSession, InterruptedScriptEndsCleanly)
 {
     PhoneRoot phone;
+    fs::path settings = phone.path() / PhoneRoot::kSettings;
     for (int signalNumber : { SIGINT, SIGTERM }) {
-        InteractiveHost host({ "--root", phone.root(), "--script", "-" });
+        InteractiveHost host({ "--root", phone.root(), "--protocol", "json" });
         host.send("set showBg true");
+        EXPECT_EQ(host.readLine(), "{\"ok\": true}");
         host.send("height");
-        EXPECT_EQ(host.readLine(), "height 110.0");
+        EXPECT_EQ(host.readLine(), "{\"ok\": true, \"height\": 110}");
         host.sendSignal(signalNumber);
         EXPECT_EQ(host.finish(), 128 + signalNumber);
-        fs::path settings = phone.path() / PhoneRoot::kSettings;
         EXPECT_EQ(std::distance(fs::directory_iterator(settings.parent_path()), fs::directory_iterator()), 1);
         EXPECT_EQ(sys::count(phone.settings()), 1u);
+    }
+    for (int signalNumber : { SIGINT, SIGTERM }) {
+        PhoneRoot untouched;
+        InteractiveHost host({ "--root", untouched.root(), "--script", "-" });
+        host.send("set showBg true");
+        host.send("height");
+        host.sendSignal(signalNumber);
+        EXPECT_EQ(host.finish(), 128 + signalNumber);
+        EXPECT_FALSE(fs::exists(untouched.path() / PhoneRoot::kSettings));
     }
 }
 
 }
 }
+

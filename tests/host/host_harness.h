@@ -173,7 +173,8 @@ inline RunResult runProgram(const std::string& name, const std::vector<std::stri
     return StartedProgram(name, arguments, input).finish();
 }
 
-// A host reading its script from a pipe, answering line by line.
+// A host talking through pipes: commands in (the JSON protocol answers each as it comes), and
+// what it prints read line by line as it prints it (the demo, --live, --window).
 class InteractiveHost {
 public:
     explicit InteractiveHost(const std::vector<std::string>& arguments)

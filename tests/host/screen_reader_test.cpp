@@ -1,5 +1,7 @@
 #include "host/host_harness.h"
 
+#include "ui/json_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,15 +77,15 @@ TEST(ScreenReader, DescribeElementsAndThePageGesture)
     }));
 }
 
-// The new commands take what they need and nothing more; without a scroll view there is no page
-// to turn.
+// The new commands take what they need and nothing more; the page gesture needs the view on
+// screen, reading does not.
 TEST(ScreenReader, CommandErrors)
 {
     PhoneRoot phone;
     phone.writeFavorites(sixFavorites());
     const std::vector<std::pair<std::string, std::string>> bad { { "view\ndescribe 1\n", "stdin:2: 'describe' takes two numbers" },
         { "view\nelements now\n", "stdin:2: 'elements' takes nothing" }, { "swipe-next 2\n", "stdin:1: 'swipe-next' takes nothing" },
-        { "swipe-previous\n", "stdin:1: there is no scroll view on screen" } };
+        { "swipe-previous\n", "stdin:1: there is no view yet" }, { "view\ndestroy\nswipe-next\n", "stdin:3: the controller has been destroyed" } };
     for (const auto& [script, message] : bad) {
         RunResult result = phone.host(script);
         EXPECT_EQ(result.status, 2) << script;
@@ -134,6 +136,45 @@ TEST(ScreenReader, SpeakWritesAWavOnlyWhenAsked)
 
     EXPECT_EQ(runProgram("kavrin-host", { "--speak", (folder.path() / "x.wav").string() }).status, 2);
     EXPECT_FALSE(fs::exists(folder.path() / "x.wav"));
+}
+
+// The JSON protocol answers describe and elements with the same objects, the page gesture with
+// nothing more than ok; with --speak the stream's describes go into the WAV file at its end.
+// --speak goes with --script, --protocol or --window only.
+TEST(ScreenReader, ProtocolAnswersAndSpeaks)
+{
+    PhoneRoot phone;
+    phone.writeFavorites(sixFavorites());
+    TemporaryFolder folder;
+    const fs::path file = folder.path() / "stream.wav";
+    RunResult result = runProgram("kavrin-host", { "--root", phone.root(), "--protocol", "json", "--speak", file.string() },
+        "describe 44 44\nview\ndescribe 44 44\ndescribe 82 44\nelements\nswipe-next\nelements\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> lines = result.lines();
+    ASSERT_EQ(lines.size(), 7u) << result.out;
+    std::vector<ui::Json> answers;
+    for (const std::string& line : lines)
+        answers.push_back(ui::Json::parse(line, nullptr, false));
+    EXPECT_EQ(lines[0], R"({"ok": true, "describe": null})");
+    EXPECT_EQ(lines[2], R"({"ok": true, "describe": )" + tile("Ada Quell", "Calls") + "}");
+    EXPECT_EQ(lines[3], R"({"ok": true, "describe": null})");
+    ASSERT_TRUE(answers[4]["elements"].is_array());
+    EXPECT_EQ(answers[4]["elements"].size(), 7u);
+    EXPECT_EQ(answers[4]["elements"][0]["label"], "Ada Quell");
+    EXPECT_EQ(answers[4]["elements"][6]["value"], "page 1 of 2");
+    EXPECT_EQ(lines[5], R"({"ok": true})");
+    EXPECT_EQ(answers[6]["elements"][0]["label"], "Person 5");
+    EXPECT_EQ(answers[6]["elements"][6]["value"], "page 2 of 2");
+    const std::optional<Wav> wav = readWav(file);
+    ASSERT_TRUE(wav);
+    EXPECT_GT(static_cast<double>(wav->samples.size()) / wav->sampleRate, 1.0);
+
+    for (const std::vector<std::string>& alone : { std::vector<std::string> { "--speak", file.string() },
+             { "--speak", file.string(), "--live" }, { "--speak", "", "--script", "-" } }) {
+        RunResult refused = runProgram("kavrin-host", alone);
+        EXPECT_EQ(refused.status, 2) << alone.back();
+        EXPECT_NE(refused.err.find("--speak"), std::string::npos) << refused.err;
+    }
 }
 
 }

@@ -93,10 +93,10 @@ TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)
                                  "alert {\"title\": \"Bad\\ufffd\\ufffd Name\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 0}" });
 }
 
-// A bad line stops the script with status 2 and a message naming the line; what came before it
-// has run and printed. Numbers beyond what the views' floats hold and waits beyond a day are bad
-// lines. Usage errors, a root that is not there (which is not created), a script that is a
-// folder or cannot be read give 2 as well.
+// A bad line stops the script with status 2 and a message naming the line, before any line has
+// run. Numbers beyond what the views' floats hold, waits beyond a day and commands that need the
+// view before it is shown are bad lines. Usage errors, a root that is not there (which is not
+// created), a script that is a folder or cannot be read give 2 as well.
 TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
 {
     PhoneRoot phone;
@@ -114,6 +114,9 @@ TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
         { "height now\n", ":1:" },
         { "set onlykey\n", ":1:" },
         { "scroll 10\n", ":1:" },
+        { "height\ntap 1 1\n", ":2:" },
+        { "dump\n", ":1:" },
+        { "render x.png\n", ":1:" },
         { "destroy\nheight\n", ":2:" },
         { "record out.png 0\n", ":1:" },
         { "view\ntap nan 10\n", ":2:" },
@@ -132,7 +135,8 @@ TEST(ScriptRunner, BadLinesAndUsageErrorsGiveStatus2)
         EXPECT_TRUE(contains(result.err, "stdin" + bad.line)) << bad.script << " -> " << result.err;
     }
     RunResult partial = phone.host("height\nfly\nheight\n");
-    EXPECT_EQ(partial.lines(), std::vector<std::string> { "height 110.0" });
+    EXPECT_EQ(partial.status, 2);
+    EXPECT_EQ(partial.out, "");
 
     fs::path mistyped = phone.path() / "nothere";
     for (const std::vector<std::string>& options : { std::vector<std::string> { "--bogus" }, { "--seed", "x" }, { "--lang" },
@@ -181,19 +185,26 @@ TEST(ScriptRunner, AnyPhoneRootRunsToTheEnd)
     EXPECT_TRUE(fs::is_empty(empty.path()));
 }
 
-// After destroy the views stay in the window but nothing reaches the controller any more:
-// taps open nothing, pending flips are dropped, and controller commands are refused.
+// After destroy nothing reaches the controller any more: pending flips and notifications are
+// dropped, and every command that needs the controller or its view is an error naming its line
+// (checked before the script runs, so nothing is printed), while wait, notify and set go on.
 TEST(ScriptRunner, DestroyedControllerReceivesNothing)
 {
     PhoneRoot phone;
     phone.writeFavorites(threeFavorites());
     phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
-    RunResult result = phone.host("view\nappear\nwait 3\ndestroy\nwait 10\ntap 20 20\nnotify\nwait 1\ndump\nappear\n");
-    EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(contains(result.err, ":10:")) << result.err;
-    auto lines = result.lines();
-    ASSERT_EQ(lines.size(), 1u) << result.out;
-    EXPECT_TRUE(lines[0].starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << lines[0];
+    RunResult result = phone.host("view\nappear\nwait 3\ndestroy\nwait 10\nnotify\nset metroStyle false\nnotify\nwait 1\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+
+    for (const char* command : { "view", "height", "appear", "disappear", "tap 20 20", "tap-location 20 20", "scroll 10", "dump",
+             "render x.png", "record x.png 1", "destroy" }) {
+        RunResult refused = phone.host(std::string("view\nheight\ndestroy\nwait 1\n") + command + "\n");
+        EXPECT_EQ(refused.status, 2) << command;
+        EXPECT_TRUE(contains(refused.err, "stdin:5:") && contains(refused.err, "destroyed")) << command << " -> " << refused.err;
+        EXPECT_EQ(refused.out, "") << command;
+    }
+    EXPECT_FALSE(fs::exists(phone.path() / "x.png"));
 }
 
 // With --force, set stores any key with its value typed from the text and writes the file;

@@ -2,25 +2,38 @@
 
 #include "demo_phone.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <string>
 
+#ifndef KAVRIN_VERSION
+#error "KAVRIN_VERSION comes from the project's version"
+#endif
+
 int main(int argc, char** argv)
 {
-    std::filesystem::path root, bundle = kavrin::tooling::builtBundleFolder();
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument == "--bundle" && i + 1 < argc)
-            bundle = argv[++i];
-        else if (root.empty() && !argument.empty() && argument.front() != '-')
-            root = argument;
-        else {
-            root.clear();
-            break;
-        }
-    }
-    if (root.empty()) {
-        std::fprintf(stderr, "usage: kavrin-demo-phone ROOT [--bundle DIR]\n");
+    std::string root, bundle = kavrin::tooling::builtBundleFolder().string();
+    CLI::App app("kavrin-demo-phone: writes a complete demo phone (favorites, address-book databases with thumbnails, "
+                 "settings and a link to the widget's bundle) into ROOT.",
+        "kavrin-demo-phone");
+    app.set_version_flag("--version", "kavrin-demo-phone " KAVRIN_VERSION);
+    auto nonEmpty = CLI::Validator([](std::string& value) { return value.empty() ? std::string("needs a folder") : std::string(); }, "", "");
+    app.add_option("ROOT", root, "the folder to write the phone into")->option_text(" ")->required()->check(nonEmpty);
+    app.add_option("--bundle", bundle, "the widget's bundle to link to (default: the built one)")->option_text("DIR")->check(nonEmpty);
+    app.footer("\nExit status: 0 written; 1 the phone could not be written; 2 a usage error.\n"
+               "\nExample:\n  kavrin-demo-phone /tmp/phone\n");
+    app.get_formatter()->label("Usage", "usage");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::printf("%s\n", version.what());
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        std::fprintf(stderr, "kavrin-demo-phone: %s\nusage: kavrin-demo-phone ROOT [--bundle DIR]\n", error.what());
         return 2;
     }
     std::string error;

@@ -1,5 +1,6 @@
 #include "controller/kavrin_controller.h"
 
+#include "kavrin/published_names.h"
 #include "sources/favorites_list.h"
 #include "sys/user_defaults.h"
 
@@ -24,6 +25,15 @@ constexpr std::array<ChooserTitles, 4> kTranslatedTitles { {
     { "es", "Abortar", "Llamar", "Mensaje" },
 } };
 constexpr const char* kMailTitle = "E-Mail";
+
+constexpr bool titlesFollowTheLanguages()
+{
+    for (std::size_t i = 0; i < kTranslatedTitles.size(); ++i)
+        if (kTranslatedTitles[i].language != kChooserLanguages[i])
+            return false;
+    return kTranslatedTitles.size() == kChooserLanguages.size();
+}
+static_assert(titlesFollowTheLanguages(), "a translation for each language the chooser speaks, in its order");
 
 // By the first preferred language, matched whole as the platform's translations are.
 const ChooserTitles& titlesForPreferredLanguage()

@@ -1,6 +1,6 @@
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
-#include "sources/utf8.h"
+#include "sys/utf8.h"
 #include "sys/format.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
@@ -154,7 +154,7 @@ std::string KavrinController::getMailFromDB(std::int32_t recordId)
         if (!text)
             return;
         const std::string_view value(text, static_cast<std::size_t>(length));
-        if (isValidUtf8(value))
+        if (sys::isValidUtf8(value))
             address = std::string(value);
     });
     return address;

@@ -195,30 +195,32 @@ TEST(Prefs, CorruptFileAndUsageErrors)
 }
 
 // A host running in one process rebuilds when kavrin-prefs changes a shaping setting in
-// another: the notification crosses over through the phone's notification folder.
+// another: the notification crosses over through the phone's notification folder. The host
+// answers each command as it comes, in the JSON protocol.
 TEST(Prefs, HostInAnotherProcessRebuilds)
 {
     PhoneRoot phone;
     phone.writeFavorites({ favorite("Ada", 1, "_$!<Mobile>!$_", "1"), favorite("Bo", 2, "iPhone", "2") });
-    InteractiveHost host({ "--root", phone.root(), "--script", "-" });
+    InteractiveHost host({ "--root", phone.root(), "--protocol", "json" });
     ASSERT_TRUE(host.running());
     host.send("view");
+    EXPECT_EQ(host.readLine(), "{\"ok\": true}");
     host.send("dump");
     std::optional<std::string> before = host.readLine();
     ASSERT_TRUE(before);
-    EXPECT_TRUE(before->starts_with("dump {\"class\": \"View\", \"frame\": [2, 2, 316, 110]")) << *before;
+    EXPECT_TRUE(before->starts_with("{\"ok\": true, \"dump\": {\"class\": \"View\", \"frame\": [2, 2, 316, 110]")) << *before;
 
     ASSERT_EQ(prefs(phone, { "set", "metroStyle", "true" }).status, 0);
     host.send("dump");
     std::optional<std::string> after = host.readLine();
     ASSERT_TRUE(after);
-    EXPECT_TRUE(after->starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << *after;
+    EXPECT_TRUE(after->starts_with("{\"ok\": true, \"dump\": {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << *after;
 
     // Without the notification the file changes but the view stays as built.
     ASSERT_EQ(prefs(phone, { "--no-notify", "set", "tilesAlign", "2" }).status, 0);
     host.send("height");
     host.send("dump");
-    EXPECT_EQ(host.readLine(), "height 128.0");
+    EXPECT_EQ(host.readLine(), "{\"ok\": true, \"height\": 128}");
     EXPECT_EQ(host.readLine(), after);
     EXPECT_EQ(host.finish(), 0);
 }

@@ -2,10 +2,12 @@
 
 #include "sys/phone_paths.h"
 
+#include <array>
 #include <string_view>
 
-// What the widget publishes to the host and the tools: its bundle, its settings file and the
-// notifications by which a settings change reaches it. Nothing else of the widget is theirs.
+// What the widget publishes to the host and the tools: its bundle, its settings file, the
+// notifications by which a settings change reaches it and the languages it speaks. Nothing else
+// of the widget is theirs.
 namespace kavrin {
 
 inline constexpr const char* kBundleName = "Kavrin";
@@ -17,6 +19,10 @@ inline constexpr const char* kSettingsPath = "/private/var/mobile/Library/Prefer
 inline constexpr const char* kPreferencesChanged = "de.quillfen.kavrin-preferencesChanged";
 // Posted by the widget in its own process when the system-wide one arrives.
 inline constexpr const char* kPreferencesChangedLocal = "de.quillfen.kavrin-preferencesChanged2";
+
+// The languages of the action chooser besides English. The user's first preferred language picks
+// one, compared whole and case-sensitively ("de-AT" is not "de"); any other gets English.
+inline constexpr std::array<std::string_view, 4> kChooserLanguages { "de", "fr", "nl", "es" };
 
 static_assert(std::string_view(kBundlePath).starts_with(sys::kPluginsFolder));
 static_assert(std::string_view(kSettingsPath).starts_with(sys::kPreferencesFolder));
