@@ -82,6 +82,17 @@ double textBlockHeight(cairo_t* cr, const ui::AlertView& alert)
 
 }
 
+std::vector<int> alertButtonsInDrawingOrder(const ui::AlertView& alert)
+{
+    double areaHeight = 0;
+    std::vector<ButtonPlace> places = placeButtons(alert, areaHeight);
+    std::stable_sort(places.begin(), places.end(), [](const ButtonPlace& a, const ButtonPlace& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    std::vector<int> order;
+    for (const ButtonPlace& place : places)
+        order.push_back(place.index);
+    return order;
+}
+
 double alertHeight(cairo_t* cr, const ui::AlertView& alert)
 {
     double buttons = 0;

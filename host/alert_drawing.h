@@ -5,6 +5,8 @@
 
 #include <cairo.h>
 
+#include <vector>
+
 namespace kavrin::host {
 
 // The alert box's height for its title, message and buttons.
@@ -16,5 +18,8 @@ double alertHeight(cairo_t*, const ui::AlertView&);
 int alertButtonAt(cairo_t*, const ui::AlertView&, double pictureWidth, double pictureHeight, ui::Point);
 
 void drawAlert(cairo_t*, const ui::AlertView&, double pictureWidth, double pictureHeight);
+
+// The button indices in the order the buttons are drawn, top to bottom and left to right.
+std::vector<int> alertButtonsInDrawingOrder(const ui::AlertView&);
 
 }

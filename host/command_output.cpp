@@ -7,6 +7,18 @@
 
 namespace kavrin::host {
 
+namespace {
+
+ui::Json descriptionsJson(const std::vector<ui::AccessibilityDescription>& descriptions)
+{
+    ui::Json list = ui::Json::array();
+    for (const ui::AccessibilityDescription& description : descriptions)
+        list.push_back(ui::accessibilityDescriptionJson(description));
+    return list;
+}
+
+}
+
 void PlainOutput::opened(const sys::URL& url)
 {
     m_out << "open " << url.absoluteString() << '\n';
@@ -36,6 +48,18 @@ void PlainOutput::launch(const sys::URL* url)
 void PlainOutput::dump(const ui::View* view)
 {
     m_out << "dump " << (view ? ui::dumpViewTree(*view) : std::string("null")) << '\n';
+    m_out.flush();
+}
+
+void PlainOutput::described(const std::optional<ui::AccessibilityDescription>& description)
+{
+    m_out << "describe " << (description ? ui::dumpAccessibilityDescription(*description) : std::string("null")) << '\n';
+    m_out.flush();
+}
+
+void PlainOutput::elements(const std::vector<ui::AccessibilityDescription>& descriptions)
+{
+    m_out << "elements " << ui::jsonText(descriptionsJson(descriptions)) << '\n';
     m_out.flush();
 }
 
@@ -103,6 +127,16 @@ void JsonAnswer::hit(const ui::View* control, const ui::View* content)
     const ui::Point origin = control->convertPointToView(bounds.origin, content);
     m_produced["hit"] = ui::Json { { "class", control->className() }, { "tag", control->tag() },
         { "frame", ui::Json::array({ origin.x, origin.y, bounds.width(), bounds.height() }) } };
+}
+
+void JsonAnswer::described(const std::optional<ui::AccessibilityDescription>& description)
+{
+    m_produced["describe"] = description ? ui::accessibilityDescriptionJson(*description) : ui::Json(nullptr);
+}
+
+void JsonAnswer::elements(const std::vector<ui::AccessibilityDescription>& descriptions)
+{
+    m_produced["elements"] = descriptionsJson(descriptions);
 }
 
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "sys/url.h"
+#include "ui/accessibility_reader.h"
 #include "ui/alert_view.h"
 #include "ui/json_text.h"
 #include "ui/view.h"
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kavrin::host {
 
@@ -27,11 +30,15 @@ public:
     virtual void wrote(const std::filesystem::path&) = 0;
     // The control a tap reached (nullptr for none), and the content view the tap was given in.
     virtual void hit(const ui::View* control, const ui::View* content) = 0;
+    // What a screen reader found under a point (nothing over empty space), and all it steps
+    // through in order.
+    virtual void described(const std::optional<ui::AccessibilityDescription>&) = 0;
+    virtual void elements(const std::vector<ui::AccessibilityDescription>&) = 0;
 };
 
-// Today's lines: "open URL", "alert JSON", "height N", "launch URL|none", "dump JSON|null", each
-// flushed at once for a program at the other end of a pipe; a written file and a tap's hit print
-// nothing.
+// Today's lines: "open URL", "alert JSON", "height N", "launch URL|none", "dump JSON|null",
+// "describe JSON|null", "elements [JSON, ...]", each flushed at once for a program at the other
+// end of a pipe; a written file and a tap's hit print nothing.
 class PlainOutput : public CommandOutput {
 public:
     explicit PlainOutput(std::ostream& out) : m_out(out) { }
@@ -43,6 +50,8 @@ public:
     void dump(const ui::View*) override;
     void wrote(const std::filesystem::path&) override { }
     void hit(const ui::View*, const ui::View*) override { }
+    void described(const std::optional<ui::AccessibilityDescription>&) override;
+    void elements(const std::vector<ui::AccessibilityDescription>&) override;
 
 private:
     std::ostream& m_out;
@@ -65,6 +74,8 @@ public:
     void dump(const ui::View*) override;
     void wrote(const std::filesystem::path&) override;
     void hit(const ui::View* control, const ui::View* content) override;
+    void described(const std::optional<ui::AccessibilityDescription>&) override;
+    void elements(const std::vector<ui::AccessibilityDescription>&) override;
 
 private:
     void print(const ui::Json&);

@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kUsageLine =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
-    "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE]\n"
+    "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
     "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] | --gallery DIR]\n";
 
 using OptionNames = std::shared_ptr<std::vector<std::string>>;
@@ -129,10 +129,11 @@ constexpr const char* kHelpFooter =
     "  kavrin-host --root demo-phone --script - <<< $'view\\ntap 44 44'   # prints: open tel:+491701234567\n"
     "  kavrin-host --root demo-phone --protocol json                    # one JSON answer a line\n"
     "  kavrin-host --window --scale 3 --backdrop light\n"
-    "  kavrin-host --gallery out/gallery                                # then open out/gallery/index.html\n";
+    "  kavrin-host --gallery out/gallery                                # then open out/gallery/index.html\n"
+    "  kavrin-host --root demo-phone --lang de --speak tiles.wav --script - <<< $'view\\ndescribe 44 44'\n";
 
 struct OptionTexts {
-    std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, gallery;
+    std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, gallery, speak;
 };
 
 std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
@@ -186,7 +187,9 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
     CLI::Option* window = app->add_flag("--window", options.window,
                                  "shows the widget in a desktop window on the real clock: a click taps, a drag or the "
                                  "wheel pages; arrows page, 1 2 3 set the scale, b cycles the backdrops, r reloads, s "
-                                 "saves the frame into --out, q or Escape quits (needs a display)")
+                                 "saves the frame into --out, v turns the screen reader on and off (the element under "
+                                 "the pointer is printed as describe prints it and shown under the widget), q or Escape "
+                                 "quits (needs a display)")
                               ->option_text(" ")
                               ->excludes(script)
                               ->excludes(protocol)
@@ -217,6 +220,13 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
            "picture FILE as a wallpaper")
         ->option_text("dark|light|none|FILE")
         ->check(needsValue("dark, light, none or a picture", names));
+    app->add_option("--speak", texts.speak,
+           "with --script or --protocol, speaks every describe that finds an element through espeak-ng in the voice of "
+           "the first --lang code; with --window, the reader is on from the start and speaks each element the pointer "
+           "comes onto, also out loud on the sound device; all of it goes into FILE.wav when the session ends "
+           "(16-bit mono, replaced whole)")
+        ->option_text("FILE.wav")
+        ->check(needsValue("a file", names));
     app->add_flag("--force", options.force,
         "set stores any key with its value typed from the text, and replaces an unreadable settings file after "
         "keeping its bytes beside it, as kavrin-prefs --force does")
@@ -291,6 +301,11 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
         options.scale = texts.scale[0] - '0';
     if (!texts.backdrop.empty())
         options.backdrop = texts.backdrop;
+    if (!texts.speak.empty()) {
+        if (!options.takesCommands() && !options.window)
+            return usageError("--speak needs --script, --protocol or --window");
+        options.speech = texts.speak;
+    }
     return options;
 }
 

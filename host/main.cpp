@@ -18,6 +18,7 @@
 #include "scratch_phone.h"
 #include "script_check.h"
 #include "script_runner.h"
+#include "speech_recorder.h"
 #include "sys/clock.h"
 #include "sys/phone_root.h"
 #include "sys/random.h"
@@ -124,6 +125,38 @@ std::optional<std::vector<host::ScriptLine>> readScript(const host::HostOptions&
     return lines;
 }
 
+std::string speechLanguage(const host::HostOptions& options)
+{
+    return options.languages.empty() ? std::string("en") : options.languages.front();
+}
+
+// With --speak, the recorder in the voice of the first language; status 1 when it cannot start.
+int startSpeech(const host::HostOptions& options, std::unique_ptr<host::SpeechRecorder>& speaker)
+{
+    if (!options.speech)
+        return 0;
+    auto created = host::SpeechRecorder::create(speechLanguage(options));
+    if (!created) {
+        std::cerr << "kavrin-host: " << created.error() << '\n';
+        return 1;
+    }
+    speaker = std::move(*created);
+    return 0;
+}
+
+// The speech is written once the session has ended, whatever its status; a failure to write it
+// turns a clean run into status 1.
+int writeSpeech(const host::HostOptions& options, const host::SpeechRecorder* speaker, int status)
+{
+    if (!speaker)
+        return status;
+    if (auto written = speaker->writeWav(*options.speech); !written) {
+        std::cerr << "kavrin-host: " << host::escapedForMessage(written.error()) << '\n';
+        return status == 0 ? 1 : status;
+    }
+    return status;
+}
+
 int serveProtocol(host::ScriptRunner& runner, host::JsonAnswer& answers)
 {
     host::InterruptibleInput input(0);
@@ -185,13 +218,20 @@ int main(int argc, char** argv)
     // Only once the plug-in is there: a phone root without one is left as it was.
     tooling::startSystemNotifications();
 
+    std::unique_ptr<host::SpeechRecorder> speaker;
+    if (int status = startSpeech(options, speaker); status != 0)
+        return status;
     host::ScriptRunner runner(session, std::cerr, options.force);
+    if (speaker)
+        runner.speakDescriptionsWith(speaker.get(), speechLanguage(options));
     if (options.protocol)
-        return serveProtocol(runner, answers);
+        return writeSpeech(options, speaker.get(), serveProtocol(runner, answers));
     if (script)
-        return runner.run(*script, *options.script == "-" ? "stdin" : *options.script);
-    if (options.window)
-        return host::runWindowSession(session, { options.out, options.watch }, std::cout, std::cerr);
+        return writeSpeech(options, speaker.get(), runner.run(*script, *options.script == "-" ? "stdin" : *options.script));
+    if (options.window) {
+        const host::WindowOptions window { options.out, options.watch, speaker.get(), speechLanguage(options) };
+        return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
+    }
     if (options.gallery)
         return host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
     if (options.live)

@@ -45,6 +45,19 @@ constexpr CommandInfo kCommands[] = {
         "writes an animated PNG of the next S seconds (at most 600), moving the clock on" },
     { "destroy", CommandWord::Destroy, Operands::None, Needs::Controller, "", "nothing", "", "",
         "destroys the controller; later commands that need it are errors" },
+    { "describe", CommandWord::Describe, Operands::Point, Needs::Nothing, "X Y", "two numbers, X and Y",
+        "describe JSON|null", "\"describe\": JSON or null",
+        "what a screen reader says for the element at X Y in the view's coordinates: {\"label\", \"hint\", \"traits\", "
+        "\"value\"}, null over empty space or while an alert covers the widget; with --speak also spoken" },
+    { "elements", CommandWord::Elements, Operands::None, Needs::Nothing, "", "nothing", "elements [JSON, ...]",
+        "\"elements\": [JSON, ...]",
+        "every element a screen reader steps through, in its order: the page in view first, each page left to right "
+        "and top to bottom, then the page control, then the buttons of an alert that is up" },
+    { "swipe-next", CommandWord::SwipeNext, Operands::None, Needs::View, "", "nothing", "", "",
+        "the screen reader's page gesture (three fingers to the left): one page on, as paging does; at the last page "
+        "nothing moves" },
+    { "swipe-previous", CommandWord::SwipePrevious, Operands::None, Needs::View, "", "nothing", "", "",
+        "the page gesture back: one page back; at the first page nothing moves" },
 };
 
 }

@@ -8,6 +8,7 @@ namespace kavrin::host {
 enum class CommandWord {
     View, Height, Appear, Disappear, Wait, Tap, TapLocation, Scroll, Press,
     Set, Unset, Notify, Dump, Render, Record, Destroy, Page,
+    Describe, Elements, SwipeNext, SwipePrevious,
 };
 
 // How a command's operands are read from the rest of its line.

@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include "interruption.h"
+#include "spoken_text.h"
 
 #include <istream>
 #include <ostream>
@@ -59,6 +60,12 @@ int ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
         return 2;
     }
     return 0;
+}
+
+void ScriptRunner::speakDescriptionsWith(SpeechRecorder* speaker, std::string language)
+{
+    m_speaker = speaker;
+    m_speechLanguage = std::move(language);
 }
 
 Result<void> ScriptRunner::execute(const ScriptCommand& command)
@@ -130,6 +137,21 @@ Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
         return written(m_session.recordToFile(command.file, command.x));
     case CommandWord::Destroy:
         m_session.destroyController();
+        return {};
+    case CommandWord::Describe: {
+        const std::optional<ui::AccessibilityDescription> description = m_reader.describeAt(point());
+        output.described(description);
+        if (description && m_speaker)
+            m_speaker->speak(spokenText(*description, m_speechLanguage));
+        return {};
+    }
+    case CommandWord::Elements:
+        output.elements(m_reader.readingOrder());
+        return {};
+    case CommandWord::SwipeNext:
+    case CommandWord::SwipePrevious:
+        if (!m_reader.swipe(command.word == CommandWord::SwipeNext ? ui::AccessibilityScrollDirection::Next : ui::AccessibilityScrollDirection::Previous))
+            return Error { "there is no scroll view on screen" };
         return {};
     }
     return Error { "unknown command" };

@@ -2,7 +2,9 @@
 
 #include "command_output.h"
 #include "host_session.h"
+#include "screen_reader.h"
 #include "script_check.h"
+#include "speech_recorder.h"
 
 #include <iosfwd>
 #include <string>
@@ -28,12 +30,18 @@ public:
     // answers.
     int serve(std::istream& commands, JsonAnswer& answers);
 
+    // From now on every describe that finds an element is also spoken, in the language's words.
+    void speakDescriptionsWith(SpeechRecorder*, std::string language);
+
 private:
     // The command, once the session has what it needs.
     Result<void> execute(const ScriptCommand&);
     Result<void> carryOut(const ScriptCommand&);
 
     HostSession& m_session;
+    ScreenReader m_reader { m_session };
+    SpeechRecorder* m_speaker { nullptr };
+    std::string m_speechLanguage;
     std::ostream& m_err;
     bool m_settingsAsGiven;
     SessionState m_state;

@@ -3,6 +3,7 @@
 #include "phone_watcher.h"
 #include "png_writer.h"
 #include "sys/file_writing.h"
+#include "window_reader.h"
 #include "sys/run_loop.h"
 
 #include <SDL.h>
@@ -82,12 +83,22 @@ struct SurfaceDeleter {
 };
 using Frame = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
+// The frame with the reader's caption under it while the reader is on, else a reference to the
+// same frame.
+Frame pictureShown(const Frame& frame, const WindowReader& reader)
+{
+    if (cairo_surface_t* captioned = reader.captioned(frame.get()))
+        return Frame(captioned);
+    return Frame(cairo_surface_reference(frame.get()));
+}
+
 // What the mouse and keys do to the session.
 class WindowControls {
 public:
-    WindowControls(HostSession& session, const WindowOptions& options, std::ostream& out)
+    WindowControls(HostSession& session, const WindowOptions& options, WindowReader& reader, std::ostream& out)
         : m_session(session)
         , m_options(options)
+        , m_reader(reader)
         , m_out(out)
     {
         if (session.backdrop().kind() == Backdrop::Kind::Wallpaper)
@@ -109,6 +120,12 @@ public:
         case SDL_MOUSEMOTION:
             if (event.motion.state & SDL_BUTTON_LMASK)
                 drag(pointOf(event.motion.x, event.motion.y));
+            else
+                m_reader.pointerAt(pointOf(event.motion.x, event.motion.y), pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
+            return true;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_LEAVE)
+                m_reader.pointerLeft();
             return true;
         case SDL_MOUSEBUTTONUP:
             if (event.button.button == SDL_BUTTON_LEFT)
@@ -162,6 +179,9 @@ private:
             return true;
         case SDLK_s:
             save();
+            return true;
+        case SDLK_v:
+            m_reader.toggle();
             return true;
         default:
             return true;
@@ -229,7 +249,7 @@ private:
     // folder; an existing file is never replaced.
     void save()
     {
-        Frame shown(m_session.render());
+        Frame shown = pictureShown(Frame(m_session.render()), m_reader);
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
         std::optional<tooling::Bytes> png = tooling::encodePng(shown.get());
@@ -255,6 +275,7 @@ public:
 private:
     HostSession& m_session;
     const WindowOptions& m_options;
+    WindowReader& m_reader;
     std::ostream& m_out;
     std::optional<Backdrop> m_wallpaper;
     bool m_reload { false };
@@ -287,17 +308,22 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         session.showView();
         session.viewDidAppear();
         Frame shown(session.render());
+        WindowReader reader(session, out, err, options.speech, options.speechLanguage);
         PreviewWindow window;
-        if (!window.open(cairo_image_surface_get_width(shown.get()), cairo_image_surface_get_height(shown.get()))) {
-            err << "kavrin-host: cannot open a window: " << SDL_GetError() << "; use --script or --live\n";
-            SDL_Quit();
-            return 2;
+        {
+            Frame picture = pictureShown(shown, reader);
+            const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
+            if (!window.open(width, height)) {
+                err << "kavrin-host: cannot open a window: " << SDL_GetError() << "; use --script or --live\n";
+                SDL_Quit();
+                return 2;
+            }
+            window.show(picture.get());
+            out << "window ready " << width << 'x' << height << '\n';
+            out.flush();
         }
-        window.show(shown.get());
-        out << "window ready " << cairo_image_surface_get_width(shown.get()) << 'x' << cairo_image_surface_get_height(shown.get()) << '\n';
-        out.flush();
 
-        WindowControls controls(session, options, out);
+        WindowControls controls(session, options, reader, out);
         std::unique_ptr<PhoneWatcher> watcher;
         if (options.watch)
             watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); });
@@ -320,7 +346,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
                 out << "reloaded\n";
             }
             shown.reset(session.render());
-            window.show(shown.get());
+            window.show(pictureShown(shown, reader).get());
             out.flush();
         }
     }

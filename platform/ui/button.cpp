@@ -26,4 +26,22 @@ ImagePtr Button::imageForState(unsigned state) const
     return nullptr;
 }
 
+void Button::setTitle(std::optional<std::string> title, unsigned state)
+{
+    if (title)
+        m_titles[state] = std::move(*title);
+    else
+        m_titles.erase(state);
+}
+
+std::optional<std::string> Button::titleForState(unsigned state) const
+{
+    auto it = m_titles.find(state);
+    if (it != m_titles.end())
+        return it->second;
+    if (state != ControlStateNormal)
+        return titleForState(ControlStateNormal);
+    return std::nullopt;
+}
+
 }

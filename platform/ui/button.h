@@ -4,6 +4,8 @@
 #include "ui/image.h"
 
 #include <map>
+#include <optional>
+#include <string>
 
 namespace ui {
 
@@ -21,10 +23,21 @@ public:
     // The image drawn now: the normal state's.
     ImagePtr currentImage() const { return imageForState(ControlStateNormal); }
 
+    // setTitle:forState: a state without a title of its own shows the normal one.
+    void setTitle(std::optional<std::string> title, unsigned state);
+    std::optional<std::string> titleForState(unsigned state) const;
+    std::optional<std::string> currentTitle() const { return titleForState(ControlStateNormal); }
+
+protected:
+    bool defaultIsAccessibilityElement() const override { return true; }
+    std::optional<std::string> defaultAccessibilityLabel() const override { return currentTitle(); }
+    AccessibilityTraits defaultAccessibilityTraits() const override { return AccessibilityTraitButton; }
+
 private:
     Button() : Control({ }) { }
     friend class View;
     std::map<unsigned, ImagePtr> m_images;
+    std::map<unsigned, std::string> m_titles;
 };
 
 }

@@ -15,6 +15,10 @@ public:
     const ImagePtr& image() const { return m_image; }
     void setImage(ImagePtr image) { m_image = std::move(image); }
 
+protected:
+    // An image is no element by default, but says what it is when made one.
+    AccessibilityTraits defaultAccessibilityTraits() const override { return AccessibilityTraitImage; }
+
 private:
     explicit ImageView(ImagePtr image);
     friend class View;

@@ -26,6 +26,13 @@ Label::Label(Rect frame)
     setUserInteractionEnabled(false);
 }
 
+std::optional<std::string> Label::defaultAccessibilityLabel() const
+{
+    if (m_text.empty())
+        return std::nullopt;
+    return m_text;
+}
+
 float Label::fittedFontSize() const
 {
     if (!m_font)

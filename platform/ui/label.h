@@ -38,6 +38,12 @@ public:
     // size down to the minimum at which one line of the text fits the width.
     float fittedFontSize() const;
 
+protected:
+    bool defaultIsAccessibilityElement() const override { return true; }
+    // Its text; an empty label says nothing.
+    std::optional<std::string> defaultAccessibilityLabel() const override;
+    AccessibilityTraits defaultAccessibilityTraits() const override { return AccessibilityTraitStaticText; }
+
 private:
     explicit Label(Rect frame);
     friend class View;

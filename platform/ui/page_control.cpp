@@ -1,6 +1,7 @@
 #include "ui/page_control.h"
 
 #include <algorithm>
+#include <string>
 
 namespace ui {
 
@@ -13,6 +14,13 @@ void PageControl::setNumberOfPages(int pages)
 {
     m_numberOfPages = std::max(pages, 0);
     setCurrentPage(m_currentPage);
+}
+
+std::optional<std::string> PageControl::defaultAccessibilityValue() const
+{
+    if (m_numberOfPages == 0)
+        return std::nullopt;
+    return "page " + std::to_string(m_currentPage + 1) + " of " + std::to_string(m_numberOfPages);
 }
 
 void PageControl::setCurrentPage(int page)

@@ -17,6 +17,13 @@ public:
     int currentPage() const { return m_currentPage; }
     void setCurrentPage(int page);
 
+protected:
+    // Without pages there is nothing to read.
+    bool defaultIsAccessibilityElement() const override { return m_numberOfPages > 0; }
+    // "page 2 of 3"; nothing without pages.
+    std::optional<std::string> defaultAccessibilityValue() const override;
+    AccessibilityTraits defaultAccessibilityTraits() const override { return AccessibilityTraitAdjustable; }
+
 private:
     explicit PageControl(Rect frame) : Control(frame) { }
     friend class View;

@@ -15,6 +15,9 @@ public:
     virtual void scrollViewDidEndDecelerating(ScrollView*) { }
 };
 
+// UIAccessibilityScrollDirection: the screen reader's page gesture, towards the next page or back.
+enum class AccessibilityScrollDirection { Next, Previous };
+
 class ScrollView final : public View {
 public:
     static std::shared_ptr<ScrollView> create(Rect frame = { });
@@ -29,6 +32,10 @@ public:
     void setContentOffset(Point);
     // The end of a drag: tells the delegate scrollViewDidEndDecelerating.
     void endDecelerating();
+    // accessibilityScroll: moves the content one page (the view's width) that way, as paging does:
+    // the offset lands on the page and the delegate hears scrollViewDidScroll, then
+    // scrollViewDidEndDecelerating. False, and nothing moves, when there is no page that way.
+    bool accessibilityScroll(AccessibilityScrollDirection);
 
     ScrollViewDelegate* delegate() const { return m_delegate.get(); }
     void setDelegate(ScrollViewDelegate* delegate) { m_delegate = delegate; }

@@ -207,4 +207,120 @@ View* View::deepestHit(Point point, const Event* event)
     }
 }
 
+AccessibilityAttributes& View::accessibility()
+{
+    if (!m_accessibility)
+        m_accessibility = std::make_unique<AccessibilityAttributes>();
+    return *m_accessibility;
+}
+
+namespace {
+
+// A provider or a set text replaces the class's default, even when it says nothing.
+bool overridesText(const AccessibilityTextProvider& provider, const std::optional<std::string>& set)
+{
+    return provider || set;
+}
+
+std::optional<std::string> overridingText(const AccessibilityTextProvider& provider, const std::optional<std::string>& set)
+{
+    return provider ? provider() : set;
+}
+
+}
+
+bool View::isAccessibilityElement() const
+{
+    if (m_accessibility && m_accessibility->isElement)
+        return *m_accessibility->isElement;
+    return defaultIsAccessibilityElement();
+}
+
+void View::setIsAccessibilityElement(bool isElement)
+{
+    accessibility().isElement = isElement;
+}
+
+std::optional<std::string> View::accessibilityLabel() const
+{
+    if (m_accessibility && overridesText(m_accessibility->labelProvider, m_accessibility->label))
+        return overridingText(m_accessibility->labelProvider, m_accessibility->label);
+    return defaultAccessibilityLabel();
+}
+
+void View::setAccessibilityLabel(std::optional<std::string> label)
+{
+    accessibility().label = std::move(label);
+}
+
+void View::setAccessibilityLabelProvider(AccessibilityTextProvider provider)
+{
+    accessibility().labelProvider = std::move(provider);
+}
+
+std::optional<std::string> View::accessibilityHint() const
+{
+    if (m_accessibility)
+        return overridingText(m_accessibility->hintProvider, m_accessibility->hint);
+    return std::nullopt;
+}
+
+void View::setAccessibilityHint(std::optional<std::string> hint)
+{
+    accessibility().hint = std::move(hint);
+}
+
+void View::setAccessibilityHintProvider(AccessibilityTextProvider provider)
+{
+    accessibility().hintProvider = std::move(provider);
+}
+
+std::optional<std::string> View::accessibilityValue() const
+{
+    if (m_accessibility && overridesText(m_accessibility->valueProvider, m_accessibility->value))
+        return overridingText(m_accessibility->valueProvider, m_accessibility->value);
+    return defaultAccessibilityValue();
+}
+
+void View::setAccessibilityValue(std::optional<std::string> value)
+{
+    accessibility().value = std::move(value);
+}
+
+void View::setAccessibilityValueProvider(AccessibilityTextProvider provider)
+{
+    accessibility().valueProvider = std::move(provider);
+}
+
+AccessibilityTraits View::accessibilityTraits() const
+{
+    if (m_accessibility && m_accessibility->traits)
+        return *m_accessibility->traits;
+    return defaultAccessibilityTraits();
+}
+
+void View::setAccessibilityTraits(AccessibilityTraits traits)
+{
+    accessibility().traits = traits;
+}
+
+void View::setAccessibilityElementsHidden(bool hidden)
+{
+    accessibility().elementsHidden = hidden;
+}
+
+void View::setAccessibilityFrameInContainerSpace(std::optional<Rect> frame)
+{
+    accessibility().frameInContainerSpace = frame;
+}
+
+Rect View::accessibilityFrame() const
+{
+    const Rect area = m_accessibility && m_accessibility->frameInContainerSpace ? *m_accessibility->frameInContainerSpace : m_frame;
+    if (!m_superview)
+        return area;
+    const Point origin = pointInRoot(m_superview, area.origin);
+    return { origin.x, origin.y, area.width(), area.height() };
+}
+
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "sys/object.h"
+#include "ui/accessibility.h"
 #include "ui/color.h"
 #include "ui/geometry.h"
 #include "ui/view_visitor.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -81,7 +84,40 @@ public:
     View* hitTest(Point, const Event*);
     virtual bool pointInside(Point, const Event*) const;
 
+    // UIAccessibility. A class says what it is by default (a plain view is no element; buttons,
+    // labels and page controls are, with their own traits and texts); a set value, or a provider
+    // asked each time, takes its place. Whether a screen reader reaches the element at all is
+    // for the reader to decide (ui/accessibility_reader.h).
+    bool isAccessibilityElement() const;
+    void setIsAccessibilityElement(bool);
+    std::optional<std::string> accessibilityLabel() const;
+    void setAccessibilityLabel(std::optional<std::string>);
+    void setAccessibilityLabelProvider(AccessibilityTextProvider);
+    std::optional<std::string> accessibilityHint() const;
+    void setAccessibilityHint(std::optional<std::string>);
+    void setAccessibilityHintProvider(AccessibilityTextProvider);
+    std::optional<std::string> accessibilityValue() const;
+    void setAccessibilityValue(std::optional<std::string>);
+    void setAccessibilityValueProvider(AccessibilityTextProvider);
+    AccessibilityTraits accessibilityTraits() const;
+    void setAccessibilityTraits(AccessibilityTraits);
+    // Hides this view and everything inside it from a screen reader.
+    bool accessibilityElementsHidden() const { return m_accessibility && m_accessibility->elementsHidden; }
+    void setAccessibilityElementsHidden(bool);
+    // The area the element covers, in its superview's coordinates; by default its frame.
+    void setAccessibilityFrameInContainerSpace(std::optional<Rect>);
+    // That area in the window's coordinates (the root's, outside a window).
+    Rect accessibilityFrame() const;
+    // Whether the view carries any accessibility setting of its own.
+    bool hasAccessibilityAttributes() const { return m_accessibility != nullptr; }
+
 protected:
+    // The class's defaults.
+    virtual bool defaultIsAccessibilityElement() const { return false; }
+    virtual std::optional<std::string> defaultAccessibilityLabel() const { return std::nullopt; }
+    virtual std::optional<std::string> defaultAccessibilityValue() const { return std::nullopt; }
+    virtual AccessibilityTraits defaultAccessibilityTraits() const { return AccessibilityTraitNone; }
+
     explicit View(Rect frame) : m_frame(frame) { }
     void setBoundsOrigin(Point origin) { m_boundsOrigin = origin; }
     template<typename T, typename... Arguments>
@@ -113,6 +149,9 @@ private:
     int m_tag { 0 };
     ColorPtr m_backgroundColor;
     Layer m_layer;
+    // Made on the first accessibility setting: most views never carry one.
+    std::unique_ptr<AccessibilityAttributes> m_accessibility;
+    AccessibilityAttributes& accessibility();
 };
 
 }

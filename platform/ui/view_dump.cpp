@@ -31,6 +31,35 @@ Json image(const ImagePtr& image)
     return Json { { "source", image->source() }, { "width", image->size().width }, { "height", image->size().height } };
 }
 
+Json optionalText(const std::optional<std::string>& text)
+{
+    return text ? Json(*text) : Json(nullptr);
+}
+
+Json traits(AccessibilityTraits traits)
+{
+    Json names = Json::array();
+    for (const std::string& name : accessibilityTraitNames(traits))
+        names.push_back(name);
+    return names;
+}
+
+// The accessibility of an element, or of a view with settings of its own; nothing for others.
+void addAccessibility(Json& json, const View& view)
+{
+    const bool isElement = view.isAccessibilityElement();
+    if (!isElement && !view.hasAccessibilityAttributes())
+        return;
+    json["accessibility"] = Json {
+        { "element", isElement },
+        { "label", optionalText(view.accessibilityLabel()) },
+        { "hint", optionalText(view.accessibilityHint()) },
+        { "traits", traits(view.accessibilityTraits()) },
+        { "value", optionalText(view.accessibilityValue()) },
+        { "elementsHidden", view.accessibilityElementsHidden() },
+    };
+}
+
 // The members a view's own class adds, after those every view has.
 class ClassMembersWriter final : public ViewVisitor {
 public:
@@ -89,6 +118,7 @@ Json viewJson(const View& view)
 Json viewTreeJson(const View& view)
 {
     Json json = viewJson(view);
+    addAccessibility(json, view);
     ClassMembersWriter classMembers(json);
     view.accept(classMembers);
     Json children = Json::array();
@@ -109,6 +139,21 @@ Json alertJson(const AlertView& alert)
 std::string dumpViewTree(const View& view)
 {
     return jsonText(viewTreeJson(view));
+}
+
+Json accessibilityDescriptionJson(const AccessibilityDescription& description)
+{
+    return Json {
+        { "label", optionalText(description.label) },
+        { "hint", optionalText(description.hint) },
+        { "traits", traits(description.traits) },
+        { "value", optionalText(description.value) },
+    };
+}
+
+std::string dumpAccessibilityDescription(const AccessibilityDescription& description)
+{
+    return jsonText(accessibilityDescriptionJson(description));
 }
 
 std::string dumpAlert(const AlertView& alert)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/accessibility_reader.h"
 #include "ui/alert_view.h"
 #include "ui/json_text.h"
 #include "ui/view.h"
@@ -10,7 +11,9 @@ namespace ui {
 
 // A readable dump of a view tree as one line of JSON: per view
 // {"class", "frame": [x, y, w, h], "tag", "hidden", "alpha", "background", "cornerRadius",
-//  "masksToBounds", "borderWidth", then per class:
+//  "masksToBounds", "borderWidth", then, for a view that is an accessibility element or carries
+//  accessibility settings of its own, "accessibility": {"element", "label", "hint", "traits",
+//  "value", "elementsHidden"}, then per class:
 // ScrollView "contentSize", "contentOffset", "pagingEnabled"; PageControl "pages",
 // "currentPage"; Label "text", "font": [name, size], "textColor", "alignment", "lines",
 // "minimumFontSize", "shadowColor", "shadowOffset"; Button and ImageView "image": null or
@@ -24,5 +27,10 @@ Json viewTreeJson(const View&);
 // "tag": n}.
 std::string dumpAlert(const AlertView&);
 Json alertJson(const AlertView&);
+
+// What an element says: {"label": text or null, "hint": text or null, "traits": [names],
+// "value": text or null}.
+std::string dumpAccessibilityDescription(const AccessibilityDescription&);
+Json accessibilityDescriptionJson(const AccessibilityDescription&);
 
 }

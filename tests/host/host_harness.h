@@ -23,7 +23,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -385,6 +388,38 @@ public:
 private:
     std::shared_ptr<ui::Bitmap> m_bitmap;
 };
+
+// A 16-bit mono PCM WAV file as the host writes it; nothing for anything else.
+struct Wav {
+    int sampleRate { 0 };
+    std::vector<std::int16_t> samples;
+};
+
+inline std::optional<Wav> readWav(const fs::path& file)
+{
+    const std::string bytes = readFile(file);
+    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 8, "WAVEfmt ") != 0 || bytes.compare(36, 4, "data") != 0)
+        return std::nullopt;
+    auto little = [&](std::size_t at, int size) {
+        std::uint32_t value = 0;
+        for (int i = size - 1; i >= 0; --i)
+            value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+        return value;
+    };
+    if (little(20, 2) != 1 || little(22, 2) != 1 || little(34, 2) != 16 || little(40, 4) != bytes.size() - 44)
+        return std::nullopt;
+    Wav wav;
+    wav.sampleRate = static_cast<int>(little(24, 4));
+    wav.samples.resize((bytes.size() - 44) / 2);
+    if (!wav.samples.empty())
+        std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
+    return wav;
+}
+
+inline std::size_t loudSamples(const Wav& wav)
+{
+    return static_cast<std::size_t>(std::count_if(wav.samples.begin(), wav.samples.end(), [](std::int16_t sample) { return std::abs(sample) > 1000; }));
+}
 
 // The colour every picture shows where no view draws.
 constexpr Picture::Rgb kGround { 41, 43, 48 };

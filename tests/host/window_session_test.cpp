@@ -112,6 +112,13 @@ std::optional<std::string> xdotool(const std::vector<std::string>& arguments)
     return readFile(io.path() / "out");
 }
 
+// Sends the key that closes the window. The window may be gone before the key's release reaches
+// it, which xdotool reports as a failure; the host's status tells whether the key did its work.
+void quitWith(const std::string& window, const std::string& key)
+{
+    (void)xdotool({ "key", "--window", window, key });
+}
+
 // The window on a virtual display: a click on the first tile opens its number, s saves the
 // frame shown, which equals what render draws at the same scale for the same state (the
 // standard look, still, then its second page after the right arrow), and q ends with status 0.
@@ -170,8 +177,99 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
     EXPECT_TRUE(shownSecond == Picture(out.path() / "render-2.png"));
     EXPECT_FALSE(shownFirst == shownSecond);
 
-    ASSERT_TRUE(xdotool({ "key", "--window", window, "q" }));
+    quitWith(window, "q");
     EXPECT_EQ(host.finish(), 0);
+}
+
+// The screen reader of the window, on from the start with --speak: the pointer coming onto a
+// tile prints it once (not again while it stays there, again after empty space), the caption
+// strip under the widget shows it and the frame saved holds the strip; v turns the reader off
+// (the window is the plain picture again, the pointer silent) and on; an alert's buttons are
+// read where they are drawn; at the end the WAV file holds the speech. Played on SDL's silent
+// sound device, so that the speech goes the way it goes on a desktop.
+TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) }, { "askForCall", sys::Value::boolean(true) } });
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", display.name().c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
+        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+    TemporaryFolder out;
+    const fs::path speech = out.path() / "speech.wav";
+
+    InteractiveHost host({ "--root", phone.root(), "--seed", "1", "--window", "--speak", speech.string(), "--out", out.path().string() });
+    ASSERT_TRUE(host.running());
+    // The widget's 640x228 and the caption strip, 22 points high.
+    ASSERT_EQ(host.readLine().value_or("(nothing)"), "window ready 640x272");
+    std::optional<std::string> found = xdotool({ "search", "--sync", "--pid", std::to_string(host.pid()) });
+    ASSERT_TRUE(found && !found->empty());
+    std::string window = found->substr(0, found->find('\n'));
+    const auto moveTo = [&](int x, int y) { return xdotool({ "mousemove", "--window", window, std::to_string(x), std::to_string(y) }).has_value(); };
+    const auto tile = [](const std::string& label) {
+        return "describe {\"label\": \"" + label + "\", \"hint\": \"Shows the choices\", \"traits\": [\"button\"], \"value\": null}";
+    };
+
+    ASSERT_TRUE(moveTo(92, 92));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
+    ASSERT_TRUE(moveTo(100, 120)); // the same tile, over its badge
+    ASSERT_TRUE(moveTo(250, 92));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Maria José de la Vega, home"));
+    ASSERT_TRUE(moveTo(168, 92)); // between two tiles
+    ASSERT_TRUE(moveTo(92, 92));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
+
+    const auto savedFrame = [&]() -> std::optional<fs::path> {
+        if (!xdotool({ "key", "--window", window, "s" }))
+            return std::nullopt;
+        std::optional<std::string> line = host.readLine();
+        if (!line || !line->starts_with("saved "))
+            return std::nullopt;
+        return fs::path(line->substr(6));
+    };
+    std::optional<fs::path> captioned = savedFrame();
+    ASSERT_TRUE(captioned);
+    Picture withCaption(*captioned);
+    ASSERT_EQ(withCaption.height(), 272);
+    int lettering = 0;
+    for (int y = 228; y < 272; ++y) {
+        for (int x = 0; x < 640; ++x)
+            lettering += withCaption.at(x, y).red > 200 ? 1 : 0;
+    }
+    EXPECT_GT(lettering, 200) << "the caption strip holds no text";
+
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "v" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "reader off");
+    ASSERT_TRUE(moveTo(250, 92));
+    std::optional<fs::path> plain = savedFrame(); // the next line: nothing was described
+    ASSERT_TRUE(plain);
+    RunResult rendered = phone.host("view\nappear\nrender " + (out.path() / "render.png").string() + "\n", { "--scale", "2" });
+    ASSERT_EQ(rendered.status, 0) << rendered.err;
+    EXPECT_TRUE(Picture(*plain) == Picture(out.path() / "render.png"));
+
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "v" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "reader on");
+    ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "click", "1" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), R"(alert {"title": "Anna Lindqvist", "buttons": ["Cancel", "Call"], "tag": 0})");
+    ASSERT_TRUE(moveTo(190, 180));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), R"(describe {"label": "Cancel", "hint": null, "traits": ["button"], "value": null})");
+    ASSERT_TRUE(moveTo(450, 180));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), R"(describe {"label": "Call", "hint": null, "traits": ["button"], "value": null})");
+
+    quitWith(window, "q");
+    EXPECT_EQ(host.finish(), 0);
+    unsetenv("SDL_AUDIODRIVER");
+    const std::optional<Wav> wav = readWav(speech);
+    ASSERT_TRUE(wav);
+    // Three tiles and two buttons, each a second or more.
+    EXPECT_GT(static_cast<double>(wav->samples.size()) / wav->sampleRate, 5.0);
+    EXPECT_GT(loudSamples(*wav), static_cast<std::size_t>(wav->sampleRate));
 }
 
 // Without a display the window is refused with status 2 and a pointer to the other ways.

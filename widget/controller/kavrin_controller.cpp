@@ -37,6 +37,7 @@ ui::ViewPtr KavrinController::view()
         _view = ui::View::create({ 2, 0, 316, 0 });
         scrollView = ui::ScrollView::create();
         pageControl = ui::PageControl::create();
+        pageControl->setAccessibilityValueProvider(accessibilityTextWhileAlive(&KavrinController::pageControlAccessibilityValue));
         buildGroundView();
         buildView();
     }

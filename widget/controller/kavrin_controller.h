@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,11 @@ public:
     void buildGroundView();
     void scrollViewDidScroll(ui::ScrollView*) override;
     void scrollViewDidEndDecelerating(ui::ScrollView*) override;
+    // What a screen reader hears, worked out when it asks: the page control's "page 2 of 3"
+    // (tiles/paging.cpp) and what a tap on a tile does (actions/tap_hint.cpp), both in the
+    // user's language.
+    std::optional<std::string> pageControlAccessibilityValue();
+    std::optional<std::string> tileAccessibilityHint();
 
     // Contact actions (actions/).
     void doStart(ui::Control* sender);
@@ -123,6 +129,10 @@ private:
     std::int32_t buildMetroTiles();
     // The chooser half of doStart (actions/action_chooser.cpp).
     void showActionChooser(std::int32_t tag, bool askForCall, bool askForText, bool askForMail, const std::string& mail);
+    // A tile's accessibility (tiles/tile_accessibility.cpp): its label, its hint asked for each
+    // time, the parts that stay silent and, when it is more than the button, the area it covers.
+    void describeTile(ui::Button&, std::string label, const std::vector<ui::View*>& silentParts, std::optional<ui::Rect> area);
+    ui::AccessibilityTextProvider accessibilityTextWhileAlive(std::optional<std::string> (KavrinController::*text)());
 };
 
 // The system-wide settings-changed callback: re-posts the notification locally.

@@ -129,6 +129,8 @@ std::int32_t KavrinController::buildMetroTiles()
         button->addTarget(this, &KavrinController::doStart, ui::ControlEventTouchUpInside);
         scrollView->addSubview(button);
         buttons->push_back(button);
+        // Flipped or not, the tile says the whole name; the first word under it stays silent.
+        describeTile(*button, entry.formattedName(), { label.get() }, std::nullopt);
 
         if (index > 0)
             cursor.advance(index + 1 == count);

@@ -78,14 +78,29 @@ void KavrinController::buildStandardTiles()
         button->layer().borderWidth = 0.0f;
         scrollView->addSubview(button);
 
+        std::shared_ptr<ui::Label> badge;
         if (checkSetting("showLabels")) {
-            button->addSubview(makeBadge(entry, geometry));
+            badge = makeBadge(entry, geometry);
+            button->addSubview(badge);
             labelsAreVisible = sys::YES;
         } else {
             labelsAreVisible = sys::NO;
         }
 
-        scrollView->addSubview(makeNameLabel(entry, static_cast<float>(x), static_cast<float>(distance + geometry.side), side));
+        auto nameLabel = makeNameLabel(entry, static_cast<float>(x), static_cast<float>(distance + geometry.side), side);
+        scrollView->addSubview(nameLabel);
+
+        // The photo and the name under it are one place to touch.
+        const ui::Rect area = button->frame();
+        std::string spoken = nameLabel->text();
+        std::vector<ui::View*> silentParts { nameLabel.get() };
+        if (badge) {
+            if (!badge->text().empty())
+                spoken += ", " + badge->text();
+            silentParts.push_back(badge.get());
+        }
+        describeTile(*button, std::move(spoken), silentParts,
+            ui::Rect { area.x(), area.y(), area.width(), nameLabel->frame().maxY() - area.y() });
     }
 }
 

@@ -1,5 +1,8 @@
 #include "controller/kavrin_controller.h"
 
+#include "sys/user_defaults.h"
+
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -22,6 +25,44 @@ std::int32_t pageAtOffset(float offset, float width)
     return static_cast<std::int32_t>(page);
 }
 
+}
+
+namespace {
+
+struct PageWords {
+    const char* language;
+    const char* page;
+    const char* of;
+};
+
+constexpr PageWords kEnglishPageWords { "", "page", "of" };
+constexpr std::array<PageWords, 4> kTranslatedPageWords { {
+    { "de", "Seite", "von" },
+    { "fr", "page", "sur" },
+    { "nl", "pagina", "van" },
+    { "es", "página", "de" },
+} };
+
+const PageWords& pageWordsForPreferredLanguage()
+{
+    const std::string code = sys::preferredLanguage();
+    for (const PageWords& words : kTranslatedPageWords) {
+        if (code == words.language)
+            return words;
+    }
+    return kEnglishPageWords;
+}
+
+}
+
+// "page 2 of 3" in the user's language; nothing without pages.
+std::optional<std::string> KavrinController::pageControlAccessibilityValue()
+{
+    if (!pageControl || pageControl->numberOfPages() == 0)
+        return std::nullopt;
+    const PageWords& words = pageWordsForPreferredLanguage();
+    return std::string(words.page) + ' ' + std::to_string(pageControl->currentPage() + 1) + ' ' + words.of + ' '
+        + std::to_string(pageControl->numberOfPages());
 }
 
 void KavrinController::scrollViewDidScroll(ui::ScrollView*)

@@ -84,7 +84,10 @@ TEST(ViewDump, ClassSpecificKeys)
         std::string::npos)
         << dump;
     EXPECT_NE(dump.find(R"("class": "Button", "frame": [0, 0, 108, 108])"), std::string::npos) << dump;
-    EXPECT_NE(dump.find(R"("borderWidth": 0, "image": null, "children": [])"), std::string::npos) << dump;
+    EXPECT_NE(dump.find(R"("borderWidth": 0, "accessibility": {"element": true, "label": null, "hint": null, "traits": ["button"], )"
+                        R"("value": null, "elementsHidden": false}, "image": null, "children": [])"),
+        std::string::npos)
+        << dump;
     EXPECT_NE(dump.find(R"("class": "PageControl", "frame": [0, 91, 316, 15], "tag": 9999, "hidden": true, )"), std::string::npos) << dump;
     EXPECT_NE(dump.find(R"("pages": 2, "currentPage": 1, "children": []})"), std::string::npos) << dump;
     EXPECT_LT(dump.find("ScrollView"), dump.find("PageControl"));
