@@ -22,7 +22,7 @@ namespace kavrin {
 
 namespace {
 
-enum class Opening { Refused, ReadOnly, Immutable };
+enum class Opening { Refused, ReadOnly, ReadOnlyLog, Immutable };
 
 // Whether another process holds a lock on the database that keeps readers out (a pending or
 // exclusive lock on the bytes SQLite locks in every database file), asked without taking a lock.
@@ -76,7 +76,7 @@ Opening openingFor(const std::string& path)
     const bool shmPresent = std::filesystem::exists(path + "-shm", error);
     if (!walHasContent && !(walPresent && shmPresent))
         return Opening::Immutable;
-    return Opening::ReadOnly;
+    return Opening::ReadOnlyLog;
 }
 
 // A file: URI for the path, with everything but unreserved characters and "/" escaped.
@@ -97,8 +97,14 @@ std::string fileURI(const std::string& path, const char* query)
     return uri + "?" + query;
 }
 
-// Read-only, so that a missing database file is not created and nothing is ever written. No
-// busy timeout is set: a locked database fails at once and the caller falls back.
+// A reader of a write-ahead log waits for no writer, but it may meet the log's index in the
+// middle of a writer's commit or checkpoint and must then try again; that lasts microseconds. A
+// database that another process holds locked against readers was refused before the open.
+constexpr int kLogRetryMilliseconds = 50;
+
+// Read-only, so that a missing database file is not created and nothing is ever written. A
+// database locked against readers fails at once and the caller falls back; only the brief waits
+// of a write-ahead log are waited for.
 sqlite3* openReadOnly(const char* phonePath)
 {
     sqlite3* connection = nullptr;
@@ -109,8 +115,11 @@ sqlite3* openReadOnly(const char* phonePath)
     const int opened = opening == Opening::Immutable
         ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
         : sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
-    if (opened == SQLITE_OK)
+    if (opened == SQLITE_OK) {
+        if (opening == Opening::ReadOnlyLog)
+            sqlite3_busy_timeout(connection, kLogRetryMilliseconds);
         return connection;
+    }
     sqlite3_close(connection);
     return nullptr;
 }
