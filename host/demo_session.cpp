@@ -1,5 +1,6 @@
 #include "demo_session.h"
 
+#include "flip_search.h"
 #include "interruption.h"
 #include "sys/user_defaults.h"
 
@@ -13,6 +14,9 @@ namespace {
 
 // The centre of the first standard tile, in the widget's coordinates.
 constexpr ui::Point kFirstStandardTile { 44, 44 };
+// A flip of 1 s and a moment of rest after it; the moment of a flip a third of the way in.
+constexpr double kRecordedFlip = 1.4;
+constexpr double kFlipMoment = 0.35;
 
 sys::ValuePtr yes() { return sys::Value::boolean(true); }
 sys::ValuePtr number(int value) { return sys::Value::integer(value); }
@@ -90,13 +94,14 @@ int DemoSession::run()
         });
     }
     steps.push_back([&] {
-        // A metro rebuild schedules the first flip 2.5 s later; each flip takes 1 s and the next
-        // follows 2.5 s after it, while the widget is on screen.
+        // A flip takes 1 s and the next follows 2.5 s after it, on a random tile, while the
+        // widget is on screen; the recording is of one that turns a tile of the page, from its
+        // start, and the moment is a third into the next such flip.
         applySettings({ { "metroStyle", yes() }, { "metroBackground", number(6) } });
         m_session.viewDidAppear();
-        m_session.advance(2.3);
-        animation("metro-flip.png", 5.0);
-        m_session.advance(9.85 - 7.3);
+        advanceToVisibleFlip(m_session, 0);
+        animation("metro-flip.png", kRecordedFlip);
+        advanceToVisibleFlip(m_session, kFlipMoment);
         picture("metro-flip-moment.png");
         m_session.viewDidDisappear();
     });

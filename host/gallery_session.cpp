@@ -3,6 +3,7 @@
 #include "contact_sheet.h"
 #include "demo_contacts.h"
 #include "demo_phone.h"
+#include "flip_search.h"
 #include "gallery_index.h"
 #include "image_encoding.h"
 #include "interruption.h"
@@ -10,9 +11,7 @@
 #include "sys/file_reading.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
-#include "sys/run_loop.h"
 #include "sys/user_defaults.h"
-#include "ui/animation.h"
 
 #include <ostream>
 
@@ -30,26 +29,6 @@ constexpr ui::Point kFirstStandardTile { 44, 44 };
 // 0.15 s into a flip of 1 s, which eases out, the tile stands at an angle, neither face-on nor
 // edge-on.
 constexpr double kIntoFlip = 0.15;
-constexpr double kFlipSearchStep = 0.05;
-// Flips follow each other 3.5 s apart, on a random tile; some of those are off the page.
-constexpr double kFlipSearchLimit = 120;
-
-// Whether a flip has turned a tile of the shown page for a while.
-bool visibleTileTurning(const HostSession& session, double now)
-{
-    const ui::View* content = session.contentView();
-    if (!content)
-        return false;
-    for (const std::shared_ptr<const ui::Animation>& animation : ui::Animations::running()) {
-        std::shared_ptr<ui::View> tile = animation->transitionView.lock();
-        if (animation->transition == ui::AnimationTransition::None || !tile || now - animation->startTime < kIntoFlip)
-            continue;
-        ui::Point origin = tile->convertPointToView({ 0, 0 }, content);
-        if (origin.x >= 0 && origin.x + tile->frame().width() <= content->frame().width() + 0.5f)
-            return true;
-    }
-    return false;
-}
 
 bool writeText(const fs::path& file, const std::string& text)
 {
@@ -125,16 +104,6 @@ bool GallerySession::prepare(const GalleryState& state)
     return true;
 }
 
-// Moves the clock on until a flip turns a tile on the page; the seed makes it the same moment at
-// every run.
-void GallerySession::turnVisibleTile()
-{
-    m_session.viewDidAppear();
-    const double start = sys::RunLoop::main().now();
-    while (sys::RunLoop::main().now() - start < kFlipSearchLimit && !visibleTileTurning(m_session, sys::RunLoop::main().now()))
-        m_session.advance(kFlipSearchStep);
-}
-
 bool GallerySession::writeIndex(const std::vector<GalleryState>& states)
 {
     return writeText(m_folder / kIndexFile, galleryIndex(states, m_sizes, kSheetFile, m_session.scale()));
@@ -172,8 +141,10 @@ int GallerySession::run()
             m_sizes.push_back({});
             continue;
         }
-        if (state.scene == GalleryScene::MidFlip)
-            turnVisibleTile();
+        if (state.scene == GalleryScene::MidFlip) {
+            m_session.viewDidAppear();
+            advanceToVisibleFlip(m_session, kIntoFlip);
+        }
         if (state.scene == GalleryScene::Chooser) {
             defaults.setObjectForKey(sys::Value::array({ sys::Value::string(state.language) }), sys::kAppleLanguagesKey);
             m_session.tap(kFirstStandardTile);

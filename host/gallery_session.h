@@ -31,7 +31,6 @@ public:
 
 private:
     bool prepare(const GalleryState&);
-    void turnVisibleTile();
     bool writeIndex(const std::vector<GalleryState>&);
 
     HostSession& m_session;
