@@ -1,5 +1,7 @@
 #include "spoken_text.h"
 
+#include "sys/translations.h"
+
 #include <array>
 
 namespace kavrin::host {
@@ -23,12 +25,7 @@ constexpr std::array<TraitWords, 4> kTranslatedWords { {
 
 const TraitWords& wordsFor(const std::string& language)
 {
-    const std::string code = language.substr(0, language.find('-'));
-    for (const TraitWords& words : kTranslatedWords) {
-        if (code == words.language)
-            return words;
-    }
-    return kEnglishWords;
+    return sys::translationFor(kTranslatedWords, kEnglishWords, language.substr(0, language.find('-')));
 }
 
 void addSentence(std::string& text, const std::string& sentence)

@@ -119,6 +119,17 @@ void quitWith(const std::string& window, const std::string& key)
     (void)xdotool({ "key", "--window", window, key });
 }
 
+// Presses s in the window and waits for the host to name the picture it saved.
+std::optional<fs::path> saveFrame(InteractiveHost& host, const std::string& window)
+{
+    if (!xdotool({ "key", "--window", window, "s" }))
+        return std::nullopt;
+    std::optional<std::string> line = host.readLine();
+    if (!line || !line->starts_with("saved "))
+        return std::nullopt;
+    return fs::path(line->substr(6));
+}
+
 // The window on a virtual display: a click on the first tile opens its number, s saves the
 // frame shown, which equals what render draws at the same scale for the same state (the
 // standard look, still, then its second page after the right arrow), and q ends with status 0.
@@ -152,14 +163,7 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
     ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "click", "1" }));
     EXPECT_EQ(host.readLine().value_or("(nothing)"), "open tel:+491701234567");
 
-    const auto savedFrame = [&]() -> std::optional<fs::path> {
-        if (!xdotool({ "key", "--window", window, "s" }))
-            return std::nullopt;
-        std::optional<std::string> line = host.readLine();
-        if (!line || !line->starts_with("saved "))
-            return std::nullopt;
-        return fs::path(line->substr(6));
-    };
+    const auto savedFrame = [&] { return saveFrame(host, window); };
     std::optional<fs::path> first = savedFrame();
     ASSERT_TRUE(first);
     ASSERT_TRUE(xdotool({ "key", "--window", window, "Right" }));
@@ -224,14 +228,7 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
     ASSERT_TRUE(moveTo(92, 92));
     EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
 
-    const auto savedFrame = [&]() -> std::optional<fs::path> {
-        if (!xdotool({ "key", "--window", window, "s" }))
-            return std::nullopt;
-        std::optional<std::string> line = host.readLine();
-        if (!line || !line->starts_with("saved "))
-            return std::nullopt;
-        return fs::path(line->substr(6));
-    };
+    const auto savedFrame = [&] { return saveFrame(host, window); };
     std::optional<fs::path> captioned = savedFrame();
     ASSERT_TRUE(captioned);
     Picture withCaption(*captioned);

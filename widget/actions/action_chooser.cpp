@@ -2,6 +2,7 @@
 
 #include "kavrin/published_names.h"
 #include "sources/favorites_list.h"
+#include "sys/translations.h"
 #include "sys/user_defaults.h"
 
 #include <array>
@@ -38,12 +39,7 @@ static_assert(titlesFollowTheLanguages(), "a translation for each language the c
 // By the first preferred language, matched whole as the platform's translations are.
 const ChooserTitles& titlesForPreferredLanguage()
 {
-    const std::string code = sys::preferredLanguage();
-    for (const ChooserTitles& titles : kTranslatedTitles) {
-        if (code == titles.language)
-            return titles;
-    }
-    return kEnglishTitles;
+    return sys::translationFor(kTranslatedTitles, kEnglishTitles, sys::preferredLanguage());
 }
 
 enum class ChosenAction { Call, Message, Mail };

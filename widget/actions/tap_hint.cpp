@@ -1,5 +1,6 @@
 #include "controller/kavrin_controller.h"
 
+#include "sys/translations.h"
 #include "sys/user_defaults.h"
 
 #include <array>
@@ -27,12 +28,7 @@ constexpr std::array<TapHints, 4> kTranslatedHints { {
 
 const TapHints& hintsForPreferredLanguage()
 {
-    const std::string code = sys::preferredLanguage();
-    for (const TapHints& hints : kTranslatedHints) {
-        if (code == hints.language)
-            return hints;
-    }
-    return kEnglishHints;
+    return sys::translationFor(kTranslatedHints, kEnglishHints, sys::preferredLanguage());
 }
 
 enum StandardAction : std::int32_t { kStandardActionMessage = 2, kStandardActionMail = 3 };
