@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -80,20 +81,27 @@ double dumpedInstructions(int dump)
             break;
         }
     }
-    std::remove(path.c_str());
+    if (!std::getenv("KAVRIN_BENCH_KEEP_DUMPS"))
+        std::remove(path.c_str());
     return total;
 }
 
-// The instructions of one run under callgrind, the mean of a few after one to warm up.
+// The instructions of one run under callgrind, the mean of up to 50 after a few to warm up
+// (short cases allocate little, and the heap's first growth would show in them).
 double countInstructions(const Work& work, const std::string& label)
 {
     static int dumps = 0;
-    if (work.prepare)
-        work.prepare();
-    const double start = threadSeconds();
-    work.run();
-    // About a fifth of a second under callgrind at most, and never fewer than one run.
-    const int runs = static_cast<int>(std::clamp(0.2 / std::max(threadSeconds() - start, 1e-9), 1.0, 5.0));
+    double start = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (work.prepare)
+            work.prepare();
+        start = threadSeconds();
+        work.run();
+        if (threadSeconds() - start > 0.5)
+            break;
+    }
+    // About a second under callgrind at most, and never fewer than one run.
+    const int runs = static_cast<int>(std::clamp(1.0 / std::max(threadSeconds() - start, 1e-9), 1.0, 50.0));
     for (int i = 0; i < runs; ++i) {
         if (work.prepare)
             work.prepare();

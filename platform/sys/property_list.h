@@ -17,6 +17,10 @@ constexpr std::size_t kMaximumPropertyListDepth = 512;
 // dictionaryWithContentsOfFile: nil for a missing or unreadable file or a root that is not a
 // dictionary.
 ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath);
+// The same dictionary with only that key's entry (or none): the file is read, parsed and
+// checked whole, and is nil exactly when the whole dictionary would be, but only the one value
+// is made.
+ValuePtr dictionaryEntryOfFile(const std::string& phonePath, std::string_view key);
 // initWithContentsOfFile: of an array; nil likewise for any root but an array.
 ValuePtr arrayWithContentsOfFile(const std::string& phonePath);
 

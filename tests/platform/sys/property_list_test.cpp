@@ -217,3 +217,44 @@ TEST_F(PropertyListTest, AtomicWriteReplacesAndCleansUp)
     EXPECT_FALSE(writePropertyListAtomically(*replacement, nowhere.string(), PropertyListFormat::Xml));
     EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
 }
+
+// Reading one key's entry gives what the whole dictionary holds for it, in both formats, for
+// every kind, for a key it does not hold and for the last of two equal keys; a file that is
+// unreadable whole (nested too deep beside the key, a root that is no dictionary, bytes that
+// are no property list) is unreadable for one key too.
+TEST_F(PropertyListTest, OneEntryReadsAsTheWholeDictionaryHasIt)
+{
+    ValuePtr sample = sampleOfEveryKind();
+    for (PropertyListFormat format : { PropertyListFormat::Binary, PropertyListFormat::Xml }) {
+        m_folder.write(kSettings, *serializePropertyList(*sample, format));
+        ValuePtr whole = dictionaryWithContentsOfFile(kSettings);
+        ASSERT_NE(whole, nullptr);
+        for (const char* key : { "flag", "negative", "big", "real", "text", "bytes", "when", "nested", "missing", "" }) {
+            ValuePtr entry = dictionaryEntryOfFile(kSettings, key);
+            ASSERT_NE(entry, nullptr) << key;
+            EXPECT_LE(count(entry), 1u) << key;
+            ValuePtr expected = objectForKey(whole, key);
+            ValuePtr got = objectForKey(entry, key);
+            ASSERT_EQ(got == nullptr, expected == nullptr) << key;
+            if (expected) {
+                EXPECT_EQ(*got, *expected) << key;
+            }
+        }
+    }
+
+    m_folder.write(kSettings, "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"
+                              "<key>b</key><true/><key>a</key><integer>2</integer></dict></plist>");
+    EXPECT_EQ(*objectForKey(dictionaryEntryOfFile(kSettings, "a"), "a"), *objectForKey(dictionaryWithContentsOfFile(kSettings), "a"));
+
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>flag</key><true/><key>deep</key>";
+    for (std::size_t level = 0; level <= kMaximumPropertyListDepth; ++level)
+        deep += "<array>";
+    for (std::size_t level = 0; level <= kMaximumPropertyListDepth; ++level)
+        deep += "</array>";
+    deep += "</dict></plist>";
+    for (const std::string& unreadable : { deep, std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><true/></array></plist>"), std::string("garbage") }) {
+        m_folder.write(kSettings, unreadable);
+        EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
+        EXPECT_EQ(dictionaryEntryOfFile(kSettings, "flag"), nullptr);
+    }
+}
