@@ -13,7 +13,8 @@ namespace kavrin::bench {
 // one run ("time_ns", "floor_ns") and, when a count of instructions was loaded, the
 // instruction ratio ("instructions_ratio"). By instructions, under callgrind: each case and
 // its floor run once to warm up, then a few times with collection on, each side dumped on its
-// own, and the counts written to a file for a timed run to load.
+// own, and the counts written to a file for a timed run to load (with KAVRIN_BENCH_KEEP_DUMPS
+// set, the dumps stay, for callgrind_annotate).
 struct MeasurementSettings {
     int pairs { 21 };
     // A batch of runs takes about this long, so that the clock's own cost and resolution
