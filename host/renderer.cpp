@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kavrin::host {
 
@@ -38,14 +39,20 @@ public:
     explicit DrawingTraits(const ui::View& view) { view.accept(*this); }
     bool alwaysClips() const { return m_alwaysClips; }
     bool contentMayLeaveFrame() const { return m_contentMayLeaveFrame; }
+    const ui::Label* label() const { return m_label; }
 
 private:
     void visitScrollView(const ui::ScrollView&) override { m_alwaysClips = true; }
-    void visitLabel(const ui::Label&) override { m_contentMayLeaveFrame = true; }
+    void visitLabel(const ui::Label& label) override
+    {
+        m_contentMayLeaveFrame = true;
+        m_label = &label;
+    }
     void visitPageControl(const ui::PageControl&) override { m_contentMayLeaveFrame = true; }
 
     bool m_alwaysClips { false };
     bool m_contentMayLeaveFrame { false };
+    const ui::Label* m_label { nullptr };
 };
 
 bool clipsContent(const ui::View& view)
@@ -53,16 +60,38 @@ bool clipsContent(const ui::View& view)
     return view.layer().masksToBounds || DrawingTraits(view).alwaysClips();
 }
 
-// Whether everything the view and its subtree draw lies inside its frame: a view that clips, or
-// a childless one whose content is its background, border and image. A label's text and page
-// dots can reach past the frame, and so do the children of a view that does not clip.
-bool drawsInsideFrame(const ui::View& view)
+// The part of the current user space that the clip leaves to draw in.
+DrawingArea visibleArea(cairo_t* cr)
 {
-    if (!(view.frame().width() > 0) || !(view.frame().height() > 0))
-        return false;
-    if (clipsContent(view))
+    DrawingArea area {};
+    cairo_clip_extents(cr, &area.left, &area.top, &area.right, &area.bottom);
+    return area;
+}
+
+// Whether the view, with its subtree, may draw anything into the area. It may when it cannot be
+// told without drawing: a view that does not clip and lets children out of its frame, page dots,
+// a frame without width or height. Otherwise everything it draws lies within its frame, grown by
+// how far a label's text may reach sideways (and without bound above and below) and by how far
+// a flip turning the view may reach past it (an eighth of its larger side: the near edge grows
+// by a quarter in perspective).
+bool mayDrawInto(const ui::View& view, const DrawingArea& visible)
+{
+    const ui::Rect& frame = view.frame();
+    const double width = frame.width(), height = frame.height();
+    if (!(width > 0) || !(height > 0))
         return true;
-    return view.subviews().empty() && !DrawingTraits(view).contentMayLeaveFrame();
+    const DrawingTraits traits(view);
+    const bool childless = view.subviews().empty();
+    double across = std::max(width, height) / 8 + 1;
+    double along = across;
+    if (traits.label() && childless) {
+        across += textReachPastFrame(*traits.label());
+        along = std::numeric_limits<double>::infinity();
+    } else if (!view.layer().masksToBounds && !traits.alwaysClips() && (!childless || traits.contentMayLeaveFrame())) {
+        return true;
+    }
+    const DrawingArea reach { frame.x() - across, frame.y() - along, frame.x() + width + across, frame.y() + height + along };
+    return reach.meets(visible);
 }
 
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
@@ -121,6 +150,7 @@ Renderer::Renderer(double time, int scale, Backdrop backdrop)
     , m_scale(std::clamp(scale, 1, kLargestScale))
     , m_backdrop(std::move(backdrop))
 {
+    startFrame();
 }
 
 cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
@@ -164,14 +194,18 @@ cairo_surface_t* Renderer::createPicture(int width, int height) const
 
 void Renderer::drawView(cairo_t* cr, const ui::View& view)
 {
-    if (view.isHidden() || !finiteRect(view.frame()))
+    drawViewIfInSight(cr, view, visibleArea(cr));
+}
+
+void Renderer::drawViewIfInSight(cairo_t* cr, const ui::View& view, const DrawingArea& visible)
+{
+    // Only what can reach into the clip is laid out and drawn, so that a frame costs what is in
+    // sight, however many views lie beside it.
+    if (view.isHidden() || !finiteRect(view.frame()) || (!m_drawsEverything && !mayDrawInto(view, visible)))
         return;
     const ui::Presentation presentation = ui::Animations::presentationAt(view, m_time);
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
     if (alpha <= 0)
-        return;
-    if (!presentation.flip && drawsInsideFrame(view)
-        && !meetsClip(cr, view.frame().x(), view.frame().y(), view.frame().width(), view.frame().height()))
         return;
     cairo_save(cr);
     cairo_translate(cr, view.frame().x(), view.frame().y());
@@ -224,8 +258,9 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
     ui::Rect bounds = view.bounds();
     if (finiteRect(bounds))
         cairo_translate(cr, -bounds.x(), -bounds.y());
+    const DrawingArea visible = visibleArea(cr);
     for (const ui::ViewPtr& child : view.subviews())
-        drawView(cr, *child);
+        drawViewIfInSight(cr, *child, visible);
     cairo_restore(cr);
 
     float borderWidth = layer.borderWidth;

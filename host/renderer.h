@@ -15,6 +15,16 @@ namespace kavrin::host {
 // rounded corners with clipping, borders, images, stretchable images, labels, the scroll view's
 // clip and offset, page dots, and the running animations (alpha fades and flip transitions) at
 // their progress at that moment, as the platform's animation model presents each view then.
+// A part of a view's bounds, in points.
+struct DrawingArea {
+    double left, top, right, bottom;
+
+    bool meets(const DrawingArea& other) const
+    {
+        return left < other.right && right > other.left && top < other.bottom && bottom > other.top;
+    }
+};
+
 class Renderer {
 public:
     // Pictures at the scale are that many device pixels to a point, drawn on the backdrop.
@@ -30,17 +40,23 @@ public:
     // taken into account).
     void drawView(cairo_t*, const ui::View&);
 
+    // Draws also the views that lie out of sight, which leaves every picture as it is, only
+    // slower: for checking that leaving them out changes nothing.
+    void setDrawsEverything(bool drawsEverything) { m_drawsEverything = drawsEverything; }
+
     static constexpr int kLargestScale = 3;
 
 private:
     // An ARGB picture of the size in points at the scale.
     cairo_surface_t* createPicture(int width, int height) const;
+    void drawViewIfInSight(cairo_t*, const ui::View&, const DrawingArea& visible);
     void drawBody(cairo_t*, const ui::View&);
     void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
 
     double m_time;
     int m_scale;
     Backdrop m_backdrop;
+    bool m_drawsEverything { false };
 };
 
 }
