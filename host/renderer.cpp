@@ -1,9 +1,11 @@
 #include "renderer.h"
 
 #include "alert_drawing.h"
+#include "drawing_traits.h"
 #include "drawing_geometry.h"
 #include "flip_drawing.h"
 #include "image_drawing.h"
+#include "sight_index.h"
 #include "text_drawing.h"
 #include "ui/button.h"
 #include "ui/image_view.h"
@@ -14,7 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <optional>
+#include <vector>
 
 namespace kavrin::host {
 
@@ -32,66 +35,12 @@ bool finiteRect(const ui::Rect& rect)
         && std::abs(rect.x()) < 1e6f && std::abs(rect.y()) < 1e6f && rect.width() < 1e6f && rect.height() < 1e6f;
 }
 
-// What a view's class adds to the drawing every view shares: a scroll view always clips its
-// content, and a label's text and page dots may reach past the frame.
-class DrawingTraits final : public ui::ViewVisitor {
-public:
-    explicit DrawingTraits(const ui::View& view) { view.accept(*this); }
-    bool alwaysClips() const { return m_alwaysClips; }
-    bool contentMayLeaveFrame() const { return m_contentMayLeaveFrame; }
-    const ui::Label* label() const { return m_label; }
-
-private:
-    void visitScrollView(const ui::ScrollView&) override { m_alwaysClips = true; }
-    void visitLabel(const ui::Label& label) override
-    {
-        m_contentMayLeaveFrame = true;
-        m_label = &label;
-    }
-    void visitPageControl(const ui::PageControl&) override { m_contentMayLeaveFrame = true; }
-
-    bool m_alwaysClips { false };
-    bool m_contentMayLeaveFrame { false };
-    const ui::Label* m_label { nullptr };
-};
-
-bool clipsContent(const ui::View& view)
-{
-    return view.layer().masksToBounds || DrawingTraits(view).alwaysClips();
-}
-
 // The part of the current user space that the clip leaves to draw in.
 DrawingArea visibleArea(cairo_t* cr)
 {
     DrawingArea area {};
     cairo_clip_extents(cr, &area.left, &area.top, &area.right, &area.bottom);
     return area;
-}
-
-// Whether the view, with its subtree, may draw anything into the area. It may when it cannot be
-// told without drawing: a view that does not clip and lets children out of its frame, page dots,
-// a frame without width or height. Otherwise everything it draws lies within its frame, grown by
-// how far a label's text may reach sideways (and without bound above and below) and by how far
-// a flip turning the view may reach past it (an eighth of its larger side: the near edge grows
-// by a quarter in perspective).
-bool mayDrawInto(const ui::View& view, const DrawingArea& visible)
-{
-    const ui::Rect& frame = view.frame();
-    const double width = frame.width(), height = frame.height();
-    if (!(width > 0) || !(height > 0))
-        return true;
-    const DrawingTraits traits(view);
-    const bool childless = view.subviews().empty();
-    double across = std::max(width, height) / 8 + 1;
-    double along = across;
-    if (traits.label() && childless) {
-        across += textReachPastFrame(*traits.label());
-        along = std::numeric_limits<double>::infinity();
-    } else if (!view.layer().masksToBounds && !traits.alwaysClips() && (!childless || traits.contentMayLeaveFrame())) {
-        return true;
-    }
-    const DrawingArea reach { frame.x() - across, frame.y() - along, frame.x() + width + across, frame.y() + height + along };
-    return reach.meets(visible);
 }
 
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
@@ -103,7 +52,12 @@ void drawPageDots(cairo_t* cr, const ui::PageControl& control)
     double rowWidth = (pages - 1) * kDotPitch + kDotDiameter;
     double left = (frame.width() - rowWidth) / 2 + kDotDiameter / 2;
     double centerY = frame.height() / 2;
-    for (int page = 0; page < pages; ++page) {
+    // Only the dots that reach into the clip: a long list has more of them than any picture.
+    double clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    cairo_clip_extents(cr, &clipLeft, &clipTop, &clipRight, &clipBottom);
+    const int first = std::clamp(static_cast<int>(std::floor((clipLeft - left - kDotDiameter) / kDotPitch)), 0, pages);
+    const int last = std::clamp(static_cast<int>(std::ceil((clipRight - left + kDotDiameter) / kDotPitch)) + 1, first, pages);
+    for (int page = first; page < last; ++page) {
         cairo_arc(cr, left + page * kDotPitch, centerY, kDotDiameter / 2, 0, 2 * kPi);
         cairo_set_source_rgba(cr, 1, 1, 1, page == control.currentPage() ? 1.0 : kInactiveDotAlpha);
         cairo_fill(cr);
@@ -194,14 +148,14 @@ cairo_surface_t* Renderer::createPicture(int width, int height) const
 
 void Renderer::drawView(cairo_t* cr, const ui::View& view)
 {
-    drawViewIfInSight(cr, view, visibleArea(cr));
+    const std::optional<DrawingArea> reach = drawingReach(view);
+    if (m_drawsEverything || !reach || reach->meets(visibleArea(cr)))
+        drawViewInSight(cr, view);
 }
 
-void Renderer::drawViewIfInSight(cairo_t* cr, const ui::View& view, const DrawingArea& visible)
+void Renderer::drawViewInSight(cairo_t* cr, const ui::View& view)
 {
-    // Only what can reach into the clip is laid out and drawn, so that a frame costs what is in
-    // sight, however many views lie beside it.
-    if (view.isHidden() || !finiteRect(view.frame()) || (!m_drawsEverything && !mayDrawInto(view, visible)))
+    if (view.isHidden() || !finiteRect(view.frame()))
         return;
     const ui::Presentation presentation = ui::Animations::presentationAt(view, m_time);
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
@@ -258,9 +212,17 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
     ui::Rect bounds = view.bounds();
     if (finiteRect(bounds))
         cairo_translate(cr, -bounds.x(), -bounds.y());
-    const DrawingArea visible = visibleArea(cr);
-    for (const ui::ViewPtr& child : view.subviews())
-        drawViewIfInSight(cr, *child, visible);
+    if (m_drawsEverything) {
+        for (const ui::ViewPtr& child : view.subviews())
+            drawViewInSight(cr, *child);
+    } else {
+        // Only what can reach into the clip is laid out and drawn, so that a frame costs what
+        // is in sight, however many views lie beside it.
+        std::vector<const ui::View*> inSight;
+        SightIndex::shared().childrenInSight(view, visibleArea(cr), inSight);
+        for (const ui::View* child : inSight)
+            drawViewInSight(cr, *child);
+    }
     cairo_restore(cr);
 
     float borderWidth = layer.borderWidth;

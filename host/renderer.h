@@ -15,16 +15,6 @@ namespace kavrin::host {
 // rounded corners with clipping, borders, images, stretchable images, labels, the scroll view's
 // clip and offset, page dots, and the running animations (alpha fades and flip transitions) at
 // their progress at that moment, as the platform's animation model presents each view then.
-// A part of a view's bounds, in points.
-struct DrawingArea {
-    double left, top, right, bottom;
-
-    bool meets(const DrawingArea& other) const
-    {
-        return left < other.right && right > other.left && top < other.bottom && bottom > other.top;
-    }
-};
-
 class Renderer {
 public:
     // Pictures at the scale are that many device pixels to a point, drawn on the backdrop.
@@ -37,7 +27,7 @@ public:
     cairo_surface_t* renderWindow(const ui::Window&, const ui::View* content, const ui::AlertView* alert);
 
     // One view and its subtree at the current transform of the context (its frame's origin
-    // taken into account).
+    // taken into account), when it can reach into the context's clip.
     void drawView(cairo_t*, const ui::View&);
 
     // Draws also the views that lie out of sight, which leaves every picture as it is, only
@@ -49,7 +39,8 @@ public:
 private:
     // An ARGB picture of the size in points at the scale.
     cairo_surface_t* createPicture(int width, int height) const;
-    void drawViewIfInSight(cairo_t*, const ui::View&, const DrawingArea& visible);
+    // The view, unless it is hidden, transparent or placed nowhere.
+    void drawViewInSight(cairo_t*, const ui::View&);
     void drawBody(cairo_t*, const ui::View&);
     void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
 

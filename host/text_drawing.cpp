@@ -344,12 +344,10 @@ double textReachPastFrame(const ui::Label& label)
     if (!std::isfinite(em) || !std::isfinite(shadow))
         return std::numeric_limits<double>::infinity();
     double reach = kGlyphReachEms * std::max(0.0, em) + kInkMargin + shadow;
-    if (label.numberOfLines() != 1) {
-        // A wrapped line that cannot be broken is no wider than the whole text on one line.
-        const std::string& text = label.text();
-        const auto characters = std::count_if(text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; });
-        reach += kGlyphReachEms * std::max(0.0, em) * static_cast<double>(characters);
-    }
+    // A wrapped line that cannot be broken is no wider than the whole text on one line, which
+    // has no more characters than bytes.
+    if (label.numberOfLines() != 1)
+        reach += kGlyphReachEms * std::max(0.0, em) * static_cast<double>(label.text().size());
     return reach;
 }
 
