@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <span>
 #include <utility>
 
 namespace sys {
@@ -237,11 +238,18 @@ private:
     std::string m_key;
 };
 
+// Which entries of the tree are made: all, by default; with rootKey, only that entry of a root
+// dictionary; with elementKeys, only those entries of the dictionaries in a root array.
+struct EntrySelection {
+    const std::string_view* rootKey { nullptr };
+    std::span<const std::string_view> elementKeys;
+};
+
 // The parsed tree as values, read with the library's iterators and a stack of our own, so that
-// the work is linear in the tree's size and the depth costs no native stack. With onlyKey, a
-// root dictionary keeps only that key's entry: every other entry is still read through and
-// checked, so the tree converts or fails exactly as it would whole, but none of it is made.
-ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, const std::string_view* onlyKey = nullptr)
+// the work is linear in the tree's size and the depth costs no native stack. The entries that
+// the selection leaves out are still read through and checked, so the tree converts or fails
+// exactly as it would whole, but none of them is made.
+ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, EntrySelection selection = {})
 {
     const std::uint64_t top = layout ? layout->topObject() : 0;
     if (!root)
@@ -253,11 +261,17 @@ ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, const s
     if (!path.back().matchesLayout())
         return nullptr;
     // Whether the child that next() gave last is kept.
-    const auto keepsChild = [&path, onlyKey] {
+    const auto keepsChild = [&path, selection] {
         const ContainerReading& container = path.back();
         if (container.discards())
             return false;
-        return !onlyKey || path.size() != 1 || !container.isDictionary() || container.key() == *onlyKey;
+        if (!container.isDictionary())
+            return true;
+        if (selection.rootKey && path.size() == 1)
+            return container.key() == *selection.rootKey;
+        if (!selection.elementKeys.empty() && path.size() == 2 && !path.front().isDictionary())
+            return std::find(selection.elementKeys.begin(), selection.elementKeys.end(), container.key()) != selection.elementKeys.end();
+        return true;
     };
     while (true) {
         const std::optional<ContainerReading::Child> child = path.back().next();
@@ -368,7 +382,7 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
 }
 
 // The XML reader wants a terminated buffer, which a std::string is.
-ValuePtr parseTerminated(const std::string& bytes, const std::string_view* onlyKey = nullptr)
+ValuePtr parseTerminated(const std::string& bytes, EntrySelection selection = {})
 {
     if (bytes.empty() || bytes.size() > kMaximumFileSize)
         return nullptr;
@@ -386,7 +400,7 @@ ValuePtr parseTerminated(const std::string& bytes, const std::string_view* onlyK
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), length, &raw);
     PlistHandle root(raw);
-    return fromPlist(root.get(), layout ? &*layout : nullptr, onlyKey);
+    return fromPlist(root.get(), layout ? &*layout : nullptr, selection);
 }
 
 }
@@ -411,7 +425,15 @@ ValuePtr dictionaryEntryOfFile(const std::string& phonePath, std::string_view ke
     std::optional<std::string> bytes = readWholeFile(resolvePhonePath(phonePath), kMaximumFileSize);
     if (!bytes)
         return nullptr;
-    return rootOfKind(parseTerminated(*bytes, &key), true);
+    return rootOfKind(parseTerminated(*bytes, { .rootKey = &key, .elementKeys = {} }), true);
+}
+
+ValuePtr arrayWithEntriesOfFile(const std::string& phonePath, std::span<const std::string_view> keys)
+{
+    std::optional<std::string> bytes = readWholeFile(resolvePhonePath(phonePath), kMaximumFileSize);
+    if (!bytes)
+        return nullptr;
+    return rootOfKind(parseTerminated(*bytes, { .rootKey = nullptr, .elementKeys = keys }), false);
 }
 
 ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath)

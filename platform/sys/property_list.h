@@ -3,7 +3,9 @@
 #include "sys/value.h"
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace sys {
 
@@ -23,6 +25,10 @@ ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath);
 ValuePtr dictionaryEntryOfFile(const std::string& phonePath, std::string_view key);
 // initWithContentsOfFile: of an array; nil likewise for any root but an array.
 ValuePtr arrayWithContentsOfFile(const std::string& phonePath);
+// The same array with only those keys' entries in each of its dictionaries: the file is read,
+// parsed and checked whole, and is nil exactly when the whole array would be, but only those
+// values are made (the array's other elements whole).
+ValuePtr arrayWithEntriesOfFile(const std::string& phonePath, std::span<const std::string_view> keys);
 
 // Parsing from bytes; nil for anything that is not a property list.
 ValuePtr propertyListFromBytes(std::string_view bytes);
