@@ -1,12 +1,18 @@
 #include "bench_support.h"
+#include "pair_measurement.h"
 #include "table_reporter.h"
 
+#include <valgrind/valgrind.h>
+
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
+
+using kavrin::bench::MeasurementSettings;
 
 // kavrin-bench --write-phone DIR N: a phone root with N favorites for kavrin-host, for
 // measuring a host session's memory.
@@ -26,6 +32,42 @@ int writePhone(const char* root, const char* favorites)
     return 0;
 }
 
+// Takes this program's own options out of the arguments, before Google Benchmark reads its own:
+//   --pairs=N                 pairs of batches measured for every case (21)
+//   --count-instructions=FILE counts instructions instead of timing; run under
+//                             valgrind --tool=callgrind --collect-atstart=no
+//                             --callgrind-out-file=FILE.callgrind, and the counts go to FILE
+//   --instructions=FILE       the counts of such a run, shown beside the times
+bool takeOwnOptions(std::vector<char*>& arguments)
+{
+    MeasurementSettings& settings = kavrin::bench::measurementSettings();
+    std::vector<char*> kept;
+    for (char* argument : arguments) {
+        const std::string text = argument;
+        const auto value = [&text](std::string_view option) { return text.substr(option.size()); };
+        if (text.starts_with("--pairs=")) {
+            settings.pairs = std::max(1, std::atoi(value("--pairs=").c_str()));
+        } else if (text.starts_with("--count-instructions=")) {
+            if (!RUNNING_ON_VALGRIND) {
+                std::fprintf(stderr, "kavrin-bench: --count-instructions runs under valgrind --tool=callgrind\n");
+                return false;
+            }
+            settings.instructionsOut = value("--count-instructions=");
+            settings.callgrindOutput = settings.instructionsOut + ".callgrind";
+            std::remove(settings.instructionsOut.c_str());
+        } else if (text.starts_with("--instructions=")) {
+            if (!kavrin::bench::loadInstructions(value("--instructions="))) {
+                std::fprintf(stderr, "kavrin-bench: cannot read %s\n", text.c_str());
+                return false;
+            }
+        } else {
+            kept.push_back(argument);
+        }
+    }
+    arguments = kept;
+    return true;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -37,13 +79,9 @@ int main(int argc, char** argv)
         }
         return writePhone(argv[2], argv[3]);
     }
-    // Each case three times, the table from the medians, a run of a few minutes in all; flags
-    // given on the command line come later and win.
-    std::vector<char*> arguments { argv[0] };
-    std::string defaults[] = { "--benchmark_repetitions=3", "--benchmark_min_time=0.2", "--benchmark_report_aggregates_only=true" };
-    for (std::string& flag : defaults)
-        arguments.push_back(flag.data());
-    arguments.insert(arguments.end(), argv + 1, argv + argc);
+    std::vector<char*> arguments(argv, argv + argc);
+    if (!takeOwnOptions(arguments))
+        return 2;
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     benchmark::Initialize(&count, arguments.data());

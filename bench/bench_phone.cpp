@@ -31,9 +31,12 @@ constexpr std::array kLastNames { "Berger", "Hoffmann", "Keller", "Lange", "Bran
     "Engel", "Roth", "Busch", "Franke", "Haas", "Lorenz" };
 constexpr std::array kLabels { "_$!<Mobile>!$_", "_$!<Home>!$_", "_$!<Work>!$_", "iPhone", "_$!<Main>!$_", "Büro" };
 
+// Every name differs from every other, its first word too (which a metro tile shows), as in a
+// real list: no text the widget or the renderer measures comes twice.
 std::string contactName(int index)
 {
-    return std::string(kFirstNames[static_cast<std::size_t>(index) % kFirstNames.size()]) + " "
+    const auto round = static_cast<std::size_t>(index) / kFirstNames.size();
+    return std::string(kFirstNames[static_cast<std::size_t>(index) % kFirstNames.size()]) + (round > 0 ? std::to_string(round) : "") + " "
         + kLastNames[static_cast<std::size_t>(index / 3) % kLastNames.size()];
 }
 

@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include "pair_measurement.h"
+
 #include "sys/application.h"
 #include "sys/run_loop.h"
 #include "sys/user_defaults.h"
@@ -48,18 +50,29 @@ const BenchPhone& preparePhone(int favorites, const sys::Dictionary& settings, s
     return phone;
 }
 
-void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, std::function<void(benchmark::State&)> run,
-    FloorPlan floor, sys::PropertyListFormat format)
+void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, double favorites)
 {
-    benchmark::RegisterBenchmark(name.c_str(), [favorites, settings, run, format](benchmark::State& state) {
+    const int pairs = measurementSettings().callgrindOutput.empty() ? measurementSettings().pairs : 1;
+    benchmark::RegisterBenchmark(name.c_str(), [name, work, floor, favorites](benchmark::State& state) {
+        // The floor first: a case's setup may start a session of its own, which the floor's
+        // setup would end.
+        const Work floorWork = floor();
+        const Work measured = work();
+        measurePair(state, name, measured, floorWork, favorites);
+    })->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(pairs);
+}
+
+void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, WorkMaker work, FloorPlan plan,
+    sys::PropertyListFormat format)
+{
+    const double tiles = plan.photoQueries > 1 ? favorites : 0;
+    registerPair(name, [favorites, settings, work, format] {
         preparePhone(favorites, settings, format);
-        run(state);
-    })->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark((name + "/floor").c_str(), [favorites, settings, floor, format](benchmark::State& state) {
+        return work();
+    }, [favorites, settings, plan, format] {
         const BenchPhone& phone = preparePhone(favorites, settings, format);
-        for (auto _ : state)
-            runFloor(phone, floor);
-    })->Unit(benchmark::kMicrosecond);
+        return Work { {}, [floor = FloorRun(phone, plan)] { floor.run(); }, {} };
+    }, tiles);
 }
 
 }

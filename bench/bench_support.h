@@ -41,13 +41,26 @@ struct ShownWidget {
     std::unique_ptr<KavrinController> controller;
 };
 
+// What a case or a floor does, once it is set up: an untimed preparation before every run
+// (none when empty), the run itself, and a check after all runs, which names what went wrong
+// (empty when all is well).
+struct Work {
+    std::function<void()> prepare;
+    std::function<void()> run;
+    std::function<std::string()> check;
+};
+// Sets a case up on the current phone; what it needs lives in the closures it returns.
+using WorkMaker = std::function<Work()>;
+
 // The phone of that size made current, with that settings file.
 const BenchPhone& preparePhone(int favorites, const sys::Dictionary& settings, sys::PropertyListFormat = sys::PropertyListFormat::Xml);
 
-// Registers a case and, right after it, its floor: the same name with "/floor" appended. Both
-// run on the phone of that size with that settings file; the floor runs the plan.
-void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, std::function<void(benchmark::State&)> run,
-    FloorPlan floor, sys::PropertyListFormat = sys::PropertyListFormat::Xml);
+// Registers a case beside its floor. Both are set up on the phone of that size with that
+// settings file and measured in pairs, in turn (pair_measurement.h).
+void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, WorkMaker, FloorPlan floor,
+    sys::PropertyListFormat = sys::PropertyListFormat::Xml);
+// The same with a floor of its own making, on whatever the maker makes current.
+void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, double favorites = 0);
 
 // The floor of a background pass with its tile rebuild: the settings lookups, the favorites
 // list, a photo for every favorite.

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace kavrin::bench {
 
 namespace {
@@ -112,9 +114,14 @@ std::optional<std::vector<std::uint8_t>> floorBlobQuery(const std::string& datab
 
 bool floorDecodePng(const std::vector<std::uint8_t>& bytes)
 {
+    return floorDecodePng(bytes.data(), bytes.size());
+}
+
+bool floorDecodePng(const void* bytes, std::size_t length)
+{
     png_image image {};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+    if (!png_image_begin_read_from_memory(&image, bytes, length))
         return false;
     image.format = PNG_FORMAT_RGBA;
     std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
@@ -124,32 +131,49 @@ bool floorDecodePng(const std::vector<std::uint8_t>& bytes)
     return decoded;
 }
 
+bool floorPhotoQuery(const std::string& databasePath, const std::string& sql)
+{
+    bool decoded = false;
+    query(databasePath, sql, [&decoded](sqlite3_stmt* statement) {
+        const void* bytes = sqlite3_column_blob(statement, 0);
+        decoded = floorDecodePng(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, 0)));
+    });
+    return decoded;
+}
+
 std::vector<std::uint8_t> floorReadFile(const std::string& filePath)
 {
     const std::string text = readText(filePath);
     return { text.begin(), text.end() };
 }
 
-void runFloor(const BenchPhone& phone, const FloorPlan& plan)
+FloorRun::FloorRun(const BenchPhone& phone, const FloorPlan& plan)
+    : m_plan(plan)
+    , m_favorites(phone.favorites())
+    , m_settings(phone.realPath(kSettingsPath))
+    , m_favoritesList(phone.realPath(sys::kFavoritesPath))
+    , m_book(phone.realPath(sys::kAddressBookPath))
+    , m_images(phone.realPath(sys::kAddressBookImagesPath))
+    , m_placeholder(phone.realPath(kPlaceholderPhotoPath))
 {
-    const std::string settings = phone.realPath(kSettingsPath);
-    const std::string book = phone.realPath(sys::kAddressBookPath);
-    const std::string images = phone.realPath(sys::kAddressBookImagesPath);
-    for (int i = 0; i < plan.settingsLookups; ++i)
-        benchmark::DoNotOptimize(floorSettingLookup(settings, "showLabels"));
-    for (int i = 0; i < plan.favoritesReads; ++i)
-        benchmark::DoNotOptimize(floorArrayFile(phone.realPath(sys::kFavoritesPath)));
-    for (int i = 0; i < plan.mailQueries; ++i)
-        benchmark::DoNotOptimize(floorTextQuery(book, mailSql(kFirstRecordId + i)));
-    for (int i = 0; i < plan.absentMailQueries; ++i)
-        benchmark::DoNotOptimize(floorTextQuery(book, mailSql(kAbsentRecordId)));
-    for (int i = 0; i < plan.photoQueries; ++i) {
-        const auto bytes = floorBlobQuery(images, photoSql(kFirstRecordId + i % phone.favorites()));
-        benchmark::DoNotOptimize(bytes && floorDecodePng(*bytes));
+}
+
+void FloorRun::run() const
+{
+    for (int i = 0; i < m_plan.settingsLookups; ++i)
+        benchmark::DoNotOptimize(floorSettingLookup(m_settings, "showLabels"));
+    for (int i = 0; i < m_plan.favoritesReads; ++i)
+        benchmark::DoNotOptimize(floorArrayFile(m_favoritesList));
+    for (int i = 0; i < m_plan.mailQueries; ++i)
+        benchmark::DoNotOptimize(floorTextQuery(m_book, mailSql(kFirstRecordId + i)));
+    for (int i = 0; i < m_plan.absentMailQueries; ++i)
+        benchmark::DoNotOptimize(floorTextQuery(m_book, mailSql(kAbsentRecordId)));
+    for (int i = 0; i < m_plan.photoQueries; ++i) {
+        benchmark::DoNotOptimize(floorPhotoQuery(m_images, photoSql(kFirstRecordId + i % std::max(m_favorites, 1))));
     }
-    for (int i = 0; i < plan.placeholderPhotos; ++i) {
-        benchmark::DoNotOptimize(floorBlobQuery(images, photoSql(kAbsentRecordId)));
-        benchmark::DoNotOptimize(floorDecodePng(floorReadFile(phone.realPath(kPlaceholderPhotoPath))));
+    for (int i = 0; i < m_plan.placeholderPhotos; ++i) {
+        benchmark::DoNotOptimize(floorBlobQuery(m_images, photoSql(kAbsentRecordId)));
+        benchmark::DoNotOptimize(floorDecodePng(floorReadFile(m_placeholder)));
     }
 }
 

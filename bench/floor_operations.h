@@ -21,6 +21,10 @@ std::string floorTextQuery(const std::string& databasePath, const std::string& s
 std::optional<std::vector<std::uint8_t>> floorBlobQuery(const std::string& databasePath, const std::string& sql);
 // Decodes a PNG to RGBA pixels with libpng; false for bytes that are not one.
 bool floorDecodePng(const std::vector<std::uint8_t>& bytes);
+bool floorDecodePng(const void* bytes, std::size_t length);
+// A photo query whose blob is decoded where SQLite holds it, without a copy; false when no
+// row came or it is no PNG.
+bool floorPhotoQuery(const std::string& databasePath, const std::string& sql);
 // Reads a whole file.
 std::vector<std::uint8_t> floorReadFile(const std::string& filePath);
 
@@ -35,7 +39,21 @@ struct FloorPlan {
 };
 
 class BenchPhone;
-// Runs the plan on the phone; photo and mail queries go to consecutive favorites' records.
-void runFloor(const BenchPhone&, const FloorPlan&);
+// The plan on a phone, with the phone's real paths joined once: photo and mail queries go to
+// consecutive favorites' records.
+class FloorRun {
+public:
+    FloorRun(const BenchPhone&, const FloorPlan&);
+    void run() const;
+
+private:
+    FloorPlan m_plan;
+    int m_favorites;
+    std::string m_settings;
+    std::string m_favoritesList;
+    std::string m_book;
+    std::string m_images;
+    std::string m_placeholder;
+};
 
 }

@@ -15,39 +15,34 @@ void registerLookupBenchmarks()
 {
     const sys::Dictionary settings = settingsFor(Look::Standard);
     for (const auto& [format, name] : { std::pair { sys::PropertyListFormat::Xml, "checkSetting/xml" }, std::pair { sys::PropertyListFormat::Binary, "checkSetting/binary" } }) {
-        registerWithFloor(name, kBookSize, settings, [](benchmark::State& state) {
-            KavrinController controller;
-            for (auto _ : state)
-                benchmark::DoNotOptimize(controller.checkSetting("showLabels"));
+        registerWithFloor(name, kBookSize, settings, [] {
+            auto controller = std::make_shared<KavrinController>();
+            return Work { {}, [controller] { benchmark::DoNotOptimize(controller->checkSetting("showLabels")); }, {} };
         }, { .settingsLookups = 1 }, format);
     }
 
-    registerWithFloor("getMailFromDB/present", kBookSize, settings, [](benchmark::State& state) {
-        KavrinController controller;
-        if (controller.getMailFromDB(kPresentRecordId).empty())
-            state.SkipWithError("the record has no address");
-        for (auto _ : state)
-            benchmark::DoNotOptimize(controller.getMailFromDB(kPresentRecordId));
+    registerWithFloor("getMailFromDB/present", kBookSize, settings, [] {
+        auto controller = std::make_shared<KavrinController>();
+        const bool found = !controller->getMailFromDB(kPresentRecordId).empty();
+        return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getMailFromDB(kPresentRecordId)); },
+            [found] { return found ? std::string() : "the record has no address"; } };
     }, { .mailQueries = 1 });
-    registerWithFloor("getMailFromDB/absent", kBookSize, settings, [](benchmark::State& state) {
-        KavrinController controller;
-        for (auto _ : state)
-            benchmark::DoNotOptimize(controller.getMailFromDB(kAbsentRecordId));
+    registerWithFloor("getMailFromDB/absent", kBookSize, settings, [] {
+        auto controller = std::make_shared<KavrinController>();
+        return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getMailFromDB(kAbsentRecordId)); }, {} };
     }, { .absentMailQueries = 1 });
 
-    registerWithFloor("getImageFromDB/present", kBookSize, settings, [](benchmark::State& state) {
-        KavrinController controller;
-        if (!controller.getImageFromDB(kPresentRecordId))
-            state.SkipWithError("the record has no photo");
-        for (auto _ : state)
-            benchmark::DoNotOptimize(controller.getImageFromDB(kPresentRecordId));
+    registerWithFloor("getImageFromDB/present", kBookSize, settings, [] {
+        auto controller = std::make_shared<KavrinController>();
+        const bool found = controller->getImageFromDB(kPresentRecordId) != nullptr;
+        return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getImageFromDB(kPresentRecordId)); },
+            [found] { return found ? std::string() : "the record has no photo"; } };
     }, { .photoQueries = 1 });
-    registerWithFloor("getImageFromDB/absent", kBookSize, settings, [](benchmark::State& state) {
-        KavrinController controller;
-        if (!controller.getImageFromDB(kAbsentRecordId))
-            state.SkipWithError("no placeholder photo");
-        for (auto _ : state)
-            benchmark::DoNotOptimize(controller.getImageFromDB(kAbsentRecordId));
+    registerWithFloor("getImageFromDB/absent", kBookSize, settings, [] {
+        auto controller = std::make_shared<KavrinController>();
+        const bool found = controller->getImageFromDB(kAbsentRecordId) != nullptr;
+        return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getImageFromDB(kAbsentRecordId)); },
+            [found] { return found ? std::string() : "no placeholder photo"; } };
     }, { .placeholderPhotos = 1 });
 }
 

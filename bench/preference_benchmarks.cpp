@@ -1,7 +1,6 @@
 #include "bench_support.h"
 
 #include "kavrin/published_names.h"
-#include "table_reporter.h"
 
 #include <array>
 
@@ -16,17 +15,16 @@ constexpr int kCheckLookups = 7;
 
 // The system-wide settings-changed callback, which re-posts locally to the controller. Whether
 // it rebuilds is told by the scroll view's first tile: a rebuild replaces it.
-void settingsChanged(benchmark::State& state, bool expectRebuild)
+Work settingsChanged(bool expectRebuild)
 {
-    ShownWidget widget;
-    if (expectRebuild)
-        state.counters[TableReporter::kFavoritesCounter] = static_cast<double>(sys::count(widget.controller->rawElementsArray));
-    const ui::ViewPtr firstTile = widget.controller->scrollView->subviews().front();
-    for (auto _ : state)
-        preferencesChange(nullptr, nullptr, kPreferencesChanged, nullptr, nullptr);
-    const bool rebuilt = widget.controller->scrollView->subviews().front() != firstTile;
-    if (rebuilt != expectRebuild)
-        state.SkipWithError(expectRebuild ? "the notification did not rebuild" : "the notification rebuilt");
+    auto widget = std::make_shared<ShownWidget>();
+    const ui::ViewPtr firstTile = widget->controller->scrollView->subviews().front();
+    return Work { {}, [] { preferencesChange(nullptr, nullptr, kPreferencesChanged, nullptr, nullptr); }, [widget, firstTile, expectRebuild] {
+        const bool rebuilt = widget->controller->scrollView->subviews().front() != firstTile;
+        if (rebuilt == expectRebuild)
+            return std::string();
+        return std::string(expectRebuild ? "the notification did not rebuild" : "the notification rebuilt");
+    } };
 }
 
 }
@@ -35,14 +33,14 @@ void registerPreferenceBenchmarks()
 {
     // Metro look, pattern 2, nothing changed: the check alone.
     registerWithFloor("preferencesChange2/no-rebuild/" + std::to_string(kNoRebuildSize), kNoRebuildSize, settingsFor(Look::Metro2),
-        [](benchmark::State& state) { settingsChanged(state, false); }, { .settingsLookups = kCheckLookups });
+        [] { return settingsChanged(false); }, { .settingsLookups = kCheckLookups });
     // Standard look in a widget never built metro: no pattern matches its tile count of 0, so
     // every notification rebuilds.
     for (const int favorites : kRebuildSizes) {
         FloorPlan floor = viewFloor(false, favorites);
         floor.settingsLookups += kCheckLookups;
         registerWithFloor("preferencesChange2/rebuild/" + std::to_string(favorites), favorites, settingsFor(Look::Standard),
-            [](benchmark::State& state) { settingsChanged(state, true); }, floor);
+            [] { return settingsChanged(true); }, floor);
     }
 }
 

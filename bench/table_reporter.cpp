@@ -8,15 +8,21 @@ namespace kavrin::bench {
 
 namespace {
 
-constexpr std::string_view kFloorSuffix = "/floor";
-
-std::string formatTime(double microseconds)
+std::string formatTime(double nanoseconds)
 {
     char text[32];
+    const double microseconds = nanoseconds / 1000.0;
     if (microseconds >= 1000.0)
         std::snprintf(text, sizeof text, "%.2f ms", microseconds / 1000.0);
     else
         std::snprintf(text, sizeof text, "%.1f µs", microseconds);
+    return text;
+}
+
+std::string formatNumber(const char* format, double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
     return text;
 }
 
@@ -31,25 +37,19 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs)
 {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-        const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-        if (!median && !single && !run.error_occurred)
+        if (run.run_type != Run::RT_Iteration && !run.error_occurred)
             continue;
-        const std::string name = run.run_name.str();
+        const std::string name = run.run_name.function_name;
         auto [entry, inserted] = m_measurements.try_emplace(name);
         if (inserted)
             m_order.push_back(name);
         if (run.error_occurred) {
             entry->second.failed = true;
+            entry->second.error = run.error_message;
             continue;
         }
-        // A median wins over the single runs it was made from.
-        if (median || !entry->second.median) {
-            entry->second.microseconds = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e6;
-            entry->second.median = median;
-            const auto favorites = run.counters.find(kFavoritesCounter);
-            entry->second.favorites = favorites == run.counters.end() ? 0 : favorites->second.value;
-        }
+        for (const auto& [counter, value] : run.counters)
+            entry->second.counters[counter] = value.value;
     }
 }
 
@@ -58,26 +58,39 @@ void TableReporter::Finalize()
     ConsoleReporter::Finalize();
     std::ostream& out = GetOutputStream();
     char line[512];
-    std::snprintf(line, sizeof line, "\n| case | time | floor | ratio | per favorite | ratio ≤ %.1f |\n|---|---:|---:|---:|---:|:---:|\n", kTargetRatio);
+    std::snprintf(line, sizeof line,
+        "\n| case | time | floor | ratio | IQR | instructions ratio | per favorite | within %.2f |\n|---|---:|---:|---:|---:|---:|---:|:---:|\n",
+        kTargetRatio);
     out << line;
     for (const std::string& name : m_order) {
-        if (name.size() > kFloorSuffix.size() && name.ends_with(kFloorSuffix))
-            continue;
         const Measurement& measured = m_measurements[name];
         if (measured.failed) {
-            out << "| " << name << " | failed | | | | |\n";
+            out << "| " << name << " | failed: " << measured.error << " | | | | | | |\n";
             continue;
         }
-        const std::string time = formatTime(measured.microseconds);
-        const std::string perFavorite = measured.favorites > 0 ? formatTime(measured.microseconds / measured.favorites) : "";
-        const auto floorEntry = m_measurements.find(name + std::string(kFloorSuffix));
-        if (floorEntry == m_measurements.end() || floorEntry->second.failed || !(floorEntry->second.microseconds > 0)) {
-            out << "| " << name << " | " << time << " | | | " << perFavorite << " | |\n";
-            continue;
-        }
-        const double ratio = measured.microseconds / floorEntry->second.microseconds;
-        std::snprintf(line, sizeof line, "| %s | %s | %s | %.2f | %s | %s |\n", name.c_str(), time.c_str(),
-            formatTime(floorEntry->second.microseconds).c_str(), ratio, perFavorite.c_str(), ratio <= kTargetRatio ? "yes" : "**no**");
+        const auto counter = [&measured](const char* key) {
+            const auto found = measured.counters.find(key);
+            return found == measured.counters.end() ? -1.0 : found->second;
+        };
+        const double time = counter("time_ns");
+        const double floor = counter("floor_ns");
+        const double ratio = counter("ratio");
+        const double spread = counter("ratio_iqr");
+        const double instructions = counter("instructions_ratio");
+        const double favorites = counter(kFavoritesCounter);
+        const bool timed = time >= 0 && floor > 0;
+        const bool counted = instructions >= 0;
+        bool within = true;
+        if (timed)
+            within = within && ratio <= kTargetRatio;
+        if (counted)
+            within = within && instructions <= kTargetRatio;
+        std::snprintf(line, sizeof line, "| %s | %s | %s | %s | %s | %s | %s | %s |\n", name.c_str(),
+            timed ? formatTime(time).c_str() : "", timed ? formatTime(floor).c_str() : "",
+            timed ? formatNumber("%.2f", ratio).c_str() : "", timed ? formatNumber("%.3f", spread).c_str() : "",
+            counted ? formatNumber("%.3f", instructions).c_str() : "",
+            timed && favorites > 0 ? formatTime(time / favorites).c_str() : "",
+            !timed && !counted ? "" : within ? "yes" : "**no**");
         out << line;
     }
     out.flush();

@@ -20,46 +20,45 @@ sys::Dictionary chooserSettings()
     return settings;
 }
 
+// Runs that each open a URL: the check counts them against the URLs opened.
+Work openingURLs(std::function<void()> run)
+{
+    auto runs = std::make_shared<std::size_t>(0);
+    const std::size_t before = BenchEnvironment::shared().openedURLs();
+    return Work { {}, [run, runs] { run(); ++*runs; }, [runs, before] {
+        return BenchEnvironment::shared().openedURLs() - before == *runs ? std::string() : "a run did not open a URL";
+    } };
+}
+
 // A tap forwarded by the host: hit test, the tile's action, three ask-flags, the e-mail query,
 // the standard action and the call handed to the system.
-void tapStandardAction(benchmark::State& state)
+Work tapStandardAction()
 {
-    ShownWidget widget;
-    const std::size_t before = BenchEnvironment::shared().openedURLs();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(widget.controller->launchURLForTapLocation(kFirstTile));
-    if (BenchEnvironment::shared().openedURLs() - before != static_cast<std::size_t>(state.iterations()))
-        state.SkipWithError("a tap did not open a URL");
+    auto widget = std::make_shared<ShownWidget>();
+    return openingURLs([widget] { benchmark::DoNotOptimize(widget->controller->launchURLForTapLocation(kFirstTile)); });
 }
 
 // The same tap with the ask-flags set: the chooser is shown instead.
-void tapShowingChooser(benchmark::State& state)
+Work tapShowingChooser()
 {
-    ShownWidget widget;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(widget.controller->launchURLForTapLocation(kFirstTile));
-    const auto& alert = BenchEnvironment::shared().visibleAlert();
-    if (!alert || alert->numberOfButtons() != 4)
-        state.SkipWithError("the chooser is not shown with four buttons");
+    auto widget = std::make_shared<ShownWidget>();
+    return Work { {}, [widget] { benchmark::DoNotOptimize(widget->controller->launchURLForTapLocation(kFirstTile)); }, [] {
+        const auto& alert = BenchEnvironment::shared().visibleAlert();
+        return alert && alert->numberOfButtons() == 4 ? std::string() : "the chooser is not shown with four buttons";
+    } };
 }
 
 // A press on the chooser's button: the ask-flags read again, then the call, or the e-mail
 // address looked up again and the mail handed to the system. The chooser of one tap is pressed
 // again and again; a press reads nothing from the chooser but its tag.
-void pressChooserButton(benchmark::State& state, int button)
+Work pressChooserButton(int button)
 {
-    ShownWidget widget;
-    widget.controller->launchURLForTapLocation(kFirstTile);
+    auto widget = std::make_shared<ShownWidget>();
+    widget->controller->launchURLForTapLocation(kFirstTile);
     const std::shared_ptr<ui::AlertView> alert = BenchEnvironment::shared().visibleAlert();
-    if (!alert) {
-        state.SkipWithError("the tap showed no chooser");
-        return;
-    }
-    const std::size_t before = BenchEnvironment::shared().openedURLs();
-    for (auto _ : state)
-        alert->dismissWithClickedButtonIndex(button);
-    if (BenchEnvironment::shared().openedURLs() - before != static_cast<std::size_t>(state.iterations()))
-        state.SkipWithError("a press did not open a URL");
+    if (!alert)
+        return Work { {}, [] {}, [] { return std::string("the tap showed no chooser"); } };
+    return openingURLs([widget, alert, button] { alert->dismissWithClickedButtonIndex(button); });
 }
 
 }
@@ -73,9 +72,9 @@ void registerTapBenchmarks()
         registerWithFloor("tap/chooser/" + size, favorites, chooserSettings(), tapShowingChooser,
             { .settingsLookups = 3, .mailQueries = 1 });
         registerWithFloor("press/call/" + size, favorites, chooserSettings(),
-            [](benchmark::State& state) { pressChooserButton(state, kCallButton); }, { .settingsLookups = 3 });
+            [] { return pressChooserButton(kCallButton); }, { .settingsLookups = 3 });
         registerWithFloor("press/e-mail/" + size, favorites, chooserSettings(),
-            [](benchmark::State& state) { pressChooserButton(state, kMailButton); }, { .settingsLookups = 3, .mailQueries = 1 });
+            [] { return pressChooserButton(kMailButton); }, { .settingsLookups = 3, .mailQueries = 1 });
     }
 }
 

@@ -1,5 +1,4 @@
 #include "bench_support.h"
-#include "table_reporter.h"
 
 #include <array>
 
@@ -19,22 +18,23 @@ int buildLookups(bool metro, int favorites)
     return metro ? 8 : 5 + favorites;
 }
 
-// A fresh controller's first view: background pass and tile rebuild, one photo a tile.
-void firstView(benchmark::State& state, int favorites)
+// A fresh controller's first view: background pass and tile rebuild, one photo a tile. The
+// controller of the run before is released, and the new one made, untimed.
+Work firstView(int favorites)
 {
-    std::unique_ptr<KavrinController> controller;
-    for (auto _ : state) {
-        state.PauseTiming();
-        controller.reset();
-        BenchEnvironment::shared().reset();
-        controller = std::make_unique<KavrinController>();
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(controller->view().get());
-    }
-    state.counters[TableReporter::kFavoritesCounter] = favorites;
-    const std::size_t tiles = controller ? controller->scrollView->subviews().size() : 0;
-    if (tiles != 2 * static_cast<std::size_t>(favorites))
-        state.SkipWithError("the view does not hold a button and a label for every favorite");
+    auto controller = std::make_shared<std::unique_ptr<KavrinController>>();
+    return Work {
+        [controller] {
+            controller->reset();
+            BenchEnvironment::shared().reset();
+            *controller = std::make_unique<KavrinController>();
+        },
+        [controller] { benchmark::DoNotOptimize((*controller)->view().get()); },
+        [controller, favorites] {
+            const std::size_t tiles = *controller ? (*controller)->scrollView->subviews().size() : 0;
+            return tiles == 2 * static_cast<std::size_t>(favorites) ? std::string() : "the view does not hold a button and a label for every favorite";
+        },
+    };
 }
 
 }
@@ -49,7 +49,7 @@ void registerViewBenchmarks()
     for (const Look look : kLooks) {
         for (const int favorites : kSizes) {
             registerWithFloor(std::string("view/") + lookName(look) + "/" + std::to_string(favorites), favorites, settingsFor(look),
-                [favorites](benchmark::State& state) { firstView(state, favorites); }, viewFloor(isMetro(look), favorites));
+                [favorites] { return firstView(favorites); }, viewFloor(isMetro(look), favorites));
         }
     }
 }

@@ -1,9 +1,11 @@
 #include "renderer.h"
 
 #include "alert_drawing.h"
+#include "drawing_traits.h"
 #include "drawing_geometry.h"
 #include "flip_drawing.h"
 #include "image_drawing.h"
+#include "sight_index.h"
 #include "text_drawing.h"
 #include "ui/button.h"
 #include "ui/image_view.h"
@@ -14,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace kavrin::host {
 
@@ -31,38 +35,12 @@ bool finiteRect(const ui::Rect& rect)
         && std::abs(rect.x()) < 1e6f && std::abs(rect.y()) < 1e6f && rect.width() < 1e6f && rect.height() < 1e6f;
 }
 
-// What a view's class adds to the drawing every view shares: a scroll view always clips its
-// content, and a label's text and page dots may reach past the frame.
-class DrawingTraits final : public ui::ViewVisitor {
-public:
-    explicit DrawingTraits(const ui::View& view) { view.accept(*this); }
-    bool alwaysClips() const { return m_alwaysClips; }
-    bool contentMayLeaveFrame() const { return m_contentMayLeaveFrame; }
-
-private:
-    void visitScrollView(const ui::ScrollView&) override { m_alwaysClips = true; }
-    void visitLabel(const ui::Label&) override { m_contentMayLeaveFrame = true; }
-    void visitPageControl(const ui::PageControl&) override { m_contentMayLeaveFrame = true; }
-
-    bool m_alwaysClips { false };
-    bool m_contentMayLeaveFrame { false };
-};
-
-bool clipsContent(const ui::View& view)
+// The part of the current user space that the clip leaves to draw in.
+DrawingArea visibleArea(cairo_t* cr)
 {
-    return view.layer().masksToBounds || DrawingTraits(view).alwaysClips();
-}
-
-// Whether everything the view and its subtree draw lies inside its frame: a view that clips, or
-// a childless one whose content is its background, border and image. A label's text and page
-// dots can reach past the frame, and so do the children of a view that does not clip.
-bool drawsInsideFrame(const ui::View& view)
-{
-    if (!(view.frame().width() > 0) || !(view.frame().height() > 0))
-        return false;
-    if (clipsContent(view))
-        return true;
-    return view.subviews().empty() && !DrawingTraits(view).contentMayLeaveFrame();
+    DrawingArea area {};
+    cairo_clip_extents(cr, &area.left, &area.top, &area.right, &area.bottom);
+    return area;
 }
 
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
@@ -74,7 +52,12 @@ void drawPageDots(cairo_t* cr, const ui::PageControl& control)
     double rowWidth = (pages - 1) * kDotPitch + kDotDiameter;
     double left = (frame.width() - rowWidth) / 2 + kDotDiameter / 2;
     double centerY = frame.height() / 2;
-    for (int page = 0; page < pages; ++page) {
+    // Only the dots that reach into the clip: a long list has more of them than any picture.
+    double clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    cairo_clip_extents(cr, &clipLeft, &clipTop, &clipRight, &clipBottom);
+    const int first = std::clamp(static_cast<int>(std::floor((clipLeft - left - kDotDiameter) / kDotPitch)), 0, pages);
+    const int last = std::clamp(static_cast<int>(std::ceil((clipRight - left + kDotDiameter) / kDotPitch)) + 1, first, pages);
+    for (int page = first; page < last; ++page) {
         cairo_arc(cr, left + page * kDotPitch, centerY, kDotDiameter / 2, 0, 2 * kPi);
         cairo_set_source_rgba(cr, 1, 1, 1, page == control.currentPage() ? 1.0 : kInactiveDotAlpha);
         cairo_fill(cr);
@@ -121,6 +104,7 @@ Renderer::Renderer(double time, int scale, Backdrop backdrop)
     , m_scale(std::clamp(scale, 1, kLargestScale))
     , m_backdrop(std::move(backdrop))
 {
+    startFrame();
 }
 
 cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
@@ -164,14 +148,18 @@ cairo_surface_t* Renderer::createPicture(int width, int height) const
 
 void Renderer::drawView(cairo_t* cr, const ui::View& view)
 {
+    const std::optional<DrawingArea> reach = drawingReach(view);
+    if (m_drawsEverything || !reach || reach->meets(visibleArea(cr)))
+        drawViewInSight(cr, view);
+}
+
+void Renderer::drawViewInSight(cairo_t* cr, const ui::View& view)
+{
     if (view.isHidden() || !finiteRect(view.frame()))
         return;
     const ui::Presentation presentation = ui::Animations::presentationAt(view, m_time);
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
     if (alpha <= 0)
-        return;
-    if (!presentation.flip && drawsInsideFrame(view)
-        && !meetsClip(cr, view.frame().x(), view.frame().y(), view.frame().width(), view.frame().height()))
         return;
     cairo_save(cr);
     cairo_translate(cr, view.frame().x(), view.frame().y());
@@ -224,8 +212,17 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
     ui::Rect bounds = view.bounds();
     if (finiteRect(bounds))
         cairo_translate(cr, -bounds.x(), -bounds.y());
-    for (const ui::ViewPtr& child : view.subviews())
-        drawView(cr, *child);
+    if (m_drawsEverything) {
+        for (const ui::ViewPtr& child : view.subviews())
+            drawViewInSight(cr, *child);
+    } else {
+        // Only what can reach into the clip is laid out and drawn, so that a frame costs what
+        // is in sight, however many views lie beside it.
+        std::vector<const ui::View*> inSight;
+        SightIndex::shared().childrenInSight(view, visibleArea(cr), inSight);
+        for (const ui::View* child : inSight)
+            drawViewInSight(cr, *child);
+    }
     cairo_restore(cr);
 
     float borderWidth = layer.borderWidth;

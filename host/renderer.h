@@ -27,20 +27,27 @@ public:
     cairo_surface_t* renderWindow(const ui::Window&, const ui::View* content, const ui::AlertView* alert);
 
     // One view and its subtree at the current transform of the context (its frame's origin
-    // taken into account).
+    // taken into account), when it can reach into the context's clip.
     void drawView(cairo_t*, const ui::View&);
+
+    // Draws also the views that lie out of sight, which leaves every picture as it is, only
+    // slower: for checking that leaving them out changes nothing.
+    void setDrawsEverything(bool drawsEverything) { m_drawsEverything = drawsEverything; }
 
     static constexpr int kLargestScale = 3;
 
 private:
     // An ARGB picture of the size in points at the scale.
     cairo_surface_t* createPicture(int width, int height) const;
+    // The view, unless it is hidden, transparent or placed nowhere.
+    void drawViewInSight(cairo_t*, const ui::View&);
     void drawBody(cairo_t*, const ui::View&);
     void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
 
     double m_time;
     int m_scale;
     Backdrop m_backdrop;
+    bool m_drawsEverything { false };
 };
 
 }

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <list>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -15,9 +18,12 @@ namespace kavrin::host {
 
 namespace {
 
-// Frames draw the same few texts again and again; past this many the layouts start over
-// rather than grow without end.
+// Frames draw the same few texts again and again; past this many the layouts used longest ago
+// make room, but never those of the frame being drawn.
 constexpr std::size_t kMaximumRememberedLayouts = 256;
+
+// How far past its advances a glyph's ink, or the ellipsis after a cut, may reach, in ems.
+constexpr double kGlyphReachEms = 2;
 
 // Room around a text's ink extents for where the rasteriser may still touch a pixel.
 constexpr int kInkMargin = 4;
@@ -61,18 +67,26 @@ public:
         std::string key = keyFor(text, style, width);
         auto found = m_layouts.find(key);
         if (found == m_layouts.end()) {
-            if (m_layouts.size() >= kMaximumRememberedLayouts)
-                forgetAll();
-            found = m_layouts.emplace(std::move(key), build(text, style, width)).first;
-            measure(found->second, style, width);
-        } else if (found->second.contextSerial != pango_context_get_serial(m_context)) {
-            // Fonts may break lines elsewhere now: lay the text out afresh.
-            release(found->second);
-            found->second = build(text, style, width);
-            measure(found->second, style, width);
+            makeRoom();
+            found = m_layouts.emplace(std::move(key), Remembered {}).first;
+            m_uses.push_front(&found->first);
+            found->second.use = m_uses.begin();
+            found->second.text = build(text, style, width);
+            measure(found->second.text, style, width);
+        } else {
+            m_uses.splice(m_uses.begin(), m_uses, found->second.use);
+            if (found->second.text.contextSerial != pango_context_get_serial(m_context)) {
+                // Fonts may break lines elsewhere now: lay the text out afresh.
+                release(found->second.text);
+                found->second.text = build(text, style, width);
+                measure(found->second.text, style, width);
+            }
         }
-        return found->second;
+        found->second.frame = m_frame;
+        return found->second.text;
     }
+
+    void startFrame() { ++m_frame; }
 
     TextLayouts(const TextLayouts&) = delete;
     TextLayouts& operator=(const TextLayouts&) = delete;
@@ -245,11 +259,18 @@ private:
         }
     }
 
-    void forgetAll()
+    // Forgets the layouts used longest ago, down to one below the most kept, but none that the
+    // frame being drawn has used: those stay even when they are more.
+    void makeRoom()
     {
-        for (auto& entry : m_layouts)
-            release(entry.second);
-        m_layouts.clear();
+        while (m_layouts.size() >= kMaximumRememberedLayouts && !m_uses.empty()) {
+            auto oldest = m_layouts.find(*m_uses.back());
+            if (oldest->second.frame == m_frame)
+                return;
+            release(oldest->second.text);
+            m_uses.pop_back();
+            m_layouts.erase(oldest);
+        }
     }
 
     PangoContext* m_context;
@@ -257,7 +278,16 @@ private:
     Target m_target;
     cairo_font_options_t* m_surfaceOptions;
     cairo_font_options_t* m_targetOptions;
-    std::unordered_map<std::string, LaidOutText> m_layouts;
+    // A layout with the frame that last used it and its place in the order of use.
+    struct Remembered {
+        LaidOutText text;
+        std::uint64_t frame { 0 };
+        std::list<const std::string*>::iterator use;
+    };
+
+    std::unordered_map<std::string, Remembered> m_layouts;
+    std::list<const std::string*> m_uses; // keys of m_layouts, the latest used first
+    std::uint64_t m_frame { 0 };
 };
 
 void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui::Color& color)
@@ -298,6 +328,27 @@ void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui
     cairo_new_path(cr);
 }
 
+}
+
+void startFrame()
+{
+    TextLayouts::shared().startFrame();
+}
+
+double textReachPastFrame(const ui::Label& label)
+{
+    if (!label.font())
+        return 0;
+    const double em = label.font()->pointSize();
+    const double shadow = std::abs(label.shadowOffset().width);
+    if (!std::isfinite(em) || !std::isfinite(shadow))
+        return std::numeric_limits<double>::infinity();
+    double reach = kGlyphReachEms * std::max(0.0, em) + kInkMargin + shadow;
+    // A wrapped line that cannot be broken is no wider than the whole text on one line, which
+    // has no more characters than bytes.
+    if (label.numberOfLines() != 1)
+        reach += kGlyphReachEms * std::max(0.0, em) * static_cast<double>(label.text().size());
+    return reach;
 }
 
 void setSourceColor(cairo_t* cr, const ui::Color& color)

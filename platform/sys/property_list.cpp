@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <span>
 #include <utility>
 
 namespace sys {
@@ -107,12 +108,31 @@ ValuePtr scalarFromPlist(plist_t node, const BinaryPropertyListLayout* layout, s
     }
 }
 
+// Whether scalarFromPlist would give a value for the node, without making it.
+bool isConvertibleScalar(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN:
+    case PLIST_UINT:
+    case PLIST_REAL:
+    case PLIST_DATA:
+    case PLIST_DATE:
+    case PLIST_UID:
+        return true;
+    case PLIST_STRING:
+    case PLIST_KEY:
+        return !layout || layout->isText(object);
+    default:
+        return false;
+    }
+}
+
 // One array or dictionary being read: the library's iterator over it, the file object behind
 // it when the file is binary, and what has been read so far.
 class ContainerReading {
 public:
-    ContainerReading(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object)
-        : m_node(node), m_isDictionary(plist_get_node_type(node) == PLIST_DICT), m_layout(layout), m_object(object)
+    ContainerReading(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object, bool discards = false)
+        : m_node(node), m_isDictionary(plist_get_node_type(node) == PLIST_DICT), m_discards(discards), m_layout(layout), m_object(object)
     {
         if (m_isDictionary)
             plist_dict_new_iter(node, &m_iterator);
@@ -120,7 +140,7 @@ public:
             plist_array_new_iter(node, &m_iterator);
     }
     ContainerReading(ContainerReading&& other) noexcept
-        : m_node(other.m_node), m_isDictionary(other.m_isDictionary), m_layout(other.m_layout), m_object(other.m_object),
+        : m_node(other.m_node), m_isDictionary(other.m_isDictionary), m_discards(other.m_discards), m_layout(other.m_layout), m_object(other.m_object),
           m_iterator(std::exchange(other.m_iterator, nullptr)), m_position(other.m_position), m_items(std::move(other.m_items)),
           m_entries(std::move(other.m_entries)), m_key(std::move(other.m_key))
     {
@@ -179,8 +199,17 @@ public:
         return Child { item, object };
     }
 
+    bool isDictionary() const { return m_isDictionary; }
+    // The key of the entry that next() gave last.
+    const std::string& key() const { return m_key; }
+    // A container that is read through, its contents checked as they would be converted, but
+    // kept nowhere.
+    bool discards() const { return m_discards; }
+
     void add(ValuePtr value)
     {
+        if (m_discards)
+            return;
         if (!m_isDictionary) {
             m_items.push_back(std::move(value));
             return;
@@ -189,11 +218,17 @@ public:
         m_entries.insert_or_assign(m_entries.end(), std::move(m_key), std::move(value));
     }
 
-    ValuePtr finish() { return m_isDictionary ? Value::dictionary(std::move(m_entries)) : Value::array(std::move(m_items)); }
+    ValuePtr finish()
+    {
+        if (m_discards)
+            return nullptr;
+        return m_isDictionary ? Value::dictionary(std::move(m_entries)) : Value::array(std::move(m_items));
+    }
 
 private:
     plist_t m_node;
     bool m_isDictionary;
+    bool m_discards;
     const BinaryPropertyListLayout* m_layout;
     std::uint64_t m_object;
     void* m_iterator { nullptr };
@@ -203,9 +238,18 @@ private:
     std::string m_key;
 };
 
+// Which entries of the tree are made: all, by default; with rootKey, only that entry of a root
+// dictionary; with elementKeys, only those entries of the dictionaries in a root array.
+struct EntrySelection {
+    const std::string_view* rootKey { nullptr };
+    std::span<const std::string_view> elementKeys;
+};
+
 // The parsed tree as values, read with the library's iterators and a stack of our own, so that
-// the work is linear in the tree's size and the depth costs no native stack.
-ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout)
+// the work is linear in the tree's size and the depth costs no native stack. The entries that
+// the selection leaves out are still read through and checked, so the tree converts or fails
+// exactly as it would whole, but none of them is made.
+ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, EntrySelection selection = {})
 {
     const std::uint64_t top = layout ? layout->topObject() : 0;
     if (!root)
@@ -216,27 +260,48 @@ ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout)
     path.emplace_back(root, layout, top);
     if (!path.back().matchesLayout())
         return nullptr;
+    // Whether the child that next() gave last is kept.
+    const auto keepsChild = [&path, selection] {
+        const ContainerReading& container = path.back();
+        if (container.discards())
+            return false;
+        if (!container.isDictionary())
+            return true;
+        if (selection.rootKey && path.size() == 1)
+            return container.key() == *selection.rootKey;
+        if (!selection.elementKeys.empty() && path.size() == 2 && !path.front().isDictionary())
+            return std::find(selection.elementKeys.begin(), selection.elementKeys.end(), container.key()) != selection.elementKeys.end();
+        return true;
+    };
     while (true) {
         const std::optional<ContainerReading::Child> child = path.back().next();
         if (!child)
             return nullptr;
         ValuePtr value;
         if (!child->node) {
+            const bool discarded = path.back().discards();
             value = path.back().finish();
             path.pop_back();
             if (path.empty())
                 return value;
+            if (discarded)
+                continue;
         } else if (isContainer(child->node)) {
             if (path.size() >= kMaximumPropertyListDepth)
                 return nullptr;
-            path.emplace_back(child->node, layout, child->object);
+            const bool discards = !keepsChild();
+            path.emplace_back(child->node, layout, child->object, discards);
             if (!path.back().matchesLayout())
                 return nullptr;
             continue;
-        } else {
+        } else if (keepsChild()) {
             value = scalarFromPlist(child->node, layout, child->object);
             if (!value)
                 return nullptr;
+        } else {
+            if (!isConvertibleScalar(child->node, layout, child->object))
+                return nullptr;
+            continue;
         }
         path.back().add(std::move(value));
     }
@@ -317,7 +382,7 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
 }
 
 // The XML reader wants a terminated buffer, which a std::string is.
-ValuePtr parseTerminated(const std::string& bytes)
+ValuePtr parseTerminated(const std::string& bytes, EntrySelection selection = {})
 {
     if (bytes.empty() || bytes.size() > kMaximumFileSize)
         return nullptr;
@@ -335,7 +400,7 @@ ValuePtr parseTerminated(const std::string& bytes)
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), length, &raw);
     PlistHandle root(raw);
-    return fromPlist(root.get(), layout ? &*layout : nullptr);
+    return fromPlist(root.get(), layout ? &*layout : nullptr, selection);
 }
 
 }
@@ -353,6 +418,22 @@ ValuePtr readPropertyListFile(const std::string& filePath)
     if (!bytes)
         return nullptr;
     return parseTerminated(*bytes);
+}
+
+ValuePtr dictionaryEntryOfFile(const std::string& phonePath, std::string_view key)
+{
+    std::optional<std::string> bytes = readWholeFile(resolvePhonePath(phonePath), kMaximumFileSize);
+    if (!bytes)
+        return nullptr;
+    return rootOfKind(parseTerminated(*bytes, { .rootKey = &key, .elementKeys = {} }), true);
+}
+
+ValuePtr arrayWithEntriesOfFile(const std::string& phonePath, std::span<const std::string_view> keys)
+{
+    std::optional<std::string> bytes = readWholeFile(resolvePhonePath(phonePath), kMaximumFileSize);
+    if (!bytes)
+        return nullptr;
+    return rootOfKind(parseTerminated(*bytes, { .rootKey = nullptr, .elementKeys = keys }), false);
 }
 
 ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath)

@@ -3,7 +3,9 @@
 #include "sys/value.h"
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace sys {
 
@@ -17,8 +19,16 @@ constexpr std::size_t kMaximumPropertyListDepth = 512;
 // dictionaryWithContentsOfFile: nil for a missing or unreadable file or a root that is not a
 // dictionary.
 ValuePtr dictionaryWithContentsOfFile(const std::string& phonePath);
+// The same dictionary with only that key's entry (or none): the file is read, parsed and
+// checked whole, and is nil exactly when the whole dictionary would be, but only the one value
+// is made.
+ValuePtr dictionaryEntryOfFile(const std::string& phonePath, std::string_view key);
 // initWithContentsOfFile: of an array; nil likewise for any root but an array.
 ValuePtr arrayWithContentsOfFile(const std::string& phonePath);
+// The same array with only those keys' entries in each of its dictionaries: the file is read,
+// parsed and checked whole, and is nil exactly when the whole array would be, but only those
+// values are made (the array's other elements whole).
+ValuePtr arrayWithEntriesOfFile(const std::string& phonePath, std::span<const std::string_view> keys);
 
 // Parsing from bytes; nil for anything that is not a property list.
 ValuePtr propertyListFromBytes(std::string_view bytes);

@@ -16,15 +16,27 @@ public:
     void accept(ViewVisitor& visitor) const override { visitor.visitLabel(*this); }
 
     const std::string& text() const { return m_text; }
-    void setText(std::string text) { m_text = std::move(text); }
+    void setText(std::string text)
+    {
+        noteGeometryChange();
+        m_text = std::move(text);
+    }
     const ColorPtr& textColor() const { return m_textColor; }
     void setTextColor(ColorPtr color) { m_textColor = std::move(color); }
     int textAlignment() const { return m_textAlignment; }
     void setTextAlignment(int alignment) { m_textAlignment = alignment; }
     const FontPtr& font() const { return m_font; }
-    void setFont(FontPtr font) { m_font = std::move(font); }
+    void setFont(FontPtr font)
+    {
+        noteGeometryChange();
+        m_font = std::move(font);
+    }
     int numberOfLines() const { return m_numberOfLines; }
-    void setNumberOfLines(int lines) { m_numberOfLines = lines; }
+    void setNumberOfLines(int lines)
+    {
+        noteGeometryChange();
+        m_numberOfLines = lines;
+    }
     bool adjustsFontSizeToFitWidth() const { return m_adjustsFontSizeToFitWidth; }
     void setAdjustsFontSizeToFitWidth(bool adjusts) { m_adjustsFontSizeToFitWidth = adjusts; }
     float minimumFontSize() const { return m_minimumFontSize; }
@@ -32,7 +44,11 @@ public:
     const ColorPtr& shadowColor() const { return m_shadowColor; }
     void setShadowColor(ColorPtr color) { m_shadowColor = std::move(color); }
     Size shadowOffset() const { return m_shadowOffset; }
-    void setShadowOffset(Size offset) { m_shadowOffset = offset; }
+    void setShadowOffset(Size offset)
+    {
+        noteGeometryChange();
+        m_shadowOffset = offset;
+    }
 
     // The font size the label draws with: its font's, or, when it adjusts to fit, the largest
     // size down to the minimum at which one line of the text fits the width.

@@ -63,7 +63,9 @@ void premultiply(std::vector<std::uint32_t>& pixels)
 
 std::shared_ptr<Bitmap> decodeWhole(png_image& image)
 {
-    // Straight alpha in the bytes of a native ARGB32 word, premultiplied in place afterwards.
+    // Straight alpha in the bytes of a native ARGB32 word, premultiplied in place afterwards;
+    // a picture without alpha (or transparency) comes out opaque, as it already is premultiplied.
+    const bool hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     image.format = std::endian::native == std::endian::little ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
     auto bitmap = std::make_shared<Bitmap>();
     bitmap->width = static_cast<int>(image.width);
@@ -71,7 +73,8 @@ std::shared_ptr<Bitmap> decodeWhole(png_image& image)
     bitmap->pixels.resize(static_cast<std::size_t>(bitmap->width) * static_cast<std::size_t>(bitmap->height));
     if (!png_image_finish_read(&image, nullptr, bitmap->pixels.data(), 0, nullptr))
         return nullptr;
-    premultiply(bitmap->pixels);
+    if (hasAlpha)
+        premultiply(bitmap->pixels);
     return bitmap;
 }
 

@@ -75,14 +75,32 @@ std::shared_ptr<View> View::create(Rect frame)
     return make<View>(frame);
 }
 
+namespace {
+
+std::uint64_t geometryChanges = 0;
+
+}
+
+std::uint64_t View::geometryRevision()
+{
+    return geometryChanges;
+}
+
+void View::noteGeometryChange()
+{
+    ++geometryChanges;
+}
+
 View::~View()
 {
+    noteGeometryChange();
     for (const auto& subview : m_subviews)
         subview->m_superview = nullptr;
 }
 
 void View::setFrame(Rect frame)
 {
+    noteGeometryChange();
     m_frame = frame;
 }
 
@@ -95,6 +113,7 @@ void View::addSubview(const ViewPtr& view)
         if (ancestor == view.get())
             return;
     }
+    noteGeometryChange();
     ViewPtr keep = view;
     keep->removeFromSuperview();
     keep->m_superview = this;
@@ -106,6 +125,7 @@ void View::removeFromSuperview()
     View* superview = m_superview;
     if (!superview)
         return;
+    noteGeometryChange();
     // The superview may hold the only reference; keep this view alive until we are done.
     ViewPtr keep = weak_from_this().lock();
     m_superview = nullptr;
@@ -119,6 +139,7 @@ void View::removeSubviewsIf(const std::function<bool(const View&)>& shouldRemove
 {
     // The removed children are released only once the list is whole again, since releasing one
     // may run code that looks at this view.
+    noteGeometryChange();
     std::vector<ViewPtr> removed;
     auto kept = m_subviews.begin();
     for (auto& subview : m_subviews) {

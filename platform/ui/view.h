@@ -6,6 +6,7 @@
 #include "ui/geometry.h"
 #include "ui/view_visitor.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,8 +70,18 @@ public:
     bool isExclusiveTouch() const { return m_exclusiveTouch; }
     void setExclusiveTouch(bool exclusive) { m_exclusiveTouch = exclusive; }
 
-    Layer& layer() { return m_layer; }
+    // The layer to change (counted as a change of geometry), or to read.
+    Layer& layer()
+    {
+        noteGeometryChange();
+        return m_layer;
+    }
     const Layer& layer() const { return m_layer; }
+
+    // Counts every change, in any view, of what decides where a view and its subtree can draw:
+    // a view made or destroyed, a frame, the tree, the layer, a label's text, font, lines and
+    // shadow. While it stays the same, a renderer may keep what it worked out of those.
+    static std::uint64_t geometryRevision();
 
     // convertPoint:fromView: a point in view's coordinates (the window's when view is nullptr)
     // into this view's. Both views must be in one tree.
@@ -118,7 +129,8 @@ protected:
     virtual std::optional<std::string> defaultAccessibilityValue() const { return std::nullopt; }
     virtual AccessibilityTraits defaultAccessibilityTraits() const { return AccessibilityTraitNone; }
 
-    explicit View(Rect frame) : m_frame(frame) { }
+    explicit View(Rect frame) : m_frame(frame) { noteGeometryChange(); }
+    static void noteGeometryChange();
     void setBoundsOrigin(Point origin) { m_boundsOrigin = origin; }
     template<typename T, typename... Arguments>
     static std::shared_ptr<T> make(Arguments&&... arguments)

@@ -39,7 +39,7 @@ sys::ValuePtr patternDictionary(const MetroPatternRow& row)
 
 sys::ValuePtr KavrinController::getMetroPattern()
 {
-    const std::int32_t tilesAlign = sys::intValue(sys::objectForKey(readSettings(), "tilesAlign"));
+    const std::int32_t tilesAlign = sys::intValue(lookUpSetting("tilesAlign"));
     switch (tilesAlign) {
     case 2:
         return patternDictionary(kPattern2);

@@ -13,7 +13,7 @@ sys::ValuePtr readSettings()
 
 sys::ValuePtr lookUpSetting(std::string_view key)
 {
-    return sys::objectForKey(readSettings(), key);
+    return sys::objectForKey(sys::dictionaryEntryOfFile(sys::stringWithFormat("%@", std::string_view(kSettingsPath)), key), key);
 }
 
 }

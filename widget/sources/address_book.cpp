@@ -14,6 +14,7 @@
 #include <cctype>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -171,15 +172,18 @@ std::string KavrinController::getMailFromDB(std::int32_t recordId)
 
 ui::ImagePtr KavrinController::getImageFromDB(std::int32_t recordId)
 {
-    std::optional<std::vector<std::uint8_t>> data;
+    // The last row wins; its blob is decoded where SQLite holds it.
+    bool found = false;
+    ui::ImagePtr image;
     const std::string sql = sys::stringWithFormat("select data from ABThumbnailImage WHERE format=0 AND record_id=%i", recordId);
-    runQuery(getNewDBConnection(), sql, [&data](sqlite3_stmt* statement) {
+    runQuery(getNewDBConnection(), sql, [&found, &image](sqlite3_stmt* statement) {
         const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 0));
         const int length = sqlite3_column_bytes(statement, 0);
-        data.emplace(bytes ? std::vector<std::uint8_t>(bytes, bytes + length) : std::vector<std::uint8_t>());
+        found = true;
+        image = bytes ? ui::Image::imageWithData(std::span(bytes, static_cast<std::size_t>(length))) : ui::Image::imageWithData({});
     });
-    if (data)
-        return ui::Image::imageWithData(*data);
+    if (found)
+        return image;
     return ui::Image::imageWithContentsOfFile(kPlaceholderPhotoPath);
 }
 

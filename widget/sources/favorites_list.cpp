@@ -7,9 +7,16 @@
 
 namespace kavrin {
 
+namespace {
+
+// The keys of a FavoriteEntry that the widget reads; the dialler's others are never made.
+constexpr std::string_view kEntryKeys[] = { "Name", "ABUid", "Label", "Value" };
+
+}
+
 sys::ValuePtr loadFavoritesList()
 {
-    return sys::arrayWithContentsOfFile(sys::stringWithFormat("%@", std::string_view(sys::kFavoritesPath)));
+    return sys::arrayWithEntriesOfFile(sys::stringWithFormat("%@", std::string_view(sys::kFavoritesPath)), kEntryKeys);
 }
 
 std::string FavoriteEntry::formattedName() const

@@ -217,3 +217,95 @@ TEST_F(PropertyListTest, AtomicWriteReplacesAndCleansUp)
     EXPECT_FALSE(writePropertyListAtomically(*replacement, nowhere.string(), PropertyListFormat::Xml));
     EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
 }
+
+// Reading one key's entry gives what the whole dictionary holds for it, in both formats, for
+// every kind, for a key it does not hold and for the last of two equal keys; a file that is
+// unreadable whole (nested too deep beside the key, a root that is no dictionary, bytes that
+// are no property list) is unreadable for one key too.
+TEST_F(PropertyListTest, OneEntryReadsAsTheWholeDictionaryHasIt)
+{
+    ValuePtr sample = sampleOfEveryKind();
+    for (PropertyListFormat format : { PropertyListFormat::Binary, PropertyListFormat::Xml }) {
+        m_folder.write(kSettings, *serializePropertyList(*sample, format));
+        ValuePtr whole = dictionaryWithContentsOfFile(kSettings);
+        ASSERT_NE(whole, nullptr);
+        for (const char* key : { "flag", "negative", "big", "real", "text", "bytes", "when", "nested", "missing", "" }) {
+            ValuePtr entry = dictionaryEntryOfFile(kSettings, key);
+            ASSERT_NE(entry, nullptr) << key;
+            EXPECT_LE(count(entry), 1u) << key;
+            ValuePtr expected = objectForKey(whole, key);
+            ValuePtr got = objectForKey(entry, key);
+            ASSERT_EQ(got == nullptr, expected == nullptr) << key;
+            if (expected) {
+                EXPECT_EQ(*got, *expected) << key;
+            }
+        }
+    }
+
+    m_folder.write(kSettings, "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"
+                              "<key>b</key><true/><key>a</key><integer>2</integer></dict></plist>");
+    EXPECT_EQ(*objectForKey(dictionaryEntryOfFile(kSettings, "a"), "a"), *objectForKey(dictionaryWithContentsOfFile(kSettings), "a"));
+
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>flag</key><true/><key>deep</key>";
+    for (std::size_t level = 0; level <= kMaximumPropertyListDepth; ++level)
+        deep += "<array>";
+    for (std::size_t level = 0; level <= kMaximumPropertyListDepth; ++level)
+        deep += "</array>";
+    deep += "</dict></plist>";
+    for (const std::string& unreadable : { deep, std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><true/></array></plist>"), std::string("garbage") }) {
+        m_folder.write(kSettings, unreadable);
+        EXPECT_EQ(dictionaryWithContentsOfFile(kSettings), nullptr);
+        EXPECT_EQ(dictionaryEntryOfFile(kSettings, "flag"), nullptr);
+    }
+}
+
+// Reading only some keys of an array's dictionaries gives each dictionary with just those
+// entries, as the whole array has them, in both formats; the array's other elements come whole,
+// dictionaries deeper down whole; a file that is unreadable whole (nested too deep under a key
+// left out, a root that is no array, no property list) is unreadable so too.
+TEST_F(PropertyListTest, ArrayEntriesReadAsTheWholeArrayHasThem)
+{
+    Dictionary nested { { "inner", Value::string("kept") }, { "other", Value::integer(5) } };
+    Dictionary first { { "Name", Value::string("Anna Berger") }, { "ABUid", Value::integer(101) }, { "Extra", Value::string("dropped") },
+        { "Nested", Value::dictionary(nested) } };
+    Dictionary second { { "Value", Value::string("+49 170 1") }, { "Label", Value::string("_$!<Mobile>!$_") }, { "Photo", Value::data({ 1, 2, 3 }) } };
+    Array list { Value::dictionary(first), Value::string("not an entry"), Value::dictionary(second), Value::array({ Value::dictionary(nested) }) };
+    const ValuePtr sample = Value::array(list);
+    const std::string_view keys[] = { "Name", "ABUid", "Label", "Value", "Nested" };
+    for (PropertyListFormat format : { PropertyListFormat::Binary, PropertyListFormat::Xml }) {
+        m_folder.write(kSettings, *serializePropertyList(*sample, format));
+        ValuePtr whole = arrayWithContentsOfFile(kSettings);
+        ValuePtr chosen = arrayWithEntriesOfFile(kSettings, keys);
+        ASSERT_NE(whole, nullptr);
+        ASSERT_NE(chosen, nullptr);
+        ASSERT_EQ(count(chosen), count(whole));
+        EXPECT_EQ(count(objectAtIndex(chosen, 0)), 3u);
+        EXPECT_EQ(count(objectAtIndex(chosen, 2)), 2u);
+        for (std::size_t index : { 0u, 2u }) {
+            for (std::string_view key : keys) {
+                ValuePtr expected = objectForKey(objectAtIndex(whole, index), std::string(key));
+                ValuePtr got = objectForKey(objectAtIndex(chosen, index), std::string(key));
+                ASSERT_EQ(got == nullptr, expected == nullptr) << key;
+                if (expected) {
+                    EXPECT_EQ(*got, *expected) << key;
+                }
+            }
+        }
+        EXPECT_EQ(objectForKey(objectAtIndex(chosen, 0), "Extra"), nullptr);
+        EXPECT_EQ(*objectAtIndex(chosen, 1), *objectAtIndex(whole, 1));
+        EXPECT_EQ(*objectAtIndex(chosen, 3), *objectAtIndex(whole, 3));
+    }
+
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Name</key><string>A</string><key>Extra</key>";
+    for (std::size_t level = 0; level <= kMaximumPropertyListDepth; ++level)
+        deep += "<array>";
+    for (std::size_t level = 0; level <= kMaximumPropertyListDepth; ++level)
+        deep += "</array>";
+    deep += "</dict></array></plist>";
+    for (const std::string& unreadable : { deep,
+             std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Name</key><string>A</string></dict></plist>"), std::string("garbage") }) {
+        m_folder.write(kSettings, unreadable);
+        EXPECT_EQ(arrayWithContentsOfFile(kSettings), nullptr);
+        EXPECT_EQ(arrayWithEntriesOfFile(kSettings, keys), nullptr);
+    }
+}

@@ -1,0 +1,213 @@
+#include "pair_measurement.h"
+
+#include "table_reporter.h"
+
+#include <valgrind/callgrind.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace kavrin::bench {
+
+namespace {
+
+double threadSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The CPU time of one run, the mean of a batch of that many; the preparations are left out.
+double timeBatch(const Work& work, int runs)
+{
+    if (!work.prepare) {
+        const double start = threadSeconds();
+        for (int i = 0; i < runs; ++i)
+            work.run();
+        return (threadSeconds() - start) / runs;
+    }
+    double total = 0;
+    for (int i = 0; i < runs; ++i) {
+        work.prepare();
+        const double start = threadSeconds();
+        work.run();
+        total += threadSeconds() - start;
+    }
+    return total / runs;
+}
+
+int batchRuns(double secondsOfOne)
+{
+    const double runs = measurementSettings().batchSeconds / std::max(secondsOfOne, 1e-9);
+    return static_cast<int>(std::clamp(runs, 1.0, 100000.0));
+}
+
+// The value at that fraction of the sorted values, between neighbours.
+double quantile(std::vector<double> values, double fraction)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const double position = fraction * static_cast<double>(values.size() - 1);
+    const auto below = static_cast<std::size_t>(position);
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (values[above] - values[below]) * (position - static_cast<double>(below));
+}
+
+std::string checkBoth(const Work& work, const Work& floor)
+{
+    std::string error = work.check ? work.check() : std::string();
+    if (error.empty() && floor.check)
+        error = floor.check();
+    return error;
+}
+
+// The instructions of one dump, from its "totals:" line; 0 when it cannot be read.
+double dumpedInstructions(int dump)
+{
+    const std::string path = measurementSettings().callgrindOutput + "." + std::to_string(dump);
+    std::ifstream in(path);
+    std::string line;
+    double total = 0;
+    while (std::getline(in, line)) {
+        if (line.rfind("totals:", 0) == 0 || line.rfind("summary:", 0) == 0) {
+            total = std::strtod(line.c_str() + line.find(':') + 1, nullptr);
+            break;
+        }
+    }
+    if (!std::getenv("KAVRIN_BENCH_KEEP_DUMPS"))
+        std::remove(path.c_str());
+    return total;
+}
+
+// The instructions of one run under callgrind, the mean of up to 50 after a few to warm up
+// (short cases allocate little, and the heap's first growth would show in them).
+double countInstructions(const Work& work, const std::string& label)
+{
+    static int dumps = 0;
+    double start = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (work.prepare)
+            work.prepare();
+        start = threadSeconds();
+        work.run();
+        if (threadSeconds() - start > 0.5)
+            break;
+    }
+    // About a second under callgrind at most, and never fewer than one run.
+    const int runs = static_cast<int>(std::clamp(1.0 / std::max(threadSeconds() - start, 1e-9), 1.0, 50.0));
+    for (int i = 0; i < runs; ++i) {
+        if (work.prepare)
+            work.prepare();
+        CALLGRIND_TOGGLE_COLLECT;
+        work.run();
+        CALLGRIND_TOGGLE_COLLECT;
+    }
+    CALLGRIND_DUMP_STATS_AT(label.c_str());
+    return dumpedInstructions(++dumps) / runs;
+}
+
+void recordInstructions(const std::string& name, double work, double floor)
+{
+    MeasurementSettings& settings = measurementSettings();
+    settings.instructions[name] = { work, floor };
+    std::ofstream out(settings.instructionsOut, std::ios::app);
+    out.precision(17);
+    out << name << '\t' << work << '\t' << floor << '\n';
+}
+
+}
+
+MeasurementSettings& measurementSettings()
+{
+    static MeasurementSettings settings;
+    return settings;
+}
+
+bool loadInstructions(const std::string& filePath)
+{
+    std::ifstream in(filePath);
+    if (!in)
+        return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        MeasurementSettings::Instructions counted;
+        if (std::getline(fields, name, '\t') && fields >> counted.work >> counted.floor)
+            measurementSettings().instructions[name] = counted;
+    }
+    return true;
+}
+
+void measurePair(benchmark::State& state, const std::string& name, const Work& work, const Work& floor, double favorites)
+{
+    const MeasurementSettings& settings = measurementSettings();
+    if (favorites > 0)
+        state.counters[TableReporter::kFavoritesCounter] = favorites;
+
+    if (!settings.callgrindOutput.empty()) {
+        const double workInstructions = countInstructions(work, name);
+        const double floorInstructions = countInstructions(floor, name + "/floor");
+        for (auto _ : state) {
+        }
+        if (const std::string error = checkBoth(work, floor); !error.empty()) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        recordInstructions(name, workInstructions, floorInstructions);
+        state.counters["instructions"] = workInstructions;
+        state.counters["floor_instructions"] = floorInstructions;
+        if (floorInstructions > 0)
+            state.counters["instructions_ratio"] = workInstructions / floorInstructions;
+        return;
+    }
+
+    // One run of each to warm up, and to size the batches.
+    const int workRuns = batchRuns(timeBatch(work, 1));
+    const int floorRuns = batchRuns(timeBatch(floor, 1));
+    std::vector<double> workTimes;
+    std::vector<double> floorTimes;
+    std::vector<double> ratios;
+    // The side that runs first changes every pair, so that a drift of the machine's speed
+    // within a pair falls on both sides alike.
+    bool floorFirst = false;
+    for (auto _ : state) {
+        double workTime = 0;
+        double floorTime = 0;
+        if (floorFirst) {
+            floorTime = timeBatch(floor, floorRuns);
+            workTime = timeBatch(work, workRuns);
+        } else {
+            workTime = timeBatch(work, workRuns);
+            floorTime = timeBatch(floor, floorRuns);
+        }
+        floorFirst = !floorFirst;
+        state.SetIterationTime(workTime);
+        workTimes.push_back(workTime);
+        floorTimes.push_back(floorTime);
+        ratios.push_back(floorTime > 0 ? workTime / floorTime : 0);
+    }
+    if (const std::string error = checkBoth(work, floor); !error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    state.counters["time_ns"] = quantile(workTimes, 0.5) * 1e9;
+    state.counters["floor_ns"] = quantile(floorTimes, 0.5) * 1e9;
+    state.counters["ratio"] = quantile(ratios, 0.5);
+    state.counters["ratio_iqr"] = quantile(ratios, 0.75) - quantile(ratios, 0.25);
+    const auto counted = settings.instructions.find(name);
+    if (counted != settings.instructions.end() && counted->second.floor > 0) {
+        state.counters["instructions"] = counted->second.work;
+        state.counters["floor_instructions"] = counted->second.floor;
+        state.counters["instructions_ratio"] = counted->second.work / counted->second.floor;
+    }
+}
+
+}
