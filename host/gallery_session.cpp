@@ -67,6 +67,7 @@ bool GallerySession::prepare(const GalleryState& state)
     const fs::path& root = sys::phoneRoot();
     std::string error;
     bool prepared = true;
+    bool favoritesChanged = true;
     switch (state.scene) {
     case GalleryScene::MissingPhotos: {
         std::error_code ignored;
@@ -82,13 +83,13 @@ bool GallerySession::prepare(const GalleryState& state)
     case GalleryScene::Plain:
     case GalleryScene::MidFlip:
     case GalleryScene::Chooser:
+        favoritesChanged = false;
         break;
     }
     if (!prepared) {
         m_errors << "kavrin-host: " << error << '\n';
         return false;
     }
-    bool favoritesChanged = state.scene == GalleryScene::MissingPhotos || state.scene == GalleryScene::NoFavorites || state.scene == GalleryScene::ScriptNames;
     if (!applyLook(m_session, state.look, m_errors))
         return false;
     // The widget reads the favorites when it is made, as on the phone when the centre opens.
