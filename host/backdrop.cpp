@@ -82,9 +82,9 @@ void Backdrop::paint(cairo_t* cr, double width, double height) const
         break;
     case Kind::Wallpaper: {
         // The wallpaper covers the picture, centred, as the phone fills its screen with it.
-        const ui::Bitmap& bitmap = m_wallpaper->bitmap();
-        double scale = std::max(width / bitmap.width, height / bitmap.height);
-        double w = bitmap.width * scale, h = bitmap.height * scale;
+        const ui::Size size = m_wallpaper->size();
+        double scale = std::max(width / size.width, height / size.height);
+        double w = size.width * scale, h = size.height * scale;
         cairo_set_source_rgb(cr, 0, 0, 0);
         cairo_paint(cr);
         drawImage(cr, *m_wallpaper, { static_cast<float>((width - w) / 2), static_cast<float>((height - h) / 2), static_cast<float>(w), static_cast<float>(h) }, ImageFit::Fill);

@@ -1,10 +1,39 @@
 #include "image_drawing.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace kavrin::host {
 
 namespace {
+
+// The pixels drawn in this frame and in the one before.
+class ShownPixels {
+public:
+    static ShownPixels& shared()
+    {
+        static ShownPixels* shown = new ShownPixels;
+        return *shown;
+    }
+
+    std::shared_ptr<const ui::Bitmap> pixelsOf(const ui::Image& image)
+    {
+        std::shared_ptr<const ui::Bitmap> pixels = image.pixels();
+        m_thisFrame.push_back(pixels);
+        return pixels;
+    }
+
+    void startFrame()
+    {
+        m_frameBefore.swap(m_thisFrame);
+        m_thisFrame.clear();
+    }
+
+private:
+    std::vector<std::shared_ptr<const ui::Bitmap>> m_thisFrame;
+    std::vector<std::shared_ptr<const ui::Bitmap>> m_frameBefore;
+};
 
 // The image's pixels as a surface; Cairo only reads them.
 cairo_surface_t* surfaceOf(const ui::Bitmap& bitmap)
@@ -59,7 +88,8 @@ void spans(double source, double before, double after, double destination, doubl
 
 void drawImage(cairo_t* cr, const ui::Image& image, ui::Rect rect, ImageFit fit)
 {
-    const ui::Bitmap& bitmap = image.bitmap();
+    const std::shared_ptr<const ui::Bitmap> pixels = ShownPixels::shared().pixelsOf(image);
+    const ui::Bitmap& bitmap = *pixels;
     if (!drawable(bitmap) || !(rect.width() > 0) || !(rect.height() > 0))
         return;
     cairo_surface_t* surface = surfaceOf(bitmap);
@@ -82,6 +112,11 @@ void drawImage(cairo_t* cr, const ui::Image& image, ui::Rect rect, ImageFit fit)
         paintPart(cr, surface, 0, 0, width, height, rect.x() + (rect.width() - w) / 2, rect.y() + (rect.height() - h) / 2, w, h);
     }
     cairo_surface_destroy(surface);
+}
+
+void startImageFrame()
+{
+    ShownPixels::shared().startFrame();
 }
 
 }

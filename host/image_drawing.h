@@ -16,4 +16,9 @@ enum class ImageFit {
 // stretches the middle (and, where the rectangle is smaller than both caps, shrinks the caps).
 void drawImage(cairo_t*, const ui::Image&, ui::Rect, ImageFit);
 
+// The images drawn in a frame keep their pixels decoded until the end of the next, so that a
+// frame like the one before finds them decoded; an image out of sight that long gives its
+// pixels back. The renderer calls this at the start of every frame.
+void startImageFrame();
+
 }

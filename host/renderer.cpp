@@ -105,6 +105,7 @@ Renderer::Renderer(double time, int scale, Backdrop backdrop)
     , m_backdrop(std::move(backdrop))
 {
     startFrame();
+    startImageFrame();
 }
 
 cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)

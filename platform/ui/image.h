@@ -39,8 +39,11 @@ public:
     // stretched.
     ImagePtr resizableImageWithCapInsets(EdgeInsets) const;
 
-    Size size() const { return { static_cast<float>(m_bitmap->width), static_cast<float>(m_bitmap->height) }; }
-    const Bitmap& bitmap() const { return *m_bitmap; }
+    Size size() const;
+    // The decoded pixels. An image whose stored bytes are smaller than its pixels keeps only the
+    // bytes, as the phone keeps an image compressed until it is drawn: the pixels are decoded
+    // again whenever nobody holds them any more (the same pixels every time).
+    std::shared_ptr<const Bitmap> pixels() const;
     const EdgeInsets& capInsets() const { return m_capInsets; }
     bool isResizable() const { return m_resizable; }
     // "file:" and the phone path for an image read from a file, "data" for one made from bytes.
@@ -48,8 +51,15 @@ public:
 
     Image(std::shared_ptr<const Bitmap>, std::string source, EdgeInsets capInsets = { }, bool resizable = false);
 
+    // What the image holds: its pixels, or its bytes and the pixels while they are in use. An
+    // image and its resizable copies share one.
+    struct Pixels;
+
 private:
-    std::shared_ptr<const Bitmap> m_bitmap;
+    Image(std::shared_ptr<Pixels>, std::string source, EdgeInsets capInsets, bool resizable);
+    static ImagePtr fromBytes(std::span<const std::uint8_t> bytes, std::string source);
+
+    std::shared_ptr<Pixels> m_pixels;
     std::string m_source;
     EdgeInsets m_capInsets;
     bool m_resizable;

@@ -80,7 +80,8 @@ Bytes encodeJpeg(int width, int height)
 
 std::uint32_t pixelAt(const Image& image, int x, int y)
 {
-    return image.bitmap().pixels[static_cast<std::size_t>(y * image.bitmap().width + x)];
+    const auto pixels = image.pixels();
+    return pixels->pixels[static_cast<std::size_t>(y * pixels->width + x)];
 }
 
 // Whole PNG and JPEG pictures decode to premultiplied ARGB of their size.
@@ -100,6 +101,35 @@ TEST(Image, DecodesPngAndJpeg)
     EXPECT_EQ(green >> 24, 0xFFu);
     EXPECT_LT((green >> 16) & 0xFF, 16u);
     EXPECT_GT((green >> 8) & 0xFF, 240u);
+}
+
+// A photo whose bytes are smaller than its pixels keeps only the bytes: its pixels are decoded
+// while somebody holds them, shared by all who ask meanwhile, and the same when decoded again.
+// A picture that compresses worse than its pixels keeps the pixels.
+TEST(Image, KeepsSmallBytesAndDecodesThemWhenAsked)
+{
+    const auto image = Image::imageWithData(encodePng(64, 64));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->size(), (Size { 64, 64 }));
+    std::weak_ptr<const Bitmap> released;
+    Bitmap first;
+    {
+        const auto held = image->pixels();
+        EXPECT_EQ(image->pixels(), held);
+        EXPECT_EQ(image->resizableImageWithCapInsets({ 1, 1, 1, 1 })->pixels(), held);
+        first = *held;
+        released = held;
+    }
+    EXPECT_TRUE(released.expired());
+    const auto again = image->pixels();
+    EXPECT_EQ(again->width, 64);
+    EXPECT_EQ(again->pixels, first.pixels);
+
+    // 2 x 2 pixels are 16 bytes, their PNG with its header and chunks far more.
+    const auto tiny = Image::imageWithData(encodePng(2, 2));
+    ASSERT_NE(tiny, nullptr);
+    std::weak_ptr<const Bitmap> kept = tiny->pixels();
+    EXPECT_FALSE(kept.expired());
 }
 
 // Empty, garbage, truncated and damaged bytes give no image at all, never part of one.
@@ -224,7 +254,7 @@ TEST(Image, ReadsFilesUnderThePhoneRoot)
     EXPECT_TRUE(stretchable->isResizable());
     EXPECT_FALSE(image->isResizable());
     EXPECT_EQ(stretchable->capInsets(), (EdgeInsets { 5, 5, 5, 5 }));
-    EXPECT_EQ(&stretchable->bitmap(), &image->bitmap());
+    EXPECT_EQ(stretchable->pixels(), image->pixels());
     EXPECT_EQ(stretchable->source(), image->source());
 
     sys::setPhoneRoot("/");
