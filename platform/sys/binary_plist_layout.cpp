@@ -119,6 +119,7 @@ bool BinaryPropertyListLayout::walk(std::size_t maximumDepth)
     // For each object walked: the containers on its longest path down, itself included, and the
     // nodes of its tree, counted up to one past the limit.
     std::vector<std::uint16_t> depth(m_objectCount, kUnvisited);
+    m_objects.assign(m_objectCount, ObjectInfo {});
     std::vector<std::uint32_t> nodes(m_objectCount, 0);
     struct Step {
         std::uint64_t object;
@@ -139,6 +140,8 @@ bool BinaryPropertyListLayout::walk(std::size_t maximumDepth)
             return false;
         if (depth[object] != kUnvisited)
             return true;
+        if (!readObject(object))
+            return false;
         if (isArray(object) || isDictionary(object)) {
             const std::optional<std::uint64_t> references = referenceCount(object);
             if (!references || path.size() >= maximumDepth)
@@ -147,8 +150,6 @@ bool BinaryPropertyListLayout::walk(std::size_t maximumDepth)
             path.push_back({ object, *references, 0, 1, 1 });
             return true;
         }
-        if (!objectOffset(object))
-            return false;
         if (isText(object)) {
             const std::optional<Extent> extent = extentOf(object);
             const std::uint64_t unit = kindOf(object) == kUtf16TextKind ? 2 : 1;
@@ -192,10 +193,43 @@ std::optional<std::uint64_t> BinaryPropertyListLayout::objectOffset(std::uint64_
     return offset;
 }
 
-unsigned BinaryPropertyListLayout::kindOf(std::uint64_t object) const
+bool BinaryPropertyListLayout::readObject(std::uint64_t object)
 {
     const std::optional<std::uint64_t> offset = objectOffset(object);
-    return offset ? static_cast<unsigned char>(m_bytes[*offset]) >> 4 : 0;
+    if (!offset)
+        return false;
+    ObjectInfo& info = m_objects[object];
+    const auto marker = static_cast<unsigned char>(m_bytes[*offset]);
+    info.kind = static_cast<std::uint8_t>(marker >> 4);
+    if (info.kind != kArrayKind && info.kind != kSetKind && info.kind != kDictionaryKind && info.kind != kAsciiTextKind && info.kind != kUtf16TextKind)
+        return true;
+    // The low half of the first byte is the count, or, when that is 0xF, the integer object
+    // that follows.
+    if ((marker & 0xF) != 0xF) {
+        info.start = *offset + 1;
+        info.count = marker & 0xFu;
+        info.hasExtent = true;
+        return true;
+    }
+    const std::optional<std::uint64_t> countMarker = readNumber(m_bytes, *offset + 1, 1);
+    if (!countMarker || *countMarker >> 4 != kIntegerKind || (*countMarker & 0xF) > 3)
+        return true;
+    const std::uint64_t width = std::uint64_t { 1 } << (*countMarker & 0xF);
+    const std::optional<std::uint64_t> count = readNumber(m_bytes, *offset + 2, width);
+    if (!count)
+        return true;
+    info.start = *offset + 2 + width;
+    info.count = *count;
+    info.hasExtent = true;
+    return true;
+}
+
+// 0 for an object the walk has not read (none that the top reaches, once the scan succeeded).
+unsigned BinaryPropertyListLayout::kindOf(std::uint64_t object) const
+{
+    if (object >= m_objects.size() || m_objects[object].kind == kUnread)
+        return 0;
+    return m_objects[object].kind;
 }
 
 bool BinaryPropertyListLayout::isArray(std::uint64_t object) const
@@ -215,24 +249,13 @@ bool BinaryPropertyListLayout::isText(std::uint64_t object) const
     return kind == kAsciiTextKind || kind == kUtf16TextKind;
 }
 
-// Where an object's contents start and how many items (bytes, units, entries) it has: the low
-// half of its first byte, or, when that is 0xF, the integer object that follows.
+// Where an array's, a dictionary's or a text's contents start and how many items (entries,
+// bytes, units) it has.
 std::optional<BinaryPropertyListLayout::Extent> BinaryPropertyListLayout::extentOf(std::uint64_t object) const
 {
-    const std::optional<std::uint64_t> offset = objectOffset(object);
-    if (!offset)
+    if (object >= m_objects.size() || !m_objects[object].hasExtent)
         return std::nullopt;
-    const auto marker = static_cast<unsigned char>(m_bytes[*offset]);
-    if ((marker & 0xF) != 0xF)
-        return Extent { *offset + 1, marker & 0xFu };
-    const std::optional<std::uint64_t> countMarker = readNumber(m_bytes, *offset + 1, 1);
-    if (!countMarker || *countMarker >> 4 != kIntegerKind || (*countMarker & 0xF) > 3)
-        return std::nullopt;
-    const std::uint64_t width = std::uint64_t { 1 } << (*countMarker & 0xF);
-    const std::optional<std::uint64_t> count = readNumber(m_bytes, *offset + 2, width);
-    if (!count)
-        return std::nullopt;
-    return Extent { *offset + 2 + width, *count };
+    return Extent { m_objects[object].start, m_objects[object].count };
 }
 
 std::optional<std::uint64_t> BinaryPropertyListLayout::referenceCount(std::uint64_t object) const

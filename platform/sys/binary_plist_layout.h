@@ -42,11 +42,23 @@ private:
         std::uint64_t start;
         std::uint64_t count;
     };
+    // What the walk read of an object, once: its kind, and for an array, a dictionary or a text
+    // where its contents start and how many items they have.
+    struct ObjectInfo {
+        std::uint64_t start { 0 };
+        std::uint64_t count { 0 };
+        std::uint8_t kind { kUnread };
+        bool hasExtent { false };
+    };
+    static constexpr std::uint8_t kUnread = 0xFF;
 
     explicit BinaryPropertyListLayout(std::string_view bytes) : m_bytes(bytes) { }
     bool readTrailer();
     bool walk(std::size_t maximumDepth);
     std::optional<std::uint64_t> objectOffset(std::uint64_t object) const;
+    // Reads the object's kind and extent from the file into m_objects; false for an object
+    // outside the file.
+    bool readObject(std::uint64_t object);
     unsigned kindOf(std::uint64_t object) const;
     std::optional<Extent> extentOf(std::uint64_t object) const;
     // How many references an array or dictionary object holds (a dictionary's keys and values),
@@ -60,6 +72,7 @@ private:
     std::uint64_t m_objectCount { 0 };
     std::uint64_t m_topObject { 0 };
     std::uint64_t m_tableOffset { 0 };
+    std::vector<ObjectInfo> m_objects;
 };
 
 }

@@ -42,13 +42,16 @@ private:
         static constexpr std::pair<std::string_view, std::string_view> kPassedOver[] = {
             { "<!--", "-->" }, { "<![CDATA[", "]]>" }, { "<?", "?>" }, { "<!", ">" },
         };
-        for (const auto& [start, end] : kPassedOver) {
-            if (startsHere(start)) {
-                passUntil(end);
-                return true;
+        const char next = m_position + 1 < m_bytes.size() ? m_bytes[m_position + 1] : '\0';
+        if (next == '!' || next == '?') {
+            for (const auto& [start, end] : kPassedOver) {
+                if (startsHere(start)) {
+                    passUntil(end);
+                    return true;
+                }
             }
         }
-        const bool closing = startsHere("</");
+        const bool closing = next == '/';
         const bool selfClosing = passTag();
         if (closing) {
             if (m_depth > 0)
