@@ -1,6 +1,6 @@
 #pragma once
 
-// What the desktop module (desktop/) gives the host: speech synthesis, a sound device and a
+// What the desktop module (this folder) gives the host: speech synthesis, a sound device and a
 // window with its input. The host keeps every decision; the module only talks to SDL and
 // espeak-ng, so that a host that runs scripts never maps those libraries. Both sides are built
 // together; the interface version catches a module left over from another build.
