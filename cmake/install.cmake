@@ -1,5 +1,6 @@
-# cmake --install BUILD --prefix DIR: the three programs, the platform library with its headers
-# and weeapp.pc, the Kavrin bundle under share/kavrin/, man pages and bash completion. Every
+# cmake --install BUILD --prefix DIR: the three programs, the host's desktop module under
+# lib/kavrin/, the platform library with its headers and weeapp.pc, the Kavrin bundle under
+# share/kavrin/, man pages and bash completion. Every
 # path inside the install is relative, so the prefix can be moved as a whole.
 include(GNUInstallDirs)
 
@@ -16,6 +17,7 @@ set_target_properties(kavrin-host kavrin-prefs kavrin-demo-phone PROPERTIES INST
 set_target_properties(Kavrin PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BUNDLE_TO_LIB}")
 
 install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})
 install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The public headers; drawing/ speaks Pango and stays with the host.
 install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/weeapp

@@ -7,6 +7,7 @@
 #include "command_output.h"
 #include "demo_phone.h"
 #include "demo_session.h"
+#include "desktop_module.h"
 #include "gallery_session.h"
 #include "host_options.h"
 #include "host_session.h"
@@ -130,12 +131,27 @@ std::string speechLanguage(const host::HostOptions& options)
     return options.languages.empty() ? std::string("en") : options.languages.front();
 }
 
-// With --speak, the recorder in the voice of the first language; status 1 when it cannot start.
-int startSpeech(const host::HostOptions& options, std::unique_ptr<host::SpeechRecorder>& speaker)
+// The window and the speech need the desktop module; without them it is not loaded at all.
+// Status 2 when it is needed and cannot be loaded.
+int loadDesktop(const host::HostOptions& options, std::optional<host::DesktopModule>& desktop)
 {
-    if (!options.speech)
+    if (!options.window && !options.speech)
         return 0;
-    auto created = host::SpeechRecorder::create(speechLanguage(options));
+    auto loaded = host::DesktopModule::load(host::DesktopModule::defaultFile());
+    if (!loaded) {
+        std::cerr << "kavrin-host: " << host::escapedForMessage(loaded.error()) << '\n';
+        return 2;
+    }
+    desktop = std::move(*loaded);
+    return 0;
+}
+
+// With --speak, the recorder in the voice of the first language; status 1 when it cannot start.
+int startSpeech(const host::HostOptions& options, const host::DesktopModule* desktop, std::unique_ptr<host::SpeechRecorder>& speaker)
+{
+    if (!options.speech || !desktop)
+        return 0;
+    auto created = host::SpeechRecorder::create(desktop->startSynthesizer(), speechLanguage(options));
     if (!created) {
         std::cerr << "kavrin-host: " << created.error() << '\n';
         return 1;
@@ -185,6 +201,9 @@ int main(int argc, char** argv)
         if (options.check)
             return 0;
     }
+    std::optional<host::DesktopModule> desktop;
+    if (int status = loadDesktop(options, desktop); status != 0)
+        return status;
     noteUnmatchedLanguage(options);
     // With commands, standard output belongs to what they print.
     std::unique_ptr<tooling::ScratchPhone> scratch;
@@ -219,7 +238,7 @@ int main(int argc, char** argv)
     tooling::startSystemNotifications();
 
     std::unique_ptr<host::SpeechRecorder> speaker;
-    if (int status = startSpeech(options, speaker); status != 0)
+    if (int status = startSpeech(options, desktop ? &*desktop : nullptr, speaker); status != 0)
         return status;
     host::ScriptRunner runner(session, std::cerr, options.force);
     if (speaker)
@@ -229,7 +248,7 @@ int main(int argc, char** argv)
     if (script)
         return writeSpeech(options, speaker.get(), runner.run(*script, *options.script == "-" ? "stdin" : *options.script));
     if (options.window) {
-        const host::WindowOptions window { options.out, options.watch, speaker.get(), speechLanguage(options) };
+        const host::WindowOptions window { desktop ? &*desktop : nullptr, options.out, options.watch, speaker.get(), speechLanguage(options) };
         return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
     }
     if (options.gallery)

@@ -2,8 +2,6 @@
 
 #include "sys/file_writing.h"
 
-#include <espeak-ng/speak_lib.h>
-
 #include <cctype>
 
 namespace kavrin::host {
@@ -11,13 +9,6 @@ namespace kavrin::host {
 namespace {
 
 constexpr double kPauseSeconds = 0.3;
-
-bool selectVoice(const std::string& language)
-{
-    espeak_VOICE voice { };
-    voice.languages = language.c_str();
-    return espeak_SetVoiceByProperties(&voice) == EE_OK;
-}
 
 std::string lowerCase(std::string text)
 {
@@ -34,44 +25,25 @@ void appendLittleEndian(std::string& bytes, std::uint32_t value, int size)
 
 }
 
-Result<std::unique_ptr<SpeechRecorder>> SpeechRecorder::create(const std::string& language)
+Result<std::unique_ptr<SpeechRecorder>> SpeechRecorder::create(std::unique_ptr<SpeechSynthesizer> synthesizer, const std::string& language)
 {
-    const int sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
-    if (sampleRate <= 0)
+    if (!synthesizer)
         return Error { "the speech synthesizer cannot start" };
     const std::string code = lowerCase(language);
-    if (!selectVoice(code) && !selectVoice(code.substr(0, code.find('-'))) && !selectVoice("en")) {
-        espeak_Terminate();
+    if (!synthesizer->selectVoice(code) && !synthesizer->selectVoice(code.substr(0, code.find('-'))) && !synthesizer->selectVoice("en"))
         return Error { "the speech synthesizer has no voice" };
-    }
-    espeak_SetSynthCallback([](short* samples, int count, espeak_EVENT* events) { return receiveSamples(samples, count, events); });
-    return std::unique_ptr<SpeechRecorder>(new SpeechRecorder(sampleRate));
-}
-
-SpeechRecorder::~SpeechRecorder()
-{
-    espeak_Terminate();
-}
-
-int SpeechRecorder::receiveSamples(short* samples, int count, void* events)
-{
-    auto* event = static_cast<espeak_EVENT*>(events);
-    auto* recorder = event ? static_cast<SpeechRecorder*>(event->user_data) : nullptr;
-    if (recorder && samples && count > 0)
-        recorder->m_samples.insert(recorder->m_samples.end(), samples, samples + count);
-    return 0;
+    return std::unique_ptr<SpeechRecorder>(new SpeechRecorder(std::move(synthesizer)));
 }
 
 std::vector<std::int16_t> SpeechRecorder::speak(const std::string& text)
 {
     if (text.empty())
         return { };
+    std::vector<std::int16_t> speech = m_synthesizer->speak(text);
     if (!m_samples.empty())
-        m_samples.resize(m_samples.size() + static_cast<std::size_t>(kPauseSeconds * m_sampleRate), 0);
-    const std::size_t start = m_samples.size();
-    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, this);
-    espeak_Synchronize();
-    return { m_samples.begin() + static_cast<std::ptrdiff_t>(start), m_samples.end() };
+        m_samples.resize(m_samples.size() + static_cast<std::size_t>(kPauseSeconds * sampleRate()), 0);
+    m_samples.insert(m_samples.end(), speech.begin(), speech.end());
+    return speech;
 }
 
 Result<void> SpeechRecorder::writeWav(const std::filesystem::path& file) const
@@ -80,7 +52,7 @@ Result<void> SpeechRecorder::writeWav(const std::filesystem::path& file) const
     const auto status = std::filesystem::symlink_status(file, ignored);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         return Error { file.string() + " is not a regular file; it is left as it is" };
-    if (!sys::writeFileAtomically(file.string(), wavBytes(m_samples, m_sampleRate)))
+    if (!sys::writeFileAtomically(file.string(), wavBytes(m_samples, sampleRate())))
         return Error { "cannot write " + file.string() };
     return {};
 }

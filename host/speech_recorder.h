@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop_interface.h"
 #include "result.h"
 
 #include <cstdint>
@@ -10,15 +11,14 @@
 
 namespace kavrin::host {
 
-// Speaks texts through espeak-ng, one after the other with a short pause between, into memory,
-// and writes them at the end as one 16-bit mono WAV file. Only one recorder can exist at a time:
-// the synthesizer is one per process.
+// Speaks texts through the synthesizer, one after the other with a short pause between, into
+// memory, and writes them at the end as one 16-bit mono WAV file.
 class SpeechRecorder {
 public:
-    // The voice of the language ("de", "de-AT", ...: the whole code, then its language part,
-    // then English), or why the synthesizer cannot start.
-    static Result<std::unique_ptr<SpeechRecorder>> create(const std::string& language);
-    ~SpeechRecorder();
+    // The synthesizer in the voice of the language ("de", "de-AT", ...: the whole code, then its
+    // language part, then English), or why it cannot speak (no synthesizer: it did not start).
+    static Result<std::unique_ptr<SpeechRecorder>> create(std::unique_ptr<SpeechSynthesizer>, const std::string& language);
+    ~SpeechRecorder() = default;
     SpeechRecorder(const SpeechRecorder&) = delete;
     SpeechRecorder& operator=(const SpeechRecorder&) = delete;
 
@@ -26,7 +26,7 @@ public:
     // them); an empty text says nothing.
     std::vector<std::int16_t> speak(const std::string& text);
 
-    int sampleRate() const { return m_sampleRate; }
+    int sampleRate() const { return m_synthesizer->sampleRate(); }
     const std::vector<std::int16_t>& samples() const { return m_samples; }
 
     // Replaces the file in one step; the file stays as it was when it cannot be written or
@@ -34,10 +34,9 @@ public:
     Result<void> writeWav(const std::filesystem::path&) const;
 
 private:
-    explicit SpeechRecorder(int sampleRate) : m_sampleRate(sampleRate) { }
-    static int receiveSamples(short* samples, int count, void* events);
+    explicit SpeechRecorder(std::unique_ptr<SpeechSynthesizer> synthesizer) : m_synthesizer(std::move(synthesizer)) { }
 
-    int m_sampleRate;
+    std::unique_ptr<SpeechSynthesizer> m_synthesizer;
     std::vector<std::int16_t> m_samples;
 };
 

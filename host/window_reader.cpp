@@ -8,18 +8,17 @@
 
 namespace kavrin::host {
 
-WindowReader::WindowReader(HostSession& session, std::ostream& out, std::ostream& err, SpeechRecorder* speaker, std::string language)
+WindowReader::WindowReader(HostSession& session, std::ostream& out, std::ostream& err, SpeechRecorder* speaker, std::unique_ptr<SpeechPlayer> player,
+    std::string language)
     : m_session(session)
     , m_out(out)
     , m_speaker(speaker)
+    , m_player(std::move(player))
     , m_language(std::move(language))
     , m_on(speaker != nullptr)
 {
-    if (m_speaker) {
-        m_player = SpeechPlayer::open(m_speaker->sampleRate());
-        if (!m_player)
-            err << "kavrin-host: no sound device; the speech goes into the file only\n";
-    }
+    if (m_speaker && !m_player)
+        err << "kavrin-host: no sound device; the speech goes into the file only\n";
 }
 
 void WindowReader::toggle()

@@ -2,7 +2,6 @@
 
 #include "host_session.h"
 #include "screen_reader.h"
-#include "speech_player.h"
 #include "speech_recorder.h"
 
 #include <cairo.h>
@@ -20,8 +19,8 @@ namespace kavrin::host {
 // spoken into the recording and out loud on the sound device when there is one.
 class WindowReader {
 public:
-    // err hears once that there is no sound device to speak on.
-    WindowReader(HostSession&, std::ostream& out, std::ostream& err, SpeechRecorder* speaker, std::string language);
+    // With a speaker and no player, err hears once that there is no sound device to speak on.
+    WindowReader(HostSession&, std::ostream& out, std::ostream& err, SpeechRecorder* speaker, std::unique_ptr<SpeechPlayer> player, std::string language);
 
     bool isOn() const { return m_on; }
     // Prints "reader on" or "reader off".

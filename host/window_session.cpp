@@ -6,8 +6,6 @@
 #include "window_reader.h"
 #include "sys/run_loop.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -28,55 +26,13 @@ constexpr float kPageTurnFraction = 0.15f;
 // The longest the window waits for input before it draws the next frame, in milliseconds.
 constexpr int kFrameInterval = 33;
 
-// The desktop window and the texture the frames go into.
-class PreviewWindow {
-public:
-    ~PreviewWindow()
-    {
-        if (m_texture)
-            SDL_DestroyTexture(m_texture);
-        if (m_renderer)
-            SDL_DestroyRenderer(m_renderer);
-        if (m_window)
-            SDL_DestroyWindow(m_window);
-    }
-
-    bool open(int width, int height)
-    {
-        m_window = SDL_CreateWindow("Kavrin", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, 0);
-        if (!m_window)
-            return false;
-        m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
-        return m_renderer != nullptr;
-    }
-
-    // Shows the frame pixel for pixel, the window resized to it.
-    void show(cairo_surface_t* frame)
-    {
-        int width = cairo_image_surface_get_width(frame), height = cairo_image_surface_get_height(frame);
-        if (width != m_width || height != m_height) {
-            if (m_texture)
-                SDL_DestroyTexture(m_texture);
-            m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-            SDL_SetWindowSize(m_window, width, height);
-            m_width = width;
-            m_height = height;
-        }
-        if (!m_texture)
-            return;
-        cairo_surface_flush(frame);
-        SDL_UpdateTexture(m_texture, nullptr, cairo_image_surface_get_data(frame), cairo_image_surface_get_stride(frame));
-        SDL_RenderClear(m_renderer);
-        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
-        SDL_RenderPresent(m_renderer);
-    }
-
-private:
-    SDL_Window* m_window { nullptr };
-    SDL_Renderer* m_renderer { nullptr };
-    SDL_Texture* m_texture { nullptr };
-    int m_width { 0 }, m_height { 0 };
-};
+// Shows the frame pixel for pixel, the window resized to it.
+void show(DesktopWindow& window, cairo_surface_t* frame)
+{
+    cairo_surface_flush(frame);
+    window.show(cairo_image_surface_get_data(frame), cairo_image_surface_get_width(frame), cairo_image_surface_get_height(frame),
+        cairo_image_surface_get_stride(frame));
+}
 
 struct SurfaceDeleter {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
@@ -106,40 +62,40 @@ public:
     }
 
     // False once the window is to close.
-    bool handle(const SDL_Event& event, const Frame& shown)
+    bool handle(const WindowEvent& event, const Frame& shown)
     {
-        switch (event.type) {
-        case SDL_QUIT:
+        switch (event.kind) {
+        case WindowEvent::Kind::Close:
             return false;
-        case SDL_KEYDOWN:
-            return key(event.key.keysym.sym);
-        case SDL_MOUSEBUTTONDOWN:
-            if (event.button.button == SDL_BUTTON_LEFT)
-                press(pointOf(event.button.x, event.button.y), shown);
+        case WindowEvent::Kind::KeyDown:
+            return key(event);
+        case WindowEvent::Kind::ButtonDown:
+            if (event.left)
+                press(pointOf(event.x, event.y), shown);
             return true;
-        case SDL_MOUSEMOTION:
-            if (event.motion.state & SDL_BUTTON_LMASK)
-                drag(pointOf(event.motion.x, event.motion.y));
+        case WindowEvent::Kind::PointerMoved:
+            if (event.left)
+                drag(pointOf(event.x, event.y));
             else
-                m_reader.pointerAt(pointOf(event.motion.x, event.motion.y), pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
+                m_reader.pointerAt(pointOf(event.x, event.y), pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
             return true;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_LEAVE)
-                m_reader.pointerLeft();
+        case WindowEvent::Kind::PointerLeft:
+            m_reader.pointerLeft();
             return true;
-        case SDL_MOUSEBUTTONUP:
-            if (event.button.button == SDL_BUTTON_LEFT)
-                release(pointOf(event.button.x, event.button.y), shown);
+        case WindowEvent::Kind::ButtonUp:
+            if (event.left)
+                release(pointOf(event.x, event.y), shown);
             return true;
-        case SDL_MOUSEWHEEL: {
-            int steps = event.wheel.x != 0 ? event.wheel.x : -event.wheel.y;
+        case WindowEvent::Kind::Wheel: {
+            int steps = event.wheelX != 0 ? event.wheelX : -event.wheelY;
             if (steps != 0 && !m_session.visibleAlert())
                 m_session.scrollToPage(m_session.currentPage() + (steps > 0 ? 1 : -1));
             return true;
         }
-        default:
+        case WindowEvent::Kind::Other:
             return true;
         }
+        return true;
     }
 
 private:
@@ -152,35 +108,47 @@ private:
     static double pointsWide(const Frame& frame, int scale) { return frame ? cairo_image_surface_get_width(frame.get()) / double(scale) : 0; }
     static double pointsHigh(const Frame& frame, int scale) { return frame ? cairo_image_surface_get_height(frame.get()) / double(scale) : 0; }
 
-    bool key(SDL_Keycode code)
+    bool key(const WindowEvent& event)
     {
-        switch (code) {
-        case SDLK_q:
-        case SDLK_ESCAPE:
+        switch (event.key) {
+        case WindowEvent::Key::Escape:
             return false;
-        case SDLK_LEFT:
-        case SDLK_UP:
-        case SDLK_RIGHT:
-        case SDLK_DOWN:
+        case WindowEvent::Key::Left:
+        case WindowEvent::Key::Up:
+        case WindowEvent::Key::Right:
+        case WindowEvent::Key::Down:
             if (!m_session.visibleAlert())
-                m_session.scrollToPage(m_session.currentPage() + (code == SDLK_LEFT || code == SDLK_UP ? -1 : 1));
+                m_session.scrollToPage(m_session.currentPage() + (event.key == WindowEvent::Key::Left || event.key == WindowEvent::Key::Up ? -1 : 1));
             return true;
-        case SDLK_1:
-        case SDLK_2:
-        case SDLK_3:
-            m_session.setScale(static_cast<int>(code - SDLK_0));
+        case WindowEvent::Key::Character:
+            return character(event.character);
+        case WindowEvent::Key::Other:
             return true;
-        case SDLK_b:
+        }
+        return true;
+    }
+
+    bool character(char typed)
+    {
+        switch (typed) {
+        case 'q':
+            return false;
+        case '1':
+        case '2':
+        case '3':
+            m_session.setScale(typed - '0');
+            return true;
+        case 'b':
             m_session.setBackdrop(m_session.backdrop().next(m_wallpaper));
             m_out << "backdrop " << m_session.backdrop().name() << '\n';
             return true;
-        case SDLK_r:
+        case 'r':
             m_reload = true;
             return true;
-        case SDLK_s:
+        case 's':
             save();
             return true;
-        case SDLK_v:
+        case 'v':
             m_reader.toggle();
             return true;
         default:
@@ -299,59 +267,56 @@ bool hasDisplay()
 
 int runWindowSession(HostSession& session, const WindowOptions& options, std::ostream& out, std::ostream& err)
 {
-    if (!hasDisplay() || SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::unique_ptr<DesktopDisplay> display = hasDisplay() && options.desktop ? options.desktop->startDisplay() : nullptr;
+    if (!display) {
         err << "kavrin-host: there is no display for a window; use --script or --live\n";
         return 2;
     }
-    int status = 0;
+    session.showView();
+    session.viewDidAppear();
+    Frame shown(session.render());
+    std::unique_ptr<SpeechPlayer> player = options.speech ? options.desktop->openSpeechPlayer(options.speech->sampleRate()) : nullptr;
+    WindowReader reader(session, out, err, options.speech, std::move(player), options.speechLanguage);
+    std::unique_ptr<DesktopWindow> window;
     {
-        session.showView();
-        session.viewDidAppear();
-        Frame shown(session.render());
-        WindowReader reader(session, out, err, options.speech, options.speechLanguage);
-        PreviewWindow window;
-        {
-            Frame picture = pictureShown(shown, reader);
-            const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
-            if (!window.open(width, height)) {
-                err << "kavrin-host: cannot open a window: " << SDL_GetError() << "; use --script or --live\n";
-                SDL_Quit();
-                return 2;
-            }
-            window.show(picture.get());
-            out << "window ready " << width << 'x' << height << '\n';
-            out.flush();
+        Frame picture = pictureShown(shown, reader);
+        const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
+        std::string error;
+        window = display->openWindow(width, height, error);
+        if (!window) {
+            err << "kavrin-host: cannot open a window: " << error << "; use --script or --live\n";
+            return 2;
         }
-
-        WindowControls controls(session, options, reader, out);
-        std::unique_ptr<PhoneWatcher> watcher;
-        if (options.watch)
-            watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); });
-        sys::RunLoop& loop = sys::RunLoop::main();
-        bool open = true;
-        while (open) {
-            SDL_Event event;
-            if (SDL_WaitEventTimeout(&event, kFrameInterval)) {
-                open = controls.handle(event, shown);
-                while (open && SDL_PollEvent(&event))
-                    open = controls.handle(event, shown);
-            }
-            loop.runDueTasks();
-            if (controls.takeReload()) {
-                if (auto reloaded = session.reload(); !reloaded) {
-                    err << "kavrin-host: " << reloaded.error() << '\n';
-                    status = 1;
-                    break;
-                }
-                out << "reloaded\n";
-            }
-            shown.reset(session.render());
-            window.show(pictureShown(shown, reader).get());
-            out.flush();
-        }
+        show(*window, picture.get());
+        out << "window ready " << width << 'x' << height << '\n';
+        out.flush();
     }
-    SDL_Quit();
-    return status;
+
+    WindowControls controls(session, options, reader, out);
+    std::unique_ptr<PhoneWatcher> watcher;
+    if (options.watch)
+        watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); });
+    sys::RunLoop& loop = sys::RunLoop::main();
+    bool open = true;
+    while (open) {
+        if (std::optional<WindowEvent> event = window->nextEvent(kFrameInterval)) {
+            open = controls.handle(*event, shown);
+            while (open && (event = window->nextEvent(0)))
+                open = controls.handle(*event, shown);
+        }
+        loop.runDueTasks();
+        if (controls.takeReload()) {
+            if (auto reloaded = session.reload(); !reloaded) {
+                err << "kavrin-host: " << reloaded.error() << '\n';
+                return 1;
+            }
+            out << "reloaded\n";
+        }
+        shown.reset(session.render());
+        show(*window, pictureShown(shown, reader).get());
+        out.flush();
+    }
+    return 0;
 }
 
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backdrop.h"
+#include "desktop_module.h"
 #include "host_session.h"
 #include "speech_recorder.h"
 
@@ -12,6 +13,7 @@
 namespace kavrin::host {
 
 struct WindowOptions {
+    const DesktopModule* desktop { nullptr }; // the window, its input and the sound device
     std::filesystem::path out { "out" };   // where s saves the frame
     bool watch { false };                  // reload when the favorites or address book change
     SpeechRecorder* speech { nullptr };    // with it, the reader is on from the start and speaks

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, moves the prefix, and uses what is there as a user
-# would: the host on a demo phone written by the installed tool, pkg-config against the
-# platform library, the man pages and the bash completion. Usage: install_test.sh BUILD_DIR
-# [EXTRA_CXXFLAGS...]
+# would: the host on a demo phone written by the installed tool, its speech through the desktop
+# module, pkg-config against the platform library, the man pages and the bash completion.
+# Usage: install_test.sh BUILD_DIR [EXTRA_CXXFLAGS...]
 set -euo pipefail
 build=$1
 shift
@@ -31,6 +31,23 @@ link=$(readlink "$work/phone/System/Library/WeeAppPlugins/Kavrin.bundle")
 [ "$(readlink -f "$work/phone/System/Library/WeeAppPlugins/Kavrin.bundle")" = "$(readlink -f "$bundle")" ] || fail "the demo phone links to $link, not the installed bundle"
 out=$(printf 'view\ntap 44 44\n' | env -u KAVRIN_DEMO_PHONE "$prefix/bin/kavrin-host" --root "$work/phone" --script -)
 [ "$out" = "open tel:+491701234567" ] || fail "the installed host printed '$out'"
+# SDL and espeak-ng are in the desktop module only, which the installed host finds beside its
+# own folder and loads for the speech (and the window), and which nothing else needs.
+module=$prefix/lib/kavrin/kavrin-host-desktop.so
+[ -f "$module" ] || fail "no desktop module in lib/kavrin/"
+if ldd "$prefix/bin/kavrin-host" | grep -E -q 'libSDL2|libespeak-ng'; then fail "kavrin-host itself links SDL or espeak-ng"; fi
+out=$(printf 'view\ndescribe 44 44\n' | env -u KAVRIN_DEMO_PHONE "$prefix/bin/kavrin-host" --root "$work/phone" --script - --speak "$work/speech.wav")
+[[ $out == describe* ]] || fail "the installed host with --speak printed '$out'"
+[ "$(head -c 4 "$work/speech.wav")" = "RIFF" ] && [ "$(stat -c %s "$work/speech.wav")" -gt 10000 ] || fail "the installed host spoke no WAV file"
+mv "$module" "$work/module.so"
+status=0
+printf 'view\n' | "$prefix/bin/kavrin-host" --root "$work/phone" --script - --speak "$work/unspoken.wav" 2> "$work/no-module" || status=$?
+[ "$status" = 2 ] || fail "without its desktop module the host with --speak gave status $status"
+[ "$(wc -l < "$work/no-module")" = 1 ] && grep -q "cannot load the desktop module: .*No such file" "$work/no-module" || fail "without its desktop module the host said: $(cat "$work/no-module")"
+if [ -e "$work/unspoken.wav" ]; then fail "the host without its desktop module wrote a WAV file"; fi
+out=$(printf 'view\ntap 44 44\n' | env -u KAVRIN_DEMO_PHONE "$prefix/bin/kavrin-host" --root "$work/phone" --script -)
+[ "$out" = "open tel:+491701234567" ] || fail "the host without its desktop module printed '$out' for a script"
+mv "$work/module.so" "$module"
 "$prefix/bin/kavrin-prefs" --root "$work/phone" set showLabels yes > /dev/null
 [ "$("$prefix/bin/kavrin-prefs" --root "$work/phone" get showLabels)" = "true" ] || fail "kavrin-prefs did not store a boolean"
 
