@@ -38,7 +38,9 @@ int writePhone(const char* root, const char* favorites)
 //                             valgrind --tool=callgrind --collect-atstart=no
 //                             --callgrind-out-file=FILE.callgrind, and the counts go to FILE
 //   --instructions=FILE       the counts of such a run, shown beside the times
-bool takeOwnOptions(std::vector<char*>& arguments)
+// and notes whether Google Benchmark's own format was asked for (--benchmark_format=json or
+// csv), which the table would hide.
+bool takeOwnOptions(std::vector<char*>& arguments, bool& ownFormat)
 {
     MeasurementSettings& settings = kavrin::bench::measurementSettings();
     std::vector<char*> kept;
@@ -61,6 +63,8 @@ bool takeOwnOptions(std::vector<char*>& arguments)
                 return false;
             }
         } else {
+            if (text.starts_with("--benchmark_format="))
+                ownFormat = value("--benchmark_format=") != "console";
             kept.push_back(argument);
         }
     }
@@ -80,7 +84,8 @@ int main(int argc, char** argv)
         return writePhone(argv[2], argv[3]);
     }
     std::vector<char*> arguments(argv, argv + argc);
-    if (!takeOwnOptions(arguments))
+    bool libraryFormat = false;
+    if (!takeOwnOptions(arguments, libraryFormat))
         return 2;
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
@@ -93,8 +98,12 @@ int main(int argc, char** argv)
     registerTapBenchmarks();
     registerPreferenceBenchmarks();
     registerRenderBenchmarks();
-    TableReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (libraryFormat) {
+        benchmark::RunSpecifiedBenchmarks();
+    } else {
+        TableReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+    }
     benchmark::Shutdown();
     return 0;
 }
