@@ -174,6 +174,12 @@ public:
             plist_array_next_item(m_node, m_iterator, &item);
             if (m_layout && item)
                 object = m_layout->item(m_object, m_position);
+        } else if (!m_layout && m_discards) {
+            // Only checked, so the key is not copied out: a key the library could give is one
+            // that is a key node.
+            plist_dict_next_item(m_node, m_iterator, nullptr, &item);
+            if (item && plist_get_node_type(plist_dict_item_get_key(item)) != PLIST_KEY)
+                return std::nullopt;
         } else if (!m_layout) {
             char* rawKey = nullptr;
             plist_dict_next_item(m_node, m_iterator, &rawKey, &item);
@@ -239,27 +245,32 @@ private:
 };
 
 // Which entries of the tree are made: all, by default; with rootKey, only that entry of a root
-// dictionary; with elementKeys, only those entries of the dictionaries in a root array.
+// dictionary; with elementKeys, only those entries of the dictionaries in a root array; with
+// checksOnly, none.
 struct EntrySelection {
     const std::string_view* rootKey { nullptr };
     std::span<const std::string_view> elementKeys;
+    bool checksOnly { false };
 };
 
 // The parsed tree as values, read with the library's iterators and a stack of our own, so that
 // the work is linear in the tree's size and the depth costs no native stack. The entries that
 // the selection leaves out are still read through and checked, so the tree converts or fails
-// exactly as it would whole, but none of them is made.
-ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, EntrySelection selection = {})
+// exactly as it would whole, but none of them is made. Nothing when the tree does not convert;
+// with checksOnly, a null value when it does.
+std::optional<ValuePtr> readTree(plist_t root, const BinaryPropertyListLayout* layout, EntrySelection selection)
 {
     const std::uint64_t top = layout ? layout->topObject() : 0;
     if (!root)
-        return nullptr;
-    if (!isContainer(root))
-        return scalarFromPlist(root, layout, top);
+        return std::nullopt;
+    if (!isContainer(root)) {
+        ValuePtr value = scalarFromPlist(root, layout, top);
+        return value ? std::optional(selection.checksOnly ? nullptr : std::move(value)) : std::nullopt;
+    }
     std::vector<ContainerReading> path;
-    path.emplace_back(root, layout, top);
+    path.emplace_back(root, layout, top, selection.checksOnly);
     if (!path.back().matchesLayout())
-        return nullptr;
+        return std::nullopt;
     // Whether the child that next() gave last is kept.
     const auto keepsChild = [&path, selection] {
         const ContainerReading& container = path.back();
@@ -276,7 +287,7 @@ ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, EntrySe
     while (true) {
         const std::optional<ContainerReading::Child> child = path.back().next();
         if (!child)
-            return nullptr;
+            return std::nullopt;
         ValuePtr value;
         if (!child->node) {
             const bool discarded = path.back().discards();
@@ -288,23 +299,49 @@ ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, EntrySe
                 continue;
         } else if (isContainer(child->node)) {
             if (path.size() >= kMaximumPropertyListDepth)
-                return nullptr;
+                return std::nullopt;
             const bool discards = !keepsChild();
             path.emplace_back(child->node, layout, child->object, discards);
             if (!path.back().matchesLayout())
-                return nullptr;
+                return std::nullopt;
             continue;
         } else if (keepsChild()) {
             value = scalarFromPlist(child->node, layout, child->object);
             if (!value)
-                return nullptr;
+                return std::nullopt;
         } else {
             if (!isConvertibleScalar(child->node, layout, child->object))
-                return nullptr;
+                return std::nullopt;
             continue;
         }
         path.back().add(std::move(value));
     }
+}
+
+ValuePtr fromPlist(plist_t root, const BinaryPropertyListLayout* layout, EntrySelection selection = {})
+{
+    return readTree(root, layout, selection).value_or(nullptr);
+}
+
+// One entry of an XML file's root dictionary, the whole tree checked as it would convert. The
+// parser keeps one entry a key, a later one replacing an earlier, so the library's own look-up
+// finds the entry the whole dictionary has, without a key of every entry copied out to compare.
+// The file's keys hold no NUL (the scan refused it), so a key with one is in no dictionary.
+ValuePtr xmlDictionaryEntry(plist_t root, std::string_view key)
+{
+    if (!root || plist_get_node_type(root) != PLIST_DICT || !readTree(root, nullptr, { .rootKey = nullptr, .elementKeys = {}, .checksOnly = true }))
+        return nullptr;
+    Dictionary entries;
+    const std::string wanted(key);
+    if (wanted.find('\0') == std::string::npos) {
+        if (plist_t found = plist_dict_get_item(root, wanted.c_str())) {
+            ValuePtr value = fromPlist(found, nullptr);
+            if (!value)
+                return nullptr;
+            entries.emplace(wanted, std::move(value));
+        }
+    }
+    return Value::dictionary(std::move(entries));
 }
 
 plist_t toPlist(const Value& value, int depth);
@@ -400,6 +437,8 @@ ValuePtr parseTerminated(const std::string& bytes, EntrySelection selection = {}
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), length, &raw);
     PlistHandle root(raw);
+    if (!layout && selection.rootKey)
+        return xmlDictionaryEntry(root.get(), *selection.rootKey);
     return fromPlist(root.get(), layout ? &*layout : nullptr, selection);
 }
 

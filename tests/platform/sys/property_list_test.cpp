@@ -240,6 +240,9 @@ TEST_F(PropertyListTest, OneEntryReadsAsTheWholeDictionaryHasIt)
                 EXPECT_EQ(*got, *expected) << key;
             }
         }
+        const ValuePtr withNul = dictionaryEntryOfFile(kSettings, std::string_view("fl\0ag", 5));
+        ASSERT_NE(withNul, nullptr);
+        EXPECT_EQ(count(withNul), 0u);
     }
 
     m_folder.write(kSettings, "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"
