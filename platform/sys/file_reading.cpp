@@ -19,12 +19,14 @@ std::optional<std::string> readWholeFile(const std::string& filePath, std::uintm
         return std::nullopt;
     }
     // Room for the size the file has now, and one byte more to see whether it has grown since.
-    std::string bytes(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    const auto expected = static_cast<std::size_t>(status.st_size);
+    std::string bytes(expected + 1, '\0');
     std::size_t filled = 0;
     while (true) {
         if (filled == bytes.size())
             bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        const std::size_t asked = bytes.size() - filled;
+        const ssize_t got = ::read(fd, bytes.data() + filled, asked);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -38,6 +40,10 @@ std::optional<std::string> readWholeFile(const std::string& filePath, std::uintm
             ::close(fd);
             return std::nullopt;
         }
+        // A read that stops short of what was asked, at the size the file had, has met its end:
+        // no second read is needed to see it.
+        if (static_cast<std::size_t>(got) < asked && filled == expected)
+            break;
     }
     ::close(fd);
     bytes.resize(filled);
