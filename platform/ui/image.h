@@ -51,11 +51,11 @@ public:
 
     Image(std::shared_ptr<const Bitmap>, std::string source, EdgeInsets capInsets = { }, bool resizable = false);
 
+private:
     // What the image holds: its pixels, or its bytes and the pixels while they are in use. An
     // image and its resizable copies share one.
     struct Pixels;
 
-private:
     Image(std::shared_ptr<Pixels>, std::string source, EdgeInsets capInsets, bool resizable);
     static ImagePtr fromBytes(std::span<const std::uint8_t> bytes, std::string source);
 
