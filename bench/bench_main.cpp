@@ -40,7 +40,7 @@ int writePhone(const char* root, const char* favorites)
 //   --instructions=FILE       the counts of such a run, shown beside the times
 // and notes whether Google Benchmark's own format was asked for (--benchmark_format=json or
 // csv), which the table would hide.
-bool takeOwnOptions(std::vector<char*>& arguments, bool& ownFormat)
+bool takeOwnOptions(std::vector<char*>& arguments, bool& libraryFormat)
 {
     MeasurementSettings& settings = kavrin::bench::measurementSettings();
     std::vector<char*> kept;
@@ -64,7 +64,7 @@ bool takeOwnOptions(std::vector<char*>& arguments, bool& ownFormat)
             }
         } else {
             if (text.starts_with("--benchmark_format="))
-                ownFormat = value("--benchmark_format=") != "console";
+                libraryFormat = value("--benchmark_format=") != "console";
             kept.push_back(argument);
         }
     }
