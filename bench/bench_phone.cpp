@@ -7,13 +7,12 @@
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <stdlib.h>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -45,10 +44,50 @@ std::string phoneNumber(int index)
     return "+49 170 " + std::to_string(2000000 + 7919 * index);
 }
 
+// The run's folder: made with a random suffix of fixed length, and removed, with whatever is
+// left in it, when the run ends.
+class RunFolder {
+public:
+    RunFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kavrin-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::perror("bench folder");
+            std::abort();
+        }
+        m_path = pattern;
+    }
+    ~RunFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string phoneFolderName(int favorites)
+{
+    std::array<char, 16> name {};
+    std::snprintf(name.data(), name.size(), "phone-%05d", favorites);
+    return name.data();
+}
+
+}
+
+std::filesystem::path benchFolder(const std::string& name)
+{
+    static const RunFolder run;
+    return run.path() / name;
 }
 
 BenchPhone::BenchPhone(int favorites)
-    : m_phone(std::filesystem::temp_directory_path() / ("kavrin-bench-" + std::to_string(::getpid()) + "-" + std::to_string(favorites)))
+    : m_phone(benchFolder(phoneFolderName(favorites)))
     , m_favorites(favorites)
 {
     std::filesystem::remove_all(m_phone.root());

@@ -52,6 +52,11 @@ private:
     int m_favorites;
 };
 
+// A folder of that name in this run's own folder in the temporary folder. The run's folder is
+// made on first use and removed at exit; its name has the same length in every run, so that the
+// paths the cases and their floors pass around do not change what they cost from run to run.
+std::filesystem::path benchFolder(const std::string& name);
+
 // The phone of that size, made on first use and kept for the rest of the run.
 const BenchPhone& phoneWithFavorites(int favorites);
 

@@ -86,29 +86,36 @@ double dumpedInstructions(int dump)
     return total;
 }
 
-// The instructions of one run under callgrind, the mean of up to 50 after a few to warm up
-// (short cases allocate little, and the heap's first growth would show in them).
+// The instructions of one run under callgrind: the mean of up to 50, after runs to warm up
+// (short cases allocate little, and the heap's first growth would show in them). How many runs
+// is told by a first counted run, never by the clock, so that a busy machine counts as many runs
+// as a quiet one.
 double countInstructions(const Work& work, const std::string& label)
 {
     static int dumps = 0;
-    double start = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (work.prepare)
-            work.prepare();
-        start = threadSeconds();
-        work.run();
-        if (threadSeconds() - start > 0.5)
-            break;
-    }
-    // About a second under callgrind at most, and never fewer than one run.
-    const int runs = static_cast<int>(std::clamp(1.0 / std::max(threadSeconds() - start, 1e-9), 1.0, 50.0));
-    for (int i = 0; i < runs; ++i) {
+    const auto countedRun = [&work] {
         if (work.prepare)
             work.prepare();
         CALLGRIND_TOGGLE_COLLECT;
         work.run();
         CALLGRIND_TOGGLE_COLLECT;
+    };
+    countedRun();
+    CALLGRIND_DUMP_STATS_AT((label + "/first").c_str());
+    const double first = std::max(dumpedInstructions(++dumps), 1.0);
+
+    // About a second under callgrind: two more runs to warm up and 25 million instructions
+    // counted, in 1 to 50 runs.
+    constexpr double kCountedInstructions = 25e6;
+    const int warmUps = first < kCountedInstructions ? 2 : 0;
+    for (int i = 0; i < warmUps; ++i) {
+        if (work.prepare)
+            work.prepare();
+        work.run();
     }
+    const int runs = static_cast<int>(std::clamp(kCountedInstructions / first, 1.0, 50.0));
+    for (int i = 0; i < runs; ++i)
+        countedRun();
     CALLGRIND_DUMP_STATS_AT(label.c_str());
     return dumpedInstructions(++dumps) / runs;
 }

@@ -10,7 +10,6 @@
 #include "ui/label.h"
 
 #include <cairo.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +27,7 @@ namespace {
 class DemoPhone {
 public:
     DemoPhone()
-        : m_root(std::filesystem::temp_directory_path() / ("kavrin-bench-" + std::to_string(::getpid()) + "-demo"))
+        : m_root(benchFolder("demo-phone"))
     {
         std::string error;
         if (!tooling::writeDemoPhone(m_root, tooling::builtBundleFolder(), error)) {
