@@ -1,6 +1,7 @@
 #include "ui/view.h"
 
 #include "ui/animation.h"
+#include "ui/child_hit_index.h"
 #include "ui/window.h"
 
 #include <algorithm>
@@ -8,27 +9,6 @@
 namespace ui {
 
 namespace {
-
-// How many children ahead of the one being asked the hit test fetches; the children of a long
-// list lie scattered over the heap, between their tiles' photo buffers, so each would otherwise
-// be a cache miss (the tap benchmarks with 1,000 favorites walk 2,000 of them).
-constexpr std::size_t kHitTestPrefetchDistance = 8;
-
-// Asks the processor to load, ahead of time, what the hit test reads of a child (a hint only;
-// it changes no result). Those are the first 56 bytes of a View, kept there by the member order
-// in view.h: the vtable pointer at 0 (pointInside is virtual), the frame and the bounds origin
-// at 24 to 47, and the hidden and interaction flags and the alpha at 48 to 55, which the test
-// reads first (a label, which takes no hits, is never read past them). A heap object starts on
-// a 16-byte boundary, so those bytes lie on one 64-byte cache line or two: the first prefetch
-// loads the line of the object's start, the second, at the last byte of the bounds origin, the
-// next line whenever the object starts 32 or 48 bytes into a line. (An object starting 16 bytes
-// into a line has only the flags and the alpha on the next line, and that line is not fetched.)
-void prefetchForHitTest(const View* view)
-{
-    const auto* bytes = reinterpret_cast<const char*>(view);
-    __builtin_prefetch(bytes);
-    __builtin_prefetch(bytes + 47);
-}
 
 Point pointInSuperview(const View& view, Point point)
 {
@@ -91,6 +71,12 @@ void View::noteGeometryChange()
     ++geometryChanges;
 }
 
+View::View(Rect frame)
+    : m_frame(frame)
+{
+    noteGeometryChange();
+}
+
 View::~View()
 {
     noteGeometryChange();
@@ -102,6 +88,20 @@ void View::setFrame(Rect frame)
 {
     noteGeometryChange();
     m_frame = frame;
+    if (m_superview)
+        m_superview->childrenMoved();
+}
+
+void View::childrenMoved()
+{
+    m_hitIndex.reset();
+}
+
+void View::setBoundsOrigin(Point origin)
+{
+    m_boundsOrigin = origin;
+    if (m_superview)
+        m_superview->childrenMoved();
 }
 
 void View::addSubview(const ViewPtr& view)
@@ -118,6 +118,7 @@ void View::addSubview(const ViewPtr& view)
     keep->removeFromSuperview();
     keep->m_superview = this;
     m_subviews.push_back(std::move(keep));
+    childrenMoved();
 }
 
 void View::removeFromSuperview()
@@ -129,6 +130,7 @@ void View::removeFromSuperview()
     // The superview may hold the only reference; keep this view alive until we are done.
     ViewPtr keep = weak_from_this().lock();
     m_superview = nullptr;
+    superview->childrenMoved();
     auto& siblings = superview->m_subviews;
     auto it = std::find_if(siblings.begin(), siblings.end(), [this](const ViewPtr& sibling) { return sibling.get() == this; });
     if (it != siblings.end())
@@ -140,6 +142,7 @@ void View::removeSubviewsIf(const std::function<bool(const View&)>& shouldRemove
     // The removed children are released only once the list is whole again, since releasing one
     // may run code that looks at this view.
     noteGeometryChange();
+    childrenMoved();
     std::vector<ViewPtr> removed;
     auto kept = m_subviews.begin();
     for (auto& subview : m_subviews) {
@@ -201,24 +204,34 @@ View* View::hitTest(Point point, const Event* event)
 
 View* View::deepestHit(Point point, const Event* event)
 {
+    std::vector<std::uint32_t> candidates;
     View* hit = this;
     for (;;) {
         View* below = nullptr;
         Point pointBelow;
-        const std::vector<ViewPtr>& subviews = hit->m_subviews;
-        // A long list of children lies scattered over the heap: each is fetched a few turns
-        // before it is asked.
-        for (std::size_t index = subviews.size(); index-- > 0;) {
-            if (index >= kHitTestPrefetchDistance)
-                prefetchForHitTest(subviews[index - kHitTestPrefetchDistance].get());
-            View& subview = *subviews[index];
+        const auto takesHit = [&](View& subview) {
             if (!subview.receivesHits())
-                continue;
+                return false;
             const Point inSubview = pointInSubview(subview, point);
-            if (subview.pointInside(inSubview, event)) {
-                below = &subview;
-                pointBelow = inSubview;
-                break;
+            if (!subview.pointInside(inSubview, event))
+                return false;
+            below = &subview;
+            pointBelow = inSubview;
+            return true;
+        };
+        const std::vector<ViewPtr>& subviews = hit->m_subviews;
+        if (subviews.size() >= ChildHitIndex::kMinimumChildren) {
+            if (!hit->m_hitIndex)
+                hit->m_hitIndex = std::make_unique<ChildHitIndex>(subviews);
+            hit->m_hitIndex->candidatesAt(point, candidates);
+            for (const std::uint32_t index : candidates) {
+                if (takesHit(*subviews[index]))
+                    break;
+            }
+        } else {
+            for (std::size_t index = subviews.size(); index-- > 0;) {
+                if (takesHit(*subviews[index]))
+                    break;
             }
         }
         if (!below)

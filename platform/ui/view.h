@@ -16,6 +16,7 @@
 
 namespace ui {
 
+class ChildHitIndex;
 class View;
 class Window;
 using ViewPtr = std::shared_ptr<View>;
@@ -94,6 +95,9 @@ public:
     // takes hits in through pointInside.
     View* hitTest(Point, const Event*);
     virtual bool pointInside(Point, const Event*) const;
+    // Whether pointInside takes points outside the bounds: a subclass whose override does says
+    // so here, and a hit test then asks it wherever the point is.
+    virtual bool takesHitsOutsideBounds() const { return false; }
 
     // UIAccessibility. A class says what it is by default (a plain view is no element; buttons,
     // labels and page controls are, with their own traits and texts); a set value, or a provider
@@ -129,9 +133,9 @@ protected:
     virtual std::optional<std::string> defaultAccessibilityValue() const { return std::nullopt; }
     virtual AccessibilityTraits defaultAccessibilityTraits() const { return AccessibilityTraitNone; }
 
-    explicit View(Rect frame) : m_frame(frame) { noteGeometryChange(); }
+    explicit View(Rect frame);
     static void noteGeometryChange();
-    void setBoundsOrigin(Point origin) { m_boundsOrigin = origin; }
+    void setBoundsOrigin(Point);
     template<typename T, typename... Arguments>
     static std::shared_ptr<T> make(Arguments&&... arguments)
     {
@@ -146,10 +150,6 @@ private:
     // The deepest hit below a view that receives hits and holds the point, or the view itself.
     View* deepestHit(Point, const Event*);
 
-    // What a hit test reads of every view it passes comes first, right after the vtable pointer
-    // and the weak self-reference, so that it fills bytes 24 to 55 of the object and a prefetch
-    // of two cache lines brings it in (prefetchForHitTest in view.cpp, for the tap benchmarks
-    // with long lists). Moving these fields, or adding one before them, undoes that.
     Rect m_frame;
     Point m_boundsOrigin;
     bool m_hidden { false };
@@ -164,6 +164,9 @@ private:
     // Made on the first accessibility setting: most views never carry one.
     std::unique_ptr<AccessibilityAttributes> m_accessibility;
     AccessibilityAttributes& accessibility();
+    // Made at the first hit test among many children, and dropped when they or their frames change.
+    std::unique_ptr<ChildHitIndex> m_hitIndex;
+    void childrenMoved();
 };
 
 }
