@@ -46,7 +46,10 @@ bool lockedAgainstReaders(int fd)
 
 // How the database at the path can be read with nothing written beside it that was not there:
 //  - not at all unless it is a regular file (opening a FIFO or a device would wait for a
-//    writer), or while another process holds it locked against readers;
+//    writer), or, in write-ahead-log mode, while another process holds it locked against
+//    readers (an immutable open takes no locks, and an ordinary one would wait for the log). A
+//    database with a rollback journal needs no look at its locks: its read-only connection,
+//    which waits for nothing, fails at once on the same locks;
 //  - as immutable when it is in write-ahead-log mode (bytes 18 and 19 of its header are 2), its
 //    "-wal" file is missing or empty, so the database file alone holds every committed change,
 //    and the "-wal" or "-shm" file is missing, which an ordinary read-only connection would
@@ -62,12 +65,12 @@ Opening openingFor(const std::string& path)
     std::array<char, 20> header {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
-    const bool locked = regular && lockedAgainstReaders(fd);
+    const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
+        && header[19] == 2;
+    const bool locked = wal && lockedAgainstReaders(fd);
     ::close(fd);
     if (!regular || locked)
         return Opening::Refused;
-    const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
-        && header[19] == 2;
     if (!wal)
         return Opening::ReadOnly;
     std::error_code error;
