@@ -1,5 +1,6 @@
 #include "host_options.h"
 
+#include "command_line.h"
 #include "message_text.h"
 #include "script_commands.h"
 #include "sys/format.h"
@@ -259,17 +260,8 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
     OptionTexts texts;
     HostOptions options;
     std::unique_ptr<CLI::App> app = makeApp(texts, options);
-    // CLI11 takes the arguments last first.
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-    try {
-        app->parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        return OptionsExit { 0, app->help() };
-    } catch (const CLI::CallForVersion& version) {
-        return OptionsExit { 0, std::string(version.what()) + "\n" };
-    } catch (const CLI::ParseError& error) {
-        return usageError(error.what());
-    }
+    if (std::optional<OptionsExit> exit = support::parseCommandLine(*app, arguments, [](const CLI::ParseError& error) { return usageError(error.what()).text; }))
+        return *exit;
 
     if (!texts.root.empty())
         options.root = texts.root;

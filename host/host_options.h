@@ -1,5 +1,7 @@
 #pragma once
 
+#include "command_line.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -39,10 +41,7 @@ struct HostOptions {
 // The command line did not ask for a session: help (every option, every script command with its
 // arguments and output, the exit statuses and an example) or the version (status 0, text for
 // standard output), or a usage error (status 2, text for standard error).
-struct OptionsExit {
-    int status { 0 };
-    std::string text;
-};
+using OptionsExit = support::CommandLineExit;
 
 std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::string>& arguments);
 

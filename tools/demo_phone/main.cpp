@@ -1,11 +1,13 @@
 // kavrin-demo-phone ROOT [--bundle DIR]: writes a complete demo phone into ROOT.
 
+#include "command_line.h"
 #include "demo_phone.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #ifndef KAVRIN_VERSION
 #error "KAVRIN_VERSION comes from the project's version"
@@ -24,17 +26,12 @@ int main(int argc, char** argv)
     app.footer("\nExit status: 0 written; 1 the phone could not be written; 2 a usage error.\n"
                "\nExample:\n  kavrin-demo-phone /tmp/phone\n");
     app.get_formatter()->label("Usage", "usage");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), stdout);
-        return 0;
-    } catch (const CLI::CallForVersion& version) {
-        std::printf("%s\n", version.what());
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        std::fprintf(stderr, "kavrin-demo-phone: %s\nusage: kavrin-demo-phone ROOT [--bundle DIR]\n", error.what());
-        return 2;
+    const auto usageError = [](const CLI::ParseError& error) {
+        return std::string("kavrin-demo-phone: ") + error.what() + "\nusage: kavrin-demo-phone ROOT [--bundle DIR]\n";
+    };
+    if (const auto exit = kavrin::support::parseCommandLine(app, std::vector<std::string>(argv + 1, argv + argc), usageError)) {
+        std::fputs(exit->text.c_str(), exit->status == 0 ? stdout : stderr);
+        return exit->status;
     }
     std::string error;
     if (!kavrin::tooling::writeDemoPhone(root, bundle, error)) {

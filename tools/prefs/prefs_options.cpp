@@ -1,5 +1,6 @@
 #include "prefs_options.h"
 
+#include "command_line.h"
 #include "phone_files.h"
 #include "setting_value.h"
 #include "settings_keys.h"
@@ -211,18 +212,11 @@ std::variant<PrefsOptions, PrefsExit> parsePrefsOptions(const std::vector<std::s
     OptionTexts texts;
     PrefsOptions options;
     std::unique_ptr<CLI::App> app = makeApp(texts, options);
-    // CLI11 takes the arguments last first.
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-    try {
-        app->parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        return PrefsExit { 0, app->help() };
-    } catch (const CLI::CallForVersion& version) {
-        return PrefsExit { 0, std::string(version.what()) + "\n" };
-    } catch (const CLI::ParseError& error) {
-        return PrefsExit { 2, "kavrin-prefs: " + usageProblem(arguments, error) + "\n" + kUsageLine
-                + "Run 'kavrin-prefs --help' for every option, command and key.\n" };
-    }
+    const auto usageError = [&arguments](const CLI::ParseError& error) {
+        return "kavrin-prefs: " + usageProblem(arguments, error) + "\n" + kUsageLine + "Run 'kavrin-prefs --help' for every option, command and key.\n";
+    };
+    if (std::optional<PrefsExit> exit = support::parseCommandLine(*app, arguments, usageError))
+        return *exit;
     options.root = texts.root.empty() ? defaultDemoPhoneRoot() : std::filesystem::path(texts.root);
     if (texts.xml)
         options.format = sys::PropertyListFormat::Xml;

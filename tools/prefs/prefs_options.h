@@ -1,5 +1,7 @@
 #pragma once
 
+#include "command_line.h"
+
 #include "sys/property_list.h"
 
 #include <filesystem>
@@ -27,10 +29,7 @@ struct PrefsOptions {
 
 // Help or the version (status 0, text for standard output), or a usage error (status 2, text
 // for standard error).
-struct PrefsExit {
-    int status { 0 };
-    std::string text;
-};
+using PrefsExit = support::CommandLineExit;
 
 std::variant<PrefsOptions, PrefsExit> parsePrefsOptions(const std::vector<std::string>& arguments);
 
