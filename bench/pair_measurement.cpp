@@ -86,10 +86,10 @@ double dumpedInstructions(int dump)
     return total;
 }
 
-// The instructions of one run under callgrind: the mean of up to 50, after runs to warm up
+// The instructions of one run under callgrind: the mean of up to 50 runs, after runs to warm up
 // (short cases allocate little, and the heap's first growth would show in them). How many runs
-// is told by a first counted run, never by the clock, so that a busy machine counts as many runs
-// as a quiet one.
+// is told by counted runs before them, never by the clock, so that a busy machine counts as many
+// runs as a quiet one: about 25 million instructions, about a second under callgrind.
 double countInstructions(const Work& work, const std::string& label)
 {
     static int dumps = 0;
@@ -100,20 +100,24 @@ double countInstructions(const Work& work, const std::string& label)
         work.run();
         CALLGRIND_TOGGLE_COLLECT;
     };
-    countedRun();
-    CALLGRIND_DUMP_STATS_AT((label + "/first").c_str());
-    const double first = std::max(dumpedInstructions(++dumps), 1.0);
-
-    // About a second under callgrind: two more runs to warm up and 25 million instructions
-    // counted, in 1 to 50 runs.
+    const auto countedOnce = [&](const char* what) {
+        countedRun();
+        CALLGRIND_DUMP_STATS_AT((label + what).c_str());
+        return std::max(dumpedInstructions(++dumps), 1.0);
+    };
     constexpr double kCountedInstructions = 25e6;
-    const int warmUps = first < kCountedInstructions ? 2 : 0;
-    for (int i = 0; i < warmUps; ++i) {
-        if (work.prepare)
-            work.prepare();
-        work.run();
+    // A first run can cost many times the next (a frame lays its texts out once): a case that
+    // small is sized by a run after two more.
+    double perRun = countedOnce("/first");
+    if (perRun < kCountedInstructions) {
+        for (int i = 0; i < 2; ++i) {
+            if (work.prepare)
+                work.prepare();
+            work.run();
+        }
+        perRun = countedOnce("/warm");
     }
-    const int runs = static_cast<int>(std::clamp(kCountedInstructions / first, 1.0, 50.0));
+    const int runs = static_cast<int>(std::clamp(kCountedInstructions / perRun, 1.0, 50.0));
     for (int i = 0; i < runs; ++i)
         countedRun();
     CALLGRIND_DUMP_STATS_AT(label.c_str());
