@@ -53,49 +53,26 @@ void SightIndex::childrenInSight(const ui::View& parent, const DrawingArea& visi
         }
         return;
     }
-    const Children& children = childrenOf(parent);
-    // Those that begin left of the area's right edge and, after the first whose right edge
-    // passes the area's left one, meet it.
-    const auto end = std::partition_point(children.byLeft.begin(), children.byLeft.end(),
-        [&](const Reach& reach) { return reach.area.left < visible.right; });
-    const auto begin = children.byLeft.begin()
-        + (std::partition_point(children.rightmostSoFar.begin(), children.rightmostSoFar.end(), [&](double right) { return right <= visible.left; })
-            - children.rightmostSoFar.begin());
-    m_orders.assign(children.unknown.begin(), children.unknown.end());
-    for (auto reach = begin; reach < end; ++reach) {
-        if (reach->area.meets(visible))
-            m_orders.push_back(reach->order);
-    }
-    std::sort(m_orders.begin(), m_orders.end());
+    childrenOf(parent).itemsMeeting(visible, m_orders);
     for (std::size_t order : m_orders)
         found.push_back(subviews[order].get());
 }
 
-const SightIndex::Children& SightIndex::childrenOf(const ui::View& parent)
+const ui::AreaIndex& SightIndex::childrenOf(const ui::View& parent)
 {
     if (m_revision != ui::View::geometryRevision()) {
         m_children.clear();
         m_revision = ui::View::geometryRevision();
     }
     auto [known, added] = m_children.try_emplace(&parent);
-    Children& children = known->second;
-    if (!added)
-        return children;
-    const std::vector<ui::ViewPtr>& subviews = parent.subviews();
-    for (std::size_t order = 0; order < subviews.size(); ++order) {
-        const std::optional<DrawingArea> reach = drawingReach(*subviews[order]);
-        if (reach)
-            children.byLeft.push_back({ *reach, order });
-        else
-            children.unknown.push_back(order);
+    if (added) {
+        std::vector<std::optional<DrawingArea>> reaches;
+        reaches.reserve(parent.subviews().size());
+        for (const ui::ViewPtr& child : parent.subviews())
+            reaches.push_back(drawingReach(*child));
+        known->second = ui::AreaIndex(reaches);
     }
-    std::sort(children.byLeft.begin(), children.byLeft.end(), [](const Reach& a, const Reach& b) { return a.area.left < b.area.left; });
-    double rightmost = -std::numeric_limits<double>::infinity();
-    for (const Reach& reach : children.byLeft) {
-        rightmost = std::max(rightmost, reach.area.right);
-        children.rightmostSoFar.push_back(rightmost);
-    }
-    return children;
+    return known->second;
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/area_index.h"
 #include "ui/view.h"
 
 #include <cstddef>
@@ -11,14 +12,7 @@
 namespace kavrin::host {
 
 // A part of a view's bounds, in points.
-struct DrawingArea {
-    double left, top, right, bottom;
-
-    bool meets(const DrawingArea& other) const
-    {
-        return left < other.right && right > other.left && top < other.bottom && bottom > other.top;
-    }
-};
+using DrawingArea = ui::Area;
 
 // Where the view, with its subtree, may draw, in its superview's bounds; nothing when that
 // cannot be told without drawing: a view that does not clip and lets children out of its
@@ -44,19 +38,9 @@ public:
 private:
     SightIndex() = default;
 
-    struct Reach {
-        DrawingArea area;
-        std::size_t order;
-    };
-    struct Children {
-        std::vector<Reach> byLeft;
-        std::vector<double> rightmostSoFar; // the largest right edge of byLeft up to each
-        std::vector<std::size_t> unknown;   // the children whose reach is not known
-    };
+    const ui::AreaIndex& childrenOf(const ui::View& parent);
 
-    const Children& childrenOf(const ui::View& parent);
-
-    std::unordered_map<const ui::View*, Children> m_children;
+    std::unordered_map<const ui::View*, ui::AreaIndex> m_children;
     std::uint64_t m_revision { 0 };
     std::vector<std::size_t> m_orders;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ui/area_index.h"
 #include "ui/geometry.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -11,8 +11,8 @@ namespace ui {
 
 class View;
 
-// The children of a view with many, ordered by the left edges of their frames, so that a hit
-// test asks only the children that can be under the point instead of every one. It only narrows
+// The children of a view with many, their frames in an area index, so that a hit test asks only
+// the children that can be under the point instead of every one. It only narrows
 // the search: each child it names is asked as before, and a child whose area it cannot bound (a
 // moved bounds origin, a frame that is not finite, a hit area wider than its bounds) is named
 // wherever the point is. The view that keeps one drops it when its children or one of their
@@ -26,20 +26,10 @@ public:
 
     // The positions, among the children, of those that may take a hit at the point (in the
     // parent's coordinates), the topmost first.
-    void candidatesAt(Point, std::vector<std::uint32_t>& candidates) const;
+    void candidatesAt(Point, std::vector<std::size_t>& candidates) const;
 
 private:
-    struct Entry {
-        float left;
-        float right;
-        float top;
-        float bottom;
-        std::uint32_t child;
-    };
-    std::vector<Entry> m_entries; // by left edge
-    // The furthest right edge among the entries up to and including each one.
-    std::vector<float> m_rightmostSoFar;
-    std::vector<std::uint32_t> m_alwaysAsked;
+    AreaIndex m_frames;
 };
 
 }

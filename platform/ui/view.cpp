@@ -204,7 +204,7 @@ View* View::hitTest(Point point, const Event* event)
 
 View* View::deepestHit(Point point, const Event* event)
 {
-    std::vector<std::uint32_t> candidates;
+    std::vector<std::size_t> candidates;
     View* hit = this;
     for (;;) {
         View* below = nullptr;
@@ -224,7 +224,7 @@ View* View::deepestHit(Point point, const Event* event)
             if (!hit->m_hitIndex)
                 hit->m_hitIndex = std::make_unique<ChildHitIndex>(subviews);
             hit->m_hitIndex->candidatesAt(point, candidates);
-            for (const std::uint32_t index : candidates) {
+            for (const std::size_t index : candidates) {
                 if (takesHit(*subviews[index]))
                     break;
             }

@@ -167,7 +167,7 @@ TEST(ChildHitIndex, NamesCandidatesTopmostFirst)
         children.push_back(View::create({ 0, 0, 100, 100 }));
     children.push_back(View::create({ 500, 500, 10, 10 }));
     const ChildHitIndex index(children);
-    std::vector<std::uint32_t> candidates;
+    std::vector<std::size_t> candidates;
     index.candidatesAt({ 50, 50 }, candidates);
     ASSERT_EQ(candidates.size(), 40u);
     EXPECT_EQ(candidates.front(), 39u);
@@ -175,7 +175,7 @@ TEST(ChildHitIndex, NamesCandidatesTopmostFirst)
     index.candidatesAt({ 300, 300 }, candidates);
     EXPECT_TRUE(candidates.empty());
     index.candidatesAt({ 505, 505 }, candidates);
-    EXPECT_EQ(candidates, std::vector<std::uint32_t> { 40 });
+    EXPECT_EQ(candidates, std::vector<std::size_t> { 40 });
 }
 
 }
