@@ -42,6 +42,8 @@ double timeBatch(const Work& work, int runs)
     return total / runs;
 }
 
+constexpr int kSlicesOfAPair = 16;
+
 int batchRuns(double secondsOfOne)
 {
     const double runs = measurementSettings().batchSeconds / std::max(secondsOfOne, 1e-9);
@@ -186,19 +188,29 @@ void measurePair(benchmark::State& state, const std::string& name, const Work& w
     std::vector<double> workTimes;
     std::vector<double> floorTimes;
     std::vector<double> ratios;
-    // The side that runs first changes every pair, so that a drift of the machine's speed
-    // within a pair falls on both sides alike.
+    // A pair is up to 16 slices, a slice a few runs of each side, so that a change of the
+    // machine's speed that lasts less than a batch (another guest on the host's core, time
+    // taken from the virtual CPU, which the thread's clock still counts) falls on both sides
+    // alike. Which side runs first changes every slice, and every pair. A case of one run a
+    // batch has one slice.
+    const int slices = std::clamp(std::min(workRuns, floorRuns), 1, kSlicesOfAPair);
+    const int workSlice = std::max(1, workRuns / slices);
+    const int floorSlice = std::max(1, floorRuns / slices);
     bool floorFirst = false;
     for (auto _ : state) {
         double workTime = 0;
         double floorTime = 0;
-        if (floorFirst) {
-            floorTime = timeBatch(floor, floorRuns);
-            workTime = timeBatch(work, workRuns);
-        } else {
-            workTime = timeBatch(work, workRuns);
-            floorTime = timeBatch(floor, floorRuns);
+        for (int slice = 0; slice < slices; ++slice) {
+            if (floorFirst == (slice % 2 == 0)) {
+                floorTime += timeBatch(floor, floorSlice);
+                workTime += timeBatch(work, workSlice);
+            } else {
+                workTime += timeBatch(work, workSlice);
+                floorTime += timeBatch(floor, floorSlice);
+            }
         }
+        workTime /= slices;
+        floorTime /= slices;
         floorFirst = !floorFirst;
         state.SetIterationTime(workTime);
         workTimes.push_back(workTime);

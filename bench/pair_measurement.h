@@ -8,7 +8,8 @@
 namespace kavrin::bench {
 
 // How the cases are measured. By time: a case and its floor run in turn, a batch of each a
-// pair, in the same process, and the ratio of every pair is kept; the case reports the median
+// pair, in the same process, each batch cut in slices that the two sides take in turn, and the
+// ratio of every pair is kept; the case reports the median
 // ratio and the spread of the middle half (counters "ratio", "ratio_iqr"), the median times of
 // one run ("time_ns", "floor_ns") and, when a count of instructions was loaded, the
 // instruction ratio ("instructions_ratio"). By instructions, under callgrind: each case and
