@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace kavrin::bench {
@@ -42,12 +43,57 @@ double timeBatch(const Work& work, int runs)
     return total / runs;
 }
 
-constexpr int kSlicesOfAPair = 16;
-
 int batchRuns(double secondsOfOne)
 {
     const double runs = measurementSettings().batchSeconds / std::max(secondsOfOne, 1e-9);
     return static_cast<int>(std::clamp(runs, 1.0, 100000.0));
+}
+
+// How a case is measured by time. A pair is up to 16 slices, a slice a few runs of each side, so
+// that a change of the machine's speed that lasts less than a batch (another guest on the
+// host's core, time taken from the virtual CPU, which the thread's clock still counts) falls on
+// both sides alike; a case of one run a batch has one slice. A short case measures several pairs
+// a benchmark iteration, for about a second in all: its pairs spread more than a long case's.
+struct PairPlan {
+    int slices { 1 };
+    int workSlice { 1 };
+    int floorSlice { 1 };
+    int pairsPerIteration { 1 };
+};
+
+PairPlan planPairs(double workOnce, double floorOnce, int iterations)
+{
+    constexpr int kSlicesOfAPair = 16;
+    constexpr int kMostPairsPerIteration = 8;
+    constexpr double kMeasuredSeconds = 1.0;
+    const int workRuns = batchRuns(workOnce);
+    const int floorRuns = batchRuns(floorOnce);
+    PairPlan plan;
+    plan.slices = std::clamp(std::min(workRuns, floorRuns), 1, kSlicesOfAPair);
+    plan.workSlice = std::max(1, workRuns / plan.slices);
+    plan.floorSlice = std::max(1, floorRuns / plan.slices);
+    const double pairSeconds = plan.slices * (plan.workSlice * workOnce + plan.floorSlice * floorOnce);
+    const double pairs = kMeasuredSeconds / std::max(pairSeconds * std::max(iterations, 1), 1e-9);
+    plan.pairsPerIteration = static_cast<int>(std::clamp(pairs, 1.0, static_cast<double>(kMostPairsPerIteration)));
+    return plan;
+}
+
+// The mean CPU time of one run of each side over one pair. Which side runs first changes every
+// slice, and with floorFirst every pair.
+std::pair<double, double> measureOnePair(const Work& work, const Work& floor, const PairPlan& plan, bool floorFirst)
+{
+    double workTime = 0;
+    double floorTime = 0;
+    for (int slice = 0; slice < plan.slices; ++slice) {
+        if (floorFirst == (slice % 2 == 0)) {
+            floorTime += timeBatch(floor, plan.floorSlice);
+            workTime += timeBatch(work, plan.workSlice);
+        } else {
+            workTime += timeBatch(work, plan.workSlice);
+            floorTime += timeBatch(floor, plan.floorSlice);
+        }
+    }
+    return { workTime / plan.slices, floorTime / plan.slices };
 }
 
 // The value at that fraction of the sorted values, between neighbours.
@@ -183,39 +229,24 @@ void measurePair(benchmark::State& state, const std::string& name, const Work& w
     }
 
     // One run of each to warm up, and to size the batches.
-    const int workRuns = batchRuns(timeBatch(work, 1));
-    const int floorRuns = batchRuns(timeBatch(floor, 1));
+    const double workOnce = timeBatch(work, 1);
+    const double floorOnce = timeBatch(floor, 1);
+    const PairPlan plan = planPairs(workOnce, floorOnce, settings.pairs);
     std::vector<double> workTimes;
     std::vector<double> floorTimes;
     std::vector<double> ratios;
-    // A pair is up to 16 slices, a slice a few runs of each side, so that a change of the
-    // machine's speed that lasts less than a batch (another guest on the host's core, time
-    // taken from the virtual CPU, which the thread's clock still counts) falls on both sides
-    // alike. Which side runs first changes every slice, and every pair. A case of one run a
-    // batch has one slice.
-    const int slices = std::clamp(std::min(workRuns, floorRuns), 1, kSlicesOfAPair);
-    const int workSlice = std::max(1, workRuns / slices);
-    const int floorSlice = std::max(1, floorRuns / slices);
     bool floorFirst = false;
     for (auto _ : state) {
-        double workTime = 0;
-        double floorTime = 0;
-        for (int slice = 0; slice < slices; ++slice) {
-            if (floorFirst == (slice % 2 == 0)) {
-                floorTime += timeBatch(floor, floorSlice);
-                workTime += timeBatch(work, workSlice);
-            } else {
-                workTime += timeBatch(work, workSlice);
-                floorTime += timeBatch(floor, floorSlice);
-            }
+        double iterationTime = 0;
+        for (int pair = 0; pair < plan.pairsPerIteration; ++pair) {
+            const auto [workTime, floorTime] = measureOnePair(work, floor, plan, floorFirst);
+            floorFirst = !floorFirst;
+            iterationTime += workTime;
+            workTimes.push_back(workTime);
+            floorTimes.push_back(floorTime);
+            ratios.push_back(floorTime > 0 ? workTime / floorTime : 0);
         }
-        workTime /= slices;
-        floorTime /= slices;
-        floorFirst = !floorFirst;
-        state.SetIterationTime(workTime);
-        workTimes.push_back(workTime);
-        floorTimes.push_back(floorTime);
-        ratios.push_back(floorTime > 0 ? workTime / floorTime : 0);
+        state.SetIterationTime(iterationTime / plan.pairsPerIteration);
     }
     if (const std::string error = checkBoth(work, floor); !error.empty()) {
         state.SkipWithError(error.c_str());
