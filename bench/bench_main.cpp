@@ -34,7 +34,8 @@ int writePhone(const char* root, const char* favorites)
 
 // Takes this program's own options out of the arguments, before Google Benchmark reads its own:
 //   --pairs=N                 iterations of every case (21), of one pair of batches each, or
-//                             up to 8 for a short case, so that it is measured for about a second
+//                             up to 16 for a short case, so that it is measured for about two
+//                             seconds
 //   --count-instructions=FILE counts instructions instead of timing; run under
 //                             valgrind --tool=callgrind --collect-atstart=no
 //                             --callgrind-out-file=FILE.callgrind, and the counts go to FILE

@@ -49,11 +49,25 @@ int batchRuns(double secondsOfOne)
     return static_cast<int>(std::clamp(runs, 1.0, 100000.0));
 }
 
+// What one run costs once the case is warm, to size its batches by. A first run can cost many
+// times the next (a frame lays its texts out, and keeps them for the frames after it), so it is
+// left out; a short case is timed over about a millisecond of runs, not one.
+double secondsOfWarmRun(const Work& work)
+{
+    constexpr double kSizingSeconds = 0.001;
+    timeBatch(work, 1);
+    const double once = timeBatch(work, 1);
+    const int runs = static_cast<int>(std::clamp(kSizingSeconds / std::max(once, 1e-9), 1.0, 10000.0));
+    return runs > 1 ? timeBatch(work, runs) : once;
+}
+
 // How a case is measured by time. A pair is up to 16 slices, a slice a few runs of each side, so
 // that a change of the machine's speed that lasts less than a batch (another guest on the
 // host's core, time taken from the virtual CPU, which the thread's clock still counts) falls on
 // both sides alike; a case of one run a batch has one slice. A short case measures several pairs
-// a benchmark iteration, for about a second in all: its pairs spread more than a long case's.
+// a benchmark iteration, for about two seconds in all: its pairs spread more than a long case's,
+// and a slower stretch of the host's that lasts a second would move a median of one second's
+// pairs.
 struct PairPlan {
     int slices { 1 };
     int workSlice { 1 };
@@ -64,8 +78,8 @@ struct PairPlan {
 PairPlan planPairs(double workOnce, double floorOnce, int iterations)
 {
     constexpr int kSlicesOfAPair = 16;
-    constexpr int kMostPairsPerIteration = 8;
-    constexpr double kMeasuredSeconds = 1.0;
+    constexpr int kMostPairsPerIteration = 16;
+    constexpr double kMeasuredSeconds = 2.0;
     const int workRuns = batchRuns(workOnce);
     const int floorRuns = batchRuns(floorOnce);
     PairPlan plan;
@@ -78,20 +92,18 @@ PairPlan planPairs(double workOnce, double floorOnce, int iterations)
     return plan;
 }
 
-// The mean CPU time of one run of each side over one pair. Which side runs first changes every
-// slice, and with floorFirst every pair.
-std::pair<double, double> measureOnePair(const Work& work, const Work& floor, const PairPlan& plan, bool floorFirst)
+// The mean CPU time of one run of each side over one pair. The two sides take every slice in
+// the same order, the case and then its floor, so that every batch of either side follows one of
+// the other, in every pair and from one pair to the next: a batch that followed one of its own
+// side would find the caches warm for it, and the side that had more such batches in a pair
+// would seem the faster.
+std::pair<double, double> measureOnePair(const Work& work, const Work& floor, const PairPlan& plan)
 {
     double workTime = 0;
     double floorTime = 0;
     for (int slice = 0; slice < plan.slices; ++slice) {
-        if (floorFirst == (slice % 2 == 0)) {
-            floorTime += timeBatch(floor, plan.floorSlice);
-            workTime += timeBatch(work, plan.workSlice);
-        } else {
-            workTime += timeBatch(work, plan.workSlice);
-            floorTime += timeBatch(floor, plan.floorSlice);
-        }
+        workTime += timeBatch(work, plan.workSlice);
+        floorTime += timeBatch(floor, plan.floorSlice);
     }
     return { workTime / plan.slices, floorTime / plan.slices };
 }
@@ -228,19 +240,16 @@ void measurePair(benchmark::State& state, const std::string& name, const Work& w
         return;
     }
 
-    // One run of each to warm up, and to size the batches.
-    const double workOnce = timeBatch(work, 1);
-    const double floorOnce = timeBatch(floor, 1);
+    const double workOnce = secondsOfWarmRun(work);
+    const double floorOnce = secondsOfWarmRun(floor);
     const PairPlan plan = planPairs(workOnce, floorOnce, settings.pairs);
     std::vector<double> workTimes;
     std::vector<double> floorTimes;
     std::vector<double> ratios;
-    bool floorFirst = false;
     for (auto _ : state) {
         double iterationTime = 0;
         for (int pair = 0; pair < plan.pairsPerIteration; ++pair) {
-            const auto [workTime, floorTime] = measureOnePair(work, floor, plan, floorFirst);
-            floorFirst = !floorFirst;
+            const auto [workTime, floorTime] = measureOnePair(work, floor, plan);
             iterationTime += workTime;
             workTimes.push_back(workTime);
             floorTimes.push_back(floorTime);
