@@ -29,11 +29,18 @@ def main():
         assert "0 of 2 time ratios moved" in held.stdout, held.stdout
         assert "1 of 2 cases within 1.10" in held.stdout, held.stdout
         assert "| b |" in held.stdout and "**no**" in held.stdout, held.stdout
+        assert "Largest moves: time ratio 0.030 (a), instruction ratio 0.0050 (a)." in held.stdout, held.stdout
 
         moved = compare(folder, {"a": (1.05, 1.02), "b": (1.20, None)}, {"a": (1.11, 1.04), "b": (1.20, None)})
         assert moved.returncode == 1, moved
         assert "1 of 2 time ratios moved by more than 0.05: a (+0.06)" in moved.stdout, moved.stdout
         assert "1 instruction ratios moved by more than 0.01: a (+0.020)" in moved.stdout, moved.stdout
+
+        # A case that one run has and the other lacks is named, not silently dropped.
+        partial = compare(folder, {"a": (1.05, None), "gone": (1.2, None)}, {"a": (1.06, None), "new": (1.1, None)})
+        assert partial.returncode == 0, partial
+        assert "Largest moves: time ratio 0.010 (a)." in partial.stdout, partial.stdout
+        assert "In one run only, not compared: gone, new." in partial.stdout, partial.stdout
 
 
 if __name__ == "__main__":
