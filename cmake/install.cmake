@@ -19,9 +19,10 @@ set_target_properties(Kavrin PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BUNDLE_T
 install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})
 install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-# The public headers; drawing/ speaks Pango and stays with the host.
+# The public headers; drawing/ speaks Pango and stays with the host, internal/ speaks the
+# property-list library and stays inside the platform.
 install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/weeapp
-  FILES_MATCHING PATTERN "*.h" PATTERN "drawing" EXCLUDE)
+  FILES_MATCHING PATTERN "*.h" PATTERN "drawing" EXCLUDE PATTERN "internal" EXCLUDE)
 configure_file(cmake/weeapp.pc.in ${CMAKE_BINARY_DIR}/weeapp.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/weeapp.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

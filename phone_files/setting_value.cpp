@@ -26,6 +26,16 @@ bool readsAsInteger(std::string_view text, std::int64_t& number)
     return error == std::errc() && end == signedDigits.data() + signedDigits.size();
 }
 
+// Decimal digits, nothing else, within 64 bits unsigned.
+bool readsAsUnsignedInteger(std::string_view text, std::uint64_t& number)
+{
+    std::string_view digits = text.starts_with('+') ? text.substr(1) : text;
+    if (digits.empty() || !std::isdigit(static_cast<unsigned char>(digits.front())))
+        return false;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    return error == std::errc() && end == digits.data() + digits.size();
+}
+
 bool isQuoted(std::string_view text)
 {
     return text.size() >= 2 && text.front() == '"' && text.back() == '"';
@@ -141,6 +151,12 @@ std::string oneLineText(const sys::Value& value, bool nested)
         return *flag ? "true" : "false";
     if (const std::int64_t* number = std::get_if<std::int64_t>(&storage))
         return std::to_string(*number);
+    if (const std::uint64_t* number = std::get_if<std::uint64_t>(&storage))
+        return std::to_string(*number);
+    if (const sys::Date* date = value.asDate())
+        return sys::isoDateText(*date);
+    if (const sys::Uid* uid = value.asUid())
+        return "UID(" + std::to_string(uid->value) + ")";
     if (const double* real = std::get_if<double>(&storage))
         return realText(*real);
     if (const sys::Data* data = value.asData())
@@ -181,6 +197,8 @@ sys::ValuePtr settingValueFromText(std::string_view text)
         return sys::Value::boolean(false);
     if (std::int64_t number = 0; readsAsInteger(text, number))
         return sys::Value::integer(number);
+    if (std::uint64_t number = 0; readsAsUnsignedInteger(text, number))
+        return sys::Value::unsignedInteger(number);
     if (isQuoted(text))
         return sys::Value::string(unquote(text));
     return sys::Value::string(std::string(text));

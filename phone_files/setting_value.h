@@ -8,7 +8,7 @@
 namespace kavrin::tooling {
 
 // A settings value typed from its text: "true" and "false" are booleans, a decimal integer is a
-// number, a text in double quotes is that text (with \" \\ \n \r \t and \xHH escapes), anything
+// number (up to 2^64-1), a text in double quotes is that text (with \" \\ \n \r \t and \xHH escapes), anything
 // else is the text.
 sys::ValuePtr settingValueFromText(std::string_view text);
 
@@ -17,8 +17,8 @@ sys::ValuePtr settingValueFromText(std::string_view text);
 // have outer white space or hold control characters are quoted, their control characters
 // escaped). The kinds that set cannot make are written so
 // that they stay apart from those: a real as the shortest decimal that reads back as the same
-// double, always with a point or an exponent (3.0, 0.1, 1e+300); data as <hex>; a date as
-// "YYYY-MM-DD hh:mm:ss +0000"; an array as [a, b] and a dictionary as {"key": value}, with
+// double, always with a point or an exponent (3.0, 0.1, 1e+300); data as <hex>; a date in
+// ISO 8601 in UTC ("1869-03-01T12:00:00Z", "2020-01-02T03:04:05.25Z"); a UID as UID(7); an array as [a, b] and a dictionary as {"key": value}, with
 // every text inside them quoted.
 std::string settingValueText(const sys::Value&);
 

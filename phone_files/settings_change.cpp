@@ -27,6 +27,9 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
     }
     if (!change(settings) && !mustReplace)
         return result;
+    // A value that would not come back as it was refuses the whole change, as an unreadable file does.
+    if (Result<std::string> contents = settings.contents(); !contents)
+        return { Outcome::Refused, contents.error(), result.keptCopy };
     if (!settings.save()) {
         result.outcome = Outcome::Failed;
         result.message = settingsWriteFailure(path);

@@ -1,6 +1,7 @@
 #include "settings_editor.h"
 
 #include "kavrin/published_names.h"
+#include "setting_value.h"
 #include "sys/file_reading.h"
 #include "sys/file_writing.h"
 #include "sys/phone_root.h"
@@ -63,10 +64,8 @@ SettingsEditor SettingsEditor::load(const std::string& filePath)
             settings.m_state = State::NotAFile;
         return settings;
     }
-    settings.m_format = sys::propertyListFormatOf(*settings.m_bytes);
-    sys::ValuePtr root = sys::propertyListFromBytes(*settings.m_bytes);
-    if (root && root->asDictionary()) {
-        settings.m_values = *root->asDictionary();
+    if (std::optional<sys::PropertyListDocument> document = sys::PropertyListDocument::fromBytes(*settings.m_bytes)) {
+        settings.m_document = std::move(*document);
         settings.m_state = State::Readable;
         settings.m_bytes.reset();
     }
@@ -89,21 +88,6 @@ std::string SettingsEditor::problem() const
     return m_path + " is not a readable settings file (a property list with a dictionary at its root); it is left as it is";
 }
 
-sys::ValuePtr SettingsEditor::value(std::string_view key) const
-{
-    auto found = m_values.find(key);
-    return found == m_values.end() ? nullptr : found->second;
-}
-
-bool SettingsEditor::unset(std::string_view key)
-{
-    auto found = m_values.find(key);
-    if (found == m_values.end())
-        return false;
-    m_values.erase(found);
-    return true;
-}
-
 std::optional<std::string> SettingsEditor::setAside()
 {
     if (m_state != State::Unreadable || !m_bytes)
@@ -114,8 +98,7 @@ std::optional<std::string> SettingsEditor::setAside()
         if (sys::writeNewFile(copy, *m_bytes)) {
             m_state = State::Readable;
             m_bytes.reset();
-            m_values.clear();
-            m_format = sys::PropertyListFormat::Xml;
+            m_document = sys::PropertyListDocument::empty();
             return copy;
         }
         if (errno != EEXIST)
@@ -124,16 +107,29 @@ std::optional<std::string> SettingsEditor::setAside()
     return std::nullopt;
 }
 
+Result<std::string> SettingsEditor::contents() const
+{
+    auto serialized = m_document.serialize();
+    if (auto* bytes = std::get_if<std::string>(&serialized))
+        return std::move(*bytes);
+    const auto& failure = std::get<sys::PropertyListDocument::CarryFailure>(serialized);
+    const std::string where = failure.key.empty() ? std::string() : " under " + settingKeyText(failure.key);
+    return Error { m_path + ": the " + failure.kind + where + " cannot be written back as it is; the file is left as it is" };
+}
+
 bool SettingsEditor::save() const
 {
     if (!editable())
+        return false;
+    Result<std::string> bytes = contents();
+    if (!bytes)
         return false;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);
     Entry now = entryAt(m_path);
     if (now == Entry::SomethingElse || (m_state == State::Missing && now != Entry::Missing))
         return false;
-    return sys::writePropertyListAtomically(*sys::Value::dictionary(m_values), m_path, m_format);
+    return sys::writeFileAtomically(m_path, *bytes);
 }
 
 std::string settingsFilePath()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "result.h"
 #include "sys/property_list.h"
+#include "sys/property_list_document.h"
 #include "sys/value.h"
 
 #include <optional>
@@ -10,7 +12,9 @@
 namespace kavrin::tooling {
 
 // The widget's settings file as a writer sees it: a dictionary read whole, changed, and
-// written back atomically in the format it had (XML for a new file). Only a regular file is
+// written back atomically in the format it had (XML for a new file), every entry it did not
+// change as the file had it; a file with a value that cannot be written back as it was is not
+// written at all. Only a regular file is
 // ever read or replaced: a symbolic link, a FIFO, a folder or a device in its place would be
 // followed, block a reader or be destroyed by the rename. A file that is there but is no
 // property list with a dictionary at its root is not replaced either, since that would lose it,
@@ -32,13 +36,17 @@ public:
     // Why the file is not editable, for a message: it names the file and says it is left alone.
     std::string problem() const;
 
-    const sys::Dictionary& values() const { return m_values; }
-    sys::ValuePtr value(std::string_view key) const;
-    void set(std::string key, sys::ValuePtr value) { m_values[std::move(key)] = std::move(value); }
-    bool unset(std::string_view key);
+    const sys::Dictionary& values() const { return m_document.values(); }
+    sys::ValuePtr value(std::string_view key) const { return m_document.value(key); }
+    void set(const std::string& key, sys::ValuePtr value) { m_document.set(key, std::move(value)); }
+    bool unset(std::string_view key) { return m_document.remove(key); }
 
-    sys::PropertyListFormat format() const { return m_format; }
-    void setFormat(sys::PropertyListFormat format) { m_format = format; }
+    sys::PropertyListFormat format() const { return m_document.format(); }
+    void setFormat(sys::PropertyListFormat format) { m_document.setFormat(format); }
+
+    // What save would write: the file's bytes with the changes made, or why they cannot be
+    // written without changing some other value (naming the key and the kind of value).
+    Result<std::string> contents() const;
 
     // For an Unreadable file whose bytes could be read: keeps them in a new file
     // NAME.broken-YYYYMMDDThhmmssZ beside it (never replacing one), after which the editor is
@@ -46,17 +54,16 @@ public:
     // editor unchanged) when no copy could be kept.
     std::optional<std::string> setAside();
 
-    // Creates the folder when missing and replaces the file atomically. False, with nothing
-    // written, when the editor is not editable or something other than a regular file is in
-    // the file's place by now.
+    // Creates the folder when missing and replaces the file atomically with contents(). False,
+    // with nothing written, when the editor is not editable, contents() has none, or something
+    // other than a regular file is in the file's place by now.
     bool save() const;
 
 private:
     std::string m_path;
     State m_state { State::Missing };
     std::optional<std::string> m_bytes; // an Unreadable file's bytes, when they could be read
-    sys::Dictionary m_values;
-    sys::PropertyListFormat m_format { sys::PropertyListFormat::Xml };
+    sys::PropertyListDocument m_document { sys::PropertyListDocument::empty() };
 };
 
 // The settings file's real path under the current phone root.

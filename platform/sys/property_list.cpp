@@ -1,9 +1,11 @@
 #include "sys/property_list.h"
 
+#include "internal/plist_nodes.h"
 #include "sys/binary_plist_layout.h"
 #include "sys/file_reading.h"
 #include "sys/file_writing.h"
 #include "sys/phone_root.h"
+#include "sys/xml_encoding.h"
 #include "sys/xml_plist_scan.h"
 
 #include <plist/plist.h>
@@ -25,10 +27,7 @@ constexpr std::uintmax_t kMaximumFileSize = 64u << 20;
 // An XML file's containers lie inside its plist element, and its innermost value is an element.
 constexpr std::size_t kXmlElementsAroundContainers = 2;
 
-struct PlistDeleter {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using PlistHandle = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
+using plist_nodes::PlistHandle;
 
 struct FreeDeleter {
     void operator()(char* pointer) const { std::free(pointer); }
@@ -69,9 +68,11 @@ ValuePtr scalarFromPlist(plist_t node, const BinaryPropertyListLayout* layout, s
     }
     case PLIST_UINT: {
         // The library keeps every integer as unsigned 64 bits; negative ones come back in
-        // two's complement.
+        // two's complement, and only the node knows which of the two a high bit means.
         uint64_t value = 0;
         plist_get_uint_val(node, &value);
+        if (plist_nodes::isBeyondSignedRange(node))
+            return Value::unsignedInteger(value);
         return Value::integer(static_cast<std::int64_t>(value));
     }
     case PLIST_REAL: {
@@ -92,16 +93,12 @@ ValuePtr scalarFromPlist(plist_t node, const BinaryPropertyListLayout* layout, s
             data.assign(bytes, bytes + length);
         return Value::data(std::move(data));
     }
-    case PLIST_DATE: {
-        int32_t seconds = 0;
-        int32_t microseconds = 0;
-        plist_get_date_val(node, &seconds, &microseconds);
-        return Value::date(static_cast<double>(seconds) + static_cast<double>(microseconds) / 1e6);
-    }
+    case PLIST_DATE:
+        return Value::date(plist_nodes::fullDateOf(node));
     case PLIST_UID: {
         uint64_t value = 0;
         plist_get_uid_val(node, &value);
-        return Value::dictionary({ { "CF$UID", Value::integer(static_cast<std::int64_t>(value)) } });
+        return Value::uid(value);
     }
     default:
         return nullptr;
@@ -351,6 +348,8 @@ struct PlistBuilder {
 
     plist_t operator()(bool value) const { return plist_new_bool(value ? 1 : 0); }
     plist_t operator()(std::int64_t value) const { return plist_new_uint(static_cast<uint64_t>(value)); }
+    plist_t operator()(std::uint64_t value) const { return plist_nodes::newUnsignedNode(value); }
+    plist_t operator()(Uid value) const { return plist_new_uid(value.value); }
     plist_t operator()(double value) const { return plist_new_real(value); }
     plist_t operator()(const std::string& value) const
     {
@@ -363,20 +362,7 @@ struct PlistBuilder {
     {
         return plist_new_data(reinterpret_cast<const char*>(value.bytes.data()), value.bytes.size());
     }
-    plist_t operator()(const Date& value) const
-    {
-        double whole = std::floor(value.secondsSinceReferenceDate);
-        if (!(whole >= static_cast<double>(std::numeric_limits<int32_t>::min()) && whole <= static_cast<double>(std::numeric_limits<int32_t>::max())))
-            return nullptr;
-        auto microseconds = static_cast<int32_t>(std::lround((value.secondsSinceReferenceDate - whole) * 1e6));
-        if (microseconds >= 1000000) {
-            if (whole >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-                return nullptr;
-            whole += 1;
-            microseconds -= 1000000;
-        }
-        return plist_new_date(static_cast<int32_t>(whole), microseconds);
-    }
+    plist_t operator()(const Date& value) const { return plist_nodes::newDateNode(value.secondsSinceReferenceDate); }
     plist_t operator()(const Array& value) const
     {
         PlistHandle array(plist_new_array());
@@ -418,15 +404,16 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
     return matches ? root : nullptr;
 }
 
-// The XML reader wants a terminated buffer, which a std::string is.
-ValuePtr parseTerminated(const std::string& bytes, EntrySelection selection = {})
+// The library's tree of bytes that the parser may be handed: UTF-8 XML or a binary file. The
+// parser recurses once a level and expands shared objects at every use, so a file goes to it
+// only once it is known to be shallow and no bigger as a tree than as bytes; the layout of a
+// binary file is kept for reading its texts. The XML reader wants a terminated buffer, which a
+// std::string is.
+PlistHandle boundedTree(const std::string& bytes, std::optional<BinaryPropertyListLayout>& layout)
 {
     if (bytes.empty() || bytes.size() > kMaximumFileSize)
         return nullptr;
     const auto length = static_cast<uint32_t>(bytes.size());
-    // The parser recurses once a level and expands shared objects at every use: a file goes to
-    // it only once it is known to be shallow and no bigger as a tree than as bytes.
-    std::optional<BinaryPropertyListLayout> layout;
     if (plist_is_binary(bytes.c_str(), length)) {
         layout = BinaryPropertyListLayout::scan(bytes, kMaximumPropertyListDepth);
         if (!layout)
@@ -436,7 +423,27 @@ ValuePtr parseTerminated(const std::string& bytes, EntrySelection selection = {}
     }
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), length, &raw);
-    PlistHandle root(raw);
+    return PlistHandle(raw);
+}
+
+bool isBinary(std::string_view bytes)
+{
+    return propertyListFormatOf(bytes) == PropertyListFormat::Binary;
+}
+
+ValuePtr parseTerminated(const std::string& fileBytes, EntrySelection selection = {})
+{
+    const std::string* bytes = &fileBytes;
+    XmlAsUtf8 xml;
+    if (!isBinary(fileBytes)) {
+        xml = xmlAsUtf8(fileBytes, kMaximumFileSize);
+        if (!xml.readable)
+            return nullptr;
+        if (xml.converted)
+            bytes = &*xml.converted;
+    }
+    std::optional<BinaryPropertyListLayout> layout;
+    PlistHandle root = boundedTree(*bytes, layout);
     if (!layout && selection.rootKey)
         return xmlDictionaryEntry(root.get(), *selection.rootKey);
     return fromPlist(root.get(), layout ? &*layout : nullptr, selection);
@@ -517,6 +524,37 @@ bool writePropertyListAtomically(const Value& value, const std::string& filePath
 {
     std::optional<std::string> bytes = serializePropertyList(value, format);
     return bytes && writeFileAtomically(filePath, *bytes);
+}
+
+}
+
+namespace sys::plist_nodes {
+
+plist_t nodeOf(const Value& value)
+{
+    return toPlist(value, 0);
+}
+
+ParsedTree parseBounded(std::string_view fileBytes)
+{
+    ParsedTree tree;
+    if (fileBytes.size() > kMaximumFileSize)
+        return tree;
+    if (isBinary(fileBytes)) {
+        tree.bytes = std::make_unique<const std::string>(fileBytes);
+    } else {
+        XmlAsUtf8 xml = xmlAsUtf8(fileBytes, kMaximumFileSize);
+        if (!xml.readable)
+            return tree;
+        tree.bytes = std::make_unique<const std::string>(xml.converted ? std::move(*xml.converted) : std::string(fileBytes));
+    }
+    tree.root = boundedTree(*tree.bytes, tree.layout);
+    return tree;
+}
+
+ValuePtr valueOfTree(const ParsedTree& tree)
+{
+    return fromPlist(tree.root.get(), tree.layout ? &*tree.layout : nullptr);
 }
 
 }

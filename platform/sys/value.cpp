@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <optional>
 
 namespace sys {
 
@@ -19,6 +20,12 @@ std::int32_t clampToInt32(std::int64_t value)
     if (value > kIntMax)
         return static_cast<std::int32_t>(kIntMax);
     return static_cast<std::int32_t>(value);
+}
+
+// The low 32 bits, read as two's complement.
+std::int32_t lowBitsOf(std::uint64_t value)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 std::int32_t truncateToInt32(double value)
@@ -57,19 +64,52 @@ std::string formatReal(double value)
     return buffer;
 }
 
+// A date as calendar fields in UTC, with its microseconds; nothing beyond what a calendar year of
+// int can hold or for a date that is no number.
+struct CalendarTime {
+    std::tm parts;
+    long microseconds;
+};
+
+std::optional<CalendarTime> calendarTimeOf(double secondsSinceReferenceDate)
+{
+    double whole = std::floor(secondsSinceReferenceDate);
+    if (!std::isfinite(whole) || std::fabs(whole) > 1e15)
+        return std::nullopt;
+    long microseconds = std::lround((secondsSinceReferenceDate - whole) * 1e6);
+    if (microseconds >= 1000000) {
+        whole += 1;
+        microseconds -= 1000000;
+    }
+    // 978307200 is 2001-01-01 00:00:00 UTC in Unix time.
+    const auto time = static_cast<std::time_t>(whole + 978307200.0);
+    CalendarTime calendar { {}, microseconds };
+    if (!gmtime_r(&time, &calendar.parts))
+        return std::nullopt;
+    return calendar;
+}
+
+// Four digits for the years 0 to 9999; a sign and more digits beyond, as ISO 8601 extends them.
+std::string yearText(const std::tm& parts)
+{
+    const long long year = 1900LL + parts.tm_year;
+    char buffer[32];
+    if (year >= 0 && year <= 9999)
+        std::snprintf(buffer, sizeof buffer, "%04lld", year);
+    else
+        std::snprintf(buffer, sizeof buffer, "%+05lld", year);
+    return buffer;
+}
+
 std::string formatDate(double secondsSinceReferenceDate)
 {
-    // 978307200 is 2001-01-01 00:00:00 UTC in Unix time.
-    double unixSeconds = std::floor(secondsSinceReferenceDate) + 978307200.0;
-    if (!std::isfinite(unixSeconds) || std::fabs(unixSeconds) > 1e15)
+    const std::optional<CalendarTime> calendar = calendarTimeOf(secondsSinceReferenceDate);
+    if (!calendar)
         return "(invalid date)";
-    std::time_t time = static_cast<std::time_t>(unixSeconds);
-    std::tm parts {};
-    if (!gmtime_r(&time, &parts))
-        return "(invalid date)";
+    const std::tm& parts = calendar->parts;
     char buffer[64];
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S +0000", &parts);
-    return buffer;
+    std::snprintf(buffer, sizeof buffer, "-%02d-%02d %02d:%02d:%02d +0000", parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
+    return yearText(parts) + buffer;
 }
 
 std::string formatData(const Data& data)
@@ -123,6 +163,8 @@ std::string describeStorage(const Value::Storage& storage, int indent, bool nest
 
         std::string operator()(bool value) const { return value ? "1" : "0"; }
         std::string operator()(std::int64_t value) const { return std::to_string(value); }
+        std::string operator()(std::uint64_t value) const { return std::to_string(value); }
+        std::string operator()(Uid value) const { return "{value = " + std::to_string(value.value) + "}"; }
         std::string operator()(double value) const { return formatReal(value); }
         std::string operator()(const std::string& value) const { return nested ? quotedIfNeeded(value) : value; }
         std::string operator()(const Data& value) const { return formatData(value); }
@@ -165,6 +207,13 @@ bool equalValues(const ValuePtr& left, const ValuePtr& right)
 
 ValuePtr Value::boolean(bool value) { return std::make_shared<const Value>(std::in_place_type<bool>, value); }
 ValuePtr Value::integer(std::int64_t value) { return std::make_shared<const Value>(std::in_place_type<std::int64_t>, value); }
+ValuePtr Value::unsignedInteger(std::uint64_t value)
+{
+    if (value <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return integer(static_cast<std::int64_t>(value));
+    return std::make_shared<const Value>(std::in_place_type<std::uint64_t>, value);
+}
+ValuePtr Value::uid(std::uint64_t value) { return std::make_shared<const Value>(std::in_place_type<Uid>, Uid { value }); }
 ValuePtr Value::real(double value) { return std::make_shared<const Value>(std::in_place_type<double>, value); }
 ValuePtr Value::string(std::string value) { return std::make_shared<const Value>(std::in_place_type<std::string>, std::move(value)); }
 ValuePtr Value::data(std::vector<std::uint8_t> bytes) { return std::make_shared<const Value>(std::in_place_type<Data>, Data { std::move(bytes) }); }
@@ -174,7 +223,7 @@ ValuePtr Value::dictionary(Dictionary value) { return std::make_shared<const Val
 
 bool Value::isNumber() const
 {
-    return std::holds_alternative<bool>(m_storage) || std::holds_alternative<std::int64_t>(m_storage) || std::holds_alternative<double>(m_storage);
+    return std::holds_alternative<bool>(m_storage) || isInteger() || std::holds_alternative<double>(m_storage);
 }
 
 std::int32_t Value::intValue() const
@@ -182,7 +231,9 @@ std::int32_t Value::intValue() const
     if (auto* value = std::get_if<std::string>(&m_storage))
         return intValueOfText(*value);
     if (auto* value = std::get_if<std::int64_t>(&m_storage))
-        return clampToInt32(*value);
+        return lowBitsOf(static_cast<std::uint64_t>(*value));
+    if (auto* value = std::get_if<std::uint64_t>(&m_storage))
+        return lowBitsOf(*value);
     if (auto* value = std::get_if<double>(&m_storage))
         return truncateToInt32(*value);
     if (auto* value = std::get_if<bool>(&m_storage))
@@ -196,6 +247,8 @@ bool Value::boolValue() const
         return boolValueOfText(*value);
     if (auto* value = std::get_if<std::int64_t>(&m_storage))
         return *value != 0;
+    if (std::holds_alternative<std::uint64_t>(m_storage))
+        return true;
     if (auto* value = std::get_if<double>(&m_storage))
         return *value != 0.0;
     if (auto* value = std::get_if<bool>(&m_storage))
@@ -299,6 +352,25 @@ std::int32_t intValueOfText(std::string_view text)
             magnitude = magnitude * 10 + (text[i] - '0');
     }
     return clampToInt32(negative ? -magnitude : magnitude);
+}
+
+std::string isoDateText(const Date& date)
+{
+    const std::optional<CalendarTime> calendar = calendarTimeOf(date.secondsSinceReferenceDate);
+    if (!calendar)
+        return "(invalid date)";
+    const std::tm& parts = calendar->parts;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "-%02d-%02dT%02d:%02d:%02d", parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
+    std::string text = yearText(parts) + buffer;
+    if (calendar->microseconds > 0) {
+        char fraction[32];
+        std::snprintf(fraction, sizeof fraction, ".%06ld", calendar->microseconds);
+        std::string digits = fraction;
+        digits.erase(digits.find_last_not_of('0') + 1);
+        text += digits;
+    }
+    return text + "Z";
 }
 
 bool boolValueOfText(std::string_view text)

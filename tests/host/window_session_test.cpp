@@ -155,12 +155,14 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
     ASSERT_TRUE(host.running());
     std::optional<std::string> ready = host.readLine();
     ASSERT_EQ(ready.value_or("(nothing)"), "window ready 640x228");
-    std::optional<std::string> found = xdotool({ "search", "--sync", "--pid", std::to_string(host.pid()) });
+    std::optional<std::string> found = xdotool({ "search", "--sync", "--onlyvisible", "--pid", std::to_string(host.pid()) });
     ASSERT_TRUE(found && !found->empty());
     std::string window = found->substr(0, found->find('\n'));
 
-    // The first tile's middle, (46, 46) in points, is (92, 92) at scale 2.
-    ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "click", "1" }));
+    // The first tile's middle, (46, 46) in points, is (92, 92) at scale 2. The pointer is moved
+    // there and waited for before the click, so that a window still settling on the display
+    // does not lose the press.
+    ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "sleep", "0.2", "click", "1" }));
     EXPECT_EQ(host.readLine().value_or("(nothing)"), "open tel:+491701234567");
 
     const auto savedFrame = [&] { return saveFrame(host, window); };
@@ -211,7 +213,7 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
     ASSERT_TRUE(host.running());
     // The widget's 640x228 and the caption strip, 22 points high.
     ASSERT_EQ(host.readLine().value_or("(nothing)"), "window ready 640x272");
-    std::optional<std::string> found = xdotool({ "search", "--sync", "--pid", std::to_string(host.pid()) });
+    std::optional<std::string> found = xdotool({ "search", "--sync", "--onlyvisible", "--pid", std::to_string(host.pid()) });
     ASSERT_TRUE(found && !found->empty());
     std::string window = found->substr(0, found->find('\n'));
     const auto moveTo = [&](int x, int y) { return xdotool({ "mousemove", "--window", window, std::to_string(x), std::to_string(y) }).has_value(); };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace sys;
 
@@ -33,7 +34,7 @@ TEST(Value, ConversionsOfEveryKind)
     EXPECT_EQ(Value::real(-2.7)->intValue(), -2);
     EXPECT_EQ(Value::real(-1e300)->intValue(), -2147483647 - 1);
     EXPECT_EQ(Value::real(std::nan(""))->intValue(), 0);
-    EXPECT_EQ(Value::integer(5000000000)->intValue(), 2147483647);
+    EXPECT_EQ(Value::integer(5000000000)->intValue(), 705032704);
     EXPECT_EQ(Value::boolean(true)->intValue(), 1);
     EXPECT_TRUE(Value::integer(-3)->boolValue());
     EXPECT_FALSE(Value::integer(0)->boolValue());
@@ -51,6 +52,59 @@ TEST(Value, ConversionsOfEveryKind)
     }
     EXPECT_EQ(intValue(nullptr), 0);
     EXPECT_FALSE(boolValue(nullptr));
+}
+
+// An integer keeps its low 32 bits, as the frameworks' number conversion does; a real is cut
+// toward zero and saturates beyond 32 bits; a text clamps.
+TEST(Value, IntValueOfWideNumbers)
+{
+    constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
+    const std::pair<ValuePtr, std::int32_t> cases[] = {
+        { Value::integer(kInt64Max), -1 },
+        { Value::integer(kInt64Min), 0 },
+        { Value::integer(4294967295), -1 },          // UInt32.max
+        { Value::integer(2147483647), 2147483647 },  // Int32.max
+        { Value::integer(-2147483648LL), -2147483647 - 1 },
+        { Value::integer(4294967299), 3 },           // 2^32 + 3
+        { Value::integer(-4294967299), -3 },
+        { Value::unsignedInteger(18446744073709551615ULL), -1 },
+        { Value::unsignedInteger(9223372036854775808ULL), 0 },
+        { Value::unsignedInteger((1ULL << 63) + 275), 275 },
+        { Value::real(4294967299.0), 2147483647 },
+        { Value::real(1e20), 2147483647 },
+        { Value::real(-1e20), -2147483647 - 1 },
+        { Value::real(-2.9), -2 },
+        { Value::real(std::numeric_limits<double>::infinity()), 2147483647 },
+        { Value::string("4294967299"), 2147483647 },
+        { Value::uid(7), 0 },
+    };
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(value->intValue(), expected) << value->description();
+    EXPECT_TRUE(Value::unsignedInteger(18446744073709551615ULL)->boolValue());
+    EXPECT_FALSE(Value::uid(1)->boolValue());
+    // Only integers past the signed range are kept unsigned, so equal numbers compare equal.
+    EXPECT_EQ(*Value::unsignedInteger(5), *Value::integer(5));
+    EXPECT_NE(*Value::unsignedInteger(18446744073709551615ULL), *Value::integer(-1));
+}
+
+// Dates of any year in ISO 8601, with the fraction of a second when there is one.
+TEST(Value, IsoDateTextOfAnyYear)
+{
+    const std::pair<double, const char*> cases[] = {
+        { 0, "2001-01-01T00:00:00Z" },
+        { -4165516800, "1869-01-01T00:00:00Z" },
+        { -63113904000, "0001-01-01T00:00:00Z" },
+        { 6279724800, "2199-12-31T00:00:00Z" },
+        { 599627045.25, "2020-01-02T03:04:05.25Z" },
+        { 0.000001, "2001-01-01T00:00:00.000001Z" },
+        { -0.5, "2000-12-31T23:59:59.5Z" },
+        { 252392457600, "9999-01-01T00:00:00Z" },
+        { 252423993600, "+10000-01-01T00:00:00Z" },
+    };
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(isoDateText(Date { seconds }), text) << seconds;
+    EXPECT_EQ(Value::date(-63113904000)->description(), "0001-01-01 00:00:00 +0000");
 }
 
 // Lookups on nil, on the wrong kind or out of range give nil or 0.
