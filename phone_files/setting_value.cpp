@@ -136,6 +136,17 @@ std::string hexText(const sys::Data& data)
     return result + '>';
 }
 
+// Whether a text written plain would pass for the way list writes a real, data, a date, a UID or
+// a container, so that it must be quoted to stay a text.
+bool readsAsAnotherKind(std::string_view text)
+{
+    if (text.front() == '[' || text.front() == '{' || text.front() == '<' || text.starts_with("UID("))
+        return true;
+    if (std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '+' || text.front() == '-' || text.front() == '.')
+        return true;
+    return text == "inf" || text == "nan";
+}
+
 std::string oneLineText(const sys::Value& value, bool nested);
 
 std::string elementText(const sys::ValuePtr& value)
@@ -180,7 +191,7 @@ std::string oneLineText(const sys::Value& value, bool nested)
             && !std::isspace(static_cast<unsigned char>(text->back())) && std::none_of(text->begin(), text->end(), isControl);
         if (plain) {
             sys::ValuePtr reread = settingValueFromText(*text);
-            plain = reread->asString() && *reread->asString() == *text;
+            plain = reread->asString() && *reread->asString() == *text && !readsAsAnotherKind(*text);
         }
         return plain ? *text : quote(*text);
     }

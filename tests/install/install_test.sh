@@ -70,8 +70,10 @@ int main()
 }
 PROGRAM
 # shellcheck disable=SC2086
-c++ "$@" "$work/uses_weeapp.cpp" -o "$work/uses_weeapp" $flags -Wl,-rpath,"$prefix/lib" || fail "cannot build against weeapp with: $flags"
-[ "$("$work/uses_weeapp")" = "42 shared" ] || fail "the program built against weeapp printed $("$work/uses_weeapp")"
+# Built exactly as the README shows, and run with no LD_LIBRARY_PATH: the run path comes from
+# weeapp.pc.
+c++ "$@" "$work/uses_weeapp.cpp" -o "$work/uses_weeapp" $flags || fail "cannot build against weeapp with: $flags"
+[ "$(env -u LD_LIBRARY_PATH "$work/uses_weeapp")" = "42 shared" ] || fail "the program built against weeapp printed $("$work/uses_weeapp")"
 
 # Man pages and completion.
 for page in kavrin-host kavrin-prefs; do

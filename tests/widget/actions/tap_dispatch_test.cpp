@@ -48,6 +48,25 @@ TEST_F(TapDispatchTest, StandardActions)
     EXPECT_TRUE(alerts.empty());
 }
 
+// Numbers past 32 bits keep their low 32 bits, as the phone converts them: a standard action of
+// 2^32+3 mails, 2^64-1 (-1) calls, and an ABUid of 2^32+1 finds record 1's address.
+class WideNumbersTest : public PhoneFixture { };
+
+TEST_F(WideNumbersTest, KeepTheirLow32Bits)
+{
+    writeFavorites({ { "Anna", (1LL << 32) + 1, "_$!<Mobile>!$_", "+4917012345" } });
+    writeAddressBook({ { 1, "anna@example.org" } });
+    showWidget();
+    const auto tap = [&] { tileButtons(*controller->scrollView).at(0)->sendActionsForControlEvents(ui::ControlEventTouchUpInside); };
+    setSetting("standardAction", Value::integer((1LL << 32) + 3));
+    tap();
+    setSetting("standardAction", Value::unsignedInteger(18446744073709551615ULL));
+    tap();
+    setSetting("standardAction", Value::integer((1LL << 32) + 2));
+    tap();
+    EXPECT_EQ(openedURLs, (std::vector<std::string> { "mailto:anna@example.org", "tel:+4917012345", "sms:+4917012345" }));
+}
+
 // Any ask-flag shows the chooser instead, whatever the standard action says.
 TEST_F(TapDispatchTest, AskFlagShowsTheChooser)
 {
