@@ -12,12 +12,11 @@ namespace kavrin::tooling {
 namespace {
 
 // Every settings key the widget's sources look up, with the type its lookup converts to:
-// checkSetting("KEY") reads a boolean; lookUpSetting("KEY") and objectForKey(readSettings(),
-// "KEY") an integer.
+// checkSetting("KEY") reads a boolean; lookUpSetting("KEY") an integer.
 std::map<std::string, SettingType> keysTheWidgetReads()
 {
     const std::regex boolean(R"(checkSetting\(\s*"([^"]*)\"\s*\))");
-    const std::regex integer(R"((?:lookUpSetting\(|objectForKey\(\s*readSettings\(\)\s*,)\s*"([^"]*)\")");
+    const std::regex integer(R"(lookUpSetting\(\s*"([^"]*)\")");
     std::map<std::string, SettingType> keys;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::path(KAVRIN_SOURCE_DIR) / "widget")) {
         if (entry.path().extension() != ".cpp")

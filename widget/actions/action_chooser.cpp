@@ -1,9 +1,8 @@
 #include "controller/kavrin_controller.h"
 
 #include "kavrin/published_names.h"
+#include "controller/widget_languages.h"
 #include "sources/favorites_list.h"
-#include "sys/translations.h"
-#include "sys/user_defaults.h"
 
 #include <array>
 
@@ -27,36 +26,31 @@ constexpr std::array<ChooserTitles, 4> kTranslatedTitles { {
 } };
 constexpr const char* kMailTitle = "E-Mail";
 
-constexpr bool titlesFollowTheLanguages()
-{
-    for (std::size_t i = 0; i < kTranslatedTitles.size(); ++i)
-        if (kTranslatedTitles[i].language != kChooserLanguages[i])
-            return false;
-    return kTranslatedTitles.size() == kChooserLanguages.size();
-}
-static_assert(titlesFollowTheLanguages(), "a translation for each language the chooser speaks, in its order");
-
-// By the first preferred language, matched whole as the platform's translations are.
-const ChooserTitles& titlesForPreferredLanguage()
-{
-    return sys::translationFor(kTranslatedTitles, kEnglishTitles, sys::preferredLanguage());
-}
-
-enum class ChosenAction { Call, Message, Mail };
+static_assert(followsTheWidgetLanguages(kTranslatedTitles), "a translation for each language the chooser speaks, in its order");
 
 }
 
-void KavrinController::showActionChooser(std::int32_t tag, bool askForCall, bool askForText, bool askForMail, const std::string& mail)
+void KavrinController::showActionChooser(std::int32_t tag, const TapDecision& decision, const std::string& mail)
 {
-    const ChooserTitles& titles = titlesForPreferredLanguage();
+    const ChooserTitles& titles = translationForPreferredLanguage(kTranslatedTitles, kEnglishTitles);
     const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) };
     const auto chooser = ui::AlertView::create(entry.title(), std::nullopt, this, std::string(titles.cancel));
-    if (askForCall)
-        chooser->addButtonWithTitle(titles.call);
-    if (askForText)
-        chooser->addButtonWithTitle(titles.message);
-    if (!mail.empty() && askForMail)
-        chooser->addButtonWithTitle(kMailTitle);
+    // The e-mail button comes last, so that leaving it out for a contact without an address
+    // moves no other button.
+    for (TapDecision::Action action : decision.chooserActions()) {
+        switch (action) {
+        case TapDecision::Action::Call:
+            chooser->addButtonWithTitle(titles.call);
+            break;
+        case TapDecision::Action::Message:
+            chooser->addButtonWithTitle(titles.message);
+            break;
+        case TapDecision::Action::Mail:
+            if (!mail.empty())
+                chooser->addButtonWithTitle(kMailTitle);
+            break;
+        }
+    }
     chooser->setTag(tag);
     chooser->show();
 }
@@ -68,34 +62,24 @@ void KavrinController::alertViewClickedButtonAtIndex(ui::AlertView* alertView, i
 {
     if (buttonIndex == 0 || !alertView)
         return;
-    const bool askForCall = checkSetting("askForCall");
-    const bool askForText = checkSetting("askForText");
-    const bool askForMail = checkSetting("askForMail");
+    const std::vector<TapDecision::Action> allowed = readAskFlags().chooserActions();
 
     const std::size_t favorites = sys::count(rawElementsArray);
     const int tag = alertView->tag();
     if (tag < 0 || static_cast<std::size_t>(tag) >= favorites)
         return;
     const std::optional<std::string> number = FavoriteEntry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) }.number();
-
-    std::vector<ChosenAction> allowed;
-    if (askForCall)
-        allowed.push_back(ChosenAction::Call);
-    if (askForText)
-        allowed.push_back(ChosenAction::Message);
-    if (askForMail)
-        allowed.push_back(ChosenAction::Mail);
     if (buttonIndex < 1 || static_cast<std::size_t>(buttonIndex - 1) >= allowed.size())
         return;
 
     switch (allowed[static_cast<std::size_t>(buttonIndex - 1)]) {
-    case ChosenAction::Call:
+    case TapDecision::Action::Call:
         doCall(number ? &*number : nullptr);
         break;
-    case ChosenAction::Message:
+    case TapDecision::Action::Message:
         doMessage(number ? &*number : nullptr);
         break;
-    case ChosenAction::Mail: {
+    case TapDecision::Action::Mail: {
         if (selectedContact < 0 || static_cast<std::size_t>(selectedContact) >= favorites)
             return;
         const std::string mail = getMailFromDB(FavoriteEntry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(selectedContact)) }.recordId());

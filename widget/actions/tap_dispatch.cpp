@@ -4,12 +4,6 @@
 
 namespace kavrin {
 
-namespace {
-
-enum StandardAction : std::int32_t { kStandardActionMessage = 2, kStandardActionMail = 3 };
-
-}
-
 // A tile's touch-up-inside: the chooser when any ask-flag is set, otherwise the standard action
 // (2 a message, 3 an e-mail, anything else a call).
 void KavrinController::doStart(ui::Control* sender)
@@ -20,25 +14,23 @@ void KavrinController::doStart(ui::Control* sender)
         return;
     selectedContact = tag;
 
-    const bool askForCall = checkSetting("askForCall");
-    const bool askForText = checkSetting("askForText");
-    const bool askForMail = checkSetting("askForMail");
+    const TapDecision decision = decideTap();
     const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) };
     const std::string mail = getMailFromDB(entry.recordId());
     const std::optional<std::string> number = entry.number();
 
-    if (askForCall || askForText || askForMail) {
-        showActionChooser(tag, askForCall, askForText, askForMail, mail);
+    if (decision.showsChooser()) {
+        showActionChooser(tag, decision, mail);
         return;
     }
-    switch (getStandardAction()) {
-    case kStandardActionMessage:
+    switch (decision.standardAction) {
+    case TapDecision::Action::Message:
         doMessage(number ? &*number : nullptr);
         break;
-    case kStandardActionMail:
+    case TapDecision::Action::Mail:
         doMail(&mail);
         break;
-    default:
+    case TapDecision::Action::Call:
         doCall(number ? &*number : nullptr);
         break;
     }

@@ -1,7 +1,6 @@
 #include "controller/kavrin_controller.h"
 
-#include "sys/translations.h"
-#include "sys/user_defaults.h"
+#include "controller/widget_languages.h"
 
 #include <array>
 
@@ -25,13 +24,7 @@ constexpr std::array<TapHints, 4> kTranslatedHints { {
     { "nl", "Belt", "Stuurt een bericht", "Schrijft een e-mail", "Toont de keuzes" },
     { "es", "Llama", "Envía un mensaje", "Escribe un correo electrónico", "Muestra las opciones" },
 } };
-
-const TapHints& hintsForPreferredLanguage()
-{
-    return sys::translationFor(kTranslatedHints, kEnglishHints, sys::preferredLanguage());
-}
-
-enum StandardAction : std::int32_t { kStandardActionMessage = 2, kStandardActionMail = 3 };
+static_assert(followsTheWidgetLanguages(kTranslatedHints), "a hint for each language the widget speaks, in its order");
 
 }
 
@@ -39,20 +32,19 @@ enum StandardAction : std::int32_t { kStandardActionMessage = 2, kStandardAction
 // chooser, otherwise the standard action runs.
 std::optional<std::string> KavrinController::tileAccessibilityHint()
 {
-    const TapHints& hints = hintsForPreferredLanguage();
-    const bool askForCall = checkSetting("askForCall");
-    const bool askForText = checkSetting("askForText");
-    const bool askForMail = checkSetting("askForMail");
-    if (askForCall || askForText || askForMail)
+    const TapHints& hints = translationForPreferredLanguage(kTranslatedHints, kEnglishHints);
+    const TapDecision decision = decideTap();
+    if (decision.showsChooser())
         return hints.choices;
-    switch (getStandardAction()) {
-    case kStandardActionMessage:
+    switch (decision.standardAction) {
+    case TapDecision::Action::Message:
         return hints.message;
-    case kStandardActionMail:
+    case TapDecision::Action::Mail:
         return hints.mail;
-    default:
-        return hints.call;
+    case TapDecision::Action::Call:
+        break;
     }
+    return hints.call;
 }
 
 }

@@ -11,6 +11,7 @@
 #include "ui/page_control.h"
 #include "ui/scroll_view.h"
 #include "ui/view.h"
+#include "actions/tap_decision.h"
 #include "weeapp/wee_app_controller.h"
 
 #include <cstdint>
@@ -38,8 +39,12 @@ using LabelArray = std::vector<std::shared_ptr<ui::Label>>;
 //   tiles/build_standard_tiles.cpp      buildStandardTiles, the standard branch of buildView
 //   tiles/build_metro_tiles.cpp         buildMetroTiles, the metro branch of buildView
 //   tiles/flip_style.cpp                flipStyle, flipStyleDone
-//   tiles/paging.cpp                    scrollViewDidScroll, scrollViewDidEndDecelerating
+//   tiles/paging.cpp                    scrollViewDidScroll, scrollViewDidEndDecelerating,
+//                                       pageControlAccessibilityValue
+//   tiles/tile_accessibility.cpp        describeTile, accessibilityTextWhileAlive
 //   actions/tap_dispatch.cpp            doStart
+//   actions/tap_decision.cpp            decideTap, readAskFlags
+//   actions/tap_hint.cpp                tileAccessibilityHint
 //   actions/action_chooser.cpp          showActionChooser, alertViewClickedButtonAtIndex
 //   actions/url_launch.cpp              doCall, doMessage, doMail, visitWebSite, visitFB
 //   actions/tap_forwarding.cpp          launchURLForTapLocation
@@ -127,8 +132,12 @@ private:
     // the metro half returns the index of the last page it used.
     void buildStandardTiles();
     std::int32_t buildMetroTiles();
+    // What a tap does as the settings say now (actions/tap_decision.cpp): the ask-flags alone, as
+    // a chooser's press reads them, or with the standard action when it decides.
+    TapDecision readAskFlags();
+    TapDecision decideTap();
     // The chooser half of doStart (actions/action_chooser.cpp).
-    void showActionChooser(std::int32_t tag, bool askForCall, bool askForText, bool askForMail, const std::string& mail);
+    void showActionChooser(std::int32_t tag, const TapDecision&, const std::string& mail);
     // A tile's accessibility (tiles/tile_accessibility.cpp): its label, its hint asked for each
     // time, the parts that stay silent and, when it is more than the button, the area it covers.
     void describeTile(ui::Button&, std::string label, const std::vector<ui::View*>& silentParts, std::optional<ui::Rect> area);

@@ -6,11 +6,6 @@
 
 namespace kavrin {
 
-sys::ValuePtr readSettings()
-{
-    return sys::dictionaryWithContentsOfFile(sys::stringWithFormat("%@", std::string_view(kSettingsPath)));
-}
-
 sys::ValuePtr lookUpSetting(std::string_view key)
 {
     return sys::objectForKey(sys::dictionaryEntryOfFile(sys::stringWithFormat("%@", std::string_view(kSettingsPath)), key), key);

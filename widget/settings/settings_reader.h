@@ -11,7 +11,4 @@ namespace kavrin {
 // key. Nothing is cached, so a change of the file shows at the next lookup.
 sys::ValuePtr lookUpSetting(std::string_view key);
 
-// The whole settings dictionary, read afresh; nil when there is none.
-sys::ValuePtr readSettings();
-
 }

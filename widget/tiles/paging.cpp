@@ -1,6 +1,6 @@
 #include "controller/kavrin_controller.h"
 
-#include "sys/user_defaults.h"
+#include "controller/widget_languages.h"
 
 #include <array>
 #include <cmath>
@@ -42,16 +42,7 @@ constexpr std::array<PageWords, 4> kTranslatedPageWords { {
     { "nl", "pagina", "van" },
     { "es", "página", "de" },
 } };
-
-const PageWords& pageWordsForPreferredLanguage()
-{
-    const std::string code = sys::preferredLanguage();
-    for (const PageWords& words : kTranslatedPageWords) {
-        if (code == words.language)
-            return words;
-    }
-    return kEnglishPageWords;
-}
+static_assert(followsTheWidgetLanguages(kTranslatedPageWords), "the words for each language the widget speaks, in its order");
 
 }
 
@@ -60,7 +51,7 @@ std::optional<std::string> KavrinController::pageControlAccessibilityValue()
 {
     if (!pageControl || pageControl->numberOfPages() == 0)
         return std::nullopt;
-    const PageWords& words = pageWordsForPreferredLanguage();
+    const PageWords& words = translationForPreferredLanguage(kTranslatedPageWords, kEnglishPageWords);
     return std::string(words.page) + ' ' + std::to_string(pageControl->currentPage() + 1) + ' ' + words.of + ' '
         + std::to_string(pageControl->numberOfPages());
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "kavrin/published_names.h"
+#include "sys/translations.h"
+#include "sys/user_defaults.h"
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace kavrin {
+
+// Whether a table of translations has a row for each language the widget speaks besides English,
+// in their order; every table is checked with it at compile time.
+template<typename Row, std::size_t Count>
+constexpr bool followsTheWidgetLanguages(const std::array<Row, Count>& rows)
+{
+    if (rows.size() != kChooserLanguages.size())
+        return false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (std::string_view(rows[i].language) != kChooserLanguages[i])
+            return false;
+    }
+    return true;
+}
+
+// The row for the user's first preferred language, matched whole, or the English one.
+template<typename Row, std::size_t Count>
+const Row& translationForPreferredLanguage(const std::array<Row, Count>& rows, const Row& english)
+{
+    return sys::translationFor(rows, english, sys::preferredLanguage());
+}
+
+}
