@@ -86,6 +86,8 @@ View::~View()
 
 void View::setFrame(Rect frame)
 {
+    if (frame == m_frame)
+        return;
     noteGeometryChange();
     m_frame = frame;
     if (m_superview)
@@ -99,6 +101,8 @@ void View::childrenMoved()
 
 void View::setBoundsOrigin(Point origin)
 {
+    if (origin == m_boundsOrigin)
+        return;
     m_boundsOrigin = origin;
     if (m_superview)
         m_superview->childrenMoved();

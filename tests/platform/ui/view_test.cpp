@@ -149,3 +149,19 @@ TEST(View, ViewWithTag)
 }
 
 }
+
+// Setting a frame a view already has changes nothing: the geometry revision
+// that the host's caches follow moves only for a real change.
+TEST(View, UnchangedGeometryIsNoChange)
+{
+    auto parent = View::create(Rect(0, 0, 100, 100));
+    auto child = View::create(Rect(10, 10, 20, 20));
+    parent->addSubview(child);
+    const std::uint64_t before = ui::View::geometryRevision();
+    child->setFrame(ui::Rect(10, 10, 20, 20));
+    parent->setFrame(parent->frame());
+    EXPECT_EQ(ui::View::geometryRevision(), before);
+    child->setFrame(ui::Rect(11, 10, 20, 20));
+    EXPECT_GT(ui::View::geometryRevision(), before);
+    EXPECT_EQ(child->frame(), ui::Rect(11, 10, 20, 20));
+}
