@@ -1,6 +1,11 @@
 #include "settings_change.h"
 
+#include "phone_files.h"
 #include "settings_lock.h"
+#include "sys/phone_root.h"
+
+#include <algorithm>
+#include <filesystem>
 
 namespace kavrin::tooling {
 
@@ -43,6 +48,45 @@ bool settingIsAbsent(std::string_view key)
 {
     SettingsEditor settings = SettingsEditor::load(settingsFilePath());
     return settings.editable() && !settings.value(key);
+}
+
+SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules)
+{
+    using Outcome = SettingsChange::Outcome;
+    if (!rules.createRoot && !looksLikePhoneRoot(sys::phoneRoot())) {
+        return { Outcome::Refused,
+            sys::phoneRoot().string() + " does not look like a phone root (it has no "
+                + std::filesystem::path(kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there",
+            { } };
+    }
+    const bool onlyRemovesAbsentKeys = std::ranges::all_of(edits, [](const SettingEdit& edit) { return !edit.second && settingIsAbsent(edit.first); });
+    if (onlyRemovesAbsentKeys)
+        return { };
+    auto change = [&](SettingsEditor& settings) {
+        if (rules.format)
+            settings.setFormat(*rules.format);
+        bool changed = false;
+        for (const auto& [key, value] : edits) {
+            if (value) {
+                settings.set(key, value);
+                changed = true;
+            } else {
+                changed = settings.unset(key) || changed;
+            }
+        }
+        return changed;
+    };
+    return changeSettingsFile(change, rules.replaceUnreadable);
+}
+
+SettingsChange setSetting(const std::string& key, sys::ValuePtr value, const SettingsRules& rules)
+{
+    return editSettings({ { key, std::move(value) } }, rules);
+}
+
+SettingsChange unsetSetting(const std::string& key, const SettingsRules& rules)
+{
+    return editSettings({ { key, nullptr } }, rules);
 }
 
 }

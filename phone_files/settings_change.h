@@ -3,8 +3,11 @@
 #include "settings_editor.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kavrin::tooling {
 
@@ -22,7 +25,28 @@ struct SettingsChange {
     Outcome outcome { Outcome::Unchanged };
     std::string message;  // why, for Refused and Failed
     std::string keptCopy; // where an unreadable file's bytes were kept
+
+    // What the writer says of the kept copy, or nothing.
+    std::string note() const { return keptCopy.empty() ? std::string() : "kept the unreadable settings file's bytes in " + keptCopy; }
 };
+
+// What a writer of the settings may do beyond changing keys.
+struct SettingsRules {
+    bool replaceUnreadable { false }; // --force: replace a file that is no readable dictionary
+    bool createRoot { false };        // --create: write under a root that does not look like a phone's
+    std::optional<sys::PropertyListFormat> format { }; // write in this format instead of the file's own
+};
+
+// One key's new value, or nil to remove it.
+using SettingEdit = std::pair<std::string, sys::ValuePtr>;
+
+// The one policy by which the host's set and unset, kavrin-prefs and the host's looks change the
+// settings: refused under the current phone root when it does not look like a phone's (unless
+// createRoot); edits that would only remove keys that are not there change nothing (no lock, no
+// write, no folder made); anything else is one change of the file, in the order given.
+SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules);
+SettingsChange setSetting(const std::string& key, sys::ValuePtr value, const SettingsRules& rules);
+SettingsChange unsetSetting(const std::string& key, const SettingsRules& rules);
 
 // change says whether it altered the settings.
 SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& change, bool replaceUnreadable);

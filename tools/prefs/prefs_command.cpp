@@ -43,32 +43,21 @@ int readSettings(const PrefsOptions& options, std::ostream& out, std::ostream& e
 // set and unset: 0 when done, else the exit status; changed tells whether the file was written.
 int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err)
 {
-    const std::string& key = options.key;
     changed = false;
-    sys::ValuePtr value;
+    const SettingsRules rules { .replaceUnreadable = options.force, .createRoot = options.create, .format = options.format };
+    SettingsChange result;
     if (options.verb == PrefsVerb::Set) {
-        CheckedSetting checked = checkSettingValue(key, options.value, options.force);
+        CheckedSetting checked = checkSettingValue(options.key, options.value, options.force);
         if (!checked.value) {
             err << "kavrin-prefs: " << checked.refusal << " (--force stores it as given)\n";
             return 2;
         }
-        value = checked.value;
-    } else if (settingIsAbsent(key)) {
-        // Removing a key that is not there changes nothing: nothing is made, written or posted.
-        return 0;
+        result = setSetting(options.key, checked.value, rules);
+    } else {
+        result = unsetSetting(options.key, rules);
     }
-    SettingsChange result = changeSettingsFile(
-        [&](SettingsEditor& settings) {
-            if (options.format)
-                settings.setFormat(*options.format);
-            if (!value)
-                return settings.unset(key);
-            settings.set(key, value);
-            return true;
-        },
-        options.force);
-    if (!result.keptCopy.empty())
-        err << "kavrin-prefs: kept the unreadable settings file's bytes in " << result.keptCopy << '\n';
+    if (!result.note().empty())
+        err << "kavrin-prefs: " << result.note() << '\n';
     switch (result.outcome) {
     case SettingsChange::Outcome::Written:
         changed = true;
@@ -109,11 +98,6 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
     if (options.verb == PrefsVerb::Get || options.verb == PrefsVerb::List)
         return readSettings(options, out, err);
 
-    if (!options.create && !looksLikePhoneRoot(options.root)) {
-        err << "kavrin-prefs: " << options.root.string() << " does not look like a phone root (it has no "
-            << std::filesystem::path(kPhoneUserFolder).relative_path().string() << "); --create makes the settings file there\n";
-        return 2;
-    }
     bool changed = false;
     if (int status = changeSettings(options, changed, err); status != 0 || !changed)
         return status;
