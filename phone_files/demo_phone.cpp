@@ -132,6 +132,45 @@ bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::str
     return true;
 }
 
+Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::path& bundleFolder)
+{
+    std::error_code ignored;
+    const PhoneWriter phone(root);
+    const auto there = [&](const std::string& phonePath) { return fs::exists(fs::symlink_status(phone.realPath(phonePath), ignored)); };
+    DemoPhoneCompletion completion;
+    std::string error;
+
+    if (there(kSettingsPath)) {
+        completion.kept.push_back("the settings file");
+    } else if (phone.writeSettings(demoSettings(), sys::PropertyListFormat::Xml)) {
+        completion.written.push_back("the settings file");
+    } else {
+        return Error { "cannot write " + phone.realPath(kSettingsPath).string() };
+    }
+
+    if (there(sys::kFavoritesPath) || there(sys::kAddressBookPath) || there(sys::kAddressBookImagesPath)) {
+        completion.kept.push_back("the favorites and address books");
+    } else if (writeContacts(root, demoContacts(), error)) {
+        completion.written.push_back("the favorites and address books");
+    } else {
+        return Error { error };
+    }
+
+    const fs::path bundle = phone.realPath(kBundlePath).parent_path();
+    const fs::file_status status = fs::symlink_status(bundle, ignored);
+    if (fs::exists(status) && !fs::is_symlink(status)) {
+        completion.kept.push_back("the bundle folder");
+    } else if (fs::is_symlink(status) && fs::equivalent(bundle, bundleFolder, ignored)) {
+        completion.kept.push_back("the bundle link");
+    } else if (phone.linkBundle(kBundlePath, bundleFolder, error)) {
+        completion.written.push_back(fs::is_symlink(status) ? "the bundle link, pointed at " + bundleFolder.string() : "the bundle link");
+    } else {
+        return Error { error };
+    }
+    fs::create_directories(phone.realPath(kSystemNotificationFolder), ignored);
+    return completion;
+}
+
 bool demoPhoneExists(const fs::path& root)
 {
     std::error_code ignored;

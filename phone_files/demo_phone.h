@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,6 +22,18 @@ bool writeDemoPhone(const std::filesystem::path& root, const std::filesystem::pa
 // (people, numbers, e-mail addresses and thumbnails), replacing what stood there. On failure the
 // reason is in error.
 bool writeContacts(const std::filesystem::path& root, const std::vector<DemoContact>&, std::string& error);
+
+// Over a folder that may already hold a phone, writes only the parts that are missing and
+// replaces nothing of the user's: the settings file when there is none; the favorites list with
+// its two address-book databases when none of the three is there (they belong together); the
+// bundle link when there is none, or pointed at bundleFolder when it leads elsewhere or nowhere
+// (as in a copied phone); the notification folder. What was written, as the parts' names for a
+// message, and what was kept.
+struct DemoPhoneCompletion {
+    std::vector<std::string> written;
+    std::vector<std::string> kept;
+};
+Result<DemoPhoneCompletion> completeDemoPhone(const std::filesystem::path& root, const std::filesystem::path& bundleFolder);
 
 // Whether root already holds a demo phone's favorites list and bundle (a link, even one that
 // leads nowhere).
