@@ -4,12 +4,11 @@
 // one input split into two files.
 
 #include "phone_writer.h"
+#include "process_folder.h"
 #include "sys/application.h"
 #include "sys/clock.h"
 #include "sys/phone_root.h"
 #include "sys/run_loop.h"
-
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,11 +20,11 @@
 
 namespace kavrin::fuzzing {
 
-// A fresh phone root under the temporary folder, made the process's phone, on the manual clock,
+// A fresh phone root in the process's own folder, made the process's phone, on the manual clock,
 // with URLs opened into nothing.
 inline tooling::PhoneWriter makeFuzzPhone(const std::string& prefix)
 {
-    tooling::PhoneWriter made(std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid())));
+    tooling::PhoneWriter made(processFolder(prefix));
     made.makeFolders();
     sys::setPhoneRoot(made.root());
     sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());

@@ -2,6 +2,7 @@
 // inside the bundle's own folder and fails to load what is not a plug-in, without failing
 // itself.
 #include "plugin_loader.h"
+#include "process_folder.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 
@@ -18,7 +19,7 @@ namespace {
 const std::filesystem::path& infoFile()
 {
     static const std::filesystem::path file = [] {
-        const auto root = std::filesystem::temp_directory_path() / ("kavrin-fuzz-info-" + std::to_string(::getpid()));
+        const std::filesystem::path& root = kavrin::fuzzing::processFolder("kavrin-fuzz-info-");
         sys::setPhoneRoot(root);
         const std::filesystem::path bundle = sys::resolvePhonePath(sys::bundlePath("Fuzzed"));
         std::filesystem::create_directories(bundle);

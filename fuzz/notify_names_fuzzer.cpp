@@ -1,6 +1,7 @@
 // Any bytes as a file name in the notification transport's folder, and as a notification name
 // posted through it: a file name that carries a name delivers exactly that name, a name posted
 // comes back unchanged, and nothing else is delivered.
+#include "process_folder.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/run_loop.h"
 
@@ -28,8 +29,7 @@ void record(sys::DarwinNotifyCenter*, void*, const std::string& name, const void
 const std::filesystem::path& transportFolder()
 {
     static const std::filesystem::path folder = [] {
-        auto made = std::filesystem::temp_directory_path() / ("kavrin-fuzz-notify-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(made);
+        const std::filesystem::path& made = kavrin::fuzzing::processFolder("kavrin-fuzz-notify-");
         sys::DarwinNotifyCenter::shared().setTransportDirectory(made);
         return made;
     }();
