@@ -1,6 +1,7 @@
 #include "host_options.h"
 
 #include "command_line.h"
+#include "help_text.h"
 #include "message_text.h"
 #include "script_commands.h"
 #include "sys/format.h"
@@ -41,37 +42,11 @@ CLI::Validator needsValue(std::string what, OptionNames names)
         "", "");
 }
 
-constexpr std::size_t kHelpWidth = 100;
 constexpr std::size_t kDescriptionColumn = 26;
 
-// The words wrapped to lines of at most kHelpWidth, the first starting at column, the others
-// indented by indent; with a line break at the end.
-std::string wrapped(const std::string& text, std::size_t column, std::size_t indent)
-{
-    std::string result;
-    bool first = true;
-    for (const std::string& word : sys::componentsSeparatedByString(text, " ")) {
-        if (!first && column + 1 + word.size() > kHelpWidth) {
-            result += "\n" + std::string(indent, ' ');
-            column = indent;
-        } else if (!first) {
-            result += ' ';
-            ++column;
-        }
-        result += word;
-        column += word.size();
-        first = false;
-    }
-    return result + "\n";
-}
-
-// The head padded to the description column, then the text; a head too long for the column
-// has the text on the next line.
 std::string helpEntry(const std::string& head, const std::string& text)
 {
-    if (head.size() >= kDescriptionColumn)
-        return head + "\n" + std::string(kDescriptionColumn, ' ') + wrapped(text, kDescriptionColumn, kDescriptionColumn);
-    return head + std::string(kDescriptionColumn - head.size(), ' ') + wrapped(text, kDescriptionColumn, kDescriptionColumn);
+    return support::helpEntry(head, text, kDescriptionColumn);
 }
 
 // The options as the script commands are listed, their descriptions wrapped.
@@ -108,7 +83,7 @@ std::string scriptCommandsHelp()
         "\"alert JSON\" ({\"title\", \"buttons\" with Cancel at 0, \"tag\"}). Commands that need the view (" + needView
         + ") are errors before \"view\", and after \"destroy\" so are those and the ones that need the controller ("
         + needController + "). Coordinates are in points whatever --scale is.";
-    text += wrapped(needs, 0, 0);
+    text += support::wrappedHelpText(needs, 0, 0);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "prefs_options.h"
 
 #include "command_line.h"
+#include "help_text.h"
 #include "phone_files.h"
 #include "setting_value.h"
 #include "settings_keys.h"
@@ -73,31 +74,11 @@ constexpr Command kCommands[] = {
     { "list", PrefsVerb::List, "nothing" }, { "keys", PrefsVerb::Keys, "nothing" },
 };
 
-constexpr std::size_t kHelpWidth = 100;
 constexpr std::size_t kDescriptionColumn = 22;
 
-// "  HEAD" padded to the description column (or alone on its line when longer), then the text
-// wrapped to kHelpWidth.
 std::string helpEntry(const std::string& head, const std::string& text)
 {
-    std::string entry = "  " + head;
-    entry += entry.size() < kDescriptionColumn ? std::string(kDescriptionColumn - entry.size(), ' ')
-                                               : "\n" + std::string(kDescriptionColumn, ' ');
-    std::size_t column = kDescriptionColumn;
-    std::istringstream words(text);
-    bool first = true;
-    for (std::string word; words >> word; first = false) {
-        if (!first && column + 1 + word.size() > kHelpWidth) {
-            entry += "\n" + std::string(kDescriptionColumn, ' ');
-            column = kDescriptionColumn;
-        } else if (!first) {
-            entry += ' ';
-            ++column;
-        }
-        entry += word;
-        column += word.size();
-    }
-    return entry + "\n";
+    return support::helpEntry("  " + head, text, kDescriptionColumn);
 }
 
 // Lists each command with its operands ("set KEY VALUE"), descriptions wrapped.
