@@ -1,8 +1,8 @@
 #include "bench_support.h"
 
 #include "demo_phone.h"
-#include "renderer.h"
-#include "surface_copy.h"
+#include "render/renderer.h"
+#include "render/surface_copy.h"
 #include "sys/phone_root.h"
 #include "sys/random.h"
 #include "sys/run_loop.h"

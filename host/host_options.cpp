@@ -1,8 +1,8 @@
 #include "host_options.h"
 
 #include "command_line.h"
-#include "message_text.h"
-#include "script_commands.h"
+#include "base/message_text.h"
+#include "script/script_commands.h"
 #include "sys/format.h"
 
 #include <CLI/CLI.hpp>
