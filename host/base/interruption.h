@@ -17,7 +17,8 @@ int interruptedStatus();
 // once: the stream then ends as if the input had.
 class InterruptibleInput : public std::streambuf {
 public:
-    explicit InterruptibleInput(int fd) : m_fd(fd) { }
+    explicit InterruptibleInput(int fd)
+        : m_fd(fd) { }
 
 protected:
     int_type underflow() override;

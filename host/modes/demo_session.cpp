@@ -1,7 +1,7 @@
 #include "modes/demo_session.h"
 
-#include "modes/flip_search.h"
 #include "base/interruption.h"
+#include "modes/flip_search.h"
 #include "sys/user_defaults.h"
 
 #include <functional>

@@ -1,9 +1,9 @@
 #include "modes/window_session.h"
 
-#include "session/phone_watcher.h"
 #include "pictures/png_writer.h"
-#include "sys/file_writing.h"
 #include "reader/window_reader.h"
+#include "session/phone_watcher.h"
+#include "sys/file_writing.h"
 #include "sys/run_loop.h"
 
 #include <algorithm>
@@ -205,7 +205,8 @@ private:
                 return;
             int startPage = static_cast<int>(std::lround(m_startOffset / width));
             float moved = m_down.x - point.x;
-            int turn = moved > width * kPageTurnFraction ? 1 : moved < -width * kPageTurnFraction ? -1 : 0;
+            int turn = moved > width * kPageTurnFraction ? 1 : moved < -width * kPageTurnFraction ? -1
+                                                                                                  : 0;
             m_session.scrollToPage(startPage + turn);
             return;
         }

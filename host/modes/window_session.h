@@ -1,9 +1,9 @@
 #pragma once
 
-#include "render/backdrop.h"
 #include "desktop/desktop_module.h"
-#include "session/host_session.h"
 #include "reader/speech_recorder.h"
+#include "render/backdrop.h"
+#include "session/host_session.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -14,9 +14,9 @@ namespace kavrin::host {
 
 struct WindowOptions {
     const DesktopModule* desktop { nullptr }; // the window, its input and the sound device
-    std::filesystem::path out { "out" };   // where s saves the frame
-    bool watch { false };                  // reload when the favorites or address book change
-    SpeechRecorder* speech { nullptr };    // with it, the reader is on from the start and speaks
+    std::filesystem::path out { "out" };      // where s saves the frame
+    bool watch { false };                     // reload when the favorites or address book change
+    SpeechRecorder* speech { nullptr };       // with it, the reader is on from the start and speaks
     std::string speechLanguage { "en" };
 };
 

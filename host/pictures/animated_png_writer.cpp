@@ -145,7 +145,7 @@ bool AnimatedPngWriter::write(const std::filesystem::path& file) const
             }
         }
     }
-    putChunk(out, "IEND", { });
+    putChunk(out, "IEND", {});
     return tooling::writeBytes(file.string(), out);
 }
 

@@ -15,7 +15,8 @@ namespace kavrin::host {
 // different sizes are placed top left on a canvas as large as the largest.
 class AnimatedPngWriter {
 public:
-    explicit AnimatedPngWriter(int framesPerSecond) : m_framesPerSecond(framesPerSecond) { }
+    explicit AnimatedPngWriter(int framesPerSecond)
+        : m_framesPerSecond(framesPerSecond) { }
     ~AnimatedPngWriter();
     AnimatedPngWriter(const AnimatedPngWriter&) = delete;
     AnimatedPngWriter& operator=(const AnimatedPngWriter&) = delete;

@@ -14,7 +14,8 @@ namespace kavrin::host {
 // up, the alert's buttons.
 class ScreenReader {
 public:
-    explicit ScreenReader(HostSession& session) : m_session(session) { }
+    explicit ScreenReader(HostSession& session)
+        : m_session(session) { }
 
     // The element under a point in the content view's coordinates; nothing over empty space or
     // while an alert covers the widget.
@@ -23,7 +24,7 @@ public:
     // What a pointer over a picture of the window (of that size, in points) rests on: while an
     // alert is up, the alert's button there; otherwise the widget's element there.
     struct Hovered {
-        std::weak_ptr<const void> owner;   // the element, or the alert the button is on
+        std::weak_ptr<const void> owner; // the element, or the alert the button is on
         int alertButton { -1 };
         ui::AccessibilityDescription description;
         bool isSame(const Hovered&) const;

@@ -38,7 +38,7 @@ Result<std::unique_ptr<SpeechRecorder>> SpeechRecorder::create(std::unique_ptr<S
 std::vector<std::int16_t> SpeechRecorder::speak(const std::string& text)
 {
     if (text.empty())
-        return { };
+        return {};
     std::vector<std::int16_t> speech = m_synthesizer->speak(text);
     if (!m_samples.empty())
         m_samples.resize(m_samples.size() + static_cast<std::size_t>(kPauseSeconds * sampleRate()), 0);

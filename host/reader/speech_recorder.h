@@ -34,7 +34,8 @@ public:
     Result<void> writeWav(const std::filesystem::path&) const;
 
 private:
-    explicit SpeechRecorder(std::unique_ptr<SpeechSynthesizer> synthesizer) : m_synthesizer(std::move(synthesizer)) { }
+    explicit SpeechRecorder(std::unique_ptr<SpeechSynthesizer> synthesizer)
+        : m_synthesizer(std::move(synthesizer)) { }
 
     std::unique_ptr<SpeechSynthesizer> m_synthesizer;
     std::vector<std::int16_t> m_samples;

@@ -1,7 +1,7 @@
 #include "reader/window_reader.h"
 
-#include "render/caption_drawing.h"
 #include "reader/spoken_text.h"
+#include "render/caption_drawing.h"
 #include "ui/view_dump.h"
 
 #include <ostream>

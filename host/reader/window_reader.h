@@ -1,8 +1,8 @@
 #pragma once
 
-#include "session/host_session.h"
 #include "reader/screen_reader.h"
 #include "reader/speech_recorder.h"
+#include "session/host_session.h"
 
 #include <cairo.h>
 

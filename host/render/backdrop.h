@@ -16,7 +16,10 @@ namespace kavrin::host {
 // widget alone on a transparent ground).
 class Backdrop {
 public:
-    enum class Kind { Dark, Light, Wallpaper, None };
+    enum class Kind { Dark,
+        Light,
+        Wallpaper,
+        None };
 
     static Backdrop dark() { return Backdrop(Kind::Dark); }
     static Backdrop light() { return Backdrop(Kind::Light); }
@@ -39,7 +42,8 @@ public:
     static constexpr double kLightRed = 0.92, kLightGreen = 0.93, kLightBlue = 0.95;
 
 private:
-    explicit Backdrop(Kind kind) : m_kind(kind) { }
+    explicit Backdrop(Kind kind)
+        : m_kind(kind) { }
 
     Kind m_kind;
     std::shared_ptr<const ui::Image> m_wallpaper;

@@ -1,8 +1,8 @@
 #include "render/renderer.h"
 
 #include "render/alert_drawing.h"
-#include "render/drawing_traits.h"
 #include "render/drawing_geometry.h"
+#include "render/drawing_traits.h"
 #include "render/flip_drawing.h"
 #include "render/image_drawing.h"
 #include "render/sight_index.h"

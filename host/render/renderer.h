@@ -8,7 +8,6 @@
 
 #include <cairo.h>
 
-
 namespace kavrin::host {
 
 // Draws a view tree as the phone shows it at one moment: backgrounds, alpha, hidden views,

@@ -40,11 +40,11 @@ struct LaidOutText {
     PangoLayout* ellipsis { nullptr };
     guint contextSerial { 0 };
     int wholeLines { 0 };
-    double wholeBottom { 0 };        // where the whole lines end
-    double lastX { 0 };              // the last line's left, for its alignment
-    double cut { -1 };               // where the last line is cut, or -1 when it fits
+    double wholeBottom { 0 }; // where the whole lines end
+    double lastX { 0 };       // the last line's left, for its alignment
+    double cut { -1 };        // where the last line is cut, or -1 when it fits
     double ellipsisY { 0 };
-    PangoRectangle ink { };
+    PangoRectangle ink {};
     int height { 0 };
     int baseline { 0 };
 };
@@ -157,7 +157,8 @@ private:
 
     static PangoAlignment pangoAlignment(int alignment)
     {
-        return alignment == ui::TextAlignmentCenter ? PANGO_ALIGN_CENTER : alignment == ui::TextAlignmentRight ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT;
+        return alignment == ui::TextAlignmentCenter ? PANGO_ALIGN_CENTER : alignment == ui::TextAlignmentRight ? PANGO_ALIGN_RIGHT
+                                                                                                               : PANGO_ALIGN_LEFT;
     }
 
     // Lays the text out by the toolkit's rules (those it measures with) for the style and width.
@@ -224,10 +225,11 @@ private:
         // A line that fits takes its alignment; a cut one fills the width (an ellipsis wider
         // than the width starts at the left).
         const double spare = std::max(0.0, available - shownWidth);
-        text.lastX = style.alignment == ui::TextAlignmentCenter ? spare / 2 : style.alignment == ui::TextAlignmentRight ? spare : 0;
+        text.lastX = style.alignment == ui::TextAlignmentCenter ? spare / 2 : style.alignment == ui::TextAlignmentRight ? spare
+                                                                                                                        : 0;
 
         // What is drawn lies within the union of the parts' ink.
-        PangoRectangle ink { }, lastInk;
+        PangoRectangle ink {}, lastInk;
         if (text.layout)
             pango_layout_get_pixel_extents(text.layout, &ink, nullptr);
         pango_layout_get_pixel_extents(text.last, &lastInk, &logical);

@@ -15,10 +15,10 @@ struct TextStyle {
     ui::Font font { "Helvetica", 17 };
     ui::ColorPtr color;
     int alignment { ui::TextAlignmentLeft };
-    int lines { 1 };                 // 0: as many as it takes
+    int lines { 1 }; // 0: as many as it takes
     ui::ColorPtr shadowColor;
     ui::Size shadowOffset;
-    float baselineSize { 0 };        // above 0: the text stands where it would at this size
+    float baselineSize { 0 }; // above 0: the text stands where it would at this size
 };
 
 // Draws the text in the box by the rules the toolkit measures it with, wrapped to the box's

@@ -6,9 +6,27 @@
 namespace kavrin::host {
 
 enum class CommandWord {
-    View, Height, Appear, Disappear, Wait, Tap, TapLocation, Scroll, Press,
-    Set, Unset, Notify, Dump, Render, Record, Destroy, Page,
-    Describe, Elements, SwipeNext, SwipePrevious,
+    View,
+    Height,
+    Appear,
+    Disappear,
+    Wait,
+    Tap,
+    TapLocation,
+    Scroll,
+    Press,
+    Set,
+    Unset,
+    Notify,
+    Dump,
+    Render,
+    Record,
+    Destroy,
+    Page,
+    Describe,
+    Elements,
+    SwipeNext,
+    SwipePrevious,
 };
 
 // How a command's operands are read from the rest of its line.
@@ -27,7 +45,9 @@ enum class Operands {
 
 // What must be there for the command to act: a controller (not yet destroyed), or also the view
 // that `view` put on screen.
-enum class Needs { Nothing, Controller, View };
+enum class Needs { Nothing,
+    Controller,
+    View };
 
 // One row of the script language: the parser, the help text and the protocol's documentation
 // all follow this table. Adding a command is adding a row (and carrying it out in the runner).

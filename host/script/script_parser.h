@@ -13,12 +13,12 @@ namespace kavrin::host {
 // One script line that does something.
 struct ScriptCommand {
     CommandWord word { CommandWord::View };
-    double x { 0 };          // Seconds, Point, Offset and FileAndSeconds operands
+    double x { 0 }; // Seconds, Point, Offset and FileAndSeconds operands
     double y { 0 };
-    int index { 0 };         // an Index or PageNumber operand
-    std::string key;         // KeyAndValue, Key
-    sys::ValuePtr value;     // KeyAndValue
-    std::string file;        // File, FileAndSeconds
+    int index { 0 };     // an Index or PageNumber operand
+    std::string key;     // KeyAndValue, Key
+    sys::ValuePtr value; // KeyAndValue
+    std::string file;    // File, FileAndSeconds
 };
 
 // A command, nothing for a blank line, or what is wrong with the line.

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "reader/screen_reader.h"
+#include "reader/speech_recorder.h"
+#include "script/script_check.h"
 #include "session/command_output.h"
 #include "session/host_session.h"
-#include "reader/screen_reader.h"
-#include "script/script_check.h"
-#include "reader/speech_recorder.h"
 
 #include <iosfwd>
 #include <string>

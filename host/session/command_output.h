@@ -25,8 +25,8 @@ public:
     virtual void alerted(const ui::AlertView&) = 0;
 
     virtual void height(float) = 0;
-    virtual void launch(const sys::URL*) = 0;   // nullptr: none
-    virtual void dump(const ui::View*) = 0;     // nullptr: the controller gave no view
+    virtual void launch(const sys::URL*) = 0; // nullptr: none
+    virtual void dump(const ui::View*) = 0;   // nullptr: the controller gave no view
     virtual void wrote(const std::filesystem::path&) = 0;
     // The control a tap reached (nullptr for none), and the content view the tap was given in.
     virtual void hit(const ui::View* control, const ui::View* content) = 0;
@@ -41,7 +41,8 @@ public:
 // end of a pipe; a written file and a tap's hit print nothing.
 class PlainOutput : public CommandOutput {
 public:
-    explicit PlainOutput(std::ostream& out) : m_out(out) { }
+    explicit PlainOutput(std::ostream& out)
+        : m_out(out) { }
 
     void opened(const sys::URL&) override;
     void alerted(const ui::AlertView&) override;
@@ -61,7 +62,8 @@ private:
 // N, "error": "..."}. Between begin and succeed or fail it gathers.
 class JsonAnswer : public CommandOutput {
 public:
-    explicit JsonAnswer(std::ostream& out) : m_out(out) { }
+    explicit JsonAnswer(std::ostream& out)
+        : m_out(out) { }
 
     void begin();
     void succeed();

@@ -1,14 +1,14 @@
 #include "session/host_session.h"
 
-#include "render/alert_drawing.h"
-#include "pictures/animated_png_writer.h"
-#include "kavrin/published_names.h"
-#include "session/plugin_loader.h"
-#include "pictures/png_writer.h"
-#include "render/renderer.h"
 #include "base/interruption.h"
 #include "base/message_text.h"
+#include "kavrin/published_names.h"
 #include "phone_files.h"
+#include "pictures/animated_png_writer.h"
+#include "pictures/png_writer.h"
+#include "render/alert_drawing.h"
+#include "render/renderer.h"
+#include "session/plugin_loader.h"
 #include "settings_change.h"
 #include "sys/application.h"
 #include "sys/darwin_notify_center.h"
@@ -135,11 +135,11 @@ void HostSession::tap(ui::Point point)
 std::weak_ptr<ui::View> HostSession::controlAt(ui::Point inWindow)
 {
     if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get())
-        return { };
+        return {};
     ui::View* hit = m_window->hitTest(inWindow, nullptr);
     if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
         return control->shared_from_this();
-    return { };
+    return {};
 }
 
 void HostSession::touchUpInside(const std::weak_ptr<ui::View>& pressed, ui::Point inWindow)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "render/backdrop.h"
-#include "session/command_output.h"
 #include "result.h"
+#include "session/command_output.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
 #include "ui/scroll_view.h"

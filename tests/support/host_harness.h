@@ -5,6 +5,7 @@
 
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
+#include "support/temporary_folder.h"
 #include "sys/phone_paths.h"
 #include "sys/property_list.h"
 #include "sys/value.h"
@@ -53,7 +54,8 @@ inline std::string program(const std::string& name)
 
 // The words of a command line for one of our programs, and the argv that points into them.
 struct CommandLine {
-    CommandLine(const std::string& name, const std::vector<std::string>& arguments) : words { program(name) }
+    CommandLine(const std::string& name, const std::vector<std::string>& arguments)
+        : words { program(name) }
     {
         words.insert(words.end(), arguments.begin(), arguments.end());
         for (std::string& word : words)
@@ -92,34 +94,12 @@ struct RunResult {
     std::vector<std::string> lines() const { return linesOf(out); }
 };
 
-// A temporary folder, removed afterwards.
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "kavrin-e2e-XXXXXX").string();
-        m_path = mkdtemp(pattern.data()) ? pattern : "";
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 // A program started with the text on its standard input and its output going to files, so that
 // several can run at once.
 class StartedProgram {
 public:
     StartedProgram(const std::string& name, const std::vector<std::string>& arguments, const std::string& input = "",
-        const fs::path& workingFolder = { })
+        const fs::path& workingFolder = {})
     {
         std::ofstream(m_io.path() / "in", std::ios::binary) << input;
         CommandLine command(name, arguments);
@@ -153,7 +133,8 @@ public:
                 kill(m_pid, SIGKILL);
             int status = 0;
             waitpid(m_pid, &status, 0);
-            m_result.status = !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            m_result.status = !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status)
+                                                              : 128 + WTERMSIG(status);
             m_result.out = readFile(m_io.path() / "out");
             m_result.err = readFile(m_io.path() / "err");
             m_pid = -1;
@@ -316,7 +297,7 @@ public:
     std::string root() const { return path().string(); }
 
     // Runs a script on this phone.
-    RunResult host(const std::string& script, std::vector<std::string> options = { }) const
+    RunResult host(const std::string& script, std::vector<std::string> options = {}) const
     {
         options.insert(options.begin(), { "--root", root(), "--seed", "1", "--script", "-" });
         return runProgram("kavrin-host", options, script);

@@ -34,13 +34,26 @@ public:
 
 // One thing that happened to the window, in window pixels.
 struct WindowEvent {
-    enum class Kind { Other, Close, KeyDown, ButtonDown, ButtonUp, PointerMoved, PointerLeft, Wheel };
-    enum class Key { Other, Character, Escape, Left, Up, Right, Down };
+    enum class Kind { Other,
+        Close,
+        KeyDown,
+        ButtonDown,
+        ButtonUp,
+        PointerMoved,
+        PointerLeft,
+        Wheel };
+    enum class Key { Other,
+        Character,
+        Escape,
+        Left,
+        Up,
+        Right,
+        Down };
     Kind kind { Kind::Other };
     Key key { Key::Other };
-    char character { 0 };      // Key::Character: the key's character, digits and lower-case letters
-    int x { 0 }, y { 0 };      // the pointer's position for the buttons and PointerMoved
-    bool left { false };       // ButtonDown/ButtonUp: the left button; PointerMoved: it is held down
+    char character { 0 };           // Key::Character: the key's character, digits and lower-case letters
+    int x { 0 }, y { 0 };           // the pointer's position for the buttons and PointerMoved
+    bool left { false };            // ButtonDown/ButtonUp: the left button; PointerMoved: it is held down
     int wheelX { 0 }, wheelY { 0 }; // Wheel: right and away from the user are positive
 };
 

@@ -23,7 +23,7 @@ public:
 
     bool selectVoice(const std::string& language) override
     {
-        espeak_VOICE voice { };
+        espeak_VOICE voice {};
         voice.languages = language.c_str();
         return espeak_SetVoiceByProperties(&voice) == EE_OK;
     }

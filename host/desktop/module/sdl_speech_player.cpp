@@ -41,7 +41,7 @@ extern "C" kavrin::host::SpeechPlayer* kavrinDesktopOpenSpeechPlayer(int sampleR
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
-    SDL_AudioSpec wanted { };
+    SDL_AudioSpec wanted {};
     wanted.freq = sampleRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 1;

@@ -20,7 +20,7 @@ bool contains(const std::string& text, const std::string& part)
 // no shared object, and a shared object without the entry points.
 TEST(DesktopModule, TellsWhyAFileIsNoModule)
 {
-    testing_support::TemporaryFolder folder;
+    kavrin::testing::TemporaryFolder folder;
     auto missing = host::DesktopModule::load(folder.path() / "kavrin-host-desktop.so");
     ASSERT_FALSE(missing.ok());
     EXPECT_TRUE(contains(missing.error(), "cannot load the desktop module")) << missing.error();

@@ -36,7 +36,8 @@ std::size_t scratchCopiesIn(const fs::path& folder)
 // The environment of the programs this test starts, put back afterwards.
 class Environment {
 public:
-    Environment(const char* name, const std::string& value) : m_name(name)
+    Environment(const char* name, const std::string& value)
+        : m_name(name)
     {
         if (const char* old = std::getenv(name))
             m_old = old;
@@ -144,4 +145,3 @@ TEST(DemoSession, InterruptedScriptEndsCleanly)
 
 }
 }
-

@@ -32,7 +32,8 @@ int waitFor(pid_t pid, int milliseconds)
         kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
-    return !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status)
+                                           : 128 + WTERMSIG(status);
 }
 
 // A virtual X display on a free number, for as long as the object lives.

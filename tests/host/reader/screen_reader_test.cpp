@@ -62,19 +62,9 @@ TEST(ScreenReader, DescribeElementsAndThePageGesture)
         return element;
     };
     EXPECT_EQ(result.lines(), (std::vector<std::string> {
-        "describe " + ada,
-        "describe " + ada,
-        "describe " + ada,
-        "describe null",
-        "elements [" + ada + ", " + bo + ", " + cleo + ", " + fourth + ", " + fifth + ", " + sixth + ", " + pages("page 1 of 2") + "]",
-        "elements [" + fifth + ", " + sixth + ", " + ada + ", " + bo + ", " + cleo + ", " + fourth + ", " + pages("page 2 of 2") + "]",
-        R"(alert {"title": "Bo Rinne", "buttons": ["Cancel", "Call", "Message"], "tag": 1})",
-        "elements [" + choices(ada) + ", " + choices(bo) + ", " + choices(cleo) + ", " + choices(fourth) + ", " + choices(fifth) + ", "
-            + choices(sixth) + ", " + pages("page 1 of 2") + R"(, {"label": "Call", "hint": null, "traits": ["button"], "value": null}, )"
-            + R"({"label": "Message", "hint": null, "traits": ["button"], "value": null}, )"
-            + R"({"label": "Cancel", "hint": null, "traits": ["button"], "value": null}])",
-        "describe null", // the alert covers the widget
-    }));
+                                  "describe " + ada, "describe " + ada, "describe " + ada, "describe null", "elements [" + ada + ", " + bo + ", " + cleo + ", " + fourth + ", " + fifth + ", " + sixth + ", " + pages("page 1 of 2") + "]", "elements [" + fifth + ", " + sixth + ", " + ada + ", " + bo + ", " + cleo + ", " + fourth + ", " + pages("page 2 of 2") + "]", R"(alert {"title": "Bo Rinne", "buttons": ["Cancel", "Call", "Message"], "tag": 1})", "elements [" + choices(ada) + ", " + choices(bo) + ", " + choices(cleo) + ", " + choices(fourth) + ", " + choices(fifth) + ", " + choices(sixth) + ", " + pages("page 1 of 2") + R"(, {"label": "Call", "hint": null, "traits": ["button"], "value": null}, )" + R"({"label": "Message", "hint": null, "traits": ["button"], "value": null}, )" + R"({"label": "Cancel", "hint": null, "traits": ["button"], "value": null}])",
+                                  "describe null", // the alert covers the widget
+                              }));
 }
 
 // The new commands take what they need and nothing more; the page gesture needs the view on

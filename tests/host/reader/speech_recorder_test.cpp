@@ -1,5 +1,5 @@
-#include "support/host_harness.h"
 #include "reader/speech_recorder.h"
+#include "support/host_harness.h"
 
 #include "support/temporary_folder.h"
 
@@ -12,7 +12,9 @@ namespace {
 // one loud sample per byte.
 class CountingSynthesizer : public host::SpeechSynthesizer {
 public:
-    CountingSynthesizer(std::vector<std::string> voices, std::vector<std::string>& asked) : m_voices(std::move(voices)), m_asked(asked) { }
+    CountingSynthesizer(std::vector<std::string> voices, std::vector<std::string>& asked)
+        : m_voices(std::move(voices))
+        , m_asked(asked) { }
 
     int sampleRate() const override { return 10; }
     bool selectVoice(const std::string& language) override
@@ -67,7 +69,7 @@ TEST(SpeechRecorder, RecordsUtterancesWithPausesIntoOneWav)
     const std::vector<std::int16_t> expected { 5000, 5000, 0, 0, 0, 5000 };
     EXPECT_EQ(recorder.samples(), expected);
 
-    testing_support::TemporaryFolder folder;
+    kavrin::testing::TemporaryFolder folder;
     const fs::path file = folder.path() / "speech.wav";
     folder.write("/speech.wav", "an older recording");
     ASSERT_TRUE(recorder.writeWav(file).ok());

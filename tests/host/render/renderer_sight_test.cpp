@@ -24,8 +24,16 @@ namespace {
 // Names of every kind a tile meets: long ones, other scripts, both directions, a family of
 // emoji joined into one character, and a chain of joined emoji that no font draws as one.
 const std::vector<std::string> kNames = {
-    "Wolfeschlegelsteinhausenbergerdorff", "Ἀλέξανδρος Παπαδόπουλος", "山田 花子", "محمد English", "English עברית",
-    "สมชาย ใจดี", "Émile 👨‍👩‍👧", "👩‍🚀‍👨‍🍳‍👩‍🔬‍👨‍🎤‍👩‍🏫‍👨‍🌾‍👩‍💻‍👨‍🔧‍👩‍🚒", "Anna Berger", "W",
+    "Wolfeschlegelsteinhausenbergerdorff",
+    "Ἀλέξανδρος Παπαδόπουλος",
+    "山田 花子",
+    "محمد English",
+    "English עברית",
+    "สมชาย ใจดี",
+    "Émile 👨‍👩‍👧",
+    "👩‍🚀‍👨‍🍳‍👩‍🔬‍👨‍🎤‍👩‍🏫‍👨‍🌾‍👩‍💻‍👨‍🔧‍👩‍🚒",
+    "Anna Berger",
+    "W",
 };
 
 ui::ImagePtr photo()

@@ -18,7 +18,7 @@ protected:
     void SetUp() override { phone.writeDemoPhone(); }
 
     // Runs the script with "render NAME" lines resolved into the phone's folder.
-    RunResult run(const std::string& script, const std::vector<std::string>& options = { })
+    RunResult run(const std::string& script, const std::vector<std::string>& options = {})
     {
         std::string resolved = std::regex_replace(script, std::regex("(render|record) (\\S+)"), "$1 " + phone.root() + "/$2");
         RunResult result = phone.host(resolved, options);
@@ -88,8 +88,9 @@ TEST_F(RendererTest, RunningFlipIsDrawnTurning)
     for (int id : { 101, 102, 103, 104, 106 })
         favorites.push_back(favorite("Contact " + std::to_string(id), id, "iPhone", "1"));
     phone.writeFavorites(std::move(favorites));
-    RunResult result = run("view\nappear\nwait 2.4\nrender before.png\nwait 0.35\nrender during.png\ndump\nwait 1\nrender after.png\n"
-                           "record flip.apng 3\n");
+    RunResult result = run(
+        "view\nappear\nwait 2.4\nrender before.png\nwait 0.35\nrender during.png\ndump\nwait 1\nrender after.png\n"
+        "record flip.apng 3\n");
     std::smatch found;
     std::regex flipped("\\{\"class\": \"Button\", \"frame\": \\[(\\d+), (\\d+), (\\d+), (\\d+)\\], \"tag\": \\d+, \"hidden\": false, \"alpha\": 0\\.05");
     ASSERT_TRUE(std::regex_search(result.out, found, flipped)) << result.out;

@@ -1,5 +1,5 @@
-#include "support/host_harness.h"
 #include "render/text_drawing.h"
+#include "support/host_harness.h"
 #include "ui/text_layout.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +23,22 @@ using host::TextStyle;
 // Names as people write them: every script the widget meets, line breaks, tabs, words longer
 // than any tile, and both directions in one name.
 const std::vector<std::string> kNames = {
-    "Anna\nZweite Zeile", "Karl\tHeinz Müller", "Wolfeschlegelsteinhausenbergerdorff", "Bartholomew Featherstonehaugh",
-    "Ἀλέξανδρος Παπαδόπουλος", "Дмитрий Соколов", "山田 花子", "نور الحسن", "محمد English", "English עברית",
-    "עברית English", "김민준", "สมชาย ใจดี", "देवनागरी नाम", "Émile 👨‍👩‍👧", "Anna\x01\x07 Bell",
+    "Anna\nZweite Zeile",
+    "Karl\tHeinz Müller",
+    "Wolfeschlegelsteinhausenbergerdorff",
+    "Bartholomew Featherstonehaugh",
+    "Ἀλέξανδρος Παπαδόπουλος",
+    "Дмитрий Соколов",
+    "山田 花子",
+    "نور الحسن",
+    "محمد English",
+    "English עברית",
+    "עברית English",
+    "김민준",
+    "สมชาย ใจดี",
+    "देवनागरी नाम",
+    "Émile 👨‍👩‍👧",
+    "Anna\x01\x07 Bell",
 };
 
 // An image surface to draw on, of one plain colour.

@@ -89,8 +89,7 @@ TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)
     broken.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) } });
     RunResult alert = broken.host("view\ntap 44 44\n");
     ASSERT_EQ(alert.status, 0) << alert.err;
-    EXPECT_EQ(alert.lines(), std::vector<std::string> {
-                                 "alert {\"title\": \"Bad\\ufffd\\ufffd Name\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 0}" });
+    EXPECT_EQ(alert.lines(), std::vector<std::string> { "alert {\"title\": \"Bad\\ufffd\\ufffd Name\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 0}" });
 }
 
 // A bad line stops the script with status 2 and a message naming the line, before any line has
@@ -164,7 +163,7 @@ TEST(ScriptRunner, AnyPhoneRootRunsToTheEnd)
         EXPECT_EQ(result.status, 0) << result.err;
         return result;
     };
-    run([](PhoneRoot&) { });
+    run([](PhoneRoot&) {});
     run([](PhoneRoot& phone) { phone.writeRaw(PhoneRoot::kFavorites, "not a property list"); phone.writeRaw(PhoneRoot::kSettings, "<plist><dict><key>"); });
     run([](PhoneRoot& phone) {
         phone.writeSettings({ { "metroStyle", sys::Value::string("yes") }, { "tilesAlign", sys::Value::array({}) } });
