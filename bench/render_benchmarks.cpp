@@ -61,11 +61,11 @@ private:
 Work renderFrame(std::shared_ptr<ShownWidget> widget)
 {
     return Work { {}, [widget] {
-        host::Renderer renderer(sys::RunLoop::main().now());
-        cairo_surface_t* picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
-        benchmark::DoNotOptimize(cairo_image_surface_get_data(picture));
-        cairo_surface_destroy(picture);
-    }, {} };
+                     host::Renderer renderer(sys::RunLoop::main().now());
+                     host::OwnedSurface picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
+                     benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get()));
+                 },
+        {} };
 }
 
 // The area of the picture, in pixels, of every text.
@@ -132,11 +132,11 @@ std::string comparePictures(cairo_surface_t* rendered, cairo_surface_t* replayed
 Work replayFrame(std::shared_ptr<ShownWidget> widget)
 {
     const ui::View* content = widget->controller->_view.get();
-    cairo_surface_t* first = host::Renderer(sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
-    cairo_surface_t* rendered = host::Renderer(sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
-    cairo_surface_destroy(first);
-    const int width = cairo_image_surface_get_width(rendered);
-    const int height = cairo_image_surface_get_height(rendered);
+    // The first frame lays the texts out, as the frames measured find them.
+    (void)host::Renderer(sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    host::OwnedSurface rendered = host::Renderer(sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    const int width = cairo_image_surface_get_width(rendered.get());
+    const int height = cairo_image_surface_get_height(rendered.get());
 
     const cairo_rectangle_t extents { 0, 0, static_cast<double>(width), static_cast<double>(height) };
     std::shared_ptr<cairo_surface_t> recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents), cairo_surface_destroy);
@@ -148,16 +148,11 @@ Work replayFrame(std::shared_ptr<ShownWidget> widget)
         renderer.drawView(recorder, *child);
     cairo_destroy(recorder);
 
-    cairo_surface_t* replayed = host::copyOnCanvas(recording.get(), width, height);
-    const std::string difference = comparePictures(rendered, replayed, *widget);
-    cairo_surface_destroy(replayed);
-    cairo_surface_destroy(rendered);
+    const std::string difference = comparePictures(rendered.get(), host::copyOnCanvas(recording.get(), width, height).get(), *widget);
 
     return Work { {}, [recording, width, height] {
-        cairo_surface_t* picture = host::copyOnCanvas(recording.get(), width, height);
-        benchmark::DoNotOptimize(cairo_image_surface_get_data(picture));
-        cairo_surface_destroy(picture);
-    }, [difference] { return difference; } };
+        host::OwnedSurface picture = host::copyOnCanvas(recording.get(), width, height);
+        benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get())); }, [difference] { return difference; } };
 }
 
 // The demo widget as the host first shows it.
@@ -199,7 +194,8 @@ std::shared_ptr<ShownWidget> benchWidget(int favorites, Look look, bool midFlip)
 
 void registerRenderBenchmarks()
 {
-    registerPair("render/demo", [] { return renderFrame(demoWidget()); }, [] { return replayFrame(demoWidget()); });
+    registerPair(
+        "render/demo", [] { return renderFrame(demoWidget()); }, [] { return replayFrame(demoWidget()); });
     const struct {
         const char* name;
         Look look;
@@ -207,7 +203,8 @@ void registerRenderBenchmarks()
     } frames[] = { { "standard+badges", Look::StandardWithBadges, false }, { "metro1", Look::Metro1, false }, { "metro1-mid-flip", Look::Metro1, true } };
     for (const auto& frame : frames) {
         for (int favorites : { 14, 1000, 5000 }) {
-            registerPair(std::string("render/") + frame.name + "/" + std::to_string(favorites),
+            registerPair(
+                std::string("render/") + frame.name + "/" + std::to_string(favorites),
                 [frame, favorites] { return renderFrame(benchWidget(favorites, frame.look, frame.midFlip)); },
                 [frame, favorites] { return replayFrame(benchWidget(favorites, frame.look, frame.midFlip)); });
         }

@@ -150,7 +150,8 @@ int GallerySession::run()
             defaults.setObjectForKey(sys::Value::array({ sys::Value::string(state.language) }), sys::kAppleLanguagesKey);
             m_session.tap(kFirstStandardTile);
         }
-        cairo_surface_t* picture = m_session.render();
+        OwnedSurface rendered = m_session.render();
+        cairo_surface_t* picture = rendered.get();
         fs::path file = m_folder / state.file;
         std::optional<tooling::Bytes> png = tooling::encodePng(picture);
         if (png && tooling::writeBytes(file.string(), *png)) {
@@ -162,7 +163,6 @@ int GallerySession::run()
             m_sizes.push_back({});
             failed = true;
         }
-        cairo_surface_destroy(picture);
         if (state.scene == GalleryScene::Chooser) {
             if (m_session.visibleAlert())
                 (void)m_session.press(0);
@@ -173,9 +173,7 @@ int GallerySession::run()
     if (interrupted())
         return interruptedStatus();
 
-    cairo_surface_t* drawn = sheet.draw();
-    std::optional<tooling::Bytes> png = tooling::encodePng(drawn);
-    cairo_surface_destroy(drawn);
+    std::optional<tooling::Bytes> png = tooling::encodePng(sheet.draw().get());
     fs::path sheetFile = m_folder / kSheetFile;
     if (png && tooling::writeBytes(sheetFile.string(), *png)) {
         m_out << "contact sheet " << sheetFile.string() << '\n';

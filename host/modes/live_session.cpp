@@ -59,9 +59,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
     tooling::Bytes shown;
     while (!interrupted()) {
         // A viewer polling the picture sees only whole frames, and a frame only when it changed.
-        cairo_surface_t* frame = session.render();
-        std::optional<tooling::Bytes> png = tooling::encodePng(frame);
-        cairo_surface_destroy(frame);
+        std::optional<tooling::Bytes> png = tooling::encodePng(session.render().get());
         if (!png || (*png != shown && !tooling::writeBytes(picture.string(), *png))) {
             out << "cannot write " << picture.string() << '\n';
             return 1;

@@ -34,17 +34,14 @@ void show(DesktopWindow& window, cairo_surface_t* frame)
         cairo_image_surface_get_stride(frame));
 }
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Frame = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using Frame = OwnedSurface;
 
 // The frame with the reader's caption under it while the reader is on, else a reference to the
 // same frame.
 Frame pictureShown(const Frame& frame, const WindowReader& reader)
 {
-    if (cairo_surface_t* captioned = reader.captioned(frame.get()))
-        return Frame(captioned);
+    if (Frame captioned = reader.captioned(frame.get()))
+        return captioned;
     return Frame(cairo_surface_reference(frame.get()));
 }
 
@@ -218,7 +215,7 @@ private:
     // folder; an existing file is never replaced.
     void save()
     {
-        Frame shown = pictureShown(Frame(m_session.render()), m_reader);
+        Frame shown = pictureShown(m_session.render(), m_reader);
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
         std::optional<tooling::Bytes> png = tooling::encodePng(shown.get());
@@ -275,7 +272,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     }
     session.showView();
     session.viewDidAppear();
-    Frame shown(session.render());
+    Frame shown = session.render();
     std::unique_ptr<SpeechPlayer> player = options.speech ? options.desktop->openSpeechPlayer(options.speech->sampleRate()) : nullptr;
     WindowReader reader(session, out, err, options.speech, std::move(player), options.speechLanguage);
     std::unique_ptr<DesktopWindow> window;
@@ -313,7 +310,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
             }
             out << "reloaded\n";
         }
-        shown.reset(session.render());
+        shown = session.render();
         show(*window, pictureShown(shown, reader).get());
         out.flush();
     }

@@ -75,21 +75,14 @@ std::optional<std::vector<Chunk>> chunksOf(const Bytes& png)
 
 }
 
-AnimatedPngWriter::~AnimatedPngWriter()
-{
-    for (const Frame& frame : m_frames)
-        cairo_surface_destroy(frame.surface);
-}
-
 void AnimatedPngWriter::addFrame(cairo_surface_t* surface)
 {
     cairo_surface_flush(surface);
-    if (!m_frames.empty() && sameSurface(m_frames.back().surface, surface)) {
+    if (!m_frames.empty() && sameSurface(m_frames.back().surface.get(), surface)) {
         ++m_frames.back().ticks;
         return;
     }
-    cairo_surface_t* copy = copyOnCanvas(surface, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
-    m_frames.push_back({ copy, 1 });
+    m_frames.push_back({ copyOnCanvas(surface, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)), 1 });
 }
 
 bool AnimatedPngWriter::write(const std::filesystem::path& file) const
@@ -98,17 +91,16 @@ bool AnimatedPngWriter::write(const std::filesystem::path& file) const
         return false;
     int width = 0, height = 0;
     for (const Frame& frame : m_frames) {
-        width = std::max(width, cairo_image_surface_get_width(frame.surface));
-        height = std::max(height, cairo_image_surface_get_height(frame.surface));
+        width = std::max(width, cairo_image_surface_get_width(frame.surface.get()));
+        height = std::max(height, cairo_image_surface_get_height(frame.surface.get()));
     }
 
     static constexpr std::uint8_t kSignature[] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n' };
     Bytes out(std::begin(kSignature), std::end(kSignature));
     std::uint32_t sequence = 0;
     for (std::size_t index = 0; index < m_frames.size(); ++index) {
-        cairo_surface_t* canvas = copyOnCanvas(m_frames[index].surface, width, height);
-        std::optional<Bytes> png = tooling::encodePng(canvas);
-        cairo_surface_destroy(canvas);
+        OwnedSurface canvas = copyOnCanvas(m_frames[index].surface.get(), width, height);
+        std::optional<Bytes> png = tooling::encodePng(canvas.get());
         std::optional<std::vector<Chunk>> chunks = png ? chunksOf(*png) : std::nullopt;
         if (!chunks)
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image_encoding.h"
+#include "render/owned_surface.h"
 
 #include <cairo.h>
 
@@ -17,7 +18,6 @@ class AnimatedPngWriter {
 public:
     explicit AnimatedPngWriter(int framesPerSecond)
         : m_framesPerSecond(framesPerSecond) { }
-    ~AnimatedPngWriter();
     AnimatedPngWriter(const AnimatedPngWriter&) = delete;
     AnimatedPngWriter& operator=(const AnimatedPngWriter&) = delete;
 
@@ -27,7 +27,7 @@ public:
 
 private:
     struct Frame {
-        cairo_surface_t* surface;
+        OwnedSurface surface;
         int ticks; // how many frame periods it stays
     };
     std::vector<Frame> m_frames;

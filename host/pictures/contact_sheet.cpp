@@ -22,8 +22,8 @@ TextStyle captionStyle()
     return style;
 }
 
-int pictureWidth(const std::shared_ptr<cairo_surface_t>& picture) { return cairo_image_surface_get_width(picture.get()); }
-int pictureHeight(const std::shared_ptr<cairo_surface_t>& picture) { return cairo_image_surface_get_height(picture.get()); }
+int pictureWidth(const OwnedSurface& picture) { return cairo_image_surface_get_width(picture.get()); }
+int pictureHeight(const OwnedSurface& picture) { return cairo_image_surface_get_height(picture.get()); }
 
 }
 
@@ -37,8 +37,8 @@ void ContactSheet::add(cairo_surface_t* picture, int scale, std::string caption)
     scale = std::max(1, scale);
     int width = static_cast<int>(std::ceil(cairo_image_surface_get_width(picture) / static_cast<double>(scale)));
     int height = static_cast<int>(std::ceil(cairo_image_surface_get_height(picture) / static_cast<double>(scale)));
-    cairo_surface_t* cell = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(cell);
+    OwnedSurface cell(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_t* cr = cairo_create(cell.get());
     // A picture drawn at device pixels may still carry its device scale.
     double deviceX = 1;
     double deviceY = 1;
@@ -48,18 +48,18 @@ void ContactSheet::add(cairo_surface_t* picture, int scale, std::string caption)
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     cairo_paint(cr);
     cairo_destroy(cr);
-    m_cells.push_back({ std::shared_ptr<cairo_surface_t>(cell, cairo_surface_destroy), std::move(caption) });
+    m_cells.push_back({ std::move(cell), std::move(caption) });
 }
 
-cairo_surface_t* ContactSheet::draw() const
+OwnedSurface ContactSheet::draw() const
 {
     int cellWidth = 0;
     for (const Cell& cell : m_cells)
         cellWidth = std::max(cellWidth, pictureWidth(cell.picture));
 
     // The height of every row: its tallest picture and its tallest caption.
-    cairo_surface_t* measuring = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    cairo_t* measure = cairo_create(measuring);
+    OwnedSurface measuring(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    cairo_t* measure = cairo_create(measuring.get());
     const TextStyle style = captionStyle();
     std::vector<int> pictureRows;
     std::vector<int> captionRows;
@@ -74,7 +74,6 @@ cairo_surface_t* ContactSheet::draw() const
         captionRows.push_back(static_cast<int>(std::ceil(captions)));
     }
     cairo_destroy(measure);
-    cairo_surface_destroy(measuring);
 
     int columns = std::min(m_columns, static_cast<int>(m_cells.size()));
     int width = kMargin + columns * (cellWidth + kMargin);
@@ -83,8 +82,8 @@ cairo_surface_t* ContactSheet::draw() const
         height += pictureRows[row] + kCaptionGap + captionRows[row] + kMargin;
     width = std::max(width, kMargin);
 
-    cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(sheet);
+    OwnedSurface sheet(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_t* cr = cairo_create(sheet.get());
     cairo_set_source_rgb(cr, 0x20 / 255.0, 0x21 / 255.0, 0x24 / 255.0);
     cairo_paint(cr);
     int top = kMargin;

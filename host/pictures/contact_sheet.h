@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/owned_surface.h"
+
 #include <cairo.h>
 
 #include <memory>
@@ -20,11 +22,11 @@ public:
     std::size_t size() const { return m_cells.size(); }
 
     // The sheet; the caller destroys it. An empty sheet is one margin square.
-    cairo_surface_t* draw() const;
+    OwnedSurface draw() const;
 
 private:
     struct Cell {
-        std::shared_ptr<cairo_surface_t> picture;
+        OwnedSurface picture;
         std::string caption;
     };
 

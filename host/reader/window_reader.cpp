@@ -64,7 +64,7 @@ void WindowReader::announce(const ScreenReader::Hovered& hovered)
         m_player->play(speech);
 }
 
-cairo_surface_t* WindowReader::captioned(cairo_surface_t* frame) const
+OwnedSurface WindowReader::captioned(cairo_surface_t* frame) const
 {
     if (!m_on)
         return nullptr;

@@ -12,13 +12,13 @@ constexpr double kMargin = 8;
 
 }
 
-cairo_surface_t* withCaption(cairo_surface_t* frame, std::string_view text, int scale)
+OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale)
 {
     const int width = cairo_image_surface_get_width(frame);
     const int frameHeight = cairo_image_surface_get_height(frame);
     const int height = frameHeight + static_cast<int>(std::lround(kCaptionHeight * scale));
-    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(picture);
+    OwnedSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_t* cr = cairo_create(picture.get());
     // The frame pixel for pixel, whatever scale it was drawn at.
     double frameScaleX = 1, frameScaleY = 1;
     cairo_surface_get_device_scale(frame, &frameScaleX, &frameScaleY);
@@ -43,8 +43,8 @@ cairo_surface_t* withCaption(cairo_surface_t* frame, std::string_view text, int 
             { static_cast<float>(kMargin), static_cast<float>(top), static_cast<float>(pointsWide - 2 * kMargin), static_cast<float>(kCaptionHeight) });
     }
     cairo_destroy(cr);
-    cairo_surface_flush(picture);
-    cairo_surface_set_device_scale(picture, scale, scale);
+    cairo_surface_flush(picture.get());
+    cairo_surface_set_device_scale(picture.get(), scale, scale);
     return picture;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/owned_surface.h"
+
 #include <cairo.h>
 
 #include <string_view>
@@ -11,6 +13,6 @@ constexpr double kCaptionHeight = 22;
 
 // A new picture: the frame with a strip under it holding the text on one line, white on dark
 // grey, cut with an ellipsis when it is too long, at the frame's scale. The caller destroys it.
-cairo_surface_t* withCaption(cairo_surface_t* frame, std::string_view text, int scale);
+OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale);
 
 }

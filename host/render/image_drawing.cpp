@@ -1,5 +1,7 @@
 #include "render/image_drawing.h"
 
+#include "render/owned_surface.h"
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -36,10 +38,10 @@ private:
 };
 
 // The image's pixels as a surface; Cairo only reads them.
-cairo_surface_t* surfaceOf(const ui::Bitmap& bitmap)
+OwnedSurface surfaceOf(const ui::Bitmap& bitmap)
 {
     auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(bitmap.pixels.data()));
-    return cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, bitmap.width, bitmap.height, bitmap.width * 4);
+    return OwnedSurface(cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, bitmap.width, bitmap.height, bitmap.width * 4));
 }
 
 bool drawable(const ui::Bitmap& bitmap)
@@ -53,18 +55,17 @@ void paintPart(cairo_t* cr, cairo_surface_t* surface, double sx, double sy, doub
 {
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
         return;
-    cairo_surface_t* part = cairo_surface_create_for_rectangle(surface, sx, sy, sw, sh);
+    OwnedSurface part(cairo_surface_create_for_rectangle(surface, sx, sy, sw, sh));
     cairo_save(cr);
     cairo_rectangle(cr, dx, dy, dw, dh);
     cairo_clip(cr);
     cairo_translate(cr, dx, dy);
     cairo_scale(cr, dw / sw, dh / sh);
-    cairo_set_source_surface(cr, part, 0, 0);
+    cairo_set_source_surface(cr, part.get(), 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     cairo_paint(cr);
     cairo_restore(cr);
-    cairo_surface_destroy(part);
 }
 
 // Three spans along one axis: cap, middle, cap. Caps larger than the destination shrink
@@ -92,7 +93,7 @@ void drawImage(cairo_t* cr, const ui::Image& image, ui::Rect rect, ImageFit fit)
     const ui::Bitmap& bitmap = *pixels;
     if (!drawable(bitmap) || !(rect.width() > 0) || !(rect.height() > 0))
         return;
-    cairo_surface_t* surface = surfaceOf(bitmap);
+    OwnedSurface surface = surfaceOf(bitmap);
     double width = bitmap.width, height = bitmap.height;
 
     if (image.isResizable()) {
@@ -102,16 +103,15 @@ void drawImage(cairo_t* cr, const ui::Image& image, ui::Rect rect, ImageFit fit)
         spans(height, caps.top, caps.bottom, rect.height(), sy, dy);
         for (int row = 0; row < 3; ++row)
             for (int column = 0; column < 3; ++column)
-                paintPart(cr, surface, sx[column], sy[row], sx[column + 1] - sx[column], sy[row + 1] - sy[row],
+                paintPart(cr, surface.get(), sx[column], sy[row], sx[column + 1] - sx[column], sy[row + 1] - sy[row],
                     rect.x() + dx[column], rect.y() + dy[row], dx[column + 1] - dx[column], dy[row + 1] - dy[row]);
     } else if (fit == ImageFit::Fill) {
-        paintPart(cr, surface, 0, 0, width, height, rect.x(), rect.y(), rect.width(), rect.height());
+        paintPart(cr, surface.get(), 0, 0, width, height, rect.x(), rect.y(), rect.width(), rect.height());
     } else {
         double scale = std::min(rect.width() / width, rect.height() / height);
         double w = width * scale, h = height * scale;
-        paintPart(cr, surface, 0, 0, width, height, rect.x() + (rect.width() - w) / 2, rect.y() + (rect.height() - h) / 2, w, h);
+        paintPart(cr, surface.get(), 0, 0, width, height, rect.x() + (rect.width() - w) / 2, rect.y() + (rect.height() - h) / 2, w, h);
     }
-    cairo_surface_destroy(surface);
 }
 
 void startImageFrame()

@@ -108,7 +108,7 @@ Renderer::Renderer(double time, int scale, Backdrop backdrop)
     startImageFrame();
 }
 
-cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
+OwnedSurface Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
 {
     int width = std::max(1, static_cast<int>(std::ceil(window.frame().width())));
     double widgetHeight = kSmallestPictureHeight;
@@ -117,33 +117,32 @@ cairo_surface_t* Renderer::renderWindow(const ui::Window& window, const ui::View
 
     double height = widgetHeight;
     if (alert) {
-        cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-        cairo_t* measure = cairo_create(probe);
+        OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+        cairo_t* measure = cairo_create(probe.get());
         height = std::max(height, alertHeight(measure, *alert) + 2 * kAlertMargin);
         cairo_destroy(measure);
-        cairo_surface_destroy(probe);
     }
     int pictureHeight = static_cast<int>(std::ceil(std::min(height, 4096.0)));
 
-    cairo_surface_t* surface = createPicture(width, pictureHeight);
-    cairo_t* cr = cairo_create(surface);
+    OwnedSurface surface = createPicture(width, pictureHeight);
+    cairo_t* cr = cairo_create(surface.get());
     m_backdrop.paint(cr, width, pictureHeight);
     for (const ui::ViewPtr& child : window.subviews())
         drawView(cr, *child);
     if (alert)
         drawAlert(cr, *alert, width, pictureHeight);
     cairo_destroy(cr);
-    cairo_surface_flush(surface);
+    cairo_surface_flush(surface.get());
     return surface;
 }
 
-cairo_surface_t* Renderer::createPicture(int width, int height) const
+OwnedSurface Renderer::createPicture(int width, int height) const
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * m_scale, height * m_scale);
+    OwnedSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * m_scale, height * m_scale));
     // Everything is drawn in points; Cairo rasterises shapes, glyphs and images at the device's
     // pixels, while Pango lays text out in points as at one to one.
     if (m_scale != 1)
-        cairo_surface_set_device_scale(surface, m_scale, m_scale);
+        cairo_surface_set_device_scale(surface.get(), m_scale, m_scale);
     return surface;
 }
 
@@ -183,13 +182,12 @@ void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const ui::Prese
     int height = static_cast<int>(std::ceil(view.frame().height()));
     if (width <= 0 || height <= 0)
         return;
-    cairo_surface_t* picture = createPicture(width, height);
-    cairo_t* offscreen = cairo_create(picture);
+    OwnedSurface picture = createPicture(width, height);
+    cairo_t* offscreen = cairo_create(picture.get());
     drawBody(offscreen, view);
     cairo_destroy(offscreen);
-    cairo_surface_flush(picture);
-    drawFlip(cr, picture, view.frame().width(), view.frame().height(), presentation.flipProgress, std::clamp(presentation.alpha, 0.f, 1.f));
-    cairo_surface_destroy(picture);
+    cairo_surface_flush(picture.get());
+    drawFlip(cr, picture.get(), view.frame().width(), view.frame().height(), presentation.flipProgress, std::clamp(presentation.alpha, 0.f, 1.f));
 }
 
 void Renderer::drawBody(cairo_t* cr, const ui::View& view)

@@ -155,11 +155,10 @@ int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double 
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
     if (!alert)
         return -1;
-    cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    cairo_t* measure = cairo_create(probe);
+    OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    cairo_t* measure = cairo_create(probe.get());
     int index = host::alertButtonAt(measure, *alert, pictureWidth, pictureHeight, inPicture);
     cairo_destroy(measure);
-    cairo_surface_destroy(probe);
     return index;
 }
 
@@ -265,7 +264,7 @@ void HostSession::idle()
     sys::RunLoop::main().runDueTasks();
 }
 
-cairo_surface_t* HostSession::render()
+OwnedSurface HostSession::render()
 {
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
     Renderer renderer(sys::RunLoop::main().now(), m_scale, m_backdrop);
@@ -274,9 +273,7 @@ cairo_surface_t* HostSession::render()
 
 Result<void> HostSession::renderToFile(const std::filesystem::path& file)
 {
-    cairo_surface_t* picture = render();
-    bool written = writePng(picture, file);
-    cairo_surface_destroy(picture);
+    bool written = writePng(render().get(), file);
     if (!written)
         return Error { "cannot write " + escapedForMessage(file.string()) };
     return {};
@@ -295,9 +292,7 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
             double target = std::min(start + seconds, start + static_cast<double>(frame) / kFramesPerSecond);
             advance(target - sys::RunLoop::main().now());
         }
-        cairo_surface_t* picture = render();
-        writer.addFrame(picture);
-        cairo_surface_destroy(picture);
+        writer.addFrame(render().get());
     }
     if (!writer.write(file))
         return Error { "cannot write " + escapedForMessage(file.string()) };

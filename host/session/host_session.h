@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/backdrop.h"
+#include "render/owned_surface.h"
 #include "result.h"
 #include "session/command_output.h"
 #include "sys/value.h"
@@ -103,8 +104,8 @@ public:
     void setBackdrop(Backdrop backdrop) { m_backdrop = std::move(backdrop); }
     const Backdrop& backdrop() const { return m_backdrop; }
 
-    // The picture of the window at the run loop's current time; the caller destroys it.
-    cairo_surface_t* render();
+    // The picture of the window at the run loop's current time.
+    OwnedSurface render();
     Result<void> renderToFile(const std::filesystem::path&);
     // Renders frames while the clock moves the given seconds forward, into an animated PNG.
     Result<void> recordToFile(const std::filesystem::path&, double seconds);

@@ -126,11 +126,9 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
         host::Renderer inSight(sys::RunLoop::main().now(), scale);
         host::Renderer everything(sys::RunLoop::main().now(), scale);
         everything.setDrawsEverything(true);
-        cairo_surface_t* fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
-        cairo_surface_t* full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
-        EXPECT_TRUE(samePixels(fast, full)) << what << " at scale " << scale;
-        cairo_surface_destroy(fast);
-        cairo_surface_destroy(full);
+        host::OwnedSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
+        host::OwnedSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
+        EXPECT_TRUE(samePixels(fast.get(), full.get())) << what << " at scale " << scale;
         ++compared;
     };
     // The narrow frame of tile 207 (two lines, the first the chain of emoji) begins 40 points
