@@ -173,7 +173,7 @@ int GallerySession::run()
     if (interrupted())
         return interruptedStatus();
 
-    std::optional<tooling::Bytes> png = tooling::encodePng(sheet.draw().get());
+    std::optional<tooling::Bytes> png = tooling::encodePng(sheet.draw(m_session.renderCache().textLayouts()).get());
     fs::path sheetFile = m_folder / kSheetFile;
     if (png && tooling::writeBytes(sheetFile.string(), *png)) {
         m_out << "contact sheet " << sheetFile.string() << '\n';

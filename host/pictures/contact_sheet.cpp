@@ -51,7 +51,7 @@ void ContactSheet::add(cairo_surface_t* picture, int scale, std::string caption)
     m_cells.push_back({ std::move(cell), std::move(caption) });
 }
 
-OwnedSurface ContactSheet::draw() const
+OwnedSurface ContactSheet::draw(TextLayouts& layouts) const
 {
     int cellWidth = 0;
     for (const Cell& cell : m_cells)
@@ -68,7 +68,7 @@ OwnedSurface ContactSheet::draw() const
         double captions = 0;
         for (std::size_t i = first; i < std::min(m_cells.size(), first + static_cast<std::size_t>(m_columns)); ++i) {
             pictures = std::max(pictures, pictureHeight(m_cells[i].picture));
-            captions = std::max(captions, textHeight(measure, m_cells[i].caption, style, cellWidth));
+            captions = std::max(captions, textHeight(measure, layouts, m_cells[i].caption, style, cellWidth));
         }
         pictureRows.push_back(pictures);
         captionRows.push_back(static_cast<int>(std::ceil(captions)));
@@ -99,7 +99,7 @@ OwnedSurface ContactSheet::draw() const
             cairo_paint(cr);
             ui::Rect box(static_cast<float>(left), static_cast<float>(top + pictureRows[row] + kCaptionGap), static_cast<float>(cellWidth),
                 static_cast<float>(captionRows[row]));
-            drawText(cr, cell.caption, style, box);
+            drawText(cr, layouts, cell.caption, style, box);
         }
         top += pictureRows[row] + kCaptionGap + captionRows[row] + kMargin;
     }

@@ -10,6 +10,8 @@
 
 namespace kavrin::host {
 
+class TextLayouts;
+
 // Pictures side by side in rows, each at one pixel a point with its caption under it, on the
 // notification centre's dark grey.
 class ContactSheet {
@@ -22,7 +24,7 @@ public:
     std::size_t size() const { return m_cells.size(); }
 
     // The sheet; the caller destroys it. An empty sheet is one margin square.
-    OwnedSurface draw() const;
+    OwnedSurface draw(TextLayouts&) const;
 
 private:
     struct Cell {

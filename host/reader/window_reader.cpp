@@ -68,7 +68,7 @@ OwnedSurface WindowReader::captioned(cairo_surface_t* frame) const
 {
     if (!m_on)
         return nullptr;
-    return withCaption(frame, m_caption, m_session.scale());
+    return withCaption(frame, m_caption, m_session.scale(), m_session.renderCache().textLayouts());
 }
 
 std::string captionText(const ui::AccessibilityDescription& description)

@@ -69,14 +69,14 @@ std::vector<ButtonPlace> placeButtons(const ui::AlertView& alert, double& areaHe
     return places;
 }
 
-double textBlockHeight(cairo_t* cr, const ui::AlertView& alert)
+double textBlockHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert)
 {
     double inner = kBoxWidth - 2 * kPadding;
     double height = 0;
     if (alert.title() && !alert.title()->empty())
-        height += textHeight(cr, *alert.title(), titleStyle(), inner);
+        height += textHeight(cr, layouts, *alert.title(), titleStyle(), inner);
     if (alert.message() && !alert.message()->empty())
-        height += (height > 0 ? kTextGap : 0) + textHeight(cr, *alert.message(), messageStyle(), inner);
+        height += (height > 0 ? kTextGap : 0) + textHeight(cr, layouts, *alert.message(), messageStyle(), inner);
     return height;
 }
 
@@ -93,17 +93,17 @@ std::vector<int> alertButtonsInDrawingOrder(const ui::AlertView& alert)
     return order;
 }
 
-double alertHeight(cairo_t* cr, const ui::AlertView& alert)
+double alertHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert)
 {
     double buttons = 0;
     placeButtons(alert, buttons);
-    double text = textBlockHeight(cr, alert);
+    double text = textBlockHeight(cr, layouts, alert);
     return kPadding + text + (text > 0 && buttons > 0 ? kPadding : 0) + buttons + kPadding;
 }
 
-int alertButtonAt(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, double pictureHeight, ui::Point point)
+int alertButtonAt(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight, ui::Point point)
 {
-    double height = alertHeight(cr, alert);
+    double height = alertHeight(cr, layouts, alert);
     double left = std::round((pictureWidth - kBoxWidth) / 2), top = std::round((pictureHeight - height) / 2);
     double buttonsHeight = 0;
     std::vector<ButtonPlace> places = placeButtons(alert, buttonsHeight);
@@ -116,13 +116,13 @@ int alertButtonAt(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, 
     return -1;
 }
 
-void drawAlert(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, double pictureHeight)
+void drawAlert(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight)
 {
     cairo_save(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
     cairo_paint(cr);
 
-    double height = alertHeight(cr, alert);
+    double height = alertHeight(cr, layouts, alert);
     double left = std::round((pictureWidth - kBoxWidth) / 2), top = std::round((pictureHeight - height) / 2);
 
     roundedRectangle(cr, left + 1, top + 1, kBoxWidth - 2, height - 2, 9);
@@ -139,13 +139,13 @@ void drawAlert(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, dou
     double inner = kBoxWidth - 2 * kPadding;
     double y = top + kPadding;
     if (alert.title() && !alert.title()->empty()) {
-        double h = textHeight(cr, *alert.title(), titleStyle(), inner);
-        drawText(cr, *alert.title(), titleStyle(), { static_cast<float>(left + kPadding), static_cast<float>(y), static_cast<float>(inner), static_cast<float>(h) });
+        double h = textHeight(cr, layouts, *alert.title(), titleStyle(), inner);
+        drawText(cr, layouts, *alert.title(), titleStyle(), { static_cast<float>(left + kPadding), static_cast<float>(y), static_cast<float>(inner), static_cast<float>(h) });
         y += h + kTextGap;
     }
     if (alert.message() && !alert.message()->empty()) {
-        double h = textHeight(cr, *alert.message(), messageStyle(), inner);
-        drawText(cr, *alert.message(), messageStyle(), { static_cast<float>(left + kPadding), static_cast<float>(y), static_cast<float>(inner), static_cast<float>(h) });
+        double h = textHeight(cr, layouts, *alert.message(), messageStyle(), inner);
+        drawText(cr, layouts, *alert.message(), messageStyle(), { static_cast<float>(left + kPadding), static_cast<float>(y), static_cast<float>(inner), static_cast<float>(h) });
     }
 
     double buttonsHeight = 0;
@@ -171,7 +171,7 @@ void drawAlert(cairo_t* cr, const ui::AlertView& alert, double pictureWidth, dou
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
         const std::string& title = alert.buttonTitles()[static_cast<std::size_t>(place.index)];
-        drawText(cr, title, buttonStyle, { static_cast<float>(x + 6), static_cast<float>(by), static_cast<float>(place.width - 12), static_cast<float>(kButtonHeight) });
+        drawText(cr, layouts, title, buttonStyle, { static_cast<float>(x + 6), static_cast<float>(by), static_cast<float>(place.width - 12), static_cast<float>(kButtonHeight) });
     }
     cairo_restore(cr);
 }

@@ -68,7 +68,7 @@ const char* Backdrop::name() const
     return "none";
 }
 
-void Backdrop::paint(cairo_t* cr, double width, double height) const
+void Backdrop::paint(cairo_t* cr, ShownPixels& shown, double width, double height) const
 {
     cairo_save(cr);
     switch (m_kind) {
@@ -87,7 +87,7 @@ void Backdrop::paint(cairo_t* cr, double width, double height) const
         double w = size.width * scale, h = size.height * scale;
         cairo_set_source_rgb(cr, 0, 0, 0);
         cairo_paint(cr);
-        drawImage(cr, *m_wallpaper, { static_cast<float>((width - w) / 2), static_cast<float>((height - h) / 2), static_cast<float>(w), static_cast<float>(h) }, ImageFit::Fill);
+        drawImage(cr, shown, *m_wallpaper, { static_cast<float>((width - w) / 2), static_cast<float>((height - h) / 2), static_cast<float>(w), static_cast<float>(h) }, ImageFit::Fill);
         cairo_set_source_rgba(cr, 0, 0, 0, kWallpaperVeil);
         cairo_paint(cr);
         break;

@@ -11,6 +11,8 @@
 
 namespace kavrin::host {
 
+class ShownPixels;
+
 // What the widget is seen on, around it at the screen's width: the notification centre's dark
 // ground, a light one, a wallpaper picture under the centre's dimming veil, or nothing (the
 // widget alone on a transparent ground).
@@ -35,7 +37,7 @@ public:
     const char* name() const;
 
     // Covers the picture, given in points, with the backdrop.
-    void paint(cairo_t*, double width, double height) const;
+    void paint(cairo_t*, ShownPixels&, double width, double height) const;
 
     // The notification centre's dark ground.
     static constexpr double kDarkRed = 0.16, kDarkGreen = 0.17, kDarkBlue = 0.19;

@@ -12,7 +12,7 @@ constexpr double kMargin = 8;
 
 }
 
-OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale)
+OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale, TextLayouts& layouts)
 {
     const int width = cairo_image_surface_get_width(frame);
     const int frameHeight = cairo_image_surface_get_height(frame);
@@ -39,7 +39,7 @@ OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scal
         TextStyle style;
         style.font = ui::Font("Helvetica", 13);
         style.color = ui::Color::whiteColor();
-        drawText(cr, text, style,
+        drawText(cr, layouts, text, style,
             { static_cast<float>(kMargin), static_cast<float>(top), static_cast<float>(pointsWide - 2 * kMargin), static_cast<float>(kCaptionHeight) });
     }
     cairo_destroy(cr);

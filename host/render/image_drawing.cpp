@@ -1,6 +1,7 @@
 #include "render/image_drawing.h"
 
 #include "render/owned_surface.h"
+#include "render/shown_pixels.h"
 
 #include <algorithm>
 #include <memory>
@@ -9,33 +10,6 @@
 namespace kavrin::host {
 
 namespace {
-
-// The pixels drawn in this frame and in the one before.
-class ShownPixels {
-public:
-    static ShownPixels& shared()
-    {
-        static ShownPixels* shown = new ShownPixels;
-        return *shown;
-    }
-
-    std::shared_ptr<const ui::Bitmap> pixelsOf(const ui::Image& image)
-    {
-        std::shared_ptr<const ui::Bitmap> pixels = image.pixels();
-        m_thisFrame.push_back(pixels);
-        return pixels;
-    }
-
-    void startFrame()
-    {
-        m_frameBefore.swap(m_thisFrame);
-        m_thisFrame.clear();
-    }
-
-private:
-    std::vector<std::shared_ptr<const ui::Bitmap>> m_thisFrame;
-    std::vector<std::shared_ptr<const ui::Bitmap>> m_frameBefore;
-};
 
 // The image's pixels as a surface; Cairo only reads them.
 OwnedSurface surfaceOf(const ui::Bitmap& bitmap)
@@ -87,9 +61,9 @@ void spans(double source, double before, double after, double destination, doubl
 
 }
 
-void drawImage(cairo_t* cr, const ui::Image& image, ui::Rect rect, ImageFit fit)
+void drawImage(cairo_t* cr, ShownPixels& shown, const ui::Image& image, ui::Rect rect, ImageFit fit)
 {
-    const std::shared_ptr<const ui::Bitmap> pixels = ShownPixels::shared().pixelsOf(image);
+    const std::shared_ptr<const ui::Bitmap> pixels = shown.pixelsOf(image);
     const ui::Bitmap& bitmap = *pixels;
     if (!drawable(bitmap) || !(rect.width() > 0) || !(rect.height() > 0))
         return;
@@ -112,11 +86,6 @@ void drawImage(cairo_t* cr, const ui::Image& image, ui::Rect rect, ImageFit fit)
         double w = width * scale, h = height * scale;
         paintPart(cr, surface.get(), 0, 0, width, height, rect.x() + (rect.width() - w) / 2, rect.y() + (rect.height() - h) / 2, w, h);
     }
-}
-
-void startImageFrame()
-{
-    ShownPixels::shared().startFrame();
 }
 
 }

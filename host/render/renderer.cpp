@@ -67,15 +67,16 @@ void drawPageDots(cairo_t* cr, const ui::PageControl& control)
 // A view's own content over its background: its image, its text or its page dots.
 class ContentDrawing final : public ui::ViewVisitor {
 public:
-    static void draw(cairo_t* cr, const ui::View& view)
+    static void draw(cairo_t* cr, RenderCache& cache, const ui::View& view)
     {
-        ContentDrawing drawing(cr, view);
+        ContentDrawing drawing(cr, cache, view);
         view.accept(drawing);
     }
 
 private:
-    ContentDrawing(cairo_t* cr, const ui::View& view)
+    ContentDrawing(cairo_t* cr, RenderCache& cache, const ui::View& view)
         : m_cr(cr)
+        , m_cache(cache)
         , m_box { 0, 0, view.frame().width(), view.frame().height() }
     {
     }
@@ -83,29 +84,30 @@ private:
     void visitImageView(const ui::ImageView& imageView) override
     {
         if (imageView.image())
-            drawImage(m_cr, *imageView.image(), m_box, ImageFit::Fill);
+            drawImage(m_cr, m_cache.shownPixels(), *imageView.image(), m_box, ImageFit::Fill);
     }
     void visitButton(const ui::Button& button) override
     {
         if (ui::ImagePtr image = button.currentImage())
-            drawImage(m_cr, *image, m_box, ImageFit::Aspect);
+            drawImage(m_cr, m_cache.shownPixels(), *image, m_box, ImageFit::Aspect);
     }
-    void visitLabel(const ui::Label& label) override { drawLabel(m_cr, label); }
+    void visitLabel(const ui::Label& label) override { drawLabel(m_cr, m_cache.textLayouts(), label); }
     void visitPageControl(const ui::PageControl& pageControl) override { drawPageDots(m_cr, pageControl); }
 
     cairo_t* m_cr;
+    RenderCache& m_cache;
     ui::Rect m_box;
 };
 
 }
 
-Renderer::Renderer(double time, int scale, Backdrop backdrop)
-    : m_time(time)
+Renderer::Renderer(RenderCache& cache, double time, int scale, Backdrop backdrop)
+    : m_cache(cache)
+    , m_time(time)
     , m_scale(std::clamp(scale, 1, kLargestScale))
     , m_backdrop(std::move(backdrop))
 {
-    startFrame();
-    startImageFrame();
+    m_cache.startFrame();
 }
 
 OwnedSurface Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
@@ -119,18 +121,18 @@ OwnedSurface Renderer::renderWindow(const ui::Window& window, const ui::View* co
     if (alert) {
         OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
         cairo_t* measure = cairo_create(probe.get());
-        height = std::max(height, alertHeight(measure, *alert) + 2 * kAlertMargin);
+        height = std::max(height, alertHeight(measure, m_cache.textLayouts(), *alert) + 2 * kAlertMargin);
         cairo_destroy(measure);
     }
     int pictureHeight = static_cast<int>(std::ceil(std::min(height, 4096.0)));
 
     OwnedSurface surface = createPicture(width, pictureHeight);
     cairo_t* cr = cairo_create(surface.get());
-    m_backdrop.paint(cr, width, pictureHeight);
+    m_backdrop.paint(cr, m_cache.shownPixels(), width, pictureHeight);
     for (const ui::ViewPtr& child : window.subviews())
         drawView(cr, *child);
     if (alert)
-        drawAlert(cr, *alert, width, pictureHeight);
+        drawAlert(cr, m_cache.textLayouts(), *alert, width, pictureHeight);
     cairo_destroy(cr);
     cairo_surface_flush(surface.get());
     return surface;
@@ -207,7 +209,7 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
         roundedRectangle(cr, 0, 0, std::max(0.0, width), std::max(0.0, height), radius);
         cairo_clip(cr);
     }
-    ContentDrawing::draw(cr, view);
+    ContentDrawing::draw(cr, m_cache, view);
     ui::Rect bounds = view.bounds();
     if (finiteRect(bounds))
         cairo_translate(cr, -bounds.x(), -bounds.y());
@@ -218,7 +220,7 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
         // Only what can reach into the clip is laid out and drawn, so that a frame costs what
         // is in sight, however many views lie beside it.
         std::vector<const ui::View*> inSight;
-        SightIndex::shared().childrenInSight(view, visibleArea(cr), inSight);
+        m_cache.sightIndex().childrenInSight(view, visibleArea(cr), inSight);
         for (const ui::View* child : inSight)
             drawViewInSight(cr, *child);
     }

@@ -2,6 +2,7 @@
 
 #include "render/backdrop.h"
 #include "render/owned_surface.h"
+#include "render/render_cache.h"
 #include "ui/alert_view.h"
 #include "ui/animation.h"
 #include "ui/view.h"
@@ -17,8 +18,9 @@ namespace kavrin::host {
 // their progress at that moment, as the platform's animation model presents each view then.
 class Renderer {
 public:
-    // Pictures at the scale are that many device pixels to a point, drawn on the backdrop.
-    explicit Renderer(double time, int scale = 1, Backdrop backdrop = Backdrop::dark());
+    // Pictures at the scale are that many device pixels to a point, drawn on the backdrop. A
+    // new frame of the cache begins.
+    Renderer(RenderCache&, double time, int scale = 1, Backdrop backdrop = Backdrop::dark());
 
     // The window as wide as it is and as high as the widget's area (the content view with the
     // same margin below as above), or the alert needs, with the alert on top when given, on
@@ -43,6 +45,7 @@ private:
     void drawBody(cairo_t*, const ui::View&);
     void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
 
+    RenderCache& m_cache;
     double m_time;
     int m_scale;
     Backdrop m_backdrop;

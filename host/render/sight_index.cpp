@@ -35,12 +35,6 @@ std::optional<DrawingArea> drawingReach(const ui::View& view)
     return DrawingArea { frame.x() - across, frame.y() - along, frame.x() + width + across, frame.y() + height + along };
 }
 
-SightIndex& SightIndex::shared()
-{
-    static SightIndex* index = new SightIndex;
-    return *index;
-}
-
 void SightIndex::childrenInSight(const ui::View& parent, const DrawingArea& visible, std::vector<const ui::View*>& found)
 {
     found.clear();

@@ -27,7 +27,7 @@ std::optional<DrawingArea> drawingReach(const ui::View&);
 // no view's geometry changes (ui::View::geometryRevision). Main thread only.
 class SightIndex {
 public:
-    static SightIndex& shared();
+    SightIndex() = default;
 
     // The children of the view whose reach meets the area or is not known, in drawing order.
     void childrenInSight(const ui::View& parent, const DrawingArea& visible, std::vector<const ui::View*>& found);
@@ -36,8 +36,6 @@ public:
     SightIndex& operator=(const SightIndex&) = delete;
 
 private:
-    SightIndex() = default;
-
     const ui::AreaIndex& childrenOf(const ui::View& parent);
 
     std::unordered_map<const ui::View*, ui::AreaIndex> m_children;

@@ -11,6 +11,8 @@
 
 namespace kavrin::host {
 
+class TextLayouts;
+
 struct TextStyle {
     ui::Font font { "Helvetica", 17 };
     ui::ColorPtr color;
@@ -24,23 +26,19 @@ struct TextStyle {
 // Draws the text in the box by the rules the toolkit measures it with, wrapped to the box's
 // width and centred vertically; past the lines the style allows, the last line is cut at its
 // visual end with an ellipsis.
-void drawText(cairo_t*, std::string_view text, const TextStyle&, ui::Rect box);
+void drawText(cairo_t*, TextLayouts&, std::string_view text, const TextStyle&, ui::Rect box);
 
 // The height the text takes in the style at that width.
-double textHeight(cairo_t*, std::string_view text, const TextStyle&, double width);
+double textHeight(cairo_t*, TextLayouts&, std::string_view text, const TextStyle&, double width);
 
 // A label's text in its bounds, at its fitted font size and on the baseline of its font's size.
-void drawLabel(cairo_t*, const ui::Label&);
+void drawLabel(cairo_t*, TextLayouts&, const ui::Label&);
 
 // How far a label's text may be drawn left or right of its frame (above and below it may reach
 // further: its lines are centred on the frame, however many they are). It counts up to two ems
 // for the ink of the first and last glyphs and an ellipsis, the shadow's offset and, for a text
 // that wraps, a line that cannot be broken (at most two ems a byte of the text).
 double textReachPastFrame(const ui::Label&);
-
-// A new frame begins: the texts laid out for earlier frames may make room for its texts, while
-// those it lays out stay, however many they are.
-void startFrame();
 
 void setSourceColor(cairo_t*, const ui::Color&);
 

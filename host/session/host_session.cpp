@@ -157,7 +157,7 @@ int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double 
         return -1;
     OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
     cairo_t* measure = cairo_create(probe.get());
-    int index = host::alertButtonAt(measure, *alert, pictureWidth, pictureHeight, inPicture);
+    int index = host::alertButtonAt(measure, m_renderCache.textLayouts(), *alert, pictureWidth, pictureHeight, inPicture);
     cairo_destroy(measure);
     return index;
 }
@@ -267,7 +267,7 @@ void HostSession::idle()
 OwnedSurface HostSession::render()
 {
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
-    Renderer renderer(sys::RunLoop::main().now(), m_scale, m_backdrop);
+    Renderer renderer(m_renderCache, sys::RunLoop::main().now(), m_scale, m_backdrop);
     return renderer.renderWindow(*m_window, m_contentView.get(), alert.get());
 }
 

@@ -2,6 +2,7 @@
 
 #include "render/backdrop.h"
 #include "render/owned_surface.h"
+#include "render/render_cache.h"
 #include "result.h"
 #include "session/command_output.h"
 #include "sys/value.h"
@@ -103,6 +104,8 @@ public:
     int scale() const { return m_scale; }
     void setBackdrop(Backdrop backdrop) { m_backdrop = std::move(backdrop); }
     const Backdrop& backdrop() const { return m_backdrop; }
+    // What the session's frames keep from one to the next.
+    RenderCache& renderCache() { return m_renderCache; }
 
     // The picture of the window at the run loop's current time.
     OwnedSurface render();
@@ -141,6 +144,7 @@ private:
     std::string m_pluginName;
     int m_scale { 1 };
     Backdrop m_backdrop { Backdrop::dark() };
+    RenderCache m_renderCache;
 };
 
 }

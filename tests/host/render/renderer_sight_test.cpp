@@ -122,9 +122,10 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
     ui::Animations::reset();
     Strip strip(400);
     int compared = 0;
+    host::RenderCache cache;
     const auto expectSame = [&](const std::string& what, int scale) {
-        host::Renderer inSight(sys::RunLoop::main().now(), scale);
-        host::Renderer everything(sys::RunLoop::main().now(), scale);
+        host::Renderer inSight(cache, sys::RunLoop::main().now(), scale);
+        host::Renderer everything(cache, sys::RunLoop::main().now(), scale);
         everything.setDrawsEverything(true);
         host::OwnedSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
         host::OwnedSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);

@@ -1,4 +1,5 @@
 #include "render/text_drawing.h"
+#include "render/text_layouts.h"
 #include "support/host_harness.h"
 #include "ui/text_layout.h"
 
@@ -132,13 +133,14 @@ constexpr int kInkSlack = 1;
 // measured width holds the whole line, and a line break ends the line.
 TEST(TextDrawing, MeasurementEqualsDrawing)
 {
+    host::TextLayouts layouts;
     const ui::Font font("Helvetica", 14);
     const float width = 60;
     for (const std::string& name : kNames) {
         const ui::Size size = ui::sizeWithFont(name, font, { width, 1000 }, ui::LineBreakMode::WordWrap);
         const float line = ui::sizeWithFont("A", font, { width, 1000 }, ui::LineBreakMode::WordWrap).height;
         Canvas wrapped(100, 200);
-        drawText(wrapped.cr(), name, whiteText(14, 0), { 10, 10, width, size.height });
+        drawText(wrapped.cr(), layouts, name, whiteText(14, 0), { 10, 10, width, size.height });
         const Canvas::Box ink = wrapped.ink();
         ASSERT_FALSE(ink.empty()) << name;
         EXPECT_GE(ink.left, 10 - kInkSlack) << name;
@@ -149,7 +151,7 @@ TEST(TextDrawing, MeasurementEqualsDrawing)
 
         const float lineWidth = ui::widthOfText(name, font);
         Canvas oneLine(400, 40);
-        drawText(oneLine.cr(), name, whiteText(14, 1), { 10, 0, std::ceil(lineWidth), 40 });
+        drawText(oneLine.cr(), layouts, name, whiteText(14, 1), { 10, 0, std::ceil(lineWidth), 40 });
         const Canvas::Box lineInk = oneLine.ink();
         ASSERT_FALSE(lineInk.empty()) << name;
         EXPECT_GE(lineInk.left, 10 - kInkSlack) << name;
@@ -169,6 +171,7 @@ TEST(TextDrawing, MeasurementEqualsDrawing)
 // the text without them.
 TEST(TextDrawing, LineBreaksAndControlCharactersDrawNoGlyph)
 {
+    host::TextLayouts layouts;
     const std::pair<std::string, std::string> cases[] = {
         { "Anna\nZweite Zeile", "Anna" },
         { "Anna\r\nZweite", "Anna" },
@@ -178,8 +181,8 @@ TEST(TextDrawing, LineBreaksAndControlCharactersDrawNoGlyph)
     };
     for (const auto& [text, shown] : cases) {
         Canvas drawn(120, 30), expected(120, 30);
-        drawText(drawn.cr(), text, whiteText(14, 1), { 0, 0, 120, 30 });
-        drawText(expected.cr(), shown, whiteText(14, 1), { 0, 0, 120, 30 });
+        drawText(drawn.cr(), layouts, text, whiteText(14, 1), { 0, 0, 120, 30 });
+        drawText(expected.cr(), layouts, shown, whiteText(14, 1), { 0, 0, 120, 30 });
         EXPECT_TRUE(drawn.samePixels(expected)) << text;
     }
     EXPECT_EQ(ui::shownText("A\tb\x02\nc", 0), "A\tb\nc");
@@ -191,6 +194,7 @@ TEST(TextDrawing, LineBreaksAndControlCharactersDrawNoGlyph)
 // exactly as wide as its letters drawn alone.
 TEST(TextDrawing, BrokenWordsGetNoHyphen)
 {
+    host::TextLayouts layouts;
     PangoFontMap* fontMap = pango_cairo_font_map_new();
     PangoContext* context = pango_font_map_create_context(fontMap);
     ui::configurePangoContext(context);
@@ -203,8 +207,8 @@ TEST(TextDrawing, BrokenWordsGetNoHyphen)
         const std::string firstLine = word.substr(0, static_cast<std::size_t>(second->start_index));
 
         Canvas wrapped(100, 60), alone(100, 60);
-        drawText(wrapped.cr(), word, whiteText(14, 2), { 0, 0, width, 60 });
-        drawText(alone.cr(), firstLine, whiteText(14, 1), { 0, 0, 100, 60 });
+        drawText(wrapped.cr(), layouts, word, whiteText(14, 2), { 0, 0, width, 60 });
+        drawText(alone.cr(), layouts, firstLine, whiteText(14, 1), { 0, 0, 100, 60 });
         const Canvas::Box lineInk = alone.ink();
         Canvas::Box wrappedFirst;
         for (int y = lineInk.top; y <= lineInk.bottom; ++y) {
@@ -224,10 +228,11 @@ TEST(TextDrawing, BrokenWordsGetNoHyphen)
 // name too long for its box ends in an ellipsis at the right, whichever way its last run goes.
 TEST(TextDrawing, RightToLeftTextKeepsLeftAlignmentAndTruncatesAtTheVisualEnd)
 {
+    host::TextLayouts layouts;
     for (const std::string name : { "محمد", "נועה", "نور الحسن" }) {
         for (int lines : { 1, 2, 0 }) {
             Canvas canvas(200, 40);
-            drawText(canvas.cr(), name, whiteText(14, lines), { 0, 0, 200, 40 });
+            drawText(canvas.cr(), layouts, name, whiteText(14, lines), { 0, 0, 200, 40 });
             EXPECT_LE(canvas.ink().left, 2) << name << " in " << lines << " lines";
             EXPECT_LT(canvas.ink().right, 100) << name << " in " << lines << " lines";
         }
@@ -236,8 +241,8 @@ TEST(TextDrawing, RightToLeftTextKeepsLeftAlignmentAndTruncatesAtTheVisualEnd)
     const float size = 14;
     for (const std::string name : { "English עברית ארוכה מאוד", "עברית English longer", "Bartholomew Featherstonehaugh" }) {
         Canvas canvas(120, 30), letters(120, 30);
-        drawText(canvas.cr(), name, whiteText(size, 1), { 0, 0, 90, 30 });
-        drawText(letters.cr(), "x", whiteText(size, 1), { 0, 0, 90, 30 });
+        drawText(canvas.cr(), layouts, name, whiteText(size, 1), { 0, 0, 90, 30 });
+        drawText(letters.cr(), layouts, "x", whiteText(size, 1), { 0, 0, 90, 30 });
         const Canvas::Box ink = canvas.ink(), xInk = letters.ink();
         ASSERT_FALSE(ink.empty()) << name;
         EXPECT_LE(ink.right, 90 + kInkSlack) << name;
@@ -252,7 +257,8 @@ TEST(TextDrawing, RightToLeftTextKeepsLeftAlignmentAndTruncatesAtTheVisualEnd)
 // A name shrunk to fit stands on the baseline of its unshrunk neighbours.
 TEST(TextDrawing, ShrunkAndUnshrunkNamesShareABaseline)
 {
-    const auto bottomOfInk = [](const std::string& name) {
+    host::TextLayouts layouts;
+    const auto bottomOfInk = [&layouts](const std::string& name) {
         const auto label = ui::Label::create({ 0, 0, 64, 20 });
         label->setFont(ui::Font::fontWithNameSize("Helvetica", 12));
         label->setTextColor(ui::Color::whiteColor());
@@ -261,7 +267,7 @@ TEST(TextDrawing, ShrunkAndUnshrunkNamesShareABaseline)
         label->setMinimumFontSize(9);
         label->setText(name);
         Canvas canvas(64, 20);
-        drawLabel(canvas.cr(), *label);
+        drawLabel(canvas.cr(), layouts, *label);
         return std::pair { canvas.ink().bottom, label->fittedFontSize() };
     };
     // Names without descenders: their ink ends on the baseline.
@@ -275,8 +281,9 @@ TEST(TextDrawing, ShrunkAndUnshrunkNamesShareABaseline)
 // Colour emoji draw in colour, not as a tinted shape.
 TEST(TextDrawing, EmojiDrawInColour)
 {
+    host::TextLayouts layouts;
     Canvas canvas(60, 40);
-    drawText(canvas.cr(), "😀", whiteText(30, 1), { 0, 0, 60, 40 });
+    drawText(canvas.cr(), layouts, "😀", whiteText(30, 1), { 0, 0, 60, 40 });
     int coloured = 0;
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
