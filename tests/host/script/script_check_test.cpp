@@ -81,5 +81,46 @@ TEST(ScriptCheck, TheFirstBadLineStopsTheScript)
     EXPECT_EQ(err.str(), "kavrin-host: disk.script: cannot read the script any further\n");
 }
 
+// Numbers beyond what the views' floats hold, waits beyond a day, operands of the wrong kind,
+// settings of the wrong type and commands that need the view before it is shown are bad lines,
+// each named by its line.
+TEST(ScriptCheck, BadLinesAreNamedByTheirNumber)
+{
+    struct BadLine {
+        std::string script;
+        std::string line;
+    };
+    const BadLine cases[] = {
+        { "height\nfly away\n", ":2:" },
+        { "tap 1\n", ":1:" },
+        { "# comment\n\nwait -1\n", ":3:" },
+        { "wait soon\n", ":1:" },
+        { "view\npress x\n", ":2:" },
+        { "height now\n", ":1:" },
+        { "set onlykey\n", ":1:" },
+        { "scroll 10\n", ":1:" },
+        { "height\ntap 1 1\n", ":2:" },
+        { "dump\n", ":1:" },
+        { "render x.png\n", ":1:" },
+        { "destroy\nheight\n", ":2:" },
+        { "record out.png 0\n", ":1:" },
+        { "view\ntap nan 10\n", ":2:" },
+        { "view\ntap 10 inf\n", ":2:" },
+        { "view\ntap-location 1e39 0\n", ":2:" },
+        { "view\nscroll -1e39\n", ":2:" },
+        { "view\nwait 1e12\n", ":2:" },
+        { "wait 86401\n", ":1:" },
+        { "view\nset metroStlye true\n", ":2:" },
+        { "set fiveIcons ture\n", ":1:" },
+        { "set tilesAlign three\n", ":1:" },
+    };
+    for (const BadLine& bad : cases) {
+        std::istringstream in(bad.script);
+        std::ostringstream err;
+        EXPECT_FALSE(host::readCheckedScript(in, "stdin", err)) << bad.script;
+        EXPECT_TRUE(err.str().starts_with("kavrin-host: stdin" + bad.line)) << bad.script << " -> " << err.str();
+    }
+}
+
 }
 }
