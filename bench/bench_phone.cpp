@@ -4,19 +4,19 @@
 #include "kavrin/published_names.h"
 #include "phone_files.h"
 #include "resources/bundle_resources.h"
+#include "support/temporary_folder.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
-#include "support/temporary_folder.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <stdlib.h>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdlib.h>
 #include <tuple>
 
 namespace kavrin::bench {
