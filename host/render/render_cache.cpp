@@ -4,17 +4,22 @@
 
 namespace kavrin::host {
 
-RenderCache::RenderCache()
-    : m_textLayouts(std::make_unique<TextLayouts>())
-{
-}
+RenderCache::RenderCache() = default;
 
 RenderCache::~RenderCache() = default;
 
 void RenderCache::startFrame()
 {
-    m_textLayouts->startFrame();
+    if (m_textLayouts)
+        m_textLayouts->startFrame();
     m_shownPixels.startFrame();
+}
+
+TextLayouts& RenderCache::textLayouts()
+{
+    if (!m_textLayouts)
+        m_textLayouts = std::make_unique<TextLayouts>();
+    return *m_textLayouts;
 }
 
 }

@@ -23,7 +23,8 @@ public:
     // A new frame begins.
     void startFrame();
 
-    TextLayouts& textLayouts() { return *m_textLayouts; }
+    // Made at the first text: a session that draws none never starts Pango and fontconfig.
+    TextLayouts& textLayouts();
     ShownPixels& shownPixels() { return m_shownPixels; }
     SightIndex& sightIndex() { return m_sightIndex; }
 
