@@ -4,6 +4,7 @@
 #include "kavrin/published_names.h"
 #include "phone_files.h"
 #include "resources/bundle_resources.h"
+#include "support/temporary_folder.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 
@@ -12,10 +13,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <stdlib.h>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdlib.h>
 #include <tuple>
 
 namespace kavrin::bench {
@@ -44,33 +45,6 @@ std::string phoneNumber(int index)
     return "+49 170 " + std::to_string(2000000 + 7919 * index);
 }
 
-// The run's folder: made with a random suffix of fixed length, and removed, with whatever is
-// left in it, when the run ends.
-class RunFolder {
-public:
-    RunFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kavrin-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("bench folder");
-            std::abort();
-        }
-        m_path = pattern;
-    }
-    ~RunFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    RunFolder(const RunFolder&) = delete;
-    RunFolder& operator=(const RunFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
 std::string phoneFolderName(int favorites)
 {
     std::array<char, 16> name {};
@@ -82,7 +56,12 @@ std::string phoneFolderName(int favorites)
 
 std::filesystem::path benchFolder(const std::string& name)
 {
-    static const RunFolder run;
+    // The run's folder, removed with whatever is left in it when the run ends.
+    static const kavrin::testing::TemporaryFolder run;
+    if (run.path().empty()) {
+        std::perror("bench folder");
+        std::abort();
+    }
     return run.path() / name;
 }
 

@@ -1,8 +1,8 @@
 #include "bench_support.h"
 
 #include "demo_phone.h"
-#include "renderer.h"
-#include "surface_copy.h"
+#include "render/renderer.h"
+#include "render/surface_copy.h"
 #include "sys/phone_root.h"
 #include "sys/random.h"
 #include "sys/run_loop.h"
@@ -56,16 +56,18 @@ private:
 };
 
 // One frame as the host renders it for "render FILE": the window's picture at the run loop's
-// time, with every view, image and text of the tree in sight drawn. The frames after the first
-// find their texts laid out.
+// time, with every view, image and text of the tree in sight drawn. The frames measured find
+// their texts laid out by the one before them, in the cache the session would hold.
 Work renderFrame(std::shared_ptr<ShownWidget> widget)
 {
-    return Work { {}, [widget] {
-        host::Renderer renderer(sys::RunLoop::main().now());
-        cairo_surface_t* picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
-        benchmark::DoNotOptimize(cairo_image_surface_get_data(picture));
-        cairo_surface_destroy(picture);
-    }, {} };
+    auto cache = std::make_shared<host::RenderCache>();
+    (void)host::Renderer(*cache, sys::RunLoop::main().now()).renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
+    return Work { {}, [widget, cache] {
+                     host::Renderer renderer(*cache, sys::RunLoop::main().now());
+                     host::OwnedSurface picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
+                     benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get()));
+                 },
+        {} };
 }
 
 // The area of the picture, in pixels, of every text.
@@ -132,32 +134,28 @@ std::string comparePictures(cairo_surface_t* rendered, cairo_surface_t* replayed
 Work replayFrame(std::shared_ptr<ShownWidget> widget)
 {
     const ui::View* content = widget->controller->_view.get();
-    cairo_surface_t* first = host::Renderer(sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
-    cairo_surface_t* rendered = host::Renderer(sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
-    cairo_surface_destroy(first);
-    const int width = cairo_image_surface_get_width(rendered);
-    const int height = cairo_image_surface_get_height(rendered);
+    // The first frame lays the texts out, as the frames measured find them.
+    host::RenderCache cache;
+    (void)host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    host::OwnedSurface rendered = host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    const int width = cairo_image_surface_get_width(rendered.get());
+    const int height = cairo_image_surface_get_height(rendered.get());
 
     const cairo_rectangle_t extents { 0, 0, static_cast<double>(width), static_cast<double>(height) };
     std::shared_ptr<cairo_surface_t> recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents), cairo_surface_destroy);
     cairo_t* recorder = cairo_create(recording.get());
     cairo_set_source_rgb(recorder, host::Backdrop::kDarkRed, host::Backdrop::kDarkGreen, host::Backdrop::kDarkBlue);
     cairo_paint(recorder);
-    host::Renderer renderer(sys::RunLoop::main().now());
+    host::Renderer renderer(cache, sys::RunLoop::main().now());
     for (const ui::ViewPtr& child : widget->window->subviews())
         renderer.drawView(recorder, *child);
     cairo_destroy(recorder);
 
-    cairo_surface_t* replayed = host::copyOnCanvas(recording.get(), width, height);
-    const std::string difference = comparePictures(rendered, replayed, *widget);
-    cairo_surface_destroy(replayed);
-    cairo_surface_destroy(rendered);
+    const std::string difference = comparePictures(rendered.get(), host::copyOnCanvas(recording.get(), width, height).get(), *widget);
 
     return Work { {}, [recording, width, height] {
-        cairo_surface_t* picture = host::copyOnCanvas(recording.get(), width, height);
-        benchmark::DoNotOptimize(cairo_image_surface_get_data(picture));
-        cairo_surface_destroy(picture);
-    }, [difference] { return difference; } };
+        host::OwnedSurface picture = host::copyOnCanvas(recording.get(), width, height);
+        benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get())); }, [difference] { return difference; } };
 }
 
 // The demo widget as the host first shows it.
@@ -199,7 +197,8 @@ std::shared_ptr<ShownWidget> benchWidget(int favorites, Look look, bool midFlip)
 
 void registerRenderBenchmarks()
 {
-    registerPair("render/demo", [] { return renderFrame(demoWidget()); }, [] { return replayFrame(demoWidget()); });
+    registerPair(
+        "render/demo", [] { return renderFrame(demoWidget()); }, [] { return replayFrame(demoWidget()); });
     const struct {
         const char* name;
         Look look;
@@ -207,7 +206,8 @@ void registerRenderBenchmarks()
     } frames[] = { { "standard+badges", Look::StandardWithBadges, false }, { "metro1", Look::Metro1, false }, { "metro1-mid-flip", Look::Metro1, true } };
     for (const auto& frame : frames) {
         for (int favorites : { 14, 1000, 5000 }) {
-            registerPair(std::string("render/") + frame.name + "/" + std::to_string(favorites),
+            registerPair(
+                std::string("render/") + frame.name + "/" + std::to_string(favorites),
                 [frame, favorites] { return renderFrame(benchWidget(favorites, frame.look, frame.midFlip)); },
                 [frame, favorites] { return replayFrame(benchWidget(favorites, frame.look, frame.midFlip)); });
         }

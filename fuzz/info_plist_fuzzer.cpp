@@ -1,8 +1,8 @@
 // Any bytes as a plug-in bundle's Info.plist: the host finds the bundle, names an executable
 // inside the bundle's own folder and fails to load what is not a plug-in, without failing
 // itself.
-#include "plugin_loader.h"
 #include "process_folder.h"
+#include "session/plugin_loader.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
 

@@ -1,6 +1,6 @@
 // Any bytes as one line of a host script: a command, nothing, or what is wrong with it; a
 // command's numbers are finite and a set carries a value.
-#include "script_parser.h"
+#include "script/script_parser.h"
 
 #include <cmath>
 #include <cstddef>

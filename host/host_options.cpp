@@ -1,9 +1,9 @@
 #include "host_options.h"
 
+#include "base/message_text.h"
 #include "command_line.h"
 #include "help_text.h"
-#include "message_text.h"
-#include "script_commands.h"
+#include "script/script_commands.h"
 #include "sys/format.h"
 
 #include <CLI/CLI.hpp>
@@ -37,7 +37,7 @@ CLI::Validator needsValue(std::string what, OptionNames names)
             std::string name = value.substr(0, value.find('='));
             if (std::ranges::find(*names, name) != names->end())
                 return "needs " + what + ", not the option " + name;
-            return { };
+            return {};
         },
         "", "");
 }
@@ -79,8 +79,10 @@ std::string scriptCommandsHelp()
         std::string& list = command.needs == Needs::View ? needView : needController;
         list += (list.empty() ? "" : ", ") + std::string(command.word);
     }
-    std::string needs = "Any command after which the widget opens a URL or shows an alert prints \"open URL\" or "
-        "\"alert JSON\" ({\"title\", \"buttons\" with Cancel at 0, \"tag\"}). Commands that need the view (" + needView
+    std::string needs =
+        "Any command after which the widget opens a URL or shows an alert prints \"open URL\" or "
+        "\"alert JSON\" ({\"title\", \"buttons\" with Cancel at 0, \"tag\"}). Commands that need the view ("
+        + needView
         + ") are errors before \"view\", and after \"destroy\" so are those and the ones that need the controller ("
         + needController + "). Coordinates are in points whatever --scale is.";
     text += support::wrappedHelpText(needs, 0, 0);
@@ -115,8 +117,9 @@ struct OptionTexts {
 std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
 {
     auto names = std::make_shared<std::vector<std::string>>();
-    auto app = std::make_unique<CLI::App>("kavrin-host: the notification-centre host for the Kavrin widget.\n"
-                                          "Without --script, --protocol, --live, --window or --gallery it runs the demo.",
+    auto app = std::make_unique<CLI::App>(
+        "kavrin-host: the notification-centre host for the Kavrin widget.\n"
+        "Without --script, --protocol, --live, --window or --gallery it runs the demo.",
         "kavrin-host");
     app->set_version_flag("--version", "kavrin-host " KAVRIN_VERSION);
     app->add_option("--root", texts.root,
@@ -144,13 +147,13 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         ->option_text("N")
         ->check(needsValue("a non-negative integer", names));
     CLI::Option* script = app->add_option("--script", texts.script,
-                                "runs the script FILE, or standard input for -, once every line is checked; prints the "
-                                "plain lines below")
+                                 "runs the script FILE, or standard input for -, once every line is checked; prints the "
+                                 "plain lines below")
                               ->option_text("FILE|-")
                               ->check(needsValue("a file or -", names));
     app->add_flag("--check", options.check, "with --script: only checks the script; nothing runs")->option_text(" ")->needs(script);
     CLI::Option* protocol = app->add_option("--protocol", texts.protocol,
-                                  "answers commands from standard input as they come, one JSON object a line")
+                                   "answers commands from standard input as they come, one JSON object a line")
                                 ->option_text("json")
                                 ->check(CLI::IsMember({ "json" }))
                                 ->excludes(script);
@@ -204,8 +207,8 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         ->option_text("FILE.wav")
         ->check(needsValue("a file", names));
     app->add_flag("--force", options.force,
-        "set stores any key with its value typed from the text, and replaces an unreadable settings file after "
-        "keeping its bytes beside it, as kavrin-prefs --force does")
+           "set stores any key with its value typed from the text, and replaces an unreadable settings file after "
+           "keeping its bytes beside it, as kavrin-prefs --force does")
         ->option_text(" ");
     app->add_flag("--create", options.create, "set may make the settings file under a root that has no private/var/mobile")
         ->option_text(" ");

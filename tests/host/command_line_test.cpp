@@ -1,4 +1,4 @@
-#include "host/host_harness.h"
+#include "support/host_harness.h"
 
 #include "ui/json_text.h"
 

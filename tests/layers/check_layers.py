@@ -7,9 +7,13 @@ layer's source folder on its include path.
 
 The layers, lowest first: platform/; widget/ and phone_files/ on it; host/ and tools/ on
 platform/ and phone_files/. widget/public/ is the one part of the widget that phone_files/,
-host/ and tools/ may see. host/desktop/, the host's desktop module, sees only itself, and the
-host sees it only through its interface header. tests/, bench/ and fuzz/ may reach into
-anything."""
+host/ and tools/ may see. tests/, bench/ and fuzz/ may reach into anything.
+
+The host is layered within, lowest first: base/; desktop/ (the module's loader) and render/;
+pictures/ on render/; session/ on pictures/; reader/ on session/ and desktop/; script/ on
+reader/; modes/ on script/; main.cpp and the options on top. The desktop module itself
+(host/desktop/module/) sees only its interface (host/desktop/interface/), and nothing of ours
+but that."""
 
 import json
 import os
@@ -24,22 +28,50 @@ LAYER_FOLDERS = {
     "widget": ["widget"],
     "phone_files": ["phone_files"],
     "host": ["host"],
+    "host/base": ["host/base"],
     "host/desktop": ["host/desktop"],
+    "host/desktop/interface": ["host/desktop/interface"],
+    "host/desktop/module": ["host/desktop/module"],
+    "host/render": ["host/render"],
+    "host/pictures": ["host/pictures"],
+    "host/session": ["host/session"],
+    "host/reader": ["host/reader"],
+    "host/script": ["host/script"],
+    "host/modes": ["host/modes"],
     "tools": ["tools"],
 }
 INCLUDE_ROOTS = [
-    "platform", "platform/drawing", "widget", "widget/public", "phone_files", "host", "host/desktop",
+    "platform", "platform/drawing", "widget", "widget/public", "phone_files", "host", "host/desktop/interface",
     "tools/demo_phone", "tools/prefs",
 ]
+# What every layer of the host may see outside it, and what each sees of the host below it.
+HOST_BELOW = {"platform", "widget/public", "phone_files"}
+HOST_ROOMS = {
+    "host/base": set(),
+    "host/desktop/interface": set(),
+    "host/desktop": {"host/base", "host/desktop/interface"},
+    "host/render": {"host/base"},
+    "host/pictures": {"host/base", "host/render"},
+    "host/session": {"host/base", "host/render", "host/pictures"},
+    "host/reader": {"host/base", "host/desktop", "host/desktop/interface", "host/render", "host/pictures", "host/session"},
+    "host/script": {"host/base", "host/desktop", "host/desktop/interface", "host/render", "host/pictures", "host/session",
+                    "host/reader"},
+    "host/modes": {"host/base", "host/desktop", "host/desktop/interface", "host/render", "host/pictures", "host/session",
+                   "host/reader", "host/script"},
+}
 ALLOWED = {
     "platform": {"platform"},
     "widget/public": {"platform", "widget/public"},
     "widget": {"platform", "widget/public", "widget"},
     "phone_files": {"platform", "widget/public", "phone_files"},
-    "host": {"platform", "widget/public", "phone_files", "host", "host/desktop"},
-    "host/desktop": {"host/desktop"},
+    "host": HOST_BELOW | set(HOST_ROOMS) | {"host"},
+    "host/desktop/module": {"host/desktop/module", "host/desktop/interface"},
     "tools": {"platform", "widget/public", "phone_files", "tools"},
 }
+ALLOWED.update({room: HOST_BELOW | below | {room} for room, below in HOST_ROOMS.items()})
+# host/ is the include root of all the host's layers: on a layer's include path it gives that
+# layer no more than what its includes are checked for above.
+SHARED_INCLUDE_ROOTS = {"host"}
 # Known crossings, each to go away: (including file or include folder, what it reaches).
 # The host writes its first-run demo phone with the tools' writer until that writer moves into
 # phone_files/.
@@ -125,7 +157,7 @@ def check_compile_commands(root, commands_file):
         for folder in folders:
             folder = os.path.relpath(os.path.realpath(os.path.join(entry.get("directory", root), folder)), root)
             folder_layer = layer_of(folder)
-            if folder_layer is None or folder_layer in ALLOWED[layer]:
+            if folder_layer is None or folder_layer in ALLOWED[layer] or folder in SHARED_INCLUDE_ROOTS:
                 continue
             if (layer, folder) in EXCEPTIONS:
                 used.add((layer, folder))
@@ -177,26 +209,41 @@ def self_test():
     with tempfile.TemporaryDirectory() as root:
         write(root, "platform/sys/value.h")
         write(root, "platform/ui/view.h", '#include "sys/value.h"\n')
-        write(root, "platform/sys/bad.cpp", '#include "controller/kavrin_controller.h"\n#include "../../host/renderer.h"\n')
+        write(root, "platform/sys/bad.cpp", '#include "controller/kavrin_controller.h"\n#include "../../host/render/renderer.h"\n')
         write(root, "widget/public/kavrin/published_names.h", '#include "sys/value.h"\n')
         write(root, "widget/controller/kavrin_controller.h", '#include "ui/view.h"\n#include "kavrin/published_names.h"\n')
-        write(root, "widget/tiles/grid.cpp", '#include "controller/kavrin_controller.h"\n#include "renderer.h"\n')
+        write(root, "widget/tiles/grid.cpp", '#include "controller/kavrin_controller.h"\n#include "render/renderer.h"\n')
         write(root, "phone_files/settings_editor.h", '#include "kavrin/published_names.h"\n#include <controller/kavrin_controller.h>\n')
-        write(root, "host/renderer.h", '#include "ui/view.h"\n#include "settings_editor.h"\n#include "prefs_command.h"\n')
-        write(root, "tools/prefs/prefs_command.h", '#include "settings_editor.h"\n#include "renderer.h"\n')
-        write(root, "host/desktop/desktop_interface.h")
-        write(root, "host/desktop/window.cpp", '#include "desktop_interface.h"\n#include "renderer.h"\n#include "ui/view.h"\n')
-        write(root, "host/window_session.cpp", '#include "desktop_interface.h"\n#include "renderer.h"\n')
+        write(root, "tools/prefs/prefs_command.h", '#include "settings_editor.h"\n#include "render/renderer.h"\n')
+        # The host's own layers: each sees those below it, never one above.
+        write(root, "host/render/renderer.h",
+              '#include "ui/view.h"\n#include "settings_editor.h"\n#include "prefs_command.h"\n#include "session/host_session.h"\n')
+        write(root, "host/render/text_drawing.cpp", '#include "render/renderer.h"\n#include "desktop/desktop_module.h"\n')
+        write(root, "host/session/host_session.h", '#include "render/renderer.h"\n#include "script/script_runner.h"\n')
+        write(root, "host/script/script_runner.h", '#include "session/host_session.h"\n')
+        write(root, "host/reader/screen_reader.cpp", '#include "session/host_session.h"\n#include "modes/window_session.h"\n')
+        write(root, "host/modes/window_session.h",
+              '#include "desktop/desktop_module.h"\n#include "render/renderer.h"\n#include "script/script_runner.h"\n')
+        write(root, "host/main.cpp", '#include "modes/window_session.h"\n#include "settings_editor.h"\n')
+        write(root, "host/desktop/interface/desktop_interface.h")
+        write(root, "host/desktop/desktop_module.h", '#include "desktop/interface/desktop_interface.h"\n')
+        write(root, "host/desktop/module/window.cpp",
+              '#include "desktop_interface.h"\n#include "desktop/desktop_module.h"\n#include "render/renderer.h"\n#include "ui/view.h"\n')
         found = check(root)
         expected = {
             ("platform/sys/bad.cpp", "controller/kavrin_controller.h"),
-            ("platform/sys/bad.cpp", "../../host/renderer.h"),
-            ("widget/tiles/grid.cpp", "renderer.h"),
+            ("platform/sys/bad.cpp", "../../host/render/renderer.h"),
+            ("widget/tiles/grid.cpp", "render/renderer.h"),
             ("phone_files/settings_editor.h", "controller/kavrin_controller.h"),
-            ("host/renderer.h", "prefs_command.h"),
-            ("tools/prefs/prefs_command.h", "renderer.h"),
-            ("host/desktop/window.cpp", "renderer.h"),
-            ("host/desktop/window.cpp", "ui/view.h"),
+            ("tools/prefs/prefs_command.h", "render/renderer.h"),
+            ("host/render/renderer.h", "prefs_command.h"),
+            ("host/render/renderer.h", "session/host_session.h"),
+            ("host/render/text_drawing.cpp", "desktop/desktop_module.h"),
+            ("host/session/host_session.h", "script/script_runner.h"),
+            ("host/reader/screen_reader.cpp", "modes/window_session.h"),
+            ("host/desktop/module/window.cpp", "desktop/desktop_module.h"),
+            ("host/desktop/module/window.cpp", "render/renderer.h"),
+            ("host/desktop/module/window.cpp", "ui/view.h"),
         }
         reported = set()
         for problem in found:

@@ -12,7 +12,6 @@
 namespace kavrin::testing {
 namespace {
 
-using testing_support::TemporaryFolder;
 namespace fs = std::filesystem;
 
 std::string contents(const fs::path& file)

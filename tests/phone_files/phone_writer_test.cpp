@@ -37,7 +37,7 @@ std::vector<std::string> column(const std::filesystem::path& database, const std
 // nulls as nulls and labels through the label table; opening replaces whatever file was there.
 TEST(PhoneWriter, AddressBookKeepsRowsInTheOrderAdded)
 {
-    testing_support::TemporaryFolder folder;
+    kavrin::testing::TemporaryFolder folder;
     const PhoneWriter phone(folder.path());
     ASSERT_TRUE(phone.writeFile(sys::kAddressBookPath, std::vector<std::uint8_t>(64, 'x')));
     {
@@ -85,7 +85,7 @@ TEST(PhoneWriter, EncodesRowsOfEitherLayout)
 // but never a real folder, which stays as it was.
 TEST(PhoneWriter, FavoritesAndTheBundleLink)
 {
-    testing_support::TemporaryFolder folder;
+    kavrin::testing::TemporaryFolder folder;
     const PhoneWriter phone(folder.path());
     ASSERT_TRUE(phone.writeFavorites({ { "Anna", std::nullopt, "iPhone", "1", { { "UID", sys::Value::integer(5) } } } }));
     const sys::ValuePtr favorites = sys::readPropertyListFile(phone.realPath(sys::kFavoritesPath).string());

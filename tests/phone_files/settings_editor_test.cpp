@@ -15,7 +15,7 @@ namespace kavrin::tooling {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::TemporaryFolder;
+using kavrin::testing::TemporaryFolder;
 
 std::string bytesOf(const fs::path& file)
 {

@@ -5,14 +5,15 @@
 #include <string_view>
 #include <vector>
 
-namespace testing_support {
+namespace kavrin::testing {
 
 // Binary property lists put together object by object, for shapes no writer of ours makes: texts
 // with a NUL, shared or cyclic references, nesting far past what a reader takes.
 class BinaryPropertyListBuilder {
 public:
     // referenceWidth bytes per reference, enough for every object index the file will use.
-    explicit BinaryPropertyListBuilder(unsigned referenceWidth = 1) : m_referenceWidth(referenceWidth) { }
+    explicit BinaryPropertyListBuilder(unsigned referenceWidth = 1)
+        : m_referenceWidth(referenceWidth) { }
 
     std::uint64_t array(const std::vector<std::uint64_t>& items) { return container(0xA, items.size(), items); }
     // keys then values, as the file stores them.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace testing_support {
+namespace kavrin::testing {
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class TemporaryFolder {

@@ -91,7 +91,7 @@ TEST_F(DarwinNotifyCenterTest, TransportFileNames)
 // With the transport on, a post touches its file and still arrives here exactly once.
 TEST_F(DarwinNotifyCenterTest, TransportKeepsLocalPostsSingle)
 {
-    testing_support::TemporaryFolder folder;
+    kavrin::testing::TemporaryFolder folder;
     const auto transport = folder.path() / "notifications";
     ASSERT_TRUE(center().setTransportDirectory(transport));
     observe(kChanged);
@@ -112,7 +112,7 @@ TEST_F(DarwinNotifyCenterTest, TransportKeepsLocalPostsSingle)
 // A burst of posts in another process reaches this one as one delivery through its run loop.
 TEST_F(DarwinNotifyCenterTest, PostsCrossProcesses)
 {
-    testing_support::TemporaryFolder folder;
+    kavrin::testing::TemporaryFolder folder;
     ASSERT_TRUE(center().setTransportDirectory(folder.path()));
     observe(kChanged);
     observe("unrelated");

@@ -10,9 +10,9 @@
 #include <functional>
 
 using namespace sys;
-using testing_support::BinaryPropertyListBuilder;
-using testing_support::deepBinaryPropertyList;
-using testing_support::deepXmlPropertyList;
+using kavrin::testing::BinaryPropertyListBuilder;
+using kavrin::testing::deepBinaryPropertyList;
+using kavrin::testing::deepXmlPropertyList;
 
 namespace {
 
@@ -48,7 +48,7 @@ protected:
     void SetUp() override { setPhoneRoot(m_folder.path()); }
     void TearDown() override { setPhoneRoot("/"); }
 
-    testing_support::TemporaryFolder m_folder;
+    kavrin::testing::TemporaryFolder m_folder;
 };
 
 }

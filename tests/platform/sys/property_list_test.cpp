@@ -39,7 +39,7 @@ protected:
     void SetUp() override { setPhoneRoot(m_folder.path()); }
     void TearDown() override { setPhoneRoot("/"); }
 
-    testing_support::TemporaryFolder m_folder;
+    kavrin::testing::TemporaryFolder m_folder;
 };
 
 ValuePtr sampleOfEveryKind()

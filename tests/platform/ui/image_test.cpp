@@ -226,7 +226,7 @@ TEST(Image, HeaderOnlyClaimAllocatesNothingLarge)
         appendChunk(claim, "IDAT", Bytes(40, 0x78));
         appendChunk(claim, "IEND", { });
         ASSERT_LE(claim.size(), 100u);
-        testing_support::LargestAllocation largest;
+        kavrin::testing::LargestAllocation largest;
         EXPECT_EQ(decodeImage(claim), nullptr);
         EXPECT_LT(largest.bytes(), 64u << 10) << int { side };
     }

@@ -17,7 +17,7 @@ void* allocate(std::size_t size)
 
 }
 
-namespace testing_support {
+namespace kavrin::testing {
 
 LargestAllocation::LargestAllocation()
 {

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace testing_support {
+namespace kavrin::testing {
 
 // The largest single block asked of operator new on this thread while a LargestAllocation is
 // alive; the test program's operator new reports every request to it.

@@ -1,4 +1,4 @@
-#include "host/host_harness.h"
+#include "support/host_harness.h"
 
 #include <gtest/gtest.h>
 

@@ -145,7 +145,7 @@ TEST_F(NulTextTest, NumbersAndAddressesWithANulOpenNothing)
     const std::string number("+49\0" "170 1234", 12); // "\0170" would be one octal escape
     writeAddressBook({ { 1, std::string("anna\0@evil.example", 18) } });
     for (bool utf16 : { false, true }) {
-        testing_support::BinaryPropertyListBuilder builder;
+        kavrin::testing::BinaryPropertyListBuilder builder;
         const std::uint64_t keys[] = { builder.ascii("Name"), builder.ascii("ABUid"), builder.ascii("Value") };
         const std::uint64_t values[] = { builder.ascii("Anna"), builder.smallInteger(1),
             utf16 ? builder.utf16(std::u16string(number.begin(), number.end())) : builder.ascii(number) };

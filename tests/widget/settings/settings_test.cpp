@@ -65,14 +65,14 @@ TEST_F(SettingsTest, DeepFilesAndKeysWithANulGiveDefaults)
 {
     for (bool binary : { true, false }) {
         std::ofstream(realPath(kSettingsPath), std::ios::trunc)
-            << (binary ? testing_support::deepBinaryPropertyList(100'000, true) : testing_support::deepXmlPropertyList(100'000, true));
+            << (binary ? kavrin::testing::deepBinaryPropertyList(100'000, true) : kavrin::testing::deepXmlPropertyList(100'000, true));
         EXPECT_EQ(controller->checkSetting("k"), sys::NO);
         EXPECT_EQ(controller->getStandardAction(), 0);
     }
 
     const std::string key("metroStyle\0 not really", 22);
     for (bool utf16 : { false, true }) {
-        testing_support::BinaryPropertyListBuilder builder;
+        kavrin::testing::BinaryPropertyListBuilder builder;
         const std::uint64_t keyObject = utf16 ? builder.utf16(std::u16string(key.begin(), key.end())) : builder.ascii(key);
         const std::uint64_t action = builder.ascii("standardAction");
         const std::uint64_t top = builder.dictionary({ keyObject, action }, { builder.yes(), builder.smallInteger(2) });

@@ -37,7 +37,7 @@ TEST_F(FavoritesListTest, DeepFilesGiveNoTiles)
 {
     for (bool binary : { true, false }) {
         std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc)
-            << (binary ? testing_support::deepBinaryPropertyList(100'000, false) : testing_support::deepXmlPropertyList(100'000, false));
+            << (binary ? kavrin::testing::deepBinaryPropertyList(100'000, false) : kavrin::testing::deepXmlPropertyList(100'000, false));
         EXPECT_EQ(loadFavoritesList(), nullptr) << binary;
     }
     controller->view();

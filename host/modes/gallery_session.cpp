@@ -1,0 +1,193 @@
+#include "modes/gallery_session.h"
+
+#include "base/interruption.h"
+#include "demo_contacts.h"
+#include "demo_phone.h"
+#include "image_encoding.h"
+#include "modes/flip_search.h"
+#include "modes/gallery_index.h"
+#include "phone_writer.h"
+#include "pictures/contact_sheet.h"
+#include "sys/file_reading.h"
+#include "sys/phone_paths.h"
+#include "sys/phone_root.h"
+#include "sys/user_defaults.h"
+
+#include <ostream>
+
+namespace kavrin::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSheetFile = "gallery.png";
+constexpr const char* kIndexFile = "index.html";
+constexpr int kSheetColumns = 4;
+// The centre of the first standard tile, in the widget's coordinates.
+constexpr ui::Point kFirstStandardTile { 44, 44 };
+// 0.15 s into a flip of 1 s, which eases out, the tile stands at an angle, neither face-on nor
+// edge-on.
+constexpr double kIntoFlip = 0.15;
+
+bool writeText(const fs::path& file, const std::string& text)
+{
+    return tooling::writeBytes(file.string(), tooling::Bytes(text.begin(), text.end()));
+}
+
+}
+
+GallerySession::GallerySession(HostSession& session, fs::path folder, std::ostream& out, std::ostream& errors)
+    : m_session(session)
+    , m_folder(std::move(folder))
+    , m_out(out)
+    , m_errors(errors)
+{
+}
+
+bool GallerySession::mayWriteInto(const fs::path& folder)
+{
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(folder, error)))
+        return true;
+    if (!fs::is_directory(folder, error))
+        return false;
+    if (fs::directory_iterator(folder, error) == fs::directory_iterator())
+        return !error;
+    fs::path indexFile = folder / kIndexFile;
+    if (!fs::is_regular_file(fs::symlink_status(indexFile, error)))
+        return false;
+    std::optional<std::string> index = sys::readWholeFile(indexFile.string(), 1u << 20);
+    return index && index->find(kGalleryMarker) != std::string::npos;
+}
+
+// Makes the state's moment on the phone: its favorites, its look, its page, its language.
+bool GallerySession::prepare(const GalleryState& state)
+{
+    const fs::path& root = sys::phoneRoot();
+    std::string error;
+    bool prepared = true;
+    bool favoritesChanged = true;
+    switch (state.scene) {
+    case GalleryScene::MissingPhotos: {
+        std::error_code ignored;
+        fs::remove(tooling::PhoneWriter(root).realPath(sys::kAddressBookImagesPath), ignored);
+        break;
+    }
+    case GalleryScene::NoFavorites:
+        prepared = tooling::writeContacts(root, {}, error);
+        break;
+    case GalleryScene::ScriptNames:
+        prepared = tooling::writeContacts(root, tooling::scriptSampleContacts(), error);
+        break;
+    case GalleryScene::Plain:
+    case GalleryScene::MidFlip:
+    case GalleryScene::Chooser:
+        favoritesChanged = false;
+        break;
+    }
+    if (!prepared) {
+        m_errors << "kavrin-host: " << error << '\n';
+        return false;
+    }
+    if (!applyLook(m_session, state.look, m_errors))
+        return false;
+    // The widget reads the favorites when it is made, as on the phone when the centre opens.
+    if (favoritesChanged) {
+        if (auto reloaded = m_session.reload(); !reloaded) {
+            m_errors << "kavrin-host: " << reloaded.error() << '\n';
+            return false;
+        }
+        m_session.idle();
+    }
+    if (state.page > 0)
+        m_session.scrollToPage(state.page);
+    return true;
+}
+
+bool GallerySession::writeIndex(const std::vector<GalleryState>& states)
+{
+    return writeText(m_folder / kIndexFile, galleryIndex(states, m_sizes, kSheetFile, m_session.scale()));
+}
+
+int GallerySession::run()
+{
+    if (!mayWriteInto(m_folder)) {
+        std::error_code ignored;
+        if (fs::is_directory(m_folder, ignored))
+            m_errors << "kavrin-host: " << m_folder.string() << " holds files that are not a gallery's; give a new or empty folder\n";
+        else
+            m_errors << "kavrin-host: " << m_folder.string() << " is not a folder\n";
+        return 2;
+    }
+    std::error_code error;
+    fs::create_directories(m_folder, error);
+    const std::vector<GalleryState> states = galleryStates();
+    if (error || !writeIndex(states)) {
+        m_errors << "kavrin-host: cannot write " << (m_folder / kIndexFile).string() << '\n';
+        return 1;
+    }
+
+    sys::UserDefaults& defaults = sys::UserDefaults::standardUserDefaults();
+    sys::ValuePtr languages = defaults.objectForKey(sys::kAppleLanguagesKey);
+    ContactSheet sheet(kSheetColumns);
+    bool failed = false;
+    m_session.showView();
+    m_session.viewDidAppear();
+    for (const GalleryState& state : states) {
+        if (interrupted())
+            return interruptedStatus();
+        if (!prepare(state)) {
+            failed = true;
+            m_sizes.push_back({});
+            continue;
+        }
+        if (state.scene == GalleryScene::MidFlip) {
+            m_session.viewDidAppear();
+            advanceToVisibleFlip(m_session, kIntoFlip);
+        }
+        if (state.scene == GalleryScene::Chooser) {
+            defaults.setObjectForKey(sys::Value::array({ sys::Value::string(state.language) }), sys::kAppleLanguagesKey);
+            m_session.tap(kFirstStandardTile);
+        }
+        OwnedSurface rendered = m_session.render();
+        cairo_surface_t* picture = rendered.get();
+        fs::path file = m_folder / state.file;
+        std::optional<tooling::Bytes> png = tooling::encodePng(picture);
+        if (png && tooling::writeBytes(file.string(), *png)) {
+            m_out << "picture " << file.string() << '\n';
+            sheet.add(picture, m_session.scale(), state.caption);
+            m_sizes.push_back({ cairo_image_surface_get_width(picture) / m_session.scale(), cairo_image_surface_get_height(picture) / m_session.scale() });
+        } else {
+            m_errors << "kavrin-host: cannot write " << file.string() << '\n';
+            m_sizes.push_back({});
+            failed = true;
+        }
+        if (state.scene == GalleryScene::Chooser) {
+            if (m_session.visibleAlert())
+                (void)m_session.press(0);
+            defaults.setObjectForKey(languages, sys::kAppleLanguagesKey);
+        }
+        m_out.flush();
+    }
+    if (interrupted())
+        return interruptedStatus();
+
+    std::optional<tooling::Bytes> png = tooling::encodePng(sheet.draw(m_session.renderCache().textLayouts()).get());
+    fs::path sheetFile = m_folder / kSheetFile;
+    if (png && tooling::writeBytes(sheetFile.string(), *png)) {
+        m_out << "contact sheet " << sheetFile.string() << '\n';
+    } else {
+        m_errors << "kavrin-host: cannot write " << sheetFile.string() << '\n';
+        failed = true;
+    }
+    if (writeIndex(states)) {
+        m_out << "index " << (m_folder / kIndexFile).string() << '\n';
+    } else {
+        m_errors << "kavrin-host: cannot write " << (m_folder / kIndexFile).string() << '\n';
+        failed = true;
+    }
+    return failed ? 1 : 0;
+}
+
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "modes/gallery_index.h"
+#include "modes/gallery_states.h"
+#include "session/host_session.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kavrin::host {
+
+// The gallery: one picture of each state of galleryStates(), a contact sheet of them all with
+// their captions (gallery.png) and index.html, which shows the sheet and every picture with its
+// caption and the settings that made it. Like the demo it changes the phone's files freely, so
+// it runs on a scratch copy of the phone.
+//
+// A folder is only written into when it is new, empty or an earlier gallery (its index.html says
+// so); index.html is written first, so that a gallery cut short is still known as one.
+class GallerySession {
+public:
+    GallerySession(HostSession&, std::filesystem::path folder, std::ostream& out, std::ostream& errors);
+
+    // 0 when every file was written; 1 when one was not; 2 when the folder is not the gallery's
+    // to write; interruptedStatus() when interrupted between two states.
+    int run();
+
+    // Whether the folder may take a gallery: missing, empty, or holding an earlier one.
+    static bool mayWriteInto(const std::filesystem::path& folder);
+
+private:
+    bool prepare(const GalleryState&);
+    bool writeIndex(const std::vector<GalleryState>&);
+
+    HostSession& m_session;
+    std::filesystem::path m_folder;
+    std::ostream& m_out;
+    std::ostream& m_errors;
+    std::vector<PointSize> m_sizes; // of the pictures drawn so far
+};
+
+}

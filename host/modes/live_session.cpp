@@ -1,0 +1,80 @@
+#include "modes/live_session.h"
+
+#include "base/interruption.h"
+#include "pictures/png_writer.h"
+#include "sys/run_loop.h"
+
+#include <ostream>
+#include <vector>
+
+namespace kavrin::host {
+
+namespace {
+
+// The views a rebuild replaces: the tiles in the scroll view (and, for a change of look with no
+// tiles, the container's own children, which a rebuild re-adds in another order or anew). A
+// flip only changes a tile's alpha, so it leaves them as they are. Weak references keep a
+// replaced view's memory from being reused for its successor while it is remembered.
+class BuiltViews {
+public:
+    explicit BuiltViews(const HostSession& session) { m_views = viewsOf(session); }
+
+    // True, and remembers the new views, when they are no longer the ones remembered.
+    bool changed(const HostSession& session)
+    {
+        std::vector<std::weak_ptr<ui::View>> now = viewsOf(session);
+        bool same = now.size() == m_views.size();
+        for (std::size_t i = 0; same && i < now.size(); ++i)
+            same = !m_views[i].owner_before(now[i]) && !now[i].owner_before(m_views[i]);
+        m_views = std::move(now);
+        return !same;
+    }
+
+private:
+    static std::vector<std::weak_ptr<ui::View>> viewsOf(const HostSession& session)
+    {
+        std::vector<std::weak_ptr<ui::View>> views;
+        if (ui::View* content = session.contentView())
+            views.assign(content->subviews().begin(), content->subviews().end());
+        if (ui::ScrollView* scroll = session.scrollView())
+            views.insert(views.end(), scroll->subviews().begin(), scroll->subviews().end());
+        return views;
+    }
+
+    std::vector<std::weak_ptr<ui::View>> m_views;
+};
+
+}
+
+int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, std::ostream& out)
+{
+    constexpr double kPictureInterval = 0.1;
+    std::error_code ignored;
+    std::filesystem::create_directories(outputFolder, ignored);
+    std::filesystem::path picture = outputFolder / "live.png";
+
+    session.showView();
+    session.viewDidAppear();
+    BuiltViews built(session);
+    tooling::Bytes shown;
+    while (!interrupted()) {
+        // A viewer polling the picture sees only whole frames, and a frame only when it changed.
+        std::optional<tooling::Bytes> png = tooling::encodePng(session.render().get());
+        if (!png || (*png != shown && !tooling::writeBytes(picture.string(), *png))) {
+            out << "cannot write " << picture.string() << '\n';
+            return 1;
+        }
+        if (shown.empty())
+            out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
+        if (*png != shown)
+            shown = std::move(*png);
+        sys::RunLoop& loop = sys::RunLoop::main();
+        loop.runUntil(loop.now() + kPictureInterval);
+        if (built.changed(session))
+            out << "rebuilt\n";
+        out.flush();
+    }
+    return interruptedStatus();
+}
+
+}

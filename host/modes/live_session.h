@@ -1,0 +1,17 @@
+#pragma once
+
+#include "session/host_session.h"
+
+#include <filesystem>
+#include <iosfwd>
+
+namespace kavrin::host {
+
+// Shows the widget on the real clock until interrupted: the run loop waits on the clock and on
+// the system-wide notifications, so a settings change made by another process (kavrin-prefs)
+// rebuilds the widget. The picture in the output folder ("live.png") follows every change,
+// and each rebuild prints "rebuilt". Returns interruptedStatus() once interrupted (or 1 when the
+// picture cannot be written).
+int runLiveSession(HostSession&, const std::filesystem::path& outputFolder, std::ostream& out);
+
+}

@@ -1,0 +1,320 @@
+#include "modes/window_session.h"
+
+#include "pictures/png_writer.h"
+#include "reader/window_reader.h"
+#include "session/phone_watcher.h"
+#include "sys/file_writing.h"
+#include "sys/run_loop.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace kavrin::host {
+
+namespace {
+
+// How far a pressed finger may move before the press becomes a drag, in points, and how far a
+// drag must go to turn the page.
+constexpr float kDragSlop = 6;
+constexpr float kPageTurnFraction = 0.15f;
+// The longest the window waits for input before it draws the next frame, in milliseconds.
+constexpr int kFrameInterval = 33;
+
+// Shows the frame pixel for pixel, the window resized to it.
+void show(DesktopWindow& window, cairo_surface_t* frame)
+{
+    cairo_surface_flush(frame);
+    window.show(cairo_image_surface_get_data(frame), cairo_image_surface_get_width(frame), cairo_image_surface_get_height(frame),
+        cairo_image_surface_get_stride(frame));
+}
+
+using Frame = OwnedSurface;
+
+// The frame with the reader's caption under it while the reader is on, else a reference to the
+// same frame.
+Frame pictureShown(const Frame& frame, const WindowReader& reader)
+{
+    if (Frame captioned = reader.captioned(frame.get()))
+        return captioned;
+    return Frame(cairo_surface_reference(frame.get()));
+}
+
+// What the mouse and keys do to the session.
+class WindowControls {
+public:
+    WindowControls(HostSession& session, const WindowOptions& options, WindowReader& reader, std::ostream& out)
+        : m_session(session)
+        , m_options(options)
+        , m_reader(reader)
+        , m_out(out)
+    {
+        if (session.backdrop().kind() == Backdrop::Kind::Wallpaper)
+            m_wallpaper = session.backdrop();
+    }
+
+    // False once the window is to close.
+    bool handle(const WindowEvent& event, const Frame& shown)
+    {
+        switch (event.kind) {
+        case WindowEvent::Kind::Close:
+            return false;
+        case WindowEvent::Kind::KeyDown:
+            return key(event);
+        case WindowEvent::Kind::ButtonDown:
+            if (event.left)
+                press(pointOf(event.x, event.y), shown);
+            return true;
+        case WindowEvent::Kind::PointerMoved:
+            if (event.left)
+                drag(pointOf(event.x, event.y));
+            else
+                m_reader.pointerAt(pointOf(event.x, event.y), pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
+            return true;
+        case WindowEvent::Kind::PointerLeft:
+            m_reader.pointerLeft();
+            return true;
+        case WindowEvent::Kind::ButtonUp:
+            if (event.left)
+                release(pointOf(event.x, event.y), shown);
+            return true;
+        case WindowEvent::Kind::Wheel: {
+            int steps = event.wheelX != 0 ? event.wheelX : -event.wheelY;
+            if (steps != 0 && !m_session.visibleAlert())
+                m_session.scrollToPage(m_session.currentPage() + (steps > 0 ? 1 : -1));
+            return true;
+        }
+        case WindowEvent::Kind::Other:
+            return true;
+        }
+        return true;
+    }
+
+private:
+    ui::Point pointOf(int x, int y) const
+    {
+        float scale = static_cast<float>(m_session.scale());
+        return { static_cast<float>(x) / scale, static_cast<float>(y) / scale };
+    }
+
+    static double pointsWide(const Frame& frame, int scale) { return frame ? cairo_image_surface_get_width(frame.get()) / double(scale) : 0; }
+    static double pointsHigh(const Frame& frame, int scale) { return frame ? cairo_image_surface_get_height(frame.get()) / double(scale) : 0; }
+
+    bool key(const WindowEvent& event)
+    {
+        switch (event.key) {
+        case WindowEvent::Key::Escape:
+            return false;
+        case WindowEvent::Key::Left:
+        case WindowEvent::Key::Up:
+        case WindowEvent::Key::Right:
+        case WindowEvent::Key::Down:
+            if (!m_session.visibleAlert())
+                m_session.scrollToPage(m_session.currentPage() + (event.key == WindowEvent::Key::Left || event.key == WindowEvent::Key::Up ? -1 : 1));
+            return true;
+        case WindowEvent::Key::Character:
+            return character(event.character);
+        case WindowEvent::Key::Other:
+            return true;
+        }
+        return true;
+    }
+
+    bool character(char typed)
+    {
+        switch (typed) {
+        case 'q':
+            return false;
+        case '1':
+        case '2':
+        case '3':
+            m_session.setScale(typed - '0');
+            return true;
+        case 'b':
+            m_session.setBackdrop(m_session.backdrop().next(m_wallpaper));
+            m_out << "backdrop " << m_session.backdrop().name() << '\n';
+            return true;
+        case 'r':
+            m_reload = true;
+            return true;
+        case 's':
+            save();
+            return true;
+        case 'v':
+            m_reader.toggle();
+            return true;
+        default:
+            return true;
+        }
+    }
+
+    void press(ui::Point point, const Frame& shown)
+    {
+        m_down = point;
+        m_dragging = false;
+        m_pressed.reset();
+        m_pressedButton = -1;
+        if (m_session.visibleAlert()) {
+            m_pressedButton = m_session.alertButtonAt(point, pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
+            return;
+        }
+        m_pressed = m_session.controlAt(point);
+        ui::ScrollView* scroll = m_session.scrollView();
+        m_startOffset = scroll ? scroll->contentOffset().x : 0;
+        m_tracking = true;
+    }
+
+    void drag(ui::Point point)
+    {
+        ui::ScrollView* scroll = m_session.scrollView();
+        if (!m_tracking || !scroll)
+            return;
+        float moved = point.x - m_down.x;
+        if (!m_dragging && std::abs(moved) < kDragSlop)
+            return;
+        m_dragging = true;
+        m_pressed.reset();
+        float widest = std::max(0.f, scroll->contentSize().width - scroll->bounds().width());
+        scroll->setContentOffset({ std::clamp(m_startOffset - moved, 0.f, widest), scroll->contentOffset().y });
+    }
+
+    void release(ui::Point point, const Frame& shown)
+    {
+        if (m_session.visibleAlert()) {
+            int button = m_session.alertButtonAt(point, pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
+            if (button >= 0 && button == m_pressedButton)
+                (void)m_session.press(button);
+            m_pressedButton = -1;
+            return;
+        }
+        if (!m_tracking)
+            return;
+        m_tracking = false;
+        if (m_dragging) {
+            ui::ScrollView* scroll = m_session.scrollView();
+            float width = scroll ? scroll->bounds().width() : 0;
+            if (!(width > 0))
+                return;
+            int startPage = static_cast<int>(std::lround(m_startOffset / width));
+            float moved = m_down.x - point.x;
+            int turn = moved > width * kPageTurnFraction ? 1 : moved < -width * kPageTurnFraction ? -1
+                                                                                                  : 0;
+            m_session.scrollToPage(startPage + turn);
+            return;
+        }
+        m_session.touchUpInside(m_pressed, point);
+        m_pressed.reset();
+    }
+
+    // The frame of this moment, as the window shows it next, into a new file of the output
+    // folder; an existing file is never replaced.
+    void save()
+    {
+        Frame shown = pictureShown(m_session.render(), m_reader);
+        std::error_code ignored;
+        std::filesystem::create_directories(m_options.out, ignored);
+        std::optional<tooling::Bytes> png = tooling::encodePng(shown.get());
+        std::filesystem::path file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
+        // Taken names are skipped; only a new file is ever written, even when one appears meanwhile.
+        while (png && !sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size())) && errno == EEXIST)
+            file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
+        if (png && std::filesystem::is_regular_file(file, ignored))
+            m_out << "saved " << file.string() << '\n';
+        else
+            m_out << "cannot write " << file.string() << '\n';
+    }
+
+public:
+    bool takeReload()
+    {
+        bool reload = m_reload;
+        m_reload = false;
+        return reload;
+    }
+    void requestReload() { m_reload = true; }
+
+private:
+    HostSession& m_session;
+    const WindowOptions& m_options;
+    WindowReader& m_reader;
+    std::ostream& m_out;
+    std::optional<Backdrop> m_wallpaper;
+    bool m_reload { false };
+    int m_saved { 0 };
+    bool m_tracking { false };
+    bool m_dragging { false };
+    ui::Point m_down;
+    float m_startOffset { 0 };
+    std::weak_ptr<ui::View> m_pressed;
+    int m_pressedButton { -1 };
+};
+
+bool hasDisplay()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+}
+
+int runWindowSession(HostSession& session, const WindowOptions& options, std::ostream& out, std::ostream& err)
+{
+    std::unique_ptr<DesktopDisplay> display = hasDisplay() && options.desktop ? options.desktop->startDisplay() : nullptr;
+    if (!display) {
+        err << "kavrin-host: there is no display for a window; use --script or --live\n";
+        return 2;
+    }
+    session.showView();
+    session.viewDidAppear();
+    Frame shown = session.render();
+    std::unique_ptr<SpeechPlayer> player = options.speech ? options.desktop->openSpeechPlayer(options.speech->sampleRate()) : nullptr;
+    WindowReader reader(session, out, err, options.speech, std::move(player), options.speechLanguage);
+    std::unique_ptr<DesktopWindow> window;
+    {
+        Frame picture = pictureShown(shown, reader);
+        const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
+        std::string error;
+        window = display->openWindow(width, height, error);
+        if (!window) {
+            err << "kavrin-host: cannot open a window: " << error << "; use --script or --live\n";
+            return 2;
+        }
+        show(*window, picture.get());
+        out << "window ready " << width << 'x' << height << '\n';
+        out.flush();
+    }
+
+    WindowControls controls(session, options, reader, out);
+    std::unique_ptr<PhoneWatcher> watcher;
+    if (options.watch)
+        watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); });
+    sys::RunLoop& loop = sys::RunLoop::main();
+    bool open = true;
+    while (open) {
+        if (std::optional<WindowEvent> event = window->nextEvent(kFrameInterval)) {
+            open = controls.handle(*event, shown);
+            while (open && (event = window->nextEvent(0)))
+                open = controls.handle(*event, shown);
+        }
+        loop.runDueTasks();
+        if (controls.takeReload()) {
+            if (auto reloaded = session.reload(); !reloaded) {
+                err << "kavrin-host: " << reloaded.error() << '\n';
+                return 1;
+            }
+            out << "reloaded\n";
+        }
+        shown = session.render();
+        show(*window, pictureShown(shown, reader).get());
+        out.flush();
+    }
+    return 0;
+}
+
+}

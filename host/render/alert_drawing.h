@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/alert_view.h"
+#include "ui/geometry.h"
+
+#include <cairo.h>
+
+#include <vector>
+
+namespace kavrin::host {
+
+class TextLayouts;
+
+// The alert box's height for its title, message and buttons.
+double alertHeight(cairo_t*, TextLayouts&, const ui::AlertView&);
+
+// Dims the picture and draws the alert box centred on it: the title, the message, and the
+// buttons (side by side when there are two, else stacked with the cancel button last).
+// The index of the button drawn under the point (in the picture's points), or -1.
+int alertButtonAt(cairo_t*, TextLayouts&, const ui::AlertView&, double pictureWidth, double pictureHeight, ui::Point);
+
+void drawAlert(cairo_t*, TextLayouts&, const ui::AlertView&, double pictureWidth, double pictureHeight);
+
+// The button indices in the order the buttons are drawn, top to bottom and left to right.
+std::vector<int> alertButtonsInDrawingOrder(const ui::AlertView&);
+
+}

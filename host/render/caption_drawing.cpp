@@ -1,0 +1,51 @@
+#include "render/caption_drawing.h"
+
+#include "render/text_drawing.h"
+
+#include <cmath>
+
+namespace kavrin::host {
+
+namespace {
+
+constexpr double kMargin = 8;
+
+}
+
+OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale, TextLayouts& layouts)
+{
+    const int width = cairo_image_surface_get_width(frame);
+    const int frameHeight = cairo_image_surface_get_height(frame);
+    const int height = frameHeight + static_cast<int>(std::lround(kCaptionHeight * scale));
+    OwnedSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_t* cr = cairo_create(picture.get());
+    // The frame pixel for pixel, whatever scale it was drawn at.
+    double frameScaleX = 1, frameScaleY = 1;
+    cairo_surface_get_device_scale(frame, &frameScaleX, &frameScaleY);
+    cairo_save(cr);
+    cairo_scale(cr, frameScaleX, frameScaleY);
+    cairo_set_source_surface(cr, frame, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_restore(cr);
+
+    cairo_scale(cr, scale, scale);
+    const double pointsWide = width / double(scale);
+    const double top = frameHeight / double(scale);
+    cairo_rectangle(cr, 0, top, pointsWide, kCaptionHeight);
+    cairo_set_source_rgb(cr, 0.16, 0.16, 0.18);
+    cairo_fill(cr);
+    if (!text.empty()) {
+        TextStyle style;
+        style.font = ui::Font("Helvetica", 13);
+        style.color = ui::Color::whiteColor();
+        drawText(cr, layouts, text, style,
+            { static_cast<float>(kMargin), static_cast<float>(top), static_cast<float>(pointsWide - 2 * kMargin), static_cast<float>(kCaptionHeight) });
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(picture.get());
+    cairo_surface_set_device_scale(picture.get(), scale, scale);
+    return picture;
+}
+
+}

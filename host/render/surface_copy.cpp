@@ -1,0 +1,17 @@
+#include "render/surface_copy.h"
+
+namespace kavrin::host {
+
+OwnedSurface copyOnCanvas(cairo_surface_t* source, int width, int height)
+{
+    OwnedSurface canvas(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_t* cr = cairo_create(canvas.get());
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(canvas.get());
+    return canvas;
+}
+
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "sys/url.h"
+#include "ui/accessibility_reader.h"
+#include "ui/alert_view.h"
+#include "ui/json_text.h"
+#include "ui/view.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kavrin::host {
+
+// Where the session and the commands report what they produced: the plain mode prints lines,
+// the JSON protocol gathers them into one answer a command.
+class CommandOutput {
+public:
+    virtual ~CommandOutput() = default;
+
+    // The widget handed a URL to the system, or presented an alert (at any command).
+    virtual void opened(const sys::URL&) = 0;
+    virtual void alerted(const ui::AlertView&) = 0;
+
+    virtual void height(float) = 0;
+    virtual void launch(const sys::URL*) = 0; // nullptr: none
+    virtual void dump(const ui::View*) = 0;   // nullptr: the controller gave no view
+    virtual void wrote(const std::filesystem::path&) = 0;
+    // The control a tap reached (nullptr for none), and the content view the tap was given in.
+    virtual void hit(const ui::View* control, const ui::View* content) = 0;
+    // What a screen reader found under a point (nothing over empty space), and all it steps
+    // through in order.
+    virtual void described(const std::optional<ui::AccessibilityDescription>&) = 0;
+    virtual void elements(const std::vector<ui::AccessibilityDescription>&) = 0;
+};
+
+// Today's lines: "open URL", "alert JSON", "height N", "launch URL|none", "dump JSON|null",
+// "describe JSON|null", "elements [JSON, ...]", each flushed at once for a program at the other
+// end of a pipe; a written file and a tap's hit print nothing.
+class PlainOutput : public CommandOutput {
+public:
+    explicit PlainOutput(std::ostream& out)
+        : m_out(out) { }
+
+    void opened(const sys::URL&) override;
+    void alerted(const ui::AlertView&) override;
+    void height(float) override;
+    void launch(const sys::URL*) override;
+    void dump(const ui::View*) override;
+    void wrote(const std::filesystem::path&) override { }
+    void hit(const ui::View*, const ui::View*) override { }
+    void described(const std::optional<ui::AccessibilityDescription>&) override;
+    void elements(const std::vector<ui::AccessibilityDescription>&) override;
+
+private:
+    std::ostream& m_out;
+};
+
+// One JSON object a command: {"ok": true, ...} with what it produced, or {"ok": false, "line":
+// N, "error": "..."}. Between begin and succeed or fail it gathers.
+class JsonAnswer : public CommandOutput {
+public:
+    explicit JsonAnswer(std::ostream& out)
+        : m_out(out) { }
+
+    void begin();
+    void succeed();
+    void fail(int line, const std::string& error);
+
+    void opened(const sys::URL&) override;
+    void alerted(const ui::AlertView&) override;
+    void height(float) override;
+    void launch(const sys::URL*) override;
+    void dump(const ui::View*) override;
+    void wrote(const std::filesystem::path&) override;
+    void hit(const ui::View* control, const ui::View* content) override;
+    void described(const std::optional<ui::AccessibilityDescription>&) override;
+    void elements(const std::vector<ui::AccessibilityDescription>&) override;
+
+private:
+    void print(const ui::Json&);
+
+    std::ostream& m_out;
+    ui::Json m_produced = ui::Json::object();
+};
+
+}

@@ -1,0 +1,67 @@
+#include "session/plugin_loader.h"
+
+#include "sys/phone_paths.h"
+#include "sys/phone_root.h"
+#include "sys/property_list.h"
+#include "weeapp/plugin_entry.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace kavrin::host {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> PluginLoader::bundleNames()
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sys::resolvePhonePath(sys::kPluginsFolder), error)) {
+        const fs::path& path = entry.path();
+        if (path.extension() == sys::kBundleExtension && !path.stem().empty() && entry.is_directory(error))
+            names.push_back(path.stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string PluginLoader::bundleFolder(const std::string& name)
+{
+    return sys::resolvePhonePath(sys::bundlePath(name));
+}
+
+std::string PluginLoader::executablePath(const std::string& name)
+{
+    fs::path folder = bundleFolder(name);
+    std::string executable = name;
+    sys::ValuePtr info = sys::readPropertyListFile((folder / sys::kBundleInfoFile).string());
+    if (const sys::Value* declared = sys::objectForKey(info, "CFBundleExecutable").get(); declared && declared->asString()) {
+        if (!declared->asString()->empty() && declared->asString()->find('/') == std::string::npos)
+            executable = *declared->asString();
+    }
+    return (folder / executable).string();
+}
+
+Result<std::unique_ptr<weeapp::BBWeeAppController>> PluginLoader::createController(const std::string& name)
+{
+    std::string path = executablePath(name);
+    std::error_code ignored;
+    if (!fs::is_regular_file(path, ignored))
+        return Error { "no widget plug-in at " + path };
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        const char* reason = dlerror();
+        return Error { "cannot load " + path + ": " + (reason ? reason : "unknown reason") };
+    }
+    auto create = reinterpret_cast<WeeAppCreateControllerFunction>(dlsym(module, weeapp::kCreateControllerSymbol));
+    if (!create)
+        return Error { path + " has no " + weeapp::kCreateControllerSymbol };
+    std::unique_ptr<weeapp::BBWeeAppController> controller(create());
+    if (!controller)
+        return Error { path + " created no controller" };
+    return controller;
+}
+
+}

@@ -1,0 +1,147 @@
+#include "support/host_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <map>
+
+namespace kavrin::testing {
+namespace {
+
+// Every file under a folder with its bytes, and every link with its target.
+std::map<std::string, std::string> contentsOf(const fs::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = fs::relative(entry.path(), folder).string();
+        if (entry.is_symlink())
+            contents[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            contents[name] = readFile(entry.path());
+        else
+            contents[name] = "folder";
+    }
+    return contents;
+}
+
+// The demo's scratch copies of the phone in a temporary folder.
+std::size_t scratchCopiesIn(const fs::path& folder)
+{
+    std::size_t copies = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        copies += entry.path().filename().string().starts_with("kavrin-demo-");
+    return copies;
+}
+
+// The environment of the programs this test starts, put back afterwards.
+class Environment {
+public:
+    Environment(const char* name, const std::string& value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~Environment()
+    {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// The demo runs on its own copy of the phone: run to its end, or killed by SIGINT, SIGTERM or
+// SIGKILL before its first picture, after it or in the middle of the run, it leaves the phone's
+// files as they were. SIGINT and SIGTERM end it with 130 and 143, its scratch copy removed, and
+// every picture it left is whole, with no temporary file beside them.
+TEST(DemoSession, InterruptionsLeaveThePhoneAsItWas)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    TemporaryFolder scratchSpace;
+    Environment demoPhone("KAVRIN_DEMO_PHONE", phone.root());
+    Environment temporary("TMPDIR", scratchSpace.path().string());
+    const std::map<std::string, std::string> before = contentsOf(phone.path());
+    ASSERT_TRUE(before.count(PhoneRoot::kSettings));
+
+    TemporaryFolder out;
+    {
+        InteractiveHost demo({ "--out", out.path().string() });
+        std::vector<std::string> lines;
+        while (std::optional<std::string> line = demo.readLine())
+            lines.push_back(*line);
+        EXPECT_EQ(demo.finish(), 0);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "open tel:+491701234567");
+        EXPECT_EQ(contentsOf(phone.path()), before);
+        EXPECT_EQ(scratchCopiesIn(scratchSpace.path()), 0u);
+    }
+
+    // The lines after which the signal comes; 0 is at once.
+    for (int signalNumber : { SIGINT, SIGTERM, SIGKILL }) {
+        for (int linesFirst : { 0, 1, 8 }) {
+            SCOPED_TRACE("signal " + std::to_string(signalNumber) + " after " + std::to_string(linesFirst) + " lines");
+            TemporaryFolder pictures;
+            InteractiveHost demo({ "--out", pictures.path().string() });
+            for (int i = 0; i < linesFirst; ++i)
+                ASSERT_TRUE(demo.readLine());
+            demo.sendSignal(signalNumber);
+            int status = demo.finish();
+            EXPECT_EQ(contentsOf(phone.path()), before);
+            if (signalNumber == SIGKILL) {
+                EXPECT_EQ(status, 128 + SIGKILL);
+                continue;
+            }
+            EXPECT_EQ(status, 128 + signalNumber);
+            EXPECT_EQ(scratchCopiesIn(scratchSpace.path()), 0u);
+            for (const auto& entry : fs::directory_iterator(pictures.path())) {
+                EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+                EXPECT_TRUE(Picture(entry.path()).valid()) << entry.path();
+            }
+        }
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(scratchSpace.path()))
+            if (entry.path().filename().string().starts_with("kavrin-demo-"))
+                fs::remove_all(entry.path(), ignored);
+    }
+}
+
+// A protocol session waiting for its next line, or between lines, ends at SIGINT or SIGTERM with
+// 130 or 143 and leaves no temporary file beside the settings it wrote. A script is read whole
+// before any line runs, so one interrupted while it is being read has run nothing.
+TEST(DemoSession, InterruptedScriptEndsCleanly)
+{
+    PhoneRoot phone;
+    fs::path settings = phone.path() / PhoneRoot::kSettings;
+    for (int signalNumber : { SIGINT, SIGTERM }) {
+        InteractiveHost host({ "--root", phone.root(), "--protocol", "json" });
+        host.send("set showBg true");
+        EXPECT_EQ(host.readLine(), "{\"ok\": true}");
+        host.send("height");
+        EXPECT_EQ(host.readLine(), "{\"ok\": true, \"height\": 110}");
+        host.sendSignal(signalNumber);
+        EXPECT_EQ(host.finish(), 128 + signalNumber);
+        EXPECT_EQ(std::distance(fs::directory_iterator(settings.parent_path()), fs::directory_iterator()), 1);
+        EXPECT_EQ(sys::count(phone.settings()), 1u);
+    }
+    for (int signalNumber : { SIGINT, SIGTERM }) {
+        PhoneRoot untouched;
+        InteractiveHost host({ "--root", untouched.root(), "--script", "-" });
+        host.send("set showBg true");
+        host.send("height");
+        host.sendSignal(signalNumber);
+        EXPECT_EQ(host.finish(), 128 + signalNumber);
+        EXPECT_FALSE(fs::exists(untouched.path() / PhoneRoot::kSettings));
+    }
+}
+
+}
+}

@@ -1,0 +1,288 @@
+#include "support/host_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace kavrin::testing {
+namespace {
+
+// A program found on PATH, or nothing.
+std::optional<fs::path> onPath(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        fs::path candidate = fs::path(folder) / name;
+        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+// Waits for a child with a deadline; a child still running then is killed.
+int waitFor(pid_t pid, int milliseconds)
+{
+    int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    pollfd descriptor { pidfd, POLLIN, 0 };
+    bool ended = pidfd < 0 || poll(&descriptor, 1, milliseconds) > 0;
+    if (pidfd >= 0)
+        close(pidfd);
+    if (!ended)
+        kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status)
+                                           : 128 + WTERMSIG(status);
+}
+
+// A virtual X display on a free number, for as long as the object lives.
+class VirtualDisplay {
+public:
+    VirtualDisplay()
+    {
+        int numbers[2];
+        if (pipe2(numbers, O_CLOEXEC) != 0)
+            return;
+        std::vector<std::string> words { "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp" };
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, numbers[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(numbers[1]);
+        // Xvfb writes its display number once it accepts clients.
+        std::string number;
+        while (m_pid > 0) {
+            pollfd descriptor { numbers[0], POLLIN, 0 };
+            char chunk[32];
+            ssize_t got = poll(&descriptor, 1, 30000) > 0 ? read(numbers[0], chunk, sizeof chunk) : -1;
+            if (got <= 0)
+                break;
+            number.append(chunk, static_cast<std::size_t>(got));
+            if (number.find('\n') != std::string::npos) {
+                m_name = ":" + number.substr(0, number.find('\n'));
+                break;
+            }
+        }
+        close(numbers[0]);
+    }
+    ~VirtualDisplay()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitFor(m_pid, 30000);
+        }
+    }
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // ":N", or empty when the server did not come up.
+    const std::string& name() const { return m_name; }
+
+private:
+    pid_t m_pid { -1 };
+    std::string m_name;
+};
+
+// Runs xdotool on the display named by DISPLAY and gives its standard output.
+std::optional<std::string> xdotool(const std::vector<std::string>& arguments)
+{
+    TemporaryFolder io;
+    std::vector<std::string> words { "xdotool" };
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, (io.path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    bool started = posix_spawnp(&pid, "xdotool", &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!started || waitFor(pid, 30000) != 0)
+        return std::nullopt;
+    return readFile(io.path() / "out");
+}
+
+// Sends the key that closes the window. The window may be gone before the key's release reaches
+// it, which xdotool reports as a failure; the host's status tells whether the key did its work.
+void quitWith(const std::string& window, const std::string& key)
+{
+    (void)xdotool({ "key", "--window", window, key });
+}
+
+// Presses s in the window and waits for the host to name the picture it saved.
+std::optional<fs::path> saveFrame(InteractiveHost& host, const std::string& window)
+{
+    if (!xdotool({ "key", "--window", window, "s" }))
+        return std::nullopt;
+    std::optional<std::string> line = host.readLine();
+    if (!line || !line->starts_with("saved "))
+        return std::nullopt;
+    return fs::path(line->substr(6));
+}
+
+// The window on a virtual display: a click on the first tile opens its number, s saves the
+// frame shown, which equals what render draws at the same scale for the same state (the
+// standard look, still, then its second page after the right arrow), and q ends with status 0.
+// Skipped only where Xvfb or xdotool is missing; the CI machine installs both.
+TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) } });
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", display.name().c_str(), 1);
+    // SDL's X11 and D-Bus libraries keep allocations until the process ends, some in modules
+    // already unloaded by then, which the leak checker can neither free nor name to suppress:
+    // under the sanitizers the window's process is checked for memory errors, not for leaks.
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
+        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+    TemporaryFolder out;
+
+    InteractiveHost host({ "--root", phone.root(), "--seed", "1", "--window", "--out", out.path().string() });
+    ASSERT_TRUE(host.running());
+    std::optional<std::string> ready = host.readLine();
+    ASSERT_EQ(ready.value_or("(nothing)"), "window ready 640x228");
+    std::optional<std::string> found = xdotool({ "search", "--sync", "--onlyvisible", "--pid", std::to_string(host.pid()) });
+    ASSERT_TRUE(found && !found->empty());
+    std::string window = found->substr(0, found->find('\n'));
+
+    // The first tile's middle, (46, 46) in points, is (92, 92) at scale 2. The pointer is moved
+    // there and waited for before the click, so that a window still settling on the display
+    // does not lose the press.
+    ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "sleep", "0.2", "click", "1" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "open tel:+491701234567");
+
+    const auto savedFrame = [&] { return saveFrame(host, window); };
+    std::optional<fs::path> first = savedFrame();
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "Right" }));
+    std::optional<fs::path> second = savedFrame();
+    ASSERT_TRUE(second);
+
+    RunResult rendered = phone.host("view\nappear\nrender " + (out.path() / "render-1.png").string() + "\npage 2\nrender "
+            + (out.path() / "render-2.png").string() + "\n",
+        { "--scale", "2" });
+    ASSERT_EQ(rendered.status, 0) << rendered.err;
+    Picture shownFirst(*first), shownSecond(*second);
+    ASSERT_TRUE(shownFirst.valid() && shownSecond.valid());
+    EXPECT_EQ(shownFirst.width(), 640);
+    EXPECT_TRUE(shownFirst == Picture(out.path() / "render-1.png"));
+    EXPECT_TRUE(shownSecond == Picture(out.path() / "render-2.png"));
+    EXPECT_FALSE(shownFirst == shownSecond);
+
+    quitWith(window, "q");
+    EXPECT_EQ(host.finish(), 0);
+}
+
+// The screen reader of the window, on from the start with --speak: the pointer coming onto a
+// tile prints it once (not again while it stays there, again after empty space), the caption
+// strip under the widget shows it and the frame saved holds the strip; v turns the reader off
+// (the window is the plain picture again, the pointer silent) and on; an alert's buttons are
+// read where they are drawn; at the end the WAV file holds the speech. Played on SDL's silent
+// sound device, so that the speech goes the way it goes on a desktop.
+TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) }, { "askForCall", sys::Value::boolean(true) } });
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", display.name().c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
+        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+    TemporaryFolder out;
+    const fs::path speech = out.path() / "speech.wav";
+
+    InteractiveHost host({ "--root", phone.root(), "--seed", "1", "--window", "--speak", speech.string(), "--out", out.path().string() });
+    ASSERT_TRUE(host.running());
+    // The widget's 640x228 and the caption strip, 22 points high.
+    ASSERT_EQ(host.readLine().value_or("(nothing)"), "window ready 640x272");
+    std::optional<std::string> found = xdotool({ "search", "--sync", "--onlyvisible", "--pid", std::to_string(host.pid()) });
+    ASSERT_TRUE(found && !found->empty());
+    std::string window = found->substr(0, found->find('\n'));
+    const auto moveTo = [&](int x, int y) { return xdotool({ "mousemove", "--window", window, std::to_string(x), std::to_string(y) }).has_value(); };
+    const auto tile = [](const std::string& label) {
+        return "describe {\"label\": \"" + label + "\", \"hint\": \"Shows the choices\", \"traits\": [\"button\"], \"value\": null}";
+    };
+
+    ASSERT_TRUE(moveTo(92, 92));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
+    ASSERT_TRUE(moveTo(100, 120)); // the same tile, over its badge
+    ASSERT_TRUE(moveTo(250, 92));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Maria José de la Vega, home"));
+    ASSERT_TRUE(moveTo(168, 92)); // between two tiles
+    ASSERT_TRUE(moveTo(92, 92));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
+
+    const auto savedFrame = [&] { return saveFrame(host, window); };
+    std::optional<fs::path> captioned = savedFrame();
+    ASSERT_TRUE(captioned);
+    Picture withCaption(*captioned);
+    ASSERT_EQ(withCaption.height(), 272);
+    int lettering = 0;
+    for (int y = 228; y < 272; ++y) {
+        for (int x = 0; x < 640; ++x)
+            lettering += withCaption.at(x, y).red > 200 ? 1 : 0;
+    }
+    EXPECT_GT(lettering, 200) << "the caption strip holds no text";
+
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "v" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "reader off");
+    ASSERT_TRUE(moveTo(250, 92));
+    std::optional<fs::path> plain = savedFrame(); // the next line: nothing was described
+    ASSERT_TRUE(plain);
+    RunResult rendered = phone.host("view\nappear\nrender " + (out.path() / "render.png").string() + "\n", { "--scale", "2" });
+    ASSERT_EQ(rendered.status, 0) << rendered.err;
+    EXPECT_TRUE(Picture(*plain) == Picture(out.path() / "render.png"));
+
+    ASSERT_TRUE(xdotool({ "key", "--window", window, "v" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "reader on");
+    ASSERT_TRUE(xdotool({ "mousemove", "--window", window, "92", "92", "click", "1" }));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), tile("Anna Lindqvist, mobile"));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), R"(alert {"title": "Anna Lindqvist", "buttons": ["Cancel", "Call"], "tag": 0})");
+    ASSERT_TRUE(moveTo(190, 180));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), R"(describe {"label": "Cancel", "hint": null, "traits": ["button"], "value": null})");
+    ASSERT_TRUE(moveTo(450, 180));
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), R"(describe {"label": "Call", "hint": null, "traits": ["button"], "value": null})");
+
+    quitWith(window, "q");
+    EXPECT_EQ(host.finish(), 0);
+    unsetenv("SDL_AUDIODRIVER");
+    const std::optional<Wav> wav = readWav(speech);
+    ASSERT_TRUE(wav);
+    // Three tiles and two buttons, each a second or more.
+    EXPECT_GT(static_cast<double>(wav->samples.size()) / wav->sampleRate, 5.0);
+    EXPECT_GT(loudSamples(*wav), static_cast<std::size_t>(wav->sampleRate));
+}
+
+// Without a display the window is refused with status 2 and a pointer to the other ways.
+TEST(WindowSession, NoDisplayGivesStatus2)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    RunResult result = runProgram("kavrin-host", { "--root", phone.root(), "--window" });
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("use --script or --live"), std::string::npos) << result.err;
+}
+
+}
+}

@@ -1,0 +1,91 @@
+#include "support/host_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrin::testing {
+namespace {
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// A phone root whose plug-ins folder holds, besides the built Kavrin.bundle, a copy of it under
+// another name, a bundle whose executable is not a shared object, one without an executable and
+// a plain file named like a bundle.
+class PluginsFolder : public PhoneRoot {
+public:
+    PluginsFolder()
+    {
+        fs::path plugins = path() / "System/Library/WeeAppPlugins";
+        fs::create_directory_symlink(buildDirectory() / "Kavrin.bundle", plugins / "Copy.bundle");
+        writeRaw("System/Library/WeeAppPlugins/Broken.bundle/Broken", "not a shared object");
+        fs::create_directories(plugins / "Empty.bundle");
+        writeRaw("System/Library/WeeAppPlugins/Aaa.bundle", "a file, not a bundle");
+    }
+};
+
+// Without --plugin the host tries the bundles by name and takes the first that loads, naming
+// each that fails on its way; a plain file named like a bundle is no bundle.
+TEST(PluginLoader, TakesTheFirstBundleByNameThatLoads)
+{
+    PluginsFolder phone;
+    // Broken sorts first and fails; Copy, the built widget under another name, loads.
+    RunResult result = phone.host("height\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.lines(), std::vector<std::string> { "height 110.0" });
+    EXPECT_TRUE(contains(result.err, "plug-in Broken: cannot load")) << result.err;
+    EXPECT_FALSE(contains(result.err, "Aaa")) << result.err;
+    EXPECT_FALSE(contains(result.err, "Copy")) << result.err;
+    EXPECT_FALSE(contains(result.err, "Empty")) << result.err;
+}
+
+// --plugin loads only the named bundle: the others are never tried, and when the named one
+// fails or is not there the host gives up with status 1 instead of taking another.
+TEST(PluginLoader, PluginOptionPicksOneBundle)
+{
+    PluginsFolder phone;
+    RunResult kavrin = phone.host("height\n", { "--plugin", "Kavrin" });
+    EXPECT_EQ(kavrin.status, 0) << kavrin.err;
+    EXPECT_EQ(kavrin.lines(), std::vector<std::string> { "height 110.0" });
+    EXPECT_TRUE(kavrin.err.empty()) << kavrin.err;
+
+    RunResult broken = phone.host("height\n", { "--plugin", "Broken" });
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_TRUE(broken.out.empty()) << broken.out;
+    EXPECT_TRUE(contains(broken.err, "plug-in Broken: cannot load")) << broken.err;
+
+    RunResult empty = phone.host("height\n", { "--plugin", "Empty" });
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_TRUE(contains(empty.err, "plug-in Empty: no widget plug-in at")) << empty.err;
+
+    for (const char* missing : { "Missing", "Aaa" }) {
+        RunResult result = phone.host("height\n", { "--plugin", missing });
+        EXPECT_EQ(result.status, 1) << missing;
+        EXPECT_TRUE(contains(result.err, std::string("no plug-in ") + missing)) << result.err;
+    }
+    for (const char* bad : { "", "../Kavrin", "a/b" }) {
+        RunResult result = phone.host("height\n", { "--plugin", bad });
+        EXPECT_EQ(result.status, 2) << bad;
+        EXPECT_TRUE(contains(result.err, "--plugin")) << result.err;
+    }
+}
+
+// When no bundle loads, every one is named and the host exits with 1.
+TEST(PluginLoader, NoLoadableBundleIsStatusOne)
+{
+    TemporaryFolder root;
+    fs::path plugins = root.path() / "System/Library/WeeAppPlugins";
+    fs::create_directories(plugins / "Empty.bundle");
+    fs::create_directories(plugins / "Broken.bundle");
+    std::ofstream(plugins / "Broken.bundle/Broken") << "not a shared object";
+    RunResult result = runProgram("kavrin-host", { "--root", root.path().string(), "--script", "-" }, "height\n");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.out.empty()) << result.out;
+    EXPECT_TRUE(contains(result.err, "plug-in Broken: ")) << result.err;
+    EXPECT_TRUE(contains(result.err, "plug-in Empty: ")) << result.err;
+    EXPECT_TRUE(contains(result.err, "no widget plug-in could be loaded")) << result.err;
+}
+
+}
+}
