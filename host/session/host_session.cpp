@@ -301,18 +301,10 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
 
 namespace {
 
-Result<void> refusedRoot(const HostSession::SettingsRules& rules)
-{
-    if (rules.createRoot || tooling::looksLikePhoneRoot(sys::phoneRoot()))
-        return {};
-    return Error { sys::phoneRoot().string() + " does not look like a phone root (it has no "
-        + std::filesystem::path(tooling::kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there" };
-}
-
 Result<void> edited(const tooling::SettingsChange& change, std::ostream& notes)
 {
-    if (!change.keptCopy.empty())
-        notes << "kavrin-host: kept the unreadable settings file's bytes in " << change.keptCopy << '\n';
+    if (!change.note().empty())
+        notes << "kavrin-host: " << change.note() << '\n';
     if (change.outcome == tooling::SettingsChange::Outcome::Written || change.outcome == tooling::SettingsChange::Outcome::Unchanged)
         return {};
     return Error { change.message };
@@ -322,23 +314,12 @@ Result<void> edited(const tooling::SettingsChange& change, std::ostream& notes)
 
 Result<void> HostSession::setSetting(const std::string& key, const sys::ValuePtr& value)
 {
-    if (Result<void> root = refusedRoot(m_settingsRules); !root)
-        return root;
-    auto change = [&](tooling::SettingsEditor& settings) {
-        settings.set(key, value);
-        return true;
-    };
-    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable), m_notes);
+    return edited(tooling::setSetting(key, value, m_settingsRules), m_notes);
 }
 
 Result<void> HostSession::unsetSetting(const std::string& key)
 {
-    if (Result<void> root = refusedRoot(m_settingsRules); !root)
-        return root;
-    if (tooling::settingIsAbsent(key))
-        return {};
-    auto change = [&](tooling::SettingsEditor& settings) { return settings.unset(key); };
-    return edited(tooling::changeSettingsFile(change, m_settingsRules.replaceUnreadable), m_notes);
+    return edited(tooling::unsetSetting(key, m_settingsRules), m_notes);
 }
 
 void HostSession::notifySettingsChanged()

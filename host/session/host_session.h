@@ -4,6 +4,7 @@
 #include "render/owned_surface.h"
 #include "render/render_cache.h"
 #include "result.h"
+#include "settings_change.h"
 #include "session/command_output.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
@@ -113,13 +114,8 @@ public:
     // Renders frames while the clock moves the given seconds forward, into an animated PNG.
     Result<void> recordToFile(const std::filesystem::path&, double seconds);
 
-    // How set and unset treat the phone: replaceUnreadable lets them replace a settings file
-    // that is no readable dictionary once its bytes are kept beside it (--force), createRoot
-    // lets them write under a root with no private/var/mobile (--create).
-    struct SettingsRules {
-        bool replaceUnreadable { false };
-        bool createRoot { false };
-    };
+    // How set and unset treat the phone (--force, --create), as every writer of the settings does.
+    using SettingsRules = tooling::SettingsRules;
     void setSettingsRules(SettingsRules rules) { m_settingsRules = rules; }
 
     // The widget's settings file, changed under the settings lock without telling anyone. An

@@ -4,20 +4,21 @@
 #include "settings_keys.h"
 
 #include <ostream>
+#include <vector>
 
 namespace kavrin::host {
 
 bool applyLook(HostSession& session, const Look& look, std::ostream& errors)
 {
-    auto change = [&](tooling::SettingsEditor& settings) {
-        for (const tooling::SettingKey& key : tooling::settingKeys())
-            settings.unset(key.name);
-        for (const auto& [key, value] : look)
-            settings.set(key, value);
-        return true;
-    };
-    tooling::SettingsChange result = tooling::changeSettingsFile(change, false);
-    bool written = result.outcome == tooling::SettingsChange::Outcome::Written;
+    // Every key the widget reads goes, then the look's keys come, in one change of the file.
+    std::vector<tooling::SettingEdit> edits;
+    for (const tooling::SettingKey& key : tooling::settingKeys())
+        edits.emplace_back(key.name, nullptr);
+    for (const auto& [key, value] : look)
+        edits.emplace_back(key, value);
+    tooling::SettingsChange result = tooling::editSettings(edits, { });
+    using Outcome = tooling::SettingsChange::Outcome;
+    bool written = result.outcome == Outcome::Written || result.outcome == Outcome::Unchanged;
     if (!written)
         errors << result.message << '\n';
     session.notifySettingsChanged();
