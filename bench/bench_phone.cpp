@@ -2,7 +2,7 @@
 
 #include "demo_phone.h"
 #include "kavrin/published_names.h"
-#include "phone_files.h"
+#include "system_notifications.h"
 #include "resources/bundle_resources.h"
 #include "support/temporary_folder.h"
 #include "sys/phone_paths.h"
@@ -90,12 +90,12 @@ bool BenchPhone::writeForHost(const std::filesystem::path& root, int favorites, 
         return false;
     }
     // Another folder gets its files replaced, and nothing else.
-    return writeFiles(tooling::PhoneWriter(std::filesystem::absolute(root)), favorites, Bundle::LinkedToBuild, error);
+    return writeFiles(phone_files::PhoneWriter(std::filesystem::absolute(root)), favorites, Bundle::LinkedToBuild, error);
 }
 
-bool BenchPhone::writeFiles(const tooling::PhoneWriter& phone, int favorites, Bundle bundle, std::string& error)
+bool BenchPhone::writeFiles(const phone_files::PhoneWriter& phone, int favorites, Bundle bundle, std::string& error)
 {
-    std::vector<tooling::FavoriteEntry> entries;
+    std::vector<phone_files::FavoriteRecord> entries;
     for (int i = 0; i < favorites; ++i) {
         entries.push_back({ contactName(i), kFirstRecordId + i, kLabels[static_cast<std::size_t>(i) % kLabels.size()], phoneNumber(i),
             { { "Type", sys::Value::integer(0) }, { "UID", sys::Value::integer(5000 + i) } } });
@@ -105,11 +105,11 @@ bool BenchPhone::writeFiles(const tooling::PhoneWriter& phone, int favorites, Bu
         return false;
     }
 
-    tooling::AddressBookWriter book(phone);
-    tooling::ThumbnailWriter images(phone);
+    phone_files::AddressBookWriter book(phone);
+    phone_files::ThumbnailWriter images(phone);
     for (int i = 0; i < favorites; ++i) {
-        book.addValue({ kFirstRecordId + i, tooling::kPhoneProperty, phoneNumber(i), std::nullopt, 0 });
-        book.addValue({ kFirstRecordId + i, tooling::kMailProperty, "contact" + std::to_string(i) + "@example.org", std::nullopt, 0 });
+        book.addValue({ kFirstRecordId + i, phone_files::kPhoneProperty, phoneNumber(i), std::nullopt, 0 });
+        book.addValue({ kFirstRecordId + i, phone_files::kMailProperty, "contact" + std::to_string(i) + "@example.org", std::nullopt, 0 });
         images.addThumbnail({ kFirstRecordId + i, photoBytes() });
     }
     if (!book.commit() || !images.commit()) {
@@ -125,10 +125,10 @@ bool BenchPhone::writeFiles(const tooling::PhoneWriter& phone, int favorites, Bu
             }
         }
     } else {
-        if (!phone.linkBundle(kBundlePath, tooling::builtBundleFolder(), error))
+        if (!phone.linkBundle(kBundlePath, phone_files::builtBundleFolder(), error))
             return false;
         std::error_code ignored;
-        std::filesystem::create_directories(phone.realPath(tooling::kSystemNotificationFolder), ignored);
+        std::filesystem::create_directories(phone.realPath(phone_files::kSystemNotificationFolder), ignored);
     }
     if (!phone.writeSettings(settingsFor(Look::Standard))) {
         error = "cannot write the settings";
@@ -244,7 +244,7 @@ std::vector<std::uint8_t> photoPng(int width, int height, std::uint32_t seed)
                     = static_cast<std::uint8_t>(std::clamp(channels[c], 0, 255));
         }
     }
-    std::optional<tooling::Bytes> bytes = tooling::encodePng(width, height, tooling::PixelLayout::Rgb, rgb);
+    std::optional<phone_files::Bytes> bytes = phone_files::encodePng(width, height, phone_files::PixelLayout::Rgb, rgb);
     if (!bytes) {
         std::fprintf(stderr, "bench phone: cannot encode a photo\n");
         std::abort();

@@ -46,9 +46,9 @@ public:
 private:
     enum class Bundle { Generated, LinkedToBuild };
     // The files of a phone with that many favorites; false with the reason in error.
-    static bool writeFiles(const tooling::PhoneWriter&, int favorites, Bundle, std::string& error);
+    static bool writeFiles(const phone_files::PhoneWriter&, int favorites, Bundle, std::string& error);
 
-    tooling::PhoneWriter m_phone;
+    phone_files::PhoneWriter m_phone;
     int m_favorites;
 };
 

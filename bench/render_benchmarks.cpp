@@ -30,7 +30,7 @@ public:
         : m_root(benchFolder("demo-phone"))
     {
         std::string error;
-        if (!tooling::writeDemoPhone(m_root, tooling::builtBundleFolder(), error)) {
+        if (!phone_files::writeDemoPhone(m_root, phone_files::builtBundleFolder(), error)) {
             std::fprintf(stderr, "bench demo phone: %s\n", error.c_str());
             std::abort();
         }

@@ -27,11 +27,11 @@ using namespace kavrin;
 // The record ids the favorites point to: small ones, and two of the demo phone's contacts.
 constexpr std::int32_t kRecords[] = { 0, 1, 2, 101, 102 };
 
-const tooling::PhoneWriter& phone()
+const phone_files::PhoneWriter& phone()
 {
-    static const tooling::PhoneWriter writer = [] {
-        tooling::PhoneWriter made = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
-        std::vector<tooling::FavoriteEntry> favorites;
+    static const phone_files::PhoneWriter writer = [] {
+        phone_files::PhoneWriter made = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
+        std::vector<phone_files::FavoriteRecord> favorites;
         for (const std::int32_t record : kRecords)
             favorites.push_back({ "Contact", record, "_$!<Mobile>!$_", "+49 170 1234" });
         made.writeFavorites(favorites);

@@ -22,9 +22,9 @@ namespace kavrin::fuzzing {
 
 // A fresh phone root in the process's own folder, made the process's phone, on the manual clock,
 // with URLs opened into nothing.
-inline tooling::PhoneWriter makeFuzzPhone(const std::string& prefix)
+inline phone_files::PhoneWriter makeFuzzPhone(const std::string& prefix)
 {
-    tooling::PhoneWriter made(processFolder(prefix));
+    phone_files::PhoneWriter made(processFolder(prefix));
     made.makeFolders();
     sys::setPhoneRoot(made.root());
     sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());

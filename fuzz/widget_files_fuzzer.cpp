@@ -26,9 +26,9 @@ namespace {
 using namespace kavrin;
 
 // A phone root of this process's own, made once: the two files the input stands for go into it.
-const tooling::PhoneWriter& phone()
+const phone_files::PhoneWriter& phone()
 {
-    static const tooling::PhoneWriter writer = fuzzing::makeFuzzPhone("kavrin-fuzz-");
+    static const phone_files::PhoneWriter writer = fuzzing::makeFuzzPhone("kavrin-fuzz-");
     return writer;
 }
 

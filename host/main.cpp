@@ -14,7 +14,8 @@
 #include "modes/gallery_session.h"
 #include "modes/live_session.h"
 #include "modes/window_session.h"
-#include "phone_files.h"
+#include "demo_phone_location.h"
+#include "system_notifications.h"
 #include "reader/speech_recorder.h"
 #include "scratch_phone.h"
 #include "script/script_check.h"
@@ -42,25 +43,25 @@ namespace {
 // folders of its own), 1 when the demo phone cannot be written or copied. The demo runs on a
 // scratch copy of the phone, so that nothing it does, and no interruption of it, changes the
 // user's files.
-int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::ScratchPhone>& scratch, std::ostream& notes)
+int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::ScratchPhone>& scratch, std::ostream& notes)
 {
-    std::filesystem::path root = options.root.value_or(tooling::defaultDemoPhoneRoot());
+    std::filesystem::path root = options.root.value_or(phone_files::defaultDemoPhoneRoot());
     std::error_code ignored;
     if (options.root && !std::filesystem::is_directory(root, ignored)) {
         std::cerr << "kavrin-host: no phone root at " << root.string() << '\n';
         return 2;
     }
-    if (!options.root && tooling::demoPhoneExists(root)) {
+    if (!options.root && phone_files::demoPhoneExists(root)) {
         std::string error;
-        if (!tooling::linkDemoBundle(root, tooling::builtBundleFolder(), error))
+        if (!phone_files::linkDemoBundle(root, phone_files::builtBundleFolder(), error))
             std::cerr << "kavrin-host: " << error << '\n';
     } else if (!options.root) {
         // Only in a folder that is there (the checkout), or in the user's data folder for an
         // installed host: no folders of its own anywhere else.
         std::string error = "no folder " + root.parent_path().string() + " to write it in";
-        if (tooling::demoPhoneFoldersMayBeMade(root))
+        if (phone_files::demoPhoneFoldersMayBeMade(root))
             std::filesystem::create_directories(root.parent_path(), ignored);
-        if (!std::filesystem::is_directory(root.parent_path(), ignored) || !tooling::writeDemoPhone(root, tooling::builtBundleFolder(), error)) {
+        if (!std::filesystem::is_directory(root.parent_path(), ignored) || !phone_files::writeDemoPhone(root, phone_files::builtBundleFolder(), error)) {
             std::cerr << "kavrin-host: cannot write the demo phone: " << error << '\n';
             return 1;
         }
@@ -68,7 +69,7 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<tooling::Scra
     }
     if (!options.takesCommands() && !options.live) {
         std::string error;
-        scratch = tooling::ScratchPhone::copyOf(root, error);
+        scratch = phone_files::ScratchPhone::copyOf(root, error);
         if (!scratch) {
             std::cerr << "kavrin-host: " << error << '\n';
             return 1;
@@ -206,7 +207,7 @@ int main(int argc, char** argv)
         return status;
     noteUnmatchedLanguage(options);
     // With commands, standard output belongs to what they print.
-    std::unique_ptr<tooling::ScratchPhone> scratch;
+    std::unique_ptr<phone_files::ScratchPhone> scratch;
     if (int status = preparePhone(options, scratch, options.takesCommands() ? std::cerr : std::cout); status != 0)
         return status;
     if (host::interrupted())
@@ -235,7 +236,7 @@ int main(int argc, char** argv)
         return 1;
     }
     // Only once the plug-in is there: a phone root without one is left as it was.
-    tooling::startSystemNotifications();
+    phone_files::startSystemNotifications();
 
     std::unique_ptr<host::SpeechRecorder> speaker;
     if (int status = startSpeech(options, desktop ? &*desktop : nullptr, speaker); status != 0)

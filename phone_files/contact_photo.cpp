@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace {
 

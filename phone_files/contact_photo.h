@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // A generated portrait, square, on a gradient of the given hue (0 ... 1): the initials of the
 // name in large letters, or, for a name without any, a head-and-shoulders figure.

@@ -1,6 +1,6 @@
 #include "demo_contacts.h"
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 const std::vector<DemoContact>& demoContacts()
 {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 enum class PhotoKind { None, Png, Jpeg, Broken, OtherFormatOnly };
 

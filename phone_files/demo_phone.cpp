@@ -3,19 +3,20 @@
 #include "contact_photo.h"
 #include "demo_contacts.h"
 #include "kavrin/published_names.h"
-#include "phone_files.h"
+#include "demo_phone_location.h"
+#include "system_notifications.h"
 #include "phone_writer.h"
 #include "sys/phone_paths.h"
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<FavoriteEntry> favoritesList(const std::vector<DemoContact>& contacts)
+std::vector<FavoriteRecord> favoritesList(const std::vector<DemoContact>& contacts)
 {
-    std::vector<FavoriteEntry> entries;
+    std::vector<FavoriteRecord> entries;
     for (const DemoContact& contact : contacts)
         entries.push_back({ contact.name, contact.recordId, contact.label, contact.number });
     return entries;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 struct DemoContact;
 

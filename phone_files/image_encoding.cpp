@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 Bytes straightRgba(cairo_surface_t* surface)
 {

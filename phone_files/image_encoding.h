@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -7,7 +7,7 @@
 
 #include <fstream>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
 
@@ -29,10 +29,10 @@ bool PhoneWriter::makeFolders() const
     return !error;
 }
 
-bool PhoneWriter::writeFavorites(const std::vector<FavoriteEntry>& favorites, sys::PropertyListFormat format) const
+bool PhoneWriter::writeFavorites(const std::vector<FavoriteRecord>& favorites, sys::PropertyListFormat format) const
 {
     sys::Array entries;
-    for (const FavoriteEntry& favorite : favorites) {
+    for (const FavoriteRecord& favorite : favorites) {
         sys::Dictionary entry = favorite.extra;
         if (favorite.name)
             entry["Name"] = sys::Value::string(*favorite.name);

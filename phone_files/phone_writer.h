@@ -15,11 +15,11 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // One favorite as the dialler stores it; a missing optional leaves its key out, and the extra
 // keys (which the widget does not read) go in as they are.
-struct FavoriteEntry {
+struct FavoriteRecord {
     std::optional<std::string> name;
     std::optional<std::int64_t> uid;
     std::optional<std::string> label;
@@ -42,7 +42,7 @@ public:
     bool makeFolders() const;
 
     // The dialler keeps its list as a binary property list; the demo phone's is XML.
-    bool writeFavorites(const std::vector<FavoriteEntry>&, sys::PropertyListFormat = sys::PropertyListFormat::Binary) const;
+    bool writeFavorites(const std::vector<FavoriteRecord>&, sys::PropertyListFormat = sys::PropertyListFormat::Binary) const;
     // Any value as the favorites list, also one that is not a list of dictionaries.
     bool writeFavoritesValue(const sys::Value&, sys::PropertyListFormat = sys::PropertyListFormat::Binary) const;
     bool writeSettings(const sys::Dictionary&, sys::PropertyListFormat = sys::PropertyListFormat::Xml) const;

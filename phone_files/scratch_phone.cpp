@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
 

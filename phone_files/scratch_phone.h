@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // A copy of what the widget reads on a phone root (the favorites list, the settings file, the
 // address-book folder) with a link to the same bundle, in a fresh temporary folder that goes

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace {
 

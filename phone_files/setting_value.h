@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // A settings value typed from its text: "true" and "false" are booleans, a decimal integer is a
 // number (up to 2^64-1), a text in double quotes is that text (with \" \\ \n \r \t and \xHH escapes), anything

@@ -1,13 +1,13 @@
 #include "settings_change.h"
 
-#include "phone_files.h"
+#include "phone_root_check.h"
 #include "settings_lock.h"
 #include "sys/phone_root.h"
 
 #include <algorithm>
 #include <filesystem>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& change, bool replaceUnreadable)
 {

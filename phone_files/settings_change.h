@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // One change of the settings file as every writer makes it: under the settings lock, read whole,
 // changed, written back atomically, and only when the change altered something. A file that

@@ -12,7 +12,7 @@
 #include <ctime>
 #include <filesystem>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace {
 

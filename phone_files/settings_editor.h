@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // The widget's settings file as a writer sees it: a dictionary read whole, changed, and
 // written back atomically in the format it had (XML for a new file), every entry it did not

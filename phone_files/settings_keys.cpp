@@ -8,7 +8,7 @@
 #include <charconv>
 #include <limits>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 enum class SettingType { Boolean, Integer };
 

@@ -1,6 +1,6 @@
 #include "settings_lock.h"
 
-#include "phone_files.h"
+#include "system_notifications.h"
 #include "sys/phone_root.h"
 
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <thread>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 std::string SettingsLock::lockFilePath()
 {

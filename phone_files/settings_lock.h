@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 // Held by every writer of the settings file (kavrin-prefs, the host's set and unset, the demo)
 // around its read-change-replace, so that two writers at once cannot lose one's change. The

@@ -1,6 +1,6 @@
 #include "desktop/desktop_module.h"
 
-#include "phone_files.h"
+#include "demo_phone_location.h"
 
 #include <dlfcn.h>
 
@@ -25,7 +25,7 @@ bool find(void* module, const char* name, Function& function)
 
 std::filesystem::path DesktopModule::defaultFile()
 {
-    return tooling::programFolder() / KAVRIN_DESKTOP_MODULE_FOLDER / kDesktopModuleFile;
+    return phone_files::programFolder() / KAVRIN_DESKTOP_MODULE_FOLDER / kDesktopModuleFile;
 }
 
 Result<DesktopModule> DesktopModule::load(const std::filesystem::path& file)

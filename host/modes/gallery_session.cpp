@@ -32,7 +32,7 @@ constexpr double kIntoFlip = 0.15;
 
 bool writeText(const fs::path& file, const std::string& text)
 {
-    return tooling::writeBytes(file.string(), tooling::Bytes(text.begin(), text.end()));
+    return phone_files::writeBytes(file.string(), phone_files::Bytes(text.begin(), text.end()));
 }
 
 }
@@ -71,14 +71,14 @@ bool GallerySession::prepare(const GalleryState& state)
     switch (state.scene) {
     case GalleryScene::MissingPhotos: {
         std::error_code ignored;
-        fs::remove(tooling::PhoneWriter(root).realPath(sys::kAddressBookImagesPath), ignored);
+        fs::remove(phone_files::PhoneWriter(root).realPath(sys::kAddressBookImagesPath), ignored);
         break;
     }
     case GalleryScene::NoFavorites:
-        prepared = tooling::writeContacts(root, {}, error);
+        prepared = phone_files::writeContacts(root, {}, error);
         break;
     case GalleryScene::ScriptNames:
-        prepared = tooling::writeContacts(root, tooling::scriptSampleContacts(), error);
+        prepared = phone_files::writeContacts(root, phone_files::scriptSampleContacts(), error);
         break;
     case GalleryScene::Plain:
     case GalleryScene::MidFlip:
@@ -153,8 +153,8 @@ int GallerySession::run()
         OwnedSurface rendered = m_session.render();
         cairo_surface_t* picture = rendered.get();
         fs::path file = m_folder / state.file;
-        std::optional<tooling::Bytes> png = tooling::encodePng(picture);
-        if (png && tooling::writeBytes(file.string(), *png)) {
+        std::optional<phone_files::Bytes> png = phone_files::encodePng(picture);
+        if (png && phone_files::writeBytes(file.string(), *png)) {
             m_out << "picture " << file.string() << '\n';
             sheet.add(picture, m_session.scale(), state.caption);
             m_sizes.push_back({ cairo_image_surface_get_width(picture) / m_session.scale(), cairo_image_surface_get_height(picture) / m_session.scale() });
@@ -173,9 +173,9 @@ int GallerySession::run()
     if (interrupted())
         return interruptedStatus();
 
-    std::optional<tooling::Bytes> png = tooling::encodePng(sheet.draw(m_session.renderCache().textLayouts()).get());
+    std::optional<phone_files::Bytes> png = phone_files::encodePng(sheet.draw(m_session.renderCache().textLayouts()).get());
     fs::path sheetFile = m_folder / kSheetFile;
-    if (png && tooling::writeBytes(sheetFile.string(), *png)) {
+    if (png && phone_files::writeBytes(sheetFile.string(), *png)) {
         m_out << "contact sheet " << sheetFile.string() << '\n';
     } else {
         m_errors << "kavrin-host: cannot write " << sheetFile.string() << '\n';

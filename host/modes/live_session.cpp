@@ -56,11 +56,11 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
     session.showView();
     session.viewDidAppear();
     BuiltViews built(session);
-    tooling::Bytes shown;
+    phone_files::Bytes shown;
     while (!interrupted()) {
         // A viewer polling the picture sees only whole frames, and a frame only when it changed.
-        std::optional<tooling::Bytes> png = tooling::encodePng(session.render().get());
-        if (!png || (*png != shown && !tooling::writeBytes(picture.string(), *png))) {
+        std::optional<phone_files::Bytes> png = phone_files::encodePng(session.render().get());
+        if (!png || (*png != shown && !phone_files::writeBytes(picture.string(), *png))) {
             out << "cannot write " << picture.string() << '\n';
             return 1;
         }

@@ -218,7 +218,7 @@ private:
         Frame shown = pictureShown(m_session.render(), m_reader);
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
-        std::optional<tooling::Bytes> png = tooling::encodePng(shown.get());
+        std::optional<phone_files::Bytes> png = phone_files::encodePng(shown.get());
         std::filesystem::path file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
         // Taken names are skipped; only a new file is ever written, even when one appears meanwhile.
         while (png && !sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size())) && errno == EEXIST)

@@ -13,7 +13,7 @@ namespace kavrin::host {
 
 namespace {
 
-using tooling::Bytes;
+using phone_files::Bytes;
 
 bool sameSurface(cairo_surface_t* a, cairo_surface_t* b)
 {
@@ -100,7 +100,7 @@ bool AnimatedPngWriter::write(const std::filesystem::path& file) const
     std::uint32_t sequence = 0;
     for (std::size_t index = 0; index < m_frames.size(); ++index) {
         OwnedSurface canvas = copyOnCanvas(m_frames[index].surface.get(), width, height);
-        std::optional<Bytes> png = tooling::encodePng(canvas.get());
+        std::optional<Bytes> png = phone_files::encodePng(canvas.get());
         std::optional<std::vector<Chunk>> chunks = png ? chunksOf(*png) : std::nullopt;
         if (!chunks)
             return false;
@@ -138,7 +138,7 @@ bool AnimatedPngWriter::write(const std::filesystem::path& file) const
         }
     }
     putChunk(out, "IEND", {});
-    return tooling::writeBytes(file.string(), out);
+    return phone_files::writeBytes(file.string(), out);
 }
 
 }

@@ -4,8 +4,8 @@ namespace kavrin::host {
 
 bool writePng(cairo_surface_t* surface, const std::filesystem::path& file)
 {
-    std::optional<tooling::Bytes> png = tooling::encodePng(surface);
-    return png && tooling::writeBytes(file.string(), *png);
+    std::optional<phone_files::Bytes> png = phone_files::encodePng(surface);
+    return png && phone_files::writeBytes(file.string(), *png);
 }
 
 }

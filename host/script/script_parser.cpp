@@ -126,7 +126,7 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
         auto [key, value] = splitWord(rest);
         if (key.empty() || value.empty())
             return wrongOperands(*info);
-        tooling::CheckedSetting checked = tooling::checkSettingValue(key, value, settingsAsGiven);
+        phone_files::CheckedSetting checked = phone_files::checkSettingValue(key, value, settingsAsGiven);
         if (!checked.value)
             return Error { checked.refusal + " (--force stores it as given)" };
         command.key = key;

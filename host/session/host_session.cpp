@@ -3,7 +3,6 @@
 #include "base/interruption.h"
 #include "base/message_text.h"
 #include "kavrin/published_names.h"
-#include "phone_files.h"
 #include "pictures/animated_png_writer.h"
 #include "pictures/png_writer.h"
 #include "render/alert_drawing.h"
@@ -301,11 +300,11 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
 
 namespace {
 
-Result<void> edited(const tooling::SettingsChange& change, std::ostream& notes)
+Result<void> edited(const phone_files::SettingsChange& change, std::ostream& notes)
 {
     if (!change.note().empty())
         notes << "kavrin-host: " << change.note() << '\n';
-    if (change.outcome == tooling::SettingsChange::Outcome::Written || change.outcome == tooling::SettingsChange::Outcome::Unchanged)
+    if (change.outcome == phone_files::SettingsChange::Outcome::Written || change.outcome == phone_files::SettingsChange::Outcome::Unchanged)
         return {};
     return Error { change.message };
 }
@@ -314,12 +313,12 @@ Result<void> edited(const tooling::SettingsChange& change, std::ostream& notes)
 
 Result<void> HostSession::setSetting(const std::string& key, const sys::ValuePtr& value)
 {
-    return edited(tooling::setSetting(key, value, m_settingsRules), m_notes);
+    return edited(phone_files::setSetting(key, value, m_settingsRules), m_notes);
 }
 
 Result<void> HostSession::unsetSetting(const std::string& key)
 {
-    return edited(tooling::unsetSetting(key, m_settingsRules), m_notes);
+    return edited(phone_files::unsetSetting(key, m_settingsRules), m_notes);
 }
 
 void HostSession::notifySettingsChanged()

@@ -115,7 +115,7 @@ public:
     Result<void> recordToFile(const std::filesystem::path&, double seconds);
 
     // How set and unset treat the phone (--force, --create), as every writer of the settings does.
-    using SettingsRules = tooling::SettingsRules;
+    using SettingsRules = phone_files::SettingsRules;
     void setSettingsRules(SettingsRules rules) { m_settingsRules = rules; }
 
     // The widget's settings file, changed under the settings lock without telling anyone. An

@@ -11,13 +11,13 @@ namespace kavrin::host {
 bool applyLook(HostSession& session, const Look& look, std::ostream& errors)
 {
     // Every key the widget reads goes, then the look's keys come, in one change of the file.
-    std::vector<tooling::SettingEdit> edits;
-    for (const tooling::SettingKey& key : tooling::settingKeys())
+    std::vector<phone_files::SettingEdit> edits;
+    for (const phone_files::SettingKey& key : phone_files::settingKeys())
         edits.emplace_back(key.name, nullptr);
     for (const auto& [key, value] : look)
         edits.emplace_back(key, value);
-    tooling::SettingsChange result = tooling::editSettings(edits, { });
-    using Outcome = tooling::SettingsChange::Outcome;
+    phone_files::SettingsChange result = phone_files::editSettings(edits, { });
+    using Outcome = phone_files::SettingsChange::Outcome;
     bool written = result.outcome == Outcome::Written || result.outcome == Outcome::Unchanged;
     if (!written)
         errors << result.message << '\n';

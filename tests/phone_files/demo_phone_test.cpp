@@ -33,7 +33,7 @@ TEST(DemoPhone, CompletesAPhoneWithoutReplacingAnything)
     fs::create_directories(bundle);
     const auto real = [&](const char* phonePath) { return root / fs::path(phonePath).relative_path(); };
 
-    auto fresh = tooling::completeDemoPhone(root, bundle);
+    auto fresh = phone_files::completeDemoPhone(root, bundle);
     ASSERT_TRUE(fresh) << fresh.error();
     EXPECT_EQ(fresh->written.size(), 3u);
     EXPECT_TRUE(fresh->kept.empty());
@@ -43,7 +43,7 @@ TEST(DemoPhone, CompletesAPhoneWithoutReplacingAnything)
     fs::remove(real(kBundlePath).parent_path());
     fs::create_directory_symlink(folder.path() / "gone", real(kBundlePath).parent_path());
 
-    auto again = tooling::completeDemoPhone(root, bundle);
+    auto again = phone_files::completeDemoPhone(root, bundle);
     ASSERT_TRUE(again) << again.error();
     EXPECT_EQ(contents(real(kSettingsPath)), "the user's own bytes");
     EXPECT_EQ(contents(real(sys::kFavoritesPath)), favorites);
@@ -52,7 +52,7 @@ TEST(DemoPhone, CompletesAPhoneWithoutReplacingAnything)
     EXPECT_EQ(again->kept, (std::vector<std::string> { "the settings file", "the favorites and address books" }));
 
     fs::remove(real(kSettingsPath));
-    auto settingsOnly = tooling::completeDemoPhone(root, bundle);
+    auto settingsOnly = phone_files::completeDemoPhone(root, bundle);
     ASSERT_TRUE(settingsOnly);
     EXPECT_EQ(settingsOnly->written, (std::vector<std::string> { "the settings file" }));
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 namespace {
 
 // Every row of the query's first column as text ("NULL" for a null), in the order read.

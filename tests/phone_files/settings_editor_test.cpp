@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 namespace {
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <regex>
 #include <sstream>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 namespace {
 
 // Every settings key the widget's sources look up, with the type its lookup converts to:

@@ -305,7 +305,7 @@ public:
 
 private:
     TemporaryFolder m_folder;
-    tooling::PhoneWriter m_writer { m_folder.path() };
+    phone_files::PhoneWriter m_writer { m_folder.path() };
 };
 
 // A rendered picture, read back for pixel checks at its full size (the platform's decoder would

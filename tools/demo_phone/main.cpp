@@ -28,7 +28,7 @@ std::string joined(const std::vector<std::string>& parts)
 
 int main(int argc, char** argv)
 {
-    std::string root, bundle = kavrin::tooling::builtBundleFolder().string();
+    std::string root, bundle = kavrin::phone_files::builtBundleFolder().string();
     bool force = false;
     CLI::App app("kavrin-demo-phone: writes a complete demo phone (favorites, address-book databases with thumbnails, "
                  "settings and a link to the widget's bundle) into ROOT.",
@@ -53,14 +53,14 @@ int main(int argc, char** argv)
     }
     if (force) {
         std::string error;
-        if (!kavrin::tooling::writeDemoPhone(root, bundle, error)) {
+        if (!kavrin::phone_files::writeDemoPhone(root, bundle, error)) {
             std::fprintf(stderr, "kavrin-demo-phone: %s\n", error.c_str());
             return 1;
         }
         std::printf("wrote a demo phone in %s, replacing what was there\n", root.c_str());
         return 0;
     }
-    auto completion = kavrin::tooling::completeDemoPhone(root, bundle);
+    auto completion = kavrin::phone_files::completeDemoPhone(root, bundle);
     if (!completion) {
         std::fprintf(stderr, "kavrin-demo-phone: %s\n", completion.error().c_str());
         return 1;

@@ -4,5 +4,5 @@
 
 int main(int argc, char** argv)
 {
-    return kavrin::tooling::runPrefsCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    return kavrin::prefs::runPrefsCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

@@ -1,7 +1,7 @@
 #include "prefs_command.h"
 
 #include "kavrin/published_names.h"
-#include "phone_files.h"
+#include "system_notifications.h"
 #include "prefs_options.h"
 #include "setting_value.h"
 #include "settings_change.h"
@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <ostream>
 
-namespace kavrin::tooling {
+namespace kavrin::prefs {
+
+using namespace phone_files;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::prefs {
 
 // kavrin-prefs [--root DIR] [--xml | --binary] [--no-notify] [--force] [--create] COMMAND
 //   get KEY          prints the value; for a key the widget reads that is not set, its default

@@ -2,7 +2,7 @@
 
 #include "command_line.h"
 #include "help_text.h"
-#include "phone_files.h"
+#include "demo_phone_location.h"
 #include "setting_value.h"
 #include "settings_keys.h"
 
@@ -16,7 +16,9 @@
 #error "KAVRIN_VERSION comes from the project's version"
 #endif
 
-namespace kavrin::tooling {
+namespace kavrin::prefs {
+
+using namespace phone_files;
 
 namespace {
 

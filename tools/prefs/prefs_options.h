@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-namespace kavrin::tooling {
+namespace kavrin::prefs {
 
 enum class PrefsVerb { Get, Set, Unset, List, Keys };
 

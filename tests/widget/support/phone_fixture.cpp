@@ -21,7 +21,7 @@ namespace kavrin::testing {
 void PhoneFixture::SetUp()
 {
     static int counter = 0;
-    m_phone = tooling::PhoneWriter(std::filesystem::temp_directory_path() / ("kavrin-widget-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)));
+    m_phone = phone_files::PhoneWriter(std::filesystem::temp_directory_path() / ("kavrin-widget-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)));
     std::filesystem::remove_all(m_phone.root());
     ASSERT_TRUE(m_phone.makeFolders());
     std::filesystem::create_directories(realPath(kBundlePath));
@@ -83,7 +83,7 @@ void PhoneFixture::writeFavoritesValue(const sys::ValuePtr& root)
 
 void PhoneFixture::writeAddressBook(const std::vector<MailRow>& rows)
 {
-    tooling::AddressBookWriter book(m_phone);
+    phone_files::AddressBookWriter book(m_phone);
     for (const MailRow& row : rows)
         EXPECT_TRUE(book.addValue({ row.recordId, row.property, row.value }));
     ASSERT_TRUE(book.commit());
@@ -91,7 +91,7 @@ void PhoneFixture::writeAddressBook(const std::vector<MailRow>& rows)
 
 void PhoneFixture::writeThumbnails(const std::vector<ThumbnailRow>& rows)
 {
-    tooling::ThumbnailWriter images(m_phone);
+    phone_files::ThumbnailWriter images(m_phone);
     for (const ThumbnailRow& row : rows)
         EXPECT_TRUE(images.addThumbnail(row));
     ASSERT_TRUE(images.commit());
@@ -125,9 +125,9 @@ std::vector<std::uint8_t> pngBytes(int width, int height)
     cairo_set_source_rgb(cairo, 0.2, 0.5, 0.8);
     cairo_paint(cairo);
     cairo_destroy(cairo);
-    std::optional<tooling::Bytes> bytes = tooling::encodePng(surface);
+    std::optional<phone_files::Bytes> bytes = phone_files::encodePng(surface);
     cairo_surface_destroy(surface);
-    return bytes.value_or(tooling::Bytes { });
+    return bytes.value_or(phone_files::Bytes { });
 }
 
 std::vector<Favorite> numberedFavorites(int count)

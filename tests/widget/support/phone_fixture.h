@@ -17,14 +17,14 @@
 
 namespace kavrin::testing {
 
-using Favorite = tooling::FavoriteEntry;
-using ThumbnailRow = tooling::ContactThumbnail;
+using Favorite = phone_files::FavoriteRecord;
+using ThumbnailRow = phone_files::ContactThumbnail;
 
 // An address-book value, an e-mail address unless another property is given.
 struct MailRow {
     std::int64_t recordId;
     std::optional<std::string> value;
-    std::int64_t property { tooling::kMailProperty };
+    std::int64_t property { phone_files::kMailProperty };
 };
 
 // A phone root of its own for each test, with every singleton the widget talks to reset: the
@@ -57,7 +57,7 @@ protected:
     std::vector<std::shared_ptr<ui::AlertView>> alerts;
 
 private:
-    tooling::PhoneWriter m_phone { "" };
+    phone_files::PhoneWriter m_phone { "" };
     sys::Dictionary m_settings;
 };
 

@@ -1,18 +1,10 @@
-#include "phone_files.h"
-
-#include "sys/darwin_notify_center.h"
-#include "sys/phone_root.h"
+#include "demo_phone_location.h"
 
 #include <cstdlib>
 
-namespace kavrin::tooling {
+namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
-
-bool startSystemNotifications()
-{
-    return sys::DarwinNotifyCenter::shared().setTransportDirectory(sys::resolvePhonePath(kSystemNotificationFolder));
-}
 
 fs::path programFolder()
 {
@@ -60,12 +52,6 @@ bool demoPhoneFoldersMayBeMade(const fs::path& root)
     const char* chosen = std::getenv("KAVRIN_DEMO_PHONE");
     fs::path data = installedDataFolder();
     return !(chosen && *chosen) && !data.empty() && root == data / "demo-phone";
-}
-
-bool looksLikePhoneRoot(const fs::path& root)
-{
-    std::error_code ignored;
-    return fs::is_directory(root / fs::path(kPhoneUserFolder).relative_path(), ignored);
 }
 
 }

@@ -1,0 +1,13 @@
+#include "system_notifications.h"
+
+#include "sys/darwin_notify_center.h"
+#include "sys/phone_root.h"
+
+namespace kavrin::phone_files {
+
+bool startSystemNotifications()
+{
+    return sys::DarwinNotifyCenter::shared().setTransportDirectory(sys::resolvePhonePath(kSystemNotificationFolder));
+}
+
+}
