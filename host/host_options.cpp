@@ -1,5 +1,6 @@
 #include "host_options.h"
 
+#include "base/host_errors.h"
 #include "base/message_text.h"
 #include "command_line.h"
 #include "help_text.h"
@@ -228,7 +229,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
 
 OptionsExit usageError(const std::string& message)
 {
-    return { 2, "kavrin-host: " + message + "\n" + kUsageLine + "Run 'kavrin-host --help' for every option and script command.\n" };
+    return { 2, std::string(kHostErrors.program()) + ": " + message + "\n" + kUsageLine + "Run 'kavrin-host --help' for every option and script command.\n" };
 }
 
 }

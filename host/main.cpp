@@ -4,6 +4,7 @@
 // on the real clock; with --gallery, draws every state on a scratch copy). SIGINT and SIGTERM
 // end every mode between two steps.
 
+#include "base/host_errors.h"
 #include "base/interruption.h"
 #include "base/message_text.h"
 #include "demo_phone.h"
@@ -48,13 +49,13 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::
     std::filesystem::path root = options.root.value_or(phone_files::defaultDemoPhoneRoot());
     std::error_code ignored;
     if (options.root && !std::filesystem::is_directory(root, ignored)) {
-        std::cerr << "kavrin-host: no phone root at " << root.string() << '\n';
+        host::kHostErrors.begin(std::cerr) << "no phone root at " << root.string() << '\n';
         return 2;
     }
     if (!options.root && phone_files::demoPhoneExists(root)) {
         std::string error;
         if (!phone_files::linkDemoBundle(root, phone_files::builtBundleFolder(), error))
-            std::cerr << "kavrin-host: " << error << '\n';
+            host::kHostErrors.begin(std::cerr) << error << '\n';
     } else if (!options.root) {
         // Only in a folder that is there (the checkout), or in the user's data folder for an
         // installed host: no folders of its own anywhere else.
@@ -62,7 +63,7 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::
         if (phone_files::demoPhoneFoldersMayBeMade(root))
             std::filesystem::create_directories(root.parent_path(), ignored);
         if (!std::filesystem::is_directory(root.parent_path(), ignored) || !phone_files::writeDemoPhone(root, phone_files::builtBundleFolder(), error)) {
-            std::cerr << "kavrin-host: cannot write the demo phone: " << error << '\n';
+            host::kHostErrors.begin(std::cerr) << "cannot write the demo phone: " << error << '\n';
             return 1;
         }
         notes << "wrote a demo phone in " << root.string() << '\n';
@@ -71,7 +72,7 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::
         std::string error;
         scratch = phone_files::ScratchPhone::copyOf(root, error);
         if (!scratch) {
-            std::cerr << "kavrin-host: " << error << '\n';
+            host::kHostErrors.begin(std::cerr) << error << '\n';
             return 1;
         }
         root = scratch->root();
@@ -97,7 +98,7 @@ void noteUnmatchedLanguage(const host::HostOptions& options)
     const std::string& first = options.languages.empty() ? std::string() : options.languages.front();
     if (first.empty() || first == "en" || std::ranges::find(kChooserLanguages, first) != kChooserLanguages.end())
         return;
-    std::cerr << "kavrin-host: note: the widget matches the first language whole and case-sensitively (en";
+    host::kHostErrors.begin(std::cerr) << "note: the widget matches the first language whole and case-sensitively (en";
     for (std::string_view language : kChooserLanguages)
         std::cerr << ", " << language;
     std::cerr << "); '" << host::escapedForMessage(first) << "' gets English\n";
@@ -111,12 +112,12 @@ std::optional<std::vector<host::ScriptLine>> readScript(const host::HostOptions&
     // A folder would open and read as an empty script.
     std::error_code ignored;
     if (name != "-" && std::filesystem::is_directory(name, ignored)) {
-        std::cerr << "kavrin-host: the script " << host::escapedForMessage(name) << " is a folder\n";
+        host::kHostErrors.begin(std::cerr) << "the script " << host::escapedForMessage(name) << " is a folder\n";
         return std::nullopt;
     }
     int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        std::cerr << "kavrin-host: cannot read the script " << host::escapedForMessage(name) << '\n';
+        host::kHostErrors.begin(std::cerr) << "cannot read the script " << host::escapedForMessage(name) << '\n';
         return std::nullopt;
     }
     host::InterruptibleInput input(fd);
@@ -140,7 +141,7 @@ int loadDesktop(const host::HostOptions& options, std::optional<host::DesktopMod
         return 0;
     auto loaded = host::DesktopModule::load(host::DesktopModule::defaultFile());
     if (!loaded) {
-        std::cerr << "kavrin-host: " << host::escapedForMessage(loaded.error()) << '\n';
+        host::kHostErrors.begin(std::cerr) << host::escapedForMessage(loaded.error()) << '\n';
         return 2;
     }
     desktop = std::move(*loaded);
@@ -154,7 +155,7 @@ int startSpeech(const host::HostOptions& options, const host::DesktopModule* des
         return 0;
     auto created = host::SpeechRecorder::create(desktop->startSynthesizer(), speechLanguage(options));
     if (!created) {
-        std::cerr << "kavrin-host: " << created.error() << '\n';
+        host::kHostErrors.begin(std::cerr) << created.error() << '\n';
         return 1;
     }
     speaker = std::move(*created);
@@ -168,7 +169,7 @@ int writeSpeech(const host::HostOptions& options, const host::SpeechRecorder* sp
     if (!speaker)
         return status;
     if (auto written = speaker->writeWav(*options.speech); !written) {
-        std::cerr << "kavrin-host: " << host::escapedForMessage(written.error()) << '\n';
+        host::kHostErrors.begin(std::cerr) << host::escapedForMessage(written.error()) << '\n';
         return status == 0 ? 1 : status;
     }
     return status;
@@ -220,7 +221,7 @@ int main(int argc, char** argv)
 
     std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
     if (!backdrop) {
-        std::cerr << "kavrin-host: the backdrop " << host::escapedForMessage(options.backdrop)
+        host::kHostErrors.begin(std::cerr) << "the backdrop " << host::escapedForMessage(options.backdrop)
                   << " is neither dark, light, none nor a picture\n";
         return 2;
     }
@@ -232,7 +233,7 @@ int main(int argc, char** argv)
     session.setScale(options.scaleOr(options.takesCommands() ? 1 : 2));
     session.setBackdrop(*backdrop);
     if (auto started = session.start(options.plugin, std::cerr); !started) {
-        std::cerr << "kavrin-host: " << started.error() << '\n';
+        host::kHostErrors.begin(std::cerr) << started.error() << '\n';
         return 1;
     }
     // Only once the plug-in is there: a phone root without one is left as it was.
@@ -255,6 +256,6 @@ int main(int argc, char** argv)
     if (options.gallery)
         return host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
     if (options.live)
-        return host::runLiveSession(session, options.out, std::cout);
-    return host::DemoSession(session, options.out, std::cout).run();
+        return host::runLiveSession(session, options.out, std::cout, std::cerr);
+    return host::DemoSession(session, options.out, std::cout, std::cerr).run();
 }

@@ -1,4 +1,5 @@
 #include "modes/demo_session.h"
+#include "base/host_errors.h"
 
 #include "base/interruption.h"
 #include "modes/flip_search.h"
@@ -23,17 +24,18 @@ sys::ValuePtr number(int value) { return sys::Value::integer(value); }
 
 }
 
-DemoSession::DemoSession(HostSession& session, std::filesystem::path outputFolder, std::ostream& out)
+DemoSession::DemoSession(HostSession& session, std::filesystem::path outputFolder, std::ostream& out, std::ostream& errors)
     : m_session(session)
     , m_folder(std::move(outputFolder))
     , m_out(out)
+    , m_errors(errors)
 {
 }
 
 void DemoSession::applySettings(const Look& look)
 {
     // Every key the widget reads is set at every step, so that each picture shows one look.
-    if (!applyLook(m_session, look, m_out))
+    if (!applyLook(m_session, look, m_errors))
         m_failed = true;
 }
 
@@ -41,7 +43,7 @@ bool DemoSession::picture(const char* name)
 {
     std::filesystem::path file = m_folder / name;
     if (auto written = m_session.renderToFile(file); !written) {
-        m_out << written.error() << '\n';
+        kHostErrors.report(m_errors, written.error());
         m_failed = true;
         return false;
     }
@@ -53,7 +55,7 @@ bool DemoSession::animation(const char* name, double seconds)
 {
     std::filesystem::path file = m_folder / name;
     if (auto written = m_session.recordToFile(file, seconds); !written) {
-        m_out << written.error() << '\n';
+        kHostErrors.report(m_errors, written.error());
         m_failed = true;
         return false;
     }

@@ -15,7 +15,8 @@ namespace kavrin::host {
 // runs on a scratch copy of the user's phone. Each step's lines are flushed as it ends.
 class DemoSession {
 public:
-    DemoSession(HostSession&, std::filesystem::path outputFolder, std::ostream& out);
+    // Picture names go to out, failures to errors.
+    DemoSession(HostSession&, std::filesystem::path outputFolder, std::ostream& out, std::ostream& errors);
 
     // 0 when every picture was written; interruptedStatus() when interrupted between two steps.
     int run();
@@ -28,6 +29,7 @@ private:
     HostSession& m_session;
     std::filesystem::path m_folder;
     std::ostream& m_out;
+    std::ostream& m_errors;
     bool m_failed { false };
 };
 

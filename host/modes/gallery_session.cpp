@@ -1,4 +1,5 @@
 #include "modes/gallery_session.h"
+#include "base/host_errors.h"
 
 #include "base/interruption.h"
 #include "demo_contacts.h"
@@ -87,7 +88,7 @@ bool GallerySession::prepare(const GalleryState& state)
         break;
     }
     if (!prepared) {
-        m_errors << "kavrin-host: " << error << '\n';
+        kHostErrors.begin(m_errors) << error << '\n';
         return false;
     }
     if (!applyLook(m_session, state.look, m_errors))
@@ -95,7 +96,7 @@ bool GallerySession::prepare(const GalleryState& state)
     // The widget reads the favorites when it is made, as on the phone when the centre opens.
     if (favoritesChanged) {
         if (auto reloaded = m_session.reload(); !reloaded) {
-            m_errors << "kavrin-host: " << reloaded.error() << '\n';
+            kHostErrors.begin(m_errors) << reloaded.error() << '\n';
             return false;
         }
         m_session.idle();
@@ -115,16 +116,16 @@ int GallerySession::run()
     if (!mayWriteInto(m_folder)) {
         std::error_code ignored;
         if (fs::is_directory(m_folder, ignored))
-            m_errors << "kavrin-host: " << m_folder.string() << " holds files that are not a gallery's; give a new or empty folder\n";
+            kHostErrors.begin(m_errors) << m_folder.string() << " holds files that are not a gallery's; give a new or empty folder\n";
         else
-            m_errors << "kavrin-host: " << m_folder.string() << " is not a folder\n";
+            kHostErrors.begin(m_errors) << m_folder.string() << " is not a folder\n";
         return 2;
     }
     std::error_code error;
     fs::create_directories(m_folder, error);
     const std::vector<GalleryState> states = galleryStates();
     if (error || !writeIndex(states)) {
-        m_errors << "kavrin-host: cannot write " << (m_folder / kIndexFile).string() << '\n';
+        kHostErrors.begin(m_errors) << "cannot write " << (m_folder / kIndexFile).string() << '\n';
         return 1;
     }
 
@@ -159,7 +160,7 @@ int GallerySession::run()
             sheet.add(picture, m_session.scale(), state.caption);
             m_sizes.push_back({ cairo_image_surface_get_width(picture) / m_session.scale(), cairo_image_surface_get_height(picture) / m_session.scale() });
         } else {
-            m_errors << "kavrin-host: cannot write " << file.string() << '\n';
+            kHostErrors.begin(m_errors) << "cannot write " << file.string() << '\n';
             m_sizes.push_back({});
             failed = true;
         }
@@ -178,13 +179,13 @@ int GallerySession::run()
     if (png && phone_files::writeBytes(sheetFile.string(), *png)) {
         m_out << "contact sheet " << sheetFile.string() << '\n';
     } else {
-        m_errors << "kavrin-host: cannot write " << sheetFile.string() << '\n';
+        kHostErrors.begin(m_errors) << "cannot write " << sheetFile.string() << '\n';
         failed = true;
     }
     if (writeIndex(states)) {
         m_out << "index " << (m_folder / kIndexFile).string() << '\n';
     } else {
-        m_errors << "kavrin-host: cannot write " << (m_folder / kIndexFile).string() << '\n';
+        kHostErrors.begin(m_errors) << "cannot write " << (m_folder / kIndexFile).string() << '\n';
         failed = true;
     }
     return failed ? 1 : 0;

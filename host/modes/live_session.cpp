@@ -1,4 +1,5 @@
 #include "modes/live_session.h"
+#include "base/host_errors.h"
 
 #include "base/interruption.h"
 #include "pictures/png_writer.h"
@@ -46,7 +47,7 @@ private:
 
 }
 
-int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, std::ostream& out)
+int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, std::ostream& out, std::ostream& errors)
 {
     constexpr double kPictureInterval = 0.1;
     std::error_code ignored;
@@ -61,7 +62,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         // A viewer polling the picture sees only whole frames, and a frame only when it changed.
         std::optional<phone_files::Bytes> png = phone_files::encodePng(session.render().get());
         if (!png || (*png != shown && !phone_files::writeBytes(picture.string(), *png))) {
-            out << "cannot write " << picture.string() << '\n';
+            kHostErrors.report(errors, "cannot write " + picture.string());
             return 1;
         }
         if (shown.empty())

@@ -12,6 +12,6 @@ namespace kavrin::host {
 // rebuilds the widget. The picture in the output folder ("live.png") follows every change,
 // and each rebuild prints "rebuilt". Returns interruptedStatus() once interrupted (or 1 when the
 // picture cannot be written).
-int runLiveSession(HostSession&, const std::filesystem::path& outputFolder, std::ostream& out);
+int runLiveSession(HostSession&, const std::filesystem::path& outputFolder, std::ostream& out, std::ostream& errors);
 
 }

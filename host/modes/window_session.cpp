@@ -1,4 +1,5 @@
 #include "modes/window_session.h"
+#include "base/host_errors.h"
 
 #include "pictures/png_writer.h"
 #include "reader/window_reader.h"
@@ -48,11 +49,12 @@ Frame pictureShown(const Frame& frame, const WindowReader& reader)
 // What the mouse and keys do to the session.
 class WindowControls {
 public:
-    WindowControls(HostSession& session, const WindowOptions& options, WindowReader& reader, std::ostream& out)
+    WindowControls(HostSession& session, const WindowOptions& options, WindowReader& reader, std::ostream& out, std::ostream& errors)
         : m_session(session)
         , m_options(options)
         , m_reader(reader)
         , m_out(out)
+        , m_errors(errors)
     {
         if (session.backdrop().kind() == Backdrop::Kind::Wallpaper)
             m_wallpaper = session.backdrop();
@@ -226,7 +228,7 @@ private:
         if (png && std::filesystem::is_regular_file(file, ignored))
             m_out << "saved " << file.string() << '\n';
         else
-            m_out << "cannot write " << file.string() << '\n';
+            kHostErrors.report(m_errors, "cannot write " + file.string());
     }
 
 public:
@@ -243,6 +245,7 @@ private:
     const WindowOptions& m_options;
     WindowReader& m_reader;
     std::ostream& m_out;
+    std::ostream& m_errors;
     std::optional<Backdrop> m_wallpaper;
     bool m_reload { false };
     int m_saved { 0 };
@@ -267,7 +270,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
 {
     std::unique_ptr<DesktopDisplay> display = hasDisplay() && options.desktop ? options.desktop->startDisplay() : nullptr;
     if (!display) {
-        err << "kavrin-host: there is no display for a window; use --script or --live\n";
+        kHostErrors.begin(err) << "there is no display for a window; use --script or --live\n";
         return 2;
     }
     session.showView();
@@ -282,7 +285,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         std::string error;
         window = display->openWindow(width, height, error);
         if (!window) {
-            err << "kavrin-host: cannot open a window: " << error << "; use --script or --live\n";
+            kHostErrors.begin(err) << "cannot open a window: " << error << "; use --script or --live\n";
             return 2;
         }
         show(*window, picture.get());
@@ -290,7 +293,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         out.flush();
     }
 
-    WindowControls controls(session, options, reader, out);
+    WindowControls controls(session, options, reader, out, err);
     std::unique_ptr<PhoneWatcher> watcher;
     if (options.watch)
         watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); });
@@ -305,7 +308,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         loop.runDueTasks();
         if (controls.takeReload()) {
             if (auto reloaded = session.reload(); !reloaded) {
-                err << "kavrin-host: " << reloaded.error() << '\n';
+                kHostErrors.begin(err) << reloaded.error() << '\n';
                 return 1;
             }
             out << "reloaded\n";

@@ -1,4 +1,5 @@
 #include "reader/window_reader.h"
+#include "base/host_errors.h"
 
 #include "reader/spoken_text.h"
 #include "render/caption_drawing.h"
@@ -18,7 +19,7 @@ WindowReader::WindowReader(HostSession& session, std::ostream& out, std::ostream
     , m_on(speaker != nullptr)
 {
     if (m_speaker && !m_player)
-        err << "kavrin-host: no sound device; the speech goes into the file only\n";
+        kHostErrors.begin(err) << "no sound device; the speech goes into the file only\n";
 }
 
 void WindowReader::toggle()

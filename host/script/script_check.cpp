@@ -1,4 +1,5 @@
 #include "script/script_check.h"
+#include "base/host_errors.h"
 
 #include "base/interruption.h"
 #include "base/message_text.h"
@@ -30,7 +31,7 @@ void SessionState::ran(const ScriptCommand& command)
 
 void reportBadLine(std::ostream& err, const std::string& scriptName, int line, const std::string& message, const std::string& text)
 {
-    err << "kavrin-host: " << scriptName << ':' << line << ": " << message << " (in \"" << escapedForMessage(text) << "\")\n";
+    kHostErrors.begin(err) << scriptName << ':' << line << ": " << message << " (in \"" << escapedForMessage(text) << "\")\n";
     err.flush();
 }
 
@@ -59,7 +60,7 @@ std::optional<std::vector<ScriptLine>> readCheckedScript(std::istream& script, c
         return std::nullopt;
     // A read error ends the loop as the end of the script would; it must not pass for one.
     if (script.bad()) {
-        err << "kavrin-host: " << scriptName << ": cannot read the script any further\n";
+        kHostErrors.begin(err) << scriptName << ": cannot read the script any further\n";
         err.flush();
         return std::nullopt;
     }

@@ -1,4 +1,5 @@
 #include "script/script_runner.h"
+#include "base/host_errors.h"
 
 #include "base/interruption.h"
 #include "reader/spoken_text.h"
@@ -55,7 +56,7 @@ int ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
     if (interrupted())
         return interruptedStatus();
     if (commands.bad()) {
-        m_err << "kavrin-host: cannot read the commands any further\n";
+        kHostErrors.begin(m_err) << "cannot read the commands any further\n";
         m_err.flush();
         return 2;
     }

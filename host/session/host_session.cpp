@@ -1,4 +1,5 @@
 #include "session/host_session.h"
+#include "base/host_errors.h"
 
 #include "base/interruption.h"
 #include "base/message_text.h"
@@ -66,7 +67,7 @@ Result<void> HostSession::start(const std::optional<std::string>& plugin, std::o
             m_pluginName = name;
             return {};
         }
-        failures << "kavrin-host: plug-in " << name << ": " << controller.error() << '\n';
+        kHostErrors.begin(failures) << "plug-in " << name << ": " << controller.error() << '\n';
     }
     return Error { "no widget plug-in could be loaded" };
 }
@@ -303,7 +304,7 @@ namespace {
 Result<void> edited(const phone_files::SettingsChange& change, std::ostream& notes)
 {
     if (!change.note().empty())
-        notes << "kavrin-host: " << change.note() << '\n';
+        kHostErrors.begin(notes) << change.note() << '\n';
     if (change.outcome == phone_files::SettingsChange::Outcome::Written || change.outcome == phone_files::SettingsChange::Outcome::Unchanged)
         return {};
     return Error { change.message };

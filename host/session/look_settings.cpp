@@ -1,5 +1,6 @@
 #include "session/look_settings.h"
 
+#include "base/host_errors.h"
 #include "settings_change.h"
 #include "settings_keys.h"
 
@@ -20,7 +21,7 @@ bool applyLook(HostSession& session, const Look& look, std::ostream& errors)
     using Outcome = phone_files::SettingsChange::Outcome;
     bool written = result.outcome == Outcome::Written || result.outcome == Outcome::Unchanged;
     if (!written)
-        errors << result.message << '\n';
+        kHostErrors.report(errors, result.message);
     session.notifySettingsChanged();
     session.idle();
     session.scrollTo(0);

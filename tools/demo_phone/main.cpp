@@ -3,14 +3,18 @@
 
 #include "command_line.h"
 #include "demo_phone.h"
+#include "error_reporter.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr kavrin::support::ErrorReporter kErrors { "kavrin-demo-phone" };
 
 std::string joined(const std::vector<std::string>& parts)
 {
@@ -45,7 +49,7 @@ int main(int argc, char** argv)
                "\nExamples:\n  kavrin-demo-phone /tmp/phone\n  kavrin-demo-phone --bundle build/Kavrin.bundle copied-phone\n");
     app.get_formatter()->label("Usage", "usage");
     const auto usageError = [](const CLI::ParseError& error) {
-        return std::string("kavrin-demo-phone: ") + error.what() + "\nusage: kavrin-demo-phone ROOT [--bundle DIR] [--force]\n";
+        return std::string(kErrors.program()) + ": " + error.what() + "\nusage: kavrin-demo-phone ROOT [--bundle DIR] [--force]\n";
     };
     if (const auto exit = kavrin::support::parseCommandLine(app, std::vector<std::string>(argv + 1, argv + argc), usageError)) {
         std::fputs(exit->text.c_str(), exit->status == 0 ? stdout : stderr);
@@ -54,7 +58,7 @@ int main(int argc, char** argv)
     if (force) {
         std::string error;
         if (!kavrin::phone_files::writeDemoPhone(root, bundle, error)) {
-            std::fprintf(stderr, "kavrin-demo-phone: %s\n", error.c_str());
+            kErrors.report(std::cerr, error);
             return 1;
         }
         std::printf("wrote a demo phone in %s, replacing what was there\n", root.c_str());
@@ -62,7 +66,7 @@ int main(int argc, char** argv)
     }
     auto completion = kavrin::phone_files::completeDemoPhone(root, bundle);
     if (!completion) {
-        std::fprintf(stderr, "kavrin-demo-phone: %s\n", completion.error().c_str());
+        kErrors.report(std::cerr, completion.error());
         return 1;
     }
     if (completion->kept.empty())

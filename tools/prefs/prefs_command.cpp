@@ -22,7 +22,7 @@ int readSettings(const PrefsOptions& options, std::ostream& out, std::ostream& e
 {
     SettingsEditor settings = SettingsEditor::load(settingsFilePath());
     if (!settings.editable()) {
-        err << "kavrin-prefs: " << settings.problem() << '\n';
+        kPrefsErrors.begin(err) << settings.problem() << '\n';
         return 1;
     }
     if (options.verb == PrefsVerb::List) {
@@ -38,7 +38,7 @@ int readSettings(const PrefsOptions& options, std::ostream& out, std::ostream& e
         out << settingValueText(*settingDefault(*key)) << " (not set: the default)\n";
         return 0;
     }
-    err << "kavrin-prefs: " << settingKeyText(options.key) << " is not set, and the widget does not read it\n";
+    kPrefsErrors.begin(err) << settingKeyText(options.key) << " is not set, and the widget does not read it\n";
     return 1;
 }
 
@@ -51,7 +51,7 @@ int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err
     if (options.verb == PrefsVerb::Set) {
         CheckedSetting checked = checkSettingValue(options.key, options.value, options.force);
         if (!checked.value) {
-            err << "kavrin-prefs: " << checked.refusal << " (--force stores it as given)\n";
+            kPrefsErrors.begin(err) << checked.refusal << " (--force stores it as given)\n";
             return 2;
         }
         result = setSetting(options.key, checked.value, rules);
@@ -59,7 +59,7 @@ int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err
         result = unsetSetting(options.key, rules);
     }
     if (!result.note().empty())
-        err << "kavrin-prefs: " << result.note() << '\n';
+        kPrefsErrors.begin(err) << result.note() << '\n';
     switch (result.outcome) {
     case SettingsChange::Outcome::Written:
         changed = true;
@@ -67,12 +67,12 @@ int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err
     case SettingsChange::Outcome::Unchanged:
         return 0;
     case SettingsChange::Outcome::Refused:
-        err << "kavrin-prefs: " << result.message << '\n';
+        kPrefsErrors.begin(err) << result.message << '\n';
         return 2;
     case SettingsChange::Outcome::Failed:
         break;
     }
-    err << "kavrin-prefs: " << result.message << '\n';
+    kPrefsErrors.begin(err) << result.message << '\n';
     return 1;
 }
 
@@ -93,7 +93,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
     // A mistyped root must not grow a phone of its own.
     std::error_code ignored;
     if (!std::filesystem::is_directory(options.root, ignored)) {
-        err << "kavrin-prefs: no phone root at " << options.root.string() << '\n';
+        kPrefsErrors.begin(err) << "no phone root at " << options.root.string() << '\n';
         return 2;
     }
     sys::setPhoneRoot(options.root);
@@ -105,7 +105,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
         return status;
     if (options.notify) {
         if (!startSystemNotifications())
-            err << "kavrin-prefs: cannot reach the notification folder; the change is not announced\n";
+            kPrefsErrors.begin(err) << "cannot reach the notification folder; the change is not announced\n";
         else
             sys::DarwinNotifyCenter::shared().postNotification(kPreferencesChanged);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error_reporter.h"
 #include "command_line.h"
 
 #include "sys/property_list.h"
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace kavrin::prefs {
+
+// How kavrin-prefs says what went wrong.
+inline constexpr support::ErrorReporter kPrefsErrors { "kavrin-prefs" };
 
 enum class PrefsVerb { Get, Set, Unset, List, Keys };
 

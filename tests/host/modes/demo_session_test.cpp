@@ -145,3 +145,33 @@ TEST(DemoSession, InterruptedScriptEndsCleanly)
 
 }
 }
+
+namespace kavrin::testing {
+namespace {
+
+// A picture that cannot be written is said on standard error with the program's name, the same
+// in the demo, --live and --gallery, and nothing of it reaches standard output.
+TEST(WriteFailures, GoToStandardErrorInEveryMode)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    TemporaryFolder folder;
+    // A file where the output folder should be: nothing can be written under it.
+    const fs::path blocked = folder.write("blocked", "a file, not a folder");
+    const std::vector<std::vector<std::string>> modes {
+        { "--out", (blocked / "out").string() },
+        { "--live", "--out", (blocked / "out").string() },
+        { "--gallery", (blocked / "gallery").string() },
+    };
+    for (const auto& mode : modes) {
+        std::vector<std::string> arguments { "--root", phone.root() };
+        arguments.insert(arguments.end(), mode.begin(), mode.end());
+        RunResult result = runProgram("kavrin-host", arguments);
+        EXPECT_NE(result.status, 0) << mode.front();
+        EXPECT_EQ(result.out.find("cannot"), std::string::npos) << mode.front() << ": " << result.out;
+        EXPECT_NE(result.err.find("kavrin-host: "), std::string::npos) << mode.front() << ": " << result.err;
+    }
+}
+
+}
+}
