@@ -20,9 +20,9 @@ install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone RUNTIME DESTINATION $
 install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})
 install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The public headers; drawing/ speaks Pango and stays with the host, internal/ speaks the
-# property-list library and stays inside the platform.
+# property-list library and stays inside the platform, testing/ is for our own tests.
 install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/weeapp
-  FILES_MATCHING PATTERN "*.h" PATTERN "drawing" EXCLUDE PATTERN "internal" EXCLUDE)
+  FILES_MATCHING PATTERN "*.h" PATTERN "drawing" EXCLUDE PATTERN "internal" EXCLUDE PATTERN "testing" EXCLUDE)
 configure_file(cmake/weeapp.pc.in ${CMAKE_BINARY_DIR}/weeapp.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/weeapp.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
