@@ -1,5 +1,6 @@
 #include "internal/plist_nodes.h"
 
+#include <cassert>
 #include <array>
 #include <bit>
 #include <cstdlib>
@@ -68,6 +69,7 @@ plist_t nodeFromObject(const std::string& object)
 
 double fullDateOf(plist_t dateNode)
 {
+    assert(plist_get_node_type(dateNode) == PLIST_DATE);
     const std::string object = binaryObjectOf(dateNode);
     if (object.size() < 9 || static_cast<unsigned char>(object[0]) != kEightByteDate) {
         int32_t seconds = 0;
@@ -80,6 +82,7 @@ double fullDateOf(plist_t dateNode)
 
 bool isBeyondSignedRange(plist_t integerNode)
 {
+    assert(plist_get_node_type(integerNode) == PLIST_UINT);
     uint64_t value = 0;
     plist_get_uint_val(integerNode, &value);
     if (value >> 63 == 0)

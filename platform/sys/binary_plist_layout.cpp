@@ -1,5 +1,6 @@
 #include "sys/binary_plist_layout.h"
 
+#include <cassert>
 #include <algorithm>
 #include <limits>
 
@@ -287,6 +288,9 @@ std::uint64_t BinaryPropertyListLayout::itemCount(std::uint64_t object) const
 
 std::uint64_t BinaryPropertyListLayout::item(std::uint64_t array, std::uint64_t index) const
 {
+    // Callers ask for items only of an object they found to be an array (the index may pass its
+    // end when the parse and the file disagree; reference() answers that with no object).
+    assert(isArray(array));
     return reference(array, index);
 }
 

@@ -2,6 +2,7 @@
 
 #include "internal/plist_nodes.h"
 
+#include <cassert>
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -182,6 +183,8 @@ bool PropertyListDocument::remove(std::string_view key)
 
 std::variant<std::string, PropertyListDocument::CarryFailure> PropertyListDocument::serialize() const
 {
+    // Only a document read whole or made empty exists, and every key held unwritten has a value.
+    assert(m_tree && m_tree->parsed.root);
     if (!m_unheld.empty())
         return CarryFailure { m_unheld.front(), kindName(*m_values.at(m_unheld.front())) };
     for (const auto& [key, value] : m_values) {

@@ -1,5 +1,6 @@
 #include "sys/run_loop.h"
 
+#include <cassert>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -64,7 +65,9 @@ void RunLoop::performAfterDelay(double delay, std::weak_ptr<const void> lifetime
     auto position = std::upper_bound(m_tasks.begin(), m_tasks.end(), entry.deadline, [](double deadline, const Task& other) {
         return deadline < other.deadline;
     });
-    m_tasks.insert(position, std::move(entry));
+    position = m_tasks.insert(position, std::move(entry));
+    // Deadlines are kept in order, and a task due at the same moment as others runs after them.
+    assert(position == m_tasks.begin() || std::prev(position)->deadline <= position->deadline);
 }
 
 bool RunLoop::runOneDueTask(double upTo)

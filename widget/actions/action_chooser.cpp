@@ -4,6 +4,7 @@
 #include "controller/widget_languages.h"
 #include "sources/favorites_list.h"
 
+#include <cassert>
 #include <array>
 
 namespace kavrin {
@@ -32,6 +33,8 @@ static_assert(followsTheWidgetLanguages(kTranslatedTitles), "a translation for e
 
 void KavrinController::showActionChooser(std::int32_t tag, const TapDecision& decision, const std::string& mail)
 {
+    // doStart shows the chooser only for a favorite of this build and with an ask-flag set.
+    assert(decision.showsChooser() && tag >= 0 && static_cast<std::size_t>(tag) < sys::count(rawElementsArray));
     const ChooserTitles& titles = translationForPreferredLanguage(kTranslatedTitles, kEnglishTitles);
     const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) };
     const auto chooser = ui::AlertView::create(entry.title(), std::nullopt, this, std::string(titles.cancel));
