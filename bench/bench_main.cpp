@@ -4,8 +4,8 @@
 
 #include <valgrind/valgrind.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>

@@ -2,11 +2,11 @@
 
 #include "demo_phone.h"
 #include "kavrin/published_names.h"
-#include "system_notifications.h"
 #include "resources/bundle_resources.h"
 #include "support/temporary_folder.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
+#include "system_notifications.h"
 
 #include <algorithm>
 #include <array>

@@ -44,7 +44,8 @@ public:
     static const std::vector<std::uint8_t>& photoBytes();
 
 private:
-    enum class Bundle { Generated, LinkedToBuild };
+    enum class Bundle { Generated,
+        LinkedToBuild };
     // The files of a phone with that many favorites; false with the reason in error.
     static bool writeFiles(const phone_files::PhoneWriter&, int favorites, Bundle, std::string& error);
 
@@ -62,7 +63,12 @@ const BenchPhone& phoneWithFavorites(int favorites);
 
 // The settings of each look: every key the widget reads, plus a few that only the settings
 // writer keeps, as a real settings file has them (about a kilobyte as XML).
-enum class Look { Standard, StandardWithBadges, Metro1, Metro2, Metro3, Metro4 };
+enum class Look { Standard,
+    StandardWithBadges,
+    Metro1,
+    Metro2,
+    Metro3,
+    Metro4 };
 sys::Dictionary settingsFor(Look);
 const char* lookName(Look);
 bool isMetro(Look);

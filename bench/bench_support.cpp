@@ -61,20 +61,21 @@ void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, doub
         const Work floorWork = floor();
         const Work measured = work();
         measurePair(state, name, measured, floorWork, favorites);
-    })->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(pairs);
+    })->Unit(benchmark::kMicrosecond)
+        ->UseManualTime()
+        ->Iterations(pairs);
 }
 
 void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, WorkMaker work, FloorPlan plan,
     sys::PropertyListFormat format)
 {
     const double tiles = plan.photoQueries > 1 ? favorites : 0;
-    registerPair(name, [favorites, settings, work, format] {
+    registerPair(
+        name, [favorites, settings, work, format] {
         preparePhone(favorites, settings, format);
-        return work();
-    }, [favorites, settings, plan, format] {
+        return work(); }, [favorites, settings, plan, format] {
         const BenchPhone& phone = preparePhone(favorites, settings, format);
-        return Work { {}, [floor = FloorRun(phone, plan)] { floor.run(); }, {} };
-    }, tiles);
+        return Work { {}, [floor = FloorRun(phone, plan)] { floor.run(); }, {} }; }, tiles);
 }
 
 }

@@ -25,7 +25,7 @@ std::string readText(const std::string& filePath)
     const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return bytes;
-    struct stat status {};
+    struct stat status { };
     if (::fstat(fd, &status) == 0 && status.st_size > 0) {
         bytes.resize(static_cast<std::size_t>(status.st_size));
         const ssize_t got = ::read(fd, bytes.data(), bytes.size());

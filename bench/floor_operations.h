@@ -32,10 +32,10 @@ std::vector<std::uint8_t> floorReadFile(const std::string& filePath);
 struct FloorPlan {
     int settingsLookups { 0 };
     int favoritesReads { 0 };
-    int mailQueries { 0 };          // for a record that has an address
-    int absentMailQueries { 0 };    // for a record that has none
-    int photoQueries { 0 };         // for a record that has a photo, with its decode
-    int placeholderPhotos { 0 };    // a query that finds no photo, then the bundle's photo read and decoded
+    int mailQueries { 0 };       // for a record that has an address
+    int absentMailQueries { 0 }; // for a record that has none
+    int photoQueries { 0 };      // for a record that has a photo, with its decode
+    int placeholderPhotos { 0 }; // a query that finds no photo, then the bundle's photo read and decoded
 };
 
 class BenchPhone;

@@ -15,10 +15,12 @@ void registerLookupBenchmarks()
 {
     const sys::Dictionary settings = settingsFor(Look::Standard);
     for (const auto& [format, name] : { std::pair { sys::PropertyListFormat::Xml, "checkSetting/xml" }, std::pair { sys::PropertyListFormat::Binary, "checkSetting/binary" } }) {
-        registerWithFloor(name, kBookSize, settings, [] {
-            auto controller = std::make_shared<KavrinController>();
-            return Work { {}, [controller] { benchmark::DoNotOptimize(controller->checkSetting("showLabels")); }, {} };
-        }, { .settingsLookups = 1 }, format);
+        registerWithFloor(
+            name, kBookSize, settings, [] {
+                auto controller = std::make_shared<KavrinController>();
+                return Work { {}, [controller] { benchmark::DoNotOptimize(controller->checkSetting("showLabels")); }, {} };
+            },
+            { .settingsLookups = 1 }, format);
     }
 
     registerWithFloor("getMailFromDB/present", kBookSize, settings, [] {
@@ -26,24 +28,28 @@ void registerLookupBenchmarks()
         const bool found = !controller->getMailFromDB(kPresentRecordId).empty();
         return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getMailFromDB(kPresentRecordId)); },
             [found] { return found ? std::string() : "the record has no address"; } };
-    }, { .mailQueries = 1 });
+    },
+        { .mailQueries = 1 });
     registerWithFloor("getMailFromDB/absent", kBookSize, settings, [] {
         auto controller = std::make_shared<KavrinController>();
         return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getMailFromDB(kAbsentRecordId)); }, {} };
-    }, { .absentMailQueries = 1 });
+    },
+        { .absentMailQueries = 1 });
 
     registerWithFloor("getImageFromDB/present", kBookSize, settings, [] {
         auto controller = std::make_shared<KavrinController>();
         const bool found = controller->getImageFromDB(kPresentRecordId) != nullptr;
         return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getImageFromDB(kPresentRecordId)); },
             [found] { return found ? std::string() : "the record has no photo"; } };
-    }, { .photoQueries = 1 });
+    },
+        { .photoQueries = 1 });
     registerWithFloor("getImageFromDB/absent", kBookSize, settings, [] {
         auto controller = std::make_shared<KavrinController>();
         const bool found = controller->getImageFromDB(kAbsentRecordId) != nullptr;
         return Work { {}, [controller] { benchmark::DoNotOptimize(controller->getImageFromDB(kAbsentRecordId)); },
             [found] { return found ? std::string() : "no placeholder photo"; } };
-    }, { .placeholderPhotos = 1 });
+    },
+        { .placeholderPhotos = 1 });
 }
 
 }

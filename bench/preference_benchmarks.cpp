@@ -23,8 +23,7 @@ Work settingsChanged(bool expectRebuild)
         const bool rebuilt = widget->controller->scrollView->subviews().front() != firstTile;
         if (rebuilt == expectRebuild)
             return std::string();
-        return std::string(expectRebuild ? "the notification did not rebuild" : "the notification rebuilt");
-    } };
+        return std::string(expectRebuild ? "the notification did not rebuild" : "the notification rebuilt"); } };
 }
 
 }
@@ -39,7 +38,8 @@ void registerPreferenceBenchmarks()
     for (const int favorites : kRebuildSizes) {
         FloorPlan floor = viewFloor(false, favorites);
         floor.settingsLookups += kCheckLookups;
-        registerWithFloor("preferencesChange2/rebuild/" + std::to_string(favorites), favorites, settingsFor(Look::Standard),
+        registerWithFloor(
+            "preferencesChange2/rebuild/" + std::to_string(favorites), favorites, settingsFor(Look::Standard),
             [] { return settingsChanged(true); }, floor);
     }
 }

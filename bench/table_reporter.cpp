@@ -90,7 +90,8 @@ void TableReporter::Finalize()
             timed ? formatNumber("%.2f", ratio).c_str() : "", timed ? formatNumber("%.3f", spread).c_str() : "",
             counted ? formatNumber("%.3f", instructions).c_str() : "",
             timed && favorites > 0 ? formatTime(time / favorites).c_str() : "",
-            !timed && !counted ? "" : within ? "yes" : "**no**");
+            !timed && !counted ? "" : within ? "yes"
+                                             : "**no**");
         out << line;
     }
     out.flush();

@@ -25,9 +25,7 @@ Work openingURLs(std::function<void()> run)
 {
     auto runs = std::make_shared<std::size_t>(0);
     const std::size_t before = BenchEnvironment::shared().openedURLs();
-    return Work { {}, [run, runs] { run(); ++*runs; }, [runs, before] {
-        return BenchEnvironment::shared().openedURLs() - before == *runs ? std::string() : "a run did not open a URL";
-    } };
+    return Work { {}, [run, runs] { run(); ++*runs; }, [runs, before] { return BenchEnvironment::shared().openedURLs() - before == *runs ? std::string() : "a run did not open a URL"; } };
 }
 
 // A tap forwarded by the host: hit test, the tile's action, three ask-flags, the e-mail query,
@@ -44,8 +42,7 @@ Work tapShowingChooser()
     auto widget = std::make_shared<ShownWidget>();
     return Work { {}, [widget] { benchmark::DoNotOptimize(widget->controller->launchURLForTapLocation(kFirstTile)); }, [] {
         const auto& alert = BenchEnvironment::shared().visibleAlert();
-        return alert && alert->numberOfButtons() == 4 ? std::string() : "the chooser is not shown with four buttons";
-    } };
+        return alert && alert->numberOfButtons() == 4 ? std::string() : "the chooser is not shown with four buttons"; } };
 }
 
 // A press on the chooser's button: the ask-flags read again, then the call, or the e-mail

@@ -48,7 +48,8 @@ void registerViewBenchmarks()
 {
     for (const Look look : kLooks) {
         for (const int favorites : kSizes) {
-            registerWithFloor(std::string("view/") + lookName(look) + "/" + std::to_string(favorites), favorites, settingsFor(look),
+            registerWithFloor(
+                std::string("view/") + lookName(look) + "/" + std::to_string(favorites), favorites, settingsFor(look),
                 [favorites] { return firstView(favorites); }, viewFloor(isMetro(look), favorites));
         }
     }

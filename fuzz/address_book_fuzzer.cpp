@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::filesystem::remove(phone().realPath(sys::kAddressBookImagesPath).string() + suffix, ignored);
     }
 
-    ui::AlertView::setPresenter([](std::shared_ptr<ui::AlertView>) { });
+    ui::AlertView::setPresenter([](std::shared_ptr<ui::AlertView>) {});
     {
         auto window = ui::Window::create({ 0, 0, 320, 480 });
         KavrinController controller;

@@ -8,6 +8,7 @@
 #include "base/interruption.h"
 #include "base/message_text.h"
 #include "demo_phone.h"
+#include "demo_phone_location.h"
 #include "desktop/desktop_module.h"
 #include "host_options.h"
 #include "kavrin/published_names.h"
@@ -15,8 +16,6 @@
 #include "modes/gallery_session.h"
 #include "modes/live_session.h"
 #include "modes/window_session.h"
-#include "demo_phone_location.h"
-#include "system_notifications.h"
 #include "reader/speech_recorder.h"
 #include "scratch_phone.h"
 #include "script/script_check.h"
@@ -28,6 +27,7 @@
 #include "sys/random.h"
 #include "sys/run_loop.h"
 #include "sys/user_defaults.h"
+#include "system_notifications.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -222,7 +222,7 @@ int main(int argc, char** argv)
     std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
     if (!backdrop) {
         host::kHostErrors.begin(std::cerr) << "the backdrop " << host::escapedForMessage(options.backdrop)
-                  << " is neither dark, light, none nor a picture\n";
+                                           << " is neither dark, light, none nor a picture\n";
         return 2;
     }
 

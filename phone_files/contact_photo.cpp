@@ -21,12 +21,18 @@ Rgb fromHsv(double hue, double saturation, double value)
     double f = h - sector;
     double p = value * (1 - saturation), q = value * (1 - saturation * f), t = value * (1 - saturation * (1 - f));
     switch (sector) {
-    case 0: return { value, t, p };
-    case 1: return { q, value, p };
-    case 2: return { p, value, t };
-    case 3: return { p, q, value };
-    case 4: return { t, p, value };
-    default: return { value, p, q };
+    case 0:
+        return { value, t, p };
+    case 1:
+        return { q, value, p };
+    case 2:
+        return { p, value, t };
+    case 3:
+        return { p, q, value };
+    case 4:
+        return { t, p, value };
+    default:
+        return { value, p, q };
     }
 }
 

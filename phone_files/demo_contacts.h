@@ -6,7 +6,11 @@
 
 namespace kavrin::phone_files {
 
-enum class PhotoKind { None, Png, Jpeg, Broken, OtherFormatOnly };
+enum class PhotoKind { None,
+    Png,
+    Jpeg,
+    Broken,
+    OtherFormatOnly };
 
 // One favorite of the demo phone with what the address book knows about it.
 struct DemoContact {
@@ -16,7 +20,7 @@ struct DemoContact {
     std::string number;
     std::vector<std::string> mails; // in row order; the last row is the one the widget shows
     PhotoKind photo { PhotoKind::None };
-    double hue { 0 };            // of the generated photo, 0 ... 1
+    double hue { 0 }; // of the generated photo, 0 ... 1
 };
 
 // Fourteen favorites whose names, labels and address-book records cover the cases that show:

@@ -2,11 +2,11 @@
 
 #include "contact_photo.h"
 #include "demo_contacts.h"
-#include "kavrin/published_names.h"
 #include "demo_phone_location.h"
-#include "system_notifications.h"
+#include "kavrin/published_names.h"
 #include "phone_writer.h"
 #include "sys/phone_paths.h"
+#include "system_notifications.h"
 
 namespace kavrin::phone_files {
 
@@ -62,11 +62,16 @@ std::optional<Bytes> thumbnailOf(const DemoContact& contact)
 {
     switch (contact.photo) {
     // PNG thumbnails carry the contact's initials, JPEG ones a figure.
-    case PhotoKind::Png: return contactPhotoPng(120, contact.hue, initialsOf(contact.name));
-    case PhotoKind::Jpeg: return contactPhotoJpeg(96, contact.hue, "");
-    case PhotoKind::Broken: return Bytes { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' };
-    case PhotoKind::OtherFormatOnly: return contactPhotoPng(320, contact.hue, "");
-    case PhotoKind::None: break;
+    case PhotoKind::Png:
+        return contactPhotoPng(120, contact.hue, initialsOf(contact.name));
+    case PhotoKind::Jpeg:
+        return contactPhotoJpeg(96, contact.hue, "");
+    case PhotoKind::Broken:
+        return Bytes { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' };
+    case PhotoKind::OtherFormatOnly:
+        return contactPhotoPng(320, contact.hue, "");
+    case PhotoKind::None:
+        break;
     }
     return std::nullopt;
 }

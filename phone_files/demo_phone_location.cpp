@@ -21,12 +21,12 @@ fs::path installedDataFolder()
     std::error_code ignored;
     fs::path folder = programFolder();
     if (folder.empty() || !fs::is_directory(folder.parent_path() / "share" / "kavrin", ignored))
-        return { };
+        return {};
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
         return fs::path(data) / "kavrin";
     if (const char* home = std::getenv("HOME"); home && *home == '/')
         return fs::path(home) / ".local" / "share" / "kavrin";
-    return { };
+    return {};
 }
 
 }

@@ -21,7 +21,7 @@ Bytes straightRgba(cairo_surface_t* surface)
     const unsigned char* data = cairo_image_surface_get_data(surface);
     Bytes rgba(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     if (!data)
-        return { };
+        return {};
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
         for (int x = 0; x < width; ++x) {

@@ -11,7 +11,8 @@ namespace kavrin::phone_files {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum class PixelLayout { Rgb, Rgba };
+enum class PixelLayout { Rgb,
+    Rgba };
 
 // Rows of straight (not premultiplied) 8-bit pixels, three or four bytes each, without padding,
 // encoded as a PNG of that layout.

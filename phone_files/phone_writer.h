@@ -24,7 +24,7 @@ struct FavoriteRecord {
     std::optional<std::int64_t> uid;
     std::optional<std::string> label;
     std::optional<std::string> value;
-    sys::Dictionary extra { };
+    sys::Dictionary extra {};
 };
 
 // Writes the files of a phone root: the favorites list, the widget's settings, any other file at
@@ -68,8 +68,8 @@ struct ContactValue {
     std::int64_t recordId;
     std::int64_t property;
     std::optional<std::string> value;
-    std::optional<std::string> label { };
-    std::optional<std::int64_t> identifier { };
+    std::optional<std::string> label {};
+    std::optional<std::int64_t> identifier {};
 };
 
 // One thumbnail of a contact; format 0 is the one the lists show.

@@ -20,7 +20,8 @@ public:
     const std::filesystem::path& root() const { return m_root; }
 
 private:
-    explicit ScratchPhone(std::filesystem::path root) : m_root(std::move(root)) { }
+    explicit ScratchPhone(std::filesystem::path root)
+        : m_root(std::move(root)) { }
 
     std::filesystem::path m_root;
 };

@@ -15,18 +15,18 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
     SettingsChange result;
     SettingsLock lock;
     if (!lock.held())
-        return { Outcome::Refused, lock.failure() + "; the settings are left as they are", { } };
+        return { Outcome::Refused, lock.failure() + "; the settings are left as they are", {} };
     std::string path = settingsFilePath();
     SettingsEditor settings = SettingsEditor::load(path);
     bool mustReplace = false;
     if (!settings.editable()) {
         if (!replaceUnreadable || settings.state() != SettingsEditor::State::Unreadable) {
             bool replaceable = settings.state() == SettingsEditor::State::Unreadable;
-            return { Outcome::Refused, settings.problem() + (replaceable ? "; --force replaces it, keeping its bytes beside it" : ""), { } };
+            return { Outcome::Refused, settings.problem() + (replaceable ? "; --force replaces it, keeping its bytes beside it" : ""), {} };
         }
         std::optional<std::string> copy = settings.setAside();
         if (!copy)
-            return { Outcome::Refused, settings.problem() + ", since no copy of it could be kept", { } };
+            return { Outcome::Refused, settings.problem() + ", since no copy of it could be kept", {} };
         result.keptCopy = *copy;
         mustReplace = true;
     }
@@ -57,11 +57,11 @@ SettingsChange editSettings(const std::vector<SettingEdit>& edits, const Setting
         return { Outcome::Refused,
             sys::phoneRoot().string() + " does not look like a phone root (it has no "
                 + std::filesystem::path(kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there",
-            { } };
+            {} };
     }
     const bool onlyRemovesAbsentKeys = std::ranges::all_of(edits, [](const SettingEdit& edit) { return !edit.second && settingIsAbsent(edit.first); });
     if (onlyRemovesAbsentKeys)
-        return { };
+        return {};
     auto change = [&](SettingsEditor& settings) {
         if (rules.format)
             settings.setFormat(*rules.format);

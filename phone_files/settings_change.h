@@ -32,9 +32,9 @@ struct SettingsChange {
 
 // What a writer of the settings may do beyond changing keys.
 struct SettingsRules {
-    bool replaceUnreadable { false }; // --force: replace a file that is no readable dictionary
-    bool createRoot { false };        // --create: write under a root that does not look like a phone's
-    std::optional<sys::PropertyListFormat> format { }; // write in this format instead of the file's own
+    bool replaceUnreadable { false };                 // --force: replace a file that is no readable dictionary
+    bool createRoot { false };                        // --create: write under a root that does not look like a phone's
+    std::optional<sys::PropertyListFormat> format {}; // write in this format instead of the file's own
 };
 
 // One key's new value, or nil to remove it.

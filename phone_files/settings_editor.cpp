@@ -19,7 +19,10 @@ namespace {
 // Far more than any settings file; a bigger one is not read.
 constexpr std::uintmax_t kLargestSettingsFile = 64u << 20;
 
-enum class Entry { Missing, RegularFile, SomethingElse, Unknown };
+enum class Entry { Missing,
+    RegularFile,
+    SomethingElse,
+    Unknown };
 
 // What is at the path itself, a link not followed.
 Entry entryAt(const std::string& filePath)
@@ -33,7 +36,7 @@ Entry entryAt(const std::string& filePath)
 std::string utcStamp()
 {
     std::time_t now = std::time(nullptr);
-    std::tm parts { };
+    std::tm parts {};
     ::gmtime_r(&now, &parts);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
@@ -77,7 +80,7 @@ std::string SettingsEditor::problem() const
     switch (m_state) {
     case State::Missing:
     case State::Readable:
-        return { };
+        return {};
     case State::NotAFile:
         return m_path + " is not a regular file; it is left as it is";
     case State::Unreadable:

@@ -90,17 +90,17 @@ std::string knownSettingKeys()
 CheckedSetting checkSettingValue(std::string_view key, std::string_view text, bool asGiven)
 {
     if (asGiven)
-        return { settingValueFromText(text), { } };
+        return { settingValueFromText(text), {} };
     const SettingKey* known = findSettingKey(key);
     if (!known)
         return { nullptr, "unknown key " + settingKeyText(key) + "; the keys the widget reads are " + knownSettingKeys() };
     if (known->type == SettingType::Boolean) {
         if (sys::ValuePtr value = booleanFromText(text))
-            return { value, { } };
+            return { value, {} };
         return { nullptr, settingKeyText(key) + " takes a boolean: true, false, yes, no, 1 or 0" };
     }
     if (sys::ValuePtr value = integerFromText(text))
-        return { value, { } };
+        return { value, {} };
     static_assert(std::numeric_limits<std::int32_t>::min() == -2147483648);
     return { nullptr, settingKeyText(key) + " takes an integer from -2147483648 to 2147483647" };
 }

@@ -9,7 +9,8 @@
 
 namespace kavrin::phone_files {
 
-enum class SettingType { Boolean, Integer };
+enum class SettingType { Boolean,
+    Integer };
 
 // One key of the settings file that the widget reads: its type, the value the widget uses while
 // the key is absent, and what it changes.

@@ -10,7 +10,8 @@ namespace kavrin::support {
 // (URLs, JSON answers, picture names). Each program has one, named once.
 class ErrorReporter {
 public:
-    constexpr explicit ErrorReporter(std::string_view program) : m_program(program) { }
+    constexpr explicit ErrorReporter(std::string_view program)
+        : m_program(program) { }
 
     void report(std::ostream& errors, std::string_view message) const { begin(errors) << message << '\n'; }
     // The stream with "PROGRAM: " written, for a message put together with <<, ended with '\n'.

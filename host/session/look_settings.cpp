@@ -17,7 +17,7 @@ bool applyLook(HostSession& session, const Look& look, std::ostream& errors)
         edits.emplace_back(key.name, nullptr);
     for (const auto& [key, value] : look)
         edits.emplace_back(key, value);
-    phone_files::SettingsChange result = phone_files::editSettings(edits, { });
+    phone_files::SettingsChange result = phone_files::editSettings(edits, {});
     using Outcome = phone_files::SettingsChange::Outcome;
     bool written = result.outcome == Outcome::Written || result.outcome == Outcome::Unchanged;
     if (!written)

@@ -61,14 +61,10 @@ struct LanguageTable {
 // The labels people give numbers most, in the languages the widget speaks; every other label
 // shows in English.
 constexpr std::array<LanguageTable, 4> kTranslatedLabels { {
-    { "de", { { { "Mobile", "Mobil" }, { "Home", "privat" }, { "Work", "geschäftlich" }, { "Main", "Hauptnummer" },
-                { "HomeFAX", "Fax privat" }, { "WorkFAX", "Fax geschäftlich" }, { "Pager", "Pager" }, { "Other", "andere" } } } },
-    { "fr", { { { "Mobile", "portable" }, { "Home", "domicile" }, { "Work", "travail" }, { "Main", "principal" },
-                { "HomeFAX", "fax domicile" }, { "WorkFAX", "fax travail" }, { "Pager", "bip" }, { "Other", "autre" } } } },
-    { "nl", { { { "Mobile", "mobiel" }, { "Home", "thuis" }, { "Work", "werk" }, { "Main", "hoofdnummer" },
-                { "HomeFAX", "fax thuis" }, { "WorkFAX", "fax werk" }, { "Pager", "pieper" }, { "Other", "overig" } } } },
-    { "es", { { { "Mobile", "móvil" }, { "Home", "casa" }, { "Work", "trabajo" }, { "Main", "principal" },
-                { "HomeFAX", "fax casa" }, { "WorkFAX", "fax trabajo" }, { "Pager", "busca" }, { "Other", "otro" } } } },
+    { "de", { { { "Mobile", "Mobil" }, { "Home", "privat" }, { "Work", "geschäftlich" }, { "Main", "Hauptnummer" }, { "HomeFAX", "Fax privat" }, { "WorkFAX", "Fax geschäftlich" }, { "Pager", "Pager" }, { "Other", "andere" } } } },
+    { "fr", { { { "Mobile", "portable" }, { "Home", "domicile" }, { "Work", "travail" }, { "Main", "principal" }, { "HomeFAX", "fax domicile" }, { "WorkFAX", "fax travail" }, { "Pager", "bip" }, { "Other", "autre" } } } },
+    { "nl", { { { "Mobile", "mobiel" }, { "Home", "thuis" }, { "Work", "werk" }, { "Main", "hoofdnummer" }, { "HomeFAX", "fax thuis" }, { "WorkFAX", "fax werk" }, { "Pager", "pieper" }, { "Other", "overig" } } } },
+    { "es", { { { "Mobile", "móvil" }, { "Home", "casa" }, { "Work", "trabajo" }, { "Main", "principal" }, { "HomeFAX", "fax casa" }, { "WorkFAX", "fax trabajo" }, { "Pager", "busca" }, { "Other", "otro" } } } },
 } };
 
 const Translation* translationFor(std::string_view name, const std::string& language)

@@ -1,8 +1,8 @@
 #include "internal/plist_nodes.h"
 
-#include <cassert>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -28,7 +28,7 @@ std::string binaryObjectOf(plist_t node)
     plist_to_bin(node, &raw, &length);
     std::unique_ptr<char, FreeDeleter> bytes(raw);
     if (!raw || length <= kBinaryHeader.size())
-        return { };
+        return {};
     return std::string(raw + kBinaryHeader.size(), length - kBinaryHeader.size());
 }
 
@@ -55,8 +55,8 @@ plist_t nodeFromObject(const std::string& object)
     bytes += object;
     bytes += static_cast<char>(kBinaryHeader.size());
     bytes.append(6, '\0');
-    bytes += '\x01'; // offset width
-    bytes += '\x01'; // reference width
+    bytes += '\x01';              // offset width
+    bytes += '\x01';              // reference width
     appendBigEndian(bytes, 1, 8); // objects
     appendBigEndian(bytes, 0, 8); // top object
     appendBigEndian(bytes, offsetTable, 8);

@@ -1,7 +1,7 @@
 #include "sys/binary_plist_layout.h"
 
-#include <cassert>
 #include <algorithm>
+#include <cassert>
 #include <limits>
 
 namespace sys {
@@ -309,7 +309,7 @@ std::string BinaryPropertyListLayout::text(std::uint64_t object) const
     const std::optional<Extent> extent = isText(object) ? extentOf(object) : std::nullopt;
     const std::uint64_t unit = kindOf(object) == kUtf16TextKind ? 2 : 1;
     if (!extent || extent->start > m_tableOffset || extent->count > (m_tableOffset - extent->start) / unit)
-        return { };
+        return {};
     if (unit == 1)
         return std::string(m_bytes.substr(extent->start, extent->count));
     return utf8FromUtf16BigEndian(m_bytes.substr(extent->start, 2 * extent->count));

@@ -52,7 +52,8 @@ private:
     };
     static constexpr std::uint8_t kUnread = 0xFF;
 
-    explicit BinaryPropertyListLayout(std::string_view bytes) : m_bytes(bytes) { }
+    explicit BinaryPropertyListLayout(std::string_view bytes)
+        : m_bytes(bytes) { }
     bool readTrailer();
     bool walk(std::size_t maximumDepth);
     std::optional<std::uint64_t> objectOffset(std::uint64_t object) const;

@@ -13,7 +13,7 @@ std::optional<std::string> readWholeFile(const std::string& filePath, std::uintm
     const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (finalLink == FinalLink::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0)
         return std::nullopt;
-    struct stat status {};
+    struct stat status { };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || static_cast<std::uintmax_t>(status.st_size) > maximumSize) {
         ::close(fd);
         return std::nullopt;

@@ -7,7 +7,8 @@
 namespace sys {
 
 // Whether a symbolic link at the path itself is read through or counts as not a regular file.
-enum class FinalLink { Follow, Refuse };
+enum class FinalLink { Follow,
+    Refuse };
 
 // The bytes of a regular file at a real file-system path (not resolved), read without blocking
 // so that a FIFO cannot stall the reader; nothing for a missing file, anything but a regular

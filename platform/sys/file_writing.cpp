@@ -48,7 +48,7 @@ bool writeFileAtomically(const std::string& filePath, std::string_view bytes)
         return false;
 
     mode_t mode = 0644;
-    struct stat existing {};
+    struct stat existing { };
     if (::stat(filePath.c_str(), &existing) == 0)
         mode = existing.st_mode & 07777;
 

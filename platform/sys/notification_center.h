@@ -21,7 +21,8 @@ public:
     template<typename Observer>
     void addObserver(Observer* observer, void (Observer::*selector)(), std::string name)
     {
-        addObserverEntry(observer->lifetime(), [observer, selector] { (observer->*selector)(); }, std::move(name));
+        addObserverEntry(
+            observer->lifetime(), [observer, selector] { (observer->*selector)(); }, std::move(name));
     }
 
     // postNotificationName:object: with object nil.

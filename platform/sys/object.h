@@ -17,7 +17,8 @@ constexpr BOOL NO = 0;
 class Object {
 public:
     Object() = default;
-    Object(const Object&) : Object() { }
+    Object(const Object&)
+        : Object() { }
     Object& operator=(const Object&) { return *this; }
     virtual ~Object() = default;
 

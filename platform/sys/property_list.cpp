@@ -129,7 +129,11 @@ bool isConvertibleScalar(plist_t node, const BinaryPropertyListLayout* layout, s
 class ContainerReading {
 public:
     ContainerReading(plist_t node, const BinaryPropertyListLayout* layout, std::uint64_t object, bool discards = false)
-        : m_node(node), m_isDictionary(plist_get_node_type(node) == PLIST_DICT), m_discards(discards), m_layout(layout), m_object(object)
+        : m_node(node)
+        , m_isDictionary(plist_get_node_type(node) == PLIST_DICT)
+        , m_discards(discards)
+        , m_layout(layout)
+        , m_object(object)
     {
         if (m_isDictionary)
             plist_dict_new_iter(node, &m_iterator);
@@ -137,9 +141,16 @@ public:
             plist_array_new_iter(node, &m_iterator);
     }
     ContainerReading(ContainerReading&& other) noexcept
-        : m_node(other.m_node), m_isDictionary(other.m_isDictionary), m_discards(other.m_discards), m_layout(other.m_layout), m_object(other.m_object),
-          m_iterator(std::exchange(other.m_iterator, nullptr)), m_position(other.m_position), m_items(std::move(other.m_items)),
-          m_entries(std::move(other.m_entries)), m_key(std::move(other.m_key))
+        : m_node(other.m_node)
+        , m_isDictionary(other.m_isDictionary)
+        , m_discards(other.m_discards)
+        , m_layout(other.m_layout)
+        , m_object(other.m_object)
+        , m_iterator(std::exchange(other.m_iterator, nullptr))
+        , m_position(other.m_position)
+        , m_items(std::move(other.m_items))
+        , m_entries(std::move(other.m_entries))
+        , m_key(std::move(other.m_key))
     {
     }
     ContainerReading(const ContainerReading&) = delete;

@@ -33,7 +33,8 @@ ValuePtr arrayWithEntriesOfFile(const std::string& phonePath, std::span<const st
 // Parsing from bytes; nil for anything that is not a property list.
 ValuePtr propertyListFromBytes(std::string_view bytes);
 
-enum class PropertyListFormat { Xml, Binary };
+enum class PropertyListFormat { Xml,
+    Binary };
 
 // The format that a property list's bytes are in, so that a writer can keep it; bytes that are
 // not a binary property list count as XML.

@@ -2,9 +2,9 @@
 
 #include "internal/plist_nodes.h"
 
-#include <cassert>
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 
@@ -123,7 +123,9 @@ bool identicalStorage(const Value::Storage& left, const Value::Storage& right)
 }
 
 PropertyListDocument::PropertyListDocument(std::unique_ptr<Tree> tree, Dictionary values, PropertyListFormat format)
-    : m_tree(std::move(tree)), m_values(std::move(values)), m_format(format)
+    : m_tree(std::move(tree))
+    , m_values(std::move(values))
+    , m_format(format)
 {
 }
 
@@ -147,7 +149,7 @@ PropertyListDocument PropertyListDocument::empty()
 {
     auto tree = std::make_unique<Tree>();
     tree->parsed.root = PlistHandle(plist_new_dict());
-    return PropertyListDocument(std::move(tree), { }, PropertyListFormat::Xml);
+    return PropertyListDocument(std::move(tree), {}, PropertyListFormat::Xml);
 }
 
 ValuePtr PropertyListDocument::value(std::string_view key) const

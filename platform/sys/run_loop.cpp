@@ -1,7 +1,7 @@
 #include "sys/run_loop.h"
 
-#include <cassert>
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <climits>
 #include <cmath>

@@ -104,7 +104,7 @@ private:
     std::vector<Task> m_tasks; // kept sorted by (deadline, sequence)
     std::vector<Watch> m_watches;
     std::vector<RunLoopSource*> m_sources; // a removed source leaves a null while sources perform
-    int m_performingSources { 0 }; // depth of performSources calls
+    int m_performingSources { 0 };         // depth of performSources calls
     std::uint64_t m_sequence { 0 };
     std::shared_ptr<Clock> m_clock;
     bool m_stopped { false };

@@ -16,7 +16,8 @@ public:
     std::string scheme() const; // the text before the first ':', "" when there is none
 
 private:
-    explicit URL(std::string text) : m_text(std::move(text)) { }
+    explicit URL(std::string text)
+        : m_text(std::move(text)) { }
     std::string m_text;
 };
 

@@ -18,7 +18,7 @@ public:
 
     ValuePtr objectForKey(std::string_view key) const;
     void setObjectForKey(ValuePtr value, std::string_view key); // nil removes the key
-    void removeAllObjects() { m_values.clear(); } // the registered defaults stay
+    void removeAllObjects() { m_values.clear(); }               // the registered defaults stay
 
 private:
     UserDefaults();

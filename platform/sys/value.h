@@ -38,7 +38,8 @@ public:
     // unsigned: only those are an std::uint64_t (Value::unsignedInteger keeps to that).
     using Storage = std::variant<bool, std::int64_t, std::uint64_t, double, std::string, Data, Date, Uid, Array, Dictionary>;
 
-    explicit Value(Storage storage) : m_storage(std::move(storage)) { }
+    explicit Value(Storage storage)
+        : m_storage(std::move(storage)) { }
     template<typename Kind, typename... Arguments>
     explicit Value(std::in_place_type_t<Kind> kind, Arguments&&... arguments)
         : m_storage(kind, std::forward<Arguments>(arguments)...)

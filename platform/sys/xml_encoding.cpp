@@ -3,8 +3,8 @@
 #include <iconv.h>
 
 #include <array>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <memory>
 #include <string>
 
@@ -154,7 +154,7 @@ XmlAsUtf8 xmlAsUtf8(std::string_view bytes, std::size_t maximumSize)
     }
     const std::optional<std::string_view> declared = declaredEncoding(bytes);
     if (!declared || equalIgnoringCase(*declared, "UTF-8"))
-        return { };
+        return {};
     if (!isEncodingName(*declared))
         return { false, std::nullopt };
     std::string name(*declared);

@@ -8,7 +8,9 @@ namespace {
 
 class XmlDepthScan {
 public:
-    XmlDepthScan(std::string_view bytes, std::size_t maximumDepth) : m_bytes(bytes), m_maximumDepth(maximumDepth) { }
+    XmlDepthScan(std::string_view bytes, std::size_t maximumDepth)
+        : m_bytes(bytes)
+        , m_maximumDepth(maximumDepth) { }
 
     bool run()
     {
@@ -40,7 +42,10 @@ private:
         // first '>': whatever the parser makes of the rest of it, nothing is passed over that
         // the parser could take as elements.
         static constexpr std::pair<std::string_view, std::string_view> kPassedOver[] = {
-            { "<!--", "-->" }, { "<![CDATA[", "]]>" }, { "<?", "?>" }, { "<!", ">" },
+            { "<!--", "-->" },
+            { "<![CDATA[", "]]>" },
+            { "<?", "?>" },
+            { "<!", ">" },
         };
         const char next = m_position + 1 < m_bytes.size() ? m_bytes[m_position + 1] : '\0';
         if (next == '!' || next == '?') {

@@ -23,7 +23,7 @@ class AlertView final : public sys::Object, public std::enable_shared_from_this<
 public:
     // initWithTitle:message:delegate:cancelButtonTitle:otherButtonTitles: the cancel button,
     // when given, takes index 0 and the other buttons follow.
-    static std::shared_ptr<AlertView> create(std::optional<std::string> title, std::optional<std::string> message, AlertViewDelegate* delegate, std::optional<std::string> cancelButtonTitle, std::vector<std::string> otherButtonTitles = { });
+    static std::shared_ptr<AlertView> create(std::optional<std::string> title, std::optional<std::string> message, AlertViewDelegate* delegate, std::optional<std::string> cancelButtonTitle, std::vector<std::string> otherButtonTitles = {});
 
     // addButtonWithTitle: returns the new button's index.
     int addButtonWithTitle(std::string title);

@@ -11,8 +11,15 @@
 
 namespace ui {
 
-enum class AnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3 };
-enum class AnimationTransition { None = 0, FlipFromLeft = 1, FlipFromRight = 2, CurlUp = 3, CurlDown = 4 };
+enum class AnimationCurve { EaseInOut = 0,
+    EaseIn = 1,
+    EaseOut = 2,
+    Linear = 3 };
+enum class AnimationTransition { None = 0,
+    FlipFromLeft = 1,
+    FlipFromRight = 2,
+    CurlUp = 3,
+    CurlDown = 4 };
 
 // One committed block animation. The model already holds the new values; this describes how
 // the picture gets there, so a renderer can draw any moment of it.
@@ -24,7 +31,7 @@ struct Animation {
     AnimationTransition transition { AnimationTransition::None };
     std::weak_ptr<View> transitionView;
     bool transitionCache { false };
-    float repeatCount { 0 }; // cycles; 0 (or less) plays once
+    float repeatCount { 0 };           // cycles; 0 (or less) plays once
     bool repeatAutoreverses { false }; // each cycle runs forward, then back
 
     struct AlphaChange {

@@ -34,7 +34,8 @@ protected:
     AccessibilityTraits defaultAccessibilityTraits() const override { return AccessibilityTraitButton; }
 
 private:
-    Button() : Control({ }) { }
+    Button()
+        : Control({}) { }
     friend class View;
     std::map<unsigned, ImagePtr> m_images;
     std::map<unsigned, std::string> m_titles;

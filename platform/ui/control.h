@@ -36,7 +36,8 @@ public:
     bool respondsToSelector(std::string_view selector) const override;
 
 protected:
-    explicit Control(Rect frame) : View(frame) { }
+    explicit Control(Rect frame)
+        : View(frame) { }
 
 private:
     struct TargetAction {

@@ -20,7 +20,9 @@ public:
     const std::string& fontName() const { return m_name; }
     float pointSize() const { return m_size; }
 
-    Font(std::string name, float size) : m_name(std::move(name)), m_size(size) { }
+    Font(std::string name, float size)
+        : m_name(std::move(name))
+        , m_size(size) { }
 
 private:
     std::string m_name;

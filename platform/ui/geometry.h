@@ -20,7 +20,9 @@ struct Rect {
     Size size;
 
     Rect() = default;
-    Rect(float x, float y, float width, float height) : origin { x, y }, size { width, height } { }
+    Rect(float x, float y, float width, float height)
+        : origin { x, y }
+        , size { width, height } { }
 
     float x() const { return origin.x; }
     float y() const { return origin.y; }

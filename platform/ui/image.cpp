@@ -97,7 +97,7 @@ ImagePtr Image::fromBytes(std::span<const std::uint8_t> bytes, std::string sourc
     pixels->width = bitmap->width;
     pixels->height = bitmap->height;
     pixels->bytes.assign(bytes.begin(), bytes.end());
-    return ImagePtr(new Image(std::move(pixels), std::move(source), { }, false));
+    return ImagePtr(new Image(std::move(pixels), std::move(source), {}, false));
 }
 
 ImagePtr Image::imageWithData(std::span<const std::uint8_t> bytes)

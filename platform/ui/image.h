@@ -49,7 +49,7 @@ public:
     // "file:" and the phone path for an image read from a file, "data" for one made from bytes.
     const std::string& source() const { return m_source; }
 
-    Image(std::shared_ptr<const Bitmap>, std::string source, EdgeInsets capInsets = { }, bool resizable = false);
+    Image(std::shared_ptr<const Bitmap>, std::string source, EdgeInsets capInsets = {}, bool resizable = false);
 
 private:
     // What the image holds: its pixels, or its bytes and the pixels while they are in use. An

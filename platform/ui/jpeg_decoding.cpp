@@ -36,8 +36,8 @@ void discardMessage(j_common_ptr) { }
 // The decoding state lives on the heap, so nothing the jump skips over is a local variable
 // whose value setjmp would leave indeterminate.
 struct JpegJob {
-    jpeg_decompress_struct info { };
-    ErrorManager errors { };
+    jpeg_decompress_struct info {};
+    ErrorManager errors {};
     std::shared_ptr<Bitmap> bitmap { std::make_shared<Bitmap>() };
     std::vector<JSAMPLE> row;
     // For a picture larger than the decoded size: the boxes its scaled rows are shrunk into.

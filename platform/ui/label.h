@@ -7,11 +7,13 @@
 
 namespace ui {
 
-enum TextAlignment : int { TextAlignmentLeft = 0, TextAlignmentCenter = 1, TextAlignmentRight = 2 };
+enum TextAlignment : int { TextAlignmentLeft = 0,
+    TextAlignmentCenter = 1,
+    TextAlignmentRight = 2 };
 
 class Label final : public View {
 public:
-    static std::shared_ptr<Label> create(Rect frame = { });
+    static std::shared_ptr<Label> create(Rect frame = {});
     std::string_view className() const override { return "Label"; }
     void accept(ViewVisitor& visitor) const override { visitor.visitLabel(*this); }
 

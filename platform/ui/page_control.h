@@ -8,7 +8,7 @@ namespace ui {
 // when it is set and when the number of pages changes.
 class PageControl final : public Control {
 public:
-    static std::shared_ptr<PageControl> create(Rect frame = { });
+    static std::shared_ptr<PageControl> create(Rect frame = {});
     std::string_view className() const override { return "PageControl"; }
     void accept(ViewVisitor& visitor) const override { visitor.visitPageControl(*this); }
 
@@ -25,7 +25,8 @@ protected:
     AccessibilityTraits defaultAccessibilityTraits() const override { return AccessibilityTraitAdjustable; }
 
 private:
-    explicit PageControl(Rect frame) : Control(frame) { }
+    explicit PageControl(Rect frame)
+        : Control(frame) { }
     friend class View;
     int m_numberOfPages { 0 };
     int m_currentPage { 0 };

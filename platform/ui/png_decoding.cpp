@@ -37,7 +37,9 @@ bool imageDataCanHoldRows(std::span<const std::uint8_t> bytes, std::uint64_t wid
         return false;
     const std::uint64_t depth = bytes[kHeaderDataOffset + 8];
     const unsigned colourType = bytes[kHeaderDataOffset + 9];
-    const std::uint64_t channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+    const std::uint64_t channels = colourType == 2 ? 3 : colourType == 4 ? 2
+        : colourType == 6                                                ? 4
+                                                                         : 1;
     const std::uint64_t rows = height * (1 + (width * channels * depth + 7) / 8);
 
     std::uint64_t imageData = 0;
@@ -168,7 +170,7 @@ std::shared_ptr<Bitmap> decodePng(std::span<const std::uint8_t> bytes)
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0 || !hasImageEnd(bytes.subspan(8)))
         return nullptr;
 
-    png_image image { };
+    png_image image {};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
         return nullptr;

@@ -16,11 +16,12 @@ public:
 };
 
 // UIAccessibilityScrollDirection: the screen reader's page gesture, towards the next page or back.
-enum class AccessibilityScrollDirection { Next, Previous };
+enum class AccessibilityScrollDirection { Next,
+    Previous };
 
 class ScrollView final : public View {
 public:
-    static std::shared_ptr<ScrollView> create(Rect frame = { });
+    static std::shared_ptr<ScrollView> create(Rect frame = {});
     std::string_view className() const override { return "ScrollView"; }
     void accept(ViewVisitor& visitor) const override { visitor.visitScrollView(*this); }
 
@@ -54,7 +55,8 @@ public:
     void setCanCancelContentTouches(bool cancels) { m_canCancelContentTouches = cancels; }
 
 private:
-    explicit ScrollView(Rect frame) : View(frame) { }
+    explicit ScrollView(Rect frame)
+        : View(frame) { }
     friend class View;
 
     Size m_contentSize;

@@ -134,7 +134,7 @@ float TextMeasurer::lineWidth(std::string_view text, const Font& font)
 {
     if (text.empty() || !(font.pointSize() > 0))
         return 0;
-    return remembered(m_widths, resultKey('w', text, font, { }, LineBreakMode::WordWrap), [&] {
+    return remembered(m_widths, resultKey('w', text, font, {}, LineBreakMode::WordWrap), [&] {
         setLayoutText(m_layout, text, description(font), 0, LineBreakMode::WordWrap, 1);
         PangoRectangle logical;
         pango_layout_get_extents(m_layout, nullptr, &logical);

@@ -33,7 +33,7 @@ struct Event { };
 // A view owns its children; its superview is a plain pointer that removal clears.
 class View : public virtual sys::Object, public std::enable_shared_from_this<View> {
 public:
-    static std::shared_ptr<View> create(Rect frame = { });
+    static std::shared_ptr<View> create(Rect frame = {});
     ~View() override;
 
     // The class name a dump shows: "View", "ScrollView", "Label", ...

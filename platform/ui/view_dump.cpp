@@ -63,7 +63,8 @@ void addAccessibility(Json& json, const View& view)
 // The members a view's own class adds, after those every view has.
 class ClassMembersWriter final : public ViewVisitor {
 public:
-    explicit ClassMembersWriter(Json& json) : m_json(json) { }
+    explicit ClassMembersWriter(Json& json)
+        : m_json(json) { }
 
 private:
     void visitScrollView(const ScrollView& scrollView) override

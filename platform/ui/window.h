@@ -12,7 +12,8 @@ public:
     Window* window() const override { return const_cast<Window*>(this); }
 
 private:
-    explicit Window(Rect frame) : View(frame) { }
+    explicit Window(Rect frame)
+        : View(frame) { }
     friend class View;
 };
 

@@ -37,10 +37,21 @@ public:
 
 // The selectors of the protocol's optional operations, as respondsToSelector takes them.
 inline constexpr std::string_view kOptionalSelectors[] = {
-    "viewHeight", "viewWillAppear", "viewDidAppear", "viewWillDisappear", "viewDidDisappear",
-    "willRotateToInterfaceOrientation", "willAnimateRotationToInterfaceOrientation",
-    "didRotateFromInterfaceOrientation", "loadPlaceholderView", "loadFullView", "unloadView",
-    "clearShapshotImage", "loadView", "launchURL", "launchURLForTapLocation",
+    "viewHeight",
+    "viewWillAppear",
+    "viewDidAppear",
+    "viewWillDisappear",
+    "viewDidDisappear",
+    "willRotateToInterfaceOrientation",
+    "willAnimateRotationToInterfaceOrientation",
+    "didRotateFromInterfaceOrientation",
+    "loadPlaceholderView",
+    "loadFullView",
+    "unloadView",
+    "clearShapshotImage",
+    "loadView",
+    "launchURL",
+    "launchURLForTapLocation",
 };
 
 }

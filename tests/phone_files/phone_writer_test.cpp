@@ -78,7 +78,7 @@ TEST(PhoneWriter, EncodesRowsOfEitherLayout)
     EXPECT_EQ(decoded->pixels[1] & 0xffffffu, 0x00ff00u);
     EXPECT_TRUE(encodePng(1, 1, PixelLayout::Rgba, { 1, 2, 3, 4 }).has_value());
     EXPECT_FALSE(encodePng(2, 1, PixelLayout::Rgba, rgb).has_value());
-    EXPECT_FALSE(encodePng(0, 0, PixelLayout::Rgb, { }).has_value());
+    EXPECT_FALSE(encodePng(0, 0, PixelLayout::Rgb, {}).has_value());
 }
 
 // Favorites leave out what is missing and keep the extra keys; the bundle link replaces a link

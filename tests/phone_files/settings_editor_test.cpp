@@ -1,6 +1,6 @@
+#include "setting_value.h"
 #include "settings_editor.h"
 #include "settings_lock.h"
-#include "setting_value.h"
 #include "support/temporary_folder.h"
 #include "sys/phone_root.h"
 

@@ -20,7 +20,9 @@ std::string joined(const std::vector<std::string>& parts)
 {
     std::string text;
     for (std::size_t i = 0; i < parts.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and "
+                                                     : ", ")
+            + parts[i];
     return text;
 }
 
@@ -34,19 +36,21 @@ int main(int argc, char** argv)
 {
     std::string root, bundle = kavrin::phone_files::builtBundleFolder().string();
     bool force = false;
-    CLI::App app("kavrin-demo-phone: writes a complete demo phone (favorites, address-book databases with thumbnails, "
-                 "settings and a link to the widget's bundle) into ROOT.",
+    CLI::App app(
+        "kavrin-demo-phone: writes a complete demo phone (favorites, address-book databases with thumbnails, "
+        "settings and a link to the widget's bundle) into ROOT.",
         "kavrin-demo-phone");
     app.set_version_flag("--version", "kavrin-demo-phone " KAVRIN_VERSION);
     auto nonEmpty = CLI::Validator([](std::string& value) { return value.empty() ? std::string("needs a folder") : std::string(); }, "", "");
     app.add_option("ROOT", root, "the folder to write the phone into")->option_text(" ")->required()->check(nonEmpty);
     app.add_option("--bundle", bundle, "the widget's bundle to link to (default: the built one)")->option_text("DIR")->check(nonEmpty);
     app.add_flag("--force", force, "replaces the settings, favorites and address books of a phone that is there");
-    app.footer("\nOver a phone that is there, only what is missing is written: its settings file, favorites and\n"
-               "address books are kept (--force replaces them), and a bundle link that leads elsewhere or\n"
-               "nowhere, as in a copied phone, is pointed at the bundle.\n"
-               "\nExit status: 0 written; 1 the phone could not be written; 2 a usage error.\n"
-               "\nExamples:\n  kavrin-demo-phone /tmp/phone\n  kavrin-demo-phone --bundle build/Kavrin.bundle copied-phone\n");
+    app.footer(
+        "\nOver a phone that is there, only what is missing is written: its settings file, favorites and\n"
+        "address books are kept (--force replaces them), and a bundle link that leads elsewhere or\n"
+        "nowhere, as in a copied phone, is pointed at the bundle.\n"
+        "\nExit status: 0 written; 1 the phone could not be written; 2 a usage error.\n"
+        "\nExamples:\n  kavrin-demo-phone /tmp/phone\n  kavrin-demo-phone --bundle build/Kavrin.bundle copied-phone\n");
     app.get_formatter()->label("Usage", "usage");
     const auto usageError = [](const CLI::ParseError& error) {
         return std::string(kErrors.program()) + ": " + error.what() + "\nusage: kavrin-demo-phone ROOT [--bundle DIR] [--force]\n";

@@ -1,13 +1,13 @@
 #include "prefs_command.h"
 
 #include "kavrin/published_names.h"
-#include "system_notifications.h"
 #include "prefs_options.h"
 #include "setting_value.h"
 #include "settings_change.h"
 #include "settings_keys.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/phone_root.h"
+#include "system_notifications.h"
 
 #include <filesystem>
 #include <ostream>

@@ -1,8 +1,8 @@
 #include "prefs_options.h"
 
 #include "command_line.h"
-#include "help_text.h"
 #include "demo_phone_location.h"
+#include "help_text.h"
 #include "setting_value.h"
 #include "settings_keys.h"
 
@@ -22,8 +22,9 @@ using namespace phone_files;
 
 namespace {
 
-constexpr const char* kUsageLine = "usage: kavrin-prefs [--root DIR] [--xml | --binary] [--no-notify] [--force] [--create]\n"
-                                   "                    get KEY | set KEY VALUE | unset KEY | list | keys\n";
+constexpr const char* kUsageLine =
+    "usage: kavrin-prefs [--root DIR] [--xml | --binary] [--no-notify] [--force] [--create]\n"
+    "                    get KEY | set KEY VALUE | unset KEY | list | keys\n";
 
 constexpr const char* kFooter =
     "\nset takes the keys above, a boolean as true/false/yes/no/1/0 in any case (stored as a boolean) and\n"
@@ -72,8 +73,11 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    { "get", PrefsVerb::Get, "KEY" }, { "set", PrefsVerb::Set, "KEY VALUE" }, { "unset", PrefsVerb::Unset, "KEY" },
-    { "list", PrefsVerb::List, "nothing" }, { "keys", PrefsVerb::Keys, "nothing" },
+    { "get", PrefsVerb::Get, "KEY" },
+    { "set", PrefsVerb::Set, "KEY VALUE" },
+    { "unset", PrefsVerb::Unset, "KEY" },
+    { "list", PrefsVerb::List, "nothing" },
+    { "keys", PrefsVerb::Keys, "nothing" },
 };
 
 constexpr std::size_t kDescriptionColumn = 22;
@@ -135,8 +139,9 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, PrefsOptions& options)
 {
     auto app = std::make_unique<CLI::App>("kavrin-prefs: reads and changes the Kavrin widget's settings on a phone root.", "kavrin-prefs");
     app->set_version_flag("--version", "kavrin-prefs " KAVRIN_VERSION);
-    app->add_option("--root", texts.root, "the phone root (default: the demo phone: $KAVRIN_DEMO_PHONE, else demo-phone/ of the checkout, or "
-                                        "kavrin/demo-phone in the user's data folder when installed)")
+    app->add_option("--root", texts.root,
+           "the phone root (default: the demo phone: $KAVRIN_DEMO_PHONE, else demo-phone/ of the checkout, or "
+           "kavrin/demo-phone in the user's data folder when installed)")
         ->option_text("DIR")
         ->check(CLI::Validator(
             [](std::string& value) -> std::string {
@@ -144,7 +149,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, PrefsOptions& options)
                     return "needs a folder";
                 if (value.starts_with("--"))
                     return "needs a folder, not the option " + value.substr(0, value.find('='));
-                return { };
+                return {};
             },
             "", ""));
     CLI::Option* xml = app->add_flag("--xml", texts.xml, "writes the file as an XML property list")->option_text(" ");
@@ -160,8 +165,9 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, PrefsOptions& options)
         ->option_text(" ");
     app->require_subcommand(1);
 
-    CLI::App* get = app->add_subcommand("get", "prints the value of KEY; for a key the widget reads that is not set, its default "
-                                               "and that it is the default");
+    CLI::App* get = app->add_subcommand("get",
+        "prints the value of KEY; for a key the widget reads that is not set, its default "
+        "and that it is the default");
     get->add_option("KEY", options.key, "the setting")->required();
     get->callback([&options] { options.verb = PrefsVerb::Get; });
     CLI::App* set = app->add_subcommand("set", "stores VALUE under KEY, checked against the table below");

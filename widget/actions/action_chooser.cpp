@@ -1,11 +1,11 @@
 #include "controller/kavrin_controller.h"
 
-#include "kavrin/published_names.h"
 #include "controller/widget_languages.h"
+#include "kavrin/published_names.h"
 #include "sources/favorites_list.h"
 
-#include <cassert>
 #include <array>
+#include <cassert>
 
 namespace kavrin {
 

@@ -11,7 +11,9 @@ namespace kavrin {
 //   any set            shows the chooser     call, message, e-mail: those whose flag is set
 //   none set           the standard action:  2 a message, 3 an e-mail, anything else a call
 struct TapDecision {
-    enum class Action { Call, Message, Mail };
+    enum class Action { Call,
+        Message,
+        Mail };
 
     bool askForCall { false };
     bool askForText { false };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/tap_decision.h"
 #include "sys/darwin_notify_center.h"
 #include "sys/object.h"
 #include "sys/value.h"
@@ -11,7 +12,6 @@
 #include "ui/page_control.h"
 #include "ui/scroll_view.h"
 #include "ui/view.h"
-#include "actions/tap_decision.h"
 #include "weeapp/wee_app_controller.h"
 
 #include <cstdint>

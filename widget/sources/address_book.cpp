@@ -1,9 +1,9 @@
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
-#include "sys/utf8.h"
 #include "sys/format.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
+#include "sys/utf8.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -23,7 +23,10 @@ namespace kavrin {
 
 namespace {
 
-enum class Opening { Refused, ReadOnly, ReadOnlyLog, Immutable };
+enum class Opening { Refused,
+    ReadOnly,
+    ReadOnlyLog,
+    Immutable };
 
 // Whether another process holds a lock on the database that keeps readers out (a pending or
 // exclusive lock on the bytes SQLite locks in every database file), asked without taking a lock.
@@ -33,7 +36,7 @@ bool lockedAgainstReaders(int fd)
     constexpr off_t kSharedFirst = kPendingByte + 2;
     constexpr off_t kSharedSize = 510;
     for (const auto& [start, length] : { std::pair { kPendingByte, off_t { 1 } }, std::pair { kSharedFirst, kSharedSize } }) {
-        struct flock probe {};
+        struct flock probe { };
         probe.l_type = F_RDLCK;
         probe.l_whence = SEEK_SET;
         probe.l_start = start;
@@ -61,7 +64,7 @@ Opening openingFor(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return Opening::Refused;
-    struct stat status {};
+    struct stat status { };
     std::array<char, 20> header {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());

@@ -50,7 +50,9 @@ struct TileRect {
 // page; the first page's rows hold "righttiles" beside the big tile, later pages two more.
 class MetroCursor {
 public:
-    explicit MetroCursor(const MetroGeometry& geometry) : m_geometry(geometry), m_pageOrigin(geometry.bigWidth) { }
+    explicit MetroCursor(const MetroGeometry& geometry)
+        : m_geometry(geometry)
+        , m_pageOrigin(geometry.bigWidth) { }
 
     TileRect tileFor(std::size_t index)
     {

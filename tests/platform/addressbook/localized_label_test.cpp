@@ -71,7 +71,7 @@ TEST(LocalizedLabel, TableInEveryLanguage)
         EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<iPhone>!$_"), "iPhone") << language;
     }
     // No preferred language at all reads English.
-    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ }), sys::kAppleLanguagesKey);
+    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({}), sys::kAppleLanguagesKey);
     EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<Mobile>!$_"), "mobile");
     sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, sys::kAppleLanguagesKey);
 }

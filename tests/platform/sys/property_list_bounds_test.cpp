@@ -1,7 +1,7 @@
-#include "sys/phone_root.h"
-#include "sys/property_list.h"
 #include "support/property_list_shapes.h"
 #include "support/temporary_folder.h"
+#include "sys/phone_root.h"
+#include "sys/property_list.h"
 
 #include <gtest/gtest.h>
 

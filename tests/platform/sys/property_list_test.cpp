@@ -1,6 +1,6 @@
+#include "support/temporary_folder.h"
 #include "sys/phone_root.h"
 #include "sys/property_list.h"
-#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -203,7 +203,7 @@ TEST_F(PropertyListTest, AtomicWriteReplacesAndCleansUp)
     ASSERT_TRUE(writePropertyListAtomically(*replacement, target.string(), PropertyListFormat::Binary));
     EXPECT_TRUE(readFile(target).starts_with("bplist00"));
     EXPECT_EQ(*readPropertyListFile(target.string()), *replacement);
-    struct stat status {};
+    struct stat status { };
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
 
@@ -245,8 +245,9 @@ TEST_F(PropertyListTest, OneEntryReadsAsTheWholeDictionaryHasIt)
         EXPECT_EQ(count(withNul), 0u);
     }
 
-    m_folder.write(kSettings, "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"
-                              "<key>b</key><true/><key>a</key><integer>2</integer></dict></plist>");
+    m_folder.write(kSettings,
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><integer>1</integer>"
+        "<key>b</key><true/><key>a</key><integer>2</integer></dict></plist>");
     EXPECT_EQ(*objectForKey(dictionaryEntryOfFile(kSettings, "a"), "a"), *objectForKey(dictionaryWithContentsOfFile(kSettings), "a"));
 
     std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>flag</key><true/><key>deep</key>";

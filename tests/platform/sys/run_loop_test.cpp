@@ -45,13 +45,17 @@ TEST_F(RunLoopTest, AdvanceRunsTasksInDeadlineOrder)
     loop().performAfterDelay(2.5, {}, record("c"));
     loop().performAfterDelay(1.5, {}, [&] {
         ran.emplace_back("chain", loop().now());
-        loop().performAfterDelay(0.5, {}, record("chained"));  // due at 2.0, inside the stretch
-        loop().performAfterDelay(5.0, {}, record("later"));    // due at 6.5, beyond it
+        loop().performAfterDelay(0.5, {}, record("chained")); // due at 2.0, inside the stretch
+        loop().performAfterDelay(5.0, {}, record("later"));   // due at 6.5, beyond it
     });
 
     loop().advance(3.0);
     const std::vector<std::pair<std::string, double>> expected {
-        { "a", 1.0 }, { "chain", 1.5 }, { "chained", 2.0 }, { "b", 2.5 }, { "c", 2.5 },
+        { "a", 1.0 },
+        { "chain", 1.5 },
+        { "chained", 2.0 },
+        { "b", 2.5 },
+        { "c", 2.5 },
     };
     EXPECT_EQ(ran, expected);
     EXPECT_DOUBLE_EQ(loop().now(), 3.0);

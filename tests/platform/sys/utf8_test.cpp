@@ -27,7 +27,10 @@ TEST(Utf8, JudgesEveryForm)
     EXPECT_EQ(sys::utf8SequenceLength("\xE2\x82\xAC tail"), 3u);
     EXPECT_EQ(sys::utf8SequenceLength("\xE2\x82"), 0u);
     // Each byte that starts no character becomes one replacement character.
-    EXPECT_EQ(sys::validUtf8("a\xFF\xFE" "b\xE2\x82"), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(sys::validUtf8("a\xFF\xFE"
+                             "b\xE2\x82"),
+        "a\xEF\xBF\xBD\xEF\xBF\xBD"
+        "b\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 // The JSON text keeps members in order, writes floats as their shortest text and escapes what
@@ -37,7 +40,8 @@ TEST(Utf8, JsonTextWritesTheDumpStyle)
     ui::Json value { { "b", 0.1f }, { "a", ui::Json::array({ 1, -0.0f, 2.5f, nullptr, true }) }, { "s", "q\"\\\n\t\x01\x7F\xFF\xC3\xA4" },
         { "nan", std::numeric_limits<float>::quiet_NaN() }, { "big", std::uint64_t { 18446744073709551615u } }, { "o", ui::Json::object() } };
     EXPECT_EQ(ui::jsonText(value),
-        R"({"b": 0.1, "a": [1, 0, 2.5, null, true], "s": "q\"\\\n\t\u0001\u007f\ufffd)" "\xC3\xA4"
+        R"({"b": 0.1, "a": [1, 0, 2.5, null, true], "s": "q\"\\\n\t\u0001\u007f\ufffd)"
+        "\xC3\xA4"
         R"(", "nan": null, "big": 18446744073709551615, "o": {}})");
     ui::Json back = ui::Json::parse(ui::jsonText(value));
     EXPECT_EQ(back.begin().key(), "b");

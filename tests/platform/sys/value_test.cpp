@@ -11,8 +11,17 @@ using namespace sys;
 TEST(Value, IntValueOfText)
 {
     const std::pair<const char*, std::int32_t> cases[] = {
-        { "3abc", 3 }, { "0x1A", 0 }, { "99999999999", 2147483647 }, { "-99999999999999999999", -2147483647 - 1 },
-        { "  \t\n-12 apples", -12 }, { "+7", 7 }, { "", 0 }, { "abc", 0 }, { "--1", 0 }, { "- 1", 0 }, { "2.9", 2 },
+        { "3abc", 3 },
+        { "0x1A", 0 },
+        { "99999999999", 2147483647 },
+        { "-99999999999999999999", -2147483647 - 1 },
+        { "  \t\n-12 apples", -12 },
+        { "+7", 7 },
+        { "", 0 },
+        { "abc", 0 },
+        { "--1", 0 },
+        { "- 1", 0 },
+        { "2.9", 2 },
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(intValueOfText(text), expected) << text;
@@ -63,10 +72,10 @@ TEST(Value, IntValueOfWideNumbers)
     const std::pair<ValuePtr, std::int32_t> cases[] = {
         { Value::integer(kInt64Max), -1 },
         { Value::integer(kInt64Min), 0 },
-        { Value::integer(4294967295), -1 },          // UInt32.max
-        { Value::integer(2147483647), 2147483647 },  // Int32.max
+        { Value::integer(4294967295), -1 },         // UInt32.max
+        { Value::integer(2147483647), 2147483647 }, // Int32.max
         { Value::integer(-2147483648LL), -2147483647 - 1 },
-        { Value::integer(4294967299), 3 },           // 2^32 + 3
+        { Value::integer(4294967299), 3 }, // 2^32 + 3
         { Value::integer(-4294967299), -3 },
         { Value::unsignedInteger(18446744073709551615ULL), -1 },
         { Value::unsignedInteger(9223372036854775808ULL), 0 },

@@ -38,7 +38,10 @@ TEST(XmlEncoding, DeclarationsAndMarksAreHonoured)
     EXPECT_EQ(textOf(declared("windows-1252", "\x93quoted\x94 \x80")), "“quoted” €");
     EXPECT_EQ(textOf(declared("macintosh", "Zo\x91")), "Zoë");
     EXPECT_EQ(textOf(declared("x-mac-roman", "Zo\x91")), "Zoë");
-    EXPECT_EQ(textOf("\xEF\xBB\xBF" + declared("UTF-8", "Gr\xC3\xBC\xC3\x9F" "e")), "Grüße");
+    EXPECT_EQ(textOf("\xEF\xBB\xBF" + declared("UTF-8",
+                         "Gr\xC3\xBC\xC3\x9F"
+                         "e")),
+        "Grüße");
     const std::string ascii = declared("UTF-16", "Lea");
     EXPECT_EQ(textOf("\xFF\xFE" + utf16(ascii, true)), "Lea");
     EXPECT_EQ(textOf("\xFE\xFF" + utf16(ascii, false)), "Lea");

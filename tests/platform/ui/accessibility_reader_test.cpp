@@ -182,11 +182,11 @@ TEST(Accessibility, ElementAtPoint)
 
     EXPECT_EQ(button->accessibilityFrame(), Rect(12, 20, 40, 60));
     auto at = [&](float x, float y) { return accessibilityElementAtPoint(*window, { x, y }); };
-    EXPECT_EQ(at(14, 55), button.get());  // the badge inside it
-    EXPECT_EQ(at(14, 75), button.get());  // the name under it
-    EXPECT_EQ(at(40, 25), over.get());    // the later sibling on top
-    EXPECT_EQ(at(70, 30), nullptr);       // empty space
-    EXPECT_EQ(at(122, 30), nullptr);      // beyond the scroll view's edge
+    EXPECT_EQ(at(14, 55), button.get()); // the badge inside it
+    EXPECT_EQ(at(14, 75), button.get()); // the name under it
+    EXPECT_EQ(at(40, 25), over.get());   // the later sibling on top
+    EXPECT_EQ(at(70, 30), nullptr);      // empty space
+    EXPECT_EQ(at(122, 30), nullptr);     // beyond the scroll view's edge
     scroll->setContentOffset({ 100, 0 });
     EXPECT_EQ(nextPage->accessibilityFrame(), Rect(12, 20, 40, 40));
     EXPECT_EQ(at(14, 25), nextPage.get());

@@ -134,7 +134,8 @@ public:
 
 private:
     friend class View;
-    explicit WideTarget(Rect frame) : View(frame) { }
+    explicit WideTarget(Rect frame)
+        : View(frame) { }
 };
 
 // A child whose hit area is wider than its bounds, and one whose frame is not finite, are asked

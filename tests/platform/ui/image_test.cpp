@@ -12,8 +12,8 @@
 
 #include <jpeglib.h>
 #include <png.h>
-#include <zlib.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace {
 
@@ -34,7 +34,7 @@ Bytes encodePng(int width, int height)
             pixel[3] = left ? 255 : 128;
         }
     }
-    png_image image { };
+    png_image image {};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
@@ -50,8 +50,8 @@ Bytes encodePng(int width, int height)
 // A green w x h JPEG.
 Bytes encodeJpeg(int width, int height)
 {
-    jpeg_compress_struct info { };
-    jpeg_error_mgr errors { };
+    jpeg_compress_struct info {};
+    jpeg_error_mgr errors {};
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
     unsigned char* buffer = nullptr;
@@ -135,7 +135,7 @@ TEST(Image, KeepsSmallBytesAndDecodesThemWhenAsked)
 // Empty, garbage, truncated and damaged bytes give no image at all, never part of one.
 TEST(Image, RefusesBadBytes)
 {
-    EXPECT_EQ(Image::imageWithData({ }), nullptr);
+    EXPECT_EQ(Image::imageWithData({}), nullptr);
     const Bytes garbage { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' };
     EXPECT_EQ(Image::imageWithData(garbage), nullptr);
 
@@ -172,7 +172,10 @@ TEST(Image, LargePicturesDecodeShrunkToFit)
     EXPECT_EQ(png->pixels[511 * 512 + 511], 0x80000080u);
 
     const std::pair<std::pair<int, int>, std::pair<int, int>> sizes[] = {
-        { { 4096, 1024 }, { 512, 128 } }, { { 600, 10 }, { 512, 9 } }, { { 513, 4000 }, { 66, 512 } }, { { 512, 512 }, { 512, 512 } },
+        { { 4096, 1024 }, { 512, 128 } },
+        { { 600, 10 }, { 512, 9 } },
+        { { 513, 4000 }, { 66, 512 } },
+        { { 512, 512 }, { 512, 512 } },
     };
     for (const auto& [source, decoded] : sizes) {
         const auto shrunk = decodeImage(encodePng(source.first, source.second));
@@ -224,7 +227,7 @@ TEST(Image, HeaderOnlyClaimAllocatesNothingLarge)
         Bytes claim { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
         appendChunk(claim, "IHDR", { 0, 0, side, low, 0, 0, side, low, 8, 6, 0, 0, 0 });
         appendChunk(claim, "IDAT", Bytes(40, 0x78));
-        appendChunk(claim, "IEND", { });
+        appendChunk(claim, "IEND", {});
         ASSERT_LE(claim.size(), 100u);
         kavrin::testing::LargestAllocation largest;
         EXPECT_EQ(decodeImage(claim), nullptr);

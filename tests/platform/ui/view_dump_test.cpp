@@ -15,12 +15,12 @@ using namespace ui;
 
 ImagePtr tinyImage()
 {
-    png_image image { };
+    png_image image {};
     image.version = PNG_IMAGE_VERSION;
     image.width = 2;
     image.height = 3;
     image.format = PNG_FORMAT_GRAY;
-    const std::uint8_t pixels[6] { };
+    const std::uint8_t pixels[6] {};
     std::uint8_t buffer[256];
     png_alloc_size_t size = sizeof buffer;
     EXPECT_TRUE(png_image_write_to_memory(&image, buffer, &size, 0, pixels, 0, nullptr));

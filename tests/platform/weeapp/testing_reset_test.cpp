@@ -26,7 +26,7 @@ TEST(TestingReset, LeavesNothingOfTheLastRun)
     sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
     Counter counter;
     int delayedCalls = 0;
-    sys::RunLoop::main().performAfterDelay(1, { }, [&delayedCalls] { ++delayedCalls; });
+    sys::RunLoop::main().performAfterDelay(1, {}, [&delayedCalls] { ++delayedCalls; });
     sys::NotificationCenter::defaultCenter().addObserver(&counter, &Counter::hear, "local");
     sys::DarwinNotifyCenter::shared().addObserver(&counter, &Counter::heardSystemWide, "system-wide", nullptr,
         sys::CFNotificationSuspensionBehavior::DeliverImmediately);

@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 #include <functional>
-#include <tuple>
 #include <memory>
 #include <regex>
+#include <tuple>
 
 namespace kavrin::testing {
 namespace {
@@ -72,8 +72,9 @@ TEST(Prefs, GetAndListPrintEveryKindOnOneLine)
         "list [1, \"a, b\", false]\n"
         "nested {\"k y\": [], \"r\": 2.5}\n"
         "tenth 0.1\n"
-        "third " + thirdText
-        + "whole 3.0\n");
+        "third "
+            + thirdText
+            + "whole 3.0\n");
 }
 
 // The file keeps its format unless told otherwise; --binary and --xml switch it, and the

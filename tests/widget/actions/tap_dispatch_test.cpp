@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "sys/phone_paths.h"
 #include "support/property_list_shapes.h"
+#include "sys/phone_paths.h"
 
 #include "ui/button.h"
 
@@ -18,7 +18,9 @@ protected:
     {
         PhoneFixture::SetUp();
         writeFavorites({ { "Anna", 1, "_$!<Mobile>!$_", "+49 170 123 45" }, { "Ben", 2, "_$!<Home>!$_", "(030) 12-34 56" },
-            { "Cem", 3, "iPhone", "0171\xC2\xA0" "555" } });
+            { "Cem", 3, "iPhone",
+                "0171\xC2\xA0"
+                "555" } });
         writeAddressBook({ { 1, "anna@example.org" } });
         showWidget();
     }
@@ -42,8 +44,7 @@ TEST_F(TapDispatchTest, StandardActions)
     tap(0);
     writeSettings({ { "standardAction", Value::integer(1) } });
     tap(2); // the no-break space stays and makes the text no URL
-    EXPECT_EQ(openedURLs, (std::vector<std::string> { "tel:+4917012345", "tel:(030)12-3456", "sms:(030)12-3456",
-        "mailto:anna@example.org", "tel:+4917012345" }));
+    EXPECT_EQ(openedURLs, (std::vector<std::string> { "tel:+4917012345", "tel:(030)12-3456", "sms:(030)12-3456", "mailto:anna@example.org", "tel:+4917012345" }));
     EXPECT_EQ(controller->selectedContact, 2);
     EXPECT_TRUE(alerts.empty());
 }
@@ -142,7 +143,10 @@ using NulTextTest = PhoneFixture;
 // UTF-16 texts alike; an XML list with a NUL is unreadable and shows no tiles.
 TEST_F(NulTextTest, NumbersAndAddressesWithANulOpenNothing)
 {
-    const std::string number("+49\0" "170 1234", 12); // "\0170" would be one octal escape
+    const std::string number(
+        "+49\0"
+        "170 1234",
+        12); // "\0170" would be one octal escape
     writeAddressBook({ { 1, std::string("anna\0@evil.example", 18) } });
     for (bool utf16 : { false, true }) {
         kavrin::testing::BinaryPropertyListBuilder builder;
@@ -164,7 +168,7 @@ TEST_F(NulTextTest, NumbersAndAddressesWithANulOpenNothing)
     }
 
     std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Value</key><string>"
-                                                              << number << "</string></dict></array></plist>";
+                                                                  << number << "</string></dict></array></plist>";
     controller = std::make_unique<KavrinController>();
     showWidget();
     EXPECT_TRUE(tileButtons(*controller->scrollView).empty());

@@ -35,7 +35,9 @@ void execute(sqlite3* database, const char* sql)
 // The address book turned to write-ahead-log mode with "old@example.org" in its main file and,
 // when asked, "new@example.org" committed to its "-wal" file only, as when the phone's writer is
 // stopped before a checkpoint. An empty "-wal" and the "-shm" file are left beside it as asked.
-enum class Wal { Missing, Empty, Committed };
+enum class Wal { Missing,
+    Empty,
+    Committed };
 void makeWalState(const fs::path& database, Wal wal, bool shm)
 {
     sqlite3* writer = nullptr;

@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "support/property_list_shapes.h"
 #include "sources/favorites_list.h"
+#include "support/property_list_shapes.h"
 #include "sys/phone_paths.h"
 #include "ui/button.h"
 #include "ui/label.h"

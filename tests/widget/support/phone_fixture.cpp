@@ -127,7 +127,7 @@ std::vector<std::uint8_t> pngBytes(int width, int height)
     cairo_destroy(cairo);
     std::optional<phone_files::Bytes> bytes = phone_files::encodePng(surface);
     cairo_surface_destroy(surface);
-    return bytes.value_or(phone_files::Bytes { });
+    return bytes.value_or(phone_files::Bytes {});
 }
 
 std::vector<Favorite> numberedFavorites(int count)

@@ -45,7 +45,9 @@ TEST_F(TileAccessibilityTest, HintFollowsTheAskFlagsAndTheStandardAction)
                     settings[flags[flag]] = Value::boolean(true);
             }
             writeSettings(settings);
-            const char* expected = mask != 0 ? "Shows the choices" : action == 2 ? "Sends a message" : action == 3 ? "Writes an e-mail" : "Calls";
+            const char* expected = mask != 0 ? "Shows the choices" : action == 2 ? "Sends a message"
+                : action == 3                                                    ? "Writes an e-mail"
+                                                                                 : "Calls";
             EXPECT_EQ(firstTileHint(), expected) << "flags " << mask << ", action " << action;
         }
     }
@@ -78,12 +80,12 @@ TEST_F(TileAccessibilityTest, HintsAndPagesInEachLanguage)
         { { "en" }, "Calls", "Sends a message", "Writes an e-mail", "Shows the choices", "page 2 of 2" },
         { { "it", "de" }, "Calls", "Sends a message", "Writes an e-mail", "Shows the choices", "page 2 of 2" },
         { { "de-AT" }, "Calls", "Sends a message", "Writes an e-mail", "Shows the choices", "page 2 of 2" },
-        { { }, "Calls", "Sends a message", "Writes an e-mail", "Shows the choices", "page 2 of 2" },
+        { {}, "Calls", "Sends a message", "Writes an e-mail", "Shows the choices", "page 2 of 2" },
     };
     for (const Expected& expected : table) {
         setLanguages(expected.languages);
         const std::string language = expected.languages.empty() ? "none" : expected.languages.front();
-        writeSettings({ });
+        writeSettings({});
         EXPECT_EQ(firstTileHint(), expected.call) << language;
         writeSettings({ { "standardAction", Value::integer(2) } });
         EXPECT_EQ(firstTileHint(), expected.message) << language;
@@ -110,7 +112,7 @@ TEST_F(TileAccessibilityTest, StandardTileLabels)
         EXPECT_FALSE(label->isAccessibilityElement()) << label->text();
     EXPECT_FALSE(buttons[0]->subviews().at(0)->isAccessibilityElement());
 
-    writeSettings({ });
+    writeSettings({});
     controller->buildGroundView();
     controller->buildView();
     EXPECT_EQ(readingOrder(), (std::vector<std::string> { "Ada Quell|", "Bo|", "Cleo|", "|page 1 of 1" }));
@@ -124,12 +126,12 @@ TEST_F(TileAccessibilityTest, ElementUnderThePoint)
     writeSettings({ { "showLabels", Value::boolean(true) } });
     showWidget();
     const auto buttons = tileButtons(*controller->scrollView);
-    EXPECT_EQ(elementAt(44, 44), buttons[0]);   // the photo
-    EXPECT_EQ(elementAt(44, 71), buttons[0]);   // its badge (y 66 to 76)
-    EXPECT_EQ(elementAt(44, 86), buttons[0]);   // its name label (y 76 to 96)
+    EXPECT_EQ(elementAt(44, 44), buttons[0]); // the photo
+    EXPECT_EQ(elementAt(44, 71), buttons[0]); // its badge (y 66 to 76)
+    EXPECT_EQ(elementAt(44, 86), buttons[0]); // its name label (y 76 to 96)
     EXPECT_EQ(elementAt(120, 86), buttons[1]);
-    EXPECT_EQ(elementAt(82, 44), nullptr);      // between two tiles
-    EXPECT_EQ(elementAt(270, 44), nullptr);     // beside the last tile
+    EXPECT_EQ(elementAt(82, 44), nullptr);  // between two tiles
+    EXPECT_EQ(elementAt(270, 44), nullptr); // beside the last tile
     EXPECT_EQ(elementAt(44, 100), controller->pageControl.get());
     EXPECT_EQ(elementAt(44, 200), nullptr);
 }
