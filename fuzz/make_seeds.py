@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the fuzz targets that take databases, photos, names and lines.
+"""Writes the seed inputs of the fuzz targets that take databases, photos, names and lines. The
+databases are the demo phone's, written by the one phone writer, with their rows replaced.
 
 Usage: fuzz/make_seeds.py DEMO_PHONE   (a phone written by kavrin-demo-phone)
 The seeds are committed; run this again only to remake them."""
@@ -23,14 +24,18 @@ def split_input(first: bytes, second: bytes) -> bytes:
     raise ValueError("first file too long")
 
 
-def database(schema: str, rows, wal=False) -> bytes:
+def database(template: pathlib.Path, table: str, rows, wal=False) -> bytes:
+    """A copy of one of the demo phone's databases, in the schema its one writer gives them,
+    with the table's rows replaced by these."""
     with tempfile.TemporaryDirectory() as folder:
         path = pathlib.Path(folder) / "db"
+        path.write_bytes(template.read_bytes())
         connection = sqlite3.connect(path)
-        connection.executescript(schema)
+        connection.execute("DELETE FROM %s" % table)
         for sql, values in rows:
             connection.execute(sql, values)
         connection.commit()
+        connection.execute("VACUUM")
         if wal:
             connection.execute("PRAGMA journal_mode=WAL")
         connection.close()
@@ -52,17 +57,17 @@ def main():
     png = next(bytes(p[0]) for p in photos if bytes(p[0]).startswith(b"\x89PNG"))
     jpeg = next(bytes(p[0]) for p in photos if bytes(p[0]).startswith(b"\xff\xd8"))
 
-    mail_schema = "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, label INTEGER, value TEXT);"
-    image_schema = "CREATE TABLE ABThumbnailImage (record_id INTEGER, format INTEGER, derived_from_format INTEGER, width INTEGER, height INTEGER, crop_x INTEGER, crop_y INTEGER, crop_width INTEGER, data BLOB);"
+    book_template = demo / AB / "AddressBook.sqlitedb"
+    images_template = demo / AB / "AddressBookImages.sqlitedb"
     mail = "INSERT INTO ABMultiValue (record_id, property, value) VALUES (?, ?, ?)"
     image = "INSERT INTO ABThumbnailImage (record_id, format, data) VALUES (?, ?, ?)"
-    small_book = database(mail_schema, [(mail, (1, 4, "a@example.org")), (mail, (1, 4, None)),
+    small_book = database(book_template, "ABMultiValue", [(mail, (1, 4, "a@example.org")), (mail, (1, 4, None)),
                                         (mail, (2, 4, b"bad\xff")), (mail, (2, 3, "+49 170 1"))])
-    small_images = database(image_schema, [(image, (1, 0, png)), (image, (2, 0, jpeg)), (image, (2, 1, b"x"))])
+    small_images = database(images_template, "ABThumbnailImage", [(image, (1, 0, png)), (image, (2, 0, jpeg)), (image, (2, 1, b"x"))])
     write("address_book", "demo-phone", split_input(book, images))
     write("address_book", "small", split_input(small_book, small_images))
-    write("address_book", "wal-mode", split_input(database(mail_schema, [(mail, (1, 4, "w@example.org"))], wal=True),
-                                                  database(image_schema, [(image, (1, 0, png))], wal=True)))
+    write("address_book", "wal-mode", split_input(database(book_template, "ABMultiValue", [(mail, (1, 4, "w@example.org"))], wal=True),
+                                                  database(images_template, "ABThumbnailImage", [(image, (1, 0, png))], wal=True)))
     write("address_book", "empty", b"")
 
     write("png", "photo", png[8:])
