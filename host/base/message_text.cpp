@@ -2,6 +2,8 @@
 
 #include "sys/utf8.h"
 
+#include <algorithm>
+
 namespace kavrin::host {
 
 std::string escapedForMessage(std::string_view text)
@@ -33,6 +35,21 @@ std::string escapedForMessage(std::string_view text)
         text.remove_prefix(length == 0 ? 1 : length);
     }
     return escaped;
+}
+
+std::string quotedScriptText(std::string_view text)
+{
+    constexpr std::size_t kLongest = 200;
+    if (text.size() <= kLongest)
+        return escapedForMessage(text);
+    std::size_t cut = 0;
+    while (cut < kLongest) {
+        const std::size_t length = std::max<std::size_t>(1, sys::utf8SequenceLength(text.substr(cut)));
+        if (cut + length > kLongest)
+            break;
+        cut += length;
+    }
+    return escapedForMessage(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes in all)";
 }
 
 }

@@ -223,7 +223,7 @@ private:
         std::optional<phone_files::Bytes> png = phone_files::encodePng(shown.get());
         std::filesystem::path file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
         // Taken names are skipped; only a new file is ever written, even when one appears meanwhile.
-        while (png && !sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size())) && errno == EEXIST)
+        while (png && !sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size()), sys::kAsTheUmaskAllows) && errno == EEXIST)
             file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
         if (png && std::filesystem::is_regular_file(file, ignored))
             m_out << "saved " << file.string() << '\n';

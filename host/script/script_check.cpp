@@ -31,7 +31,7 @@ void SessionState::ran(const ScriptCommand& command)
 
 void reportBadLine(std::ostream& err, const std::string& scriptName, int line, const std::string& message, const std::string& text)
 {
-    kHostErrors.begin(err) << scriptName << ':' << line << ": " << message << " (in \"" << escapedForMessage(text) << "\")\n";
+    kHostErrors.begin(err) << scriptName << ':' << line << ": " << message << " (in \"" << quotedScriptText(text) << "\")\n";
     err.flush();
 }
 

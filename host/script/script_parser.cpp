@@ -86,7 +86,7 @@ ParsedLine parseScriptLine(std::string_view line, bool settingsAsGiven)
         return std::nullopt;
     const CommandInfo* info = findScriptCommand(name);
     if (!info)
-        return Error { "unknown command '" + escapedForMessage(name) + "'" };
+        return Error { "unknown command '" + quotedScriptText(name) + "'" };
 
     ScriptCommand command;
     command.word = info->command;

@@ -62,9 +62,9 @@ bool writeFileAtomically(const std::string& filePath, std::string_view bytes)
     return true;
 }
 
-bool writeNewFile(const std::string& filePath, std::string_view bytes)
+bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned mode)
 {
-    int fd = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int fd = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, static_cast<mode_t>(mode));
     if (fd < 0)
         return false;
     bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;

@@ -27,3 +27,23 @@ TEST(MessageText, EscapesWhatWouldBreakTheLine)
 
 }
 }
+
+namespace kavrin::testing {
+namespace {
+
+using host::quotedScriptText;
+
+// A huge bad line makes a short message: cut after 200 bytes at a character's end, with the
+// whole length said; a short one is quoted whole.
+TEST(MessageText, LongScriptTextIsCut)
+{
+    EXPECT_EQ(quotedScriptText("tap\t1"), "tap\\t1");
+    const std::string huge(100000, 'x');
+    EXPECT_EQ(quotedScriptText(huge), std::string(200, 'x') + "... (100000 bytes in all)");
+    // 199 bytes, then a two-byte character that would pass 200: cut before it.
+    const std::string accented = std::string(199, 'a') + "\xC3\xA9" + std::string(10, 'b');
+    EXPECT_EQ(quotedScriptText(accented), std::string(199, 'a') + "... (211 bytes in all)");
+}
+
+}
+}

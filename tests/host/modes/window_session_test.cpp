@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 namespace kavrin::testing {
@@ -152,6 +154,7 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
         setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
     TemporaryFolder out;
 
+    ::umask(022);
     InteractiveHost host({ "--root", phone.root(), "--seed", "1", "--window", "--out", out.path().string() });
     ASSERT_TRUE(host.running());
     std::optional<std::string> ready = host.readLine();
@@ -169,6 +172,8 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
     const auto savedFrame = [&] { return saveFrame(host, window); };
     std::optional<fs::path> first = savedFrame();
     ASSERT_TRUE(first);
+    // A saved frame is a picture like any other: readable by all, as the umask (022 here) allows.
+    EXPECT_EQ(fs::status(*first).permissions(), fs::perms(0644));
     ASSERT_TRUE(xdotool({ "key", "--window", window, "Right" }));
     std::optional<fs::path> second = savedFrame();
     ASSERT_TRUE(second);
