@@ -58,8 +58,13 @@ Result<void> HostSession::start(const std::optional<std::string>& plugin, std::o
             return Error { "no plug-in " + *plugin + " in " + sys::resolvePhonePath(sys::kPluginsFolder) };
         names = { *plugin };
     }
-    if (names.empty())
-        return Error { "no widget plug-in in " + sys::resolvePhonePath(sys::kPluginsFolder) };
+    if (names.empty()) {
+        std::string message = "no widget plug-in in " + sys::resolvePhonePath(sys::kPluginsFolder);
+        if (std::vector<std::string> dangling = PluginLoader::danglingBundleLinks(); !dangling.empty())
+            message += "; the bundle link " + dangling.front() + " leads nowhere (kavrin-demo-phone " + sys::phoneRoot().string()
+                + " points it at the built bundle)";
+        return Error { message };
+    }
     for (const std::string& name : names) {
         auto controller = PluginLoader::createController(name);
         if (controller) {

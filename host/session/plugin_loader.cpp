@@ -27,6 +27,20 @@ std::vector<std::string> PluginLoader::bundleNames()
     return names;
 }
 
+std::vector<std::string> PluginLoader::danglingBundleLinks()
+{
+    std::vector<std::string> links;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sys::resolvePhonePath(sys::kPluginsFolder), error)) {
+        const fs::path& path = entry.path();
+        std::error_code ignored;
+        if (path.extension() == sys::kBundleExtension && entry.is_symlink(ignored) && !entry.is_directory(ignored))
+            links.push_back(path.filename().string() + " -> " + fs::read_symlink(path, ignored).string());
+    }
+    std::sort(links.begin(), links.end());
+    return links;
+}
+
 std::string PluginLoader::bundleFolder(const std::string& name)
 {
     return sys::resolvePhonePath(sys::bundlePath(name));

@@ -17,6 +17,9 @@ class PluginLoader {
 public:
     // The names of the bundles in the plug-ins folder, sorted.
     static std::vector<std::string> bundleNames();
+    // The NAME.bundle links of the plug-ins folder that lead to no folder (as in a copied phone
+    // whose relative link now points nowhere), each as "NAME.bundle -> TARGET".
+    static std::vector<std::string> danglingBundleLinks();
 
     // The named bundle's folder under the phone root and its executable (Info.plist's
     // "CFBundleExecutable", else the bundle's own name).

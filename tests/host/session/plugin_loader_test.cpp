@@ -87,5 +87,24 @@ TEST(PluginLoader, NoLoadableBundleIsStatusOne)
     EXPECT_TRUE(contains(result.err, "no widget plug-in could be loaded")) << result.err;
 }
 
+
+// A copied phone whose relative bundle link now leads nowhere: the message names the link and
+// the command that points it at the bundle again, and that command does.
+TEST(PluginLoader, ADanglingBundleLinkIsNamedWithItsFix)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    const fs::path link = phone.path() / "System/Library/WeeAppPlugins/Kavrin.bundle";
+    fs::remove(link);
+    fs::create_directory_symlink("../../../../elsewhere/Kavrin.bundle", link);
+    RunResult result = runProgram("kavrin-host", { "--root", phone.root(), "--script", "-" }, "height\n");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(contains(result.err, "Kavrin.bundle -> ../../../../elsewhere/Kavrin.bundle leads nowhere")) << result.err;
+    EXPECT_TRUE(contains(result.err, "kavrin-demo-phone " + phone.root())) << result.err;
+
+    EXPECT_EQ(runProgram("kavrin-demo-phone", { phone.root() }).status, 0);
+    EXPECT_EQ(runProgram("kavrin-host", { "--root", phone.root(), "--script", "-" }, "view\ntap 44 44\n").out, "open tel:+491701234567\n");
+}
+
 }
 }
