@@ -32,12 +32,13 @@ install(FILES ${KAVRIN_BUNDLE_DIR}/Info.plist ${KAVRIN_BUNDLE_DIR}/WeeAppBackgro
 
 install(FILES completion/kavrin-host.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-host)
 install(FILES completion/kavrin-prefs.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-prefs)
+install(FILES completion/kavrin-demo-phone.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-demo-phone)
 
 # The man pages are made from the programs' own --help and --version, so they never drift.
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(KAVRIN_MAN_PAGES)
-  foreach(program kavrin-host kavrin-prefs)
+  foreach(program kavrin-host kavrin-prefs kavrin-demo-phone)
     set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man

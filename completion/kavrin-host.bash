@@ -15,7 +15,7 @@ _kavrin_host()
         --backdrop)
             COMPREPLY=($(compgen -W "dark light none" -- "$current") $(compgen -f -- "$current")); return ;;
         --protocol)
-            COMPREPLY=($(compgen -W "json plain" -- "$current")); return ;;
+            COMPREPLY=($(compgen -W "json" -- "$current")); return ;;
         --lang)
             COMPREPLY=($(compgen -W "en de fr nl es en,de de,en" -- "$current")); return ;;
         --plugin|--seed)

@@ -76,13 +76,16 @@ c++ "$@" "$work/uses_weeapp.cpp" -o "$work/uses_weeapp" $flags || fail "cannot b
 [ "$(env -u LD_LIBRARY_PATH "$work/uses_weeapp")" = "42 shared" ] || fail "the program built against weeapp printed $("$work/uses_weeapp")"
 
 # Man pages and completion.
-for page in kavrin-host kavrin-prefs; do
+for page in kavrin-host kavrin-prefs kavrin-demo-phone; do
   [ -f "$prefix/share/man/man1/$page.1" ] || fail "no man page for $page"
-  grep -q -F -- '\-\-root' "$prefix/share/man/man1/$page.1" || fail "the man page of $page does not list --root"
+  grep -q -F -- '\-\-version' "$prefix/share/man/man1/$page.1" || fail "the man page of $page does not list its options"
+  grep -q -F -- 'EXAMPLES' "$prefix/share/man/man1/$page.1" || fail "the man page of $page has no examples"
 done
 completions=$prefix/share/bash-completion/completions
 words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-prefs'; COMP_WORDS=(kavrin-prefs set show); COMP_CWORD=2; _kavrin_prefs; echo \${COMPREPLY[*]}")
 [ "$words" = "showLabels showBg" ] || fail "completing 'kavrin-prefs set show' gave '$words'"
 words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-host'; COMP_WORDS=(kavrin-host --gal); COMP_CWORD=1; _kavrin_host; echo \${COMPREPLY[*]}")
 [ "$words" = "--gallery" ] || fail "completing 'kavrin-host --gal' gave '$words'"
+words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-demo-phone'; COMP_WORDS=(kavrin-demo-phone --bun); COMP_CWORD=1; _kavrin_demo_phone; echo \${COMPREPLY[*]}")
+[ "$words" = "--bundle" ] || fail "completing 'kavrin-demo-phone --bun' gave '$words'"
 echo "installed, moved and used: $prefix"

@@ -87,7 +87,6 @@ TEST(PluginLoader, NoLoadableBundleIsStatusOne)
     EXPECT_TRUE(contains(result.err, "no widget plug-in could be loaded")) << result.err;
 }
 
-
 // A copied phone whose relative bundle link now leads nowhere: the message names the link and
 // the command that points it at the bundle again, and that command does.
 TEST(PluginLoader, ADanglingBundleLinkIsNamedWithItsFix)
