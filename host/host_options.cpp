@@ -202,7 +202,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         ->check(needsValue("dark, light, none or a picture", names));
     app->add_option("--speak", texts.speak,
            "with --script or --protocol, speaks every describe that finds an element through espeak-ng in the voice of "
-           "the first --lang code; with --window, the reader is on from the start and speaks each element the pointer "
+           "the language the widget speaks (the first --lang code when it is one of the widget's, else English); with --window, the reader is on from the start and speaks each element the pointer "
            "comes onto, also out loud on the sound device; all of it goes into FILE.wav when the session ends "
            "(16-bit mono, replaced whole)")
         ->option_text("FILE.wav")

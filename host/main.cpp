@@ -128,9 +128,14 @@ std::optional<std::vector<host::ScriptLine>> readScript(const host::HostOptions&
     return lines;
 }
 
+// The voice of the language the widget's texts are in: the first language when the widget speaks
+// it (matched whole, as the widget matches it), else English, the widget's own fallback, so that
+// English texts are never read in another language's voice.
 std::string speechLanguage(const host::HostOptions& options)
 {
-    return options.languages.empty() ? std::string("en") : options.languages.front();
+    if (!options.languages.empty() && std::ranges::find(kChooserLanguages, options.languages.front()) != kChooserLanguages.end())
+        return options.languages.front();
+    return "en";
 }
 
 // The window and the speech need the desktop module; without them it is not loaded at all.
@@ -148,7 +153,7 @@ int loadDesktop(const host::HostOptions& options, std::optional<host::DesktopMod
     return 0;
 }
 
-// With --speak, the recorder in the voice of the first language; status 1 when it cannot start.
+// With --speak, the recorder in the voice of the widget's language; status 1 when it cannot start.
 int startSpeech(const host::HostOptions& options, const host::DesktopModule* desktop, std::unique_ptr<host::SpeechRecorder>& speaker)
 {
     if (!options.speech || !desktop)

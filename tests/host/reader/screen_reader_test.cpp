@@ -111,6 +111,14 @@ TEST(ScreenReader, SpeakWritesAWavOnlyWhenAsked)
         EXPECT_GT(loudSamples(*wav), static_cast<std::size_t>(wav->sampleRate / 4)) << language;
     }
 
+    // A language the widget does not speak gets its English texts, read in the English voice: the
+    // same speech as English, not English spelled out in another language's voice.
+    for (const char* language : { "ja", "de-AT" }) {
+        const fs::path file = folder.path() / (std::string(language) + ".wav");
+        ASSERT_EQ(phone.host(script, { "--lang", language, "--speak", file.string() }).status, 0);
+        EXPECT_EQ(readFile(file), readFile(folder.path() / "en.wav")) << language;
+    }
+
     const fs::path silent = folder.path() / "silent.wav";
     ASSERT_EQ(phone.host("view\ndescribe 82 44\n", { "--speak", silent.string() }).status, 0);
     const std::optional<Wav> nothing = readWav(silent);
