@@ -4,11 +4,12 @@
 
 namespace kavrin::host {
 
-// SIGINT and SIGTERM end the host between two steps, never in the middle of writing a file:
-// the handler only records the signal, and each mode looks for it where it may stop (between
-// script lines and demo steps, between recorded frames, at every picture of the live view) and
-// then ends with interruptedStatus(), 128 plus the signal's number (130 for SIGINT, 143 for
-// SIGTERM), after cleaning up what it made.
+// SIGINT, SIGTERM and SIGHUP (a closed terminal) end the host between two steps, never in the
+// middle of writing a file: the handler only records the signal, and each mode looks for it
+// where it may stop (between script lines and demo steps, between recorded frames, at every
+// picture of the live view, at every frame of the window) and then ends with
+// interruptedStatus(), 128 plus the signal's number (130 for SIGINT, 143 for SIGTERM, 129 for
+// SIGHUP), after cleaning up what it made.
 void catchInterruptions();
 bool interrupted();
 int interruptedStatus();

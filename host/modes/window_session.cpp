@@ -1,5 +1,6 @@
 #include "modes/window_session.h"
 #include "base/host_errors.h"
+#include "base/interruption.h"
 
 #include "pictures/png_writer.h"
 #include "reader/window_reader.h"
@@ -300,6 +301,8 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     sys::RunLoop& loop = sys::RunLoop::main();
     bool open = true;
     while (open) {
+        if (interrupted())
+            return interruptedStatus();
         if (std::optional<WindowEvent> event = window->nextEvent(kFrameInterval)) {
             open = controls.handle(*event, shown);
             while (open && (event = window->nextEvent(0)))

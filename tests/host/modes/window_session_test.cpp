@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -191,6 +193,35 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
 
     quitWith(window, "q");
     EXPECT_EQ(host.finish(), 0);
+}
+
+// SIGINT, SIGTERM and SIGHUP end the window between two frames with 130, 143 and 129, the speech
+// written and nothing left in the temporary folder.
+TEST(WindowSession, SignalsEndItCleanly)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", display.name().c_str(), 1);
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
+        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+    TemporaryFolder scratch;
+    setenv("TMPDIR", scratch.path().c_str(), 1);
+    for (const auto& [signal, status] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 }, std::pair { SIGHUP, 129 } }) {
+        const fs::path speech = scratch.path() / "speech.wav";
+        InteractiveHost host({ "--root", phone.root(), "--window", "--speak", speech.string(), "--out", scratch.path().string() });
+        ASSERT_TRUE(host.running());
+        ASSERT_TRUE(host.readLine().value_or("").starts_with("window ready"));
+        ::kill(host.pid(), signal);
+        EXPECT_EQ(host.finish(), status) << signal;
+        EXPECT_TRUE(fs::is_regular_file(speech)) << signal;
+        fs::remove(speech);
+        EXPECT_TRUE(fs::is_empty(scratch.path())) << signal;
+    }
+    unsetenv("TMPDIR");
 }
 
 // The screen reader of the window, on from the start with --speak: the pointer coming onto a
