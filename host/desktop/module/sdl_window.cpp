@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace kavrin::host {
 
 namespace {
@@ -146,10 +149,26 @@ public:
 
 }
 
+namespace {
+
+// SDL falls back to a driver that shows nothing when no display answers; a window there would
+// never be seen and never end. It is taken only when the user asked for it by name.
+bool showsNothing(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+}
+
 extern "C" kavrin::host::DesktopDisplay* kavrinDesktopStartDisplay()
 {
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return nullptr;
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (showsNothing(SDL_GetCurrentVideoDriver()) && !(asked && showsNothing(asked))) {
+        SDL_Quit();
+        return nullptr;
+    }
     return new kavrin::host::SdlDisplay();
 }
 

@@ -318,6 +318,14 @@ TEST(WindowSession, NoDisplayGivesStatus2)
     RunResult result = runProgram("kavrin-host", { "--root", phone.root(), "--window" });
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("use --script or --live"), std::string::npos) << result.err;
+
+    // A display that does not answer: SDL would fall back to a driver that shows nothing, and the
+    // window would never be seen nor end. Only a user who names that driver gets it.
+    setenv("DISPLAY", ":99", 1);
+    RunResult wrong = runProgram("kavrin-host", { "--root", phone.root(), "--window" });
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("use --script or --live"), std::string::npos) << wrong.err;
+    unsetenv("DISPLAY");
 }
 
 }
