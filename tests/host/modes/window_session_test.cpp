@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string_view>
 
 #include <sys/stat.h>
 
@@ -96,6 +97,17 @@ private:
     std::string m_name;
 };
 
+// Points the windows that this process starts at the display. SDL's X11 and D-Bus libraries keep
+// allocations until the process ends, some in modules already unloaded by then, which the leak
+// checker can neither free nor name to suppress: under the sanitizers the window's process is
+// checked for memory errors, not for leaks.
+void showWindowsOn(const VirtualDisplay& display)
+{
+    setenv("DISPLAY", display.name().c_str(), 1);
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"); sanitizer && !std::string_view(sanitizer).ends_with(":detect_leaks=0"))
+        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+}
+
 // Runs xdotool on the display named by DISPLAY and gives its standard output.
 std::optional<std::string> xdotool(const std::vector<std::string>& arguments)
 {
@@ -148,12 +160,7 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
     phone.writeSettings({ { "showLabels", sys::Value::boolean(true) } });
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
-    setenv("DISPLAY", display.name().c_str(), 1);
-    // SDL's X11 and D-Bus libraries keep allocations until the process ends, some in modules
-    // already unloaded by then, which the leak checker can neither free nor name to suppress:
-    // under the sanitizers the window's process is checked for memory errors, not for leaks.
-    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
-        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+    showWindowsOn(display);
     TemporaryFolder out;
 
     ::umask(022);
@@ -205,9 +212,7 @@ TEST(WindowSession, SignalsEndItCleanly)
     phone.writeDemoPhone();
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
-    setenv("DISPLAY", display.name().c_str(), 1);
-    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
-        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+    showWindowsOn(display);
     TemporaryFolder scratch;
     setenv("TMPDIR", scratch.path().c_str(), 1);
     for (const auto& [signal, status] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 }, std::pair { SIGHUP, 129 } }) {
@@ -239,10 +244,8 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
     phone.writeSettings({ { "showLabels", sys::Value::boolean(true) }, { "askForCall", sys::Value::boolean(true) } });
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
-    setenv("DISPLAY", display.name().c_str(), 1);
+    showWindowsOn(display);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
-        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
     TemporaryFolder out;
     const fs::path speech = out.path() / "speech.wav";
 
