@@ -160,9 +160,11 @@ ValuePtr PropertyListDocument::value(std::string_view key) const
 
 void PropertyListDocument::set(const std::string& key, ValuePtr value)
 {
+    // A property list has no nil; a key is removed with remove().
+    assert(value);
     m_values[key] = value;
     std::erase(m_unheld, key);
-    plist_t node = value && key.find('\0') == std::string::npos ? plist_nodes::nodeOf(*value) : nullptr;
+    plist_t node = key.find('\0') == std::string::npos ? plist_nodes::nodeOf(*value) : nullptr;
     if (!node) {
         m_unheld.push_back(key);
         return;

@@ -34,7 +34,7 @@ public:
     const Dictionary& values() const { return m_values; }
     ValuePtr value(std::string_view key) const;
 
-    // A new key goes after the others; an existing one keeps its place.
+    // A new key goes after the others; an existing one keeps its place. The value is never nil.
     void set(const std::string& key, ValuePtr value);
     // False when there was no such key.
     bool remove(std::string_view key);
