@@ -33,21 +33,16 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
     if (!change(settings) && !mustReplace)
         return result;
     // A value that would not come back as it was refuses the whole change, as an unreadable file does.
-    if (Result<std::string> contents = settings.contents(); !contents)
+    Result<std::string> contents = settings.contents();
+    if (!contents)
         return { Outcome::Refused, contents.error(), result.keptCopy };
-    if (!settings.save()) {
+    if (!settings.write(*contents)) {
         result.outcome = Outcome::Failed;
         result.message = settingsWriteFailure(path);
         return result;
     }
     result.outcome = Outcome::Written;
     return result;
-}
-
-bool settingIsAbsent(std::string_view key)
-{
-    SettingsEditor settings = SettingsEditor::load(settingsFilePath());
-    return settings.editable() && !settings.value(key);
 }
 
 SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules)
@@ -59,9 +54,13 @@ SettingsChange editSettings(const std::vector<SettingEdit>& edits, const Setting
                 + std::filesystem::path(kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there",
             {} };
     }
-    const bool onlyRemovesAbsentKeys = std::ranges::all_of(edits, [](const SettingEdit& edit) { return !edit.second && settingIsAbsent(edit.first); });
-    if (onlyRemovesAbsentKeys)
-        return {};
+    // Removals of keys that are not there need neither the lock nor a write; the file is read once
+    // to tell. A replacement is atomic, so this look without the lock sees a whole file.
+    if (std::ranges::all_of(edits, [](const SettingEdit& edit) { return !edit.second; })) {
+        const SettingsEditor current = SettingsEditor::load(settingsFilePath());
+        if (current.editable() && std::ranges::none_of(edits, [&](const SettingEdit& edit) { return current.value(edit.first) != nullptr; }))
+            return {};
+    }
     auto change = [&](SettingsEditor& settings) {
         if (rules.format)
             settings.setFormat(*rules.format);

@@ -51,9 +51,4 @@ SettingsChange unsetSetting(const std::string& key, const SettingsRules& rules);
 // change says whether it altered the settings.
 SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& change, bool replaceUnreadable);
 
-// True when the settings file is readable (or missing) and has no such key: removing it then
-// needs neither the lock nor a write, and creates nothing. A replacement is atomic, so this look
-// without the lock sees a whole file.
-bool settingIsAbsent(std::string_view key);
-
 }

@@ -125,14 +125,19 @@ bool SettingsEditor::save() const
     if (!editable())
         return false;
     Result<std::string> bytes = contents();
-    if (!bytes)
+    return bytes && write(*bytes);
+}
+
+bool SettingsEditor::write(const std::string& bytes) const
+{
+    if (!editable())
         return false;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);
     Entry now = entryAt(m_path);
     if (now == Entry::SomethingElse || (m_state == State::Missing && now != Entry::Missing))
         return false;
-    return sys::writeFileAtomically(m_path, *bytes);
+    return sys::writeFileAtomically(m_path, bytes);
 }
 
 std::string settingsFilePath()

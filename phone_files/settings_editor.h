@@ -58,6 +58,9 @@ public:
     // with nothing written, when the editor is not editable, contents() has none, or something
     // other than a regular file is in the file's place by now.
     bool save() const;
+    // The same with bytes that contents() gave, so that a caller who looked at them first does
+    // not make them twice.
+    bool write(const std::string& bytes) const;
 
 private:
     std::string m_path;
