@@ -42,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path executable = PluginLoader::executablePath("Fuzzed");
     if (executable.parent_path() != infoFile().parent_path() || executable.filename().empty())
         std::abort();
-    if (PluginLoader::createController("Fuzzed"))
+    // The fuzzed bundle is trusted, so that what its Info.plist names is really tried.
+    kavrin::host::PluginTrust trust;
+    trust.trust(infoFile().parent_path());
+    if (PluginLoader::createController("Fuzzed", trust))
         std::abort();
     return 0;
 }

@@ -21,7 +21,7 @@ namespace kavrin::host {
 namespace {
 
 constexpr const char* kUsageLine =
-    "usage: kavrin-host [--root DIR] [--plugin NAME] [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
+    "usage: kavrin-host [--root DIR] [--plugin NAME] [--plugins DIR]... [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
     "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
     "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] | --gallery DIR]\n";
 
@@ -97,6 +97,10 @@ constexpr const char* kHelpFooter =
     "docs/protocol.md.\n"
     "\nWithout --script, --protocol, --live, --window or --gallery the host runs the demo on a scratch copy\n"
     "of the phone and leaves its pictures in --out.\n"
+    "\nThe host runs a plug-in's code only when its bundle resolves, links followed, into a trusted\n"
+    "place: the bundle built or installed with the host, a folder named with --plugins, or one listed\n"
+    "a line in $XDG_CONFIG_HOME/kavrin/trusted-plugins (else ~/.config/kavrin/trusted-plugins). Any\n"
+    "other bundle is refused before it is loaded, with status 1.\n"
     "\nExit status: 0 the script (or the protocol session, the demo, the live view, the window or the\n"
     "gallery) ran to its end; 1 no loadable plug-in under the root, the demo phone not written, or a\n"
     "picture of the demo or the gallery not written; 2 a usage error, a --gallery folder that holds\n"
@@ -113,6 +117,7 @@ constexpr const char* kHelpFooter =
 
 struct OptionTexts {
     std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, gallery, speak;
+    std::vector<std::string> plugins;
 };
 
 std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
@@ -129,6 +134,14 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
            "written when missing)")
         ->option_text("DIR")
         ->check(needsValue("a folder", names));
+    app->add_option("--plugins", texts.plugins,
+           "trusts the plug-in bundles in DIR (or the bundle DIR itself), links followed: the host loads plug-ins only from "
+           "trusted places (repeatable)")
+        ->option_text("DIR")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check(needsValue("a folder", names))
+        ->check(CLI::ExistingDirectory);
     app->add_option("--plugin", texts.plugin,
            "loads NAME.bundle of the root's plug-ins folder (default: the first bundle by name that loads; each that fails "
            "is named on standard error)")
@@ -246,6 +259,8 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
         options.root = texts.root;
     if (!texts.plugin.empty())
         options.plugin = texts.plugin;
+    for (const std::string& folder : texts.plugins)
+        options.trusted.emplace_back(folder);
     if (app->count("--lang")) {
         options.languages.clear();
         for (std::string& code : sys::componentsSeparatedByString(texts.lang, ","))

@@ -18,6 +18,7 @@ enum class Protocol { Plain,
 struct HostOptions {
     std::optional<std::filesystem::path> root;    // absent: the demo phone
     std::optional<std::string> plugin;            // absent: the only bundle, or the first by name that loads
+    std::vector<std::filesystem::path> trusted;   // --plugins: folders whose bundles may be loaded
     std::vector<std::string> languages { "en" };  // "AppleLanguages", most preferred first
     std::optional<std::uint64_t> seed;            // absent: truly random
     std::optional<std::string> script;            // "-" for standard input

@@ -1,8 +1,8 @@
 // kavrin-host: the notification-centre host for the widget. With --script it runs a checked
 // script on the manual clock, with --protocol json it answers commands as they come; without,
 // it runs the demo on a scratch copy of the phone (or, with --live or --window, shows the widget
-// on the real clock; with --gallery, draws every state on a scratch copy). SIGINT and SIGTERM
-// end every mode between two steps.
+// of the phone itself on the real clock; with --gallery, draws every state on a scratch copy).
+// SIGINT, SIGTERM and SIGHUP end every mode between two steps.
 
 #include "base/host_errors.h"
 #include "base/interruption.h"
@@ -41,9 +41,10 @@ using namespace kavrin;
 namespace {
 
 // 0 when the phone is ready; 2 for a --root that is not a folder (a mistyped root must not grow
-// folders of its own), 1 when the demo phone cannot be written or copied. The demo runs on a
-// scratch copy of the phone, so that nothing it does, and no interruption of it, changes the
-// user's files.
+// folders of its own), 1 when the demo phone cannot be written or copied. The demo and the
+// gallery, which change settings from state to state, run on a scratch copy of the phone, so
+// that nothing they do, and no interruption of them, changes the user's files. The window and
+// --live show the phone itself, so that changes made from elsewhere show.
 int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::ScratchPhone>& scratch, std::ostream& notes)
 {
     std::filesystem::path root = options.root.value_or(phone_files::defaultDemoPhoneRoot());
@@ -68,7 +69,7 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::
         }
         notes << "wrote a demo phone in " << root.string() << '\n';
     }
-    if (!options.takesCommands() && !options.live) {
+    if (!options.takesCommands() && !options.live && !options.window) {
         std::string error;
         scratch = phone_files::ScratchPhone::copyOf(root, error);
         if (!scratch) {
@@ -235,6 +236,7 @@ int main(int argc, char** argv)
     host::JsonAnswer answers(std::cout);
     host::HostSession session(options.protocol ? static_cast<host::CommandOutput&>(answers) : plain, std::cerr);
     session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
+    session.setPluginTrust(host::PluginTrust::standard(options.trusted));
     session.setScale(options.scaleOr(options.takesCommands() ? 1 : 2));
     session.setBackdrop(*backdrop);
     if (auto started = session.start(options.plugin, std::cerr); !started) {

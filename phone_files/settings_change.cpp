@@ -9,24 +9,38 @@
 
 namespace kavrin::phone_files {
 
+namespace {
+
+SettingsChange ending(SettingsChange::Outcome outcome, std::string message, std::string keptCopy = {})
+{
+    SettingsChange change;
+    change.outcome = outcome;
+    change.message = std::move(message);
+    change.keptCopy = std::move(keptCopy);
+    return change;
+}
+
+}
+
 SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& change, bool replaceUnreadable)
 {
     using Outcome = SettingsChange::Outcome;
     SettingsChange result;
     SettingsLock lock;
     if (!lock.held())
-        return { Outcome::Refused, lock.failure() + "; the settings are left as they are", {} };
+        return ending(Outcome::Refused, lock.failure() + "; the settings are left as they are");
     std::string path = settingsFilePath();
     SettingsEditor settings = SettingsEditor::load(path);
+    std::optional<std::string> before = settings.bytesRead();
     bool mustReplace = false;
     if (!settings.editable()) {
         if (!replaceUnreadable || settings.state() != SettingsEditor::State::Unreadable) {
             bool replaceable = settings.state() == SettingsEditor::State::Unreadable;
-            return { Outcome::Refused, settings.problem() + (replaceable ? "; --force replaces it, keeping its bytes beside it" : ""), {} };
+            return ending(Outcome::Refused, settings.problem() + (replaceable ? "; --force replaces it, keeping its bytes beside it" : ""));
         }
         std::optional<std::string> copy = settings.setAside();
         if (!copy)
-            return { Outcome::Refused, settings.problem() + ", since no copy of it could be kept", {} };
+            return ending(Outcome::Refused, settings.problem() + ", since no copy of it could be kept");
         result.keptCopy = *copy;
         mustReplace = true;
     }
@@ -35,24 +49,46 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
     // A value that would not come back as it was refuses the whole change, as an unreadable file does.
     Result<std::string> contents = settings.contents();
     if (!contents)
-        return { Outcome::Refused, contents.error(), result.keptCopy };
+        return ending(Outcome::Refused, contents.error(), result.keptCopy);
     if (!settings.write(*contents)) {
         result.outcome = Outcome::Failed;
         result.message = settingsWriteFailure(path);
         return result;
     }
     result.outcome = Outcome::Written;
+    result.before = std::move(before);
+    result.after = std::move(*contents);
     return result;
+}
+
+SettingsChange putBackSettings(const std::string& after, const std::optional<std::string>& before, const SettingsRules& rules)
+{
+    using Outcome = SettingsChange::Outcome;
+    if (!rules.createRoot && !looksLikePhoneRoot(sys::phoneRoot()))
+        return ending(Outcome::Refused, sys::phoneRoot().string() + " no longer looks like a phone root");
+    SettingsLock lock;
+    if (!lock.held())
+        return ending(Outcome::Refused, lock.failure() + "; the settings are left as they are");
+    std::string path = settingsFilePath();
+    const SettingsEditor settings = SettingsEditor::load(path);
+    if (settings.state() != SettingsEditor::State::Readable || settings.bytesRead() != after)
+        return ending(Outcome::Refused, path + " has changed since; it is left as it is");
+    std::error_code error;
+    if (before ? !settings.write(*before) : !std::filesystem::remove(path, error))
+        return ending(Outcome::Failed, settingsWriteFailure(path));
+    SettingsChange putBack = ending(Outcome::Written, {});
+    putBack.before = after;
+    putBack.after = before.value_or(std::string());
+    return putBack;
 }
 
 SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules)
 {
     using Outcome = SettingsChange::Outcome;
     if (!rules.createRoot && !looksLikePhoneRoot(sys::phoneRoot())) {
-        return { Outcome::Refused,
+        return ending(Outcome::Refused,
             sys::phoneRoot().string() + " does not look like a phone root (it has no "
-                + std::filesystem::path(kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there",
-            {} };
+                + std::filesystem::path(kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there");
     }
     // Removals of keys that are not there need neither the lock nor a write; the file is read once
     // to tell. A replacement is atomic, so this look without the lock sees a whole file.

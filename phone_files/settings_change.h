@@ -25,6 +25,9 @@ struct SettingsChange {
     Outcome outcome { Outcome::Unchanged };
     std::string message;  // why, for Refused and Failed
     std::string keptCopy; // where an unreadable file's bytes were kept
+    // For Written: the file's bytes before (nothing when there was no file) and after.
+    std::optional<std::string> before;
+    std::string after;
 
     // What the writer says of the kept copy, or nothing.
     std::string note() const { return keptCopy.empty() ? std::string() : "kept the unreadable settings file's bytes in " + keptCopy; }
@@ -47,6 +50,11 @@ using SettingEdit = std::pair<std::string, sys::ValuePtr>;
 SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules);
 SettingsChange setSetting(const std::string& key, sys::ValuePtr value, const SettingsRules& rules);
 SettingsChange unsetSetting(const std::string& key, const SettingsRules& rules);
+
+// Undoes a change that wrote `after` by putting back the bytes the file had before it (removing
+// the file when there was none), under the lock and only while the file still holds exactly
+// `after`: a file changed since by anyone else is Refused and left as it is.
+SettingsChange putBackSettings(const std::string& after, const std::optional<std::string>& before, const SettingsRules& rules);
 
 // change says whether it altered the settings.
 SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& change, bool replaceUnreadable);

@@ -70,7 +70,6 @@ SettingsEditor SettingsEditor::load(const std::string& filePath)
     if (std::optional<sys::PropertyListDocument> document = sys::PropertyListDocument::fromBytes(*settings.m_bytes)) {
         settings.m_document = std::move(*document);
         settings.m_state = State::Readable;
-        settings.m_bytes.reset();
     }
     return settings;
 }

@@ -36,6 +36,9 @@ public:
     // Why the file is not editable, for a message: it names the file and says it is left alone.
     std::string problem() const;
 
+    // The file's bytes as they were read: nothing for a missing file or one that could not be read.
+    const std::optional<std::string>& bytesRead() const { return m_bytes; }
+
     const sys::Dictionary& values() const { return m_document.values(); }
     sys::ValuePtr value(std::string_view key) const { return m_document.value(key); }
     void set(const std::string& key, sys::ValuePtr value) { m_document.set(key, std::move(value)); }
@@ -65,7 +68,7 @@ public:
 private:
     std::string m_path;
     State m_state { State::Missing };
-    std::optional<std::string> m_bytes; // an Unreadable file's bytes, when they could be read
+    std::optional<std::string> m_bytes; // the file's bytes, when they could be read
     sys::PropertyListDocument m_document { sys::PropertyListDocument::empty() };
 };
 

@@ -1,6 +1,8 @@
 #include "modes/window_session.h"
 #include "base/host_errors.h"
 #include "base/interruption.h"
+#include "modes/window_settings.h"
+#include "render/key_help_drawing.h"
 
 #include "pictures/png_writer.h"
 #include "reader/window_reader.h"
@@ -38,13 +40,38 @@ void show(DesktopWindow& window, cairo_surface_t* frame)
 
 using Frame = OwnedSurface;
 
-// The frame with the reader's caption under it while the reader is on, else a reference to the
-// same frame.
-Frame pictureShown(const Frame& frame, const WindowReader& reader)
+// The window's keys, as h and ? show them over the widget.
+constexpr KeyHelp kWindowKeys[] = {
+    { "q", "quit" },
+    { "Esc", "cancel the chooser, else quit" },
+    { "\u2190 \u2192", "turn the page" },
+    { "1 2 3", "scale" },
+    { "b", "next backdrop" },
+    { "r", "reload the widget" },
+    { "s", "save the frame" },
+    { "v", "screen reader on/off" },
+    { "h ?", "this help on/off" },
+    { "m", "metro look on/off" },
+    { "p", "metro pattern 1\u20134" },
+    { "c", "metro colour 1\u20137" },
+    { "l", "labels on/off" },
+    { "g", "background on/off" },
+    { "f", "five a page on/off" },
+    { "a", "action: call, text, mail" },
+    { "o t e", "chooser: call, text, mail" },
+    { "u", "undo the last setting" },
+};
+
+// The frame as the window shows it: with the reader's caption under it while the reader is on,
+// under the keys' help while that is shown, else a reference to the same frame.
+Frame pictureShown(const Frame& frame, const WindowReader& reader, bool help, HostSession& session)
 {
-    if (Frame captioned = reader.captioned(frame.get()))
-        return captioned;
-    return Frame(cairo_surface_reference(frame.get()));
+    Frame shown = reader.captioned(frame.get());
+    if (!shown)
+        shown = Frame(cairo_surface_reference(frame.get()));
+    if (help)
+        return withKeyHelp(shown.get(), kWindowKeys, session.scale(), session.renderCache().textLayouts());
+    return shown;
 }
 
 // What the mouse and keys do to the session.
@@ -56,6 +83,7 @@ public:
         , m_reader(reader)
         , m_out(out)
         , m_errors(errors)
+        , m_settings(session, out, errors)
     {
         if (session.backdrop().kind() == Backdrop::Kind::Wallpaper)
             m_wallpaper = session.backdrop();
@@ -112,6 +140,12 @@ private:
     {
         switch (event.key) {
         case WindowEvent::Key::Escape:
+            // As the chooser's Cancel button does; the window closes only when none is open.
+            if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
+                if (alert->cancelButtonIndex() >= 0)
+                    (void)m_session.press(alert->cancelButtonIndex());
+                return true;
+            }
             return false;
         case WindowEvent::Key::Left:
         case WindowEvent::Key::Up:
@@ -151,7 +185,12 @@ private:
         case 'v':
             m_reader.toggle();
             return true;
+        case 'h':
+        case '?':
+            m_help = !m_help;
+            return true;
         default:
+            m_settings.handle(typed);
             return true;
         }
     }
@@ -218,7 +257,7 @@ private:
     // folder; an existing file is never replaced.
     void save()
     {
-        Frame shown = pictureShown(m_session.render(), m_reader);
+        Frame shown = pictureShown(m_session.render(), m_reader, m_help, m_session);
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
         std::optional<phone_files::Bytes> png = phone_files::encodePng(shown.get());
@@ -240,6 +279,7 @@ public:
         return reload;
     }
     void requestReload() { m_reload = true; }
+    bool helpShown() const { return m_help; }
 
 private:
     HostSession& m_session;
@@ -247,8 +287,10 @@ private:
     WindowReader& m_reader;
     std::ostream& m_out;
     std::ostream& m_errors;
+    WindowSettings m_settings;
     std::optional<Backdrop> m_wallpaper;
     bool m_reload { false };
+    bool m_help { false };
     int m_saved { 0 };
     bool m_tracking { false };
     bool m_dragging { false };
@@ -281,7 +323,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     WindowReader reader(session, out, err, options.speech, std::move(player), options.speechLanguage);
     std::unique_ptr<DesktopWindow> window;
     {
-        Frame picture = pictureShown(shown, reader);
+        Frame picture = pictureShown(shown, reader, false, session);
         const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
         std::string error;
         window = display->openWindow(width, height, error);
@@ -297,7 +339,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     WindowControls controls(session, options, reader, out, err);
     std::unique_ptr<PhoneWatcher> watcher;
     if (options.watch)
-        watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); });
+        watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); }, std::vector { session.pluginFile() });
     sys::RunLoop& loop = sys::RunLoop::main();
     bool open = true;
     while (open) {
@@ -309,15 +351,15 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
                 open = controls.handle(*event, shown);
         }
         loop.runDueTasks();
+        // A reload that fails (a bundle being rebuilt, say) leaves the widget shown as it was.
         if (controls.takeReload()) {
-            if (auto reloaded = session.reload(); !reloaded) {
-                kHostErrors.begin(err) << reloaded.error() << '\n';
-                return 1;
-            }
-            out << "reloaded\n";
+            if (auto reloaded = session.reload(); !reloaded)
+                kHostErrors.begin(err) << "not reloaded: " << reloaded.error() << '\n';
+            else
+                out << "reloaded\n";
         }
         shown = session.render();
-        show(*window, pictureShown(shown, reader).get());
+        show(*window, pictureShown(shown, reader, controls.helpShown(), session).get());
         out.flush();
     }
     return 0;

@@ -15,18 +15,20 @@ namespace kavrin::host {
 struct WindowOptions {
     const DesktopModule* desktop { nullptr }; // the window, its input and the sound device
     std::filesystem::path out { "out" };      // where s saves the frame
-    bool watch { false };                     // reload when the favorites or address book change
+    bool watch { false };                     // reload when the favorites, address book or plug-in change
     SpeechRecorder* speech { nullptr };       // with it, the reader is on from the start and speaks
     std::string speechLanguage { "en" };
 };
 
-// Shows the widget in a desktop window on the real clock, as the renderer draws it at the
-// session's scale on its backdrop, until q, Escape or the window is closed (status 0). A click
-// is a tap with touch-up-inside rules, a drag or the wheel scrolls and pages, and an alert's
-// buttons are clicked where they are drawn. Keys: arrows page, 1 2 3 set the scale, b cycles the
-// backdrops, r reloads, s saves the frame shown into the output folder, v turns the screen reader
-// on and off (window_reader.h). Prints "window ready WxH" once the first frame is up. Without a
-// display, says so and gives status 2.
+// Shows the widget of the phone root in a desktop window on the real clock, as the renderer draws
+// it at the session's scale on its backdrop, until q, Escape (when no chooser is open) or the
+// window is closed (status 0). A click is a tap with touch-up-inside rules, a drag or the wheel
+// scrolls and pages, and an alert's buttons are clicked where they are drawn; Escape presses its
+// cancel button. Keys: arrows page, 1 2 3 set the scale, b cycles the backdrops, r reloads, s
+// saves the frame shown into the output folder, v turns the screen reader on and off
+// (window_reader.h), h or ? shows the keys, and the settings keys of window_settings.h change the
+// widget's settings. Prints "window ready WxH" once the first frame is up. Without a display,
+// says so and gives status 2.
 int runWindowSession(HostSession&, const WindowOptions&, std::ostream& out, std::ostream& err);
 
 }

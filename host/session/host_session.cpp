@@ -66,12 +66,15 @@ Result<void> HostSession::start(const std::optional<std::string>& plugin, std::o
         return Error { message };
     }
     for (const std::string& name : names) {
-        auto controller = PluginLoader::createController(name);
+        auto controller = PluginLoader::createController(name, m_pluginTrust);
         if (controller) {
             m_controller = std::move(*controller);
             m_pluginName = name;
             return {};
         }
+        // The one candidate's reason is the whole message.
+        if (names.size() == 1)
+            return Error { controller.error() };
         kHostErrors.begin(failures) << "plug-in " << name << ": " << controller.error() << '\n';
     }
     return Error { "no widget plug-in could be loaded" };
@@ -169,19 +172,28 @@ int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double 
 
 Result<void> HostSession::reload()
 {
+    // The bundle may have been rebuilt since: its code is loaded again, not the copy in memory.
+    // Until the new controller is there the old one stays, so that a bundle caught half-written
+    // leaves the widget as it was.
+    auto controller = PluginLoader::createController(m_pluginName, m_pluginTrust, PluginLoader::Loading::Afresh);
+    if (!controller)
+        return Error { controller.error() };
     viewDidDisappear();
     if (m_contentView && m_contentView->superview() == m_window.get())
         m_contentView->removeFromSuperview();
     m_contentView.reset();
     m_alerts.clear();
     destroyController();
-    auto controller = PluginLoader::createController(m_pluginName);
-    if (!controller)
-        return Error { controller.error() };
     m_controller = std::move(*controller);
     showView();
     viewDidAppear();
     return {};
+}
+
+std::filesystem::path HostSession::pluginFile() const
+{
+    std::error_code ignored;
+    return m_pluginName.empty() ? std::filesystem::path() : std::filesystem::canonical(PluginLoader::executablePath(m_pluginName), ignored);
 }
 
 ui::ScrollView* HostSession::scrollView() const

@@ -5,6 +5,7 @@
 #include "render/render_cache.h"
 #include "result.h"
 #include "session/command_output.h"
+#include "session/plugin_trust.h"
 #include "settings_change.h"
 #include "sys/value.h"
 #include "ui/alert_view.h"
@@ -43,6 +44,8 @@ public:
     // the plug-ins folder's bundles that loads. Each bundle that fails to load is reported by
     // name on failures; the error says that none loaded.
     Result<void> start(const std::optional<std::string>& plugin, std::ostream& failures);
+    // Where plug-ins may be loaded from (the built or installed bundle unless set).
+    void setPluginTrust(PluginTrust trust) { m_pluginTrust = std::move(trust); }
 
     // nullptr once destroyed.
     weeapp::BBWeeAppController* controller() const { return m_controller.get(); }
@@ -76,6 +79,8 @@ public:
     // A fresh controller in place of the old one, as when the notification centre opens again:
     // the old view disappears and goes, the new one is shown and appears.
     Result<void> reload();
+    // The real path of the loaded plug-in's executable, or empty.
+    std::filesystem::path pluginFile() const;
 
     // Where the session reports what the widget does.
     CommandOutput& output() const { return m_output; }
@@ -117,6 +122,7 @@ public:
     // How set and unset treat the phone (--force, --create), as every writer of the settings does.
     using SettingsRules = phone_files::SettingsRules;
     void setSettingsRules(SettingsRules rules) { m_settingsRules = rules; }
+    const SettingsRules& settingsRules() const { return m_settingsRules; }
 
     // The widget's settings file, changed under the settings lock without telling anyone. An
     // error when it cannot be written, when the lock stays taken, when the
@@ -137,6 +143,7 @@ private:
     ui::ViewPtr m_contentView;
     std::vector<std::shared_ptr<ui::AlertView>> m_alerts;
     SettingsRules m_settingsRules;
+    PluginTrust m_pluginTrust { PluginTrust::standard({}) };
     std::string m_pluginName;
     int m_scale { 1 };
     Backdrop m_backdrop { Backdrop::dark() };

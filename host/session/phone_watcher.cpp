@@ -12,22 +12,25 @@
 
 namespace kavrin::host {
 
-PhoneWatcher::PhoneWatcher(std::function<void()> onChange)
+PhoneWatcher::PhoneWatcher(std::function<void()> onChange, const std::vector<std::filesystem::path>& alsoWatched)
     : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     , m_onChange(std::move(onChange))
 {
     if (m_fd < 0)
         return;
-    std::vector<std::string> folders;
-    for (const char* phonePath : { sys::kFavoritesPath, sys::kAddressBookPath, sys::kAddressBookImagesPath }) {
-        std::filesystem::path file = sys::resolvePhonePath(phonePath);
-        m_names.push_back(file.filename().string());
-        std::string folder = file.parent_path().string();
-        if (std::find(folders.begin(), folders.end(), folder) != folders.end())
+    std::vector<std::filesystem::path> files = alsoWatched;
+    for (const char* phonePath : { sys::kFavoritesPath, sys::kAddressBookPath, sys::kAddressBookImagesPath })
+        files.emplace_back(sys::resolvePhonePath(phonePath));
+    for (const std::filesystem::path& file : files) {
+        if (file.empty())
             continue;
-        folders.push_back(folder);
+        // Adding a folder's watch again gives the same descriptor.
         constexpr std::uint32_t kChanges = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_MODIFY;
-        if (int watch = inotify_add_watch(m_fd, folder.c_str(), kChanges); watch >= 0)
+        int watch = inotify_add_watch(m_fd, file.parent_path().c_str(), kChanges);
+        if (watch < 0)
+            continue;
+        m_names.emplace_back(watch, file.filename().string());
+        if (std::find(m_watched.begin(), m_watched.end(), watch) == m_watched.end())
             m_watched.push_back(watch);
     }
     sys::RunLoop::main().watchFileDescriptor(m_fd, [this] { readEvents(); });
@@ -53,8 +56,8 @@ void PhoneWatcher::readEvents()
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             std::string name = event->len > 0 ? std::string(event->name) : std::string();
-            for (const std::string& watched : m_names)
-                changed = changed || name == watched || name.starts_with(watched + "-");
+            for (const auto& [watch, watched] : m_names)
+                changed = changed || (event->wd == watch && (name == watched || name.starts_with(watched + "-")));
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }

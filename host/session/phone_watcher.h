@@ -1,18 +1,19 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace kavrin::host {
 
-// Watches the favorites list and the address-book databases of the phone root (through their
-// folders, so that files written atomically, or created later, are seen) and calls onChange
-// from the main run loop when any of them is written, replaced or removed. Changes that arrive
-// together are reported once.
+// Watches the favorites list and the address-book databases of the phone root, and any other
+// files given (the plug-in's executable, say), through their folders, so that files written
+// atomically, or created later, are seen, and calls onChange from the main run loop when any of
+// them is written, replaced or removed. Changes that arrive together are reported once.
 class PhoneWatcher {
 public:
-    explicit PhoneWatcher(std::function<void()> onChange);
+    explicit PhoneWatcher(std::function<void()> onChange, const std::vector<std::filesystem::path>& alsoWatched = {});
     ~PhoneWatcher();
     PhoneWatcher(const PhoneWatcher&) = delete;
     PhoneWatcher& operator=(const PhoneWatcher&) = delete;
@@ -25,7 +26,7 @@ private:
 
     int m_fd { -1 };
     std::vector<int> m_watched;
-    std::vector<std::string> m_names;
+    std::vector<std::pair<int, std::string>> m_names; // a watch and a file name in its folder
     std::function<void()> m_onChange;
 };
 

@@ -6,6 +6,9 @@
 #include "weeapp/plugin_entry.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -58,13 +61,46 @@ std::string PluginLoader::executablePath(const std::string& name)
     return (folder / executable).string();
 }
 
-Result<std::unique_ptr<weeapp::BBWeeAppController>> PluginLoader::createController(const std::string& name)
+namespace {
+
+// A copy of the file under a new name in the temporary folder, for the dynamic loader to take
+// as a file it has never seen; empty when none could be made.
+std::string privateCopyOf(const fs::path& file)
+{
+    const char* folder = std::getenv("TMPDIR");
+    std::string name = std::string(folder && *folder ? folder : "/tmp") + "/kavrin-plugin-XXXXXX.so";
+    int fd = ::mkstemps(name.data(), 3);
+    if (fd < 0)
+        return {};
+    std::error_code error;
+    ::close(fd);
+    if (!fs::copy_file(file, name, fs::copy_options::overwrite_existing, error) || ::chmod(name.c_str(), 0700) != 0) {
+        ::unlink(name.c_str());
+        return {};
+    }
+    return name;
+}
+
+}
+
+Result<std::unique_ptr<weeapp::BBWeeAppController>> PluginLoader::createController(const std::string& name, const PluginTrust& trust, Loading loading)
 {
     std::string path = executablePath(name);
     std::error_code ignored;
     if (!fs::is_regular_file(path, ignored))
         return Error { "no widget plug-in at " + path };
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    Result<fs::path> trusted = trust.check(bundleFolder(name), path);
+    if (!trusted)
+        return Error { trusted.error() };
+    std::string loaded = trusted->string();
+    if (loading == Loading::Afresh) {
+        loaded = privateCopyOf(*trusted);
+        if (loaded.empty())
+            return Error { "cannot copy " + trusted->string() + " into the temporary folder to load it afresh" };
+    }
+    void* module = dlopen(loaded.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (loading == Loading::Afresh)
+        ::unlink(loaded.c_str());
     if (!module) {
         const char* reason = dlerror();
         return Error { "cannot load " + path + ": " + (reason ? reason : "unknown reason") };

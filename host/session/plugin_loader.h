@@ -1,6 +1,7 @@
 #pragma once
 
 #include "result.h"
+#include "session/plugin_trust.h"
 #include "weeapp/wee_app_controller.h"
 
 #include <memory>
@@ -26,7 +27,13 @@ public:
     static std::string bundleFolder(const std::string& name);
     static std::string executablePath(const std::string& name);
 
-    static Result<std::unique_ptr<weeapp::BBWeeAppController>> createController(const std::string& name);
+    // How the executable is loaded: as the dynamic loader does, which hands back a file it has
+    // loaded before under the same name, or afresh from a private copy, so that a rebuilt bundle's
+    // new code runs (the copy is removed as soon as it is mapped).
+    enum class Loading { Cached,
+        Afresh };
+    // Loads the bundle's executable, only from a trusted place, and creates its controller.
+    static Result<std::unique_ptr<weeapp::BBWeeAppController>> createController(const std::string& name, const PluginTrust&, Loading = Loading::Cached);
 };
 
 }

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,6 +26,10 @@ WindowEvent::Key keyOf(SDL_Keycode code, char& character)
         return WindowEvent::Key::Right;
     case SDLK_DOWN:
         return WindowEvent::Key::Down;
+    case SDLK_SLASH:
+    case SDLK_QUESTION:
+        character = '?';
+        return WindowEvent::Key::Character;
     default:
         // SDL gives printable keys as their unshifted character.
         if ((code >= SDLK_0 && code <= SDLK_9) || (code >= SDLK_a && code <= SDLK_z)) {
@@ -97,7 +102,7 @@ public:
             if (m_texture)
                 SDL_DestroyTexture(m_texture);
             m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-            SDL_SetWindowSize(m_window, width, height);
+            fitToScreen(width, height);
             m_width = width;
             m_height = height;
         }
@@ -118,6 +123,33 @@ public:
     }
 
 private:
+    // The window takes the picture's size, or, when that would not fit the screen's usable area
+    // (a chooser at 3x, say), the largest size of the same shape that does, moved onto the
+    // screen. The renderer's logical size keeps the pointer's positions in picture pixels.
+    void fitToScreen(int width, int height)
+    {
+        SDL_RenderSetLogicalSize(m_renderer, width, height);
+        SDL_Rect usable {};
+        int top = 0, left = 0, bottom = 0, right = 0;
+        const int display = SDL_GetWindowDisplayIndex(m_window);
+        double fit = 1;
+        if (display >= 0 && SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+            (void)SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right);
+            fit = std::min({ 1.0, double(usable.w - left - right) / width, double(usable.h - top - bottom) / height });
+        }
+        const int shownWidth = std::max(1, static_cast<int>(width * fit)), shownHeight = std::max(1, static_cast<int>(height * fit));
+        SDL_SetTextureScaleMode(m_texture, fit < 1 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+        SDL_SetWindowSize(m_window, shownWidth, shownHeight);
+        if (usable.w <= 0)
+            return;
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(m_window, &x, &y);
+        const int fittedX = std::clamp(x, usable.x + left, std::max(usable.x + left, usable.x + usable.w - right - shownWidth));
+        const int fittedY = std::clamp(y, usable.y + top, std::max(usable.y + top, usable.y + usable.h - bottom - shownHeight));
+        if (fittedX != x || fittedY != y)
+            SDL_SetWindowPosition(m_window, fittedX, fittedY);
+    }
+
     SDL_Window* m_window;
     SDL_Renderer* m_renderer;
     SDL_Texture* m_texture { nullptr };

@@ -12,7 +12,7 @@ bool contains(const std::string& text, const std::string& part)
 
 // A phone root whose plug-ins folder holds, besides the built Kavrin.bundle, a copy of it under
 // another name, a bundle whose executable is not a shared object, one without an executable and
-// a plain file named like a bundle.
+// a plain file named like a bundle. host() trusts the folder, so that each is really tried.
 class PluginsFolder : public PhoneRoot {
 public:
     PluginsFolder()
@@ -22,6 +22,11 @@ public:
         writeRaw("System/Library/WeeAppPlugins/Broken.bundle/Broken", "not a shared object");
         fs::create_directories(plugins / "Empty.bundle");
         writeRaw("System/Library/WeeAppPlugins/Aaa.bundle", "a file, not a bundle");
+    }
+    RunResult host(const std::string& script, std::vector<std::string> options = {}) const
+    {
+        options.insert(options.begin(), { "--plugins", (path() / "System/Library/WeeAppPlugins").string() });
+        return PhoneRoot::host(script, options);
     }
 };
 
@@ -53,11 +58,12 @@ TEST(PluginLoader, PluginOptionPicksOneBundle)
     RunResult broken = phone.host("height\n", { "--plugin", "Broken" });
     EXPECT_EQ(broken.status, 1);
     EXPECT_TRUE(broken.out.empty()) << broken.out;
-    EXPECT_TRUE(contains(broken.err, "plug-in Broken: cannot load")) << broken.err;
+    EXPECT_TRUE(contains(broken.err, "cannot load")) << broken.err;
 
     RunResult empty = phone.host("height\n", { "--plugin", "Empty" });
     EXPECT_EQ(empty.status, 1);
-    EXPECT_TRUE(contains(empty.err, "plug-in Empty: no widget plug-in at")) << empty.err;
+    EXPECT_TRUE(contains(empty.err, "no widget plug-in at " + (phone.path() / "System/Library/WeeAppPlugins/Empty.bundle/Empty").string()))
+        << empty.err;
 
     for (const char* missing : { "Missing", "Aaa" }) {
         RunResult result = phone.host("height\n", { "--plugin", missing });
@@ -79,7 +85,7 @@ TEST(PluginLoader, NoLoadableBundleIsStatusOne)
     fs::create_directories(plugins / "Empty.bundle");
     fs::create_directories(plugins / "Broken.bundle");
     std::ofstream(plugins / "Broken.bundle/Broken") << "not a shared object";
-    RunResult result = runProgram("kavrin-host", { "--root", root.path().string(), "--script", "-" }, "height\n");
+    RunResult result = runProgram("kavrin-host", { "--root", root.path().string(), "--plugins", plugins.string(), "--script", "-" }, "height\n");
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.out.empty()) << result.out;
     EXPECT_TRUE(contains(result.err, "plug-in Broken: ")) << result.err;
@@ -103,6 +109,77 @@ TEST(PluginLoader, ADanglingBundleLinkIsNamedWithItsFix)
 
     EXPECT_EQ(runProgram("kavrin-demo-phone", { phone.root() }).status, 0);
     EXPECT_EQ(runProgram("kavrin-host", { "--root", phone.root(), "--script", "-" }, "view\ntap 44 44\n").out, "open tel:+491701234567\n");
+}
+// A bundle in a phone root runs nothing unless its place is trusted: a shared object whose
+// constructor writes a file is refused before it is loaded, in every mode, with status 1 and one
+// line naming the bundle and the option; --plugins (or the configuration file) trusts it.
+TEST(PluginTrust, AnUntrustedBundleRunsNoCode)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    const fs::path bundle = phone.path() / "System/Library/WeeAppPlugins/Kavrin.bundle";
+    fs::remove(bundle);
+    fs::create_directories(bundle);
+    fs::copy_file(KAVRIN_TEST_CONSTRUCTOR_BUNDLE, bundle / "Kavrin");
+    TemporaryFolder work;
+    const fs::path written = work.path() / "constructor-ran";
+    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const std::string out = (work.path() / "out").string();
+    const std::vector<std::vector<std::string>> modes { { "--script", "-" }, { "--protocol", "json" }, { "--out", out },
+        { "--gallery", (work.path() / "gallery").string() }, { "--live", "--out", out }, { "--window", "--out", out } };
+    for (std::vector<std::string> mode : modes) {
+        mode.insert(mode.begin(), { "--root", phone.root() });
+        RunResult result = runProgram("kavrin-host", mode, "height\n");
+        EXPECT_EQ(result.status, 1) << mode[2] << ": " << result.err;
+        EXPECT_FALSE(fs::exists(written)) << mode[2];
+        EXPECT_TRUE(contains(result.err, "refused the plug-in " + fs::canonical(bundle).string() + ": ")) << result.err;
+        EXPECT_TRUE(contains(result.err, "--plugins " + fs::canonical(bundle).string() + " trusts it")) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+
+    RunResult trusted = phone.host("height\n", { "--plugins", bundle.string() });
+    EXPECT_EQ(trusted.status, 1);
+    EXPECT_TRUE(contains(trusted.err, "has no WeeAppCreateController")) << trusted.err;
+    EXPECT_TRUE(fs::exists(written));
+    fs::remove(written);
+
+    // The same folder listed in the user's configuration.
+    fs::create_directories(work.path() / "config/kavrin");
+    std::ofstream(work.path() / "config/kavrin/trusted-plugins") << "# trusted plug-ins\nrelative/is/skipped\n"
+                                                                 << phone.root() << '\n';
+    setenv("XDG_CONFIG_HOME", (work.path() / "config").c_str(), 1);
+    RunResult configured = phone.host("height\n");
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(contains(configured.err, "has no WeeAppCreateController")) << configured.err;
+    EXPECT_TRUE(fs::exists(written));
+    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
+}
+
+// The demo phone's link into the build is trusted, and so is a build moved elsewhere: the host
+// trusts the bundle beside it, wherever it now is.
+TEST(PluginTrust, TheBuildsOwnBundleLoadsWhereverTheBuildIs)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    EXPECT_EQ(phone.host("view\ntap 44 44\n").out, "open tel:+491701234567\n");
+
+    TemporaryFolder moved;
+    fs::create_directories(moved.path() / "bin");
+    fs::create_directories(moved.path() / "platform");
+    fs::copy_file(buildDirectory() / "bin/kavrin-host", moved.path() / "bin/kavrin-host");
+    fs::copy_file(buildDirectory() / "platform/libweeapp.so", moved.path() / "platform/libweeapp.so");
+    fs::copy(buildDirectory() / "Kavrin.bundle", moved.path() / "Kavrin.bundle", fs::copy_options::recursive);
+    const fs::path link = phone.path() / "System/Library/WeeAppPlugins/Kavrin.bundle";
+    fs::remove(link);
+    fs::create_directory_symlink(moved.path() / "Kavrin.bundle", link);
+    RunResult fromTheMovedBuild = runProgram((moved.path() / "bin/kavrin-host").string(), { "--root", phone.root(), "--script", "-" }, "view\ntap 44 44\n");
+    EXPECT_EQ(fromTheMovedBuild.out, "open tel:+491701234567\n") << fromTheMovedBuild.err;
+    // The build's own host does not trust the moved copy.
+    RunResult fromTheBuild = phone.host("view\n");
+    EXPECT_EQ(fromTheBuild.status, 1);
+    EXPECT_TRUE(contains(fromTheBuild.err, "refused")) << fromTheBuild.err;
 }
 
 }

@@ -1,0 +1,60 @@
+#include "render/key_help_drawing.h"
+
+#include "render/text_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kavrin::host {
+
+namespace {
+
+constexpr double kMargin = 6;
+constexpr double kKeysWide = 44;
+constexpr float kFontSize = 9;
+
+}
+
+OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
+{
+    const int width = cairo_image_surface_get_width(frame);
+    const int height = cairo_image_surface_get_height(frame);
+    OwnedSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_t* cr = cairo_create(picture.get());
+    double frameScaleX = 1, frameScaleY = 1;
+    cairo_surface_get_device_scale(frame, &frameScaleX, &frameScaleY);
+    cairo_save(cr);
+    cairo_scale(cr, frameScaleX, frameScaleY);
+    cairo_set_source_surface(cr, frame, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_restore(cr);
+
+    cairo_scale(cr, scale, scale);
+    const double pointsWide = width / double(scale), pointsHigh = height / double(scale);
+    cairo_rectangle(cr, 0, 0, pointsWide, pointsHigh);
+    cairo_set_source_rgba(cr, 0.08, 0.08, 0.1, 0.88);
+    cairo_fill(cr);
+
+    const std::size_t perColumn = (keys.size() + 1) / 2;
+    const double columnWide = (pointsWide - 3 * kMargin) / 2;
+    const double lineHigh = std::min(12.0, (pointsHigh - 2 * kMargin) / std::max<std::size_t>(perColumn, 1));
+    TextStyle keyStyle, doesStyle;
+    keyStyle.font = ui::Font("Helvetica-Bold", kFontSize);
+    keyStyle.color = ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);
+    doesStyle.font = ui::Font("Helvetica", kFontSize);
+    doesStyle.color = ui::Color::whiteColor();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const double left = kMargin + static_cast<double>(i / perColumn) * (columnWide + kMargin);
+        const double top = kMargin + static_cast<double>(i % perColumn) * lineHigh;
+        drawText(cr, layouts, keys[i].keys, keyStyle, { static_cast<float>(left), static_cast<float>(top), static_cast<float>(kKeysWide), static_cast<float>(lineHigh) });
+        drawText(cr, layouts, keys[i].does, doesStyle,
+            { static_cast<float>(left + kKeysWide), static_cast<float>(top), static_cast<float>(columnWide - kKeysWide), static_cast<float>(lineHigh) });
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(picture.get());
+    cairo_surface_set_device_scale(picture.get(), scale, scale);
+    return picture;
+}
+
+}
