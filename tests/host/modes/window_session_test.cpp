@@ -316,6 +316,174 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
     EXPECT_GT(loudSamples(*wav), static_cast<std::size_t>(wav->sampleRate));
 }
 
+// A window open on a phone root, its X window found; skipped where Xvfb or xdotool is missing.
+class OpenWindow {
+public:
+    OpenWindow(const VirtualDisplay& display, std::vector<std::string> arguments)
+    {
+        showWindowsOn(display);
+        m_host = std::make_unique<InteractiveHost>(arguments);
+        m_ready = m_host->readLine().value_or("(nothing)");
+        std::optional<std::string> found = xdotool({ "search", "--sync", "--onlyvisible", "--pid", std::to_string(m_host->pid()) });
+        if (found && !found->empty())
+            m_window = found->substr(0, found->find('\n'));
+    }
+    InteractiveHost& host() { return *m_host; }
+    const std::string& ready() const { return m_ready; }
+    const std::string& window() const { return m_window; }
+    bool key(const std::string& key) { return xdotool({ "key", "--window", m_window, key }).has_value(); }
+    bool clickAt(int x, int y) { return xdotool({ "mousemove", "--window", m_window, std::to_string(x), std::to_string(y), "sleep", "0.2", "click", "1" }).has_value(); }
+    std::optional<Picture> frame()
+    {
+        std::optional<fs::path> saved = saveFrame(*m_host, m_window);
+        if (!saved)
+            return std::nullopt;
+        return Picture(*saved);
+    }
+    int quit()
+    {
+        quitWith(m_window, "q");
+        return m_host->finish();
+    }
+
+private:
+    std::unique_ptr<InteractiveHost> m_host;
+    std::string m_ready;
+    std::string m_window;
+};
+
+std::string fileBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The window shows the phone itself: kavrin-prefs from elsewhere rebuilds it within a second, and
+// with --watch fewer favorites show at once. Its own keys change the settings file as a user
+// would, said on standard output, and u puts the file back byte for byte.
+TEST(WindowSession, FollowsThePhoneAndChangesItsSettingsByKey)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    TemporaryFolder out;
+    OpenWindow shown(display, { "--root", phone.root(), "--window", "--watch", "--out", out.path().string() });
+    ASSERT_EQ(shown.ready(), "window ready 640x228");
+    ASSERT_FALSE(shown.window().empty());
+    std::optional<Picture> standard = shown.frame();
+    ASSERT_TRUE(standard);
+
+    ASSERT_EQ(runProgram("kavrin-prefs", { "--root", phone.root(), "set", "metroStyle", "true" }).status, 0);
+    ::usleep(1000000);
+    std::optional<Picture> metro = shown.frame();
+    ASSERT_TRUE(metro);
+    EXPECT_FALSE(*metro == *standard) << "kavrin-prefs did not reach the window";
+    const std::string setByPrefs = fileBytes(phone.path() / PhoneRoot::kSettings);
+
+    ASSERT_TRUE(shown.key("m"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "set metroStyle false");
+    EXPECT_FALSE(sys::boolValue(sys::objectForKey(phone.settings(), "metroStyle")));
+    ASSERT_TRUE(shown.key("p"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "set tilesAlign 2");
+    ASSERT_TRUE(shown.key("u"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "unset tilesAlign");
+    ASSERT_TRUE(shown.key("u"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "set metroStyle true");
+    EXPECT_EQ(fileBytes(phone.path() / PhoneRoot::kSettings), setByPrefs);
+
+    phone.writeFavorites({ favorite("Anna Lindqvist", 1, "mobile", "+491701234567") });
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "reloaded");
+    std::optional<Picture> oneTile = shown.frame();
+    ASSERT_TRUE(oneTile);
+    EXPECT_FALSE(*oneTile == *metro);
+    EXPECT_EQ(shown.quit(), 0);
+}
+
+// A rebuilt bundle's code is what r (and --watch, on its own) shows: the smallest widget, built
+// red and then blue, is replaced as a linker replaces its output.
+TEST(WindowSession, ReloadRunsTheRebuiltBundle)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    TemporaryFolder root;
+    const fs::path bundle = root.path() / "System/Library/WeeAppPlugins/Tiny.bundle";
+    fs::create_directories(bundle);
+    fs::create_directories(root.path() / "private/var/mobile");
+    const auto build = [&](const char* built) {
+        fs::copy_file(built, bundle / "Tiny.new", fs::copy_options::overwrite_existing);
+        fs::rename(bundle / "Tiny.new", bundle / "Tiny");
+    };
+    build(KAVRIN_TEST_TINY_RED_BUNDLE);
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    TemporaryFolder out;
+    const auto redAt = [](const Picture& picture) { return picture.at(320, 60).red > 200 && picture.at(320, 60).blue < 50; };
+    const auto blueAt = [](const Picture& picture) { return picture.at(320, 60).blue > 200 && picture.at(320, 60).red < 50; };
+    for (bool watch : { false, true }) {
+        build(KAVRIN_TEST_TINY_RED_BUNDLE);
+        std::vector<std::string> arguments { "--root", root.path().string(), "--plugins", bundle.string(), "--window", "--out", out.path().string() };
+        if (watch)
+            arguments.push_back("--watch");
+        OpenWindow shown(display, arguments);
+        ASSERT_FALSE(shown.window().empty());
+        std::optional<Picture> before = shown.frame();
+        ASSERT_TRUE(before && redAt(*before));
+        build(KAVRIN_TEST_TINY_BLUE_BUNDLE);
+        if (!watch) {
+            ASSERT_TRUE(shown.key("r"));
+        }
+        EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "reloaded") << watch;
+        std::optional<Picture> after = shown.frame();
+        ASSERT_TRUE(after);
+        EXPECT_TRUE(blueAt(*after)) << watch;
+        EXPECT_EQ(shown.quit(), 0);
+    }
+}
+
+// At 3x a chooser of four buttons is taller than an 800-pixel screen: the window is shrunk to fit
+// it, its buttons are clicked where they are shown, and Escape cancels the chooser instead of
+// closing the window, which the next Escape does.
+TEST(WindowSession, TheChooserFitsTheScreenAndEscapeCancelsIt)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) }, { "askForMail", sys::Value::boolean(true) } });
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    TemporaryFolder out;
+    OpenWindow shown(display, { "--root", phone.root(), "--window", "--scale", "3", "--out", out.path().string() });
+    ASSERT_EQ(shown.ready(), "window ready 960x342");
+    const std::string chooser = R"(alert {"title": "Anna Lindqvist", "buttons": ["Cancel", "Call", "Message", "E-Mail"], "tag": 0})";
+    ASSERT_TRUE(shown.clickAt(138, 138));
+    ASSERT_EQ(shown.host().readLine().value_or("(nothing)"), chooser);
+    std::optional<std::string> geometry = xdotool({ "getwindowgeometry", "--shell", shown.window() });
+    ASSERT_TRUE(geometry);
+    const auto field = [&](const std::string& name) {
+        std::size_t at = geometry->find(name + "=");
+        return at == std::string::npos ? -1 : std::stoi(geometry->substr(at + name.size() + 1));
+    };
+    EXPECT_LE(field("Y") + field("HEIGHT"), 800) << *geometry;
+    EXPECT_GE(field("Y"), 0) << *geometry;
+    // The E-Mail button's middle, (480, 575) of the 960x903 picture, where the shrunk window shows it.
+    const double fit = field("HEIGHT") / 903.0;
+    ASSERT_TRUE(shown.clickAt(static_cast<int>(480 * fit), static_cast<int>(575 * fit)));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "open mailto:anna.lindqvist@example.org");
+
+    ASSERT_TRUE(shown.clickAt(138, 138));
+    ASSERT_EQ(shown.host().readLine().value_or("(nothing)"), chooser);
+    ASSERT_TRUE(shown.key("Escape"));
+    std::optional<Picture> cancelled = shown.frame();
+    ASSERT_TRUE(cancelled);
+    EXPECT_EQ(cancelled->height(), 342);
+    quitWith(shown.window(), "Escape");
+    EXPECT_EQ(shown.host().finish(), 0);
+}
+
 // Without a display the window is refused with status 2 and a pointer to the other ways.
 TEST(WindowSession, NoDisplayGivesStatus2)
 {
