@@ -4,7 +4,7 @@ _kavrin_host()
 {
     local current=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]}
     case $previous in
-        --root|--out|--gallery)
+        --root|--out|--gallery|--plugins)
             COMPREPLY=($(compgen -d -- "$current")); return ;;
         --script)
             COMPREPLY=($(compgen -f -- "$current") $(compgen -W "-" -- "$current")); return ;;
