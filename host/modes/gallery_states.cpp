@@ -23,13 +23,15 @@ void addStandardLooks(std::vector<GalleryState>& states)
                 }
 }
 
+// Each pattern in each colour on the second page, which the demo's fourteen favorites do not
+// fill, so that the colour shows beside the tiles.
 void addMetroLooks(std::vector<GalleryState>& states)
 {
     for (int pattern = 1; pattern <= 4; ++pattern)
         for (int colour = 1; colour <= 7; ++colour) {
             std::string name = kColourNames[colour - 1];
-            states.push_back({ "metro-pattern-" + std::to_string(pattern) + "-" + name + ".png", "metro, pattern " + std::to_string(pattern) + ", " + name,
-                { { "metroStyle", flag(true) }, { "tilesAlign", number(pattern) }, { "metroBackground", number(colour) } } });
+            states.push_back({ "metro-pattern-" + std::to_string(pattern) + "-" + name + ".png", "metro, pattern " + std::to_string(pattern) + ", " + name + ", page 2",
+                { { "metroStyle", flag(true) }, { "tilesAlign", number(pattern) }, { "metroBackground", number(colour) } }, GalleryScene::Plain, 1 });
         }
     states.push_back({ "metro-mid-flip.png", "metro, a tile mid-flip", { { "metroStyle", flag(true) }, { "metroBackground", number(3) } }, GalleryScene::MidFlip });
 }

@@ -353,7 +353,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         loop.runDueTasks();
         // A reload that fails (a bundle being rebuilt, say) leaves the widget shown as it was.
         if (controls.takeReload()) {
-            if (auto reloaded = session.reload(); !reloaded)
+            if (auto reloaded = session.reload(PluginLoader::Loading::Afresh); !reloaded)
                 kHostErrors.begin(err) << "not reloaded: " << reloaded.error() << '\n';
             else
                 out << "reloaded\n";

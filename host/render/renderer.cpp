@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -43,6 +45,52 @@ DrawingArea visibleArea(cairo_t* cr)
     return area;
 }
 
+// Whether dark dots stand out more than white ones against what is drawn so far under the
+// rectangle (in user space): the mean relative luminance of those pixels, past the point where
+// black has the better contrast ratio. White where nothing opaque is there to tell.
+bool wantsDarkDots(cairo_t* cr, double left, double top, double right, double bottom)
+{
+    cairo_surface_t* target = cairo_get_group_target(cr);
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
+        return false;
+    cairo_surface_flush(target);
+    double offsetX = 0, offsetY = 0;
+    cairo_surface_get_device_offset(target, &offsetX, &offsetY);
+    double x0 = left, y0 = top, x1 = right, y1 = bottom;
+    cairo_user_to_device(cr, &x0, &y0);
+    cairo_user_to_device(cr, &x1, &y1);
+    const int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
+    const int fromX = std::clamp(static_cast<int>(std::floor(std::min(x0, x1) + offsetX)), 0, width);
+    const int toX = std::clamp(static_cast<int>(std::ceil(std::max(x0, x1) + offsetX)), fromX, width);
+    const int fromY = std::clamp(static_cast<int>(std::floor(std::min(y0, y1) + offsetY)), 0, height);
+    const int toY = std::clamp(static_cast<int>(std::ceil(std::max(y0, y1) + offsetY)), fromY, height);
+    const unsigned char* pixels = cairo_image_surface_get_data(target);
+    const int stride = cairo_image_surface_get_stride(target);
+    if (!pixels || cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
+        return false;
+    const auto linear = [](double channel) { return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4); };
+    double luminance = 0, coverage = 0;
+    long counted = 0;
+    for (int y = fromY; y < toY; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = fromX; x < toX; ++x, ++counted) {
+            const std::uint32_t pixel = row[x];
+            const double alpha = (pixel >> 24) / 255.0;
+            if (alpha <= 0)
+                continue;
+            // Premultiplied: a channel over alpha is the colour itself.
+            const double red = ((pixel >> 16) & 0xff) / 255.0 / alpha, green = ((pixel >> 8) & 0xff) / 255.0 / alpha, blue = (pixel & 0xff) / 255.0 / alpha;
+            luminance += alpha * (0.2126 * linear(red) + 0.7152 * linear(green) + 0.0722 * linear(blue));
+            coverage += alpha;
+        }
+    }
+    // Black and white have the same contrast ratio against a luminance of about 0.179.
+    constexpr double kEqualContrast = 0.179;
+    return counted > 0 && coverage > 0.5 * static_cast<double>(counted) && luminance / coverage > kEqualContrast;
+}
+
+// The page control's dots, white on a dark ground and black on a light one, so that the pages
+// show on every backdrop and metro colour.
 void drawPageDots(cairo_t* cr, const ui::PageControl& control)
 {
     int pages = std::min(control.numberOfPages(), 1000);
@@ -57,9 +105,10 @@ void drawPageDots(cairo_t* cr, const ui::PageControl& control)
     cairo_clip_extents(cr, &clipLeft, &clipTop, &clipRight, &clipBottom);
     const int first = std::clamp(static_cast<int>(std::floor((clipLeft - left - kDotDiameter) / kDotPitch)), 0, pages);
     const int last = std::clamp(static_cast<int>(std::ceil((clipRight - left + kDotDiameter) / kDotPitch)) + 1, first, pages);
+    const double shade = wantsDarkDots(cr, left - kDotDiameter / 2, centerY - kDotDiameter / 2, left + rowWidth - kDotDiameter / 2, centerY + kDotDiameter / 2) ? 0 : 1;
     for (int page = first; page < last; ++page) {
         cairo_arc(cr, left + page * kDotPitch, centerY, kDotDiameter / 2, 0, 2 * kPi);
-        cairo_set_source_rgba(cr, 1, 1, 1, page == control.currentPage() ? 1.0 : kInactiveDotAlpha);
+        cairo_set_source_rgba(cr, shade, shade, shade, page == control.currentPage() ? 1.0 : kInactiveDotAlpha);
         cairo_fill(cr);
     }
 }

@@ -170,12 +170,11 @@ int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double 
     return index;
 }
 
-Result<void> HostSession::reload()
+Result<void> HostSession::reload(PluginLoader::Loading loading)
 {
-    // The bundle may have been rebuilt since: its code is loaded again, not the copy in memory.
     // Until the new controller is there the old one stays, so that a bundle caught half-written
     // leaves the widget as it was.
-    auto controller = PluginLoader::createController(m_pluginName, m_pluginTrust, PluginLoader::Loading::Afresh);
+    auto controller = PluginLoader::createController(m_pluginName, m_pluginTrust, loading);
     if (!controller)
         return Error { controller.error() };
     viewDidDisappear();

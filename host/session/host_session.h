@@ -5,6 +5,7 @@
 #include "render/render_cache.h"
 #include "result.h"
 #include "session/command_output.h"
+#include "session/plugin_loader.h"
 #include "session/plugin_trust.h"
 #include "settings_change.h"
 #include "sys/value.h"
@@ -78,7 +79,8 @@ public:
 
     // A fresh controller in place of the old one, as when the notification centre opens again:
     // the old view disappears and goes, the new one is shown and appears.
-    Result<void> reload();
+    // Afresh loads the bundle's code as it is on disk now (a rebuild), Cached the code in memory.
+    Result<void> reload(PluginLoader::Loading = PluginLoader::Loading::Cached);
     // The real path of the loaded plug-in's executable, or empty.
     std::filesystem::path pluginFile() const;
 

@@ -158,7 +158,8 @@ inline RunResult runProgram(const std::string& name, const std::vector<std::stri
 // what it prints read line by line as it prints it (the demo, --live, --window).
 class InteractiveHost {
 public:
-    explicit InteractiveHost(const std::vector<std::string>& arguments)
+    // Standard error goes to the file when one is named, else where the test's goes.
+    explicit InteractiveHost(const std::vector<std::string>& arguments, const fs::path& errors = {})
     {
         int toHost[2], fromHost[2];
         if (pipe2(toHost, O_CLOEXEC) != 0 || pipe2(fromHost, O_CLOEXEC) != 0)
@@ -168,6 +169,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, toHost[0], 0);
         posix_spawn_file_actions_adddup2(&actions, fromHost[1], 1);
+        if (!errors.empty())
+            posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (posix_spawn(&m_pid, command.argv[0], &actions, nullptr, command.argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);

@@ -4,9 +4,29 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+
 namespace kavrin::host {
 
 namespace {
+
+// The sound library's own error printer, as it declares it.
+using SoundLibraryErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+
+void sayNothing(const char*, int, const char*, int, const char*, ...) { }
+
+// Without a sound card the sound library that SDL loads prints a screenful of its own errors to
+// standard error; the host says once that there is no sound device, so the library is told to
+// say nothing. The library stays loaded (SDL finds this same copy), so the setting holds.
+void silenceTheSoundLibrary()
+{
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return;
+    using SetHandler = int (*)(SoundLibraryErrorHandler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler")))
+        set(sayNothing);
+}
 
 class SdlSpeechPlayer final : public SpeechPlayer {
 public:
@@ -39,6 +59,7 @@ private:
 
 extern "C" kavrin::host::SpeechPlayer* kavrinDesktopOpenSpeechPlayer(int sampleRate)
 {
+    kavrin::host::silenceTheSoundLibrary();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     SDL_AudioSpec wanted {};

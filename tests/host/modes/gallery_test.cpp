@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <set>
 
 namespace kavrin::testing {
 namespace {
@@ -66,6 +67,13 @@ TEST(Gallery, IsCompleteAndTheSameAtEveryRun)
     // The flip turns a tile that is on the page: the moment differs from the look at rest.
     EXPECT_FALSE(Picture(first.path() / "gallery" / "metro-mid-flip.png") == Picture(first.path() / "gallery" / "metro-pattern-1-cyan.png"));
     EXPECT_FALSE(Picture(first.path() / "gallery" / "chooser-de.png") == Picture(first.path() / "gallery" / "chooser-fr.png"));
+    // Every pattern in every colour is a picture of its own: the colour shows beside the tiles.
+    const std::map<std::string, std::string> files = filesIn(first.path() / "gallery");
+    std::set<std::string> metroPictures;
+    for (const auto& [name, bytes] : files)
+        if (name.starts_with("metro-pattern-"))
+            metroPictures.insert(bytes);
+    EXPECT_EQ(metroPictures.size(), 28u);
 
     ASSERT_EQ(gallery(phone, second.path()).status, 0);
     EXPECT_EQ(filesIn(second.path()), filesIn(first.path() / "gallery"));

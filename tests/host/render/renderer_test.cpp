@@ -78,6 +78,28 @@ TEST_F(RendererTest, VisiblePageDotIsTheBrightOne)
     EXPECT_FALSE(second.near(firstDot, y, kWhite, 60));
 }
 
+// Under the background image the dots are white on the dark backdrop and dark on the light one,
+// so that the current page and the others stand out from the ground on both; the dark backdrop's
+// picture is as it always was (white dots).
+TEST_F(RendererTest, PageDotsShowOnEveryBackdrop)
+{
+    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    run("view\nrender dark.png\n", { "--scale", "2" });
+    run("view\nrender light.png\n", { "--scale", "2", "--backdrop", "light" });
+    const auto brightness = [](const Picture& picture, int x, int y) {
+        Picture::Rgb pixel = picture.at(x, y);
+        return (pixel.red + pixel.green + pixel.blue) / 3;
+    };
+    // The first dot (current), the second and the ground between them, in pixels at 2x.
+    const int y = 208, current = 270, other = 302, ground = 290;
+    Picture dark = picture("dark.png"), light = picture("light.png");
+    ASSERT_TRUE(dark.valid() && light.valid());
+    EXPECT_GT(brightness(dark, current, y), brightness(dark, other, y) + 20);
+    EXPECT_GT(brightness(dark, other, y), brightness(dark, ground, y) + 12);
+    EXPECT_LT(brightness(light, current, y) + 20, brightness(light, other, y));
+    EXPECT_LT(brightness(light, other, y) + 12, brightness(light, ground, y));
+}
+
 // A flip in progress is drawn turned: the flipping tile no longer reaches its left edge, which
 // shows the background, while every other tile is drawn flat; after the flip the tile is faded.
 TEST_F(RendererTest, RunningFlipIsDrawnTurning)
