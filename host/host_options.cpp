@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kUsageLine =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--plugins DIR]... [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
     "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
-    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] | --gallery DIR]\n";
+    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] [--paused] | --gallery DIR]\n";
 
 using OptionNames = std::shared_ptr<std::vector<std::string>>;
 
@@ -197,7 +197,10 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         ->excludes(protocol)
         ->excludes(live)
         ->excludes(window);
-    app->add_flag("--watch", options.watch, "with --window: reloads when the favorites list or the address-book databases change")
+    app->add_flag("--watch", options.watch, "with --window: reloads when the favorites list, the address-book databases or the plug-in change")
+        ->option_text(" ")
+        ->needs(window);
+    app->add_flag("--paused", options.paused, "with --window: opens with the clock stopped at 0 (space runs it)")
         ->option_text(" ")
         ->needs(window);
     app->add_option("--out", texts.out, "where the demo, --live and --window leave their pictures (default: out)")

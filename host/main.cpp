@@ -220,7 +220,10 @@ int main(int argc, char** argv)
     if (host::interrupted())
         return host::interruptedStatus();
 
-    if (options.live || options.window)
+    auto windowClock = options.window ? std::make_shared<host::WindowClock>() : nullptr;
+    if (windowClock)
+        sys::RunLoop::main().setClock(windowClock);
+    else if (options.live)
         sys::RunLoop::main().setClock(std::make_shared<sys::SystemClock>());
     else
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
@@ -257,7 +260,7 @@ int main(int argc, char** argv)
     if (script)
         return writeSpeech(options, speaker.get(), runner.run(*script, *options.script == "-" ? "stdin" : *options.script));
     if (options.window) {
-        const host::WindowOptions window { desktop ? &*desktop : nullptr, options.out, options.watch, speaker.get(), speechLanguage(options) };
+        const host::WindowOptions window { desktop ? &*desktop : nullptr, options.out, options.watch, speaker.get(), speechLanguage(options), windowClock.get(), options.paused };
         return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
     }
     if (options.gallery)

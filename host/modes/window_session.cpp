@@ -2,6 +2,7 @@
 #include "base/host_errors.h"
 #include "base/interruption.h"
 #include "modes/window_settings.h"
+#include "render/caption_drawing.h"
 #include "render/key_help_drawing.h"
 
 #include "pictures/png_writer.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
@@ -43,7 +45,7 @@ using Frame = OwnedSurface;
 // The window's keys, as h and ? show them over the widget.
 constexpr KeyHelp kWindowKeys[] = {
     { "q", "quit" },
-    { "Esc", "cancel the chooser, else quit" },
+    { "Esc", "cancel chooser, else quit" },
     { "\u2190 \u2192", "turn the page" },
     { "1 2 3", "scale" },
     { "b", "next backdrop" },
@@ -60,15 +62,41 @@ constexpr KeyHelp kWindowKeys[] = {
     { "a", "action: call, text, mail" },
     { "o t e", "chooser: call, text, mail" },
     { "u", "undo the last setting" },
+    { "space", "pause and run the clock" },
+    { ".", "step 1/60 s (paused)" },
+    { "]", "on to the next flip" },
+    { "+ -", "speed \u00bc\u00d7 to 4\u00d7" },
 };
 
+constexpr double kFrameStep = 1.0 / 60;
+
+std::string secondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", seconds);
+    return text;
+}
+
+std::string speedText(double speed)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%g", speed);
+    return text;
+}
+
 // The frame as the window shows it: with the reader's caption under it while the reader is on,
-// under the keys' help while that is shown, else a reference to the same frame.
-Frame pictureShown(const Frame& frame, const WindowReader& reader, bool help, HostSession& session)
+// the clock's strip while it is paused, under the keys' help while that is shown, else a
+// reference to the same frame.
+Frame pictureShown(const Frame& frame, const WindowReader& reader, bool help, HostSession& session, const WindowClock* clock = nullptr)
 {
     Frame shown = reader.captioned(frame.get());
     if (!shown)
         shown = Frame(cairo_surface_reference(frame.get()));
+    if (clock && clock->paused()) {
+        char status[96];
+        std::snprintf(status, sizeof status, "paused %.3f s \u00b7 %s\u00d7 \u00b7 space runs, . steps, ] next", clock->now(), speedText(clock->speed()).c_str());
+        shown = withCaption(shown.get(), status, session.scale(), session.renderCache().textLayouts());
+    }
     if (help)
         return withKeyHelp(shown.get(), kWindowKeys, session.scale(), session.renderCache().textLayouts());
     return shown;
@@ -189,10 +217,51 @@ private:
         case '?':
             m_help = !m_help;
             return true;
+        case ' ':
+        case '.':
+        case ']':
+        case '+':
+        case '-':
+            time(typed);
+            return true;
         default:
             m_settings.handle(typed);
             return true;
         }
+    }
+
+    // Space pauses and runs the clock, . steps a frame (pausing first), ] moves on to when the
+    // next thing is due (at rest, the next flip), + and - change the speed.
+    void time(char typed)
+    {
+        WindowClock* clock = m_options.clock;
+        if (!clock)
+            return;
+        switch (typed) {
+        case ' ':
+            if (clock->paused())
+                clock->resume();
+            else
+                clock->pause();
+            m_out << (clock->paused() ? "paused " : "running ") << secondsText(clock->now()) << '\n';
+            return;
+        case '.':
+            clock->pause();
+            clock->advance(kFrameStep);
+            break;
+        case ']':
+            if (double next = sys::RunLoop::main().nextDeadline(); next > clock->now())
+                clock->advance(next - clock->now());
+            break;
+        case '+':
+        case '-':
+            if (typed == '+' ? clock->faster() : clock->slower())
+                m_out << "speed " << speedText(clock->speed()) << '\n';
+            return;
+        default:
+            return;
+        }
+        m_out << "time " << secondsText(clock->now()) << '\n';
     }
 
     void press(ui::Point point, const Frame& shown)
@@ -257,7 +326,7 @@ private:
     // folder; an existing file is never replaced.
     void save()
     {
-        Frame shown = pictureShown(m_session.render(), m_reader, m_help, m_session);
+        Frame shown = pictureShown(m_session.render(), m_reader, m_help, m_session, m_options.clock);
         std::error_code ignored;
         std::filesystem::create_directories(m_options.out, ignored);
         std::optional<phone_files::Bytes> png = phone_files::encodePng(shown.get());
@@ -335,6 +404,9 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         out << "window ready " << width << 'x' << height << '\n';
         out.flush();
     }
+    // The widget appeared at 0 on the stopped clock; from now on time runs.
+    if (options.clock && !options.paused)
+        options.clock->resume();
 
     WindowControls controls(session, options, reader, out, err);
     std::unique_ptr<PhoneWatcher> watcher;
@@ -359,7 +431,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
                 out << "reloaded\n";
         }
         shown = session.render();
-        show(*window, pictureShown(shown, reader, controls.helpShown(), session).get());
+        show(*window, pictureShown(shown, reader, controls.helpShown(), session, options.clock).get());
         out.flush();
     }
     return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/desktop_module.h"
+#include "modes/window_clock.h"
 #include "reader/speech_recorder.h"
 #include "render/backdrop.h"
 #include "session/host_session.h"
@@ -18,6 +19,8 @@ struct WindowOptions {
     bool watch { false };                     // reload when the favorites, address book or plug-in change
     SpeechRecorder* speech { nullptr };       // with it, the reader is on from the start and speaks
     std::string speechLanguage { "en" };
+    WindowClock* clock { nullptr }; // the run loop's clock, which the time keys control
+    bool paused { false };          // the clock stays stopped at 0 until space
 };
 
 // Shows the widget of the phone root in a desktop window on the real clock, as the renderer draws
@@ -26,8 +29,8 @@ struct WindowOptions {
 // scrolls and pages, and an alert's buttons are clicked where they are drawn; Escape presses its
 // cancel button. Keys: arrows page, 1 2 3 set the scale, b cycles the backdrops, r reloads, s
 // saves the frame shown into the output folder, v turns the screen reader on and off
-// (window_reader.h), h or ? shows the keys, and the settings keys of window_settings.h change the
-// widget's settings. Prints "window ready WxH" once the first frame is up. Without a display,
+// (window_reader.h), h or ? shows the keys, the settings keys of window_settings.h change the
+// widget's settings, and space, ., ], + and - pause, step, move on and speed the clock. Prints "window ready WxH" once the first frame is up. Without a display,
 // says so and gives status 2.
 int runWindowSession(HostSession&, const WindowOptions&, std::ostream& out, std::ostream& err);
 

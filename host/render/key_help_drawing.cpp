@@ -10,7 +10,7 @@ namespace kavrin::host {
 namespace {
 
 constexpr double kMargin = 6;
-constexpr double kKeysWide = 44;
+constexpr double kKeysWide = 34;
 constexpr float kFontSize = 9;
 
 }
@@ -38,7 +38,7 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
 
     const std::size_t perColumn = (keys.size() + 1) / 2;
     const double columnWide = (pointsWide - 3 * kMargin) / 2;
-    const double lineHigh = std::min(12.0, (pointsHigh - 2 * kMargin) / std::max<std::size_t>(perColumn, 1));
+    const double lineHigh = std::min(12.0, (pointsHigh - 2 * kMargin) / static_cast<double>(std::max<std::size_t>(perColumn, 1)));
     TextStyle keyStyle, doesStyle;
     keyStyle.font = ui::Font("Helvetica-Bold", kFontSize);
     keyStyle.color = ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);

@@ -30,6 +30,20 @@ WindowEvent::Key keyOf(SDL_Keycode code, char& character)
     case SDLK_QUESTION:
         character = '?';
         return WindowEvent::Key::Character;
+    case SDLK_SPACE:
+    case SDLK_PERIOD:
+    case SDLK_RIGHTBRACKET:
+    case SDLK_MINUS:
+        character = static_cast<char>(code);
+        return WindowEvent::Key::Character;
+    case SDLK_PLUS:
+    case SDLK_EQUALS:
+    case SDLK_KP_PLUS:
+        character = '+';
+        return WindowEvent::Key::Character;
+    case SDLK_KP_MINUS:
+        character = '-';
+        return WindowEvent::Key::Character;
     default:
         // SDL gives printable keys as their unshifted character.
         if ((code >= SDLK_0 && code <= SDLK_9) || (code >= SDLK_a && code <= SDLK_z)) {

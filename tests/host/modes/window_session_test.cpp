@@ -332,6 +332,15 @@ public:
         if (found && !found->empty())
             m_window = found->substr(0, found->find('\n'));
     }
+    // A window still open when a test stops early is ended, not waited for.
+    ~OpenWindow()
+    {
+        if (m_host)
+            m_host->sendSignal(SIGTERM);
+    }
+    OpenWindow(const OpenWindow&) = delete;
+    OpenWindow& operator=(const OpenWindow&) = delete;
+
     InteractiveHost& host() { return *m_host; }
     const std::string& ready() const { return m_ready; }
     const std::string& window() const { return m_window; }
@@ -486,6 +495,56 @@ TEST(WindowSession, TheChooserFitsTheScreenAndEscapeCancelsIt)
     EXPECT_EQ(cancelled->height(), 342);
     quitWith(shown.window(), "Escape");
     EXPECT_EQ(shown.host().finish(), 0);
+}
+
+// The window's clock under the keys: opened paused at 0, ] moves on to the first flip and . one
+// frame of 1/60 s into it. Frames taken at one paused moment are equal, and each is the
+// picture a script draws after waiting to the same time; the step moved the flip.
+TEST(WindowSession, PauseAndStepHoldTheClockWhereTheScriptsWaitWould)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    TemporaryFolder out;
+    // With seed 2 the first flip turns a tile of the first page.
+    OpenWindow shown(display, { "--root", phone.root(), "--seed", "2", "--window", "--paused", "--out", out.path().string() });
+    ASSERT_FALSE(shown.window().empty());
+    ASSERT_TRUE(shown.key("bracketright"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "time 2.500000");
+    std::optional<Picture> atFlip = shown.frame();
+    ASSERT_TRUE(shown.key("period"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "time 2.516667");
+    std::optional<Picture> stepped = shown.frame(), again = shown.frame();
+    ASSERT_TRUE(atFlip && stepped && again);
+    EXPECT_TRUE(*stepped == *again);
+    EXPECT_FALSE(*stepped == *atFlip);
+
+    RunResult script = runProgram("kavrin-host", { "--root", phone.root(), "--seed", "2", "--scale", "2", "--script", "-" },
+        "view\nappear\nwait 2.5\nrender " + (out.path() / "at-flip.png").string() + "\nwait 0.016666666666666666\nrender "
+            + (out.path() / "stepped.png").string() + "\n");
+    ASSERT_EQ(script.status, 0) << script.err;
+    // The window's frames carry the paused clock's strip under the widget.
+    const auto widgetPart = [](const Picture& picture, const Picture& rendered) {
+        for (int y = 0; y < rendered.height(); ++y)
+            for (int x = 0; x < rendered.width(); ++x)
+                if (!picture.near(x, y, rendered.at(x, y), 0))
+                    return false;
+        return true;
+    };
+    Picture renderedAtFlip(out.path() / "at-flip.png"), renderedStepped(out.path() / "stepped.png");
+    EXPECT_TRUE(widgetPart(*atFlip, renderedAtFlip));
+    EXPECT_TRUE(widgetPart(*stepped, renderedStepped));
+    EXPECT_GT(stepped->height(), renderedStepped.height());
+
+    ASSERT_TRUE(shown.key("plus"));
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "speed 2");
+    ASSERT_TRUE(shown.key("space"));
+    EXPECT_TRUE(shown.host().readLine().value_or("(nothing)").starts_with("running 2.51"));
+    EXPECT_EQ(shown.quit(), 0);
 }
 
 // Without a display the window is refused with status 2 and a pointer to the other ways.
