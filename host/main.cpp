@@ -13,6 +13,7 @@
 #include "host_options.h"
 #include "kavrin/published_names.h"
 #include "modes/demo_session.h"
+#include "modes/gallery_comparison.h"
 #include "modes/gallery_session.h"
 #include "modes/live_session.h"
 #include "modes/window_session.h"
@@ -263,8 +264,13 @@ int main(int argc, char** argv)
         const host::WindowOptions window { desktop ? &*desktop : nullptr, options.out, options.watch, speaker.get(), speechLanguage(options), windowClock.get(), options.paused };
         return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
     }
-    if (options.gallery)
-        return host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
+    if (options.gallery) {
+        int drawn = host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
+        if (drawn != 0 || !options.against)
+            return drawn;
+        return host::GalleryComparison(*options.gallery, *options.against, options.tolerance, session.scale(), session.renderCache().textLayouts(), std::cout, std::cerr)
+            .run(host::galleryStates());
+    }
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout, std::cerr);
     return host::DemoSession(session, options.out, std::cout, std::cerr).run();
