@@ -102,7 +102,7 @@ public:
     // UIAccessibility. A class says what it is by default (a plain view is no element; buttons,
     // labels and page controls are, with their own traits and texts); a set value, or a provider
     // asked each time, takes its place. Whether a screen reader reaches the element at all is
-    // for the reader to decide (ui/accessibility_reader.h).
+    // for the reader to decide (weeapp/ui/accessibility_reader.h).
     bool isAccessibilityElement() const;
     void setIsAccessibilityElement(bool);
     std::optional<std::string> accessibilityLabel() const;
