@@ -5,7 +5,7 @@
 #include "command_line.h"
 #include "help_text.h"
 #include "script/script_commands.h"
-#include "sys/format.h"
+#include <weeapp/sys/format.h>
 
 #include <CLI/CLI.hpp>
 

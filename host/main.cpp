@@ -23,12 +23,12 @@
 #include "script/script_runner.h"
 #include "session/command_output.h"
 #include "session/host_session.h"
-#include "sys/clock.h"
-#include "sys/phone_root.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "sys/user_defaults.h"
 #include "system_notifications.h"
+#include <weeapp/sys/clock.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -9,10 +9,10 @@
 #include "modes/gallery_index.h"
 #include "phone_writer.h"
 #include "pictures/contact_sheet.h"
-#include "sys/file_reading.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/user_defaults.h"
+#include <weeapp/sys/file_reading.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <ostream>
 

@@ -8,8 +8,8 @@
 #include "pictures/png_writer.h"
 #include "reader/window_reader.h"
 #include "session/phone_watcher.h"
-#include "sys/file_writing.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/file_writing.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
 #include <cerrno>

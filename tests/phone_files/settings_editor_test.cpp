@@ -2,7 +2,7 @@
 #include "settings_editor.h"
 #include "settings_lock.h"
 #include "support/temporary_folder.h"
-#include "sys/phone_root.h"
+#include <weeapp/sys/phone_root.h>
 
 #include <gtest/gtest.h>
 

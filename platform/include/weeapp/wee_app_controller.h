@@ -1,9 +1,9 @@
 #pragma once
 
-#include "sys/object.h"
-#include "sys/url.h"
-#include "ui/geometry.h"
-#include "ui/view.h"
+#include <weeapp/sys/object.h>
+#include <weeapp/sys/url.h>
+#include <weeapp/ui/geometry.h>
+#include <weeapp/ui/view.h>
 
 #include <string_view>
 

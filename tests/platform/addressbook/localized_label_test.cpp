@@ -1,5 +1,5 @@
-#include "addressbook/localized_label.h"
-#include "sys/user_defaults.h"
+#include <weeapp/addressbook/localized_label.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <array>
 

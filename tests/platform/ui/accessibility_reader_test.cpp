@@ -1,11 +1,11 @@
-#include "ui/accessibility_reader.h"
-#include "ui/button.h"
-#include "ui/image_view.h"
-#include "ui/label.h"
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
-#include "ui/view_dump.h"
-#include "ui/window.h"
+#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/view_dump.h>
+#include <weeapp/ui/window.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "widget/support/phone_fixture.h"
 
-#include "addressbook/localized_label.h"
-#include "sys/user_defaults.h"
-#include "ui/button.h"
+#include <weeapp/addressbook/localized_label.h>
+#include <weeapp/sys/user_defaults.h>
+#include <weeapp/ui/button.h>
 
 namespace kavrin::testing {
 namespace {

@@ -1,9 +1,9 @@
 #include "widget/support/phone_fixture.h"
 
 #include "support/property_list_shapes.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
-#include "ui/button.h"
+#include <weeapp/ui/button.h>
 
 #include <fstream>
 

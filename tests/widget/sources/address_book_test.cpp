@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
 #include "resources/bundle_resources.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <sqlite3.h>
 #include <sys/stat.h>

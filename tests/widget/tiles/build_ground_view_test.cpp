@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "ui/image_view.h"
-#include "ui/view_dump.h"
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/view_dump.h>
 
 namespace kavrin::testing {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/font.h"
+#include <weeapp/ui/font.h>
 
 #include <pango/pango.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sys/url.h"
+#include <weeapp/sys/url.h>
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sys/run_loop.h"
-#include "sys/value.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/value.h>
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sys/object.h"
+#include <weeapp/sys/object.h>
 
 #include <cstdint>
 #include <functional>

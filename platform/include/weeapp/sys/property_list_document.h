@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sys/property_list.h"
-#include "sys/value.h"
+#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/value.h>
 
 #include <memory>
 #include <optional>

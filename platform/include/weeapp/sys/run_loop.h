@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sys/clock.h"
-#include "sys/object.h"
+#include <weeapp/sys/clock.h>
+#include <weeapp/sys/object.h>
 
 #include <cstdint>
 #include <functional>

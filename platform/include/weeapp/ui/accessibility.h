@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/geometry.h"
+#include <weeapp/ui/geometry.h>
 
 #include <cstdint>
 #include <functional>

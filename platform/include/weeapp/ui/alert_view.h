@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sys/object.h"
-#include "sys/weak_ref.h"
+#include <weeapp/sys/object.h>
+#include <weeapp/sys/weak_ref.h>
 
 #include <functional>
 #include <memory>

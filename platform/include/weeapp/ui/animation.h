@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sys/object.h"
-#include "ui/view.h"
+#include <weeapp/sys/object.h>
+#include <weeapp/ui/view.h>
 
 #include <functional>
 #include <memory>

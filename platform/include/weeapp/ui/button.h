@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/control.h"
-#include "ui/image.h"
+#include <weeapp/ui/control.h>
+#include <weeapp/ui/image.h>
 
 #include <map>
 #include <optional>

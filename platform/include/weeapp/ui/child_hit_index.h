@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/area_index.h"
-#include "ui/geometry.h"
+#include <weeapp/ui/area_index.h>
+#include <weeapp/ui/geometry.h>
 
 #include <cstddef>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sys/weak_ref.h"
-#include "ui/view.h"
+#include <weeapp/sys/weak_ref.h>
+#include <weeapp/ui/view.h>
 
 #include <cstdint>
 #include <functional>

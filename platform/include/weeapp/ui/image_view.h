@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/image.h"
-#include "ui/view.h"
+#include <weeapp/ui/image.h>
+#include <weeapp/ui/view.h>
 
 namespace ui {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/font.h"
-#include "ui/view.h"
+#include <weeapp/ui/font.h>
+#include <weeapp/ui/view.h>
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/control.h"
+#include <weeapp/ui/control.h>
 
 namespace ui {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "sys/object.h"
-#include "ui/accessibility.h"
-#include "ui/color.h"
-#include "ui/geometry.h"
-#include "ui/view_visitor.h"
+#include <weeapp/sys/object.h>
+#include <weeapp/ui/accessibility.h>
+#include <weeapp/ui/color.h>
+#include <weeapp/ui/geometry.h>
+#include <weeapp/ui/view_visitor.h>
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/accessibility_reader.h"
-#include "ui/alert_view.h"
-#include "ui/json_text.h"
-#include "ui/view.h"
+#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/json_text.h>
+#include <weeapp/ui/view.h>
 
 #include <string>
 

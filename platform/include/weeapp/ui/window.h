@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/view.h"
+#include <weeapp/ui/view.h>
 
 namespace ui {
 

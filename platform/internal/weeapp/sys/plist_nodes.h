@@ -3,8 +3,8 @@
 // The property-list library's nodes as the platform uses them inside; never installed, since it
 // speaks the library's own types.
 
-#include "sys/binary_plist_layout.h"
-#include "sys/value.h"
+#include <weeapp/sys/binary_plist_layout.h>
+#include <weeapp/sys/value.h>
 
 #include <plist/plist.h>
 
