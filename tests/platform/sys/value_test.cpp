@@ -170,10 +170,27 @@ TEST(Value, Descriptions)
     EXPECT_EQ(description(Value::dictionary({ { "key", Value::array({}) } })), "{\n    key = (\n    );\n}");
     EXPECT_EQ(description(Value::unsignedInteger(18446744073709551615ULL)), "18446744073709551615");
     EXPECT_EQ(description(Value::uid(7)), "{value = 7}");
+    EXPECT_EQ(description(Value::array({ Value::array({ Value::integer(1) }) })), "(\n    (\n        1\n    )\n)");
+    EXPECT_EQ(description(Value::dictionary({ { "k", Value::string("a b") } })), "{\n    k = \"a b\";\n}");
     // Inside a collection a text is bare only when it is a word of ASCII letters, digits and _ . $ /;
     // quoted, its quotes and backslashes are escaped.
     EXPECT_EQ(description(Value::array({ Value::string("azAZ09_.$/") })), "(\n    azAZ09_.$/\n)");
     for (const char* quoted : { "a@", "a[", "a`", "a{", "a:", "a-", "" })
         EXPECT_EQ(description(Value::array({ Value::string(quoted) })), "(\n    \"" + std::string(quoted) + "\"\n)") << quoted;
     EXPECT_EQ(description(Value::array({ Value::string("say \"hi\" \\") })), "(\n    \"say \\\"hi\\\" \\\\\"\n)");
+}
+
+// Values compare by kind and content, nil elements included; an unsigned number within the signed
+// range is the signed one. Only booleans, integers and reals are numbers.
+TEST(Value, EqualityAndKinds)
+{
+    EXPECT_EQ(*Value::array({ nullptr }), *Value::array({ nullptr }));
+    EXPECT_NE(*Value::array({ nullptr }), *Value::array({ Value::integer(1) }));
+    EXPECT_NE(*Value::array({ Value::integer(1) }), *Value::array({ nullptr }));
+    EXPECT_EQ(*Value::unsignedInteger(9223372036854775807ULL), *Value::integer(9223372036854775807LL));
+    for (const ValuePtr& number : { Value::boolean(false), Value::integer(0), Value::unsignedInteger(18446744073709551615ULL), Value::real(0) })
+        EXPECT_TRUE(number->isNumber()) << number->description();
+    for (const ValuePtr& other : { Value::string("1"), Value::data({ 1 }), Value::date(0), Value::uid(1), Value::array({}) })
+        EXPECT_FALSE(other->isNumber()) << other->description();
+    EXPECT_EQ(Value::boolean(false)->intValue(), 0);
 }

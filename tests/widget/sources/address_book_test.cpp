@@ -2,6 +2,7 @@
 
 #include "resources/bundle_resources.h"
 #include "sys/phone_paths.h"
+#include "sys/phone_root.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -426,6 +427,28 @@ TEST_F(AddressBookTest, ReadsWhenStandardInputIsClosed)
     ::dup2(saved, 0);
     ::close(saved);
     EXPECT_EQ(mail, "first@example.org");
+}
+
+// A phone whose folder's name holds characters that mean something in a URI (space, %, ?, #)
+// or are kept in one as they are (~ _ - .) reads its write-ahead-log database all the same,
+// and adds no file beside it.
+TEST_F(AddressBookTest, PhoneFolderWithUriCharactersIsRead)
+{
+    writeAddressBook({ { 1, "first@example.org" } });
+    const fs::path database = realPath(sys::kAddressBookPath);
+    makeWalState(database, Wal::Missing, false);
+    const fs::path root = realPath("/").parent_path(); // the folder, without a final separator
+    const fs::path odd = root.string() + " 100% ?#~_-.";
+    fs::copy(root, odd, fs::copy_options::recursive);
+    sys::setPhoneRoot(odd);
+    const fs::path copied = odd / fs::relative(database, root);
+    const std::set<std::string> before = filesBeside(copied);
+    const std::string mail = controller->getMailFromDB(1);
+    const std::set<std::string> after = filesBeside(copied);
+    sys::setPhoneRoot(root);
+    fs::remove_all(odd);
+    EXPECT_EQ(mail, "old@example.org");
+    EXPECT_EQ(after, before);
 }
 
 }
