@@ -193,4 +193,9 @@ TEST(Value, EqualityAndKinds)
     for (const ValuePtr& other : { Value::string("1"), Value::data({ 1 }), Value::date(0), Value::uid(1), Value::array({}) })
         EXPECT_FALSE(other->isNumber()) << other->description();
     EXPECT_EQ(Value::boolean(false)->intValue(), 0);
+    EXPECT_FALSE(Value::real(0)->boolValue());
+    EXPECT_TRUE(Value::real(1)->boolValue());
+    // A value's own description starts at the left margin, and a text alone is never quoted.
+    EXPECT_EQ(Value::array({ Value::integer(1) })->description(), "(\n    1\n)");
+    EXPECT_EQ(Value::string("a b")->description(), "a b");
 }
