@@ -188,6 +188,15 @@ TEST(Value, EqualityAndKinds)
     EXPECT_NE(*Value::array({ nullptr }), *Value::array({ Value::integer(1) }));
     EXPECT_NE(*Value::array({ Value::integer(1) }), *Value::array({ nullptr }));
     EXPECT_EQ(*Value::unsignedInteger(9223372036854775807ULL), *Value::integer(9223372036854775807LL));
+    const auto one = Value::integer(1);
+    const auto two = Value::integer(2);
+    EXPECT_EQ(*Value::array({ one, two }), *Value::array({ Value::integer(1), Value::integer(2) }));
+    for (const ValuePtr& other : { Value::array({ one }), Value::array({ one, two, two }), Value::array({ two, two }), Value::array({ one, one }) })
+        EXPECT_NE(*Value::array({ one, two }), *other) << other->description();
+    EXPECT_EQ(*Value::dictionary({ { "a", one }, { "b", two } }), *Value::dictionary({ { "a", Value::integer(1) }, { "b", Value::integer(2) } }));
+    for (const ValuePtr& other : { Value::dictionary({ { "a", one } }), Value::dictionary({ { "a", one }, { "c", two } }),
+             Value::dictionary({ { "a", one }, { "b", one } }), Value::dictionary({ { "a", two }, { "b", two } }) })
+        EXPECT_NE(*Value::dictionary({ { "a", one }, { "b", two } }), *other) << other->description();
     for (const ValuePtr& number : { Value::boolean(false), Value::integer(0), Value::unsignedInteger(18446744073709551615ULL), Value::real(0) })
         EXPECT_TRUE(number->isNumber()) << number->description();
     for (const ValuePtr& other : { Value::string("1"), Value::data({ 1 }), Value::date(0), Value::uid(1), Value::array({}) })
