@@ -67,6 +67,8 @@ TEST(Value, ConversionsOfEveryKind)
     }
     EXPECT_EQ(intValue(nullptr), 0);
     EXPECT_FALSE(boolValue(nullptr));
+    EXPECT_EQ(intValue(Value::integer(7)), 7);
+    EXPECT_TRUE(boolValue(Value::string("YES")));
 }
 
 // An integer keeps its low 32 bits, as the frameworks' number conversion does; a real is cut
