@@ -80,6 +80,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     EXPECT_EQ(SettingsEditor::load((folder.path() / "elsewhere.plist" / "settings.plist").string()).state(), State::Missing);
     SettingsEditor unknown = SettingsEditor::load((folder.path() / std::string(300, 'x')).string());
     EXPECT_EQ(unknown.state(), State::Unreadable);
+    EXPECT_EQ(unknown.problem(), (folder.path() / std::string(300, 'x')).string() + " cannot be read; it is left as it is");
     EXPECT_FALSE(unknown.save());
     EXPECT_EQ(unknown.setAside(), std::nullopt);
 

@@ -451,5 +451,20 @@ TEST_F(AddressBookTest, PhoneFolderWithUriCharactersIsRead)
     EXPECT_EQ(after, before);
 }
 
+// Lookups leave nothing of SQLite's behind: the widget asks for every tile on every rebuild, so
+// a statement or connection kept per lookup would grow without end.
+TEST_F(AddressBookTest, LookupsLeaveNoSqliteMemoryBehind)
+{
+    writeAddressBook({ { 1, "first@example.org" } });
+    EXPECT_EQ(controller->getMailFromDB(1), "first@example.org");
+    const sqlite3_int64 settled = sqlite3_memory_used();
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(controller->getMailFromDB(1), "first@example.org");
+        EXPECT_EQ(controller->getMailFromDB(2), "");
+        controller->getImageFromDB(1);
+    }
+    EXPECT_EQ(sqlite3_memory_used(), settled);
+}
+
 }
 }
