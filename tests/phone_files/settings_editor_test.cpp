@@ -246,7 +246,8 @@ TEST(SettingValue, TextsTypeAsTheyRead)
         { "\"a\\\"b\"", Value::string("a\"b") },
         { "\"\\\\\"", Value::string("\\") },
         { "\"\\n\\r\\t\"", Value::string("\n\r\t") },
-        { "\"\\x41\\x7e\\xfF\\x09\\xaf\\xAF\"", Value::string("A~\xff\x09\xaf\xaf") },
+        { "\"\\x41\\x7e\\xfF\\x09\\xaf\\xAF\\x30\"", Value::string("A~\xff\x09\xaf\xaf"
+                                                                   "0") },
         { "\"\\x4\"", Value::string("\\x4") },
         { "\"\\x/0\\x:0\\x`0\\xg0\\x@0\\xG0\"", Value::string("\\x/0\\x:0\\x`0\\xg0\\x@0\\xG0") },
         { "\"\\x0/\\x0:\\x0`\\x0g\\x0@\\x0G\"", Value::string("\\x0/\\x0:\\x0`\\x0g\\x0@\\x0G") },
