@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using namespace ui;
@@ -222,12 +224,33 @@ TEST(Accessibility, PageGestureScrollsOnePage)
     EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Previous));
     EXPECT_EQ(delegate.events, (std::vector<std::string> { "scroll 0", "end" }));
 
-    // One page, no width or an absurd content size: nowhere to go.
+    // Two pages are enough to page; from an offset that is no number, the gesture starts at
+    // the first page.
+    scroll->setContentSize({ 632, 110 });
+    scroll->setDelegate(nullptr);
+    scroll->setContentOffset({ NAN, 0 });
+    scroll->setDelegate(&delegate);
+    delegate.events.clear();
+    EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
+    EXPECT_EQ(delegate.events, (std::vector<std::string> { "scroll 316", "end" }));
+
+    // One page, an endless one, no width or an absurd content size: nowhere to go.
+    scroll->setContentSize({ INFINITY, 110 });
+    EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
     scroll->setContentSize({ 316, 110 });
     EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
     scroll->setContentSize({ 1e38f, 110 });
     EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
     scroll->setFrame({ 0, 0, 0, 110 });
+    EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
+    // A scroll view one point wide still pages; one of negative width never does.
+    scroll->setFrame({ 0, 0, 1, 110 });
+    scroll->setContentSize({ 3, 110 });
+    scroll->setContentOffset({ 0, 0 });
+    EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
+    scroll->setFrame({ 0, 0, -316, 110 });
+    scroll->setContentSize({ -948, 110 });
+    scroll->setContentOffset({ 0, 0 });
     EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
 }
 

@@ -23,6 +23,9 @@ TEST_F(LifecycleTest, AnswersForItsOptionalOperationsOnly)
     }
     EXPECT_EQ(implemented, (std::vector<std::string_view> { "viewHeight", "viewDidAppear", "viewDidDisappear", "launchURLForTapLocation" }));
     EXPECT_TRUE(controller->respondsToSelector("view"));
+    // A name that is no method, the empty one included, is not answered for.
+    EXPECT_FALSE(controller->respondsToSelector(""));
+    EXPECT_FALSE(controller->respondsToSelector("viewWillAppear"));
 }
 
 // view builds once and registers once; the second call hands back the same container.
