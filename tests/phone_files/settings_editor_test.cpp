@@ -125,8 +125,9 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
         std::strftime(year, sizeof year, "%Y", &parts);
         EXPECT_TRUE(std::regex_match(fs::path(*copy).filename().string(), std::regex(std::string("settings\\.plist\\.broken-") + year + "[01][0-9][0-3][0-9]T[0-2][0-9][0-5][0-9][0-6][0-9]Z(-[0-9]+)?")))
             << *copy;
-        if (copies.empty())
+        if (copies.empty()) {
             EXPECT_TRUE(copy->ends_with("Z")) << *copy;
+        }
         copies.push_back(*copy);
         settings.set("a", sys::Value::boolean(true));
         ASSERT_TRUE(settings.save());
