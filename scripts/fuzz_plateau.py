@@ -2,15 +2,15 @@
 """Runs one libFuzzer target until its coverage stops growing, then minimises what it grew into
 the committed corpus. Called by `scripts/fuzz --plateau`; the fuzzer is built already.
 
-    fuzz_plateau.py FUZZER TARGET --min-time S --max-time S --max-len N [--dict FILE]
+    fuzz_plateau.py FUZZER TARGET --min-time S --max-time S --max-len N [--dict FILE] [--merge-only]
 
 The fuzzer runs from the committed corpus (fuzz/corpus/TARGET, only read) into a working corpus
 (build-fuzz/corpus/TARGET). Its output is followed line by line: every status line gives the
 number of runs, the edges ("cov") and the features ("ft"). The target has reached its plateau
 when it has run at least --min-time seconds and no new edge came in the last half of its runs;
 it is stopped at --max-time whatever its state. It is then interrupted (libFuzzer prints its
-final statistics) and `-merge=1` adds to fuzz/corpus/TARGET the working inputs that bring
-coverage the committed corpus lacks.
+final statistics) and `-merge=1` minimises the committed and the working corpus together into
+fuzz/corpus/TARGET (see minimise); --merge-only does only that.
 
 One line of results goes to standard output:
     TARGET runs=N exec_s=N exec_cpu_s=N edges=N features=N last_edge_s=N last_edge_run=N seconds=N
