@@ -1,73 +1,46 @@
-// Any bytes as the phone's two address-book databases, with favorites pointing into them: the
-// widget builds its tiles (one photo query each), looks up addresses and takes a tap without
-// failing, and an address it reads is always text.
+// Any bytes as the phone's two address-book databases, read from memory by the widget's own
+// queries: every record's address and photo are looked up and the address is mailed, without
+// failing; an address read is always UTF-8 text no longer than the input, and a photo found is
+// decoded to a picture with a size or to none.
 #include "controller/kavrin_controller.h"
 #include "fuzz_phone.h"
-#include "phone_writer.h"
-#include <weeapp/sys/application.h>
+#include "sources/address_book.h"
 #include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/utf8.h>
 #include <weeapp/testing_reset.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/window.h>
-
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <span>
 
 namespace {
 
 using namespace kavrin;
 
-// The record ids the favorites point to: small ones, and two of the demo phone's contacts.
-constexpr std::int32_t kRecords[] = { 0, 1, 2, 101, 102 };
-
-const phone_files::PhoneWriter& phone()
-{
-    static const phone_files::PhoneWriter writer = [] {
-        phone_files::PhoneWriter made = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
-        std::vector<phone_files::FavoriteRecord> favorites;
-        for (const std::int32_t record : kRecords)
-            favorites.push_back({ "Contact", record, "_$!<Mobile>!$_", "+49 170 1234" });
-        made.writeFavorites(favorites);
-        return made;
-    }();
-    return writer;
-}
-
+// The record ids looked up: small ones, a negative one, and two of the demo phone's contacts.
+constexpr std::int32_t kRecords[] = { -1, 0, 1, 2, 101, 102 };
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static const phone_files::PhoneWriter phone = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
     const auto [addressBook, images] = fuzzing::splitAtFirstByte(data, size);
-    phone().writeFile(sys::kAddressBookPath, addressBook);
-    phone().writeFile(sys::kAddressBookImagesPath, images);
-    for (const char* suffix : { "-wal", "-shm", "-journal" }) {
-        std::error_code ignored;
-        std::filesystem::remove(phone().realPath(sys::kAddressBookPath).string() + suffix, ignored);
-        std::filesystem::remove(phone().realPath(sys::kAddressBookImagesPath).string() + suffix, ignored);
-    }
-
-    ui::AlertView::setPresenter([](std::shared_ptr<ui::AlertView>) {});
+    setAddressBookBytes(sys::kAddressBookPath, addressBook);
+    setAddressBookBytes(sys::kAddressBookImagesPath, images);
     {
-        auto window = ui::Window::create({ 0, 0, 320, 480 });
         KavrinController controller;
-        window->addSubview(controller.view());
-        controller.viewHeight();
         for (const std::int32_t record : kRecords) {
             const std::string address = controller.getMailFromDB(record);
-            if (address.find('\0') == std::string::npos && address.size() > static_cast<std::size_t>(size))
+            if (address.size() > size || !sys::isValidUtf8(address))
                 std::abort();
-            controller.getImageFromDB(record);
+            controller.doMail(&address);
+            if (const ui::ImagePtr photo = controller.getImageFromDB(record)) {
+                if (photo->size().width <= 0 || photo->size().height <= 0)
+                    std::abort();
+            }
         }
-        controller.launchURLForTapLocation({ 40, 40 });
     }
+    clearAddressBookBytes();
     weeapp::resetForTests();
-    ui::AlertView::setPresenter(nullptr);
     return 0;
 }

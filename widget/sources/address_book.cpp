@@ -1,3 +1,5 @@
+#include "sources/address_book.h"
+
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
 #include <weeapp/sys/format.h>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <filesystem>
@@ -22,6 +25,50 @@
 namespace kavrin {
 
 namespace {
+
+// The bytes that stand in for a database's file, by its phone path (setAddressBookBytes).
+struct DatabaseBytes {
+    std::string_view phonePath;
+    std::span<const std::uint8_t> bytes;
+    bool set { false };
+};
+std::array<DatabaseBytes, 2> databaseBytes { { { sys::kAddressBookPath, {} }, { sys::kAddressBookImagesPath, {} } } };
+
+DatabaseBytes* databaseBytesFor(std::string_view phonePath)
+{
+    for (DatabaseBytes& entry : databaseBytes) {
+        if (entry.phonePath == phonePath)
+            return &entry;
+    }
+    return nullptr;
+}
+
+// A read-only in-memory database on a copy of the bytes. The copy is SQLite's own, freed with
+// the connection; a write-ahead-log header is turned to the rollback one there, as SQLite opens
+// no log for a database in memory.
+sqlite3* openFromBytes(std::span<const std::uint8_t> bytes)
+{
+    sqlite3* connection = nullptr;
+    if (sqlite3_open_v2(":memory:", &connection, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(connection);
+        return nullptr;
+    }
+    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size() + 1));
+    if (!copy) {
+        sqlite3_close(connection);
+        return nullptr;
+    }
+    std::copy(bytes.begin(), bytes.end(), copy);
+    if (bytes.size() >= 20 && copy[18] == 2 && copy[19] == 2)
+        copy[18] = copy[19] = 1;
+    const auto size = static_cast<sqlite3_int64>(bytes.size());
+    if (sqlite3_deserialize(connection, "main", copy, size, size, SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY)
+        != SQLITE_OK) {
+        sqlite3_close(connection);
+        return nullptr;
+    }
+    return connection;
+}
 
 enum class Opening { Refused,
     ReadOnly,
@@ -114,6 +161,8 @@ constexpr int kLogRetryMilliseconds = 50;
 // of a write-ahead log are waited for.
 sqlite3* openReadOnly(const char* phonePath)
 {
+    if (const DatabaseBytes* inMemory = databaseBytesFor(phonePath); inMemory && inMemory->set)
+        return openFromBytes(inMemory->bytes);
     sqlite3* connection = nullptr;
     const std::string path = sys::resolvePhonePath(phonePath);
     const Opening opening = openingFor(path);
@@ -145,6 +194,20 @@ void runQuery(sqlite3* connection, const std::string& sql, OnRow onRow)
     sqlite3_close(connection);
 }
 
+}
+
+void setAddressBookBytes(std::string_view phonePath, std::span<const std::uint8_t> bytes)
+{
+    if (DatabaseBytes* entry = databaseBytesFor(phonePath)) {
+        entry->bytes = bytes;
+        entry->set = true;
+    }
+}
+
+void clearAddressBookBytes()
+{
+    for (DatabaseBytes& entry : databaseBytes)
+        entry = { entry.phonePath, {}, false };
 }
 
 sqlite3* KavrinController::getNewABDBConnection()

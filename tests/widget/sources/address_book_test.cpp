@@ -1,6 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
 #include "resources/bundle_resources.h"
+#include "sources/address_book.h"
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <set>
 
 namespace kavrin::testing {
@@ -466,5 +468,53 @@ TEST_F(AddressBookTest, LookupsLeaveNoSqliteMemoryBehind)
     EXPECT_EQ(sqlite3_memory_used(), settled);
 }
 
+// Databases given as bytes answer as their files do, a write-ahead-log one and an empty or
+// broken one included, while the files stay untouched; once cleared, the files are read again.
+TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
+{
+    struct ClearedAtEnd {
+        ~ClearedAtEnd() { clearAddressBookBytes(); }
+    } clearedAtEnd;
+    writeBundleImages();
+    writeAddressBook({ { 1, "file@example.org" } });
+    writeThumbnails({ { 1, pngBytes(4, 4) } });
+    const auto bytesOf = [this](const char* phonePath) {
+        std::ifstream file(realPath(phonePath), std::ios::binary);
+        return std::vector<std::uint8_t> { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+    };
+    const std::vector<std::uint8_t> images = bytesOf(sys::kAddressBookImagesPath);
+    std::filesystem::remove(realPath(sys::kAddressBookPath));
+    // In write-ahead-log mode, its rows all "old@example.org".
+    writeAddressBook({ { 1, "memory@example.org" } });
+    makeWalState(realPath(sys::kAddressBookPath), Wal::Missing, false);
+    const std::vector<std::uint8_t> walBook = bytesOf(sys::kAddressBookPath);
+    ASSERT_EQ(walBook.at(18), 2);
+    std::filesystem::remove(realPath(sys::kAddressBookPath));
+    writeAddressBook({ { 1, "file@example.org" } });
+    const std::set<std::string> files = filesBeside(realPath(sys::kAddressBookPath));
+
+    setAddressBookBytes(sys::kAddressBookPath, walBook);
+    setAddressBookBytes(sys::kAddressBookImagesPath, images);
+    EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
+    EXPECT_EQ(controller->getMailFromDB(2), "");
+    ASSERT_NE(controller->getImageFromDB(1), nullptr);
+    EXPECT_EQ(controller->getImageFromDB(1)->size(), (ui::Size { 4, 4 }));
+    EXPECT_EQ(controller->getImageFromDB(2)->source(), std::string("file:") + kPlaceholderPhotoPath);
+    sqlite3* connection = controller->getNewABDBConnection();
+    ASSERT_NE(connection, nullptr);
+    EXPECT_EQ(sqlite3_exec(connection, "DELETE FROM ABMultiValue", nullptr, nullptr, nullptr), SQLITE_READONLY);
+    sqlite3_close(connection);
+    EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
+
+    const std::vector<std::uint8_t> broken(4096, 'x');
+    setAddressBookBytes(sys::kAddressBookPath, {});
+    setAddressBookBytes(sys::kAddressBookImagesPath, broken);
+    EXPECT_EQ(controller->getMailFromDB(1), "");
+    EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
+    EXPECT_EQ(filesBeside(realPath(sys::kAddressBookPath)), files);
+
+    clearAddressBookBytes();
+    EXPECT_EQ(controller->getMailFromDB(1), "file@example.org");
+}
 }
 }
