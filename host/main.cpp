@@ -263,8 +263,11 @@ int main(int argc, char** argv)
         const host::WindowOptions window { desktop ? &*desktop : nullptr, options.out, options.watch, speaker.get(), speechLanguage(options), windowClock.get(), options.paused };
         return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
     }
-    if (options.gallery)
-        return host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
+    if (options.gallery) {
+        host::GallerySession gallery(session, *options.gallery, std::cout, std::cerr);
+        gallery.setAudits(options.audit);
+        return gallery.run();
+    }
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout, std::cerr);
     return host::DemoSession(session, options.out, std::cout, std::cerr).run();

@@ -9,6 +9,7 @@
 #include "modes/gallery_index.h"
 #include "phone_writer.h"
 #include "pictures/contact_sheet.h"
+#include "reader/accessibility_audit.h"
 #include "sys/file_reading.h"
 #include "sys/phone_paths.h"
 #include "sys/phone_root.h"
@@ -164,6 +165,12 @@ int GallerySession::run()
             m_sizes.push_back({});
             failed = true;
         }
+        if (m_audits) {
+            const std::vector<AuditFinding> findings = auditScreen(m_session);
+            for (const AuditFinding& finding : findings)
+                m_out << "audit " << state.file << ' ' << auditFindingText(finding) << '\n';
+            m_found = m_found || !findings.empty();
+        }
         if (state.scene == GalleryScene::Chooser) {
             if (m_session.visibleAlert())
                 (void)m_session.press(0);
@@ -188,7 +195,7 @@ int GallerySession::run()
         kHostErrors.begin(m_errors) << "cannot write " << (m_folder / kIndexFile).string() << '\n';
         failed = true;
     }
-    return failed ? 1 : 0;
+    return failed || m_found ? 1 : 0;
 }
 
 }

@@ -22,12 +22,16 @@ class GallerySession {
 public:
     GallerySession(HostSession&, std::filesystem::path folder, std::ostream& out, std::ostream& errors);
 
-    // 0 when every file was written; 1 when one was not; 2 when the folder is not the gallery's
+    // 0 when every file was written; 1 when one was not (or, auditing, something was found); 2 when the folder is not the gallery's
     // to write; interruptedStatus() when interrupted between two states.
     int run();
 
     // Whether the folder may take a gallery: missing, empty, or holding an earlier one.
     static bool mayWriteInto(const std::filesystem::path& folder);
+
+    // Audits each state as it is drawn, printing "audit FILE RULE ELEMENT FIGURE ..." for each
+    // finding; run() then gives 1 when anything was found.
+    void setAudits(bool audits) { m_audits = audits; }
 
 private:
     bool prepare(const GalleryState&);
@@ -38,6 +42,8 @@ private:
     std::ostream& m_out;
     std::ostream& m_errors;
     std::vector<PointSize> m_sizes; // of the pictures drawn so far
+    bool m_audits { false };
+    bool m_found { false };
 };
 
 }
