@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kBoxWidth = 284;
 constexpr double kPadding = 16;
-constexpr double kButtonHeight = 43;
+constexpr double kButtonHeight = 44;
 constexpr double kButtonGap = 8;
 constexpr double kTextGap = 8;
 
