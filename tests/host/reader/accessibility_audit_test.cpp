@@ -85,8 +85,9 @@ TEST(AccessibilityAudit, FindsEachFaultOnce)
 
 // On the widget itself: the standard look on the dark ground finds only the page control (a
 // strip 15 points high that says its page but has no name); the light ground makes the white
-// names too faint; metro tiles of 40 points are too small; a name too long for its tile is cut
-// but its tile reads it whole. The picture's scale changes nothing.
+// names too faint; the chooser's buttons are large enough; metro tiles of 40 points are too
+// small; a name too long for its tile is cut but its tile reads it whole. The picture's scale
+// changes nothing.
 TEST(AccessibilityAudit, TheWidgetsLooks)
 {
     PhoneRoot phone;
@@ -106,6 +107,12 @@ TEST(AccessibilityAudit, TheWidgetsLooks)
     ASSERT_EQ(light.status, 0) << light.err;
     std::vector<std::string> lines = light.lines();
     EXPECT_EQ(std::ranges::count_if(lines, [](const std::string& line) { return line.starts_with("audit contrast Label#0@"); }), 2) << light.out;
+
+    // The chooser covers the widget: only its buttons count, and they are large enough.
+    RunResult chooser = phone.host("set askForText true\nset askForCall true\nview\ntap 44 44\naudit\n");
+    ASSERT_EQ(chooser.status, 0) << chooser.err;
+    ASSERT_EQ(chooser.lines().size(), 2u) << chooser.out;
+    EXPECT_EQ(chooser.lines()[1], "audited 0");
 
     RunResult metro = phone.host("set metroStyle true\nset tilesAlign 4\nview\naudit\n");
     ASSERT_EQ(metro.status, 0) << metro.err;
