@@ -4,9 +4,9 @@
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
 #include "support/temporary_folder.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
 #include "system_notifications.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "phone_writer.h"
-#include "sys/property_list.h"
-#include "sys/value.h"
+#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/value.h>
 
 #include <cstdint>
 #include <filesystem>

@@ -2,11 +2,11 @@
 
 #include "pair_measurement.h"
 
-#include "sys/application.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "sys/user_defaults.h"
-#include "weeapp/testing_reset.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/user_defaults.h>
+#include <weeapp/testing_reset.h>
 
 namespace kavrin::bench {
 

@@ -3,8 +3,8 @@
 #include "bench_phone.h"
 #include "controller/kavrin_controller.h"
 #include "floor_operations.h"
-#include "ui/alert_view.h"
-#include "ui/window.h"
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/window.h>
 
 #include <benchmark/benchmark.h>
 

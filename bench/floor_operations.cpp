@@ -3,7 +3,7 @@
 #include "bench_phone.h"
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>

@@ -3,11 +3,11 @@
 #include "demo_phone.h"
 #include "render/renderer.h"
 #include "render/surface_copy.h"
-#include "sys/phone_root.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "ui/animation.h"
-#include "ui/label.h"
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
+#include <weeapp/ui/label.h>
 
 #include <cairo.h>
 

@@ -19,10 +19,11 @@ set_target_properties(Kavrin PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BUNDLE_T
 install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})
 install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-# The public headers; drawing/ speaks Pango and stays with the host, internal/ speaks the
-# property-list library and stays inside the platform, testing/ is for our own tests.
-install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/weeapp
-  FILES_MATCHING PATTERN "*.h" PATTERN "drawing" EXCLUDE PATTERN "internal" EXCLUDE PATTERN "testing" EXCLUDE)
+# The public headers, as include/weeapp/...: a maker's include path is include/ itself, where
+# nothing but weeapp/ can hide a header of the system. platform/drawing/ speaks Pango and stays
+# with the host, platform/internal/ speaks the property-list library and stays inside the
+# platform, platform/testing/ is for our own tests.
+install(DIRECTORY platform/include/weeapp DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 configure_file(cmake/weeapp.pc.in ${CMAKE_BINARY_DIR}/weeapp.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/weeapp.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -4,13 +4,13 @@
 #include "controller/kavrin_controller.h"
 #include "fuzz_phone.h"
 #include "phone_writer.h"
-#include "sys/application.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/run_loop.h"
-#include "ui/alert_view.h"
-#include "ui/window.h"
-#include "weeapp/testing_reset.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/testing_reset.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/window.h>
 
 #include <unistd.h>
 

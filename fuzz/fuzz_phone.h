@@ -5,10 +5,10 @@
 
 #include "phone_writer.h"
 #include "process_folder.h"
-#include "sys/application.h"
-#include "sys/clock.h"
-#include "sys/phone_root.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/clock.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <cstddef>
 #include <cstdint>

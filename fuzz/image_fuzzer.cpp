@@ -1,5 +1,5 @@
 // Any bytes as a photo: an image of sane size or none, never a partial one.
-#include "ui/image.h"
+#include <weeapp/ui/image.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // itself.
 #include "process_folder.h"
 #include "session/plugin_loader.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 // Any bytes after a JPEG start-of-image marker as a contact's thumbnail: an image of sane size
 // or none.
-#include "ui/image.h"
+#include <weeapp/ui/image.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // posted through it: a file name that carries a name delivers exactly that name, a name posted
 // comes back unchanged, and nothing else is delivered.
 #include "process_folder.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // Any bytes after the PNG signature as a contact's thumbnail: an image of sane size or none.
-#include "ui/image.h"
+#include <weeapp/ui/image.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Any bytes as a property list: parsed or refused, and whatever comes out converts, formats
 // and writes back without failing.
-#include "sys/format.h"
-#include "sys/property_list.h"
-#include "sys/value.h"
+#include <weeapp/sys/format.h>
+#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/value.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -4,15 +4,15 @@
 #include "fuzz_phone.h"
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
-#include "sys/application.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "ui/alert_view.h"
-#include "ui/button.h"
-#include "ui/window.h"
-#include "weeapp/testing_reset.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/testing_reset.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/window.h>
 
 #include <unistd.h>
 

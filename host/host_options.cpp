@@ -5,7 +5,7 @@
 #include "command_line.h"
 #include "help_text.h"
 #include "script/script_commands.h"
-#include "sys/format.h"
+#include <weeapp/sys/format.h>
 
 #include <CLI/CLI.hpp>
 
@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kUsageLine =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--plugins DIR]... [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
     "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
-    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] [--paused] | --gallery DIR]\n";
+    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] [--paused] | --gallery DIR [--against OLD [--tolerance F]]]\n";
 
 using OptionNames = std::shared_ptr<std::vector<std::string>>;
 
@@ -102,8 +102,8 @@ constexpr const char* kHelpFooter =
     "a line in $XDG_CONFIG_HOME/kavrin/trusted-plugins (else ~/.config/kavrin/trusted-plugins). Any\n"
     "other bundle is refused before it is loaded, with status 1.\n"
     "\nExit status: 0 the script (or the protocol session, the demo, the live view, the window or the\n"
-    "gallery) ran to its end; 1 no loadable plug-in under the root, the demo phone not written, or a\n"
-    "picture of the demo or the gallery not written; 2 a usage error, a --gallery folder that holds\n"
+    "gallery) ran to its end; 1 no loadable plug-in under the root, the demo phone not written, a\n"
+    "picture of the demo or the gallery not written, or a state changed since the gallery --against names; 2 a usage error, a --gallery folder that holds\n"
     "other files, a --root that is not a folder, a script that cannot be read, a bad\n"
     "script line or a command that failed, a --backdrop that is no picture, or no display for\n"
     "--window; 130, 143 and 129 ended by SIGINT, SIGTERM and SIGHUP (between two commands, steps or\n"
@@ -113,10 +113,11 @@ constexpr const char* kHelpFooter =
     "  kavrin-host --root demo-phone --protocol json                    # one JSON answer a line\n"
     "  kavrin-host --window --scale 3 --backdrop light\n"
     "  kavrin-host --gallery out/gallery                                # then open out/gallery/index.html\n"
+    "  kavrin-host --gallery out/new --against out/gallery              # then open out/new/diff.html\n"
     "  kavrin-host --root demo-phone --lang de --speak tiles.wav --script - <<< $'view\\ndescribe 44 44'\n";
 
 struct OptionTexts {
-    std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, gallery, speak;
+    std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, gallery, speak, against;
     std::vector<std::string> plugins;
 };
 
@@ -187,16 +188,28 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
                               ->excludes(script)
                               ->excludes(protocol)
                               ->excludes(live);
-    app->add_option("--gallery", texts.gallery,
-           "draws every state of the widget into DIR, on a scratch copy of the phone: one picture a state, a "
-           "contact sheet (gallery.png) and index.html with the settings of each; DIR must be new, empty or an "
-           "earlier gallery")
-        ->option_text("DIR")
-        ->check(needsValue("a folder", names))
-        ->excludes(script)
-        ->excludes(protocol)
-        ->excludes(live)
-        ->excludes(window);
+    CLI::Option* gallery = app->add_option("--gallery", texts.gallery,
+                                  "draws every state of the widget into DIR, on a scratch copy of the phone: one picture a state, a "
+                                  "contact sheet (gallery.png) and index.html with the settings of each; DIR must be new, empty or an "
+                                  "earlier gallery")
+                               ->option_text("DIR")
+                               ->check(needsValue("a folder", names))
+                               ->excludes(script)
+                               ->excludes(protocol)
+                               ->excludes(live)
+                               ->excludes(window);
+    CLI::Option* against = app->add_option("--against", texts.against,
+                                  "with --gallery: compares every state's picture with the earlier gallery OLD, prints "
+                                  "\"changed FILE SHARE\", \"only-new FILE\" and \"only-old FILE\", writes diff pictures into DIR/diff/ "
+                                  "and DIR/diff.html (old, new and diff side by side); status 1 when any state changed")
+                               ->option_text("OLD")
+                               ->check(needsValue("a folder", names))
+                               ->check(CLI::ExistingDirectory)
+                               ->needs(gallery);
+    app->add_option("--tolerance", options.tolerance, "with --against: the share of a picture's pixels (0 to 1) that may change before its state counts as changed (default 0)")
+        ->option_text("F")
+        ->check(CLI::Range(0.0, 1.0))
+        ->needs(against);
     app->add_flag("--watch", options.watch, "with --window: reloads when the favorites list, the address-book databases or the plug-in change")
         ->option_text(" ")
         ->needs(window);
@@ -291,6 +304,8 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
         options.out = texts.out;
     if (!texts.gallery.empty())
         options.gallery = texts.gallery;
+    if (!texts.against.empty())
+        options.against = texts.against;
     if (!texts.scale.empty())
         options.scale = texts.scale[0] - '0';
     if (!texts.backdrop.empty())

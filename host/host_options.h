@@ -31,7 +31,9 @@ struct HostOptions {
     bool create { false };                        // set may make the settings file under a root with no private/var/mobile
     bool window { false };                        // show the widget in a desktop window
     bool watch { false };                         // the window reloads when the phone's lists change
-    bool paused { false };                        // the window opens with its clock stopped
+    bool paused { false };
+    std::optional<std::filesystem::path> against; // --gallery: the earlier gallery to compare with
+    double tolerance { 0 };                       // the share of a picture's pixels that may change                        // the window opens with its clock stopped
     std::optional<int> scale;                     // absent: 1 for scripts and the protocol, else 2
     std::string backdrop { "dark" };              // dark, light, none or a wallpaper picture
     std::optional<std::filesystem::path> speech;  // where the spoken descriptions go, as one WAV file

@@ -13,6 +13,7 @@
 #include "host_options.h"
 #include "kavrin/published_names.h"
 #include "modes/demo_session.h"
+#include "modes/gallery_comparison.h"
 #include "modes/gallery_session.h"
 #include "modes/live_session.h"
 #include "modes/window_session.h"
@@ -22,12 +23,12 @@
 #include "script/script_runner.h"
 #include "session/command_output.h"
 #include "session/host_session.h"
-#include "sys/clock.h"
-#include "sys/phone_root.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "sys/user_defaults.h"
 #include "system_notifications.h"
+#include <weeapp/sys/clock.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -266,7 +267,11 @@ int main(int argc, char** argv)
     if (options.gallery) {
         host::GallerySession gallery(session, *options.gallery, std::cout, std::cerr);
         gallery.setAudits(options.audit);
-        return gallery.run();
+        int status = gallery.run();
+        if (status == 0 && options.against)
+            status = host::GalleryComparison(*options.gallery, *options.against, options.tolerance, session.scale(), session.renderCache().textLayouts(), std::cout, std::cerr)
+                         .run(host::galleryStates());
+        return status == 0 && gallery.foundFindings() ? 1 : status;
     }
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout, std::cerr);

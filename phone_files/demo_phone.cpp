@@ -5,8 +5,8 @@
 #include "demo_phone_location.h"
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
-#include "sys/phone_paths.h"
 #include "system_notifications.h"
+#include <weeapp/sys/phone_paths.h>
 
 namespace kavrin::phone_files {
 

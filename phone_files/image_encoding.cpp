@@ -1,6 +1,6 @@
 #include "image_encoding.h"
 
-#include "sys/file_writing.h"
+#include <weeapp/sys/file_writing.h>
 
 #include <csetjmp>
 #include <cstdio>

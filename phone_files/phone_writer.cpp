@@ -1,7 +1,7 @@
 #include "phone_writer.h"
 
 #include "kavrin/published_names.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 #include "scratch_phone.h"
 
 #include "kavrin/published_names.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <cstdlib>
 

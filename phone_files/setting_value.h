@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sys/value.h"
+#include <weeapp/sys/value.h>
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include "phone_root_check.h"
 #include "settings_lock.h"
-#include "sys/phone_root.h"
+#include <weeapp/sys/phone_root.h>
 
 #include <algorithm>
 #include <filesystem>

@@ -2,9 +2,9 @@
 
 #include "kavrin/published_names.h"
 #include "setting_value.h"
-#include "sys/file_reading.h"
-#include "sys/file_writing.h"
-#include "sys/phone_root.h"
+#include <weeapp/sys/file_reading.h>
+#include <weeapp/sys/file_writing.h>
+#include <weeapp/sys/phone_root.h>
 
 #include <sys/stat.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "result.h"
-#include "sys/property_list.h"
-#include "sys/property_list_document.h"
-#include "sys/value.h"
+#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/property_list_document.h>
+#include <weeapp/sys/value.h>
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "settings_lock.h"
 
-#include "sys/phone_root.h"
 #include "system_notifications.h"
+#include <weeapp/sys/phone_root.h>
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,7 +1,7 @@
 #include "system_notifications.h"
 
-#include "sys/darwin_notify_center.h"
-#include "sys/phone_root.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/phone_root.h>
 
 namespace kavrin::phone_files {
 

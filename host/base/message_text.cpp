@@ -1,6 +1,6 @@
 #include "base/message_text.h"
 
-#include "sys/utf8.h"
+#include <weeapp/sys/utf8.h>
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 
 #include "base/interruption.h"
 #include "modes/flip_search.h"
-#include "sys/user_defaults.h"
+#include <weeapp/sys/user_defaults.h>
 
 #include <functional>
 #include <ostream>

@@ -1,7 +1,7 @@
 #include "modes/flip_search.h"
 
-#include "sys/run_loop.h"
-#include "ui/animation.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
 
 namespace kavrin::host {
 

@@ -10,10 +10,10 @@
 #include "phone_writer.h"
 #include "pictures/contact_sheet.h"
 #include "reader/accessibility_audit.h"
-#include "sys/file_reading.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/user_defaults.h"
+#include <weeapp/sys/file_reading.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <ostream>
 
@@ -195,7 +195,7 @@ int GallerySession::run()
         kHostErrors.begin(m_errors) << "cannot write " << (m_folder / kIndexFile).string() << '\n';
         failed = true;
     }
-    return failed || m_found ? 1 : 0;
+    return failed ? 1 : 0;
 }
 
 }

@@ -22,7 +22,7 @@ class GallerySession {
 public:
     GallerySession(HostSession&, std::filesystem::path folder, std::ostream& out, std::ostream& errors);
 
-    // 0 when every file was written; 1 when one was not (or, auditing, something was found); 2 when the folder is not the gallery's
+    // 0 when every file was written; 1 when one was not; 2 when the folder is not the gallery's
     // to write; interruptedStatus() when interrupted between two states.
     int run();
 
@@ -30,8 +30,9 @@ public:
     static bool mayWriteInto(const std::filesystem::path& folder);
 
     // Audits each state as it is drawn, printing "audit FILE RULE ELEMENT FIGURE ..." for each
-    // finding; run() then gives 1 when anything was found.
+    // finding; foundFindings() then says whether anything was found.
     void setAudits(bool audits) { m_audits = audits; }
+    bool foundFindings() const { return m_found; }
 
 private:
     bool prepare(const GalleryState&);

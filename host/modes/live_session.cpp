@@ -3,7 +3,7 @@
 
 #include "base/interruption.h"
 #include "pictures/png_writer.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/run_loop.h>
 
 #include <ostream>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sys/clock.h"
+#include <weeapp/sys/clock.h>
 
 namespace kavrin::host {
 

@@ -8,8 +8,8 @@
 #include "pictures/png_writer.h"
 #include "reader/window_reader.h"
 #include "session/phone_watcher.h"
-#include "sys/file_writing.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/file_writing.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -85,20 +85,20 @@ std::string speedText(double speed)
 }
 
 // The frame as the window shows it: with the reader's caption under it while the reader is on,
-// the clock's strip while it is paused, under the keys' help while that is shown, else a
-// reference to the same frame.
+// under the keys' help while that is shown, with the clock's strip under it all while it is
+// paused, else a reference to the same frame.
 Frame pictureShown(const Frame& frame, const WindowReader& reader, bool help, HostSession& session, const WindowClock* clock = nullptr)
 {
     Frame shown = reader.captioned(frame.get());
     if (!shown)
         shown = Frame(cairo_surface_reference(frame.get()));
+    if (help)
+        shown = withKeyHelp(shown.get(), kWindowKeys, session.scale(), session.renderCache().textLayouts());
     if (clock && clock->paused()) {
         char status[96];
         std::snprintf(status, sizeof status, "paused %.3f s \u00b7 %s\u00d7 \u00b7 space runs, . steps, ] next", clock->now(), speedText(clock->speed()).c_str());
         shown = withCaption(shown.get(), status, session.scale(), session.renderCache().textLayouts());
     }
-    if (help)
-        return withKeyHelp(shown.get(), kWindowKeys, session.scale(), session.renderCache().textLayouts());
     return shown;
 }
 

@@ -3,11 +3,11 @@
 #include "render/alert_drawing.h"
 #include "render/renderer.h"
 #include "render/text_drawing.h"
-#include "sys/run_loop.h"
-#include "ui/accessibility_reader.h"
-#include "ui/control.h"
-#include "ui/label.h"
-#include "ui/scroll_view.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/ui/control.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/scroll_view.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "session/host_session.h"
-#include "ui/accessibility_reader.h"
-#include "ui/scroll_view.h"
+#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/ui/scroll_view.h>
 
 #include <memory>
 #include <optional>

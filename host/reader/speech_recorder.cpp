@@ -1,6 +1,6 @@
 #include "reader/speech_recorder.h"
 
-#include "sys/file_writing.h"
+#include <weeapp/sys/file_writing.h>
 
 #include <cctype>
 

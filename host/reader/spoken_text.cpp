@@ -1,6 +1,6 @@
 #include "reader/spoken_text.h"
 
-#include "sys/translations.h"
+#include <weeapp/sys/translations.h>
 
 #include <array>
 

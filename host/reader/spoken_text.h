@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/accessibility_reader.h"
+#include <weeapp/ui/accessibility_reader.h>
 
 #include <string>
 

@@ -3,7 +3,7 @@
 
 #include "reader/spoken_text.h"
 #include "render/caption_drawing.h"
-#include "ui/view_dump.h"
+#include <weeapp/ui/view_dump.h>
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/alert_view.h"
-#include "ui/geometry.h"
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/geometry.h>
 
 #include <cairo.h>
 

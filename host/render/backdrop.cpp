@@ -1,7 +1,7 @@
 #include "render/backdrop.h"
 
 #include "render/image_drawing.h"
-#include "sys/file_reading.h"
+#include <weeapp/sys/file_reading.h>
 
 #include <algorithm>
 

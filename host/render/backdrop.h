@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/image.h"
+#include <weeapp/ui/image.h>
 
 #include <cairo.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/label.h"
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
-#include "ui/view.h"
-#include "ui/view_visitor.h"
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/view.h>
+#include <weeapp/ui/view_visitor.h>
 
 namespace kavrin::host {
 

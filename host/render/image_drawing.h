@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/geometry.h"
-#include "ui/image.h"
+#include <weeapp/ui/geometry.h>
+#include <weeapp/ui/image.h>
 
 #include <cairo.h>
 

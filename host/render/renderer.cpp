@@ -7,12 +7,12 @@
 #include "render/image_drawing.h"
 #include "render/sight_index.h"
 #include "render/text_drawing.h"
-#include "ui/button.h"
-#include "ui/image_view.h"
-#include "ui/label.h"
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
-#include "ui/view_visitor.h"
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/view_visitor.h>
 
 #include <algorithm>
 #include <cmath>

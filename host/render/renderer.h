@@ -3,10 +3,10 @@
 #include "render/backdrop.h"
 #include "render/owned_surface.h"
 #include "render/render_cache.h"
-#include "ui/alert_view.h"
-#include "ui/animation.h"
-#include "ui/view.h"
-#include "ui/window.h"
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/animation.h>
+#include <weeapp/ui/view.h>
+#include <weeapp/ui/window.h>
 
 #include <cairo.h>
 

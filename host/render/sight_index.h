@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/area_index.h"
-#include "ui/view.h"
+#include <weeapp/ui/area_index.h>
+#include <weeapp/ui/view.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "render/drawing_geometry.h"
 #include "render/text_layouts.h"
-#include "ui/text_layout.h"
+#include <weeapp/ui/text_layout.h>
 
 #include <pango/pangocairo.h>
 

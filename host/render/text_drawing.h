@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/color.h"
-#include "ui/font.h"
-#include "ui/geometry.h"
-#include "ui/label.h"
+#include <weeapp/ui/color.h>
+#include <weeapp/ui/font.h>
+#include <weeapp/ui/geometry.h>
+#include <weeapp/ui/label.h>
 
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "render/text_drawing.h"
-#include "ui/text_layout.h"
+#include <weeapp/ui/text_layout.h>
 
 #include <pango/pangocairo.h>
 

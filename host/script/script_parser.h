@@ -2,7 +2,7 @@
 
 #include "result.h"
 #include "script/script_commands.h"
-#include "sys/value.h"
+#include <weeapp/sys/value.h>
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/geometry.h"
-#include "ui/json_text.h"
+#include <weeapp/ui/geometry.h>
+#include <weeapp/ui/json_text.h>
 
 #include <optional>
 #include <string>

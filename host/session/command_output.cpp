@@ -1,6 +1,6 @@
 #include "session/command_output.h"
 
-#include "ui/view_dump.h"
+#include <weeapp/ui/view_dump.h>
 
 #include <cstdio>
 #include <ostream>

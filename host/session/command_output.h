@@ -1,11 +1,11 @@
 #pragma once
 
 #include "session/audit_finding.h"
-#include "sys/url.h"
-#include "ui/accessibility_reader.h"
-#include "ui/alert_view.h"
-#include "ui/json_text.h"
-#include "ui/view.h"
+#include <weeapp/sys/url.h>
+#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/json_text.h>
+#include <weeapp/ui/view.h>
 
 #include <filesystem>
 #include <iosfwd>

@@ -10,12 +10,12 @@
 #include "render/renderer.h"
 #include "session/plugin_loader.h"
 #include "settings_change.h"
-#include "sys/application.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/run_loop.h"
-#include "ui/control.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/control.h>
 
 #include <algorithm>
 #include <cmath>

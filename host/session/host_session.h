@@ -8,11 +8,11 @@
 #include "session/plugin_loader.h"
 #include "session/plugin_trust.h"
 #include "settings_change.h"
-#include "sys/value.h"
-#include "ui/alert_view.h"
-#include "ui/scroll_view.h"
-#include "ui/window.h"
-#include "weeapp/wee_app_controller.h"
+#include <weeapp/sys/value.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/window.h>
+#include <weeapp/wee_app_controller.h>
 
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "session/host_session.h"
-#include "sys/value.h"
+#include <weeapp/sys/value.h>
 
 #include <initializer_list>
 #include <iosfwd>

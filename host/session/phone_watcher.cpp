@@ -1,8 +1,8 @@
 #include "session/phone_watcher.h"
 
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <sys/inotify.h>
 #include <unistd.h>

@@ -1,9 +1,9 @@
 #include "session/plugin_loader.h"
 
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/property_list.h"
-#include "weeapp/plugin_entry.h"
+#include <weeapp/plugin_entry.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/property_list.h>
 
 #include <dlfcn.h>
 #include <fcntl.h>

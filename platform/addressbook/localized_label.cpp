@@ -1,6 +1,6 @@
-#include "addressbook/localized_label.h"
+#include <weeapp/addressbook/localized_label.h>
 
-#include "sys/user_defaults.h"
+#include <weeapp/sys/user_defaults.h>
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "internal/plist_nodes.h"
+#include <weeapp/sys/plist_nodes.h>
 
 #include <array>
 #include <bit>

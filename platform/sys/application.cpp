@@ -1,4 +1,4 @@
-#include "sys/application.h"
+#include <weeapp/sys/application.h>
 
 namespace sys {
 

@@ -1,4 +1,4 @@
-#include "sys/binary_plist_layout.h"
+#include <weeapp/sys/binary_plist_layout.h>
 
 #include <algorithm>
 #include <cassert>

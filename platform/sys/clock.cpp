@@ -1,4 +1,4 @@
-#include "sys/clock.h"
+#include <weeapp/sys/clock.h>
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
-#include "sys/darwin_notify_center.h"
+#include <weeapp/sys/darwin_notify_center.h>
 
-#include "sys/run_loop.h"
+#include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "sys/file_reading.h"
+#include <weeapp/sys/file_reading.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "sys/file_writing.h"
+#include <weeapp/sys/file_writing.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "sys/format.h"
+#include <weeapp/sys/format.h>
 
 namespace sys {
 

@@ -1,4 +1,4 @@
-#include "sys/notification_center.h"
+#include <weeapp/sys/notification_center.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sys/phone_root.h"
+#include <weeapp/sys/phone_root.h>
 
 namespace sys {
 

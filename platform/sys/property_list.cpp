@@ -1,12 +1,12 @@
-#include "sys/property_list.h"
+#include <weeapp/sys/property_list.h>
 
-#include "internal/plist_nodes.h"
-#include "sys/binary_plist_layout.h"
-#include "sys/file_reading.h"
-#include "sys/file_writing.h"
-#include "sys/phone_root.h"
-#include "sys/xml_encoding.h"
-#include "sys/xml_plist_scan.h"
+#include <weeapp/sys/binary_plist_layout.h>
+#include <weeapp/sys/file_reading.h>
+#include <weeapp/sys/file_writing.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/plist_nodes.h>
+#include <weeapp/sys/xml_encoding.h>
+#include <weeapp/sys/xml_plist_scan.h>
 
 #include <plist/plist.h>
 

@@ -1,6 +1,6 @@
-#include "sys/property_list_document.h"
+#include <weeapp/sys/property_list_document.h>
 
-#include "internal/plist_nodes.h"
+#include <weeapp/sys/plist_nodes.h>
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "sys/random.h"
+#include <weeapp/sys/random.h>
 
 #include <random>
 

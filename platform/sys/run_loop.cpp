@@ -1,4 +1,4 @@
-#include "sys/run_loop.h"
+#include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
 #include <cassert>

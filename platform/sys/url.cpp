@@ -1,4 +1,4 @@
-#include "sys/url.h"
+#include <weeapp/sys/url.h>
 
 namespace sys {
 

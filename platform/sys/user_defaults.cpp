@@ -1,4 +1,4 @@
-#include "sys/user_defaults.h"
+#include <weeapp/sys/user_defaults.h>
 
 namespace sys {
 

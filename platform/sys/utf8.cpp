@@ -1,4 +1,4 @@
-#include "sys/utf8.h"
+#include <weeapp/sys/utf8.h>
 
 #include <glib.h>
 

@@ -1,4 +1,4 @@
-#include "sys/value.h"
+#include <weeapp/sys/value.h>
 
 #include <cmath>
 #include <cstdio>

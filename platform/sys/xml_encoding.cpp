@@ -1,4 +1,4 @@
-#include "sys/xml_encoding.h"
+#include <weeapp/sys/xml_encoding.h>
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "sys/xml_plist_scan.h"
+#include <weeapp/sys/xml_plist_scan.h>
 
 #include <utility>
 

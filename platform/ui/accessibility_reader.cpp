@@ -1,6 +1,6 @@
-#include "ui/accessibility_reader.h"
+#include <weeapp/ui/accessibility_reader.h>
 
-#include "ui/scroll_view.h"
+#include <weeapp/ui/scroll_view.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/alert_view.h"
+#include <weeapp/ui/alert_view.h>
 
 namespace ui {
 

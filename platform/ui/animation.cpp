@@ -1,7 +1,7 @@
-#include "ui/animation.h"
+#include <weeapp/ui/animation.h>
 
-#include "sys/run_loop.h"
-#include "sys/weak_ref.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/weak_ref.h>
 
 #include <algorithm>
 #include <cmath>

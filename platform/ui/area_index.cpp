@@ -1,4 +1,4 @@
-#include "ui/area_index.h"
+#include <weeapp/ui/area_index.h>
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "ui/button.h"
+#include <weeapp/ui/button.h>
 
 namespace ui {
 

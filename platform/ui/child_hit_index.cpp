@@ -1,6 +1,6 @@
-#include "ui/child_hit_index.h"
+#include <weeapp/ui/child_hit_index.h>
 
-#include "ui/view.h"
+#include <weeapp/ui/view.h>
 
 #include <algorithm>
 #include <cmath>

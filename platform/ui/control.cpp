@@ -1,4 +1,4 @@
-#include "ui/control.h"
+#include <weeapp/ui/control.h>
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "ui/font.h"
+#include <weeapp/ui/font.h>
 
-#include "ui/text_measurer.h"
+#include <weeapp/ui/text_measurer.h>
 
 namespace ui {
 

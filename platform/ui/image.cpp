@@ -1,8 +1,8 @@
-#include "ui/image.h"
+#include <weeapp/ui/image.h>
 
-#include "sys/file_reading.h"
-#include "sys/phone_root.h"
-#include "ui/image_decoding.h"
+#include <weeapp/sys/file_reading.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/ui/image_decoding.h>
 
 #include <algorithm>
 #include <cmath>

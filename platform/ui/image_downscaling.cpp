@@ -1,4 +1,4 @@
-#include "ui/image_downscaling.h"
+#include <weeapp/ui/image_downscaling.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/image_view.h"
+#include <weeapp/ui/image_view.h>
 
 namespace ui {
 

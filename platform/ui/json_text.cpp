@@ -1,6 +1,6 @@
-#include "ui/json_text.h"
+#include <weeapp/ui/json_text.h>
 
-#include "sys/utf8.h"
+#include <weeapp/sys/utf8.h>
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/label.h"
+#include <weeapp/ui/label.h>
 
 #include <algorithm>
 #include <cmath>

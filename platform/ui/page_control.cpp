@@ -1,4 +1,4 @@
-#include "ui/page_control.h"
+#include <weeapp/ui/page_control.h>
 
 #include <algorithm>
 #include <string>

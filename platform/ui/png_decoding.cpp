@@ -1,5 +1,5 @@
-#include "ui/image_decoding.h"
-#include "ui/image_downscaling.h"
+#include <weeapp/ui/image_decoding.h>
+#include <weeapp/ui/image_downscaling.h>
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "ui/scroll_view.h"
+#include <weeapp/ui/scroll_view.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "ui/text_layout.h"
+#include <weeapp/ui/text_layout.h>
 
-#include "sys/utf8.h"
+#include <weeapp/sys/utf8.h>
 
 #include <pango/pangocairo.h>
 

@@ -1,6 +1,6 @@
-#include "ui/text_measurer.h"
+#include <weeapp/ui/text_measurer.h>
 
-#include "ui/text_layout.h"
+#include <weeapp/ui/text_layout.h>
 
 #include <pango/pangocairo.h>
 

@@ -1,8 +1,8 @@
-#include "ui/view.h"
+#include <weeapp/ui/view.h>
 
-#include "ui/animation.h"
-#include "ui/child_hit_index.h"
-#include "ui/window.h"
+#include <weeapp/ui/animation.h>
+#include <weeapp/ui/child_hit_index.h>
+#include <weeapp/ui/window.h>
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "ui/view_dump.h"
+#include <weeapp/ui/view_dump.h>
 
-#include "ui/button.h"
-#include "ui/image_view.h"
-#include "ui/label.h"
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "ui/window.h"
+#include <weeapp/ui/window.h>
 
 namespace ui {
 

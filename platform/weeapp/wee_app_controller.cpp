@@ -1,4 +1,4 @@
-#include "weeapp/wee_app_controller.h"
+#include <weeapp/wee_app_controller.h>
 
 namespace weeapp {
 

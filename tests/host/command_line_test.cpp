@@ -1,6 +1,6 @@
 #include "support/host_harness.h"
 
-#include "ui/json_text.h"
+#include <weeapp/ui/json_text.h>
 
 #include <gtest/gtest.h>
 

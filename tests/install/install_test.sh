@@ -56,24 +56,36 @@ out=$(printf 'view\ntap 44 44\n' | env -u KAVRIN_DEMO_PHONE XDG_DATA_HOME="$work
 [ "$out" = "open tel:+491701234567" ] || fail "the installed host without --root printed '$out' ($(cat "$work/notes"))"
 [ -d "$work/data/kavrin/demo-phone/private/var/mobile" ] || fail "no demo phone in \$XDG_DATA_HOME/kavrin"
 
-# pkg-config, a program against the installed headers and library.
+# pkg-config, a program against the installed headers and library. The headers are all in
+# include/weeapp/, and include/ is the include path, so none can stand for a system header.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 flags=$(pkg-config --cflags --libs weeapp) || fail "pkg-config does not know weeapp"
-cat > "$work/uses_weeapp.cpp" <<'PROGRAM'
-#include "sys/value.h"
-#include "ui/color.h"
-#include <iostream>
-int main()
-{
-    sys::ValuePtr value = sys::Value::string("42 apples");
-    std::cout << sys::intValue(value) << (ui::Color::greenColor() == ui::Color::greenColor() ? " shared" : " copied") << '\n';
-}
-PROGRAM
+[ "$(ls "$prefix/include")" = weeapp ] || fail "include/ holds more than weeapp/: $(ls "$prefix/include" | tr '\n' ' ')"
+includedir=$(pkg-config --variable=includedir weeapp)
+[ "$(readlink -f "$includedir")" = "$(readlink -f "$prefix/include")" ] || fail "weeapp.pc's include path is $includedir, not include/"
+cflags=$(pkg-config --cflags weeapp)
+# Every installed header, by the name the headers use for each other, with nothing but the
+# installed ones: a header that includes one left out of the install, or names another in a way
+# only the source tree knows, fails here.
+(cd "$prefix/include" && find weeapp -name '*.h' | sort | sed 's/.*/#include <&>/') > "$work/every_header.cpp"
+[ "$(wc -l < "$work/every_header.cpp")" -gt 40 ] || fail "only $(wc -l < "$work/every_header.cpp") headers installed"
 # shellcheck disable=SC2086
-# Built exactly as the README shows, and run with no LD_LIBRARY_PATH: the run path comes from
-# weeapp.pc.
-c++ "$@" "$work/uses_weeapp.cpp" -o "$work/uses_weeapp" $flags || fail "cannot build against weeapp with: $flags"
-[ "$(env -u LD_LIBRARY_PATH "$work/uses_weeapp")" = "42 shared" ] || fail "the program built against weeapp printed $("$work/uses_weeapp")"
+c++ "$@" -fsyntax-only "$work/every_header.cpp" $cflags 2> "$work/every_header.log" || { cat "$work/every_header.log" >&2; fail "the installed headers do not compile on their own"; }
+
+# The README's example, built as the README says and run with no LD_LIBRARY_PATH: the run path
+# comes from weeapp.pc. It includes <sys/random.h> beside the platform's headers.
+readme=$(dirname "$0")/../../README.md
+awk '/^```cpp$/ { inside = 1; text = ""; next }
+     /^```$/ { if (inside && text ~ /^\/\/ app\.cpp\n/) printf "%s", text; inside = 0 }
+     inside { text = text $0 "\n" }' "$readme" > "$work/app.cpp"
+grep -q '#include <weeapp/' "$work/app.cpp" && grep -q '#include <sys/random.h>' "$work/app.cpp" || fail "the README's example does not include <sys/random.h> and the platform's headers"
+command='c++ app.cpp -o app $(pkg-config --cflags --libs weeapp)'
+grep -q -F -x "$command" "$readme" || fail "the README does not build its example with: $command"
+# shellcheck disable=SC2046
+(cd "$work" && c++ "$@" app.cpp -o app $(pkg-config --cflags --libs weeapp)) || fail "cannot build the README's example with: $flags"
+out=$(cd "$work" && env -u LD_LIBRARY_PATH ./app) || fail "the README's example failed"
+[ "$out" = "42 apples, one green" ] || fail "the README's example printed '$out'"
+grep -q -E -x "\./app +# $out" "$readme" || fail "the README does not say that its example prints '$out'"
 
 # Man pages and completion.
 for page in kavrin-host kavrin-prefs kavrin-demo-phone; do

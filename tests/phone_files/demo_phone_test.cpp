@@ -2,7 +2,7 @@
 
 #include "kavrin/published_names.h"
 #include "support/temporary_folder.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "kavrin/published_names.h"
 #include "support/temporary_folder.h"
-#include "sys/phone_paths.h"
-#include "ui/image.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/ui/image.h>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -2,7 +2,7 @@
 #include "settings_editor.h"
 #include "settings_lock.h"
 #include "support/temporary_folder.h"
-#include "sys/phone_root.h"
+#include <weeapp/sys/phone_root.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,11 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <ctime>
+#include <regex>
 
 namespace kavrin::phone_files {
 namespace {
@@ -42,14 +47,26 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
         SettingsEditor unreadable = SettingsEditor::load(file.string());
         EXPECT_EQ(unreadable.state(), State::Unreadable) << bytes;
         EXPECT_FALSE(unreadable.save());
+        EXPECT_FALSE(unreadable.write("<plist><dict/></plist>"));
         EXPECT_NE(unreadable.problem().find("not a readable settings file"), std::string::npos);
         EXPECT_EQ(bytesOf(file), bytes);
+    }
+    // A file past 64 MiB is not even read in, and is said to be unreadable; one of 64 MiB is read
+    // and found to be no settings file. (Both sparse, so they take no room.)
+    for (const std::uintmax_t size : { std::uintmax_t { 64 } << 20, (std::uintmax_t { 64 } << 20) + 1 }) {
+        fs::resize_file(file, size);
+        SettingsEditor huge = SettingsEditor::load(file.string());
+        EXPECT_EQ(huge.state(), State::Unreadable);
+        const bool read = huge.problem().find("not a readable settings file") != std::string::npos;
+        EXPECT_EQ(read, size == std::uintmax_t { 64 } << 20) << size;
+        fs::resize_file(file, 0);
     }
 
     fs::remove(file);
     fs::create_symlink(folder.path() / "elsewhere.plist", file);
     folder.write("elsewhere.plist", "<plist><dict/></plist>");
     EXPECT_EQ(SettingsEditor::load(file.string()).state(), State::NotAFile);
+    EXPECT_EQ(SettingsEditor::load(file.string()).problem(), file.string() + " is not a regular file; it is left as it is");
     fs::remove(file);
     ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
     EXPECT_EQ(SettingsEditor::load(file.string()).state(), State::NotAFile);
@@ -57,6 +74,27 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     fs::create_directory(file);
     EXPECT_EQ(SettingsEditor::load(file.string()).state(), State::NotAFile);
     fs::remove(file);
+
+    // A path through a regular file is a missing file; a path the system cannot look at (a name
+    // too long) is an unreadable one, which is never replaced.
+    EXPECT_EQ(SettingsEditor::load((folder.path() / "elsewhere.plist" / "settings.plist").string()).state(), State::Missing);
+    SettingsEditor unknown = SettingsEditor::load((folder.path() / std::string(300, 'x')).string());
+    EXPECT_EQ(unknown.state(), State::Unreadable);
+    EXPECT_EQ(unknown.problem(), (folder.path() / std::string(300, 'x')).string() + " cannot be read; it is left as it is");
+    EXPECT_FALSE(unknown.save());
+    EXPECT_EQ(unknown.setAside(), std::nullopt);
+
+    // A file read whole that a link has replaced since is not written through or over the link.
+    folder.write("settings.plist", "<plist><dict/></plist>");
+    SettingsEditor loaded = SettingsEditor::load(file.string());
+    ASSERT_EQ(loaded.state(), State::Readable);
+    fs::remove(file);
+    fs::create_symlink(folder.path() / "elsewhere.plist", file);
+    EXPECT_FALSE(loaded.save());
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(settingsWriteFailure(file.string()), file.string() + " is not a regular file; it is left as it is");
+    fs::remove(file);
+    EXPECT_EQ(settingsWriteFailure(file.string()), "cannot write " + file.string());
 
     SettingsEditor fresh = SettingsEditor::load(file.string());
     fresh.set("b", sys::Value::integer(2));
@@ -79,7 +117,17 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
         std::optional<std::string> copy = settings.setAside();
         ASSERT_TRUE(copy);
         EXPECT_EQ(bytesOf(*copy), bytes);
-        EXPECT_TRUE(fs::path(*copy).filename().string().starts_with("settings.plist.broken-")) << *copy;
+        // The stamp is the time of the copy in UTC, to the second: settings.plist.broken-20261210T064501Z.
+        const std::time_t before = std::time(nullptr);
+        std::tm parts {};
+        ::gmtime_r(&before, &parts);
+        char year[8];
+        std::strftime(year, sizeof year, "%Y", &parts);
+        EXPECT_TRUE(std::regex_match(fs::path(*copy).filename().string(), std::regex(std::string("settings\\.plist\\.broken-") + year + "[01][0-9][0-3][0-9]T[0-2][0-9][0-5][0-9][0-6][0-9]Z(-[0-9]+)?")))
+            << *copy;
+        if (copies.empty()) {
+            EXPECT_TRUE(copy->ends_with("Z")) << *copy;
+        }
         copies.push_back(*copy);
         settings.set("a", sys::Value::boolean(true));
         ASSERT_TRUE(settings.save());
@@ -90,6 +138,39 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
 
     SettingsEditor readable = SettingsEditor::load(file.string());
     EXPECT_FALSE(readable.setAside());
+}
+
+// Copies made within one second are numbered -2, -3 and on up to -100; past that setAside gives
+// up and leaves the file alone. (The copies for this second and the next two already exist, so
+// the test holds when the clock ticks while it runs.)
+TEST(SettingsEditor, SetAsideNumbersCopiesOfOneSecondUpTo100)
+{
+    for (const int taken : { 1, 99, 100 }) {
+        SCOPED_TRACE(taken);
+        TemporaryFolder folder;
+        fs::path file = folder.path() / "settings.plist";
+        folder.write("settings.plist", "garbage");
+        const std::time_t now = std::time(nullptr);
+        for (std::time_t second = now; second <= now + 2; ++second) {
+            std::tm parts {};
+            ::gmtime_r(&second, &parts);
+            char stamp[32];
+            std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &parts);
+            const std::string stem = "settings.plist.broken-" + std::string(stamp);
+            for (int attempt = 1; attempt <= taken; ++attempt)
+                folder.write(attempt == 1 ? stem : stem + "-" + std::to_string(attempt), "earlier");
+        }
+        SettingsEditor settings = SettingsEditor::load(file.string());
+        const std::optional<std::string> copy = settings.setAside();
+        if (taken == 100) {
+            EXPECT_EQ(copy, std::nullopt);
+            EXPECT_EQ(settings.state(), SettingsEditor::State::Unreadable);
+        } else {
+            ASSERT_TRUE(copy);
+            EXPECT_TRUE(copy->ends_with("Z-" + std::to_string(taken + 1))) << *copy;
+            EXPECT_EQ(bytesOf(*copy), "garbage");
+        }
+    }
 }
 
 // A lock another open file holds is waited for no longer than asked, and the failure names the
@@ -130,6 +211,100 @@ TEST(SettingValue, EscapedTextsStayOnOneLineAndReadBack)
     EXPECT_EQ(settingKeyText("two words"), "\"two words\"");
     EXPECT_EQ(settingKeyText("line\nbreak"), "\"line\\nbreak\"");
     EXPECT_EQ(settingKeyText(""), "\"\"");
+}
+
+// Texts type as the settings writer's users write them: true and false, decimal integers with
+// an optional sign in 64 bits (past that unsigned, past that text), double-quoted texts with their
+// escapes, and anything else as the text it is.
+TEST(SettingValue, TextsTypeAsTheyRead)
+{
+    using sys::Value;
+    const std::pair<std::string, sys::ValuePtr> cases[] = {
+        { "true", Value::boolean(true) },
+        { "false", Value::boolean(false) },
+        { "True", Value::string("True") },
+        { "42", Value::integer(42) },
+        { "+42", Value::integer(42) },
+        { "-42", Value::integer(-42) },
+        { "0", Value::integer(0) },
+        { "9223372036854775807", Value::integer(INT64_MAX) },
+        { "-9223372036854775808", Value::integer(INT64_MIN) },
+        { "9223372036854775808", Value::unsignedInteger(std::uint64_t { 1 } << 63) },
+        { "+18446744073709551615", Value::unsignedInteger(UINT64_MAX) },
+        { "18446744073709551616", Value::string("18446744073709551616") },
+        { "-9223372036854775809", Value::string("-9223372036854775809") },
+        { "", Value::string("") },
+        { "+", Value::string("+") },
+        { "-", Value::string("-") },
+        { "+-5", Value::string("+-5") },
+        { "--5", Value::string("--5") },
+        { "5x", Value::string("5x") },
+        { " 5", Value::string(" 5") },
+        { "\"007\"", Value::string("007") },
+        { "\"\"", Value::string("") },
+        { "\"", Value::string("\"") },
+        { "\"a", Value::string("\"a") },
+        { "\"a\\\"b\"", Value::string("a\"b") },
+        { "\"\\\\\"", Value::string("\\") },
+        { "\"\\n\\r\\t\"", Value::string("\n\r\t") },
+        { "\"\\x41\\x7e\\xfF\\x09\\xaf\\xAF\\x30\"", Value::string("A~\xff\x09\xaf\xaf"
+                                                                   "0") },
+        { "\"\\x4\"", Value::string("\\x4") },
+        { "\"\\x/0\\x:0\\x`0\\xg0\\x@0\\xG0\"", Value::string("\\x/0\\x:0\\x`0\\xg0\\x@0\\xG0") },
+        { "\"\\x0/\\x0:\\x0`\\x0g\\x0@\\x0G\"", Value::string("\\x0/\\x0:\\x0`\\x0g\\x0@\\x0G") },
+        { "\"\\q\"", Value::string("\\q") },
+        { "\"end\\\"", Value::string("end\\") },
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(*settingValueFromText(text), *value) << text;
+}
+
+// Every kind prints on one line, each apart from the others: texts that would read as another
+// kind, or that have outer white space or control characters, are quoted; reals always have a
+// point or an exponent.
+TEST(SettingValue, EveryKindPrintsApart)
+{
+    using sys::Value;
+    const std::pair<sys::ValuePtr, std::string> cases[] = {
+        { Value::boolean(true), "true" },
+        { Value::boolean(false), "false" },
+        { Value::integer(-5), "-5" },
+        { Value::unsignedInteger(UINT64_MAX), "18446744073709551615" },
+        { Value::real(3), "3.0" },
+        { Value::real(0.1), "0.1" },
+        { Value::real(1e300), "1e+300" },
+        { Value::real(INFINITY), "inf" },
+        { Value::real(-INFINITY), "-inf" },
+        { Value::data({ 0x00, 0x7f, 0xab, 0xf0 }), "<007fabf0>" },
+        { Value::data({}), "<>" },
+        { Value::date(0), "2001-01-01T00:00:00Z" },
+        { Value::uid(7), "UID(7)" },
+        { Value::array({}), "[]" },
+        { Value::array({ Value::integer(1), Value::string("a,b"), Value::array({ Value::boolean(true) }) }), "[1, \"a,b\", [true]]" },
+        { Value::dictionary({}), "{}" },
+        { Value::dictionary({ { "k", Value::boolean(false) }, { "two words", Value::string("x") } }), "{\"k\": false, \"two words\": \"x\"}" },
+        { Value::string("plain"), "plain" },
+        { Value::string("say \"hi\""), "say \"hi\"" },
+        { Value::string("\"q"), "\"q" },
+        { Value::string("a~b\x80"), "a~b\x80" },
+        { Value::string("infinity"), "infinity" },
+        { Value::string(""), "\"\"" },
+        { Value::string(" lead"), "\" lead\"" },
+        { Value::string("trail "), "\"trail \"" },
+        { Value::string("\"hi\""), "\"\\\"hi\\\"\"" },
+        { Value::string("a\tb\x01\x1f\x7f"), "\"a\\tb\\x01\\x1f\\x7f\"" },
+        { Value::string("42"), "\"42\"" },
+        { Value::string("true"), "\"true\"" },
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(settingValueText(*value), text) << text;
+    for (const char* other : { "[x", "{x", "<x", "UID(3)", "+x", "-x", ".5", "7 dwarfs", "inf", "nan" })
+        EXPECT_EQ(settingValueText(*Value::string(other)), "\"" + std::string(other) + "\"") << other;
+
+    EXPECT_EQ(settingKeyText("\"quoted"), "\"\\\"quoted\"");
+    EXPECT_EQ(settingKeyText("tab\tkey"), "\"tab\\tkey\"");
+    EXPECT_EQ(settingKeyText("a\x7f"), "\"a\\x7f\"");
+    EXPECT_EQ(settingKeyText("quote\"inside"), "quote\"inside");
 }
 
 }

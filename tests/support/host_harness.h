@@ -6,10 +6,10 @@
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
 #include "support/temporary_folder.h"
-#include "sys/phone_paths.h"
-#include "sys/property_list.h"
-#include "sys/value.h"
-#include "ui/image.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/value.h>
+#include <weeapp/ui/image.h>
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <fcntl.h>
 #include <poll.h>

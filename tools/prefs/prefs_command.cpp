@@ -5,9 +5,9 @@
 #include "setting_value.h"
 #include "settings_change.h"
 #include "settings_keys.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/phone_root.h"
 #include "system_notifications.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/phone_root.h>
 
 #include <filesystem>
 #include <ostream>

@@ -3,7 +3,7 @@
 #include "command_line.h"
 #include "error_reporter.h"
 
-#include "sys/property_list.h"
+#include <weeapp/sys/property_list.h>
 
 #include <filesystem>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "controller/kavrin_controller.h"
 
-#include "ui/control.h"
-#include "ui/window.h"
+#include <weeapp/ui/control.h>
+#include <weeapp/ui/window.h>
 
 namespace kavrin {
 

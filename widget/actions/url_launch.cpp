@@ -1,8 +1,8 @@
 #include "controller/kavrin_controller.h"
 
-#include "sys/application.h"
-#include "sys/format.h"
-#include "sys/url.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/format.h>
+#include <weeapp/sys/url.h>
 
 namespace kavrin {
 

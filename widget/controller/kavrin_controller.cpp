@@ -1,9 +1,9 @@
 #include "controller/kavrin_controller.h"
 
 #include "kavrin/published_names.h"
-#include "sys/notification_center.h"
-#include "sys/run_loop.h"
 #include "tiles/tile_geometry.h"
+#include <weeapp/sys/notification_center.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
 #include <array>

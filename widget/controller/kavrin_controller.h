@@ -1,18 +1,18 @@
 #pragma once
 
 #include "actions/tap_decision.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/object.h"
-#include "sys/value.h"
-#include "ui/alert_view.h"
-#include "ui/button.h"
-#include "ui/color.h"
-#include "ui/image.h"
-#include "ui/label.h"
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
-#include "ui/view.h"
-#include "weeapp/wee_app_controller.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/object.h>
+#include <weeapp/sys/value.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/color.h>
+#include <weeapp/ui/image.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/view.h>
+#include <weeapp/wee_app_controller.h>
 
 #include <cstdint>
 #include <memory>

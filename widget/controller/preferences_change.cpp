@@ -1,7 +1,7 @@
 #include "controller/kavrin_controller.h"
 
 #include "kavrin/published_names.h"
-#include "sys/notification_center.h"
+#include <weeapp/sys/notification_center.h>
 
 namespace kavrin {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "kavrin/published_names.h"
-#include "sys/translations.h"
-#include "sys/user_defaults.h"
+#include <weeapp/sys/translations.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <array>
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "settings/settings_reader.h"
 
 #include "kavrin/published_names.h"
-#include "sys/format.h"
-#include "sys/property_list.h"
+#include <weeapp/sys/format.h>
+#include <weeapp/sys/property_list.h>
 
 namespace kavrin {
 

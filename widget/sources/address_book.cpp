@@ -1,9 +1,9 @@
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
-#include "sys/format.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/utf8.h"
+#include <weeapp/sys/format.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/utf8.h>
 
 #include <fcntl.h>
 #include <sqlite3.h>

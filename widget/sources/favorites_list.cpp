@@ -1,9 +1,9 @@
 #include "sources/favorites_list.h"
 
-#include "addressbook/localized_label.h"
-#include "sys/format.h"
-#include "sys/phone_paths.h"
-#include "sys/property_list.h"
+#include <weeapp/addressbook/localized_label.h>
+#include <weeapp/sys/format.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/property_list.h>
 
 namespace kavrin {
 

@@ -2,7 +2,7 @@
 
 #include "resources/bundle_resources.h"
 #include "tiles/tile_geometry.h"
-#include "ui/image_view.h"
+#include <weeapp/ui/image_view.h>
 
 namespace kavrin {
 

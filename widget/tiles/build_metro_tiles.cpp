@@ -1,9 +1,9 @@
 #include "controller/kavrin_controller.h"
 
 #include "sources/favorites_list.h"
-#include "sys/format.h"
 #include "tiles/tile_geometry.h"
-#include "ui/font.h"
+#include <weeapp/sys/format.h>
+#include <weeapp/ui/font.h>
 
 namespace kavrin {
 

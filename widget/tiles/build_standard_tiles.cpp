@@ -2,7 +2,7 @@
 
 #include "sources/favorites_list.h"
 #include "tiles/tile_geometry.h"
-#include "ui/font.h"
+#include <weeapp/ui/font.h>
 
 namespace kavrin {
 

@@ -1,8 +1,8 @@
 #include "controller/kavrin_controller.h"
 
 #include "sources/favorites_list.h"
-#include "sys/run_loop.h"
 #include "tiles/tile_geometry.h"
+#include <weeapp/sys/run_loop.h>
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "controller/kavrin_controller.h"
 
-#include "sys/random.h"
-#include "sys/run_loop.h"
 #include "tiles/tile_geometry.h"
-#include "ui/animation.h"
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
 
 namespace kavrin {
 

@@ -1,9 +1,9 @@
-#include "weeapp/testing_reset.h"
+#include <weeapp/testing_reset.h>
 
-#include "sys/darwin_notify_center.h"
-#include "sys/notification_center.h"
-#include "sys/run_loop.h"
-#include "ui/animation.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/notification_center.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
 
 namespace weeapp {
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <map>
 #include <regex>
@@ -30,9 +32,24 @@ std::vector<std::string> picturesOfIndex(const std::string& html)
     return pictures;
 }
 
-RunResult gallery(const PhoneRoot& phone, const fs::path& folder)
+RunResult gallery(const PhoneRoot& phone, const fs::path& folder, std::vector<std::string> more = {})
 {
-    return runProgram("kavrin-host", { "--root", phone.root(), "--scale", "1", "--gallery", folder.string() });
+    std::vector<std::string> arguments { "--root", phone.root(), "--scale", "1", "--gallery", folder.string() };
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return runProgram("kavrin-host", arguments);
+}
+
+// Changes one pixel of a PNG file.
+void changeOnePixel(const fs::path& file, int x, int y)
+{
+    cairo_surface_t* picture = cairo_image_surface_create_from_png(file.c_str());
+    ASSERT_EQ(cairo_surface_status(picture), CAIRO_STATUS_SUCCESS);
+    cairo_surface_flush(picture);
+    auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(picture) + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(picture));
+    row[x] ^= 0x00ffffff;
+    cairo_surface_mark_dirty(picture);
+    ASSERT_EQ(cairo_surface_write_to_png(picture, file.c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(picture);
 }
 
 // The gallery draws every state into the folder with a contact sheet and an index that shows
@@ -79,6 +96,49 @@ TEST(Gallery, IsCompleteAndTheSameAtEveryRun)
     EXPECT_EQ(filesIn(second.path()), filesIn(first.path() / "gallery"));
     ASSERT_EQ(gallery(phone, first.path() / "gallery").status, 0);
     EXPECT_EQ(filesIn(second.path()), filesIn(first.path() / "gallery"));
+}
+
+// A gallery compared with an earlier one: with itself nothing is found (status 0, no diff
+// pictures); one changed pixel is found with its share and drawn, a tolerance lets it pass, and
+// states only one of the two has are listed and fail the comparison.
+TEST(Gallery, ComparesWithAnEarlierGallery)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    TemporaryFolder work;
+    const fs::path old = work.path() / "old", now = work.path() / "new";
+    ASSERT_EQ(gallery(phone, old).status, 0);
+
+    RunResult same = gallery(phone, now, { "--against", old.string() });
+    EXPECT_EQ(same.status, 0) << same.out << same.err;
+    EXPECT_EQ(same.out.find("changed "), std::string::npos) << same.out;
+    EXPECT_FALSE(fs::exists(now / "diff"));
+    EXPECT_FALSE(fs::exists(now / "diff.png"));
+    EXPECT_EQ(linesOf(same.out).back(), "diff " + (now / "diff.html").string());
+
+    // At scale 1 a standard picture is 320 by 114 pixels: one pixel is 1/36480 of it.
+    const std::string state = "standard-labels-bg-4-page-1.png";
+    changeOnePixel(old / state, 100, 50);
+    RunResult tolerated = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.001" });
+    EXPECT_EQ(tolerated.status, 0) << tolerated.err;
+    EXPECT_NE(tolerated.out.find("changed " + state + " 0.000027\n"), std::string::npos) << tolerated.out;
+    Picture diff(now / "diff" / state);
+    ASSERT_TRUE(diff.valid());
+    EXPECT_TRUE(diff.near(100, 50, { 255, 0, 255 }, 0));
+    EXPECT_FALSE(diff.near(101, 50, { 255, 0, 255 }, 60));
+    EXPECT_EQ(std::distance(fs::directory_iterator(now / "diff"), fs::directory_iterator()), 1);
+    EXPECT_TRUE(Picture(now / "diff.png").valid());
+    EXPECT_NE(readFile(now / "diff.html").find("diff/" + state), std::string::npos);
+
+    fs::remove(old / "no-favorites.png");
+    fs::copy_file(old / state, old / "retired-state.png");
+    RunResult listed = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.001" });
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_NE(listed.out.find("only-new no-favorites.png\n"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("only-old retired-state.png\n"), std::string::npos) << listed.out;
+
+    RunResult strict = gallery(phone, now, { "--against", (work.path() / "missing").string() });
+    EXPECT_EQ(strict.status, 2);
 }
 
 // A folder that holds anything but an earlier gallery is not written into: status 2, and its

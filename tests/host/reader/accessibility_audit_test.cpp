@@ -1,7 +1,7 @@
 #include "reader/accessibility_audit.h"
 #include "support/host_harness.h"
 
-#include "ui/json_text.h"
+#include <weeapp/ui/json_text.h>
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 #include "render/render_cache.h"
 #include "render/renderer.h"
-#include "sys/clock.h"
-#include "sys/run_loop.h"
-#include "ui/color.h"
-#include "ui/font.h"
-#include "ui/image.h"
-#include "ui/image_view.h"
-#include "ui/label.h"
-#include "ui/window.h"
+#include <weeapp/sys/clock.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/color.h>
+#include <weeapp/ui/font.h>
+#include <weeapp/ui/image.h>
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/window.h>
 
 #include <gtest/gtest.h>
 

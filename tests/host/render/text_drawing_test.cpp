@@ -1,7 +1,7 @@
 #include "render/text_drawing.h"
 #include "render/text_layouts.h"
 #include "support/host_harness.h"
-#include "ui/text_layout.h"
+#include <weeapp/ui/text_layout.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "session/command_output.h"
 
-#include "sys/url.h"
-#include "ui/button.h"
-#include "ui/view.h"
+#include <weeapp/sys/url.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/view.h>
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "session/host_session.h"
 
 #include "support/host_harness.h"
-#include "sys/clock.h"
-#include "sys/phone_root.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "sys/user_defaults.h"
-#include "weeapp/testing_reset.h"
+#include <weeapp/sys/clock.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/user_defaults.h>
+#include <weeapp/testing_reset.h>
 
 #include <gtest/gtest.h>
 

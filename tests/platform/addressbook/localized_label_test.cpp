@@ -1,5 +1,5 @@
-#include "addressbook/localized_label.h"
-#include "sys/user_defaults.h"
+#include <weeapp/addressbook/localized_label.h>
+#include <weeapp/sys/user_defaults.h>
 
 #include <array>
 
@@ -22,6 +22,15 @@ TEST(LocalizedLabel, StoredAndCustomLabels)
         { "_$!<Other>!$_", "other" },
         { "_$!<iPhone>!$_", "iPhone" },
         { "_$!<CarRadioLink>!$_", "car radio link" },
+        // Words start at a capital after a small letter, and at the last capital of a run that a
+        // small letter follows; only ASCII letters count, and A to Z become a to z.
+        { "_$!<WorkFAXLine>!$_", "work fax line" },
+        { "_$!<HomeTTY>!$_", "home tty" },
+        { "_$!<aB>!$_", "a b" },
+        { "_$!<AzZa>!$_", "az za" },
+        { "_$!<ZaBa>!$_", "za ba" },
+        { "_$!<X@Y[Z`W{V>!$_", "x@y[z`w{v" },
+        { "_$!<Fax2Home>!$_", "fax2home" },
         { "iPhone", "iPhone" },
         { "Boat phone", "Boat phone" },
         { "", "" },

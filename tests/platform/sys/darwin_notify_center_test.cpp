@@ -1,6 +1,6 @@
 #include "support/temporary_folder.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/run_loop.h>
 
 #include <gtest/gtest.h>
 

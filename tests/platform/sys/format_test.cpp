@@ -1,4 +1,4 @@
-#include "sys/format.h"
+#include <weeapp/sys/format.h>
 
 #include <gtest/gtest.h>
 
@@ -37,4 +37,17 @@ TEST(Format, ComponentsSeparatedByString)
     EXPECT_EQ(componentsSeparatedByString("a  b ", " "), (Pieces { "a", "", "b", "" }));
     EXPECT_EQ(componentsSeparatedByString("a--b", "--"), (Pieces { "a", "b" }));
     EXPECT_EQ(componentsSeparatedByString("abc", ""), Pieces { "abc" });
+}
+
+// Replacing changes every occurrence, left to right and without overlaps, and keeps the rest as
+// it was; an empty target changes nothing. (A phone number loses its spaces this way.)
+TEST(Format, ReplacingOccurrences)
+{
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("+49 170 123 45", " ", ""), "+4917012345");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("0171-555", " ", ""), "0171-555");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("", " ", ""), "");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("a b", "", "x"), "a b");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString(" a  b ", " ", "_"), "_a__b_");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(stringByReplacingOccurrencesOfString("one, two, three", ", ", " and "), "one and two and three");
 }

@@ -1,4 +1,4 @@
-#include "sys/property_list_document.h"
+#include <weeapp/sys/property_list_document.h>
 
 #include <gtest/gtest.h>
 

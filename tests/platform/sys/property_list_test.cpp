@@ -1,6 +1,6 @@
 #include "support/temporary_folder.h"
-#include "sys/phone_root.h"
-#include "sys/property_list.h"
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/property_list.h>
 
 #include <gtest/gtest.h>
 

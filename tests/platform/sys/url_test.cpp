@@ -1,6 +1,8 @@
-#include "sys/url.h"
+#include <weeapp/sys/url.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 using namespace sys;
 
@@ -19,4 +21,20 @@ TEST(URL, OnlyLegalTextMakesAURL)
 
     EXPECT_EQ(URL::URLWithString("tel:123")->scheme(), "tel");
     EXPECT_EQ(URL::URLWithString("nothing")->scheme(), "");
+}
+
+// Every byte value, alone in a URL and as either digit of an escape: letters, digits and the
+// listed punctuation are legal, hex digits of either case complete an escape, nothing else does.
+TEST(URL, EveryByteAndEveryEscapeDigit)
+{
+    const std::string legal = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!$&'()*+,-./:;=?@_~[]#";
+    const std::string hex = "0123456789abcdefABCDEF";
+    for (int value = 1; value < 256; ++value) {
+        const char c = static_cast<char>(value);
+        SCOPED_TRACE(value);
+        EXPECT_EQ(URL::URLWithString(std::string("x:a") + c + "b") != nullptr, legal.find(c) != std::string::npos);
+        const bool isHex = hex.find(c) != std::string::npos;
+        EXPECT_EQ(URL::URLWithString(std::string("x:%") + c + "0") != nullptr, isHex);
+        EXPECT_EQ(URL::URLWithString(std::string("x:%0") + c) != nullptr, isHex);
+    }
 }

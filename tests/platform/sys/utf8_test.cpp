@@ -1,5 +1,5 @@
-#include "sys/utf8.h"
-#include "ui/json_text.h"
+#include <weeapp/sys/utf8.h>
+#include <weeapp/ui/json_text.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sys/value.h"
+#include <weeapp/sys/value.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,12 @@ TEST(Value, IntValueOfText)
         { "--1", 0 },
         { "- 1", 0 },
         { "2.9", 2 },
+        { "05", 5 },
+        { "\r5", 5 },
+        { "\f6", 6 },
+        { "\v7", 7 },
+        { "-2147483648", -2147483647 - 1 },
+        { "2147483647", 2147483647 },
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(intValueOfText(text), expected) << text;
@@ -61,6 +67,8 @@ TEST(Value, ConversionsOfEveryKind)
     }
     EXPECT_EQ(intValue(nullptr), 0);
     EXPECT_FALSE(boolValue(nullptr));
+    EXPECT_EQ(intValue(Value::integer(7)), 7);
+    EXPECT_TRUE(boolValue(Value::string("YES")));
 }
 
 // An integer keeps its low 32 bits, as the frameworks' number conversion does; a real is cut
@@ -110,9 +118,23 @@ TEST(Value, IsoDateTextOfAnyYear)
         { -0.5, "2000-12-31T23:59:59.5Z" },
         { 252392457600, "9999-01-01T00:00:00Z" },
         { 252423993600, "+10000-01-01T00:00:00Z" },
+        { -63145526400, "0000-01-01T00:00:00Z" },
+        { -63177062400, "-0001-01-01T00:00:00Z" },
+        // A fraction that rounds to a whole second carries into the seconds.
+        { 0.9999999, "2001-01-01T00:00:01Z" },
+        { -0.0000001, "2001-01-01T00:00:00Z" },
+        // Past 10^15 seconds either way, or no number at all, a date has no calendar text.
+        { 1e15 + 1, "(invalid date)" },
+        { -1e15 - 1, "(invalid date)" },
+        { 1e16, "(invalid date)" },
+        { NAN, "(invalid date)" },
+        { INFINITY, "(invalid date)" },
     };
     for (const auto& [seconds, text] : cases)
         EXPECT_EQ(isoDateText(Date { seconds }), text) << seconds;
+    EXPECT_TRUE(isoDateText(Date { 1e15 }).starts_with("+3")) << isoDateText(Date { 1e15 });
+    EXPECT_TRUE(isoDateText(Date { -1e15 }).starts_with("-3")) << isoDateText(Date { -1e15 });
+    EXPECT_EQ(Value::date(NAN)->description(), "(invalid date)");
     EXPECT_EQ(Value::date(-63113904000)->description(), "0001-01-01 00:00:00 +0000");
 }
 
@@ -148,4 +170,43 @@ TEST(Value, Descriptions)
     EXPECT_EQ(description(Value::date(0)), "2001-01-01 00:00:00 +0000");
     EXPECT_EQ(description(Value::array({ Value::integer(1), Value::string("a b") })), "(\n    1,\n    \"a b\"\n)");
     EXPECT_EQ(description(Value::dictionary({ { "key", Value::array({}) } })), "{\n    key = (\n    );\n}");
+    EXPECT_EQ(description(Value::unsignedInteger(18446744073709551615ULL)), "18446744073709551615");
+    EXPECT_EQ(description(Value::uid(7)), "{value = 7}");
+    EXPECT_EQ(description(Value::array({ Value::array({ Value::integer(1) }) })), "(\n    (\n        1\n    )\n)");
+    EXPECT_EQ(description(Value::dictionary({ { "k", Value::string("a b") } })), "{\n    k = \"a b\";\n}");
+    // Inside a collection a text is bare only when it is a word of ASCII letters, digits and _ . $ /;
+    // quoted, its quotes and backslashes are escaped.
+    EXPECT_EQ(description(Value::array({ Value::string("azAZ09_.$/") })), "(\n    azAZ09_.$/\n)");
+    for (const char* quoted : { "a@", "a[", "a`", "a{", "a:", "a-", "" })
+        EXPECT_EQ(description(Value::array({ Value::string(quoted) })), "(\n    \"" + std::string(quoted) + "\"\n)") << quoted;
+    EXPECT_EQ(description(Value::array({ Value::string("say \"hi\" \\") })), "(\n    \"say \\\"hi\\\" \\\\\"\n)");
+}
+
+// Values compare by kind and content, nil elements included; an unsigned number within the signed
+// range is the signed one. Only booleans, integers and reals are numbers.
+TEST(Value, EqualityAndKinds)
+{
+    EXPECT_EQ(*Value::array({ nullptr }), *Value::array({ nullptr }));
+    EXPECT_NE(*Value::array({ nullptr }), *Value::array({ Value::integer(1) }));
+    EXPECT_NE(*Value::array({ Value::integer(1) }), *Value::array({ nullptr }));
+    EXPECT_EQ(*Value::unsignedInteger(9223372036854775807ULL), *Value::integer(9223372036854775807LL));
+    const auto one = Value::integer(1);
+    const auto two = Value::integer(2);
+    EXPECT_EQ(*Value::array({ one, two }), *Value::array({ Value::integer(1), Value::integer(2) }));
+    for (const ValuePtr& other : { Value::array({ one }), Value::array({ one, two, two }), Value::array({ two, two }), Value::array({ one, one }) })
+        EXPECT_NE(*Value::array({ one, two }), *other) << other->description();
+    EXPECT_EQ(*Value::dictionary({ { "a", one }, { "b", two } }), *Value::dictionary({ { "a", Value::integer(1) }, { "b", Value::integer(2) } }));
+    for (const ValuePtr& other : { Value::dictionary({ { "a", one } }), Value::dictionary({ { "a", one }, { "c", two } }),
+             Value::dictionary({ { "a", one }, { "b", one } }), Value::dictionary({ { "a", two }, { "b", two } }) })
+        EXPECT_NE(*Value::dictionary({ { "a", one }, { "b", two } }), *other) << other->description();
+    for (const ValuePtr& number : { Value::boolean(false), Value::integer(0), Value::unsignedInteger(18446744073709551615ULL), Value::real(0) })
+        EXPECT_TRUE(number->isNumber()) << number->description();
+    for (const ValuePtr& other : { Value::string("1"), Value::data({ 1 }), Value::date(0), Value::uid(1), Value::array({}) })
+        EXPECT_FALSE(other->isNumber()) << other->description();
+    EXPECT_EQ(Value::boolean(false)->intValue(), 0);
+    EXPECT_FALSE(Value::real(0)->boolValue());
+    EXPECT_TRUE(Value::real(1)->boolValue());
+    // A value's own description starts at the left margin, and a text alone is never quoted.
+    EXPECT_EQ(Value::array({ Value::integer(1) })->description(), "(\n    1\n)");
+    EXPECT_EQ(Value::string("a b")->description(), "a b");
 }

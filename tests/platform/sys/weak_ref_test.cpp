@@ -1,5 +1,5 @@
-#include "sys/object.h"
-#include "sys/weak_ref.h"
+#include <weeapp/sys/object.h>
+#include <weeapp/sys/weak_ref.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "sys/property_list.h"
-#include "sys/xml_encoding.h"
+#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/xml_encoding.h>
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,15 @@
-#include "ui/accessibility_reader.h"
-#include "ui/button.h"
-#include "ui/image_view.h"
-#include "ui/label.h"
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
-#include "ui/view_dump.h"
-#include "ui/window.h"
+#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/view_dump.h>
+#include <weeapp/ui/window.h>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -222,12 +224,33 @@ TEST(Accessibility, PageGestureScrollsOnePage)
     EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Previous));
     EXPECT_EQ(delegate.events, (std::vector<std::string> { "scroll 0", "end" }));
 
-    // One page, no width or an absurd content size: nowhere to go.
+    // Two pages are enough to page; from an offset that is no number, the gesture starts at
+    // the first page.
+    scroll->setContentSize({ 632, 110 });
+    scroll->setDelegate(nullptr);
+    scroll->setContentOffset({ NAN, 0 });
+    scroll->setDelegate(&delegate);
+    delegate.events.clear();
+    EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
+    EXPECT_EQ(delegate.events, (std::vector<std::string> { "scroll 316", "end" }));
+
+    // One page, an endless one, no width or an absurd content size: nowhere to go.
+    scroll->setContentSize({ INFINITY, 110 });
+    EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
     scroll->setContentSize({ 316, 110 });
     EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
     scroll->setContentSize({ 1e38f, 110 });
     EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
     scroll->setFrame({ 0, 0, 0, 110 });
+    EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
+    // A scroll view one point wide still pages; one of negative width never does.
+    scroll->setFrame({ 0, 0, 1, 110 });
+    scroll->setContentSize({ 3, 110 });
+    scroll->setContentOffset({ 0, 0 });
+    EXPECT_TRUE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
+    scroll->setFrame({ 0, 0, -316, 110 });
+    scroll->setContentSize({ -948, 110 });
+    scroll->setContentOffset({ 0, 0 });
     EXPECT_FALSE(scroll->accessibilityScroll(AccessibilityScrollDirection::Next));
 }
 

@@ -1,6 +1,6 @@
-#include "sys/run_loop.h"
-#include "ui/animation.h"
-#include "ui/button.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
+#include <weeapp/ui/button.h>
 
 #include <gtest/gtest.h>
 

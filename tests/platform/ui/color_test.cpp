@@ -1,4 +1,4 @@
-#include "ui/color.h"
+#include <weeapp/ui/color.h>
 
 #include <gtest/gtest.h>
 

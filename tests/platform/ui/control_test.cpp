@@ -1,5 +1,5 @@
-#include "ui/button.h"
-#include "ui/page_control.h"
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/page_control.h>
 
 #include <gtest/gtest.h>
 

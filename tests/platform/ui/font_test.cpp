@@ -1,5 +1,5 @@
-#include "ui/font.h"
-#include "ui/label.h"
+#include <weeapp/ui/font.h>
+#include <weeapp/ui/label.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/ui/largest_allocation.h"
-#include "sys/phone_root.h"
-#include "ui/image.h"
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/ui/image.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ui/page_control.h"
-#include "ui/scroll_view.h"
+#include <weeapp/ui/page_control.h>
+#include <weeapp/ui/scroll_view.h>
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "ui/button.h"
-#include "ui/image_view.h"
-#include "ui/label.h"
-#include "ui/scroll_view.h"
-#include "ui/view.h"
-#include "ui/window.h"
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/label.h>
+#include <weeapp/ui/scroll_view.h>
+#include <weeapp/ui/view.h>
+#include <weeapp/ui/window.h>
 
 #include <gtest/gtest.h>
 

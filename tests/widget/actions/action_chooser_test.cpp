@@ -1,8 +1,8 @@
 #include "widget/support/phone_fixture.h"
 
-#include "addressbook/localized_label.h"
-#include "sys/user_defaults.h"
-#include "ui/button.h"
+#include <weeapp/addressbook/localized_label.h>
+#include <weeapp/sys/user_defaults.h>
+#include <weeapp/ui/button.h>
 
 namespace kavrin::testing {
 namespace {
@@ -132,6 +132,7 @@ TEST_F(ActionChooserTest, PressesFollowTheFlagsAtPressTime)
     askFor(true, true, true);
     chooser = chooserFor(0);
     askFor(true, false, false);
+    chooser->dismissWithClickedButtonIndex(2);
     chooser->dismissWithClickedButtonIndex(3);
     EXPECT_EQ(openedURLs.size(), 1u);
 
@@ -144,6 +145,22 @@ TEST_F(ActionChooserTest, PressesFollowTheFlagsAtPressTime)
     controller->alertViewClickedButtonAtIndex(chooser.get(), -3);
     controller->alertViewClickedButtonAtIndex(nullptr, 1);
     EXPECT_EQ(openedURLs.size(), 1u);
+}
+
+// A chooser left open for a favorite that a rebuild removed opens nothing, even when another
+// favorite, one with an address, was tapped since: its press must not reach that favorite.
+TEST_F(ActionChooserTest, StaleChooserOfARemovedFavoriteOpensNothing)
+{
+    askFor(true, true, true);
+    const auto stale = chooserFor(1);
+    ASSERT_NE(chooserFor(0), nullptr);
+    writeFavorites({ { "Anna Berg", 1, {}, "+49 170 1" } });
+    controller->buildGroundView();
+    controller->buildView();
+    openedURLs.clear();
+    for (const int index : { 1, 2, 3 })
+        controller->alertViewClickedButtonAtIndex(stale.get(), index);
+    EXPECT_EQ(openedURLs, std::vector<std::string> {});
 }
 
 }

@@ -1,9 +1,9 @@
 #include "widget/support/phone_fixture.h"
 
 #include "support/property_list_shapes.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
-#include "ui/button.h"
+#include <weeapp/ui/button.h>
 
 #include <fstream>
 
@@ -82,10 +82,11 @@ TEST_F(TapDispatchTest, AskFlagShowsTheChooser)
 TEST_F(TapDispatchTest, ForeignTagsAreIgnored)
 {
     auto stray = ui::Button::buttonWithType(0);
-    stray->setTag(7);
-    controller->doStart(stray.get());
-    stray->setTag(-1);
-    controller->doStart(stray.get());
+    // Three favorites: tag 3 is the first past the last.
+    for (const int tag : { 7, 3, -1 }) {
+        stray->setTag(tag);
+        controller->doStart(stray.get());
+    }
     controller->doStart(nullptr);
     EXPECT_TRUE(openedURLs.empty());
     EXPECT_EQ(controller->selectedContact, 0);

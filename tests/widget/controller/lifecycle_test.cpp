@@ -1,11 +1,11 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/notification_center.h"
-#include "sys/run_loop.h"
-#include "ui/animation.h"
-#include "weeapp/wee_app_controller.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/notification_center.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
+#include <weeapp/wee_app_controller.h>
 
 namespace kavrin::testing {
 namespace {
@@ -23,6 +23,9 @@ TEST_F(LifecycleTest, AnswersForItsOptionalOperationsOnly)
     }
     EXPECT_EQ(implemented, (std::vector<std::string_view> { "viewHeight", "viewDidAppear", "viewDidDisappear", "launchURLForTapLocation" }));
     EXPECT_TRUE(controller->respondsToSelector("view"));
+    // A name that is no method, the empty one included, is not answered for.
+    EXPECT_FALSE(controller->respondsToSelector(""));
+    EXPECT_FALSE(controller->respondsToSelector("viewWillAppear"));
 }
 
 // view builds once and registers once; the second call hands back the same container.

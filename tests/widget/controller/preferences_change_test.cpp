@@ -1,9 +1,9 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
-#include "sys/darwin_notify_center.h"
-#include "sys/notification_center.h"
-#include "sys/run_loop.h"
+#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/sys/notification_center.h>
+#include <weeapp/sys/run_loop.h>
 
 namespace kavrin::testing {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "kavrin/published_names.h"
 #include "support/property_list_shapes.h"
-#include "sys/property_list.h"
+#include <weeapp/sys/property_list.h>
 
 #include <fstream>
 

@@ -1,8 +1,10 @@
 #include "widget/support/phone_fixture.h"
 
 #include "resources/bundle_resources.h"
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -340,6 +342,128 @@ TEST_F(AddressBookTest, DatabaseLockedByAnotherProcessFallsBackAtOnce)
         writer.end();
         EXPECT_EQ(controller->getMailFromDB(1), "new@example.org");
     }
+}
+
+// Another process that holds a write lock on one byte of the file until it ends, as a writer
+// holds SQLite's pending, reserved or shared lock bytes.
+class ByteLock {
+public:
+    ByteLock(const fs::path& file, off_t byte)
+    {
+        int ready[2];
+        if (::pipe(ready) != 0 || ::pipe(m_release) != 0)
+            return;
+        m_child = ::fork();
+        if (m_child == 0) {
+            ::close(ready[0]);
+            ::close(m_release[1]);
+            const int fd = ::open(file.c_str(), O_RDWR);
+            struct flock lock { };
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_start = byte;
+            lock.l_len = 1;
+            const char answer = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+            [[maybe_unused]] const auto written = ::write(ready[1], &answer, 1);
+            char ignored;
+            [[maybe_unused]] const auto read = ::read(m_release[0], &ignored, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(m_release[0]);
+        char answer = 'n';
+        holding = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+        ::close(ready[0]);
+    }
+    ~ByteLock()
+    {
+        ::close(m_release[1]);
+        if (m_child > 0)
+            ::waitpid(m_child, nullptr, 0);
+    }
+    ByteLock(const ByteLock&) = delete;
+    ByteLock& operator=(const ByteLock&) = delete;
+
+    bool holding { false };
+
+private:
+    pid_t m_child { -1 };
+    int m_release[2] { -1, -1 };
+};
+
+// A write-ahead-log database is refused while another process holds its pending byte or any of
+// its 510 shared bytes, and read while the lock is on the reserved byte between them or on the
+// first byte past them, which keep no reader out.
+TEST_F(AddressBookTest, OnlyTheLockBytesThatKeepReadersOutRefuse)
+{
+    const fs::path database = realPath(sys::kAddressBookPath);
+    writeAddressBook({ { 1, "first@example.org" } });
+    makeWalState(database, Wal::Missing, false);
+    constexpr off_t kPending = 0x40000000;
+    const std::pair<off_t, const char*> cases[] = {
+        { kPending, "" },
+        { kPending + 1, "old@example.org" },
+        { kPending + 2, "" },
+        { kPending + 2 + 509, "" },
+        { kPending + 2 + 510, "old@example.org" },
+    };
+    for (const auto& [byte, address] : cases) {
+        SCOPED_TRACE(byte - kPending);
+        ByteLock lock(database, byte);
+        ASSERT_TRUE(lock.holding);
+        EXPECT_EQ(controller->getMailFromDB(1), address);
+    }
+}
+
+// With standard input closed the database's first look may get descriptor 0; it is read all
+// the same.
+TEST_F(AddressBookTest, ReadsWhenStandardInputIsClosed)
+{
+    writeAddressBook({ { 1, "first@example.org" } });
+    const int saved = ::dup(0);
+    ASSERT_GE(saved, 0);
+    ::close(0);
+    const std::string mail = controller->getMailFromDB(1);
+    ::dup2(saved, 0);
+    ::close(saved);
+    EXPECT_EQ(mail, "first@example.org");
+}
+
+// A phone whose folder's name holds characters that mean something in a URI (space, %, ?, #)
+// or are kept in one as they are (~ _ - .) reads its write-ahead-log database all the same,
+// and adds no file beside it.
+TEST_F(AddressBookTest, PhoneFolderWithUriCharactersIsRead)
+{
+    writeAddressBook({ { 1, "first@example.org" } });
+    const fs::path database = realPath(sys::kAddressBookPath);
+    makeWalState(database, Wal::Missing, false);
+    const fs::path root = realPath("/").parent_path(); // the folder, without a final separator
+    const fs::path odd = root.string() + " 100% ?#~_-.";
+    fs::copy(root, odd, fs::copy_options::recursive);
+    sys::setPhoneRoot(odd);
+    const fs::path copied = odd / fs::relative(database, root);
+    const std::set<std::string> before = filesBeside(copied);
+    const std::string mail = controller->getMailFromDB(1);
+    const std::set<std::string> after = filesBeside(copied);
+    sys::setPhoneRoot(root);
+    fs::remove_all(odd);
+    EXPECT_EQ(mail, "old@example.org");
+    EXPECT_EQ(after, before);
+}
+
+// Lookups leave nothing of SQLite's behind: the widget asks for every tile on every rebuild, so
+// a statement or connection kept per lookup would grow without end.
+TEST_F(AddressBookTest, LookupsLeaveNoSqliteMemoryBehind)
+{
+    writeAddressBook({ { 1, "first@example.org" } });
+    EXPECT_EQ(controller->getMailFromDB(1), "first@example.org");
+    const sqlite3_int64 settled = sqlite3_memory_used();
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(controller->getMailFromDB(1), "first@example.org");
+        EXPECT_EQ(controller->getMailFromDB(2), "");
+        controller->getImageFromDB(1);
+    }
+    EXPECT_EQ(sqlite3_memory_used(), settled);
 }
 
 }

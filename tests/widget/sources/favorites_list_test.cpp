@@ -2,9 +2,9 @@
 
 #include "sources/favorites_list.h"
 #include "support/property_list_shapes.h"
-#include "sys/phone_paths.h"
-#include "ui/button.h"
-#include "ui/label.h"
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/label.h>
 
 #include <fstream>
 

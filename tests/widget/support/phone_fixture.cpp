@@ -2,15 +2,15 @@
 
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
-#include "sys/application.h"
-#include "sys/phone_paths.h"
-#include "sys/phone_root.h"
-#include "sys/random.h"
-#include "sys/run_loop.h"
-#include "sys/user_defaults.h"
-#include "ui/button.h"
-#include "ui/label.h"
-#include "weeapp/testing_reset.h"
+#include <weeapp/sys/application.h>
+#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/random.h>
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/user_defaults.h>
+#include <weeapp/testing_reset.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/label.h>
 
 #include <cairo.h>
 

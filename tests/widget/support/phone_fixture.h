@@ -2,9 +2,9 @@
 
 #include "controller/kavrin_controller.h"
 #include "phone_writer.h"
-#include "sys/value.h"
-#include "ui/alert_view.h"
-#include "ui/window.h"
+#include <weeapp/sys/value.h>
+#include <weeapp/ui/alert_view.h>
+#include <weeapp/ui/window.h>
 
 #include <gtest/gtest.h>
 

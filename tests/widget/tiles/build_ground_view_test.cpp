@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "ui/image_view.h"
-#include "ui/view_dump.h"
+#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/view_dump.h>
 
 namespace kavrin::testing {
 namespace {
@@ -40,6 +40,10 @@ TEST_F(BackgroundViewTest, StandardLookDefaults)
     EXPECT_FALSE(scrollView.showsVerticalScrollIndicator());
     EXPECT_FALSE(scrollView.scrollsToTop());
     EXPECT_TRUE(scrollView.isExclusiveTouch());
+    // A swipe that starts on a tile scrolls rather than taps it: touches wait, and may be taken back.
+    EXPECT_TRUE(scrollView.isUserInteractionEnabled());
+    EXPECT_TRUE(scrollView.delaysContentTouches());
+    EXPECT_TRUE(scrollView.canCancelContentTouches());
     EXPECT_EQ(scrollView.delegate(), controller.get());
     EXPECT_EQ(scrollView.backgroundColor(), ui::Color::clearColor());
 }

@@ -1,9 +1,9 @@
 #include "widget/support/phone_fixture.h"
 
-#include "sys/run_loop.h"
-#include "ui/button.h"
-#include "ui/font.h"
-#include "ui/label.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/font.h>
+#include <weeapp/ui/label.h>
 
 namespace kavrin::testing {
 namespace {

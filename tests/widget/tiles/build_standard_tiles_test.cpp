@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "ui/button.h"
-#include "ui/label.h"
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/label.h>
 
 namespace kavrin::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include "widget/support/phone_fixture.h"
 
-#include "sys/run_loop.h"
-#include "ui/animation.h"
-#include "ui/button.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/animation.h>
+#include <weeapp/ui/button.h>
 
 namespace kavrin::testing {
 namespace {

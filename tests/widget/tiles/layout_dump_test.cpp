@@ -1,6 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
-#include "ui/view_dump.h"
+#include <weeapp/ui/view_dump.h>
 
 #include <map>
 #include <regex>

@@ -1,7 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
-#include "sys/run_loop.h"
-#include "ui/accessibility_reader.h"
+#include <weeapp/sys/run_loop.h>
+#include <weeapp/ui/accessibility_reader.h>
 
 namespace kavrin::testing {
 namespace {

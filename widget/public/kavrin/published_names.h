@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sys/phone_paths.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <array>
 #include <string_view>

@@ -1,10 +1,10 @@
 // A widget with one of each fault an accessibility audit finds, on a white ground: a button too
 // small to touch, a button nobody named, grey text too faint, a name cut short that its
 // button's label leaves out, two buttons over each other and two texts read in the wrong order.
-#include "weeapp/plugin_entry.h"
+#include <weeapp/plugin_entry.h>
 
-#include "ui/button.h"
-#include "ui/label.h"
+#include <weeapp/ui/button.h>
+#include <weeapp/ui/label.h>
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // The smallest widget: one plain view of a colour chosen when it is built, so that two builds
 // of it tell which code a host runs.
-#include "weeapp/plugin_entry.h"
+#include <weeapp/plugin_entry.h>
 
 #include <string_view>
 

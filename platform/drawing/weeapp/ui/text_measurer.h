@@ -1,0 +1,48 @@
+#pragma once
+
+#include <weeapp/ui/font.h>
+
+#include <pango/pango.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace ui {
+
+// Measures text with one long-lived Pango font map, context and layout: making a fresh layout
+// for every measurement costs several times the measurement itself. Results are remembered, as
+// every rebuild of a view measures the same few names again. Main thread only.
+class TextMeasurer {
+public:
+    static TextMeasurer& shared();
+
+    Size measure(std::string_view text, const Font&, Size constrainedTo, LineBreakMode);
+    float lineWidth(std::string_view text, const Font&);
+
+    TextMeasurer(const TextMeasurer&) = delete;
+    TextMeasurer& operator=(const TextMeasurer&) = delete;
+
+private:
+    TextMeasurer();
+
+    void prepare(std::string_view text, const Font&, float wrapWidth, LineBreakMode);
+    Size layoutSize(std::string_view text, const Font&, Size constrainedTo, LineBreakMode);
+    const PangoFontDescription* description(const Font&);
+
+    // Everything a measurement depends on, as one text: the kind, font, box, mode and text.
+    static std::string resultKey(char kind, std::string_view text, const Font&, Size box, LineBreakMode);
+    template<typename Result, typename Measure>
+    Result remembered(std::unordered_map<std::string, Result>&, std::string key, Measure&&);
+
+    PangoFontMap* m_fontMap { nullptr };
+    PangoContext* m_context { nullptr };
+    PangoLayout* m_layout { nullptr };
+    std::map<std::pair<std::string, float>, PangoFontDescription*> m_descriptions;
+    std::unordered_map<std::string, Size> m_sizes;
+    std::unordered_map<std::string, float> m_widths;
+};
+
+}

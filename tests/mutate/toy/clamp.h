@@ -1,0 +1,4 @@
+#pragma once
+
+int clampToTen(int value);
+int& larger(int& a, int& b);
