@@ -216,6 +216,11 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
     app->add_flag("--paused", options.paused, "with --window: opens with the clock stopped at 0 (space runs it)")
         ->option_text(" ")
         ->needs(window);
+    app->add_flag("--audit", options.audit,
+           "with --gallery: audits every state as the script command audit does and prints each finding as \"audit FILE "
+           "RULE ELEMENT FIGURE ...\" after the state's picture; the status is 1 when anything is found")
+        ->option_text(" ")
+        ->needs("--gallery");
     app->add_option("--out", texts.out, "where the demo, --live and --window leave their pictures (default: out)")
         ->option_text("DIR")
         ->check(needsValue("a folder", names));

@@ -37,6 +37,7 @@ struct HostOptions {
     std::optional<int> scale;                     // absent: 1 for scripts and the protocol, else 2
     std::string backdrop { "dark" };              // dark, light, none or a wallpaper picture
     std::optional<std::filesystem::path> speech;  // where the spoken descriptions go, as one WAV file
+    bool audit { false };                         // with --gallery: audit every state
 
     // Commands come in (a script or the protocol), so standard output belongs to what they print.
     bool takesCommands() const { return script || protocol; }

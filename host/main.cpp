@@ -265,11 +265,13 @@ int main(int argc, char** argv)
         return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
     }
     if (options.gallery) {
-        int drawn = host::GallerySession(session, *options.gallery, std::cout, std::cerr).run();
-        if (drawn != 0 || !options.against)
-            return drawn;
-        return host::GalleryComparison(*options.gallery, *options.against, options.tolerance, session.scale(), session.renderCache().textLayouts(), std::cout, std::cerr)
-            .run(host::galleryStates());
+        host::GallerySession gallery(session, *options.gallery, std::cout, std::cerr);
+        gallery.setAudits(options.audit);
+        int status = gallery.run();
+        if (status == 0 && options.against)
+            status = host::GalleryComparison(*options.gallery, *options.against, options.tolerance, session.scale(), session.renderCache().textLayouts(), std::cout, std::cerr)
+                         .run(host::galleryStates());
+        return status == 0 && gallery.foundFindings() ? 1 : status;
     }
     if (options.live)
         return host::runLiveSession(session, options.out, std::cout, std::cerr);

@@ -9,6 +9,7 @@
 #include "modes/gallery_index.h"
 #include "phone_writer.h"
 #include "pictures/contact_sheet.h"
+#include "reader/accessibility_audit.h"
 #include <weeapp/sys/file_reading.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
@@ -163,6 +164,12 @@ int GallerySession::run()
             kHostErrors.begin(m_errors) << "cannot write " << file.string() << '\n';
             m_sizes.push_back({});
             failed = true;
+        }
+        if (m_audits) {
+            const std::vector<AuditFinding> findings = auditScreen(m_session);
+            for (const AuditFinding& finding : findings)
+                m_out << "audit " << state.file << ' ' << auditFindingText(finding) << '\n';
+            m_found = m_found || !findings.empty();
         }
         if (state.scene == GalleryScene::Chooser) {
             if (m_session.visibleAlert())

@@ -29,6 +29,11 @@ public:
     // Whether the folder may take a gallery: missing, empty, or holding an earlier one.
     static bool mayWriteInto(const std::filesystem::path& folder);
 
+    // Audits each state as it is drawn, printing "audit FILE RULE ELEMENT FIGURE ..." for each
+    // finding; foundFindings() then says whether anything was found.
+    void setAudits(bool audits) { m_audits = audits; }
+    bool foundFindings() const { return m_found; }
+
 private:
     bool prepare(const GalleryState&);
     bool writeIndex(const std::vector<GalleryState>&);
@@ -38,6 +43,8 @@ private:
     std::ostream& m_out;
     std::ostream& m_errors;
     std::vector<PointSize> m_sizes; // of the pictures drawn so far
+    bool m_audits { false };
+    bool m_found { false };
 };
 
 }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kBoxWidth = 284;
 constexpr double kPadding = 16;
-constexpr double kButtonHeight = 43;
+constexpr double kButtonHeight = 44;
 constexpr double kButtonGap = 8;
 constexpr double kTextGap = 8;
 
@@ -101,17 +101,26 @@ double alertHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert
     return kPadding + text + (text > 0 && buttons > 0 ? kPadding : 0) + buttons + kPadding;
 }
 
-int alertButtonAt(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight, ui::Point point)
+std::vector<AlertButtonFrame> alertButtonFrames(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight)
 {
     double height = alertHeight(cr, layouts, alert);
     double left = std::round((pictureWidth - kBoxWidth) / 2), top = std::round((pictureHeight - height) / 2);
     double buttonsHeight = 0;
     std::vector<ButtonPlace> places = placeButtons(alert, buttonsHeight);
     double buttonsTop = top + height - kPadding - buttonsHeight;
+    std::vector<AlertButtonFrame> frames;
     for (const ButtonPlace& place : places) {
-        double x = left + place.x, y = buttonsTop + place.y;
-        if (point.x >= x && point.x < x + place.width && point.y >= y && point.y < y + kButtonHeight)
-            return place.index;
+        frames.push_back({ place.index, { static_cast<float>(left + place.x), static_cast<float>(buttonsTop + place.y), static_cast<float>(place.width), static_cast<float>(kButtonHeight) } });
+    }
+    return frames;
+}
+
+int alertButtonAt(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight, ui::Point point)
+{
+    for (const AlertButtonFrame& button : alertButtonFrames(cr, layouts, alert, pictureWidth, pictureHeight)) {
+        const ui::Rect& frame = button.frame;
+        if (point.x >= frame.x() && point.x < frame.maxX() && point.y >= frame.y() && point.y < frame.maxY())
+            return button.index;
     }
     return -1;
 }

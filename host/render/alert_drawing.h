@@ -19,6 +19,13 @@ double alertHeight(cairo_t*, TextLayouts&, const ui::AlertView&);
 // The index of the button drawn under the point (in the picture's points), or -1.
 int alertButtonAt(cairo_t*, TextLayouts&, const ui::AlertView&, double pictureWidth, double pictureHeight, ui::Point);
 
+// Each button's index and where it is drawn, in the picture's points, in the order of placing.
+struct AlertButtonFrame {
+    int index;
+    ui::Rect frame;
+};
+std::vector<AlertButtonFrame> alertButtonFrames(cairo_t*, TextLayouts&, const ui::AlertView&, double pictureWidth, double pictureHeight);
+
 void drawAlert(cairo_t*, TextLayouts&, const ui::AlertView&, double pictureWidth, double pictureHeight);
 
 // The button indices in the order the buttons are drawn, top to bottom and left to right.

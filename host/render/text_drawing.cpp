@@ -65,6 +65,22 @@ void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui
 
 }
 
+std::optional<double> cutLineWidth(cairo_t* cr, TextLayouts& layouts, const ui::Label& label)
+{
+    if (!label.font() || label.text().empty() || !(label.frame().width() > 0))
+        return std::nullopt;
+    TextStyle style;
+    style.font = ui::Font(label.font()->fontName(), label.fittedFontSize());
+    style.alignment = label.textAlignment();
+    style.lines = label.numberOfLines();
+    const LaidOutText& laidOut = layouts.layout(cr, label.text(), style, label.frame().width());
+    if (laidOut.cut < 0 || !laidOut.last)
+        return std::nullopt;
+    PangoRectangle logical;
+    pango_layout_get_extents(laidOut.last, nullptr, &logical);
+    return static_cast<double>(logical.width) / PANGO_SCALE;
+}
+
 double textReachPastFrame(const ui::Label& label)
 {
     if (!label.font())

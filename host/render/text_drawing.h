@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 
+#include <optional>
 #include <string_view>
 
 namespace kavrin::host {
@@ -33,6 +34,10 @@ double textHeight(cairo_t*, TextLayouts&, std::string_view text, const TextStyle
 
 // A label's text in its bounds, at its fitted font size and on the baseline of its font's size.
 void drawLabel(cairo_t*, TextLayouts&, const ui::Label&);
+
+// When the label's text, as it is drawn, is cut with an ellipsis: how wide the cut line would
+// be whole, in points; nothing when the text shows whole.
+std::optional<double> cutLineWidth(cairo_t*, TextLayouts&, const ui::Label&);
 
 // How far a label's text may be drawn left or right of its frame (above and below it may reach
 // further: its lines are centred on the frame, however many they are). It counts up to two ems

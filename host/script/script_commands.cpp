@@ -58,6 +58,14 @@ constexpr CommandInfo kCommands[] = {
         "nothing moves" },
     { "swipe-previous", CommandWord::SwipePrevious, Operands::None, Needs::View, "", "nothing", "", "",
         "the page gesture back: one page back; at the first page nothing moves" },
+    { "audit", CommandWord::Audit, Operands::None, Needs::View, "", "nothing",
+        "audit RULE ELEMENT FIGURE [OTHER] [\"TEXT\"] a finding, then audited N",
+        "\"audit\": [{\"rule\", \"element\", \"figure\", \"other\", \"text\"}, ...]",
+        "checks the screen for what a user relies on: an interactive element without a label, a touch target under "
+        "44x44 points, text below a contrast ratio of 4.5:1 (3:1 at 18 points, or 14 bold) against the pixels drawn "
+        "behind it, a name cut with an ellipsis that its element's label does not hold whole, interactive elements "
+        "that overlap, reading order against the order elements are seen in; ELEMENT is CLASS#TAG@X,Y,W,H in the "
+        "view's coordinates" },
 };
 
 }

@@ -27,6 +27,7 @@ enum class CommandWord {
     Elements,
     SwipeNext,
     SwipePrevious,
+    Audit,
 };
 
 // How a command's operands are read from the rest of its line.

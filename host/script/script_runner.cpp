@@ -2,6 +2,7 @@
 #include "base/host_errors.h"
 
 #include "base/interruption.h"
+#include "reader/accessibility_audit.h"
 #include "reader/spoken_text.h"
 
 #include <istream>
@@ -153,6 +154,9 @@ Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
     case CommandWord::SwipePrevious:
         if (!m_reader.swipe(command.word == CommandWord::SwipeNext ? ui::AccessibilityScrollDirection::Next : ui::AccessibilityScrollDirection::Previous))
             return Error { "there is no scroll view on screen" };
+        return {};
+    case CommandWord::Audit:
+        output.audited(auditScreen(m_session));
         return {};
     }
     return Error { "unknown command" };

@@ -63,6 +63,14 @@ void PlainOutput::elements(const std::vector<ui::AccessibilityDescription>& desc
     m_out.flush();
 }
 
+void PlainOutput::audited(const std::vector<AuditFinding>& findings)
+{
+    for (const AuditFinding& finding : findings)
+        m_out << "audit " << auditFindingText(finding) << '\n';
+    m_out << "audited " << findings.size() << '\n';
+    m_out.flush();
+}
+
 void JsonAnswer::begin()
 {
     m_produced = ui::Json::object();
@@ -137,6 +145,14 @@ void JsonAnswer::described(const std::optional<ui::AccessibilityDescription>& de
 void JsonAnswer::elements(const std::vector<ui::AccessibilityDescription>& descriptions)
 {
     m_produced["elements"] = descriptionsJson(descriptions);
+}
+
+void JsonAnswer::audited(const std::vector<AuditFinding>& findings)
+{
+    ui::Json list = ui::Json::array();
+    for (const AuditFinding& finding : findings)
+        list.push_back(auditFindingJson(finding));
+    m_produced["audit"] = std::move(list);
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/audit_finding.h"
 #include <weeapp/sys/url.h>
 #include <weeapp/ui/accessibility_reader.h>
 #include <weeapp/ui/alert_view.h>
@@ -34,10 +35,13 @@ public:
     // through in order.
     virtual void described(const std::optional<ui::AccessibilityDescription>&) = 0;
     virtual void elements(const std::vector<ui::AccessibilityDescription>&) = 0;
+    // What an audit of the screen found, sorted; none when all is well.
+    virtual void audited(const std::vector<AuditFinding>&) = 0;
 };
 
 // Today's lines: "open URL", "alert JSON", "height N", "launch URL|none", "dump JSON|null",
-// "describe JSON|null", "elements [JSON, ...]", each flushed at once for a program at the other
+// "describe JSON|null", "elements [JSON, ...]", "audit RULE ELEMENT FIGURE ..." a finding and
+// then "audited N", each flushed at once for a program at the other
 // end of a pipe; a written file and a tap's hit print nothing.
 class PlainOutput : public CommandOutput {
 public:
@@ -53,6 +57,7 @@ public:
     void hit(const ui::View*, const ui::View*) override { }
     void described(const std::optional<ui::AccessibilityDescription>&) override;
     void elements(const std::vector<ui::AccessibilityDescription>&) override;
+    void audited(const std::vector<AuditFinding>&) override;
 
 private:
     std::ostream& m_out;
@@ -78,6 +83,7 @@ public:
     void hit(const ui::View* control, const ui::View* content) override;
     void described(const std::optional<ui::AccessibilityDescription>&) override;
     void elements(const std::vector<ui::AccessibilityDescription>&) override;
+    void audited(const std::vector<AuditFinding>&) override;
 
 private:
     void print(const ui::Json&);

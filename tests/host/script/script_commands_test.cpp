@@ -24,7 +24,7 @@ TEST(ScriptCommands, OneRowForEveryCommand)
         EXPECT_FALSE(info.help.empty()) << info.word;
         EXPECT_EQ(info.arguments.empty(), info.operands == host::Operands::None) << info.word;
     }
-    EXPECT_EQ(commands.size(), static_cast<std::size_t>(host::CommandWord::SwipePrevious) + 1);
+    EXPECT_EQ(commands.size(), static_cast<std::size_t>(host::CommandWord::Audit) + 1);
     for (const char* word : { "", "fly", "TAP", "tap ", "swipe" })
         EXPECT_EQ(host::findScriptCommand(word), nullptr) << word;
 }
