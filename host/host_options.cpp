@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kUsageLine =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--plugins DIR]... [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
     "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
-    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] [--paused] | --gallery DIR [--against OLD [--tolerance F]]]\n";
+    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] [--paused] | --gallery DIR [--against OLD [--tolerance F]] [--audit]]\n";
 
 using OptionNames = std::shared_ptr<std::vector<std::string>>;
 
@@ -103,7 +103,8 @@ constexpr const char* kHelpFooter =
     "other bundle is refused before it is loaded, with status 1.\n"
     "\nExit status: 0 the script (or the protocol session, the demo, the live view, the window or the\n"
     "gallery) ran to its end; 1 no loadable plug-in under the root, the demo phone not written, a\n"
-    "picture of the demo or the gallery not written, or a state changed since the gallery --against names; 2 a usage error, a --gallery folder that holds\n"
+    "picture of the demo or the gallery not written, a state changed since --against OLD, or a\n"
+    "finding of --audit; 2 a usage error, a --gallery folder that holds\n"
     "other files, a --root that is not a folder, a script that cannot be read, a bad\n"
     "script line or a command that failed, a --backdrop that is no picture, or no display for\n"
     "--window; 130, 143 and 129 ended by SIGINT, SIGTERM and SIGHUP (between two commands, steps or\n"
