@@ -257,6 +257,9 @@ TEST(SettingValue, TextsTypeAsTheyRead)
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(*settingValueFromText(text), *value) << text;
+    // A text that is part of a longer one ends where it ends, not where the digits do.
+    EXPECT_EQ(*settingValueFromText(std::string_view("100000000000000000000").substr(0, 20)), *Value::unsignedInteger(10000000000000000000ULL));
+    EXPECT_EQ(*settingValueFromText(std::string_view("-421").substr(0, 3)), *Value::integer(-42));
 }
 
 // Every kind prints on one line, each apart from the others: texts that would read as another

@@ -110,6 +110,10 @@ TEST_F(PreferencesChangeTest, BackgroundAndSingleRebuild)
     EXPECT_TRUE(notifyRebuilds());
     EXPECT_EQ(controller->bgIsVisible, sys::YES);
     EXPECT_FALSE(notifyRebuilds());
+    setSetting("showBg", Value::boolean(false));
+    EXPECT_TRUE(notifyRebuilds());
+    EXPECT_EQ(controller->bgIsVisible, sys::NO);
+    EXPECT_FALSE(notifyRebuilds());
 
     setSetting("fiveIcons", Value::boolean(true));
     setSetting("metroStyle", Value::boolean(true));

@@ -108,6 +108,14 @@ TEST_F(MetroFlipTest, GuardsEndTheChainSilently)
     EXPECT_EQ(controller->aniRuns, sys::NO);
     EXPECT_EQ(runLoop().pendingCount(), 0u);
 
+    // A host that says the view appeared before asking for it: no tiles yet, nothing flips.
+    {
+        KavrinController early;
+        early.viewDidAppear();
+        runLoop().advance(2.5);
+        EXPECT_EQ(early.aniRuns, sys::NO);
+    }
+
     // The standard look has no metro buttons, so nothing ever flips there.
     writeSettings({});
     controller->buildGroundView();

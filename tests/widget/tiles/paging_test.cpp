@@ -1,5 +1,7 @@
 #include "widget/support/phone_fixture.h"
 
+#include <cmath>
+
 namespace kavrin::testing {
 namespace {
 
@@ -13,7 +15,7 @@ TEST_F(PagingTest, PageFollowsTheOffset)
     controller->view();
     ui::ScrollView& scrollView = *controller->scrollView;
     const std::vector<std::pair<float, int>> standard { { 0, 0 }, { 157.9f, 0 }, { 158, 1 }, { 474, 2 }, { 632, 2 },
-        { -200, 0 }, { 5000, 2 }, { 1e30f, 2 }, { -1e30f, 0 } };
+        { -200, 0 }, { 5000, 2 }, { 1e30f, 2 }, { -1e30f, 0 }, { 474, 2 }, { NAN, 0 } };
     for (const auto& [offset, page] : standard) {
         scrollView.setContentOffset({ offset, 0 });
         EXPECT_EQ(controller->pageControl->currentPage(), page) << offset;
