@@ -1,5 +1,6 @@
 #include "render/caption_drawing.h"
 
+#include "render/surface_copy.h"
 #include "render/text_drawing.h"
 
 #include <cmath>
@@ -17,17 +18,8 @@ OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scal
     const int width = cairo_image_surface_get_width(frame);
     const int frameHeight = cairo_image_surface_get_height(frame);
     const int height = frameHeight + static_cast<int>(std::lround(kCaptionHeight * scale));
-    OwnedSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    OwnedSurface picture = copyOnCanvas(frame, width, height);
     cairo_t* cr = cairo_create(picture.get());
-    // The frame pixel for pixel, whatever scale it was drawn at.
-    double frameScaleX = 1, frameScaleY = 1;
-    cairo_surface_get_device_scale(frame, &frameScaleX, &frameScaleY);
-    cairo_save(cr);
-    cairo_scale(cr, frameScaleX, frameScaleY);
-    cairo_set_source_surface(cr, frame, 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_restore(cr);
 
     cairo_scale(cr, scale, scale);
     const double pointsWide = width / double(scale);

@@ -1,5 +1,6 @@
 #include "render/key_help_drawing.h"
 
+#include "render/surface_copy.h"
 #include "render/text_drawing.h"
 
 #include <algorithm>
@@ -19,16 +20,8 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
 {
     const int width = cairo_image_surface_get_width(frame);
     const int height = cairo_image_surface_get_height(frame);
-    OwnedSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    OwnedSurface picture = copyOnCanvas(frame, width, height);
     cairo_t* cr = cairo_create(picture.get());
-    double frameScaleX = 1, frameScaleY = 1;
-    cairo_surface_get_device_scale(frame, &frameScaleX, &frameScaleY);
-    cairo_save(cr);
-    cairo_scale(cr, frameScaleX, frameScaleY);
-    cairo_set_source_surface(cr, frame, 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_restore(cr);
 
     cairo_scale(cr, scale, scale);
     const double pointsWide = width / double(scale), pointsHigh = height / double(scale);

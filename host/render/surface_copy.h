@@ -6,8 +6,8 @@
 
 namespace kavrin::host {
 
-// A new ARGB32 image of the given size holding the source surface drawn at its origin, pixels
-// replaced rather than blended; the caller destroys it.
+// A new ARGB32 image of the given size holding the source surface's pixels at its origin, pixel
+// for pixel whatever the source's device scale, replaced rather than blended.
 OwnedSurface copyOnCanvas(cairo_surface_t* source, int width, int height);
 
 }

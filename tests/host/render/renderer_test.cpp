@@ -195,6 +195,18 @@ double meanDifferenceShrunk(const Picture& scaled, const Picture& single, int sc
     return total / (3.0 * single.width() * single.height());
 }
 
+// A recording at 2x holds the frames as render draws them, pixel for pixel: its first frame (the
+// image a viewer without animation shows) is the still picture of the same moment, not a copy
+// shrunk into a corner.
+TEST_F(RendererTest, RecordingsKeepTheScaleOfTheirFrames)
+{
+    run("view\nappear\nrender still.png\nrecord clip.png 0.02\n", { "--scale", "2" });
+    Picture still = picture("still.png"), clip = picture("clip.png");
+    ASSERT_TRUE(still.valid() && clip.valid());
+    EXPECT_EQ(clip.width(), still.width());
+    EXPECT_TRUE(clip == still);
+}
+
 // A picture at scale 2 or 3 is exactly that many times the 1x picture on each side, and drawn
 // at device pixels it still shows the same thing: shrunk back to 1x it lies within 2.5 levels
 // of 255 of the 1x picture on average (measured: 0.5 to 1.3, where only the edges of glyphs
