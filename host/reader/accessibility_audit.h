@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/colour_luminance.h"
+
 #include "session/audit_finding.h"
 #include "session/host_session.h"
 
@@ -32,7 +34,5 @@ std::vector<AuditFinding> auditScreen(HostSession&);
 
 // The contrast ratio of two relative luminances, 1 to 21 (WCAG 2.1).
 double contrastRatio(double luminance, double otherLuminance);
-// The relative luminance of an sRGB colour whose channels run from 0 to 1.
-double relativeLuminance(double red, double green, double blue);
 
 }

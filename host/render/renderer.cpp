@@ -1,6 +1,7 @@
 #include "render/renderer.h"
 
 #include "render/alert_drawing.h"
+#include "render/colour_luminance.h"
 #include "render/drawing_geometry.h"
 #include "render/drawing_traits.h"
 #include "render/flip_drawing.h"
@@ -68,7 +69,6 @@ bool wantsDarkDots(cairo_t* cr, double left, double top, double right, double bo
     const int stride = cairo_image_surface_get_stride(target);
     if (!pixels || cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
         return false;
-    const auto linear = [](double channel) { return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4); };
     double luminance = 0, coverage = 0;
     long counted = 0;
     for (int y = fromY; y < toY; ++y) {
@@ -80,7 +80,7 @@ bool wantsDarkDots(cairo_t* cr, double left, double top, double right, double bo
                 continue;
             // Premultiplied: a channel over alpha is the colour itself.
             const double red = ((pixel >> 16) & 0xff) / 255.0 / alpha, green = ((pixel >> 8) & 0xff) / 255.0 / alpha, blue = (pixel & 0xff) / 255.0 / alpha;
-            luminance += alpha * (0.2126 * linear(red) + 0.7152 * linear(green) + 0.0722 * linear(blue));
+            luminance += alpha * relativeLuminance(red, green, blue);
             coverage += alpha;
         }
     }
