@@ -59,7 +59,7 @@ sqlite3* openFromBytes(std::span<const std::uint8_t> bytes)
         return nullptr;
     }
     std::copy(bytes.begin(), bytes.end(), copy);
-    if (bytes.size() >= 20 && copy[18] == 2 && copy[19] == 2)
+    if (bytes.size() >= 20 && copy[19] == 2)
         copy[18] = copy[19] = 1;
     const auto size = static_cast<sqlite3_int64>(bytes.size());
     if (sqlite3_deserialize(connection, "main", copy, size, size, SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY)
@@ -100,10 +100,10 @@ bool lockedAgainstReaders(int fd)
 //    readers (an immutable open takes no locks, and an ordinary one would wait for the log). A
 //    database with a rollback journal needs no look at its locks: its read-only connection,
 //    which waits for nothing, fails at once on the same locks;
-//  - as immutable when it is in write-ahead-log mode (bytes 18 and 19 of its header are 2), its
-//    "-wal" file is missing or empty, so the database file alone holds every committed change,
-//    and the "-wal" or "-shm" file is missing, which an ordinary read-only connection would
-//    create;
+//  - as immutable when it is in write-ahead-log mode (byte 19 of its header, the file format a
+//    reader needs, is 2; SQLite goes by that byte alone, whatever byte 18 says), its "-wal" file
+//    is missing or empty, so the database file alone holds every committed change, and the
+//    "-wal" or "-shm" file is missing, which an ordinary read-only connection would create;
 //  - read-only otherwise. A "-wal" file with content is then read with the changes committed to
 //    it; where its "-shm" file is missing SQLite creates it, the one file the widget may make.
 Opening openingFor(const std::string& path)
@@ -115,8 +115,7 @@ Opening openingFor(const std::string& path)
     std::array<char, 20> header {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
-    const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2
-        && header[19] == 2;
+    const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[19] == 2;
     const bool locked = wal && lockedAgainstReaders(fd);
     ::close(fd);
     if (!regular || locked)

@@ -247,6 +247,36 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
     EXPECT_EQ(folderListing(), before);
 }
 
+// SQLite takes a database for write-ahead-log mode by byte 19 of its header alone. A header whose
+// two version bytes disagree (patched by hand or by another tool) is read as SQLite reads it, and
+// still nothing appears beside it. The same holds for the bytes handed over in memory.
+TEST_F(AddressBookTest, HeaderVersionBytesThatDisagreeAreReadAsSqliteReadsThem)
+{
+    writeBundleImages();
+    const fs::path database = realPath(sys::kAddressBookPath);
+    for (const auto& [writeVersion, readVersion] : { std::pair { 1, 2 }, std::pair { 2, 1 } }) {
+        SCOPED_TRACE(::testing::Message() << "bytes 18 and 19: " << writeVersion << " " << readVersion);
+        fs::remove(database);
+        writeAddressBook({ { 1, "a@example.org" } });
+        makeWalState(database, Wal::Missing, false);
+        {
+            std::fstream file(database, std::ios::in | std::ios::out | std::ios::binary);
+            file.seekp(18);
+            file.put(static_cast<char>(writeVersion));
+            file.put(static_cast<char>(readVersion));
+        }
+        const std::set<std::string> before = filesBeside(database);
+        EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
+        EXPECT_EQ(filesBeside(database), before);
+
+        std::ifstream file(database, std::ios::binary);
+        const std::vector<std::uint8_t> bytes { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+        setAddressBookBytes(sys::kAddressBookPath, bytes);
+        EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
+        clearAddressBookBytes();
+    }
+}
+
 // A database of another schema, a corrupt file, one locked by a writer, a FIFO or a folder in
 // its place falls back at once.
 TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
