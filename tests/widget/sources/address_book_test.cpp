@@ -500,6 +500,7 @@ TEST_F(AddressBookTest, LookupsLeaveNoSqliteMemoryBehind)
 
 // Databases given as bytes answer as their files do, a write-ahead-log one and an empty or
 // broken one included, while the files stay untouched; once cleared, the files are read again.
+// Bytes given for any other path change nothing.
 TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
 {
     struct ClearedAtEnd {
@@ -522,6 +523,11 @@ TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
     std::filesystem::remove(realPath(sys::kAddressBookPath));
     writeAddressBook({ { 1, "file@example.org" } });
     const std::set<std::string> files = filesBeside(realPath(sys::kAddressBookPath));
+    const std::vector<std::uint8_t> broken(4096, 'x');
+
+    setAddressBookBytes("/var/mobile/Library/AddressBook/Other.sqlitedb", broken);
+    EXPECT_EQ(controller->getMailFromDB(1), "file@example.org");
+    EXPECT_EQ(controller->getImageFromDB(1)->size(), (ui::Size { 4, 4 }));
 
     setAddressBookBytes(sys::kAddressBookPath, walBook);
     setAddressBookBytes(sys::kAddressBookImagesPath, images);
@@ -536,7 +542,6 @@ TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
     sqlite3_close(connection);
     EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
 
-    const std::vector<std::uint8_t> broken(4096, 'x');
     setAddressBookBytes(sys::kAddressBookPath, {});
     setAddressBookBytes(sys::kAddressBookImagesPath, broken);
     EXPECT_EQ(controller->getMailFromDB(1), "");
