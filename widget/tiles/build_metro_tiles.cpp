@@ -68,10 +68,8 @@ public:
     void advance(bool isLast)
     {
         ++m_column;
-        const std::int32_t little = m_geometry.rightTiles;
-        const bool rowFull = little > 0
-            && (m_page == 0 ? m_column % little == 0 : m_column % little == 2 && m_column > 2);
-        if (rowFull) {
+        const std::int32_t rowLength = m_page == 0 ? m_geometry.rightTiles : m_geometry.rightTiles + 2;
+        if (m_column == rowLength) {
             m_column = 0;
             ++m_row;
         }

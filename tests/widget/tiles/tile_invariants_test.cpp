@@ -1,5 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
+#include "resources/bundle_resources.h"
 #include <weeapp/ui/button.h>
 #include <weeapp/ui/label.h>
 
@@ -108,6 +109,32 @@ TEST_F(TileInvariantsTest, TilesKeepToTheirPagesForEveryCountAndLook)
                 }
             }
         }
+    }
+}
+
+// In every look each tile shows its own contact's photo: the address book's, the bundle's
+// placeholder for a contact without one, nothing for a photo that cannot be decoded. The metro
+// look's labels are see-through, so that the colour shows around the first word: on the phone a
+// label's background is not clear unless it is made so.
+TEST_F(TileInvariantsTest, EveryTileShowsItsOwnContactsPhoto)
+{
+    writeBundleImages();
+    writeFavorites(numberedFavorites(3));
+    writeThumbnails({ { 100, pngBytes(6, 3) }, { 102, { 1, 2, 3, 4 } } });
+    for (const Look& look : allLooks()) {
+        SCOPED_TRACE(look.name);
+        writeSettings(look.settings);
+        controller = std::make_unique<KavrinController>();
+        controller->view();
+        const std::vector<ui::Button*> buttons = tileButtons(*controller->scrollView);
+        ASSERT_EQ(buttons.size(), 3u);
+        ASSERT_NE(buttons[0]->currentImage(), nullptr);
+        EXPECT_EQ(buttons[0]->currentImage()->size(), (ui::Size { 6, 3 }));
+        ASSERT_NE(buttons[1]->currentImage(), nullptr);
+        EXPECT_EQ(buttons[1]->currentImage()->source(), std::string("file:") + kPlaceholderPhotoPath);
+        EXPECT_EQ(buttons[2]->currentImage(), nullptr);
+        for (const ui::Label* label : tileLabels(*controller->scrollView))
+            EXPECT_EQ(label->backgroundColor(), ui::Color::clearColor());
     }
 }
 
