@@ -2,6 +2,7 @@
 
 #include <weeapp/ui/button.h>
 #include <weeapp/ui/label.h>
+#include <weeapp/ui/view_dump.h>
 
 namespace kavrin::testing {
 namespace {
@@ -105,6 +106,50 @@ TEST_F(StandardGridTest, LabelBadges)
     controller->buildView();
     EXPECT_EQ(controller->labelsAreVisible, sys::NO);
     EXPECT_TRUE(tileButtons(*controller->scrollView)[0]->subviews().empty());
+}
+
+// The first tile of each standard layout, its badge and the name under it, as the host dumps
+// them: every measure, colour, font and shadow the user sees.
+TEST_F(StandardGridTest, TheFirstTileAsTheHostDumpsIt)
+{
+    const std::string accessibility = R"("accessibility": {"element": true, "label": "Anna Berg, mobile", "hint": "Calls", )"
+                                      R"("traits": ["button"], "value": null, "elementsHidden": false}, )";
+    const auto badge = [](const char* frame) {
+        return std::string(R"({"class": "Label", "frame": [)") + frame
+            + R"(], "tag": 0, "hidden": false, "alpha": 0.9, "background": [0.1254902, 0.13333334, 0.14901961, 1], )"
+              R"("cornerRadius": 0, "masksToBounds": false, "borderWidth": 0, "accessibility": {"element": false, )"
+              R"("label": "mobile", "hint": null, "traits": ["staticText"], "value": null, "elementsHidden": false}, )"
+              R"("text": "mobile", "font": ["Helvetica", 9], "textColor": "white", "alignment": 1, "lines": 1, )"
+              R"("minimumFontSize": 6, "shadowColor": "darkText", "shadowOffset": [1, 1], "children": []})";
+    };
+    const auto name = [](const char* frame) {
+        return std::string(R"({"class": "Label", "frame": [)") + frame
+            + R"(], "tag": 0, "hidden": false, "alpha": 1, "background": "clear", "cornerRadius": 0, )"
+              R"("masksToBounds": false, "borderWidth": 0, "accessibility": {"element": false, "label": "Anna Berg", )"
+              R"("hint": null, "traits": ["staticText"], "value": null, "elementsHidden": false}, "text": "Anna Berg", )"
+              R"("font": ["Helvetica", 12], "textColor": "white", "alignment": 1, "lines": 1, "minimumFontSize": 9, )"
+              R"("shadowColor": "darkText", "shadowOffset": [1, 1], "children": []})";
+    };
+    const auto button = [&](const char* frame, const std::string& badgeDump) {
+        return std::string(R"({"class": "Button", "frame": [)") + frame
+            + R"(], "tag": 0, "hidden": false, "alpha": 1, "background": null, "cornerRadius": 5, "masksToBounds": true, )"
+              R"("borderWidth": 0, )"
+            + accessibility + R"("image": {"source": "data", "width": 4, "height": 4}, "children": [)" + badgeDump + "]}";
+    };
+
+    writeFavorites({ { "Anna Berg", 100, "_$!<Mobile>!$_", "1" } });
+    writeThumbnails({ { 100, pngBytes(4, 4) } });
+    for (const bool five : { false, true }) {
+        SCOPED_TRACE(five ? "five a page" : "four a page");
+        writeSettings({ { "showLabels", Value::boolean(true) }, { "fiveIcons", Value::boolean(five) } });
+        controller = std::make_unique<KavrinController>();
+        controller->view();
+        const ui::Button& tile = *tileButtons(*controller->scrollView).at(0);
+        EXPECT_EQ(ui::dumpViewTree(tile), five ? button("6, 5, 56, 56", badge("0, 48, 56, 8")) : button("12, 12, 64, 64", badge("0, 54, 64, 10")));
+        EXPECT_EQ(ui::dumpViewTree(*tileLabels(*controller->scrollView).at(0)), name(five ? "6, 61, 56, 20" : "12, 76, 64, 20"));
+        // Not in the dump: a long label shrinks its text to fit.
+        EXPECT_TRUE(dynamic_cast<const ui::Label&>(*tile.subviews().at(0)).adjustsFontSizeToFitWidth());
+    }
 }
 
 // A rebuild removes every tile but a child tagged 9999, and buttons stays empty.
