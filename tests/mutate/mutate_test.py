@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """scripts/mutate on a toy: a mutant that the toy's test kills, ones it lets live, one that does
-not compile; the log, the resumed run, the report and the checkout left as it was.
+not compile; the log, the resumed run, the report, a rerun of the survivors and the checkout
+left as it was.
 
     mutate_test.py MUTATE_SCRIPT"""
 
@@ -70,6 +71,10 @@ def main():
             f.write(f"## Equivalent mutants\n- `{equivalent}` clamp.cpp:6, ten clamps to ten either way\n")
         report = run(base + ["--report", "--equivalents", notes, "clamp.cpp"], 1)
         check("80.0%" in report and "clamp.cpp:6:" not in report.split("survivors:")[1], "the equivalent mutant still counts", report)
+
+        # Running the survivors again after new tests runs the other survivor, not the equivalent one.
+        rerun = run(base + ["-v", "--rerun", "survived", "--equivalents", notes, "clamp.cpp"], 1)
+        check("1 to run" in rerun and "clamp.cpp:13:" in rerun, "the survivors were not run again", rerun)
     print("mutate_test: passed")
 
 
