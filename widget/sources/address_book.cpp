@@ -16,6 +16,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -43,31 +44,29 @@ DatabaseBytes* databaseBytesFor(std::string_view phonePath)
     return nullptr;
 }
 
+struct ConnectionCloser {
+    void operator()(sqlite3* connection) const { sqlite3_close(connection); }
+};
+
 // A read-only in-memory database on a copy of the bytes. The copy is SQLite's own, freed with
 // the connection; a write-ahead-log header is turned to the rollback one there, as SQLite opens
-// no log for a database in memory.
+// no log for a database in memory. Like an empty file, empty bytes give an empty database.
 sqlite3* openFromBytes(std::span<const std::uint8_t> bytes)
 {
-    sqlite3* connection = nullptr;
-    if (sqlite3_open_v2(":memory:", &connection, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close(connection);
+    sqlite3* opened = nullptr;
+    const bool isOpen = sqlite3_open_v2(":memory:", &opened, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+    std::unique_ptr<sqlite3, ConnectionCloser> connection(opened);
+    auto* copy = isOpen ? static_cast<unsigned char*>(sqlite3_malloc64(bytes.size() + 1)) : nullptr;
+    if (!copy)
         return nullptr;
-    }
-    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size() + 1));
-    if (!copy) {
-        sqlite3_close(connection);
-        return nullptr;
-    }
     std::copy(bytes.begin(), bytes.end(), copy);
     if (bytes.size() >= 20 && copy[19] == 2)
         copy[18] = copy[19] = 1;
     const auto size = static_cast<sqlite3_int64>(bytes.size());
-    if (sqlite3_deserialize(connection, "main", copy, size, size, SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY)
-        != SQLITE_OK) {
-        sqlite3_close(connection);
+    if (sqlite3_deserialize(connection.get(), "main", copy, size, size, SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY)
+        != SQLITE_OK)
         return nullptr;
-    }
-    return connection;
+    return connection.release();
 }
 
 enum class Opening { Refused,

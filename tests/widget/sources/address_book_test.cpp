@@ -544,6 +544,9 @@ TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
 
     setAddressBookBytes(sys::kAddressBookPath, {});
     setAddressBookBytes(sys::kAddressBookImagesPath, broken);
+    connection = controller->getNewABDBConnection();
+    EXPECT_NE(connection, nullptr) << "empty bytes, like an empty file, are an empty database";
+    sqlite3_close(connection);
     EXPECT_EQ(controller->getMailFromDB(1), "");
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
     EXPECT_EQ(filesBeside(realPath(sys::kAddressBookPath)), files);
