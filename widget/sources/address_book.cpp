@@ -161,21 +161,20 @@ sqlite3* openReadOnly(const char* phonePath)
 {
     if (const DatabaseBytes* inMemory = databaseBytesFor(phonePath); inMemory && inMemory->set)
         return openFromBytes(inMemory->bytes);
-    sqlite3* connection = nullptr;
     const std::string path = sys::resolvePhonePath(phonePath);
     const Opening opening = openingFor(path);
     if (opening == Opening::Refused)
         return nullptr;
-    const int opened = opening == Opening::Immutable
-        ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &connection, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
-        : sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr);
-    if (opened == SQLITE_OK) {
-        if (opening == Opening::ReadOnlyLog)
-            sqlite3_busy_timeout(connection, kLogRetryMilliseconds);
-        return connection;
-    }
-    sqlite3_close(connection);
-    return nullptr;
+    sqlite3* opened = nullptr;
+    const int status = opening == Opening::Immutable
+        ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &opened, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+        : sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, ConnectionCloser> connection(opened);
+    if (status != SQLITE_OK)
+        return nullptr;
+    if (opening == Opening::ReadOnlyLog)
+        sqlite3_busy_timeout(connection.get(), kLogRetryMilliseconds);
+    return connection.release();
 }
 
 // One query on its own connection: prepares the SQL, hands every row to onRow, and finalises
