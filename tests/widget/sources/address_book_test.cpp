@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -313,7 +314,8 @@ TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
 
 // Every state of a write-ahead-log database's side files: the committed changes in its "-wal"
 // file are read, and no file appears beside it but the "-shm" that SQLite needs to read a
-// "-wal" with content.
+// "-wal" with content. Only a connection that reads through the log waits for a writer's commit,
+// and then at most 50 ms; an immutable one has nobody to wait for.
 TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
 {
     const fs::path database = realPath(sys::kAddressBookPath);
@@ -322,15 +324,29 @@ TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
         bool shm;
         const char* address;
         std::set<std::string> after;
+        int busyTimeout;
     };
     const std::string name = database.filename().string();
     const std::vector<Case> cases {
-        { Wal::Missing, false, "old@example.org", { name } },
-        { Wal::Missing, true, "old@example.org", { name, name + "-shm" } },
-        { Wal::Empty, false, "old@example.org", { name, name + "-wal" } },
-        { Wal::Empty, true, "old@example.org", { name, name + "-wal", name + "-shm" } },
-        { Wal::Committed, false, "new@example.org", { name, name + "-wal", name + "-shm" } },
-        { Wal::Committed, true, "new@example.org", { name, name + "-wal", name + "-shm" } },
+        { Wal::Missing, false, "old@example.org", { name }, 0 },
+        { Wal::Missing, true, "old@example.org", { name, name + "-shm" }, 0 },
+        { Wal::Empty, false, "old@example.org", { name, name + "-wal" }, 0 },
+        { Wal::Empty, true, "old@example.org", { name, name + "-wal", name + "-shm" }, 50 },
+        { Wal::Committed, false, "new@example.org", { name, name + "-wal", name + "-shm" }, 50 },
+        { Wal::Committed, true, "new@example.org", { name, name + "-wal", name + "-shm" }, 50 },
+    };
+    const auto busyTimeout = [this] {
+        sqlite3* connection = controller->getNewABDBConnection();
+        int milliseconds = -1;
+        sqlite3_exec(
+            connection, "PRAGMA busy_timeout",
+            [](void* out, int, char** values, char**) {
+                *static_cast<int*>(out) = std::atoi(values[0]);
+                return 0;
+            },
+            &milliseconds, nullptr);
+        sqlite3_close(connection);
+        return milliseconds;
     };
     for (const Case& state : cases) {
         SCOPED_TRACE(::testing::Message() << "wal " << static_cast<int>(state.wal) << ", shm " << state.shm);
@@ -341,7 +357,12 @@ TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
         EXPECT_EQ(controller->getMailFromDB(1), state.address);
         EXPECT_EQ(controller->getMailFromDB(1), state.address);
         EXPECT_EQ(filesBeside(database), state.after);
+        EXPECT_EQ(busyTimeout(), state.busyTimeout);
     }
+    for (const char* suffix : { "", "-wal", "-shm" })
+        fs::remove(database.string() + suffix);
+    writeAddressBook({ { 1, "first@example.org" } });
+    EXPECT_EQ(busyTimeout(), 0) << "a database with a rollback journal";
 }
 
 // A writer in another process that holds its lock over a committed change, in exclusive locking
