@@ -141,6 +141,26 @@ TEST_F(AddressBookTest, MailLookupTakesTheLastRow)
     EXPECT_EQ(controller->getMailFromDB(-5), "negative@example.org");
 }
 
+// An address book that another tool wrote in UTF-16 gives the same addresses, in UTF-8.
+TEST_F(AddressBookTest, Utf16DatabaseGivesUtf8Addresses)
+{
+    for (const char* encoding : { "UTF-16le", "UTF-16be" }) {
+        SCOPED_TRACE(encoding);
+        fs::remove(realPath(sys::kAddressBookPath));
+        fs::create_directories(realPath(sys::kAddressBookPath).parent_path());
+        sqlite3* writer = nullptr;
+        ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &writer), SQLITE_OK);
+        execute(writer, (std::string("PRAGMA encoding='") + encoding + "'").c_str());
+        execute(writer,
+            "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, "
+            "label INTEGER, value TEXT);"
+            "INSERT INTO ABMultiValue (record_id, property, value) VALUES (1, 4, 'jürgen.öz@example.org'), (2, 4, '🐙@example.org');");
+        sqlite3_close(writer);
+        EXPECT_EQ(controller->getMailFromDB(1), "jürgen.öz@example.org");
+        EXPECT_EQ(controller->getMailFromDB(2), "🐙@example.org");
+    }
+}
+
 // A null or non-UTF-8 row is passed over wherever it stands: the last readable address wins,
 // and a record with none gives the empty text.
 TEST_F(AddressBookTest, UnreadableMailRowsArePassedOver)
