@@ -98,7 +98,7 @@ TEST_F(TileAccessibilityTest, HintsAndPagesInEachLanguage)
 }
 
 // A standard tile is one element: the name, then the badge's label when badges are shown; the
-// name label and the badge are silent. The page control is adjustable.
+// name label and the badge are silent. The page control is adjustable, and silent without pages.
 TEST_F(TileAccessibilityTest, StandardTileLabels)
 {
     writeFavorites({ { "Ada Quell", 1, "_$!<Mobile>!$_", "1" }, { "Bo", 2, "Boat", "2" }, { "Cleo", 3, "", "3" } });
@@ -116,6 +116,14 @@ TEST_F(TileAccessibilityTest, StandardTileLabels)
     controller->buildGroundView();
     controller->buildView();
     EXPECT_EQ(readingOrder(), (std::vector<std::string> { "Ada Quell|", "Bo|", "Cleo|", "|page 1 of 1" }));
+
+    // Without favorites the standard look has no page to tell of.
+    writeFavorites({});
+    controller->buildGroundView();
+    controller->buildView();
+    ASSERT_EQ(controller->pageControl->numberOfPages(), 0);
+    EXPECT_EQ(controller->pageControl->accessibilityValue(), std::nullopt);
+    EXPECT_EQ(KavrinController().pageControlAccessibilityValue(), std::nullopt) << "before there is a view";
 }
 
 // describe's answers: the badge and the name under a photo belong to its tile; the gap between
