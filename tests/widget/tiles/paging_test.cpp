@@ -33,7 +33,8 @@ TEST_F(PagingTest, PageFollowsTheOffset)
     EXPECT_TRUE(controller->pageControl->isHidden());
 }
 
-// With pageControlUsed set, or a scroll view without width, the page control is left alone.
+// With pageControlUsed set, or a scroll view without width, the page control is left alone;
+// the end of the scroll's deceleration clears pageControlUsed, and the page follows again.
 TEST_F(PagingTest, LeftAloneWhenUsedOrWithoutWidth)
 {
     writeFavorites(numberedFavorites(12));
@@ -41,7 +42,11 @@ TEST_F(PagingTest, LeftAloneWhenUsedOrWithoutWidth)
     controller->pageControlUsed = sys::YES;
     controller->scrollView->setContentOffset({ 316, 0 });
     EXPECT_EQ(controller->pageControl->currentPage(), 0);
-    controller->pageControlUsed = sys::NO;
+    controller->scrollView->endDecelerating();
+    EXPECT_EQ(controller->pageControlUsed, sys::NO);
+    controller->scrollView->setContentOffset({ 632, 0 });
+    EXPECT_EQ(controller->pageControl->currentPage(), 2);
+    controller->scrollView->setContentOffset({ 0, 0 });
     controller->scrollView->setFrame({ 0, 0, 0, 110 });
     controller->scrollView->setContentOffset({ 316, 0 });
     EXPECT_EQ(controller->pageControl->currentPage(), 0);
