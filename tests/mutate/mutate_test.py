@@ -72,6 +72,16 @@ def main():
         report = run(base + ["--report", "--equivalents", notes, "clamp.cpp"], 1)
         check("80.0%" in report and "clamp.cpp:6:" not in report.split("survivors:")[1], "the equivalent mutant still counts", report)
 
+        # Rows that no longer match the file are pointed out: a mutant that moved, one that is gone.
+        with open(notes, "a") as f:
+            f.write("- `0123456789` clamp.cpp:8, a mutant of text that is gone\n")
+        with open(notes.replace(".md", "-moved.md"), "w") as f:
+            f.write(f"## Equivalent mutants\n- `{equivalent}` clamp.cpp:7, ten clamps to ten either way\n")
+        stale = run(base + ["--report", "--equivalents", notes, "clamp.cpp"], 1)
+        check("no longer a mutant of clamp.cpp: 0123456789" in stale, "a row of a mutant that is gone is not pointed out", stale)
+        moved = run(base + ["--report", "--equivalents", notes.replace(".md", "-moved.md"), "clamp.cpp"], 1)
+        check(f"now at line 6: {equivalent}" in moved, "a row whose line moved is not pointed out", moved)
+
         # Running the survivors again after new tests runs the other survivor, not the equivalent one.
         rerun = run(base + ["-v", "--rerun", "survived", "--equivalents", notes, "clamp.cpp"], 1)
         check("1 to run" in rerun and "clamp.cpp:13:" in rerun, "the survivors were not run again", rerun)
