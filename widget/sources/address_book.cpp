@@ -50,7 +50,8 @@ struct ConnectionCloser {
 
 // A read-only in-memory database on a copy of the bytes. The copy is SQLite's own, freed with
 // the connection; a write-ahead-log header is turned to the rollback one there, as SQLite opens
-// no log for a database in memory. Like an empty file, empty bytes give an empty database.
+// no log for a database in memory. Like an empty file, empty bytes give an empty database: the
+// copy is a byte longer than the bytes, as SQLite allocates nothing for a size of 0.
 sqlite3* openFromBytes(std::span<const std::uint8_t> bytes)
 {
     sqlite3* opened = nullptr;
