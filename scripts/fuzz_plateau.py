@@ -40,10 +40,12 @@ def check(args, process, state, start):
     # The runs since the last status line, estimated at the speed it gave.
     runs = state["runs"] + int((now - state["seen_at"]) * state["exec_s"])
     reason = None
-    if elapsed >= args.max_time:
-        reason = "stopped"
-    elif elapsed >= args.min_time and state["last_edge_run"] * 2 <= runs:
+    # A target that reaches its plateau just as its time runs out (--min-time equal to
+    # --max-time) is at its plateau, not stopped.
+    if elapsed >= args.min_time and state["last_edge_run"] * 2 <= runs:
         reason = "plateau"
+    elif elapsed >= args.max_time:
+        reason = "stopped"
     if reason:
         state["runs_at_stop"] = runs
         process.send_signal(signal.SIGINT)
