@@ -23,6 +23,7 @@ class Fuzzer:
 
 
 def main():
+    sys.dont_write_bytecode = True  # nothing is left in the source tree
     path = os.path.join(sys.argv[1], "fuzz_plateau.py")
     spec = importlib.util.spec_from_file_location("fuzz_plateau", path)
     plateau = importlib.util.module_from_spec(spec)
