@@ -161,6 +161,28 @@ TEST_F(AddressBookTest, Utf16DatabaseGivesUtf8Addresses)
     }
 }
 
+// The phone's own address book carries what only its frameworks can run: an index in a collation
+// of theirs (on the very table the widget reads), a trigger that calls a function of theirs, a full-text table of a module of theirs.
+// The widget's queries touch none of them and still answer.
+TEST_F(AddressBookTest, DatabaseWithThePhonesOwnCollationsFunctionsAndModulesIsRead)
+{
+    writeAddressBook({ { 1, "a@example.org" } });
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &writer), SQLITE_OK);
+    execute(writer,
+        "CREATE INDEX ABMultiValueByValue ON ABMultiValue (value);"
+        "PRAGMA writable_schema=ON;"
+        "UPDATE sqlite_master SET sql='CREATE INDEX ABMultiValueByValue ON ABMultiValue (value COLLATE LOCALIZED)' "
+        "WHERE name='ABMultiValueByValue';"
+        "INSERT INTO sqlite_master (type, name, tbl_name, rootpage, sql) VALUES ('table', 'ABPersonSearch', "
+        "'ABPersonSearch', 0, 'CREATE VIRTUAL TABLE ABPersonSearch USING abfts (tokenize=ab_tokenizer, First)');"
+        "INSERT INTO sqlite_master (type, name, tbl_name, rootpage, sql) VALUES ('trigger', 'delete_images', "
+        "'ABPerson', 0, 'CREATE TRIGGER delete_images AFTER DELETE ON ABPerson BEGIN SELECT ab_delete_images(old.ROWID); END');"
+        "PRAGMA writable_schema=OFF;");
+    sqlite3_close(writer);
+    EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
+}
+
 // A null or non-UTF-8 row is passed over wherever it stands: the last readable address wins,
 // and a record with none gives the empty text.
 TEST_F(AddressBookTest, UnreadableMailRowsArePassedOver)
