@@ -17,6 +17,7 @@
 #include <memory>
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace sys {
 
@@ -415,6 +416,74 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
     return matches ? root : nullptr;
 }
 
+// The UID that a dictionary of the one key CF$UID with a non-negative integer stands for, as
+// the phone's reader takes it: the way XML writes a UID, which the library writes but reads back
+// as that dictionary.
+std::optional<std::uint64_t> uidWrittenAsDictionary(plist_t node)
+{
+    if (plist_get_node_type(node) != PLIST_DICT || plist_dict_get_size(node) != 1)
+        return std::nullopt;
+    plist_t value = plist_dict_get_item(node, "CF$UID");
+    if (!value || plist_get_node_type(value) != PLIST_UINT)
+        return std::nullopt;
+    uint64_t uid = 0;
+    plist_get_uint_val(value, &uid);
+    if (uid >> 63 != 0 && !plist_nodes::isBeyondSignedRange(value))
+        return std::nullopt;
+    return uid;
+}
+
+// The parsed XML tree with every such dictionary replaced, in its place, by a UID node; walked
+// with a stack of our own, as deep trees are.
+PlistHandle withUidsRead(PlistHandle root)
+{
+    if (!root)
+        return root;
+    if (const std::optional<std::uint64_t> uid = uidWrittenAsDictionary(root.get()))
+        return PlistHandle(plist_new_uid(*uid));
+    std::vector<plist_t> containers;
+    if (isContainer(root.get()))
+        containers.push_back(root.get());
+    std::vector<std::pair<plist_t, std::uint64_t>> replaced;
+    while (!containers.empty()) {
+        plist_t container = containers.back();
+        containers.pop_back();
+        const bool isDictionary = plist_get_node_type(container) == PLIST_DICT;
+        void* iterator = nullptr;
+        if (isDictionary)
+            plist_dict_new_iter(container, &iterator);
+        else
+            plist_array_new_iter(container, &iterator);
+        replaced.clear();
+        while (true) {
+            plist_t child = nullptr;
+            if (isDictionary)
+                plist_dict_next_item(container, iterator, nullptr, &child);
+            else
+                plist_array_next_item(container, iterator, &child);
+            if (!child)
+                break;
+            if (const std::optional<std::uint64_t> uid = uidWrittenAsDictionary(child))
+                replaced.emplace_back(child, *uid);
+            else if (isContainer(child))
+                containers.push_back(child);
+        }
+        std::free(iterator);
+        for (const auto& [child, uid] : replaced) {
+            if (!isDictionary) {
+                plist_array_set_item(container, plist_new_uid(uid), plist_array_get_item_index(child));
+                continue;
+            }
+            char* rawKey = nullptr;
+            plist_get_key_val(plist_dict_item_get_key(child), &rawKey);
+            CString key(rawKey);
+            if (key)
+                plist_dict_set_item(container, key.get(), plist_new_uid(uid));
+        }
+    }
+    return root;
+}
+
 // The library's tree of bytes that the parser may be handed: UTF-8 XML or a binary file. The
 // parser recurses once a level and expands shared objects at every use, so a file goes to it
 // only once it is known to be shallow and no bigger as a tree than as bytes; the layout of a
@@ -429,12 +498,14 @@ PlistHandle boundedTree(const std::string& bytes, std::optional<BinaryPropertyLi
         layout = BinaryPropertyListLayout::scan(bytes, kMaximumPropertyListDepth);
         if (!layout)
             return nullptr;
-    } else if (!xmlPropertyListIsBounded(bytes, kMaximumPropertyListDepth + kXmlElementsAroundContainers)) {
+    } else if (!xmlPropertyListIsReadable(bytes, kMaximumPropertyListDepth + kXmlElementsAroundContainers)) {
         return nullptr;
     }
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), length, &raw);
-    return PlistHandle(raw);
+    if (layout || (bytes.find("CF$UID") == std::string::npos && bytes.find('&') == std::string::npos))
+        return PlistHandle(raw);
+    return withUidsRead(PlistHandle(raw));
 }
 
 bool isBinary(std::string_view bytes)
