@@ -71,9 +71,10 @@ TEST(PropertyListDocument, ValuesThatWouldChangeAreNamed)
         return *PropertyListDocument::fromBytes(bytesOf(*Value::dictionary(std::move(entries)), PropertyListFormat::Xml));
     };
     // As another program writes the year 1; the library writes it without its four digits.
-    PropertyListDocument ancient = *PropertyListDocument::fromBytes("<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                                                                    "<key>born</key><array><date>0001-01-01T00:00:00Z</date></array>"
-                                                                    "<key>other</key><integer>1</integer></dict></plist>");
+    PropertyListDocument ancient = *PropertyListDocument::fromBytes(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+        "<key>born</key><array><date>0001-01-01T00:00:00Z</date></array>"
+        "<key>other</key><integer>1</integer></dict></plist>");
     ancient.set("showLabels", Value::boolean(true));
     EXPECT_EQ(failureOf(ancient).key, "born");
     EXPECT_EQ(failureOf(ancient).kind, "date");

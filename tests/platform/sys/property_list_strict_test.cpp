@@ -115,10 +115,11 @@ TEST_F(PropertyListStrictTest, WellFormedValuesReadAsASecondReaderReadsThem)
     ASSERT_NE(real, nullptr);
     EXPECT_TRUE(std::isnan(*real));
 
-    const std::string around = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- before -->\n"
-                               "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                               "<plist version=\"1.0\">\n<!-- in --><dict>\n\t<key>a</key>\n\t<!-- between --><integer>1</integer>\n</dict>\n</plist>\n"
-                               "<!-- after --><?after?>\n\n";
+    const std::string around =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- before -->\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\">\n<!-- in --><dict>\n\t<key>a</key>\n\t<!-- between --><integer>1</integer>\n</dict>\n</plist>\n"
+        "<!-- after --><?after?>\n\n";
     EXPECT_EQ(count(propertyListFromBytes(around)), 1u);
 }
 

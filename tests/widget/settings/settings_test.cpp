@@ -92,8 +92,9 @@ TEST_F(SettingsTest, DeepFilesAndKeysWithANulGiveDefaults)
 // and its questions. The same settings well formed take effect.
 TEST_F(SettingsTest, MalformedXmlFilesGiveDefaults)
 {
-    const std::string root = "<dict><key>metroStyle</key><true/><key>fiveIcons</key><true/><key>standardAction</key><integer>2</integer>"
-                             "<key>askForCall</key><true/></dict>";
+    const std::string root =
+        "<dict><key>metroStyle</key><true/><key>fiveIcons</key><true/><key>standardAction</key><integer>2</integer>"
+        "<key>askForCall</key><true/></dict>";
     std::ofstream(realPath(kSettingsPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\">" << root << "</plist>";
     EXPECT_EQ(controller->checkSetting("metroStyle"), sys::YES);
     EXPECT_NE(controller->viewHeight(), 110.0f);

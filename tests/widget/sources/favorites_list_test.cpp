@@ -49,8 +49,9 @@ TEST_F(FavoritesListTest, DeepFilesGiveNoTiles)
 // lies around the root, is no list: no tiles. The same list well formed shows its favorite.
 TEST_F(FavoritesListTest, MalformedXmlFilesGiveNoTiles)
 {
-    const std::string root = "<array><dict><key>Name</key><string>Anna</string><key>ABUid</key><integer>5</integer>"
-                             "<key>Value</key><string>+49 170 1</string></dict></array>";
+    const std::string root =
+        "<array><dict><key>Name</key><string>Anna</string><key>ABUid</key><integer>5</integer>"
+        "<key>Value</key><string>+49 170 1</string></dict></array>";
     std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\">" << root << "</plist>";
     EXPECT_EQ(sys::count(loadFavoritesList()), 1u);
     for (const std::string& bytes : malformedXmlPropertyLists(root)) {
