@@ -148,8 +148,7 @@ TEST(ImageEncoding, WriteBytesReplacesTheFile)
     const fs::path file = folder.path() / "photo.png";
     ASSERT_TRUE(writeBytes(file.string(), Bytes { 1, 2, 3, 4, 5 }));
     ASSERT_TRUE(writeBytes(file.string(), Bytes { 9 }));
-    std::ifstream in(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "\x09");
+    EXPECT_EQ(kavrin::testing::fileBytes(file), "\x09");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
     EXPECT_FALSE(writeBytes((folder.path() / "missing" / "photo.png").string(), Bytes { 1 }));
     EXPECT_FALSE(fs::exists(folder.path() / "missing"));

@@ -15,13 +15,8 @@ namespace kavrin::phone_files {
 namespace {
 
 namespace fs = std::filesystem;
+using kavrin::testing::fileBytes;
 using kavrin::testing::TemporaryFolder;
-
-std::string bytesOf(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
 
 fs::path under(const fs::path& root, std::string_view phonePath)
 {
@@ -76,11 +71,11 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
     ASSERT_TRUE(scratch) << error;
     const fs::path copy = scratch->root();
     EXPECT_EQ(copy.parent_path(), temporary.path());
-    EXPECT_EQ(bytesOf(under(copy, sys::kFavoritesPath)), "favorites");
-    EXPECT_EQ(bytesOf(under(copy, kSettingsPath)), "settings");
-    EXPECT_EQ(bytesOf(under(copy, sys::kAddressBookPath)), "database");
-    EXPECT_EQ(bytesOf(under(copy, std::string(sys::kAddressBookPath) + "-wal")), "log");
-    EXPECT_EQ(bytesOf(under(copy, sys::kAddressBookImagesPath)), "images");
+    EXPECT_EQ(fileBytes(under(copy, sys::kFavoritesPath)), "favorites");
+    EXPECT_EQ(fileBytes(under(copy, kSettingsPath)), "settings");
+    EXPECT_EQ(fileBytes(under(copy, sys::kAddressBookPath)), "database");
+    EXPECT_EQ(fileBytes(under(copy, std::string(sys::kAddressBookPath) + "-wal")), "log");
+    EXPECT_EQ(fileBytes(under(copy, sys::kAddressBookImagesPath)), "images");
     EXPECT_FALSE(fs::exists(under(copy, "/private/var/mobile/Library/Preferences/other.plist")));
     const fs::path copiedBook = under(copy, sys::kAddressBookPath).parent_path();
     EXPECT_FALSE(fs::exists(copiedBook / "Folder.sqlitedb"));
@@ -91,8 +86,8 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
 
     std::ofstream(under(copy, kSettingsPath), std::ios::trunc) << "changed";
     fs::remove(under(copy, sys::kFavoritesPath));
-    EXPECT_EQ(bytesOf(under(phone.path(), kSettingsPath)), "settings");
-    EXPECT_EQ(bytesOf(under(phone.path(), sys::kFavoritesPath)), "favorites");
+    EXPECT_EQ(fileBytes(under(phone.path(), kSettingsPath)), "settings");
+    EXPECT_EQ(fileBytes(under(phone.path(), sys::kFavoritesPath)), "favorites");
 
     scratch.reset();
     EXPECT_FALSE(fs::exists(copy));
@@ -121,7 +116,7 @@ TEST(ScratchPhone, MissingFilesAndNoTemporaryFolder)
         ASSERT_TRUE(linked) << error;
         const fs::path favorites = under(linked->root(), sys::kFavoritesPath);
         EXPECT_FALSE(fs::is_symlink(favorites));
-        EXPECT_EQ(bytesOf(favorites), "linked favorites");
+        EXPECT_EQ(fileBytes(favorites), "linked favorites");
         EXPECT_FALSE(fs::exists(fs::symlink_status(under(linked->root(), kSettingsPath))));
     }
 

@@ -20,13 +20,8 @@ namespace kavrin::phone_files {
 namespace {
 
 namespace fs = std::filesystem;
+using kavrin::testing::fileBytes;
 using kavrin::testing::TemporaryFolder;
-
-std::string bytesOf(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
 
 // Each kind of thing in the file's place loads as its state; only Missing and Readable may be
 // saved, and a save never replaces a link, a FIFO or a folder that came after the load.
@@ -49,7 +44,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
         EXPECT_FALSE(unreadable.save());
         EXPECT_FALSE(unreadable.write("<plist><dict/></plist>"));
         EXPECT_NE(unreadable.problem().find("not a readable settings file"), std::string::npos);
-        EXPECT_EQ(bytesOf(file), bytes);
+        EXPECT_EQ(fileBytes(file), bytes);
     }
     // A file past 64 MiB is not even read in, and is said to be unreadable; one of 64 MiB is read
     // and found to be no settings file. (Both sparse, so they take no room.)
@@ -101,7 +96,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     fs::create_symlink(folder.path() / "elsewhere.plist", file);
     EXPECT_FALSE(fresh.save());
     EXPECT_TRUE(fs::is_symlink(file));
-    EXPECT_EQ(bytesOf(folder.path() / "elsewhere.plist"), "<plist><dict/></plist>");
+    EXPECT_EQ(fileBytes(folder.path() / "elsewhere.plist"), "<plist><dict/></plist>");
 }
 
 // setAside keeps an unreadable file's bytes in a new NAME.broken-STAMP file, never over an
@@ -116,7 +111,7 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
         SettingsEditor settings = SettingsEditor::load(file.string());
         std::optional<std::string> copy = settings.setAside();
         ASSERT_TRUE(copy);
-        EXPECT_EQ(bytesOf(*copy), bytes);
+        EXPECT_EQ(fileBytes(*copy), bytes);
         // The stamp is the time of the copy in UTC, to the second: settings.plist.broken-20261210T064501Z.
         const std::time_t before = std::time(nullptr);
         std::tm parts {};
@@ -134,7 +129,7 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
         EXPECT_EQ(SettingsEditor::load(file.string()).values().size(), 1u);
     }
     EXPECT_NE(copies[0], copies[1]);
-    EXPECT_EQ(bytesOf(copies[0]), "first garbage");
+    EXPECT_EQ(fileBytes(copies[0]), "first garbage");
 
     SettingsEditor readable = SettingsEditor::load(file.string());
     EXPECT_FALSE(readable.setAside());
@@ -168,7 +163,7 @@ TEST(SettingsEditor, SetAsideNumbersCopiesOfOneSecondUpTo100)
         } else {
             ASSERT_TRUE(copy);
             EXPECT_TRUE(copy->ends_with("Z-" + std::to_string(taken + 1))) << *copy;
-            EXPECT_EQ(bytesOf(*copy), "garbage");
+            EXPECT_EQ(fileBytes(*copy), "garbage");
         }
     }
 }
