@@ -24,6 +24,7 @@
 #include "session/command_output.h"
 #include "session/host_session.h"
 #include "system_notifications.h"
+#include <weeapp/platform_state.h>
 #include <weeapp/sys/clock.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
@@ -193,6 +194,8 @@ int serveProtocol(host::ScriptRunner& runner, host::JsonAnswer& answers)
 
 int main(int argc, char** argv)
 {
+    // Made first, so that it ends last, after everything that uses the platform.
+    weeapp::PlatformState platform;
     auto parsed = host::parseHostOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* exit = std::get_if<host::OptionsExit>(&parsed)) {
         (exit->status == 0 ? std::cout : std::cerr) << exit->text;

@@ -1,5 +1,7 @@
 #include <weeapp/sys/darwin_notify_center.h>
 
+#include <weeapp/platform_state.h>
+
 #include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
@@ -82,19 +84,19 @@ std::optional<std::string> notificationNameOfTransportFile(std::string_view file
 
 DarwinNotifyCenter& DarwinNotifyCenter::shared()
 {
-    static DarwinNotifyCenter center;
-    return center;
+    return weeapp::PlatformState::current().darwinNotifyCenter();
 }
 
-DarwinNotifyCenter::DarwinNotifyCenter()
+DarwinNotifyCenter::DarwinNotifyCenter(RunLoop& runLoop)
+    : m_runLoop(runLoop)
 {
-    RunLoop::main().addSource(*this);
+    m_runLoop.addSource(*this);
 }
 
 DarwinNotifyCenter::~DarwinNotifyCenter()
 {
     stopTransport();
-    RunLoop::main().removeSource(*this);
+    m_runLoop.removeSource(*this);
 }
 
 void DarwinNotifyCenter::addObserver(void* observer, CFNotificationCallback callback, std::string name, const void* object, CFNotificationSuspensionBehavior)
@@ -146,14 +148,14 @@ bool DarwinNotifyCenter::setTransportDirectory(const std::filesystem::path& fold
         return false;
     }
     m_inotify = fd;
-    RunLoop::main().watchFileDescriptor(fd, [this] { readTransportEvents(); });
+    m_runLoop.watchFileDescriptor(fd, [this] { readTransportEvents(); });
     return true;
 }
 
 void DarwinNotifyCenter::stopTransport()
 {
     if (m_inotify >= 0) {
-        RunLoop::main().unwatchFileDescriptor(m_inotify);
+        m_runLoop.unwatchFileDescriptor(m_inotify);
         ::close(m_inotify);
         m_inotify = -1;
     }

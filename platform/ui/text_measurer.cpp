@@ -1,5 +1,6 @@
 #include <weeapp/ui/text_measurer.h>
 
+#include <weeapp/platform_objects.h>
 #include <weeapp/ui/text_layout.h>
 
 #include <pango/pangocairo.h>
@@ -10,11 +11,6 @@
 namespace ui {
 
 namespace {
-
-// Descriptions are cached by name and size; shrink-to-fit asks for many sizes, so the cache
-// starts over rather than grow without end.
-constexpr std::size_t kMaximumCachedDescriptions = 256;
-constexpr std::size_t kMaximumRememberedResults = 4096;
 
 template<typename Value>
 void appendBytes(std::string& key, const Value& value)
@@ -31,18 +27,33 @@ float pointsRoundedUp(int pangoUnits)
 
 TextMeasurer& TextMeasurer::shared()
 {
-    // Never destroyed: Pango and fontconfig must not be torn down in static destruction order.
-    static TextMeasurer* measurer = new TextMeasurer;
+    std::unique_ptr<TextMeasurer>& measurer = weeapp::currentObjects().textMeasurer;
+    if (!measurer)
+        measurer.reset(new TextMeasurer);
     return *measurer;
 }
 
+// Pango's own font map, which the host's drawing shares: it holds the fonts loaded so far, and
+// making one costs tens of milliseconds, which a fresh platform state should not pay again.
 TextMeasurer::TextMeasurer()
-    : m_fontMap(pango_cairo_font_map_new())
+    : m_context(pango_font_map_create_context(pango_cairo_font_map_get_default()))
 {
-    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(m_fontMap), 72.0);
-    m_context = pango_font_map_create_context(m_fontMap);
     configurePangoContext(m_context);
     m_layout = pango_layout_new(m_context);
+}
+
+TextMeasurer::~TextMeasurer()
+{
+    forgetDescriptions();
+    g_object_unref(m_layout);
+    g_object_unref(m_context);
+}
+
+void TextMeasurer::forgetDescriptions()
+{
+    for (auto& entry : m_descriptions)
+        pango_font_description_free(entry.second);
+    m_descriptions.clear();
 }
 
 const PangoFontDescription* TextMeasurer::description(const Font& font)
@@ -51,11 +62,8 @@ const PangoFontDescription* TextMeasurer::description(const Font& font)
     auto it = m_descriptions.find(key);
     if (it != m_descriptions.end())
         return it->second;
-    if (m_descriptions.size() >= kMaximumCachedDescriptions) {
-        for (auto& entry : m_descriptions)
-            pango_font_description_free(entry.second);
-        m_descriptions.clear();
-    }
+    if (m_descriptions.size() >= kMaximumCachedDescriptions)
+        forgetDescriptions();
     PangoFontDescription* created = createFontDescription(font);
     m_descriptions.emplace(std::move(key), created);
     return created;

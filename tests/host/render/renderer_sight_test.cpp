@@ -119,7 +119,6 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
 {
     auto clock = std::make_shared<sys::ManualClock>();
     sys::RunLoop::main().setClock(clock);
-    ui::Animations::reset();
     Strip strip(400);
     int compared = 0;
     host::RenderCache cache;
@@ -153,7 +152,6 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
         expectSame("mid-flip", 1);
     }
     EXPECT_EQ(compared, 13);
-    ui::Animations::reset();
 }
 
 }

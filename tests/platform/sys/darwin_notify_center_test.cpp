@@ -32,13 +32,7 @@ void recordAgain(DarwinNotifyCenter* center, void* observer, const std::string& 
 
 class DarwinNotifyCenterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RunLoop::main().reset();
-        center().reset();
-        g_delivered.clear();
-    }
-    void TearDown() override { center().reset(); }
+    void SetUp() override { g_delivered.clear(); }
 
     DarwinNotifyCenter& center() { return *CFNotificationCenterGetDarwinNotifyCenter(); }
     void observe(const char* name, CFNotificationCallback callback = record)

@@ -15,13 +15,6 @@ namespace {
 
 class RunLoopTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RunLoop::main().reset();
-        DarwinNotifyCenter::shared().reset();
-    }
-    void TearDown() override { RunLoop::main().reset(); }
-
     RunLoop& loop() { return RunLoop::main(); }
 };
 

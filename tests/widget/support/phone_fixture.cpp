@@ -6,9 +6,7 @@
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/testing_reset.h>
 #include <weeapp/ui/button.h>
 #include <weeapp/ui/label.h>
 
@@ -26,10 +24,6 @@ void PhoneFixture::SetUp()
     ASSERT_TRUE(m_phone.makeFolders());
     std::filesystem::create_directories(realPath(kBundlePath));
     sys::setPhoneRoot(m_phone.root());
-
-    weeapp::resetForTests();
-    sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-    sys::UserDefaults::standardUserDefaults().removeAllObjects();
     sys::seedRandom(1);
     ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) { alerts.push_back(std::move(alert)); });
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
@@ -43,10 +37,6 @@ void PhoneFixture::TearDown()
     controller.reset();
     window.reset();
     alerts.clear();
-    ui::AlertView::setPresenter(nullptr);
-    sys::Application::sharedApplication().setOpenURLHandler(nullptr);
-    weeapp::resetForTests();
-    sys::setPhoneRoot("/");
     std::filesystem::remove_all(m_phone.root());
 }
 

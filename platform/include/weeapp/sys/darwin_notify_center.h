@@ -11,6 +11,10 @@
 #include <string_view>
 #include <vector>
 
+namespace weeapp {
+class PlatformState;
+}
+
 namespace sys {
 
 class DarwinNotifyCenter;
@@ -64,7 +68,8 @@ public:
     DarwinNotifyCenter& operator=(const DarwinNotifyCenter&) = delete;
 
 private:
-    DarwinNotifyCenter();
+    friend class weeapp::PlatformState;
+    explicit DarwinNotifyCenter(RunLoop&);
     void readTransportEvents();
     void touchTransportFile(std::string_view name) const;
     void stopTransport();
@@ -75,6 +80,7 @@ private:
         std::string name;
         const void* object;
     };
+    RunLoop& m_runLoop; // the one of the same platform state, which outlives this
     std::vector<Observer> m_observers;
     std::set<std::string, std::less<>> m_pending;
     std::filesystem::path m_directory;
