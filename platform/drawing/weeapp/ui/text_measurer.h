@@ -1,5 +1,6 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/font.h>
 
 #include <pango/pango.h>
@@ -37,10 +38,10 @@ private:
     template<typename Result, typename Measure>
     Result remembered(std::unordered_map<std::string, Result>&, std::string key, Measure&&);
 
-    PangoFontMap* m_fontMap { nullptr };
-    PangoContext* m_context { nullptr };
-    PangoLayout* m_layout { nullptr };
-    std::map<std::pair<std::string, float>, PangoFontDescription*> m_descriptions;
+    weeapp::GObjectRef<PangoFontMap> m_fontMap;
+    weeapp::GObjectRef<PangoContext> m_context;
+    weeapp::GObjectRef<PangoLayout> m_layout;
+    std::map<std::pair<std::string, float>, weeapp::PangoFontDescriptionOwner> m_descriptions;
     std::unordered_map<std::string, Size> m_sizes;
     std::unordered_map<std::string, float> m_widths;
 };
