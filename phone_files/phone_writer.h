@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace kavrin::phone_files {
 
 // One favorite as the dialler stores it; a missing optional leaves its key out, and the extra

@@ -1,8 +1,8 @@
 #include "reader/accessibility_audit.h"
 
 #include "render/alert_drawing.h"
-#include "render/renderer.h"
 #include "render/drawing_geometry.h"
+#include "render/renderer.h"
 #include "render/text_drawing.h"
 #include <weeapp/sys/run_loop.h>
 #include <weeapp/ui/accessibility_reader.h>

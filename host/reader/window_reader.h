@@ -2,8 +2,8 @@
 
 #include "reader/screen_reader.h"
 #include "reader/speech_recorder.h"
-#include <weeapp/c_handles.h>
 #include "session/host_session.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 

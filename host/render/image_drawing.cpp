@@ -1,7 +1,7 @@
 #include "render/image_drawing.h"
 
-#include <weeapp/c_handles.h>
 #include "render/shown_pixels.h"
+#include <weeapp/c_handles.h>
 
 #include <algorithm>
 #include <memory>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "render/backdrop.h"
-#include <weeapp/c_handles.h>
 #include "render/render_cache.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/animation.h>
 #include <weeapp/ui/view.h>

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "render/backdrop.h"
-#include <weeapp/c_handles.h>
 #include "render/render_cache.h"
 #include "result.h"
 #include "session/command_output.h"
 #include "session/plugin_loader.h"
 #include "session/plugin_trust.h"
 #include "settings_change.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/value.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/scroll_view.h>

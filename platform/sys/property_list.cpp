@@ -27,7 +27,6 @@ constexpr std::uintmax_t kMaximumFileSize = 64u << 20;
 // An XML file's containers lie inside its plist element, and its innermost value is an element.
 constexpr std::size_t kXmlElementsAroundContainers = 2;
 
-
 bool isContainer(plist_t node)
 {
     const plist_type type = plist_get_node_type(node);

@@ -1,4 +1,5 @@
 #include "render/flip_drawing.h"
+#include <weeapp/c_handles.h>
 
 #include <gtest/gtest.h>
 
