@@ -76,8 +76,8 @@ TEST(CHandles, CheckedCloseAnswersTheResult)
     EXPECT_FALSE(isOpen(readFd));
     EXPECT_EQ(read.close(), 0);
 
-    const int writeFd = write.release();
-    ASSERT_EQ(::close(writeFd), 0);
+    const int writeFd = write.get();
+    ASSERT_EQ(write.close(), 0);
     FileDescriptor stale(writeFd);
     errno = 0;
     EXPECT_EQ(stale.close(), -1);
