@@ -3,6 +3,7 @@
 // comes back unchanged, and nothing else is delivered.
 #include "process_folder.h"
 #include <weeapp/platform_state.h>
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/darwin_notify_center.h>
 #include <weeapp/sys/run_loop.h>
 
@@ -66,14 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (carried)
         center.addObserver(&token, record, *carried, nullptr, sys::CFNotificationSuspensionBehavior::DeliverImmediately);
     const std::filesystem::path file = transportFolder() / std::string(input);
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    const bool made = static_cast<bool>(weeapp::FileDescriptor(::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600)));
     deliverArrivals();
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
     deliverArrivals();
-    if (fd >= 0 && carried && delivered.count(*carried) == 0)
+    if (made && carried && delivered.count(*carried) == 0)
         std::abort();
     if (!carried && !delivered.empty())
         std::abort();

@@ -38,35 +38,21 @@ TextMeasurer& TextMeasurer::shared()
 TextMeasurer::TextMeasurer()
     : m_context(pango_font_map_create_context(pango_cairo_font_map_get_default()))
 {
-    configurePangoContext(m_context);
-    m_layout = pango_layout_new(m_context);
+    configurePangoContext(m_context.get());
+    m_layout.reset(pango_layout_new(m_context.get()));
 }
 
-TextMeasurer::~TextMeasurer()
-{
-    forgetDescriptions();
-    g_object_unref(m_layout);
-    g_object_unref(m_context);
-}
-
-void TextMeasurer::forgetDescriptions()
-{
-    for (auto& entry : m_descriptions)
-        pango_font_description_free(entry.second);
-    m_descriptions.clear();
-}
+TextMeasurer::~TextMeasurer() = default;
 
 const PangoFontDescription* TextMeasurer::description(const Font& font)
 {
     auto key = std::make_pair(font.fontName(), font.pointSize());
     auto it = m_descriptions.find(key);
     if (it != m_descriptions.end())
-        return it->second;
+        return it->second.get();
     if (m_descriptions.size() >= kMaximumCachedDescriptions)
-        forgetDescriptions();
-    PangoFontDescription* created = createFontDescription(font);
-    m_descriptions.emplace(std::move(key), created);
-    return created;
+        m_descriptions.clear();
+    return m_descriptions.emplace(std::move(key), createFontDescription(font)).first->second.get();
 }
 
 std::string TextMeasurer::resultKey(char kind, std::string_view text, const Font& font, Size box, LineBreakMode mode)
@@ -97,7 +83,7 @@ Result TextMeasurer::remembered(std::unordered_map<std::string, Result>& results
 
 void TextMeasurer::prepare(std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode)
 {
-    setLayoutText(m_layout, text, description(font), wrapWidth, mode);
+    setLayoutText(m_layout.get(), text, description(font), wrapWidth, mode);
 }
 
 Size TextMeasurer::measure(std::string_view text, const Font& font, Size constrainedTo, LineBreakMode mode)
@@ -116,7 +102,8 @@ Size TextMeasurer::layoutSize(std::string_view text, const Font& font, Size cons
     const double heightLimit = capped ? static_cast<double>(constrainedTo.height) * PANGO_SCALE : 0;
     int width = 0;
     int bottom = 0;
-    PangoLayoutIter* iter = pango_layout_get_iter(m_layout);
+    const weeapp::PangoLayoutIterOwner lines(pango_layout_get_iter(m_layout.get()));
+    PangoLayoutIter* iter = lines.get();
     bool first = true;
     do {
         int top = 0;
@@ -130,10 +117,9 @@ Size TextMeasurer::layoutSize(std::string_view text, const Font& font, Size cons
         bottom = lineBottom;
         first = false;
     } while (pango_layout_iter_next_line(iter));
-    pango_layout_iter_free(iter);
 
     float measuredWidth = pointsRoundedUp(width);
-    if (pango_layout_get_width(m_layout) > 0)
+    if (pango_layout_get_width(m_layout.get()) > 0)
         measuredWidth = std::min(measuredWidth, constrainedTo.width);
     return { measuredWidth, pointsRoundedUp(bottom) };
 }
@@ -143,9 +129,9 @@ float TextMeasurer::lineWidth(std::string_view text, const Font& font)
     if (text.empty() || !(font.pointSize() > 0))
         return 0;
     return remembered(m_widths, resultKey('w', text, font, {}, LineBreakMode::WordWrap), [&] {
-        setLayoutText(m_layout, text, description(font), 0, LineBreakMode::WordWrap, 1);
+        setLayoutText(m_layout.get(), text, description(font), 0, LineBreakMode::WordWrap, 1);
         PangoRectangle logical;
-        pango_layout_get_extents(m_layout, nullptr, &logical);
+        pango_layout_get_extents(m_layout.get(), nullptr, &logical);
         return static_cast<float>(static_cast<double>(logical.width) / PANGO_SCALE);
     });
 }

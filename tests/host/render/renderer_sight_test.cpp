@@ -126,8 +126,8 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
         host::Renderer inSight(cache, sys::RunLoop::main().now(), scale);
         host::Renderer everything(cache, sys::RunLoop::main().now(), scale);
         everything.setDrawsEverything(true);
-        host::OwnedSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
-        host::OwnedSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
+        weeapp::CairoSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
+        weeapp::CairoSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
         EXPECT_TRUE(samePixels(fast.get(), full.get())) << what << " at scale " << scale;
         ++compared;
     };

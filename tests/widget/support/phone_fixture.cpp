@@ -2,6 +2,7 @@
 
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/application.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
@@ -110,14 +111,13 @@ void PhoneFixture::setLanguages(const std::vector<std::string>& codes)
 
 std::vector<std::uint8_t> pngBytes(int width, int height)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cairo = cairo_create(surface);
-    cairo_set_source_rgb(cairo, 0.2, 0.5, 0.8);
-    cairo_paint(cairo);
-    cairo_destroy(cairo);
-    std::optional<phone_files::Bytes> bytes = phone_files::encodePng(surface);
-    cairo_surface_destroy(surface);
-    return bytes.value_or(phone_files::Bytes {});
+    const weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    {
+        const weeapp::CairoContext cairo(cairo_create(surface.get()));
+        cairo_set_source_rgb(cairo.get(), 0.2, 0.5, 0.8);
+        cairo_paint(cairo.get());
+    }
+    return phone_files::encodePng(surface.get()).value_or(phone_files::Bytes {});
 }
 
 std::vector<Favorite> numberedFavorites(int count)

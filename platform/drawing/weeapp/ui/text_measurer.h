@@ -1,5 +1,6 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/font.h>
 
 #include <pango/pango.h>
@@ -45,16 +46,15 @@ private:
     void prepare(std::string_view text, const Font&, float wrapWidth, LineBreakMode);
     Size layoutSize(std::string_view text, const Font&, Size constrainedTo, LineBreakMode);
     const PangoFontDescription* description(const Font&);
-    void forgetDescriptions();
 
     // Everything a measurement depends on, as one text: the kind, font, box, mode and text.
     static std::string resultKey(char kind, std::string_view text, const Font&, Size box, LineBreakMode);
     template<typename Result, typename Measure>
     Result remembered(std::unordered_map<std::string, Result>&, std::string key, Measure&&);
 
-    PangoContext* m_context { nullptr };
-    PangoLayout* m_layout { nullptr };
-    std::map<std::pair<std::string, float>, PangoFontDescription*> m_descriptions;
+    weeapp::GObjectRef<PangoContext> m_context;
+    weeapp::GObjectRef<PangoLayout> m_layout;
+    std::map<std::pair<std::string, float>, weeapp::PangoFontDescriptionOwner> m_descriptions;
     std::unordered_map<std::string, Size> m_sizes;
     std::unordered_map<std::string, float> m_widths;
 };

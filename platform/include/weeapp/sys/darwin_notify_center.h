@@ -1,5 +1,6 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/value.h>
 
@@ -52,7 +53,7 @@ public:
     // (posts still go out, none come in). An empty path stops the transport.
     bool setTransportDirectory(const std::filesystem::path& folder);
     // The watching descriptor (readable when posts arrived), or -1.
-    int transportFileDescriptor() const { return m_inotify; }
+    int transportFileDescriptor() const { return m_inotify.get(); }
 
     // Reads what arrived through the transport, then runs each callback once for every name
     // that has a delivery pending. Called by the run loop.
@@ -84,7 +85,7 @@ private:
     std::vector<Observer> m_observers;
     std::set<std::string, std::less<>> m_pending;
     std::filesystem::path m_directory;
-    int m_inotify { -1 };
+    weeapp::FileDescriptor m_inotify;
     std::uint64_t m_generation { 0 }; // changes when observers are dropped, to stop a delivery
 };
 
