@@ -14,22 +14,6 @@ using phone_files::BackupOptions;
 
 constexpr const char* kImagesFile = "private/var/mobile/Library/AddressBook/AddressBookImages.sqlitedb";
 
-// Every file and link under a folder with its bytes (a link's target), by relative path.
-std::map<std::string, std::string> contentsOf(const fs::path& folder)
-{
-    std::map<std::string, std::string> contents;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string relative = entry.path().lexically_relative(folder).string();
-        if (entry.is_symlink())
-            contents[relative] = "link to " + fs::read_symlink(entry.path()).string();
-        else if (entry.is_regular_file())
-            contents[relative] = readFile(entry.path());
-        else
-            contents[relative] = "folder";
-    }
-    return contents;
-}
-
 void setWritable(const fs::path& folder, bool writable)
 {
     const auto mode = writable ? fs::perm_options::add : fs::perm_options::remove;
