@@ -5,6 +5,7 @@
 #include "backup/manifest_mbdb.h"
 #include "phone_writer.h"
 #include "support/temporary_folder.h"
+#include <weeapp/sys/phone_paths.h>
 
 #include <gtest/gtest.h>
 
@@ -60,13 +61,13 @@ TEST(BackupReader, ReadsTheOlderIndexWithEveryLengthChecked)
         if (!*record)
             break;
         paths.push_back((*record)->domain + "-" + (*record)->path + ((*record)->isFile() ? "" : "/"));
-        if ((*record)->path == "Library/Preferences/com.apple.mobilephone.speeddial.plist")
+        if ("/private/var/mobile/" + (*record)->path == sys::kFavoritesPath)
             favoritesSize = (*record)->size;
         ends.insert(static_cast<std::size_t>(in.tellg()));
     }
     EXPECT_EQ(paths.size(), 3u + 5u) << ::testing::PrintToString(paths);
     EXPECT_EQ(paths.front(), "AppDomain-org.example.app0-Library/Caches/item-0");
-    EXPECT_EQ(favoritesSize, std::filesystem::file_size(folder.path() / "phone/private/var/mobile/Library/Preferences/com.apple.mobilephone.speeddial.plist"));
+    EXPECT_EQ(favoritesSize, std::filesystem::file_size(folder.path() / "phone" / std::string(sys::kFavoritesPath).substr(1)));
 
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         std::istringstream cut(bytes.substr(0, length));
