@@ -145,6 +145,7 @@ TEST(ImportBackup, RefusesWithOneLineAndLeavesNothing)
             "the backup's index ends inside a record" },
         { "a folder of the user's", {}, [](BackupFixture& fixture) { fixture.folder.write("imported/notes.txt", "mine"); }, "holds files of its own and no earlier import; name a new or empty folder" },
         { "a file as ROOT", {}, [](BackupFixture& fixture) { fixture.folder.write("imported", "mine"); }, "is no folder; name a new or empty folder, or an earlier import" },
+        { "a link as ROOT", {}, [](BackupFixture& fixture) { fs::create_directory_symlink(fixture.folder.path() / "backup", fixture.root()); }, "is a link; name a new or empty folder, or an earlier import" },
     };
     for (const Case& refusal : cases) {
         SCOPED_TRACE(refusal.name);
