@@ -1,4 +1,4 @@
-# cmake --install BUILD --prefix DIR: the three programs, the host's desktop module under
+# cmake --install BUILD --prefix DIR: the four programs, the host's desktop module under
 # lib/kavrin/, the platform library with its headers and weeapp.pc, the Kavrin bundle under
 # share/kavrin/, man pages and bash completion. Every
 # path inside the install is relative, so the prefix can be moved as a whole.
@@ -13,10 +13,10 @@ if(KAVRIN_PC_PREFIX_FROM_PCDIR STREQUAL "")
   set(KAVRIN_PC_PREFIX_FROM_PCDIR .)
 endif()
 
-set_target_properties(kavrin-host kavrin-prefs kavrin-demo-phone PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BIN_TO_LIB}")
+set_target_properties(kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BIN_TO_LIB}")
 set_target_properties(Kavrin PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BUNDLE_TO_LIB}")
 
-install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})
 install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The public headers, as include/weeapp/...: a maker's include path is include/ itself, where
@@ -34,12 +34,13 @@ install(FILES ${KAVRIN_BUNDLE_DIR}/Info.plist ${KAVRIN_BUNDLE_DIR}/WeeAppBackgro
 install(FILES completion/kavrin-host.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-host)
 install(FILES completion/kavrin-prefs.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-prefs)
 install(FILES completion/kavrin-demo-phone.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-demo-phone)
+install(FILES completion/kavrin-import-backup.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kavrin-import-backup)
 
 # The man pages are made from the programs' own --help and --version, so they never drift.
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(KAVRIN_MAN_PAGES)
-  foreach(program kavrin-host kavrin-prefs kavrin-demo-phone)
+  foreach(program kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup)
     set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
