@@ -13,13 +13,18 @@ namespace {
 constexpr double kMargin = 6;
 constexpr double kKeysWide = 34;
 constexpr float kFontSize = 9;
+constexpr double kLineHigh = 12;
 
 }
 
 OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
 {
+    const std::size_t perColumn = (keys.size() + 1) / 2;
+    // A frame too low for every line (five tiles a page, say) grows under them: lines closer than
+    // a line of text would overlap.
     const int width = cairo_image_surface_get_width(frame);
-    const int height = cairo_image_surface_get_height(frame);
+    const int linesHigh = static_cast<int>(std::ceil((2 * kMargin + static_cast<double>(perColumn) * kLineHigh) * scale));
+    const int height = std::max(cairo_image_surface_get_height(frame), linesHigh);
     OwnedSurface picture = copyOnCanvas(frame, width, height);
     cairo_t* cr = cairo_create(picture.get());
 
@@ -29,9 +34,8 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
     cairo_set_source_rgba(cr, 0.08, 0.08, 0.1, 0.88);
     cairo_fill(cr);
 
-    const std::size_t perColumn = (keys.size() + 1) / 2;
     const double columnWide = (pointsWide - 3 * kMargin) / 2;
-    const double lineHigh = std::min(12.0, (pointsHigh - 2 * kMargin) / static_cast<double>(std::max<std::size_t>(perColumn, 1)));
+    const double lineHigh = kLineHigh;
     TextStyle keyStyle, doesStyle;
     keyStyle.font = ui::Font("Helvetica-Bold", kFontSize);
     keyStyle.color = ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);
