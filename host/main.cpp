@@ -248,7 +248,12 @@ int main(int argc, char** argv)
     // chooser's alerts) is no part of it.
     std::ostream discarded(nullptr);
     host::PlainOutput quiet(discarded);
-    host::HostSession session(options.protocol ? static_cast<host::CommandOutput&>(answers) : options.gallery ? quiet : plain, std::cerr);
+    host::CommandOutput* output = &plain;
+    if (options.protocol)
+        output = &answers;
+    else if (options.gallery)
+        output = &quiet;
+    host::HostSession session(*output, std::cerr);
     session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
     session.setPluginTrust(host::PluginTrust::standard(options.trusted));
     session.setScale(options.scaleOr(options.takesCommands() ? 1 : 2));

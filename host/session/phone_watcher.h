@@ -31,7 +31,7 @@ private:
     std::vector<int> m_watched;
     struct Watched {
         int watch;
-        std::string name;    // of a file in the watch's folder
+        std::string name;      // of a file in the watch's folder
         std::uint32_t changes; // the events that count for it
     };
     std::vector<Watched> m_names;

@@ -10,14 +10,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ptrace.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <ctime>
-#include <csignal>
 #include <functional>
 #include <regex>
 #include <set>

@@ -239,8 +239,7 @@ TEST(PluginTrust, TheRefusalsAdviceTrustsWhatItRefused)
     RunResult refused = phone.host("height\n", { "--plugins", bundle.string() });
     EXPECT_EQ(refused.status, 1);
     EXPECT_FALSE(fs::exists(written));
-    EXPECT_TRUE(contains(refused.err, "refused the plug-in " + fs::canonical(bundle).string() + ": its executable leads to "
-        + fs::canonical(elsewhere.path() / "code.so").string())) << refused.err;
+    EXPECT_TRUE(contains(refused.err, "refused the plug-in " + fs::canonical(bundle).string() + ": its executable leads to " + fs::canonical(elsewhere.path() / "code.so").string())) << refused.err;
     const std::string advice = "--plugins ";
     const std::size_t start = refused.err.rfind(advice), end = refused.err.rfind(" trusts it");
     ASSERT_TRUE(start != std::string::npos && end != std::string::npos && end > start) << refused.err;
