@@ -13,17 +13,21 @@ namespace {
 constexpr double kMargin = 6;
 constexpr double kKeysWide = 34;
 constexpr float kFontSize = 9;
-constexpr double kLineHigh = 12;
+constexpr double kLongestLine = 12;
+// A line of the 9-point font, ascent to descent, with room for nothing more.
+constexpr double kShortestLine = 9;
 
 }
 
 OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
 {
-    const std::size_t perColumn = (keys.size() + 1) / 2;
-    // A frame too low for every line (five tiles a page, say) grows under them: lines closer than
-    // a line of text would overlap.
+    const std::size_t perColumn = std::max<std::size_t>((keys.size() + 1) / 2, 1);
+    // The lines share the frame's height, up to kLongestLine each; a frame too low to give each
+    // kShortestLine (five tiles a page, say) grows under them, as closer lines would overlap.
     const int width = cairo_image_surface_get_width(frame);
-    const int linesHigh = static_cast<int>(std::ceil((2 * kMargin + static_cast<double>(perColumn) * kLineHigh) * scale));
+    const double fitting = (cairo_image_surface_get_height(frame) / double(scale) - 2 * kMargin) / static_cast<double>(perColumn);
+    const double lineHigh = std::clamp(fitting, kShortestLine, kLongestLine);
+    const int linesHigh = static_cast<int>(std::ceil((2 * kMargin + static_cast<double>(perColumn) * lineHigh) * scale));
     const int height = std::max(cairo_image_surface_get_height(frame), linesHigh);
     OwnedSurface picture = copyOnCanvas(frame, width, height);
     cairo_t* cr = cairo_create(picture.get());
@@ -35,7 +39,6 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
     cairo_fill(cr);
 
     const double columnWide = (pointsWide - 3 * kMargin) / 2;
-    const double lineHigh = kLineHigh;
     TextStyle keyStyle, doesStyle;
     keyStyle.font = ui::Font("Helvetica-Bold", kFontSize);
     keyStyle.color = ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);
