@@ -7,14 +7,22 @@ include(GNUInstallDirs)
 set(KAVRIN_INSTALL_BUNDLE_DIR ${CMAKE_INSTALL_DATADIR}/kavrin/Kavrin.bundle)
 # RUNPATHs relative to the binary that carries them.
 file(RELATIVE_PATH KAVRIN_BIN_TO_LIB /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
-file(RELATIVE_PATH KAVRIN_BUNDLE_TO_LIB /prefix/${KAVRIN_INSTALL_BUNDLE_DIR} /prefix/${CMAKE_INSTALL_LIBDIR})
 file(RELATIVE_PATH KAVRIN_PC_PREFIX_FROM_PCDIR /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 if(KAVRIN_PC_PREFIX_FROM_PCDIR STREQUAL "")
   set(KAVRIN_PC_PREFIX_FROM_PCDIR .)
 endif()
 
-set_target_properties(kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BIN_TO_LIB}")
-set_target_properties(Kavrin PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BUNDLE_TO_LIB}")
+# No program or bundle of ours, built or installed, looks for a library in the folder it is
+# started in. A binary whose run path the install rewrites is linked with the build's run path
+# and a trailing ':' (room for the install's), which the dynamic loader takes for the current
+# folder; so none is rewritten. The programs have the same run path in both trees (the build
+# tree keeps the platform library where the install does, BUILD/LIBDIR beside BUILD/bin), and
+# the bundle has none: it is only ever loaded into the host, which has the platform library
+# loaded already.
+set_target_properties(weeapp PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_LIBDIR})
+set_target_properties(kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup PROPERTIES INSTALL_RPATH "$ORIGIN/${KAVRIN_BIN_TO_LIB}"
+  BUILD_WITH_INSTALL_RPATH ON)
+set_target_properties(Kavrin PROPERTIES SKIP_BUILD_RPATH ON)
 
 install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})

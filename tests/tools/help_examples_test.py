@@ -31,7 +31,7 @@ def man_examples(man_dir, program):
     if not os.path.exists(path):
         return []
     section = open(path).read().split("[EXAMPLES]", 1)[-1].split("\n[", 1)[0]
-    return [line[3:].replace("\\-", "-").replace("\\\\", "\\") for line in section.splitlines() if line.startswith(".B ")]
+    return [line[3:].replace("\\-", "-").replace("\\e", "\\").replace("\\\\", "\\") for line in section.splitlines() if line.startswith(".B ")]
 
 
 def main():
