@@ -92,16 +92,16 @@ bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned 
     // An unnamed file in the folder, given its name only once it is whole: a process stopped
     // part-way leaves nothing, and no reader ever sees part of the file.
     const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
-    if (fd < 0)
+    weeapp::FileDescriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode)));
+    if (!fd)
         return errno == EOPNOTSUPP || errno == EISDIR ? writeNewFileInPlace(filePath, bytes, mode) : false;
-    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     if (written) {
-        const std::string unnamed = "/proc/self/fd/" + std::to_string(fd);
+        const std::string unnamed = "/proc/self/fd/" + std::to_string(fd.get());
         written = ::linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, filePath.c_str(), AT_SYMLINK_FOLLOW) == 0;
     }
     const int reason = errno;
-    ::close(fd);
+    fd.reset();
     errno = reason;
     if (written)
         syncFolder(folder);

@@ -336,9 +336,8 @@ TEST(KeyHelp, EveryLineHasRoomOfItsOwn)
     for (int i = 0; i < 24; ++i)
         keys.push_back({ "Esc", "cancel chooser, else quit" });
     for (const int scale : { 1, 2 }) {
-        cairo_surface_t* low = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320 * scale, 88 * scale);
-        host::OwnedSurface help = host::withKeyHelp(low, keys, scale, layouts);
-        cairo_surface_destroy(low);
+        const weeapp::CairoSurface low(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320 * scale, 88 * scale));
+        const weeapp::CairoSurface help = host::withKeyHelp(low.get(), keys, scale, layouts);
         const int height = cairo_image_surface_get_height(help.get());
         EXPECT_GE(height, (2 * 6 + 12 * 9) * scale) << scale;
         EXPECT_EQ(cairo_image_surface_get_width(help.get()), 320 * scale);
@@ -359,9 +358,8 @@ TEST(KeyHelp, EveryLineHasRoomOfItsOwn)
         }
         EXPECT_EQ(runs, 12) << scale;
     }
-    cairo_surface_t* high = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 400);
-    EXPECT_EQ(cairo_image_surface_get_height(host::withKeyHelp(high, keys, 1, layouts).get()), 400);
-    cairo_surface_destroy(high);
+    const weeapp::CairoSurface high(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 400));
+    EXPECT_EQ(cairo_image_surface_get_height(host::withKeyHelp(high.get(), keys, 1, layouts).get()), 400);
 }
 
 }
