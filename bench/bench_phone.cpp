@@ -5,8 +5,8 @@
 #include "resources/bundle_resources.h"
 #include "support/temporary_folder.h"
 #include "system_notifications.h"
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <algorithm>
 #include <array>
@@ -98,7 +98,7 @@ bool BenchPhone::writeFiles(const phone_files::PhoneWriter& phone, int favorites
     std::vector<phone_files::FavoriteRecord> entries;
     for (int i = 0; i < favorites; ++i) {
         entries.push_back({ contactName(i), kFirstRecordId + i, kLabels[static_cast<std::size_t>(i) % kLabels.size()], phoneNumber(i),
-            { { "Type", sys::Value::integer(0) }, { "UID", sys::Value::integer(5000 + i) } } });
+            { { "Type", weeapp::sys::Value::integer(0) }, { "UID", weeapp::sys::Value::integer(5000 + i) } } });
     }
     if (!phone.makeFolders() || !phone.writeFavorites(entries)) {
         error = "cannot write the favorites";
@@ -139,7 +139,7 @@ bool BenchPhone::writeFiles(const phone_files::PhoneWriter& phone, int favorites
 
 void BenchPhone::makeCurrent() const
 {
-    sys::setPhoneRoot(m_phone.root());
+    weeapp::sys::setPhoneRoot(m_phone.root());
 }
 
 std::string BenchPhone::realPath(const std::string& phonePath) const
@@ -147,7 +147,7 @@ std::string BenchPhone::realPath(const std::string& phonePath) const
     return m_phone.realPath(phonePath).string();
 }
 
-void BenchPhone::writeSettings(const sys::Dictionary& settings, sys::PropertyListFormat format) const
+void BenchPhone::writeSettings(const weeapp::sys::Dictionary& settings, weeapp::sys::PropertyListFormat format) const
 {
     if (!m_phone.writeSettings(settings, format)) {
         std::fprintf(stderr, "bench phone: cannot write the settings\n");
@@ -170,7 +170,7 @@ const BenchPhone& phoneWithFavorites(int favorites)
     return *phone;
 }
 
-sys::Dictionary settingsFor(Look look)
+weeapp::sys::Dictionary settingsFor(Look look)
 {
     const bool metro = isMetro(look);
     int tilesAlign = 0;
@@ -181,21 +181,21 @@ sys::Dictionary settingsFor(Look look)
     else if (look == Look::Metro4)
         tilesAlign = 4;
     return {
-        { "metroStyle", sys::Value::boolean(metro) },
-        { "fiveIcons", sys::Value::boolean(false) },
-        { "showLabels", sys::Value::boolean(look == Look::StandardWithBadges) },
-        { "showBg", sys::Value::boolean(false) },
-        { "animateMetrosOff", sys::Value::boolean(false) },
-        { "askForCall", sys::Value::boolean(false) },
-        { "askForText", sys::Value::boolean(false) },
-        { "askForMail", sys::Value::boolean(false) },
-        { "standardAction", sys::Value::integer(0) },
-        { "tilesAlign", sys::Value::integer(tilesAlign) },
-        { "metroBackground", sys::Value::integer(metro ? 4 : 0) },
-        { "settingsVersion", sys::Value::integer(3) },
-        { "writerBuild", sys::Value::string("1.4.2 (2013-11-02)") },
-        { "lastWrittenBy", sys::Value::string("kavrin-prefs") },
-        { "firstLaunchDone", sys::Value::boolean(true) },
+        { "metroStyle", weeapp::sys::Value::boolean(metro) },
+        { "fiveIcons", weeapp::sys::Value::boolean(false) },
+        { "showLabels", weeapp::sys::Value::boolean(look == Look::StandardWithBadges) },
+        { "showBg", weeapp::sys::Value::boolean(false) },
+        { "animateMetrosOff", weeapp::sys::Value::boolean(false) },
+        { "askForCall", weeapp::sys::Value::boolean(false) },
+        { "askForText", weeapp::sys::Value::boolean(false) },
+        { "askForMail", weeapp::sys::Value::boolean(false) },
+        { "standardAction", weeapp::sys::Value::integer(0) },
+        { "tilesAlign", weeapp::sys::Value::integer(tilesAlign) },
+        { "metroBackground", weeapp::sys::Value::integer(metro ? 4 : 0) },
+        { "settingsVersion", weeapp::sys::Value::integer(3) },
+        { "writerBuild", weeapp::sys::Value::string("1.4.2 (2013-11-02)") },
+        { "lastWrittenBy", weeapp::sys::Value::string("kavrin-prefs") },
+        { "firstLaunchDone", weeapp::sys::Value::boolean(true) },
     };
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "phone_writer.h"
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
 
 #include <cstdint>
@@ -38,7 +38,7 @@ public:
     // The real path of one of the phone's paths under this root.
     std::string realPath(const std::string& phonePath) const;
 
-    void writeSettings(const sys::Dictionary&, sys::PropertyListFormat = sys::PropertyListFormat::Xml) const;
+    void writeSettings(const weeapp::sys::Dictionary&, weeapp::sys::PropertyListFormat = weeapp::sys::PropertyListFormat::Xml) const;
 
     // The bytes every contact's photo is stored with.
     static const std::vector<std::uint8_t>& photoBytes();
@@ -69,7 +69,7 @@ enum class Look { Standard,
     Metro2,
     Metro3,
     Metro4 };
-sys::Dictionary settingsFor(Look);
+weeapp::sys::Dictionary settingsFor(Look);
 const char* lookName(Look);
 bool isMetro(Look);
 

@@ -3,9 +3,9 @@
 #include "pair_measurement.h"
 
 #include <weeapp/sys/application.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
 
 #include <cassert>
@@ -41,35 +41,35 @@ BenchEnvironment& BenchEnvironment::shared()
 void BenchEnvironment::startPlatform()
 {
     m_platform.emplace();
-    sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-    ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) { m_alert = std::move(alert); });
-    sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL&) {
+    weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
+    weeapp::ui::AlertView::setPresenter([this](std::shared_ptr<weeapp::ui::AlertView> alert) { m_alert = std::move(alert); });
+    weeapp::sys::Application::sharedApplication().setOpenURLHandler([this](const weeapp::sys::URL&) {
         ++m_openedURLs;
         return true;
     });
-    sys::Array languages { sys::Value::string("de") };
-    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
+    weeapp::sys::Array languages { weeapp::sys::Value::string("de") };
+    weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array(std::move(languages)), weeapp::sys::kAppleLanguagesKey);
 }
 
 void BenchEnvironment::reset()
 {
     m_alert.reset();
-    const std::filesystem::path root = sys::phoneRoot();
+    const std::filesystem::path root = weeapp::sys::phoneRoot();
     m_platform.reset();
     startPlatform();
-    sys::setPhoneRoot(root);
+    weeapp::sys::setPhoneRoot(root);
     // The metro look flips a tile at random: every run of the bench flips the same ones.
-    sys::seedRandom(1);
+    weeapp::sys::seedRandom(1);
 }
 
 ShownWidget::ShownWidget()
-    : window((BenchEnvironment::shared().reset(), ui::Window::create({ 0, 0, 320, 480 })))
+    : window((BenchEnvironment::shared().reset(), weeapp::ui::Window::create({ 0, 0, 320, 480 })))
     , controller(std::make_unique<KavrinController>())
 {
     window->addSubview(controller->view());
 }
 
-const BenchPhone& preparePhone(int favorites, const sys::Dictionary& settings, sys::PropertyListFormat format)
+const BenchPhone& preparePhone(int favorites, const weeapp::sys::Dictionary& settings, weeapp::sys::PropertyListFormat format)
 {
     BenchEnvironment::shared();
     const BenchPhone& phone = phoneWithFavorites(favorites);
@@ -92,8 +92,8 @@ void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, doub
         ->Iterations(pairs);
 }
 
-void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, WorkMaker work, FloorPlan plan,
-    sys::PropertyListFormat format)
+void registerWithFloor(const std::string& name, int favorites, const weeapp::sys::Dictionary& settings, WorkMaker work, FloorPlan plan,
+    weeapp::sys::PropertyListFormat format)
 {
     const double tiles = plan.photoQueries > 1 ? favorites : 0;
     registerPair(

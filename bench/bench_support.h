@@ -4,8 +4,8 @@
 #include "controller/kavrin_controller.h"
 #include "floor_operations.h"
 #include <weeapp/platform_state.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/window.h>
 
 #include <benchmark/benchmark.h>
 
@@ -34,13 +34,13 @@ public:
     void reset();
 
     std::size_t openedURLs() const { return m_openedURLs; }
-    const std::shared_ptr<ui::AlertView>& visibleAlert() const { return m_alert; }
+    const std::shared_ptr<weeapp::ui::AlertView>& visibleAlert() const { return m_alert; }
 
 private:
     void startPlatform();
 
     std::size_t m_openedURLs { 0 };
-    std::shared_ptr<ui::AlertView> m_alert;
+    std::shared_ptr<weeapp::ui::AlertView> m_alert;
     std::optional<weeapp::PlatformState> m_platform;
 };
 
@@ -48,7 +48,7 @@ private:
 struct ShownWidget {
     ShownWidget();
 
-    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<weeapp::ui::Window> window;
     std::unique_ptr<KavrinController> controller;
 };
 
@@ -64,12 +64,12 @@ struct Work {
 using WorkMaker = std::function<Work()>;
 
 // The phone of that size made current, with that settings file.
-const BenchPhone& preparePhone(int favorites, const sys::Dictionary& settings, sys::PropertyListFormat = sys::PropertyListFormat::Xml);
+const BenchPhone& preparePhone(int favorites, const weeapp::sys::Dictionary& settings, weeapp::sys::PropertyListFormat = weeapp::sys::PropertyListFormat::Xml);
 
 // Registers a case beside its floor. Both are set up on the phone of that size with that
 // settings file and measured in pairs, in turn (pair_measurement.h).
-void registerWithFloor(const std::string& name, int favorites, const sys::Dictionary& settings, WorkMaker, FloorPlan floor,
-    sys::PropertyListFormat = sys::PropertyListFormat::Xml);
+void registerWithFloor(const std::string& name, int favorites, const weeapp::sys::Dictionary& settings, WorkMaker, FloorPlan floor,
+    weeapp::sys::PropertyListFormat = weeapp::sys::PropertyListFormat::Xml);
 // The same with a floor of its own making, on whatever the maker makes current.
 void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, double favorites = 0);
 

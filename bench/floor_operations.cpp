@@ -4,7 +4,7 @@
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -146,9 +146,9 @@ FloorRun::FloorRun(const BenchPhone& phone, const FloorPlan& plan)
     : m_plan(plan)
     , m_favorites(phone.favorites())
     , m_settings(phone.realPath(kSettingsPath))
-    , m_favoritesList(phone.realPath(sys::kFavoritesPath))
-    , m_book(phone.realPath(sys::kAddressBookPath))
-    , m_images(phone.realPath(sys::kAddressBookImagesPath))
+    , m_favoritesList(phone.realPath(weeapp::sys::kFavoritesPath))
+    , m_book(phone.realPath(weeapp::sys::kAddressBookPath))
+    , m_images(phone.realPath(weeapp::sys::kAddressBookImagesPath))
     , m_placeholder(phone.realPath(kPlaceholderPhotoPath))
 {
 }

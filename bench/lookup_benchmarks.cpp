@@ -13,8 +13,8 @@ constexpr std::int32_t kPresentRecordId = kFirstRecordId;
 // address book and for one that is not (the empty address; the placeholder photo).
 void registerLookupBenchmarks()
 {
-    const sys::Dictionary settings = settingsFor(Look::Standard);
-    for (const auto& [format, name] : { std::pair { sys::PropertyListFormat::Xml, "checkSetting/xml" }, std::pair { sys::PropertyListFormat::Binary, "checkSetting/binary" } }) {
+    const weeapp::sys::Dictionary settings = settingsFor(Look::Standard);
+    for (const auto& [format, name] : { std::pair { weeapp::sys::PropertyListFormat::Xml, "checkSetting/xml" }, std::pair { weeapp::sys::PropertyListFormat::Binary, "checkSetting/binary" } }) {
         registerWithFloor(
             name, kBookSize, settings, [] {
                 auto controller = std::make_shared<KavrinController>();

@@ -18,7 +18,7 @@ constexpr int kCheckLookups = 7;
 Work settingsChanged(bool expectRebuild)
 {
     auto widget = std::make_shared<ShownWidget>();
-    const ui::ViewPtr firstTile = widget->controller->scrollView->subviews().front();
+    const weeapp::ui::ViewPtr firstTile = widget->controller->scrollView->subviews().front();
     return Work { {}, [] { preferencesChange(nullptr, nullptr, kPreferencesChanged, nullptr, nullptr); }, [widget, firstTile, expectRebuild] {
         const bool rebuilt = widget->controller->scrollView->subviews().front() != firstTile;
         if (rebuilt == expectRebuild)

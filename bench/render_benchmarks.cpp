@@ -3,11 +3,11 @@
 #include "demo_phone.h"
 #include "render/renderer.h"
 #include "render/surface_copy.h"
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/animation.h>
-#include <weeapp/ui/label.h>
+#include <weeapp/ui/views/animation.h>
+#include <weeapp/ui/views/label.h>
 
 #include <cairo.h>
 
@@ -44,7 +44,7 @@ public:
     DemoPhone(const DemoPhone&) = delete;
     DemoPhone& operator=(const DemoPhone&) = delete;
 
-    void makeCurrent() const { sys::setPhoneRoot(m_root); }
+    void makeCurrent() const { weeapp::sys::setPhoneRoot(m_root); }
 
     static const DemoPhone& shared()
     {
@@ -62,9 +62,9 @@ private:
 Work renderFrame(std::shared_ptr<ShownWidget> widget)
 {
     auto cache = std::make_shared<host::RenderCache>();
-    (void)host::Renderer(*cache, sys::RunLoop::main().now()).renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
+    (void)host::Renderer(*cache, weeapp::sys::RunLoop::main().now()).renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
     return Work { {}, [widget, cache] {
-                     host::Renderer renderer(*cache, sys::RunLoop::main().now());
+                     host::Renderer renderer(*cache, weeapp::sys::RunLoop::main().now());
                      weeapp::CairoSurface picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
                      benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get()));
                  },
@@ -79,14 +79,14 @@ struct PixelBox {
 // Room around a label's frame for the ink of its glyphs and its shadow.
 constexpr double kTextMargin = 4;
 
-void collectTexts(const ui::View& view, double x, double y, std::vector<PixelBox>& boxes)
+void collectTexts(const weeapp::ui::View& view, double x, double y, std::vector<PixelBox>& boxes)
 {
     const double left = x + view.frame().x(), top = y + view.frame().y();
-    if (dynamic_cast<const ui::Label*>(&view)) {
+    if (dynamic_cast<const weeapp::ui::Label*>(&view)) {
         boxes.push_back({ left - kTextMargin, top - kTextMargin, left + view.frame().width() + kTextMargin,
             top + view.frame().height() + kTextMargin });
     }
-    for (const ui::ViewPtr& child : view.subviews())
+    for (const weeapp::ui::ViewPtr& child : view.subviews())
         collectTexts(*child, left - view.bounds().x(), top - view.bounds().y(), boxes);
 }
 
@@ -104,7 +104,7 @@ std::string comparePictures(cairo_surface_t* rendered, cairo_surface_t* replayed
     if (width != cairo_image_surface_get_width(replayed) || height != cairo_image_surface_get_height(replayed))
         return "the replayed frame has another size than the rendered one";
     std::vector<PixelBox> texts;
-    for (const ui::ViewPtr& child : widget.window->subviews())
+    for (const weeapp::ui::ViewPtr& child : widget.window->subviews())
         collectTexts(*child, 0, 0, texts);
     std::size_t differing = 0;
     for (int y = 0; y < height; ++y) {
@@ -134,11 +134,11 @@ std::string comparePictures(cairo_surface_t* rendered, cairo_surface_t* replayed
 // frame), wrapping every image in a surface.
 Work replayFrame(std::shared_ptr<ShownWidget> widget)
 {
-    const ui::View* content = widget->controller->_view.get();
+    const weeapp::ui::View* content = widget->controller->_view.get();
     // The first frame lays the texts out, as the frames measured find them.
     host::RenderCache cache;
-    (void)host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
-    weeapp::CairoSurface rendered = host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    (void)host::Renderer(cache, weeapp::sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    weeapp::CairoSurface rendered = host::Renderer(cache, weeapp::sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
     const int width = cairo_image_surface_get_width(rendered.get());
     const int height = cairo_image_surface_get_height(rendered.get());
 
@@ -148,8 +148,8 @@ Work replayFrame(std::shared_ptr<ShownWidget> widget)
         const weeapp::CairoContext recorder(cairo_create(recording->get()));
         cairo_set_source_rgb(recorder.get(), host::Backdrop::kDarkRed, host::Backdrop::kDarkGreen, host::Backdrop::kDarkBlue);
         cairo_paint(recorder.get());
-        host::Renderer renderer(cache, sys::RunLoop::main().now());
-        for (const ui::ViewPtr& child : widget->window->subviews())
+        host::Renderer renderer(cache, weeapp::sys::RunLoop::main().now());
+        for (const weeapp::ui::ViewPtr& child : widget->window->subviews())
             renderer.drawView(recorder.get(), *child);
     }
 
@@ -177,15 +177,15 @@ std::shared_ptr<ShownWidget> benchWidget(int favorites, Look look, bool midFlip)
     if (!midFlip)
         return widget;
     // The same tile flips for the case and its floor, in every run.
-    sys::seedRandom(16);
+    weeapp::sys::seedRandom(16);
     widget->controller->viewDidAppear();
     for (int step = 0; step < 100; ++step) {
-        sys::RunLoop::main().advance(0.05);
-        for (const auto& animation : ui::Animations::running()) {
-            const ui::ViewPtr tile = animation->transitionView.lock();
-            if (animation->transition == ui::AnimationTransition::None || !tile)
+        weeapp::sys::RunLoop::main().advance(0.05);
+        for (const auto& animation : weeapp::ui::Animations::running()) {
+            const weeapp::ui::ViewPtr tile = animation->transitionView.lock();
+            if (animation->transition == weeapp::ui::AnimationTransition::None || !tile)
                 continue;
-            sys::RunLoop::main().advance(animation->startTime + animation->duration / 4 - sys::RunLoop::main().now());
+            weeapp::sys::RunLoop::main().advance(animation->startTime + animation->duration / 4 - weeapp::sys::RunLoop::main().now());
             const float page = std::floor(tile->frame().x() / widget->controller->scrollView->frame().width());
             widget->controller->scrollView->setContentOffset({ page * widget->controller->scrollView->frame().width(), 0 });
             return widget;

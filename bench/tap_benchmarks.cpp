@@ -8,15 +8,15 @@ namespace {
 
 constexpr std::array kSizes { 12, 1000 };
 // The middle of the first tile of the standard look, in the widget's coordinates.
-constexpr ui::Point kFirstTile { 44, 44 };
+constexpr weeapp::ui::Point kFirstTile { 44, 44 };
 constexpr int kCallButton = 1;
 constexpr int kMailButton = 3;
 
-sys::Dictionary chooserSettings()
+weeapp::sys::Dictionary chooserSettings()
 {
-    sys::Dictionary settings = settingsFor(Look::Standard);
+    weeapp::sys::Dictionary settings = settingsFor(Look::Standard);
     for (const char* flag : { "askForCall", "askForText", "askForMail" })
-        settings[flag] = sys::Value::boolean(true);
+        settings[flag] = weeapp::sys::Value::boolean(true);
     return settings;
 }
 
@@ -52,7 +52,7 @@ Work pressChooserButton(int button)
 {
     auto widget = std::make_shared<ShownWidget>();
     widget->controller->launchURLForTapLocation(kFirstTile);
-    const std::shared_ptr<ui::AlertView> alert = BenchEnvironment::shared().visibleAlert();
+    const std::shared_ptr<weeapp::ui::AlertView> alert = BenchEnvironment::shared().visibleAlert();
     if (!alert)
         return Work { {}, [] {}, [] { return std::string("the tap showed no chooser"); } };
     return openingURLs([widget, alert, button] { alert->dismissWithClickedButtonIndex(button); });

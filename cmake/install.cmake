@@ -26,12 +26,11 @@ set_target_properties(Kavrin PROPERTIES SKIP_BUILD_RPATH ON)
 
 install(TARGETS kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_DIR})
-install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-# The public headers, as include/weeapp/...: a maker's include path is include/ itself, where
-# nothing but weeapp/ can hide a header of the system. platform/drawing/ speaks Pango and stays
-# with the host, platform/internal/ speaks the property-list library and holds the state's
-# private parts, and stays inside the platform.
-install(DIRECTORY platform/include/weeapp DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
+# The public headers, as include/weeapp/...: the library's header set, which lists them (in
+# platform/CMakeLists.txt). A maker's include path is include/ itself, where nothing but weeapp/
+# can hide a header of the system.
+install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 configure_file(cmake/weeapp.pc.in ${CMAKE_BINARY_DIR}/weeapp.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/weeapp.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -5,7 +5,7 @@
 #include "controller/kavrin_controller.h"
 #include "fuzz_phone.h"
 #include "sources/address_book.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 #include <weeapp/sys/utf8.h>
 
 #include <cstddef>
@@ -25,16 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const phone_files::PhoneWriter phone = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
     const fuzzing::FuzzPlatform platform(phone);
     const auto [addressBook, images] = fuzzing::splitAtFirstByte(data, size);
-    setAddressBookBytes(sys::kAddressBookPath, addressBook);
-    setAddressBookBytes(sys::kAddressBookImagesPath, images);
+    setAddressBookBytes(weeapp::sys::kAddressBookPath, addressBook);
+    setAddressBookBytes(weeapp::sys::kAddressBookImagesPath, images);
     {
         KavrinController controller;
         for (const std::int32_t record : kRecords) {
             const std::string address = controller.getMailFromDB(record);
-            if (address.size() > size || !sys::isValidUtf8(address))
+            if (address.size() > size || !weeapp::sys::isValidUtf8(address))
                 std::abort();
             controller.doMail(&address);
-            if (const ui::ImagePtr photo = controller.getImageFromDB(record)) {
+            if (const weeapp::ui::ImagePtr photo = controller.getImageFromDB(record)) {
                 if (photo->size().width <= 0 || photo->size().height <= 0)
                     std::abort();
             }

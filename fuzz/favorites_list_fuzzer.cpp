@@ -5,12 +5,12 @@
 #include "controller/kavrin_controller.h"
 #include "fuzz_phone.h"
 #include "kavrin/published_names.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_paths.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/window.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -44,8 +44,8 @@ std::string settingsFor(std::uint8_t look)
 std::size_t tileCount(const KavrinController& controller)
 {
     std::size_t tiles = 0;
-    for (const ui::ViewPtr& child : controller.scrollView->subviews())
-        tiles += dynamic_cast<ui::Button*>(child.get()) ? 1 : 0;
+    for (const weeapp::ui::ViewPtr& child : controller.scrollView->subviews())
+        tiles += dynamic_cast<weeapp::ui::Button*>(child.get()) ? 1 : 0;
     return tiles;
 }
 
@@ -63,23 +63,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         phone.writeFile(kSettingsPath, { reinterpret_cast<const std::uint8_t*>(settings.data()), settings.size() });
         writtenLook = look;
     }
-    phone.writeFile(sys::kFavoritesPath, { size > 0 ? data + 1 : data, size > 0 ? size - 1 : 0 });
+    phone.writeFile(weeapp::sys::kFavoritesPath, { size > 0 ? data + 1 : data, size > 0 ? size - 1 : 0 });
 
-    std::shared_ptr<ui::AlertView> shown;
-    ui::AlertView::setPresenter([&shown](std::shared_ptr<ui::AlertView> alert) { shown = std::move(alert); });
-    sys::seedRandom(size);
+    std::shared_ptr<weeapp::ui::AlertView> shown;
+    weeapp::ui::AlertView::setPresenter([&shown](std::shared_ptr<weeapp::ui::AlertView> alert) { shown = std::move(alert); });
+    weeapp::sys::seedRandom(size);
     {
-        auto window = ui::Window::create({ 0, 0, 320, 480 });
+        auto window = weeapp::ui::Window::create({ 0, 0, 320, 480 });
         KavrinController controller;
         window->addSubview(controller.view());
         controller.viewHeight();
         controller.viewDidAppear();
-        sys::RunLoop::main().advance(8);
+        weeapp::sys::RunLoop::main().advance(8);
         const std::size_t tiles = tileCount(controller);
-        for (const ui::ViewPtr& child : controller.scrollView->subviews()) {
-            if (auto* button = dynamic_cast<ui::Button*>(child.get())) {
+        for (const weeapp::ui::ViewPtr& child : controller.scrollView->subviews()) {
+            if (auto* button = dynamic_cast<weeapp::ui::Button*>(child.get())) {
                 button->accessibilityHint();
-                button->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+                button->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
             }
             if (shown)
                 shown->dismissWithClickedButtonIndex(static_cast<int>(size % 4));
@@ -95,6 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         controller.viewDidDisappear();
     }
-    sys::RunLoop::main().advance(8);
+    weeapp::sys::RunLoop::main().advance(8);
     return 0;
 }

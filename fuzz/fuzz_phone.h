@@ -7,9 +7,9 @@
 #include "process_folder.h"
 #include <weeapp/platform_state.h>
 #include <weeapp/sys/application.h>
-#include <weeapp/sys/clock.h>
-#include <weeapp/sys/phone_root.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/clock.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -35,9 +35,9 @@ class FuzzPlatform {
 public:
     explicit FuzzPlatform(const phone_files::PhoneWriter& phone)
     {
-        sys::setPhoneRoot(phone.root());
-        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-        sys::Application::sharedApplication().setOpenURLHandler([](const sys::URL&) { return true; });
+        weeapp::sys::setPhoneRoot(phone.root());
+        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
+        weeapp::sys::Application::sharedApplication().setOpenURLHandler([](const weeapp::sys::URL&) { return true; });
     }
 
 private:

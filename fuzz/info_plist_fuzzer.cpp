@@ -4,8 +4,8 @@
 #include "process_folder.h"
 #include "session/plugin_loader.h"
 #include <weeapp/platform_state.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <unistd.h>
 
@@ -20,10 +20,10 @@ namespace {
 // The fuzzed bundle's Info.plist, in a phone of the process's own made the platform's phone.
 std::filesystem::path infoFile()
 {
-    sys::setPhoneRoot(kavrin::fuzzing::processFolder("kavrin-fuzz-info-"));
-    const std::filesystem::path bundle = sys::resolvePhonePath(sys::bundlePath("Fuzzed"));
+    weeapp::sys::setPhoneRoot(kavrin::fuzzing::processFolder("kavrin-fuzz-info-"));
+    const std::filesystem::path bundle = weeapp::sys::resolvePhonePath(weeapp::sys::bundlePath("Fuzzed"));
     std::filesystem::create_directories(bundle);
-    return bundle / sys::kBundleInfoFile;
+    return bundle / weeapp::sys::kBundleInfoFile;
 }
 
 }

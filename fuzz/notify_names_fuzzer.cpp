@@ -2,10 +2,10 @@
 // posted through it: a file name that carries a name delivers exactly that name, a name posted
 // comes back unchanged, and nothing else is delivered.
 #include "process_folder.h"
-#include <weeapp/platform_state.h>
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/platform_state.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/events/run_loop.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,7 +23,7 @@ namespace {
 
 std::multiset<std::string> delivered;
 
-void record(sys::DarwinNotifyCenter*, void*, const std::string& name, const void*, const sys::Dictionary*)
+void record(weeapp::sys::DarwinNotifyCenter*, void*, const std::string& name, const void*, const weeapp::sys::Dictionary*)
 {
     delivered.insert(name);
 }
@@ -36,7 +36,7 @@ const std::filesystem::path& transportFolder()
 // Runs what arrived until the transport is drained, as the run loop would.
 void deliverArrivals()
 {
-    sys::DarwinNotifyCenter::shared().performPending();
+    weeapp::sys::DarwinNotifyCenter::shared().performPending();
 }
 
 }
@@ -45,14 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const weeapp::PlatformState platform;
-    auto& center = sys::DarwinNotifyCenter::shared();
+    auto& center = weeapp::sys::DarwinNotifyCenter::shared();
     center.setTransportDirectory(transportFolder());
 
     // The input as a notification name: its file name, when it has one, carries it back.
-    if (const auto fileName = sys::transportFileName(input)) {
+    if (const auto fileName = weeapp::sys::transportFileName(input)) {
         if (fileName->size() > NAME_MAX || fileName->find('/') != std::string::npos || (*fileName)[0] == '.')
             std::abort();
-        const auto name = sys::notificationNameOfTransportFile(*fileName);
+        const auto name = weeapp::sys::notificationNameOfTransportFile(*fileName);
         if (!name || *name != input)
             std::abort();
     }
@@ -62,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         && input.find('\0') == std::string_view::npos && input != "." && input != "..";
     if (!makeable)
         return 0;
-    const auto carried = sys::notificationNameOfTransportFile(input);
+    const auto carried = weeapp::sys::notificationNameOfTransportFile(input);
     static int token;
     if (carried)
-        center.addObserver(&token, record, *carried, nullptr, sys::CFNotificationSuspensionBehavior::DeliverImmediately);
+        center.addObserver(&token, record, *carried, nullptr, weeapp::sys::CFNotificationSuspensionBehavior::DeliverImmediately);
     const std::filesystem::path file = transportFolder() / std::string(input);
     const bool made = static_cast<bool>(weeapp::FileDescriptor(::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600)));
     deliverArrivals();

@@ -1,7 +1,7 @@
 // Any bytes as a property list: parsed or refused, and whatever comes out converts, formats
 // and writes back without failing.
 #include <weeapp/sys/format.h>
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
 
 #include <cstddef>
@@ -10,13 +10,13 @@
 
 namespace {
 
-void visit(const sys::ValuePtr& value, int depth)
+void visit(const weeapp::sys::ValuePtr& value, int depth)
 {
     if (!value || depth > 64)
         return;
-    sys::intValue(value);
-    sys::boolValue(value);
-    sys::stringWithFormat("%@ %i", value, sys::intValue(value));
+    weeapp::sys::intValue(value);
+    weeapp::sys::boolValue(value);
+    weeapp::sys::stringWithFormat("%@ %i", value, weeapp::sys::intValue(value));
     if (const auto* array = value->asArray()) {
         for (const auto& element : *array)
             visit(element, depth + 1);
@@ -31,7 +31,7 @@ void visit(const sys::ValuePtr& value, int depth)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace sys;
+    using namespace weeapp::sys;
     const ValuePtr root = propertyListFromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
     visit(root, 0);
     if (root) {

@@ -10,12 +10,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const sys::ValuePtr value = kavrin::phone_files::settingValueFromText(text);
+    const weeapp::sys::ValuePtr value = kavrin::phone_files::settingValueFromText(text);
     if (!value)
         std::abort();
     const std::string written = kavrin::phone_files::settingValueText(*value);
     if (written.find('\n') == std::string::npos) {
-        const sys::ValuePtr again = kavrin::phone_files::settingValueFromText(written);
+        const weeapp::sys::ValuePtr again = kavrin::phone_files::settingValueFromText(written);
         if (!again || !(*again == *value))
             std::abort();
     }

@@ -6,12 +6,12 @@
 #include "controller/kavrin_controller.h"
 #include "fuzz_phone.h"
 #include "kavrin/published_names.h"
-#include <weeapp/sys/notification_center.h>
+#include <weeapp/sys/events/notification_center.h>
+#include <weeapp/sys/events/run_loop.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/window.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -42,8 +42,8 @@ const phone_files::PhoneWriter& phone()
 auto shownState(const KavrinController& controller)
 {
     std::size_t tiles = 0;
-    for (const ui::ViewPtr& child : controller.scrollView->subviews())
-        tiles += dynamic_cast<ui::Button*>(child.get()) ? 1 : 0;
+    for (const weeapp::ui::ViewPtr& child : controller.scrollView->subviews())
+        tiles += dynamic_cast<weeapp::ui::Button*>(child.get()) ? 1 : 0;
     return std::make_tuple(controller.isMetroStyle, controller.isMetroStyle ? 0 : controller.contactsPerPage, controller.viewH,
         tiles, controller.pageControl->numberOfPages(), controller.scrollView->contentSize().width);
 }
@@ -56,29 +56,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto [before, after] = fuzzing::splitAtFirstByte(data, size);
     phone().writeFile(kSettingsPath, before);
 
-    std::shared_ptr<ui::AlertView> shown;
-    ui::AlertView::setPresenter([&shown](std::shared_ptr<ui::AlertView> alert) { shown = std::move(alert); });
-    sys::seedRandom(size);
+    std::shared_ptr<weeapp::ui::AlertView> shown;
+    weeapp::ui::AlertView::setPresenter([&shown](std::shared_ptr<weeapp::ui::AlertView> alert) { shown = std::move(alert); });
+    weeapp::sys::seedRandom(size);
     {
-        auto window = ui::Window::create({ 0, 0, 320, 480 });
+        auto window = weeapp::ui::Window::create({ 0, 0, 320, 480 });
         KavrinController changed;
         window->addSubview(changed.view());
         changed.viewDidAppear();
-        sys::RunLoop::main().advance(2);
+        weeapp::sys::RunLoop::main().advance(2);
 
         phone().writeFile(kSettingsPath, after);
-        sys::NotificationCenter::defaultCenter().postNotificationName(kPreferencesChangedLocal);
-        sys::RunLoop::main().advance(8);
+        weeapp::sys::NotificationCenter::defaultCenter().postNotificationName(kPreferencesChangedLocal);
+        weeapp::sys::RunLoop::main().advance(8);
 
         KavrinController fresh;
-        auto freshWindow = ui::Window::create({ 0, 0, 320, 480 });
+        auto freshWindow = weeapp::ui::Window::create({ 0, 0, 320, 480 });
         freshWindow->addSubview(fresh.view());
         if (shownState(changed) != shownState(fresh))
             std::abort();
 
-        for (const ui::ViewPtr& child : changed.scrollView->subviews()) {
-            if (auto* button = dynamic_cast<ui::Button*>(child.get())) {
-                button->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+        for (const weeapp::ui::ViewPtr& child : changed.scrollView->subviews()) {
+            if (auto* button = dynamic_cast<weeapp::ui::Button*>(child.get())) {
+                button->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
                 break;
             }
         }
@@ -87,6 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         shown.reset();
         changed.viewDidDisappear();
     }
-    sys::RunLoop::main().advance(8);
+    weeapp::sys::RunLoop::main().advance(8);
     return 0;
 }

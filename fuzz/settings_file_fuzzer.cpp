@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         for (const char* key : kSwitches)
             controller.checkSetting(key);
-        const sys::ValuePtr pattern = controller.getMetroPattern();
-        if (sys::count(pattern) != 7)
+        const weeapp::sys::ValuePtr pattern = controller.getMetroPattern();
+        if (weeapp::sys::count(pattern) != 7)
             std::abort();
         if (!controller.getMetroBackgroundColor())
             std::abort();

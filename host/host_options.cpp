@@ -285,7 +285,7 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
         options.trusted.emplace_back(folder);
     if (app->count("--lang")) {
         options.languages.clear();
-        for (std::string& code : sys::componentsSeparatedByString(texts.lang, ","))
+        for (std::string& code : weeapp::sys::componentsSeparatedByString(texts.lang, ","))
             if (!code.empty())
                 options.languages.push_back(std::move(code));
     }

@@ -24,12 +24,12 @@
 #include "session/command_output.h"
 #include "session/host_session.h"
 #include "system_notifications.h"
-#include <weeapp/platform_state.h>
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/clock.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/platform_state.h>
+#include <weeapp/sys/events/clock.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
 
 #include <fcntl.h>
@@ -81,17 +81,17 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::
         }
         root = scratch->root();
     }
-    sys::setPhoneRoot(root);
+    weeapp::sys::setPhoneRoot(root);
 
-    sys::Array languages;
+    weeapp::sys::Array languages;
     for (const std::string& code : options.languages)
-        languages.push_back(sys::Value::string(code));
-    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
+        languages.push_back(weeapp::sys::Value::string(code));
+    weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array(std::move(languages)), weeapp::sys::kAppleLanguagesKey);
     // The demo gives the same pictures at every run.
     constexpr std::uint64_t kPictureSeed = 1;
     bool makesPictures = !options.takesCommands() && !options.live && !options.window;
     if (options.seed || makesPictures)
-        sys::seedRandom(options.seed.value_or(kPictureSeed));
+        weeapp::sys::seedRandom(options.seed.value_or(kPictureSeed));
     return 0;
 }
 
@@ -231,11 +231,11 @@ int main(int argc, char** argv)
 
     auto windowClock = options.window ? std::make_shared<host::WindowClock>() : nullptr;
     if (windowClock)
-        sys::RunLoop::main().setClock(windowClock);
+        weeapp::sys::RunLoop::main().setClock(windowClock);
     else if (options.live)
-        sys::RunLoop::main().setClock(std::make_shared<sys::SystemClock>());
+        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::SystemClock>());
     else
-        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
+        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
 
     std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
     if (!backdrop) {

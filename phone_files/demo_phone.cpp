@@ -6,7 +6,7 @@
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
 #include "system_notifications.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <string>
 #include <utility>
@@ -26,12 +26,12 @@ std::vector<FavoriteRecord> favoritesList(const std::vector<DemoContact>& contac
     return entries;
 }
 
-sys::Dictionary demoSettings()
+weeapp::sys::Dictionary demoSettings()
 {
     return {
-        { "showLabels", sys::Value::boolean(true) },
-        { "showBg", sys::Value::boolean(true) },
-        { "standardAction", sys::Value::integer(0) },
+        { "showLabels", weeapp::sys::Value::boolean(true) },
+        { "showBg", weeapp::sys::Value::boolean(true) },
+        { "standardAction", weeapp::sys::Value::integer(0) },
     };
 }
 
@@ -114,8 +114,8 @@ fs::path builtBundleFolder()
 bool writeContacts(const fs::path& root, const std::vector<DemoContact>& contacts, std::string& error)
 {
     const PhoneWriter phone(root);
-    if (!phone.writeFavorites(favoritesList(contacts), sys::PropertyListFormat::Xml)) {
-        error = "cannot write " + phone.realPath(sys::kFavoritesPath).string();
+    if (!phone.writeFavorites(favoritesList(contacts), weeapp::sys::PropertyListFormat::Xml)) {
+        error = "cannot write " + phone.realPath(weeapp::sys::kFavoritesPath).string();
         return false;
     }
     const bool people = writePeople(phone, contacts);
@@ -129,7 +129,7 @@ bool writeContacts(const fs::path& root, const std::vector<DemoContact>& contact
 bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::string& error)
 {
     const PhoneWriter phone(root);
-    if (!phone.writeSettings(demoSettings(), sys::PropertyListFormat::Xml)) {
+    if (!phone.writeSettings(demoSettings(), weeapp::sys::PropertyListFormat::Xml)) {
         error = "cannot write " + phone.realPath(kSettingsPath).string();
         return false;
     }
@@ -152,7 +152,7 @@ Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::pa
 
     if (there(kSettingsPath)) {
         completion.kept.push_back("the settings file");
-    } else if (phone.writeSettings(demoSettings(), sys::PropertyListFormat::Xml)) {
+    } else if (phone.writeSettings(demoSettings(), weeapp::sys::PropertyListFormat::Xml)) {
         completion.written.push_back("the settings file");
     } else {
         return Error { "cannot write " + phone.realPath(kSettingsPath).string() };
@@ -160,8 +160,8 @@ Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::pa
 
     // Any of them there keeps them all, and names what is there.
     std::vector<std::string> contacts;
-    for (const auto& [phonePath, name] : { std::pair { sys::kFavoritesPath, "the favorites" }, std::pair { sys::kAddressBookPath, "the address book" },
-             std::pair { sys::kAddressBookImagesPath, "the address book's images" } })
+    for (const auto& [phonePath, name] : { std::pair { weeapp::sys::kFavoritesPath, "the favorites" }, std::pair { weeapp::sys::kAddressBookPath, "the address book" },
+             std::pair { weeapp::sys::kAddressBookImagesPath, "the address book's images" } })
         if (there(phonePath))
             contacts.emplace_back(name);
     if (!contacts.empty()) {
@@ -192,7 +192,7 @@ bool demoPhoneExists(const fs::path& root)
     std::error_code ignored;
     const PhoneWriter phone(root);
     fs::path bundle = phone.realPath(kBundlePath).parent_path();
-    return fs::exists(phone.realPath(sys::kFavoritesPath), ignored) && fs::exists(fs::symlink_status(bundle, ignored));
+    return fs::exists(phone.realPath(weeapp::sys::kFavoritesPath), ignored) && fs::exists(fs::symlink_status(bundle, ignored));
 }
 
 bool linkDemoBundle(const fs::path& root, const fs::path& bundleFolder, std::string& error)

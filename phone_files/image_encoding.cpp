@@ -1,7 +1,7 @@
 #include "image_encoding.h"
 
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/file_writing.h>
+#include <weeapp/sys/files/file_writing.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -123,7 +123,7 @@ std::optional<Bytes> encodeJpeg(cairo_surface_t* surface, int quality)
 
 bool writeBytes(const std::string& filePath, const Bytes& bytes)
 {
-    return sys::writeFileAtomically(filePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return weeapp::sys::writeFileAtomically(filePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }

@@ -1,7 +1,7 @@
 #include "phone_writer.h"
 
 #include "kavrin/published_names.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <sqlite3.h>
 
@@ -24,43 +24,43 @@ fs::path PhoneWriter::realPath(std::string_view phonePath) const
 bool PhoneWriter::makeFolders() const
 {
     std::error_code error;
-    fs::create_directories(realPath(sys::kPreferencesFolder), error);
-    fs::create_directories(realPath(sys::kAddressBookPath).parent_path(), error);
+    fs::create_directories(realPath(weeapp::sys::kPreferencesFolder), error);
+    fs::create_directories(realPath(weeapp::sys::kAddressBookPath).parent_path(), error);
     return !error;
 }
 
-bool PhoneWriter::writeFavorites(const std::vector<FavoriteRecord>& favorites, sys::PropertyListFormat format) const
+bool PhoneWriter::writeFavorites(const std::vector<FavoriteRecord>& favorites, weeapp::sys::PropertyListFormat format) const
 {
-    sys::Array entries;
+    weeapp::sys::Array entries;
     for (const FavoriteRecord& favorite : favorites) {
-        sys::Dictionary entry = favorite.extra;
+        weeapp::sys::Dictionary entry = favorite.extra;
         if (favorite.name)
-            entry["Name"] = sys::Value::string(*favorite.name);
+            entry["Name"] = weeapp::sys::Value::string(*favorite.name);
         if (favorite.uid)
-            entry["ABUid"] = sys::Value::integer(*favorite.uid);
+            entry["ABUid"] = weeapp::sys::Value::integer(*favorite.uid);
         if (favorite.label)
-            entry["Label"] = sys::Value::string(*favorite.label);
+            entry["Label"] = weeapp::sys::Value::string(*favorite.label);
         if (favorite.value)
-            entry["Value"] = sys::Value::string(*favorite.value);
-        entries.push_back(sys::Value::dictionary(std::move(entry)));
+            entry["Value"] = weeapp::sys::Value::string(*favorite.value);
+        entries.push_back(weeapp::sys::Value::dictionary(std::move(entry)));
     }
-    return writeFavoritesValue(*sys::Value::array(std::move(entries)), format);
+    return writeFavoritesValue(*weeapp::sys::Value::array(std::move(entries)), format);
 }
 
-bool PhoneWriter::writeFavoritesValue(const sys::Value& root, sys::PropertyListFormat format) const
+bool PhoneWriter::writeFavoritesValue(const weeapp::sys::Value& root, weeapp::sys::PropertyListFormat format) const
 {
-    const fs::path path = realPath(sys::kFavoritesPath);
+    const fs::path path = realPath(weeapp::sys::kFavoritesPath);
     std::error_code ignored;
     fs::create_directories(path.parent_path(), ignored);
-    return sys::writePropertyListAtomically(root, path.string(), format);
+    return weeapp::sys::writePropertyListAtomically(root, path.string(), format);
 }
 
-bool PhoneWriter::writeSettings(const sys::Dictionary& settings, sys::PropertyListFormat format) const
+bool PhoneWriter::writeSettings(const weeapp::sys::Dictionary& settings, weeapp::sys::PropertyListFormat format) const
 {
     const fs::path path = realPath(kSettingsPath);
     std::error_code ignored;
     fs::create_directories(path.parent_path(), ignored);
-    return sys::writePropertyListAtomically(*sys::Value::dictionary(settings), path.string(), format);
+    return weeapp::sys::writePropertyListAtomically(*weeapp::sys::Value::dictionary(settings), path.string(), format);
 }
 
 bool PhoneWriter::writeFile(std::string_view phonePath, std::span<const std::uint8_t> bytes) const
@@ -173,7 +173,7 @@ bool AddressBookDatabase::commit()
 }
 
 AddressBookWriter::AddressBookWriter(const PhoneWriter& phone)
-    : AddressBookDatabase(phone.realPath(sys::kAddressBookPath), kBookSchema)
+    : AddressBookDatabase(phone.realPath(weeapp::sys::kAddressBookPath), kBookSchema)
     , m_person(prepare("INSERT INTO ABPerson (ROWID, First, Last) VALUES (?, ?, ?)"))
     , m_label(prepare("INSERT OR IGNORE INTO ABMultiValueLabel (value) VALUES (?)"))
     , m_value(prepare("INSERT INTO ABMultiValue (record_id, property, identifier, label, value) "
@@ -206,7 +206,7 @@ bool AddressBookWriter::addValue(const ContactValue& row)
 }
 
 ThumbnailWriter::ThumbnailWriter(const PhoneWriter& phone)
-    : AddressBookDatabase(phone.realPath(sys::kAddressBookImagesPath), kImagesSchema)
+    : AddressBookDatabase(phone.realPath(weeapp::sys::kAddressBookImagesPath), kImagesSchema)
     , m_thumbnail(prepare("INSERT INTO ABThumbnailImage (record_id, format, derived_from_format, data) VALUES (?, ?, 0, ?)"))
 {
 }

@@ -2,7 +2,7 @@
 
 #include "image_encoding.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
 
 #include <cstdint>
@@ -22,7 +22,7 @@ struct FavoriteRecord {
     std::optional<std::int64_t> uid;
     std::optional<std::string> label;
     std::optional<std::string> value;
-    sys::Dictionary extra {};
+    weeapp::sys::Dictionary extra {};
 };
 
 // Writes the files of a phone root: the favorites list, the widget's settings, any other file at
@@ -40,10 +40,10 @@ public:
     bool makeFolders() const;
 
     // The dialler keeps its list as a binary property list; the demo phone's is XML.
-    bool writeFavorites(const std::vector<FavoriteRecord>&, sys::PropertyListFormat = sys::PropertyListFormat::Binary) const;
+    bool writeFavorites(const std::vector<FavoriteRecord>&, weeapp::sys::PropertyListFormat = weeapp::sys::PropertyListFormat::Binary) const;
     // Any value as the favorites list, also one that is not a list of dictionaries.
-    bool writeFavoritesValue(const sys::Value&, sys::PropertyListFormat = sys::PropertyListFormat::Binary) const;
-    bool writeSettings(const sys::Dictionary&, sys::PropertyListFormat = sys::PropertyListFormat::Xml) const;
+    bool writeFavoritesValue(const weeapp::sys::Value&, weeapp::sys::PropertyListFormat = weeapp::sys::PropertyListFormat::Binary) const;
+    bool writeSettings(const weeapp::sys::Dictionary&, weeapp::sys::PropertyListFormat = weeapp::sys::PropertyListFormat::Xml) const;
     // Any bytes at a phone path, its folder made first.
     bool writeFile(std::string_view phonePath, std::span<const std::uint8_t>) const;
 

@@ -1,7 +1,7 @@
 #include "scratch_phone.h"
 
 #include "kavrin/published_names.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <cstdlib>
 
@@ -30,17 +30,17 @@ bool copyFileIfRegular(const fs::path& from, const fs::path& to, std::error_code
 
 bool copyPhone(const fs::path& from, const fs::path& to, std::error_code& error)
 {
-    if (!copyFileIfRegular(under(from, sys::kFavoritesPath), under(to, sys::kFavoritesPath), error)
+    if (!copyFileIfRegular(under(from, weeapp::sys::kFavoritesPath), under(to, weeapp::sys::kFavoritesPath), error)
         || !copyFileIfRegular(under(from, kSettingsPath), under(to, kSettingsPath), error))
         return false;
     // The databases with their journals and write-ahead logs, whatever their names.
     // A phone without the folder has no address book, as the widget finds it.
-    fs::path addressBook = under(from, sys::kAddressBookPath).parent_path();
+    fs::path addressBook = under(from, weeapp::sys::kAddressBookPath).parent_path();
     const bool hasAddressBook = fs::is_directory(addressBook, error);
     error.clear();
     if (hasAddressBook) {
         for (const fs::directory_entry& entry : fs::directory_iterator(addressBook, error))
-            if (!copyFileIfRegular(entry.path(), under(to, sys::kAddressBookPath).parent_path() / entry.path().filename(), error))
+            if (!copyFileIfRegular(entry.path(), under(to, weeapp::sys::kAddressBookPath).parent_path() / entry.path().filename(), error))
                 return false;
         if (error)
             return false;

@@ -125,7 +125,7 @@ std::string realText(double real)
     return result;
 }
 
-std::string hexText(const sys::Data& data)
+std::string hexText(const weeapp::sys::Data& data)
 {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string result = "<";
@@ -147,15 +147,15 @@ bool readsAsAnotherKind(std::string_view text)
     return text == "inf" || text == "nan";
 }
 
-std::string oneLineText(const sys::Value& value, bool nested);
+std::string oneLineText(const weeapp::sys::Value& value, bool nested);
 
-std::string elementText(const sys::ValuePtr& value)
+std::string elementText(const weeapp::sys::ValuePtr& value)
 {
     return value ? oneLineText(*value, true) : std::string("null");
 }
 
 // Inside a container every text is quoted, so that commas and brackets in it stay its own.
-std::string oneLineText(const sys::Value& value, bool nested)
+std::string oneLineText(const weeapp::sys::Value& value, bool nested)
 {
     const auto& storage = value.storage();
     if (const bool* flag = std::get_if<bool>(&storage))
@@ -164,21 +164,21 @@ std::string oneLineText(const sys::Value& value, bool nested)
         return std::to_string(*number);
     if (const std::uint64_t* number = std::get_if<std::uint64_t>(&storage))
         return std::to_string(*number);
-    if (const sys::Date* date = value.asDate())
-        return sys::isoDateText(*date);
-    if (const sys::Uid* uid = value.asUid())
+    if (const weeapp::sys::Date* date = value.asDate())
+        return weeapp::sys::isoDateText(*date);
+    if (const weeapp::sys::Uid* uid = value.asUid())
         return "UID(" + std::to_string(uid->value) + ")";
     if (const double* real = std::get_if<double>(&storage))
         return realText(*real);
-    if (const sys::Data* data = value.asData())
+    if (const weeapp::sys::Data* data = value.asData())
         return hexText(*data);
-    if (const sys::Array* array = value.asArray()) {
+    if (const weeapp::sys::Array* array = value.asArray()) {
         std::string result = "[";
         for (std::size_t i = 0; i < array->size(); ++i)
             result += (i ? ", " : "") + elementText((*array)[i]);
         return result + ']';
     }
-    if (const sys::Dictionary* dictionary = value.asDictionary()) {
+    if (const weeapp::sys::Dictionary* dictionary = value.asDictionary()) {
         std::string result = "{";
         for (const auto& [key, item] : *dictionary)
             result += (result.size() > 1 ? ", " : "") + quote(key) + ": " + elementText(item);
@@ -190,7 +190,7 @@ std::string oneLineText(const sys::Value& value, bool nested)
         bool plain = !text->empty() && !std::isspace(static_cast<unsigned char>(text->front()))
             && !std::isspace(static_cast<unsigned char>(text->back())) && std::none_of(text->begin(), text->end(), isControl);
         if (plain) {
-            sys::ValuePtr reread = settingValueFromText(*text);
+            weeapp::sys::ValuePtr reread = settingValueFromText(*text);
             plain = reread->asString() && *reread->asString() == *text && !readsAsAnotherKind(*text);
         }
         return plain ? *text : quote(*text);
@@ -200,22 +200,22 @@ std::string oneLineText(const sys::Value& value, bool nested)
 
 }
 
-sys::ValuePtr settingValueFromText(std::string_view text)
+weeapp::sys::ValuePtr settingValueFromText(std::string_view text)
 {
     if (text == "true")
-        return sys::Value::boolean(true);
+        return weeapp::sys::Value::boolean(true);
     if (text == "false")
-        return sys::Value::boolean(false);
+        return weeapp::sys::Value::boolean(false);
     if (std::int64_t number = 0; readsAsInteger(text, number))
-        return sys::Value::integer(number);
+        return weeapp::sys::Value::integer(number);
     if (std::uint64_t number = 0; readsAsUnsignedInteger(text, number))
-        return sys::Value::unsignedInteger(number);
+        return weeapp::sys::Value::unsignedInteger(number);
     if (isQuoted(text))
-        return sys::Value::string(unquote(text));
-    return sys::Value::string(std::string(text));
+        return weeapp::sys::Value::string(unquote(text));
+    return weeapp::sys::Value::string(std::string(text));
 }
 
-std::string settingValueText(const sys::Value& value)
+std::string settingValueText(const weeapp::sys::Value& value)
 {
     return oneLineText(value, false);
 }

@@ -2,7 +2,7 @@
 
 #include "phone_root_check.h"
 #include "settings_lock.h"
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -66,8 +66,8 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
 SettingsChange putBackSettings(const std::string& after, const std::optional<std::string>& before, const SettingsRules& rules)
 {
     using Outcome = SettingsChange::Outcome;
-    if (!rules.createRoot && !looksLikePhoneRoot(sys::phoneRoot()))
-        return ending(Outcome::Refused, sys::phoneRoot().string() + " no longer looks like a phone root");
+    if (!rules.createRoot && !looksLikePhoneRoot(weeapp::sys::phoneRoot()))
+        return ending(Outcome::Refused, weeapp::sys::phoneRoot().string() + " no longer looks like a phone root");
     SettingsLock lock;
     if (!lock.held())
         return ending(Outcome::Refused, lock.failure() + "; the settings are left as they are");
@@ -88,9 +88,9 @@ SettingsChange putBackSettings(const std::string& after, const std::optional<std
 SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules)
 {
     using Outcome = SettingsChange::Outcome;
-    if (!rules.createRoot && !looksLikePhoneRoot(sys::phoneRoot())) {
+    if (!rules.createRoot && !looksLikePhoneRoot(weeapp::sys::phoneRoot())) {
         return ending(Outcome::Refused,
-            sys::phoneRoot().string() + " does not look like a phone root (it has no "
+            weeapp::sys::phoneRoot().string() + " does not look like a phone root (it has no "
                 + std::filesystem::path(kPhoneUserFolder).relative_path().string() + "); --create makes the settings file there");
     }
     // Removals of keys that are not there need neither the lock nor a write; the file is read once
@@ -117,7 +117,7 @@ SettingsChange editSettings(const std::vector<SettingEdit>& edits, const Setting
     return changeSettingsFile(change, rules.replaceUnreadable);
 }
 
-SettingsChange setSetting(const std::string& key, sys::ValuePtr value, const SettingsRules& rules)
+SettingsChange setSetting(const std::string& key, weeapp::sys::ValuePtr value, const SettingsRules& rules)
 {
     return editSettings({ { key, std::move(value) } }, rules);
 }

@@ -35,20 +35,20 @@ struct SettingsChange {
 
 // What a writer of the settings may do beyond changing keys.
 struct SettingsRules {
-    bool replaceUnreadable { false };                 // --force: replace a file that is no readable dictionary
-    bool createRoot { false };                        // --create: write under a root that does not look like a phone's
-    std::optional<sys::PropertyListFormat> format {}; // write in this format instead of the file's own
+    bool replaceUnreadable { false };                         // --force: replace a file that is no readable dictionary
+    bool createRoot { false };                                // --create: write under a root that does not look like a phone's
+    std::optional<weeapp::sys::PropertyListFormat> format {}; // write in this format instead of the file's own
 };
 
 // One key's new value, or nil to remove it.
-using SettingEdit = std::pair<std::string, sys::ValuePtr>;
+using SettingEdit = std::pair<std::string, weeapp::sys::ValuePtr>;
 
 // The one policy by which the host's set and unset, kavrin-prefs and the host's looks change the
 // settings: refused under the current phone root when it does not look like a phone's (unless
 // createRoot); edits that would only remove keys that are not there change nothing (no lock, no
 // write, no folder made); anything else is one change of the file, in the order given.
 SettingsChange editSettings(const std::vector<SettingEdit>& edits, const SettingsRules& rules);
-SettingsChange setSetting(const std::string& key, sys::ValuePtr value, const SettingsRules& rules);
+SettingsChange setSetting(const std::string& key, weeapp::sys::ValuePtr value, const SettingsRules& rules);
 SettingsChange unsetSetting(const std::string& key, const SettingsRules& rules);
 
 // Undoes a change that wrote `after` by putting back the bytes the file had before it (removing

@@ -2,9 +2,9 @@
 
 #include "kavrin/published_names.h"
 #include "setting_value.h"
-#include <weeapp/sys/file_reading.h>
-#include <weeapp/sys/file_writing.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/file_reading.h>
+#include <weeapp/sys/files/file_writing.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <sys/stat.h>
 
@@ -66,13 +66,13 @@ SettingsEditor SettingsEditor::load(const std::string& filePath)
     }
     settings.m_state = State::Unreadable;
     // A link or a FIFO put there since the look is not followed or waited on.
-    settings.m_bytes = sys::readWholeFile(filePath, kLargestSettingsFile, sys::FinalLink::Refuse);
+    settings.m_bytes = weeapp::sys::readWholeFile(filePath, kLargestSettingsFile, weeapp::sys::FinalLink::Refuse);
     if (!settings.m_bytes) {
         if (entryAt(filePath) == Entry::SomethingElse)
             settings.m_state = State::NotAFile;
         return settings;
     }
-    if (std::optional<sys::PropertyListDocument> document = sys::PropertyListDocument::fromBytes(*settings.m_bytes)) {
+    if (std::optional<weeapp::sys::PropertyListDocument> document = weeapp::sys::PropertyListDocument::fromBytes(*settings.m_bytes)) {
         settings.m_document = std::move(*document);
         settings.m_state = State::Readable;
     }
@@ -102,10 +102,10 @@ std::optional<std::string> SettingsEditor::setAside()
     std::string stem = m_path + ".broken-" + utcStamp();
     for (int attempt = 1; attempt <= 100; ++attempt) {
         std::string copy = attempt == 1 ? stem : stem + "-" + std::to_string(attempt);
-        if (sys::writeNewFile(copy, *m_bytes)) {
+        if (weeapp::sys::writeNewFile(copy, *m_bytes)) {
             m_state = State::Readable;
             m_bytes.reset();
-            m_document = sys::PropertyListDocument::empty();
+            m_document = weeapp::sys::PropertyListDocument::empty();
             return copy;
         }
         if (errno != EEXIST)
@@ -119,7 +119,7 @@ Result<std::string> SettingsEditor::contents() const
     auto serialized = m_document.serialize();
     if (auto* bytes = std::get_if<std::string>(&serialized))
         return std::move(*bytes);
-    const auto& failure = std::get<sys::PropertyListDocument::CarryFailure>(serialized);
+    const auto& failure = std::get<weeapp::sys::PropertyListDocument::CarryFailure>(serialized);
     const std::string where = failure.key.empty() ? std::string() : " under " + settingKeyText(failure.key);
     return Error { m_path + ": the " + failure.kind + where + " cannot be written back as it is; the file is left as it is" };
 }
@@ -143,7 +143,7 @@ bool SettingsEditor::write(const std::string& bytes) const
         errno = 0;
         return false;
     }
-    return sys::writeFileAtomically(m_path, bytes);
+    return weeapp::sys::writeFileAtomically(m_path, bytes);
 }
 
 namespace {
@@ -182,8 +182,8 @@ void removeInterruptedWrites(const std::string& filePath)
             leftovers.push_back(entry.path());
         } else if (isSetAsideName(entryName, copyStem)) {
             if (!current)
-                current = sys::readWholeFile(filePath, kLargestSettingsFile, sys::FinalLink::Refuse);
-            if (*current && sys::readWholeFile(entry.path().string(), kLargestSettingsFile, sys::FinalLink::Refuse) == **current)
+                current = weeapp::sys::readWholeFile(filePath, kLargestSettingsFile, weeapp::sys::FinalLink::Refuse);
+            if (*current && weeapp::sys::readWholeFile(entry.path().string(), kLargestSettingsFile, weeapp::sys::FinalLink::Refuse) == **current)
                 leftovers.push_back(entry.path());
         }
     }
@@ -193,7 +193,7 @@ void removeInterruptedWrites(const std::string& filePath)
 
 std::string settingsFilePath()
 {
-    return sys::resolvePhonePath(kSettingsPath);
+    return weeapp::sys::resolvePhonePath(kSettingsPath);
 }
 
 std::string settingsWriteFailure(const std::string& filePath, int reason)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "result.h"
-#include <weeapp/sys/property_list.h>
-#include <weeapp/sys/property_list_document.h>
+#include <weeapp/sys/plist/property_list.h>
+#include <weeapp/sys/plist/property_list_document.h>
 #include <weeapp/sys/value.h>
 
 #include <optional>
@@ -39,13 +39,13 @@ public:
     // The file's bytes as they were read: nothing for a missing file or one that could not be read.
     const std::optional<std::string>& bytesRead() const { return m_bytes; }
 
-    const sys::Dictionary& values() const { return m_document.values(); }
-    sys::ValuePtr value(std::string_view key) const { return m_document.value(key); }
-    void set(const std::string& key, sys::ValuePtr value) { m_document.set(key, std::move(value)); }
+    const weeapp::sys::Dictionary& values() const { return m_document.values(); }
+    weeapp::sys::ValuePtr value(std::string_view key) const { return m_document.value(key); }
+    void set(const std::string& key, weeapp::sys::ValuePtr value) { m_document.set(key, std::move(value)); }
     bool unset(std::string_view key) { return m_document.remove(key); }
 
-    sys::PropertyListFormat format() const { return m_document.format(); }
-    void setFormat(sys::PropertyListFormat format) { m_document.setFormat(format); }
+    weeapp::sys::PropertyListFormat format() const { return m_document.format(); }
+    void setFormat(weeapp::sys::PropertyListFormat format) { m_document.setFormat(format); }
 
     // What save would write: the file's bytes with the changes made, or why they cannot be
     // written without changing some other value (naming the key and the kind of value).
@@ -69,7 +69,7 @@ private:
     std::string m_path;
     State m_state { State::Missing };
     std::optional<std::string> m_bytes; // the file's bytes, when they could be read
-    sys::PropertyListDocument m_document { sys::PropertyListDocument::empty() };
+    weeapp::sys::PropertyListDocument m_document { weeapp::sys::PropertyListDocument::empty() };
 };
 
 // Removes what writes of the settings file that were stopped part-way left beside it: the hidden

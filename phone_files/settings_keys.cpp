@@ -33,17 +33,17 @@ std::string lowered(std::string_view text)
     return result;
 }
 
-sys::ValuePtr booleanFromText(std::string_view text)
+weeapp::sys::ValuePtr booleanFromText(std::string_view text)
 {
     std::string word = lowered(text);
     if (word == "true" || word == "yes" || word == "1")
-        return sys::Value::boolean(true);
+        return weeapp::sys::Value::boolean(true);
     if (word == "false" || word == "no" || word == "0")
-        return sys::Value::boolean(false);
+        return weeapp::sys::Value::boolean(false);
     return nullptr;
 }
 
-sys::ValuePtr integerFromText(std::string_view text)
+weeapp::sys::ValuePtr integerFromText(std::string_view text)
 {
     if (text.starts_with('+') && !text.substr(1).starts_with('-'))
         text.remove_prefix(1);
@@ -51,7 +51,7 @@ sys::ValuePtr integerFromText(std::string_view text)
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
         return nullptr;
-    return sys::Value::integer(number);
+    return weeapp::sys::Value::integer(number);
 }
 
 }
@@ -72,11 +72,11 @@ std::string_view settingTypeName(SettingType type)
     return type == SettingType::Boolean ? "boolean" : "integer";
 }
 
-sys::ValuePtr settingDefault(const SettingKey& key)
+weeapp::sys::ValuePtr settingDefault(const SettingKey& key)
 {
     if (key.type == SettingType::Boolean)
-        return sys::Value::boolean(key.defaultValue != 0);
-    return sys::Value::integer(key.defaultValue);
+        return weeapp::sys::Value::boolean(key.defaultValue != 0);
+    return weeapp::sys::Value::integer(key.defaultValue);
 }
 
 std::string knownSettingKeys()
@@ -95,11 +95,11 @@ CheckedSetting checkSettingValue(std::string_view key, std::string_view text, bo
     if (!known)
         return { nullptr, "unknown key " + settingKeyText(key) + "; the keys the widget reads are " + knownSettingKeys() };
     if (known->type == SettingType::Boolean) {
-        if (sys::ValuePtr value = booleanFromText(text))
+        if (weeapp::sys::ValuePtr value = booleanFromText(text))
             return { value, {} };
         return { nullptr, settingKeyText(key) + " takes a boolean: true, false, yes, no, 1 or 0" };
     }
-    if (sys::ValuePtr value = integerFromText(text))
+    if (weeapp::sys::ValuePtr value = integerFromText(text))
         return { value, {} };
     static_assert(std::numeric_limits<std::int32_t>::min() == -2147483648);
     return { nullptr, settingKeyText(key) + " takes an integer from -2147483648 to 2147483647" };

@@ -27,7 +27,7 @@ std::span<const SettingKey> settingKeys();
 const SettingKey* findSettingKey(std::string_view name);
 
 std::string_view settingTypeName(SettingType);
-sys::ValuePtr settingDefault(const SettingKey&);
+weeapp::sys::ValuePtr settingDefault(const SettingKey&);
 // "metroStyle, fiveIcons, …", for messages.
 std::string knownSettingKeys();
 
@@ -37,7 +37,7 @@ std::string knownSettingKeys();
 // (naming the known keys or the expected type), unless asGiven: then the value is typed as
 // settingValueFromText types it and stored whatever the key.
 struct CheckedSetting {
-    sys::ValuePtr value; // nullptr when refused
+    weeapp::sys::ValuePtr value; // nullptr when refused
     std::string refusal;
 };
 CheckedSetting checkSettingValue(std::string_view key, std::string_view text, bool asGiven);

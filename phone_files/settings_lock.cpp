@@ -1,7 +1,7 @@
 #include "settings_lock.h"
 
 #include "system_notifications.h"
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,7 +17,7 @@ namespace kavrin::phone_files {
 
 std::string SettingsLock::lockFilePath()
 {
-    return (std::filesystem::path(sys::resolvePhonePath(kSystemNotificationFolder)) / ".settings.lock").string();
+    return (std::filesystem::path(weeapp::sys::resolvePhonePath(kSystemNotificationFolder)) / ".settings.lock").string();
 }
 
 SettingsLock::SettingsLock(std::chrono::milliseconds longestWait)

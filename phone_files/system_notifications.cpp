@@ -1,13 +1,13 @@
 #include "system_notifications.h"
 
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/files/phone_root.h>
 
 namespace kavrin::phone_files {
 
 bool startSystemNotifications()
 {
-    return sys::DarwinNotifyCenter::shared().setTransportDirectory(sys::resolvePhonePath(kSystemNotificationFolder));
+    return weeapp::sys::DarwinNotifyCenter::shared().setTransportDirectory(weeapp::sys::resolvePhonePath(kSystemNotificationFolder));
 }
 
 }

@@ -1,5 +1,5 @@
 #include "controller/kavrin_controller.h"
-#include <weeapp/plugin_entry.h>
+#include <weeapp/plugin/plugin_entry.h>
 
 extern "C" __attribute__((visibility("default"))) weeapp::BBWeeAppController* WeeAppCreateController()
 {

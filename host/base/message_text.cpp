@@ -12,7 +12,7 @@ std::string escapedForMessage(std::string_view text)
     std::string escaped;
     escaped.reserve(text.size());
     while (!text.empty()) {
-        std::size_t length = sys::utf8SequenceLength(text);
+        std::size_t length = weeapp::sys::utf8SequenceLength(text);
         auto byte = static_cast<unsigned char>(text.front());
         if (length > 1) {
             escaped.append(text.substr(0, length));
@@ -44,7 +44,7 @@ std::string quotedScriptText(std::string_view text)
         return escapedForMessage(text);
     std::size_t cut = 0;
     while (cut < kLongest) {
-        const std::size_t length = std::max<std::size_t>(1, sys::utf8SequenceLength(text.substr(cut)));
+        const std::size_t length = std::max<std::size_t>(1, weeapp::sys::utf8SequenceLength(text.substr(cut)));
         if (cut + length > kLongest)
             break;
         cut += length;

@@ -14,13 +14,13 @@ namespace kavrin::host {
 namespace {
 
 // The centre of the first standard tile, in the widget's coordinates.
-constexpr ui::Point kFirstStandardTile { 44, 44 };
+constexpr weeapp::ui::Point kFirstStandardTile { 44, 44 };
 // A flip of 1 s and a moment of rest after it; the moment of a flip a third of the way in.
 constexpr double kRecordedFlip = 1.4;
 constexpr double kFlipMoment = 0.35;
 
-sys::ValuePtr yes() { return sys::Value::boolean(true); }
-sys::ValuePtr number(int value) { return sys::Value::integer(value); }
+weeapp::sys::ValuePtr yes() { return weeapp::sys::Value::boolean(true); }
+weeapp::sys::ValuePtr number(int value) { return weeapp::sys::Value::integer(value); }
 
 }
 
@@ -67,8 +67,8 @@ int DemoSession::run()
 {
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
-    sys::UserDefaults& defaults = sys::UserDefaults::standardUserDefaults();
-    sys::ValuePtr languages = defaults.objectForKey(sys::kAppleLanguagesKey);
+    weeapp::sys::UserDefaults& defaults = weeapp::sys::UserDefaults::standardUserDefaults();
+    weeapp::sys::ValuePtr languages = defaults.objectForKey(weeapp::sys::kAppleLanguagesKey);
 
     // One look a step; an interruption ends the demo between two of them.
     std::vector<std::function<void()>> steps {
@@ -109,12 +109,12 @@ int DemoSession::run()
     });
     steps.push_back([&] {
         applySettings({ { "showLabels", yes() }, { "showBg", yes() }, { "askForCall", yes() }, { "askForText", yes() }, { "askForMail", yes() } });
-        defaults.setObjectForKey(sys::Value::array({ sys::Value::string("de") }), sys::kAppleLanguagesKey);
+        defaults.setObjectForKey(weeapp::sys::Value::array({ weeapp::sys::Value::string("de") }), weeapp::sys::kAppleLanguagesKey);
         m_session.tap(kFirstStandardTile);
         picture("chooser-de.png");
         if (m_session.visibleAlert())
             (void)m_session.press(0);
-        defaults.setObjectForKey(languages, sys::kAppleLanguagesKey);
+        defaults.setObjectForKey(languages, weeapp::sys::kAppleLanguagesKey);
     });
     steps.push_back([&] {
         applySettings({ { "showLabels", yes() }, { "showBg", yes() } });

@@ -10,9 +10,9 @@
 #include "phone_writer.h"
 #include "pictures/contact_sheet.h"
 #include "reader/accessibility_audit.h"
-#include <weeapp/sys/file_reading.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/file_reading.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/user_defaults.h>
 
 #include <ostream>
@@ -27,7 +27,7 @@ constexpr const char* kSheetFile = "gallery.png";
 constexpr const char* kIndexFile = "index.html";
 constexpr int kSheetColumns = 4;
 // The centre of the first standard tile, in the widget's coordinates.
-constexpr ui::Point kFirstStandardTile { 44, 44 };
+constexpr weeapp::ui::Point kFirstStandardTile { 44, 44 };
 // 0.15 s into a flip of 1 s, which eases out, the tile stands at an angle, neither face-on nor
 // edge-on.
 constexpr double kIntoFlip = 0.15;
@@ -65,20 +65,20 @@ bool GallerySession::isGallery(const fs::path& folder)
     fs::path indexFile = folder / kIndexFile;
     if (!fs::is_regular_file(fs::symlink_status(indexFile, error)))
         return false;
-    std::optional<std::string> index = sys::readWholeFile(indexFile.string(), 1u << 20);
+    std::optional<std::string> index = weeapp::sys::readWholeFile(indexFile.string(), 1u << 20);
     return index && index->find(kGalleryMarker) != std::string::npos;
 }
 
 // Makes the state's moment on the phone: its favorites, its look, its page, its language.
 bool GallerySession::prepare(const GalleryState& state)
 {
-    const fs::path& root = sys::phoneRoot();
+    const fs::path& root = weeapp::sys::phoneRoot();
     std::string error;
     bool prepared = true;
     switch (state.scene) {
     case GalleryScene::MissingPhotos: {
         std::error_code ignored;
-        fs::remove(phone_files::PhoneWriter(root).realPath(sys::kAddressBookImagesPath), ignored);
+        fs::remove(phone_files::PhoneWriter(root).realPath(weeapp::sys::kAddressBookImagesPath), ignored);
         break;
     }
     case GalleryScene::NoFavorites:
@@ -136,8 +136,8 @@ int GallerySession::run()
         return 1;
     }
 
-    sys::UserDefaults& defaults = sys::UserDefaults::standardUserDefaults();
-    sys::ValuePtr languages = defaults.objectForKey(sys::kAppleLanguagesKey);
+    weeapp::sys::UserDefaults& defaults = weeapp::sys::UserDefaults::standardUserDefaults();
+    weeapp::sys::ValuePtr languages = defaults.objectForKey(weeapp::sys::kAppleLanguagesKey);
     ContactSheet sheet(kSheetColumns);
     bool failed = false;
     m_session.showView();
@@ -154,7 +154,7 @@ int GallerySession::run()
         if (state.scene == GalleryScene::MidFlip)
             advanceToVisibleFlip(m_session, kIntoFlip);
         if (state.scene == GalleryScene::Chooser) {
-            defaults.setObjectForKey(sys::Value::array({ sys::Value::string(state.language) }), sys::kAppleLanguagesKey);
+            defaults.setObjectForKey(weeapp::sys::Value::array({ weeapp::sys::Value::string(state.language) }), weeapp::sys::kAppleLanguagesKey);
             m_session.tap(kFirstStandardTile);
         }
         weeapp::CairoSurface rendered = m_session.render();
@@ -179,7 +179,7 @@ int GallerySession::run()
         if (state.scene == GalleryScene::Chooser) {
             if (m_session.visibleAlert())
                 (void)m_session.press(0);
-            defaults.setObjectForKey(languages, sys::kAppleLanguagesKey);
+            defaults.setObjectForKey(languages, weeapp::sys::kAppleLanguagesKey);
         }
         m_out.flush();
     }

@@ -4,8 +4,8 @@ namespace kavrin::host {
 
 namespace {
 
-sys::ValuePtr flag(bool on) { return sys::Value::boolean(on); }
-sys::ValuePtr number(int value) { return sys::Value::integer(value); }
+weeapp::sys::ValuePtr flag(bool on) { return weeapp::sys::Value::boolean(on); }
+weeapp::sys::ValuePtr number(int value) { return weeapp::sys::Value::integer(value); }
 
 const char* const kColourNames[] = { "green", "yellow", "cyan", "magenta", "red", "white", "clear" };
 

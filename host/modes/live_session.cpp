@@ -4,7 +4,7 @@
 #include "base/interruption.h"
 #include "pictures/png_writer.h"
 #include "session/phone_watcher.h"
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/run_loop.h>
 
 #include <memory>
 #include <ostream>
@@ -26,7 +26,7 @@ public:
     // True, and remembers the new views, when they are no longer the ones remembered.
     bool changed(const HostSession& session)
     {
-        std::vector<std::weak_ptr<ui::View>> now = viewsOf(session);
+        std::vector<std::weak_ptr<weeapp::ui::View>> now = viewsOf(session);
         bool same = now.size() == m_views.size();
         for (std::size_t i = 0; same && i < now.size(); ++i)
             same = !m_views[i].owner_before(now[i]) && !now[i].owner_before(m_views[i]);
@@ -35,17 +35,17 @@ public:
     }
 
 private:
-    static std::vector<std::weak_ptr<ui::View>> viewsOf(const HostSession& session)
+    static std::vector<std::weak_ptr<weeapp::ui::View>> viewsOf(const HostSession& session)
     {
-        std::vector<std::weak_ptr<ui::View>> views;
-        if (ui::View* content = session.contentView())
+        std::vector<std::weak_ptr<weeapp::ui::View>> views;
+        if (weeapp::ui::View* content = session.contentView())
             views.assign(content->subviews().begin(), content->subviews().end());
-        if (ui::ScrollView* scroll = session.scrollView())
+        if (weeapp::ui::ScrollView* scroll = session.scrollView())
             views.insert(views.end(), scroll->subviews().begin(), scroll->subviews().end());
         return views;
     }
 
-    std::vector<std::weak_ptr<ui::View>> m_views;
+    std::vector<std::weak_ptr<weeapp::ui::View>> m_views;
 };
 
 }
@@ -81,7 +81,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         }
         if (*png != shown)
             shown = std::move(*png);
-        sys::RunLoop& loop = sys::RunLoop::main();
+        weeapp::sys::RunLoop& loop = weeapp::sys::RunLoop::main();
         loop.runUntil(loop.now() + kPictureInterval);
         // As the window does: a reload that fails leaves the widget shown as it was.
         if (std::exchange(reload, false)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <weeapp/sys/clock.h>
+#include <weeapp/sys/events/clock.h>
 
 namespace kavrin::host {
 
@@ -8,7 +8,7 @@ namespace kavrin::host {
 // included, holds where it is), stepped while paused, moved on at once, and run slower or faster
 // (a quarter to four times). It starts paused, so that what the widget does as it appears
 // happens at 0 as in a script, and runs once the window is up.
-class WindowClock final : public sys::Clock {
+class WindowClock final : public weeapp::sys::Clock {
 public:
     double now() const override;
 
@@ -25,7 +25,7 @@ public:
 private:
     void setSpeed(double speed);
 
-    sys::SystemClock m_real;
+    weeapp::sys::SystemClock m_real;
     bool m_paused { true };
     double m_shown { 0 };     // the time while paused, or when the clock last started running
     double m_realStart { 0 }; // the real time when it last started running

@@ -8,8 +8,8 @@
 #include "pictures/png_writer.h"
 #include "reader/window_reader.h"
 #include "session/phone_watcher.h"
-#include <weeapp/sys/file_writing.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/file_writing.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -155,7 +155,7 @@ public:
     }
 
 private:
-    ui::Point pointOf(int x, int y) const
+    weeapp::ui::Point pointOf(int x, int y) const
     {
         float scale = static_cast<float>(m_session.scale());
         return { static_cast<float>(x) / scale, static_cast<float>(y) / scale };
@@ -169,7 +169,7 @@ private:
         switch (event.key) {
         case WindowEvent::Key::Escape:
             // As the chooser's Cancel button does; the window closes only when none is open.
-            if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
+            if (std::shared_ptr<weeapp::ui::AlertView> alert = m_session.visibleAlert()) {
                 if (alert->cancelButtonIndex() >= 0)
                     (void)m_session.press(alert->cancelButtonIndex());
                 return true;
@@ -250,7 +250,7 @@ private:
             clock->advance(kFrameStep);
             break;
         case ']':
-            if (double next = sys::RunLoop::main().nextDeadline(); next < 0) {
+            if (double next = weeapp::sys::RunLoop::main().nextDeadline(); next < 0) {
                 // The metro look flips its tiles; the standard look at rest has nothing to wait for.
                 m_out << "time " << secondsText(clock->now()) << " (nothing is due: no flip or delayed call is waiting)\n";
                 return;
@@ -269,7 +269,7 @@ private:
         m_out << "time " << secondsText(clock->now()) << '\n';
     }
 
-    void press(ui::Point point, const Frame& shown)
+    void press(weeapp::ui::Point point, const Frame& shown)
     {
         m_down = point;
         m_dragging = false;
@@ -280,14 +280,14 @@ private:
             return;
         }
         m_pressed = m_session.controlAt(point);
-        ui::ScrollView* scroll = m_session.scrollView();
+        weeapp::ui::ScrollView* scroll = m_session.scrollView();
         m_startOffset = scroll ? scroll->contentOffset().x : 0;
         m_tracking = true;
     }
 
-    void drag(ui::Point point)
+    void drag(weeapp::ui::Point point)
     {
-        ui::ScrollView* scroll = m_session.scrollView();
+        weeapp::ui::ScrollView* scroll = m_session.scrollView();
         if (!m_tracking || !scroll)
             return;
         float moved = point.x - m_down.x;
@@ -299,7 +299,7 @@ private:
         scroll->setContentOffset({ std::clamp(m_startOffset - moved, 0.f, widest), scroll->contentOffset().y });
     }
 
-    void release(ui::Point point, const Frame& shown)
+    void release(weeapp::ui::Point point, const Frame& shown)
     {
         if (m_session.visibleAlert()) {
             int button = m_session.alertButtonAt(point, pointsWide(shown, m_session.scale()), pointsHigh(shown, m_session.scale()));
@@ -312,7 +312,7 @@ private:
             return;
         m_tracking = false;
         if (m_dragging) {
-            ui::ScrollView* scroll = m_session.scrollView();
+            weeapp::ui::ScrollView* scroll = m_session.scrollView();
             float width = scroll ? scroll->bounds().width() : 0;
             if (!(width > 0))
                 return;
@@ -337,7 +337,7 @@ private:
         std::optional<phone_files::Bytes> png = phone_files::encodePng(shown.get());
         std::filesystem::path file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
         // Taken names are skipped; only a new file is ever written, even when one appears meanwhile.
-        while (png && !sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size()), sys::kAsTheUmaskAllows) && errno == EEXIST)
+        while (png && !weeapp::sys::writeNewFile(file.string(), std::string_view(reinterpret_cast<const char*>(png->data()), png->size()), weeapp::sys::kAsTheUmaskAllows) && errno == EEXIST)
             file = m_options.out / ("window-" + std::to_string(++m_saved) + ".png");
         if (png && std::filesystem::is_regular_file(file, ignored))
             m_out << "saved " << file.string() << '\n';
@@ -368,9 +368,9 @@ private:
     int m_saved { 0 };
     bool m_tracking { false };
     bool m_dragging { false };
-    ui::Point m_down;
+    weeapp::ui::Point m_down;
     float m_startOffset { 0 };
-    std::weak_ptr<ui::View> m_pressed;
+    std::weak_ptr<weeapp::ui::View> m_pressed;
     int m_pressedButton { -1 };
 };
 
@@ -417,7 +417,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     std::unique_ptr<PhoneWatcher> watcher;
     if (options.watch)
         watcher = std::make_unique<PhoneWatcher>([&controls] { controls.requestReload(); }, std::vector { session.pluginFile() });
-    sys::RunLoop& loop = sys::RunLoop::main();
+    weeapp::sys::RunLoop& loop = weeapp::sys::RunLoop::main();
     bool open = true;
     while (open) {
         if (interrupted())

@@ -59,7 +59,7 @@ bool WindowSettings::handle(char typed)
 
 namespace {
 
-sys::ValuePtr currentValue(const std::string& key)
+weeapp::sys::ValuePtr currentValue(const std::string& key)
 {
     return phone_files::SettingsEditor::load(phone_files::settingsFilePath()).value(key);
 }
@@ -68,22 +68,22 @@ sys::ValuePtr currentValue(const std::string& key)
 
 void WindowSettings::toggle(const std::string& key)
 {
-    change(key, sys::Value::boolean(!sys::boolValue(currentValue(key))));
+    change(key, weeapp::sys::Value::boolean(!weeapp::sys::boolValue(currentValue(key))));
 }
 
 // The value after the one the widget takes now; a value outside the range counts as the first,
 // as the widget reads it.
 void WindowSettings::cycle(const std::string& key, int first, int last)
 {
-    int now = sys::intValue(currentValue(key));
+    int now = weeapp::sys::intValue(currentValue(key));
     if (now < first || now > last)
         now = first;
-    change(key, sys::Value::integer(now == last ? first : now + 1));
+    change(key, weeapp::sys::Value::integer(now == last ? first : now + 1));
 }
 
-void WindowSettings::change(const std::string& key, sys::ValuePtr value)
+void WindowSettings::change(const std::string& key, weeapp::sys::ValuePtr value)
 {
-    sys::ValuePtr previous = currentValue(key);
+    weeapp::sys::ValuePtr previous = currentValue(key);
     phone_files::SettingsChange made = phone_files::setSetting(key, value, m_session.settingsRules());
     if (!notify(made))
         return;
@@ -134,7 +134,7 @@ bool WindowSettings::notify(const phone_files::SettingsChange& made)
     return false;
 }
 
-void WindowSettings::say(const std::string& key, const sys::ValuePtr& value)
+void WindowSettings::say(const std::string& key, const weeapp::sys::ValuePtr& value)
 {
     if (value)
         m_out << "set " << key << ' ' << phone_files::settingValueText(*value) << '\n';

@@ -31,17 +31,17 @@ public:
 private:
     struct Change {
         std::string key;
-        sys::ValuePtr previous; // nullptr: the key was not there
+        weeapp::sys::ValuePtr previous; // nullptr: the key was not there
         std::optional<std::string> bytesBefore;
         std::string bytesAfter;
         bool byBytes { false };
     };
 
-    void change(const std::string& key, sys::ValuePtr value);
+    void change(const std::string& key, weeapp::sys::ValuePtr value);
     void toggle(const std::string& key);
     void cycle(const std::string& key, int first, int last);
     bool notify(const phone_files::SettingsChange&);
-    void say(const std::string& key, const sys::ValuePtr& value);
+    void say(const std::string& key, const weeapp::sys::ValuePtr& value);
 
     HostSession& m_session;
     std::ostream& m_out;

@@ -16,9 +16,9 @@ constexpr int kCaptionGap = 6;
 TextStyle captionStyle()
 {
     TextStyle style;
-    style.font = ui::Font { "Helvetica", 12 };
-    style.color = ui::Color::colorWithRedGreenBlueAlpha(0.91f, 0.92f, 0.93f, 1);
-    style.alignment = ui::TextAlignmentCenter;
+    style.font = weeapp::ui::Font { "Helvetica", 12 };
+    style.color = weeapp::ui::Color::colorWithRedGreenBlueAlpha(0.91f, 0.92f, 0.93f, 1);
+    style.alignment = weeapp::ui::TextAlignmentCenter;
     style.lines = 2;
     return style;
 }
@@ -98,7 +98,7 @@ weeapp::CairoSurface ContactSheet::draw(TextLayouts& layouts) const
             int pictureLeft = left + (cellWidth - pictureWidth(cell.picture)) / 2;
             cairo_set_source_surface(cr, cell.picture.get(), pictureLeft, top);
             cairo_paint(cr);
-            ui::Rect box(static_cast<float>(left), static_cast<float>(top + pictureRows[row] + kCaptionGap), static_cast<float>(cellWidth),
+            weeapp::ui::Rect box(static_cast<float>(left), static_cast<float>(top + pictureRows[row] + kCaptionGap), static_cast<float>(cellWidth),
                 static_cast<float>(captionRows[row]));
             drawText(cr, layouts, cell.caption, style, box);
         }

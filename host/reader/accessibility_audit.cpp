@@ -4,11 +4,11 @@
 #include "render/drawing_geometry.h"
 #include "render/renderer.h"
 #include "render/text_drawing.h"
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/accessibility_reader.h>
-#include <weeapp/ui/control.h>
-#include <weeapp/ui/label.h>
-#include <weeapp/ui/scroll_view.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/ui/accessibility/accessibility_reader.h>
+#include <weeapp/ui/views/control.h>
+#include <weeapp/ui/views/label.h>
+#include <weeapp/ui/views/scroll_view.h>
 
 #include <algorithm>
 #include <cmath>
@@ -33,40 +33,40 @@ constexpr double kShownInk = 0.5;
 // is the contrast that the rest of the ink reaches.
 constexpr double kToleratedInk = 0.1;
 
-bool finite(const ui::Rect& rect)
+bool finite(const weeapp::ui::Rect& rect)
 {
     return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width()) && std::isfinite(rect.height());
 }
 
-std::optional<ui::Rect> intersection(const ui::Rect& a, const ui::Rect& b)
+std::optional<weeapp::ui::Rect> intersection(const weeapp::ui::Rect& a, const weeapp::ui::Rect& b)
 {
     const float left = std::max(a.x(), b.x()), top = std::max(a.y(), b.y());
     const float right = std::min(a.maxX(), b.maxX()), bottom = std::min(a.maxY(), b.maxY());
     if (!(right > left) || !(bottom > top))
         return std::nullopt;
-    return ui::Rect { left, top, right - left, bottom - top };
+    return weeapp::ui::Rect { left, top, right - left, bottom - top };
 }
 
 // An area in the view's superview's coordinates, in the window's.
-ui::Rect inWindow(const ui::View& view, const ui::Rect& area)
+weeapp::ui::Rect inWindow(const weeapp::ui::View& view, const weeapp::ui::Rect& area)
 {
     if (!view.superview())
         return area;
-    const ui::Point origin = view.superview()->convertPointToView(area.origin, nullptr);
+    const weeapp::ui::Point origin = view.superview()->convertPointToView(area.origin, nullptr);
     return { origin.x, origin.y, area.width(), area.height() };
 }
 
-bool clipsItsContent(const ui::View& view)
+bool clipsItsContent(const weeapp::ui::View& view)
 {
-    return view.layer().masksToBounds || dynamic_cast<const ui::ScrollView*>(&view);
+    return view.layer().masksToBounds || dynamic_cast<const weeapp::ui::ScrollView*>(&view);
 }
 
 // What of an area in the window's coordinates the view's clipping ancestors and the screen
 // leave in sight.
-std::optional<ui::Rect> visiblePart(const ui::View& view, const ui::Rect& area, const ui::Window& window)
+std::optional<weeapp::ui::Rect> visiblePart(const weeapp::ui::View& view, const weeapp::ui::Rect& area, const weeapp::ui::Window& window)
 {
-    std::optional<ui::Rect> visible = intersection(area, { 0, 0, window.frame().width(), window.frame().height() });
-    for (const ui::View* ancestor = view.superview(); visible && ancestor; ancestor = ancestor->superview()) {
+    std::optional<weeapp::ui::Rect> visible = intersection(area, { 0, 0, window.frame().width(), window.frame().height() });
+    for (const weeapp::ui::View* ancestor = view.superview(); visible && ancestor; ancestor = ancestor->superview()) {
         if (clipsItsContent(*ancestor) && ancestor->superview())
             visible = intersection(*visible, inWindow(*ancestor, ancestor->frame()));
     }
@@ -74,45 +74,45 @@ std::optional<ui::Rect> visiblePart(const ui::View& view, const ui::Rect& area, 
 }
 
 // Whether the view and all above it are drawn: in the window, not hidden, not transparent.
-bool isDrawn(const ui::View& view, const ui::Window& window)
+bool isDrawn(const weeapp::ui::View& view, const weeapp::ui::Window& window)
 {
     if (view.window() != &window)
         return false;
-    for (const ui::View* at = &view; at; at = at->superview()) {
+    for (const weeapp::ui::View* at = &view; at; at = at->superview()) {
         if (at->isHidden() || at->alpha() < 0.01f || !finite(at->frame()))
             return false;
     }
     return true;
 }
 
-bool isEnabledControl(const ui::View& view)
+bool isEnabledControl(const weeapp::ui::View& view)
 {
-    const auto* control = dynamic_cast<const ui::Control*>(&view);
+    const auto* control = dynamic_cast<const weeapp::ui::Control*>(&view);
     if (!control || !control->isEnabled())
         return false;
-    for (const ui::View* at = &view; at; at = at->superview()) {
+    for (const weeapp::ui::View* at = &view; at; at = at->superview()) {
         if (!at->isUserInteractionEnabled())
             return false;
     }
     return true;
 }
 
-bool isInteractive(const ui::View& view)
+bool isInteractive(const weeapp::ui::View& view)
 {
-    constexpr ui::AccessibilityTraits kActing = ui::AccessibilityTraitButton | ui::AccessibilityTraitAdjustable;
-    return isEnabledControl(view) || (ui::isReachableAccessibilityElement(view) && (view.accessibilityTraits() & kActing));
+    constexpr weeapp::ui::AccessibilityTraits kActing = weeapp::ui::AccessibilityTraitButton | weeapp::ui::AccessibilityTraitAdjustable;
+    return isEnabledControl(view) || (weeapp::ui::isReachableAccessibilityElement(view) && (view.accessibilityTraits() & kActing));
 }
 
 // The element a screen reader reads for the view: itself, or the outermost element it lies in
 // (an element speaks for all it holds); nothing when that one is out of the reader's reach.
-const ui::View* speakerFor(const ui::View& view)
+const weeapp::ui::View* speakerFor(const weeapp::ui::View& view)
 {
-    const ui::View* outermost = nullptr;
-    for (const ui::View* at = &view; at; at = at->superview()) {
+    const weeapp::ui::View* outermost = nullptr;
+    for (const weeapp::ui::View* at = &view; at; at = at->superview()) {
         if (at->isAccessibilityElement())
             outermost = at;
     }
-    return outermost && ui::isReachableAccessibilityElement(*outermost) ? outermost : nullptr;
+    return outermost && weeapp::ui::isReachableAccessibilityElement(*outermost) ? outermost : nullptr;
 }
 
 bool isBlank(const std::optional<std::string>& text)
@@ -146,7 +146,7 @@ public:
 
     std::vector<AuditFinding> run()
     {
-        if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
+        if (std::shared_ptr<weeapp::ui::AlertView> alert = m_session.visibleAlert()) {
             auditAlert(*alert);
         } else if (m_content.window() == &m_window) {
             collect(m_content);
@@ -160,64 +160,64 @@ public:
 
 private:
     struct Interactive {
-        const ui::View* view;
-        ui::Rect visible; // in the window's coordinates
+        const weeapp::ui::View* view;
+        weeapp::ui::Rect visible; // in the window's coordinates
     };
 
-    AuditElement element(const ui::View& view) const
+    AuditElement element(const weeapp::ui::View& view) const
     {
-        const ui::Rect frame = inWindow(view, view.frame());
-        const ui::Point origin = m_content.convertPointFromView(frame.origin, nullptr);
-        const ui::View* speaker = speakerFor(view);
+        const weeapp::ui::Rect frame = inWindow(view, view.frame());
+        const weeapp::ui::Point origin = m_content.convertPointFromView(frame.origin, nullptr);
+        const weeapp::ui::View* speaker = speakerFor(view);
         return { std::string(view.className()), view.tag(), { origin.x, origin.y, frame.width(), frame.height() },
             speaker ? speaker->accessibilityLabel() : std::nullopt };
     }
 
-    void add(std::string rule, const ui::View& view, std::string figure, const ui::View* other = nullptr,
+    void add(std::string rule, const weeapp::ui::View& view, std::string figure, const weeapp::ui::View* other = nullptr,
         std::optional<std::string> text = std::nullopt)
     {
         m_findings.push_back({ std::move(rule), element(view), std::move(figure), other ? std::optional(element(*other)) : std::nullopt, std::move(text) });
     }
 
-    void collect(ui::View& view)
+    void collect(weeapp::ui::View& view)
     {
         if (!isDrawn(view, m_window))
             return;
         if (isInteractive(view)) {
-            if (std::optional<ui::Rect> visible = visiblePart(view, inWindow(view, view.frame()), m_window))
+            if (std::optional<weeapp::ui::Rect> visible = visiblePart(view, inWindow(view, view.frame()), m_window))
                 m_interactive.push_back({ &view, *visible });
         }
-        if (auto* label = dynamic_cast<ui::Label*>(&view); label && !label->text().empty())
+        if (auto* label = dynamic_cast<weeapp::ui::Label*>(&view); label && !label->text().empty())
             m_labels.push_back(label);
-        for (const ui::ViewPtr& child : view.subviews())
+        for (const weeapp::ui::ViewPtr& child : view.subviews())
             collect(*child);
     }
 
     void auditInteractive()
     {
         for (std::size_t index = 0; index < m_interactive.size(); ++index) {
-            const ui::View& view = *m_interactive[index].view;
-            const ui::View* speaker = speakerFor(view);
+            const weeapp::ui::View& view = *m_interactive[index].view;
+            const weeapp::ui::View* speaker = speakerFor(view);
             if (!speaker)
                 add("label", view, "unreachable");
             else if (isBlank(speaker->accessibilityLabel()))
                 add("label", view, speaker->accessibilityLabel() ? "empty" : "none");
-            const ui::Rect& frame = view.frame();
+            const weeapp::ui::Rect& frame = view.frame();
             if (frame.width() < kSmallestTouchTarget || frame.height() < kSmallestTouchTarget)
                 add("target", view, size(frame.width(), frame.height()) + "<" + size(kSmallestTouchTarget, kSmallestTouchTarget));
             for (std::size_t later = index + 1; later < m_interactive.size(); ++later) {
-                const ui::View& other = *m_interactive[later].view;
+                const weeapp::ui::View& other = *m_interactive[later].view;
                 if (isAncestor(view, other) || isAncestor(other, view))
                     continue;
-                if (std::optional<ui::Rect> both = intersection(m_interactive[index].visible, m_interactive[later].visible))
+                if (std::optional<weeapp::ui::Rect> both = intersection(m_interactive[index].visible, m_interactive[later].visible))
                     add("overlap", view, size(both->width(), both->height()), &other);
             }
         }
     }
 
-    static bool isAncestor(const ui::View& ancestor, const ui::View& view)
+    static bool isAncestor(const weeapp::ui::View& ancestor, const weeapp::ui::View& view)
     {
-        for (const ui::View* at = view.superview(); at; at = at->superview()) {
+        for (const weeapp::ui::View* at = view.superview(); at; at = at->superview()) {
             if (at == &ancestor)
                 return true;
         }
@@ -230,13 +230,13 @@ private:
     void auditReadingOrder()
     {
         struct OnScreen {
-            const ui::View* view;
-            ui::Rect area;
+            const weeapp::ui::View* view;
+            weeapp::ui::Rect area;
             std::size_t read;
         };
         std::vector<OnScreen> elements;
-        for (const ui::View* view : ui::accessibilityElementsInReadingOrder(m_content)) {
-            if (std::optional<ui::Rect> visible = visiblePart(*view, view->accessibilityFrame(), m_window); visible && finite(*visible))
+        for (const weeapp::ui::View* view : weeapp::ui::accessibilityElementsInReadingOrder(m_content)) {
+            if (std::optional<weeapp::ui::Rect> visible = visiblePart(*view, view->accessibilityFrame(), m_window); visible && finite(*visible))
                 elements.push_back({ view, *visible, elements.size() });
         }
         std::vector<OnScreen> seen = elements;
@@ -261,15 +261,15 @@ private:
         }
     }
 
-    void auditAlert(const ui::AlertView& alert)
+    void auditAlert(const weeapp::ui::AlertView& alert)
     {
-        Renderer renderer(m_session.renderCache(), sys::RunLoop::main().now(), 1, m_session.backdrop());
+        Renderer renderer(m_session.renderCache(), weeapp::sys::RunLoop::main().now(), 1, m_session.backdrop());
         weeapp::CairoSurface picture = renderer.renderWindow(m_window, &m_content, &alert);
         const std::vector<AlertButtonFrame> buttons = alertButtonFrames(measuringContext().get(), m_session.renderCache().textLayouts(), alert,
             cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get()));
         for (const AlertButtonFrame& button : buttons) {
             const std::string& title = alert.buttonTitles()[static_cast<std::size_t>(button.index)];
-            const ui::Point origin = m_content.convertPointFromView(button.frame.origin, nullptr);
+            const weeapp::ui::Point origin = m_content.convertPointFromView(button.frame.origin, nullptr);
             AuditElement named { "AlertButton", button.index, { origin.x, origin.y, button.frame.width(), button.frame.height() }, title };
             if (isBlank(title))
                 m_findings.push_back({ "label", named, "empty", std::nullopt, std::nullopt });
@@ -284,23 +284,23 @@ private:
     // Pictures of the screen as it is, at the audit's scale.
     weeapp::CairoSurface picture()
     {
-        Renderer renderer(m_session.renderCache(), sys::RunLoop::main().now(), kAuditScale, m_session.backdrop());
+        Renderer renderer(m_session.renderCache(), weeapp::sys::RunLoop::main().now(), kAuditScale, m_session.backdrop());
         return renderer.renderWindow(m_window, &m_content, nullptr);
     }
 
     void auditTexts()
     {
         const weeapp::CairoContext measure = measuringContext();
-        for (ui::Label* label : m_labels) {
+        for (weeapp::ui::Label* label : m_labels) {
             if (!label->textColor() || !visiblePart(*label, inWindow(*label, label->frame()), m_window))
                 continue;
             if (!auditContrast(*label))
                 continue;
             if (std::optional<double> whole = cutLineWidth(measure.get(), m_session.renderCache().textLayouts(), *label)) {
-                const ui::Rect area = inWindow(*label, label->frame());
-                const ui::View* speaker = speakerFor(*label);
+                const weeapp::ui::Rect area = inWindow(*label, label->frame());
+                const weeapp::ui::View* speaker = speakerFor(*label);
                 if (!speaker)
-                    speaker = ui::accessibilityElementAtPoint(m_content, { area.x() + area.width() / 2, area.y() + area.height() / 2 });
+                    speaker = weeapp::ui::accessibilityElementAtPoint(m_content, { area.x() + area.width() / 2, area.y() + area.height() / 2 });
                 const std::optional<std::string> spoken = speaker ? speaker->accessibilityLabel() : std::nullopt;
                 if (!spoken || spoken->find(label->text()) == std::string::npos)
                     add("ellipsis", *label, points(*whole) + "pt>" + points(label->frame().width()) + "pt", speaker, label->text());
@@ -312,16 +312,16 @@ private:
     // clear (its own background stays), in black and in white (at its colour's alpha). Where the two differ
     // its ink lands, and by how much tells how strongly it comes through there; the picture
     // without it holds what lies behind each pixel of ink. False when the text is not shown.
-    bool auditContrast(ui::Label& label)
+    bool auditContrast(weeapp::ui::Label& label)
     {
-        const ui::ColorPtr colour = label.textColor();
-        const ui::ColorPtr shadow = label.shadowColor();
+        const weeapp::ui::ColorPtr colour = label.textColor();
+        const weeapp::ui::ColorPtr shadow = label.shadowColor();
         label.setShadowColor(nullptr);
-        label.setTextColor(ui::Color::clearColor());
+        label.setTextColor(weeapp::ui::Color::clearColor());
         weeapp::CairoSurface behind = picture();
-        label.setTextColor(ui::Color::colorWithRedGreenBlueAlpha(0, 0, 0, colour->alpha()));
+        label.setTextColor(weeapp::ui::Color::colorWithRedGreenBlueAlpha(0, 0, 0, colour->alpha()));
         weeapp::CairoSurface black = picture();
-        label.setTextColor(ui::Color::colorWithRedGreenBlueAlpha(1, 1, 1, colour->alpha()));
+        label.setTextColor(weeapp::ui::Color::colorWithRedGreenBlueAlpha(1, 1, 1, colour->alpha()));
         weeapp::CairoSurface white = picture();
         label.setTextColor(colour);
         label.setShadowColor(shadow);
@@ -379,10 +379,10 @@ private:
     }
 
     HostSession& m_session;
-    const ui::Window& m_window;
-    ui::View& m_content;
+    const weeapp::ui::Window& m_window;
+    weeapp::ui::View& m_content;
     std::vector<Interactive> m_interactive;
-    std::vector<ui::Label*> m_labels; // with a text, in drawing order
+    std::vector<weeapp::ui::Label*> m_labels; // with a text, in drawing order
     std::vector<AuditFinding> m_findings;
 };
 

@@ -6,28 +6,28 @@ namespace kavrin::host {
 
 namespace {
 
-ui::AccessibilityDescription describeAlertButton(const ui::AlertView& alert, int index)
+weeapp::ui::AccessibilityDescription describeAlertButton(const weeapp::ui::AlertView& alert, int index)
 {
-    return { alert.buttonTitles()[static_cast<std::size_t>(index)], std::nullopt, ui::AccessibilityTraitButton, std::nullopt };
+    return { alert.buttonTitles()[static_cast<std::size_t>(index)], std::nullopt, weeapp::ui::AccessibilityTraitButton, std::nullopt };
 }
 
 }
 
-const ui::View* ScreenReader::elementInWindow(ui::Point inWindow) const
+const weeapp::ui::View* ScreenReader::elementInWindow(weeapp::ui::Point inWindow) const
 {
-    ui::View* content = m_session.contentView();
+    weeapp::ui::View* content = m_session.contentView();
     if (!content || content->window() != &m_session.window())
         return nullptr;
-    return ui::accessibilityElementAtPoint(*content, inWindow);
+    return weeapp::ui::accessibilityElementAtPoint(*content, inWindow);
 }
 
-std::optional<ui::AccessibilityDescription> ScreenReader::describeAt(ui::Point point)
+std::optional<weeapp::ui::AccessibilityDescription> ScreenReader::describeAt(weeapp::ui::Point point)
 {
-    ui::View* content = m_session.contentView();
+    weeapp::ui::View* content = m_session.contentView();
     if (!content || m_session.visibleAlert())
         return std::nullopt;
-    if (const ui::View* element = elementInWindow(content->convertPointToView(point, nullptr)))
-        return ui::describeAccessibilityElement(*element);
+    if (const weeapp::ui::View* element = elementInWindow(content->convertPointToView(point, nullptr)))
+        return weeapp::ui::describeAccessibilityElement(*element);
     return std::nullopt;
 }
 
@@ -36,41 +36,41 @@ bool ScreenReader::Hovered::isSame(const Hovered& other) const
     return alertButton == other.alertButton && !owner.expired() && !owner.owner_before(other.owner) && !other.owner.owner_before(owner);
 }
 
-std::optional<ScreenReader::Hovered> ScreenReader::hoveredAt(ui::Point inWindow, double pictureWidth, double pictureHeight)
+std::optional<ScreenReader::Hovered> ScreenReader::hoveredAt(weeapp::ui::Point inWindow, double pictureWidth, double pictureHeight)
 {
-    if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
+    if (std::shared_ptr<weeapp::ui::AlertView> alert = m_session.visibleAlert()) {
         const int button = m_session.alertButtonAt(inWindow, pictureWidth, pictureHeight);
         if (button < 0 || static_cast<std::size_t>(button) >= alert->buttonTitles().size())
             return std::nullopt;
         return Hovered { std::shared_ptr<const void>(alert), button, describeAlertButton(*alert, button) };
     }
-    const ui::View* element = elementInWindow(inWindow);
+    const weeapp::ui::View* element = elementInWindow(inWindow);
     if (!element)
         return std::nullopt;
-    return Hovered { std::shared_ptr<const void>(element->shared_from_this()), -1, ui::describeAccessibilityElement(*element) };
+    return Hovered { std::shared_ptr<const void>(element->shared_from_this()), -1, weeapp::ui::describeAccessibilityElement(*element) };
 }
 
-std::vector<ui::AccessibilityDescription> ScreenReader::readingOrder()
+std::vector<weeapp::ui::AccessibilityDescription> ScreenReader::readingOrder()
 {
-    std::vector<ui::AccessibilityDescription> descriptions;
-    if (ui::View* content = m_session.contentView(); content && content->window() == &m_session.window()) {
-        for (const ui::View* element : ui::accessibilityElementsInReadingOrder(*content))
-            descriptions.push_back(ui::describeAccessibilityElement(*element));
+    std::vector<weeapp::ui::AccessibilityDescription> descriptions;
+    if (weeapp::ui::View* content = m_session.contentView(); content && content->window() == &m_session.window()) {
+        for (const weeapp::ui::View* element : weeapp::ui::accessibilityElementsInReadingOrder(*content))
+            descriptions.push_back(weeapp::ui::describeAccessibilityElement(*element));
     }
-    if (std::shared_ptr<ui::AlertView> alert = m_session.visibleAlert()) {
+    if (std::shared_ptr<weeapp::ui::AlertView> alert = m_session.visibleAlert()) {
         for (int index : alertButtonsInDrawingOrder(*alert))
             descriptions.push_back(describeAlertButton(*alert, index));
     }
     return descriptions;
 }
 
-bool ScreenReader::swipe(ui::AccessibilityScrollDirection direction)
+bool ScreenReader::swipe(weeapp::ui::AccessibilityScrollDirection direction)
 {
-    ui::ScrollView* scroll = m_session.scrollView();
+    weeapp::ui::ScrollView* scroll = m_session.scrollView();
     if (!scroll)
         return false;
     // The delegate may change the tree while it runs; the view stays alive until it is done.
-    ui::ViewPtr keep = scroll->shared_from_this();
+    weeapp::ui::ViewPtr keep = scroll->shared_from_this();
     scroll->accessibilityScroll(direction);
     return true;
 }

@@ -1,6 +1,6 @@
 #include "reader/speech_recorder.h"
 
-#include <weeapp/sys/file_writing.h>
+#include <weeapp/sys/files/file_writing.h>
 
 #include <cctype>
 
@@ -52,7 +52,7 @@ Result<void> SpeechRecorder::writeWav(const std::filesystem::path& file) const
     const auto status = std::filesystem::symlink_status(file, ignored);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         return Error { file.string() + " is not a regular file; it is left as it is" };
-    if (!sys::writeFileAtomically(file.string(), wavBytes(m_samples, sampleRate())))
+    if (!weeapp::sys::writeFileAtomically(file.string(), wavBytes(m_samples, sampleRate())))
         return Error { "cannot write " + file.string() };
     return {};
 }

@@ -25,7 +25,7 @@ constexpr std::array<TraitWords, 4> kTranslatedWords { {
 
 const TraitWords& wordsFor(const std::string& language)
 {
-    return sys::translationFor(kTranslatedWords, kEnglishWords, language.substr(0, language.find('-')));
+    return weeapp::sys::translationFor(kTranslatedWords, kEnglishWords, language.substr(0, language.find('-')));
 }
 
 void addSentence(std::string& text, const std::string& sentence)
@@ -39,17 +39,17 @@ void addSentence(std::string& text, const std::string& sentence)
 
 }
 
-std::string spokenText(const ui::AccessibilityDescription& description, const std::string& language)
+std::string spokenText(const weeapp::ui::AccessibilityDescription& description, const std::string& language)
 {
     const TraitWords& words = wordsFor(language);
     std::string text;
     addSentence(text, description.label.value_or(""));
     addSentence(text, description.value.value_or(""));
-    if (description.traits & ui::AccessibilityTraitButton)
+    if (description.traits & weeapp::ui::AccessibilityTraitButton)
         addSentence(text, words.button);
-    if (description.traits & ui::AccessibilityTraitImage)
+    if (description.traits & weeapp::ui::AccessibilityTraitImage)
         addSentence(text, words.image);
-    if (description.traits & ui::AccessibilityTraitAdjustable)
+    if (description.traits & weeapp::ui::AccessibilityTraitAdjustable)
         addSentence(text, words.adjustable);
     addSentence(text, description.hint.value_or(""));
     return text;

@@ -3,7 +3,7 @@
 
 #include "reader/spoken_text.h"
 #include "render/caption_drawing.h"
-#include <weeapp/ui/view_dump.h>
+#include <weeapp/ui/inspection/view_dump.h>
 
 #include <ostream>
 
@@ -30,7 +30,7 @@ void WindowReader::toggle()
     m_out << (m_on ? "reader on" : "reader off") << '\n';
 }
 
-void WindowReader::pointerAt(ui::Point point, double pictureWidth, double pictureHeight)
+void WindowReader::pointerAt(weeapp::ui::Point point, double pictureWidth, double pictureHeight)
 {
     if (!m_on)
         return;
@@ -56,7 +56,7 @@ void WindowReader::pointerLeft()
 void WindowReader::announce(const ScreenReader::Hovered& hovered)
 {
     m_caption = captionText(hovered.description);
-    m_out << "describe " << ui::dumpAccessibilityDescription(hovered.description) << '\n';
+    m_out << "describe " << weeapp::ui::dumpAccessibilityDescription(hovered.description) << '\n';
     m_out.flush();
     if (!m_speaker)
         return;
@@ -72,7 +72,7 @@ weeapp::CairoSurface WindowReader::captioned(cairo_surface_t* frame) const
     return withCaption(frame, m_caption, m_session.scale(), m_session.renderCache().textLayouts());
 }
 
-std::string captionText(const ui::AccessibilityDescription& description)
+std::string captionText(const weeapp::ui::AccessibilityDescription& description)
 {
     std::string text;
     for (const std::optional<std::string>& part : { description.label, description.value, description.hint }) {

@@ -29,7 +29,7 @@ public:
 
     // The pointer at a point of the window's picture (of that size, in points); off the picture
     // it rests on nothing.
-    void pointerAt(ui::Point, double pictureWidth, double pictureHeight);
+    void pointerAt(weeapp::ui::Point, double pictureWidth, double pictureHeight);
     void pointerLeft();
 
     // The frame as the window shows it: while the reader is on, a new picture with the caption
@@ -51,6 +51,6 @@ private:
 };
 
 // What the caption says for an element: its label, value and hint, those it has.
-std::string captionText(const ui::AccessibilityDescription&);
+std::string captionText(const weeapp::ui::AccessibilityDescription&);
 
 }

@@ -21,9 +21,9 @@ constexpr double kTextGap = 8;
 TextStyle titleStyle()
 {
     TextStyle style;
-    style.font = ui::Font("Helvetica-Bold", 17);
-    style.color = ui::Color::whiteColor();
-    style.alignment = ui::TextAlignmentCenter;
+    style.font = weeapp::ui::Font("Helvetica-Bold", 17);
+    style.color = weeapp::ui::Color::whiteColor();
+    style.alignment = weeapp::ui::TextAlignmentCenter;
     style.lines = 0;
     return style;
 }
@@ -31,7 +31,7 @@ TextStyle titleStyle()
 TextStyle messageStyle()
 {
     TextStyle style = titleStyle();
-    style.font = ui::Font("Helvetica", 15);
+    style.font = weeapp::ui::Font("Helvetica", 15);
     return style;
 }
 
@@ -41,7 +41,7 @@ struct ButtonPlace {
 };
 
 // Button rectangles relative to the top of the button area.
-std::vector<ButtonPlace> placeButtons(const ui::AlertView& alert, double& areaHeight)
+std::vector<ButtonPlace> placeButtons(const weeapp::ui::AlertView& alert, double& areaHeight)
 {
     std::vector<ButtonPlace> places;
     int count = alert.numberOfButtons();
@@ -69,7 +69,7 @@ std::vector<ButtonPlace> placeButtons(const ui::AlertView& alert, double& areaHe
     return places;
 }
 
-double textBlockHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert)
+double textBlockHeight(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::AlertView& alert)
 {
     double inner = kBoxWidth - 2 * kPadding;
     double height = 0;
@@ -82,7 +82,7 @@ double textBlockHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& a
 
 }
 
-std::vector<int> alertButtonsInDrawingOrder(const ui::AlertView& alert)
+std::vector<int> alertButtonsInDrawingOrder(const weeapp::ui::AlertView& alert)
 {
     double areaHeight = 0;
     std::vector<ButtonPlace> places = placeButtons(alert, areaHeight);
@@ -93,7 +93,7 @@ std::vector<int> alertButtonsInDrawingOrder(const ui::AlertView& alert)
     return order;
 }
 
-double alertHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert)
+double alertHeight(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::AlertView& alert)
 {
     double buttons = 0;
     placeButtons(alert, buttons);
@@ -101,7 +101,7 @@ double alertHeight(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert
     return kPadding + text + (text > 0 && buttons > 0 ? kPadding : 0) + buttons + kPadding;
 }
 
-std::vector<AlertButtonFrame> alertButtonFrames(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight)
+std::vector<AlertButtonFrame> alertButtonFrames(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::AlertView& alert, double pictureWidth, double pictureHeight)
 {
     double height = alertHeight(cr, layouts, alert);
     double left = std::round((pictureWidth - kBoxWidth) / 2), top = std::round((pictureHeight - height) / 2);
@@ -115,17 +115,17 @@ std::vector<AlertButtonFrame> alertButtonFrames(cairo_t* cr, TextLayouts& layout
     return frames;
 }
 
-int alertButtonAt(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight, ui::Point point)
+int alertButtonAt(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::AlertView& alert, double pictureWidth, double pictureHeight, weeapp::ui::Point point)
 {
     for (const AlertButtonFrame& button : alertButtonFrames(cr, layouts, alert, pictureWidth, pictureHeight)) {
-        const ui::Rect& frame = button.frame;
+        const weeapp::ui::Rect& frame = button.frame;
         if (point.x >= frame.x() && point.x < frame.maxX() && point.y >= frame.y() && point.y < frame.maxY())
             return button.index;
     }
     return -1;
 }
 
-void drawAlert(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, double pictureWidth, double pictureHeight)
+void drawAlert(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::AlertView& alert, double pictureWidth, double pictureHeight)
 {
     cairo_save(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
@@ -161,7 +161,7 @@ void drawAlert(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, do
     double buttonsTop = top + height - kPadding - buttonsHeight;
     TextStyle buttonStyle = titleStyle();
     buttonStyle.lines = 1;
-    buttonStyle.shadowColor = ui::Color::colorWithRedGreenBlueAlpha(0, 0, 0, 0.5f);
+    buttonStyle.shadowColor = weeapp::ui::Color::colorWithRedGreenBlueAlpha(0, 0, 0, 0.5f);
     buttonStyle.shadowOffset = { 0, -1 };
     for (const ButtonPlace& place : places) {
         double x = left + place.x, by = buttonsTop + place.y;

@@ -1,7 +1,7 @@
 #include "render/backdrop.h"
 
 #include "render/image_drawing.h"
-#include <weeapp/sys/file_reading.h>
+#include <weeapp/sys/files/file_reading.h>
 
 #include <algorithm>
 
@@ -16,10 +16,10 @@ constexpr double kWallpaperVeil = 0.45;
 
 std::optional<Backdrop> Backdrop::wallpaper(const std::filesystem::path& file)
 {
-    std::optional<std::string> bytes = sys::readWholeFile(file.string());
+    std::optional<std::string> bytes = weeapp::sys::readWholeFile(file.string());
     if (!bytes)
         return std::nullopt;
-    ui::ImagePtr image = ui::Image::imageWithData({ reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size() });
+    weeapp::ui::ImagePtr image = weeapp::ui::Image::imageWithData({ reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size() });
     if (!image)
         return std::nullopt;
     Backdrop backdrop(Kind::Wallpaper);
@@ -82,7 +82,7 @@ void Backdrop::paint(cairo_t* cr, ShownPixels& shown, double width, double heigh
         break;
     case Kind::Wallpaper: {
         // The wallpaper covers the picture, centred, as the phone fills its screen with it.
-        const ui::Size size = m_wallpaper->size();
+        const weeapp::ui::Size size = m_wallpaper->size();
         double scale = std::max(width / size.width, height / size.height);
         double w = size.width * scale, h = size.height * scale;
         cairo_set_source_rgb(cr, 0, 0, 0);

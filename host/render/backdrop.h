@@ -1,6 +1,6 @@
 #pragma once
 
-#include <weeapp/ui/image.h>
+#include <weeapp/ui/images/image.h>
 
 #include <cairo.h>
 
@@ -48,7 +48,7 @@ private:
         : m_kind(kind) { }
 
     Kind m_kind;
-    std::shared_ptr<const ui::Image> m_wallpaper;
+    std::shared_ptr<const weeapp::ui::Image> m_wallpaper;
 };
 
 }

@@ -30,8 +30,8 @@ weeapp::CairoSurface withCaption(cairo_surface_t* frame, std::string_view text, 
     cairo_fill(cr);
     if (!text.empty()) {
         TextStyle style;
-        style.font = ui::Font("Helvetica", 13);
-        style.color = ui::Color::whiteColor();
+        style.font = weeapp::ui::Font("Helvetica", 13);
+        style.color = weeapp::ui::Color::whiteColor();
         drawText(cr, layouts, text, style,
             { static_cast<float>(kMargin), static_cast<float>(top), static_cast<float>(pointsWide - 2 * kMargin), static_cast<float>(kCaptionHeight) });
     }

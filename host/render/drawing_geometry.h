@@ -1,7 +1,7 @@
 #pragma once
 
 #include <weeapp/c_handles.h>
-#include <weeapp/ui/cairo_paths.h>
+#include <weeapp/ui/drawing/cairo_paths.h>
 
 #include <cairo.h>
 
@@ -11,7 +11,7 @@ namespace kavrin::host {
 
 inline constexpr double kPi = std::numbers::pi;
 
-using ui::roundedRectangle;
+using weeapp::ui::roundedRectangle;
 
 // A context on a picture of one pixel, for measuring and laying out where nothing is drawn.
 weeapp::CairoContext measuringContext();

@@ -12,13 +12,13 @@ namespace kavrin::host {
 namespace {
 
 // The image's pixels as a surface; Cairo only reads them.
-weeapp::CairoSurface surfaceOf(const ui::Bitmap& bitmap)
+weeapp::CairoSurface surfaceOf(const weeapp::ui::Bitmap& bitmap)
 {
     auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(bitmap.pixels.data()));
     return weeapp::CairoSurface(cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, bitmap.width, bitmap.height, bitmap.width * 4));
 }
 
-bool drawable(const ui::Bitmap& bitmap)
+bool drawable(const weeapp::ui::Bitmap& bitmap)
 {
     return bitmap.width > 0 && bitmap.height > 0
         && bitmap.pixels.size() >= static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height);
@@ -61,17 +61,17 @@ void spans(double source, double before, double after, double destination, doubl
 
 }
 
-void drawImage(cairo_t* cr, ShownPixels& shown, const ui::Image& image, ui::Rect rect, ImageFit fit)
+void drawImage(cairo_t* cr, ShownPixels& shown, const weeapp::ui::Image& image, weeapp::ui::Rect rect, ImageFit fit)
 {
-    const std::shared_ptr<const ui::Bitmap> pixels = shown.pixelsOf(image);
-    const ui::Bitmap& bitmap = *pixels;
+    const std::shared_ptr<const weeapp::ui::Bitmap> pixels = shown.pixelsOf(image);
+    const weeapp::ui::Bitmap& bitmap = *pixels;
     if (!drawable(bitmap) || !(rect.width() > 0) || !(rect.height() > 0))
         return;
     weeapp::CairoSurface surface = surfaceOf(bitmap);
     double width = bitmap.width, height = bitmap.height;
 
     if (image.isResizable()) {
-        const ui::EdgeInsets& caps = image.capInsets();
+        const weeapp::ui::EdgeInsets& caps = image.capInsets();
         double sx[4], sy[4], dx[4], dy[4];
         spans(width, caps.left, caps.right, rect.width(), sx, dx);
         spans(height, caps.top, caps.bottom, rect.height(), sy, dy);

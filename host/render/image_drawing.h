@@ -1,7 +1,7 @@
 #pragma once
 
 #include <weeapp/ui/geometry.h>
-#include <weeapp/ui/image.h>
+#include <weeapp/ui/images/image.h>
 
 #include <cairo.h>
 
@@ -16,6 +16,6 @@ enum class ImageFit {
 
 // Draws the image into the rectangle. A resizable image keeps its cap insets at their size and
 // stretches the middle (and, where the rectangle is smaller than both caps, shrinks the caps).
-void drawImage(cairo_t*, ShownPixels&, const ui::Image&, ui::Rect, ImageFit);
+void drawImage(cairo_t*, ShownPixels&, const weeapp::ui::Image&, weeapp::ui::Rect, ImageFit);
 
 }

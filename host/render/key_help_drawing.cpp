@@ -41,10 +41,10 @@ weeapp::CairoSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp
 
     const double columnWide = (pointsWide - 3 * kMargin) / 2;
     TextStyle keyStyle, doesStyle;
-    keyStyle.font = ui::Font("Helvetica-Bold", kFontSize);
-    keyStyle.color = ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);
-    doesStyle.font = ui::Font("Helvetica", kFontSize);
-    doesStyle.color = ui::Color::whiteColor();
+    keyStyle.font = weeapp::ui::Font("Helvetica-Bold", kFontSize);
+    keyStyle.color = weeapp::ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);
+    doesStyle.font = weeapp::ui::Font("Helvetica", kFontSize);
+    doesStyle.color = weeapp::ui::Color::whiteColor();
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const double left = kMargin + static_cast<double>(i / perColumn) * (columnWide + kMargin);
         const double top = kMargin + static_cast<double>(i % perColumn) * lineHigh;

@@ -8,12 +8,12 @@
 #include "render/image_drawing.h"
 #include "render/sight_index.h"
 #include "render/text_drawing.h"
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/image_view.h>
-#include <weeapp/ui/label.h>
-#include <weeapp/ui/page_control.h>
-#include <weeapp/ui/scroll_view.h>
-#include <weeapp/ui/view_visitor.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/image_view.h>
+#include <weeapp/ui/views/label.h>
+#include <weeapp/ui/views/page_control.h>
+#include <weeapp/ui/views/scroll_view.h>
+#include <weeapp/ui/views/view_visitor.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +32,7 @@ constexpr double kInactiveDotAlpha = 0.3;
 constexpr int kSmallestPictureHeight = 20;
 constexpr double kAlertMargin = 20;
 
-bool finiteRect(const ui::Rect& rect)
+bool finiteRect(const weeapp::ui::Rect& rect)
 {
     return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width()) && std::isfinite(rect.height())
         && std::abs(rect.x()) < 1e6f && std::abs(rect.y()) < 1e6f && rect.width() < 1e6f && rect.height() < 1e6f;
@@ -91,12 +91,12 @@ bool wantsDarkDots(cairo_t* cr, double left, double top, double right, double bo
 
 // The page control's dots, white on a dark ground and black on a light one, so that the pages
 // show on every backdrop and metro colour.
-void drawPageDots(cairo_t* cr, const ui::PageControl& control)
+void drawPageDots(cairo_t* cr, const weeapp::ui::PageControl& control)
 {
     int pages = std::min(control.numberOfPages(), 1000);
     if (pages <= 0)
         return;
-    const ui::Rect& frame = control.frame();
+    const weeapp::ui::Rect& frame = control.frame();
     double rowWidth = (pages - 1) * kDotPitch + kDotDiameter;
     double left = (frame.width() - rowWidth) / 2 + kDotDiameter / 2;
     double centerY = frame.height() / 2;
@@ -114,38 +114,38 @@ void drawPageDots(cairo_t* cr, const ui::PageControl& control)
 }
 
 // A view's own content over its background: its image, its text or its page dots.
-class ContentDrawing final : public ui::ViewVisitor {
+class ContentDrawing final : public weeapp::ui::ViewVisitor {
 public:
-    static void draw(cairo_t* cr, RenderCache& cache, const ui::View& view)
+    static void draw(cairo_t* cr, RenderCache& cache, const weeapp::ui::View& view)
     {
         ContentDrawing drawing(cr, cache, view);
         view.accept(drawing);
     }
 
 private:
-    ContentDrawing(cairo_t* cr, RenderCache& cache, const ui::View& view)
+    ContentDrawing(cairo_t* cr, RenderCache& cache, const weeapp::ui::View& view)
         : m_cr(cr)
         , m_cache(cache)
         , m_box { 0, 0, view.frame().width(), view.frame().height() }
     {
     }
 
-    void visitImageView(const ui::ImageView& imageView) override
+    void visitImageView(const weeapp::ui::ImageView& imageView) override
     {
         if (imageView.image())
             drawImage(m_cr, m_cache.shownPixels(), *imageView.image(), m_box, ImageFit::Fill);
     }
-    void visitButton(const ui::Button& button) override
+    void visitButton(const weeapp::ui::Button& button) override
     {
-        if (ui::ImagePtr image = button.currentImage())
+        if (weeapp::ui::ImagePtr image = button.currentImage())
             drawImage(m_cr, m_cache.shownPixels(), *image, m_box, ImageFit::Aspect);
     }
-    void visitLabel(const ui::Label& label) override { drawLabel(m_cr, m_cache.textLayouts(), label); }
-    void visitPageControl(const ui::PageControl& pageControl) override { drawPageDots(m_cr, pageControl); }
+    void visitLabel(const weeapp::ui::Label& label) override { drawLabel(m_cr, m_cache.textLayouts(), label); }
+    void visitPageControl(const weeapp::ui::PageControl& pageControl) override { drawPageDots(m_cr, pageControl); }
 
     cairo_t* m_cr;
     RenderCache& m_cache;
-    ui::Rect m_box;
+    weeapp::ui::Rect m_box;
 };
 
 }
@@ -159,7 +159,7 @@ Renderer::Renderer(RenderCache& cache, double time, int scale, Backdrop backdrop
     m_cache.startFrame();
 }
 
-weeapp::CairoSurface Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
+weeapp::CairoSurface Renderer::renderWindow(const weeapp::ui::Window& window, const weeapp::ui::View* content, const weeapp::ui::AlertView* alert)
 {
     int width = std::max(1, static_cast<int>(std::ceil(window.frame().width())));
     double widgetHeight = kSmallestPictureHeight;
@@ -176,7 +176,7 @@ weeapp::CairoSurface Renderer::renderWindow(const ui::Window& window, const ui::
     const weeapp::CairoContext context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
     m_backdrop.paint(cr, m_cache.shownPixels(), width, pictureHeight);
-    for (const ui::ViewPtr& child : window.subviews())
+    for (const weeapp::ui::ViewPtr& child : window.subviews())
         drawView(cr, *child);
     if (alert)
         drawAlert(cr, m_cache.textLayouts(), *alert, width, pictureHeight);
@@ -194,18 +194,18 @@ weeapp::CairoSurface Renderer::createPicture(int width, int height) const
     return surface;
 }
 
-void Renderer::drawView(cairo_t* cr, const ui::View& view)
+void Renderer::drawView(cairo_t* cr, const weeapp::ui::View& view)
 {
     const std::optional<DrawingArea> reach = drawingReach(view);
     if (m_drawsEverything || !reach || reach->meets(visibleArea(cr)))
         drawViewInSight(cr, view);
 }
 
-void Renderer::drawViewInSight(cairo_t* cr, const ui::View& view)
+void Renderer::drawViewInSight(cairo_t* cr, const weeapp::ui::View& view)
 {
     if (view.isHidden() || !finiteRect(view.frame()))
         return;
-    const ui::Presentation presentation = ui::Animations::presentationAt(view, m_time);
+    const weeapp::ui::Presentation presentation = weeapp::ui::Animations::presentationAt(view, m_time);
     float alpha = std::clamp(presentation.alpha, 0.f, 1.f);
     if (alpha <= 0)
         return;
@@ -224,7 +224,7 @@ void Renderer::drawViewInSight(cairo_t* cr, const ui::View& view)
     cairo_restore(cr);
 }
 
-void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const ui::Presentation& presentation)
+void Renderer::drawTransition(cairo_t* cr, const weeapp::ui::View& view, const weeapp::ui::Presentation& presentation)
 {
     int width = static_cast<int>(std::ceil(view.frame().width()));
     int height = static_cast<int>(std::ceil(view.frame().height()));
@@ -236,13 +236,13 @@ void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const ui::Prese
     drawFlip(cr, picture.get(), view.frame().width(), view.frame().height(), presentation.flipProgress, std::clamp(presentation.alpha, 0.f, 1.f));
 }
 
-void Renderer::drawBody(cairo_t* cr, const ui::View& view)
+void Renderer::drawBody(cairo_t* cr, const weeapp::ui::View& view)
 {
     const double width = view.frame().width(), height = view.frame().height();
-    const ui::Layer& layer = view.layer();
+    const weeapp::ui::Layer& layer = view.layer();
     const double radius = std::isfinite(layer.cornerRadius) ? layer.cornerRadius : 0;
 
-    if (const ui::ColorPtr& background = view.backgroundColor(); background && background->alpha() > 0 && width > 0 && height > 0) {
+    if (const weeapp::ui::ColorPtr& background = view.backgroundColor(); background && background->alpha() > 0 && width > 0 && height > 0) {
         roundedRectangle(cr, 0, 0, width, height, radius);
         setSourceColor(cr, *background);
         cairo_fill(cr);
@@ -254,18 +254,18 @@ void Renderer::drawBody(cairo_t* cr, const ui::View& view)
         cairo_clip(cr);
     }
     ContentDrawing::draw(cr, m_cache, view);
-    ui::Rect bounds = view.bounds();
+    weeapp::ui::Rect bounds = view.bounds();
     if (finiteRect(bounds))
         cairo_translate(cr, -bounds.x(), -bounds.y());
     if (m_drawsEverything) {
-        for (const ui::ViewPtr& child : view.subviews())
+        for (const weeapp::ui::ViewPtr& child : view.subviews())
             drawViewInSight(cr, *child);
     } else {
         // Only what can reach into the clip is laid out and drawn, so that a frame costs what
         // is in sight, however many views lie beside it.
-        std::vector<const ui::View*> inSight;
+        std::vector<const weeapp::ui::View*> inSight;
         m_cache.sightIndex().childrenInSight(view, visibleArea(cr), inSight);
-        for (const ui::View* child : inSight)
+        for (const weeapp::ui::View* child : inSight)
             drawViewInSight(cr, *child);
     }
     cairo_restore(cr);

@@ -3,10 +3,10 @@
 #include "render/backdrop.h"
 #include "render/render_cache.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/animation.h>
-#include <weeapp/ui/view.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/animation.h>
+#include <weeapp/ui/views/view.h>
+#include <weeapp/ui/views/window.h>
 
 #include <cairo.h>
 
@@ -25,11 +25,11 @@ public:
     // The window as wide as it is and as high as the widget's area (the content view with the
     // same margin below as above), or the alert needs, with the alert on top when given, on
     // the backdrop; the picture is the scale times that size in points.
-    weeapp::CairoSurface renderWindow(const ui::Window&, const ui::View* content, const ui::AlertView* alert);
+    weeapp::CairoSurface renderWindow(const weeapp::ui::Window&, const weeapp::ui::View* content, const weeapp::ui::AlertView* alert);
 
     // One view and its subtree at the current transform of the context (its frame's origin
     // taken into account), when it can reach into the context's clip.
-    void drawView(cairo_t*, const ui::View&);
+    void drawView(cairo_t*, const weeapp::ui::View&);
 
     // Draws also the views that lie out of sight, which leaves every picture as it is, only
     // slower: for checking that leaving them out changes nothing.
@@ -41,9 +41,9 @@ private:
     // An ARGB picture of the size in points at the scale.
     weeapp::CairoSurface createPicture(int width, int height) const;
     // The view, unless it is hidden, transparent or placed nowhere.
-    void drawViewInSight(cairo_t*, const ui::View&);
-    void drawBody(cairo_t*, const ui::View&);
-    void drawTransition(cairo_t*, const ui::View&, const ui::Presentation&);
+    void drawViewInSight(cairo_t*, const weeapp::ui::View&);
+    void drawBody(cairo_t*, const weeapp::ui::View&);
+    void drawTransition(cairo_t*, const weeapp::ui::View&, const weeapp::ui::Presentation&);
 
     RenderCache& m_cache;
     double m_time;

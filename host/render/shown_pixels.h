@@ -1,6 +1,6 @@
 #pragma once
 
-#include <weeapp/ui/image.h>
+#include <weeapp/ui/images/image.h>
 
 #include <memory>
 #include <vector>
@@ -12,9 +12,9 @@ namespace kavrin::host {
 // image out of sight that long gives its pixels back.
 class ShownPixels {
 public:
-    std::shared_ptr<const ui::Bitmap> pixelsOf(const ui::Image& image)
+    std::shared_ptr<const weeapp::ui::Bitmap> pixelsOf(const weeapp::ui::Image& image)
     {
-        std::shared_ptr<const ui::Bitmap> pixels = image.pixels();
+        std::shared_ptr<const weeapp::ui::Bitmap> pixels = image.pixels();
         m_thisFrame.push_back(pixels);
         return pixels;
     }
@@ -27,8 +27,8 @@ public:
     }
 
 private:
-    std::vector<std::shared_ptr<const ui::Bitmap>> m_thisFrame;
-    std::vector<std::shared_ptr<const ui::Bitmap>> m_frameBefore;
+    std::vector<std::shared_ptr<const weeapp::ui::Bitmap>> m_thisFrame;
+    std::vector<std::shared_ptr<const weeapp::ui::Bitmap>> m_frameBefore;
 };
 
 }

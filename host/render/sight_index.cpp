@@ -16,9 +16,9 @@ constexpr std::size_t kIndexedChildren = 64;
 
 }
 
-std::optional<DrawingArea> drawingReach(const ui::View& view)
+std::optional<DrawingArea> drawingReach(const weeapp::ui::View& view)
 {
-    const ui::Rect& frame = view.frame();
+    const weeapp::ui::Rect& frame = view.frame();
     const double width = frame.width(), height = frame.height();
     if (!std::isfinite(frame.x()) || !std::isfinite(frame.y()) || !std::isfinite(width) || !std::isfinite(height) || !(width > 0) || !(height > 0))
         return std::nullopt;
@@ -35,12 +35,12 @@ std::optional<DrawingArea> drawingReach(const ui::View& view)
     return DrawingArea { frame.x() - across, frame.y() - along, frame.x() + width + across, frame.y() + height + along };
 }
 
-void SightIndex::childrenInSight(const ui::View& parent, const DrawingArea& visible, std::vector<const ui::View*>& found)
+void SightIndex::childrenInSight(const weeapp::ui::View& parent, const DrawingArea& visible, std::vector<const weeapp::ui::View*>& found)
 {
     found.clear();
-    const std::vector<ui::ViewPtr>& subviews = parent.subviews();
+    const std::vector<weeapp::ui::ViewPtr>& subviews = parent.subviews();
     if (subviews.size() < kIndexedChildren) {
-        for (const ui::ViewPtr& child : subviews) {
+        for (const weeapp::ui::ViewPtr& child : subviews) {
             const std::optional<DrawingArea> reach = drawingReach(*child);
             if (!reach || reach->meets(visible))
                 found.push_back(child.get());
@@ -52,19 +52,19 @@ void SightIndex::childrenInSight(const ui::View& parent, const DrawingArea& visi
         found.push_back(subviews[order].get());
 }
 
-const ui::AreaIndex& SightIndex::childrenOf(const ui::View& parent)
+const weeapp::ui::AreaIndex& SightIndex::childrenOf(const weeapp::ui::View& parent)
 {
-    if (m_revision != ui::View::geometryRevision()) {
+    if (m_revision != weeapp::ui::View::geometryRevision()) {
         m_children.clear();
-        m_revision = ui::View::geometryRevision();
+        m_revision = weeapp::ui::View::geometryRevision();
     }
     auto [known, added] = m_children.try_emplace(&parent);
     if (added) {
         std::vector<std::optional<DrawingArea>> reaches;
         reaches.reserve(parent.subviews().size());
-        for (const ui::ViewPtr& child : parent.subviews())
+        for (const weeapp::ui::ViewPtr& child : parent.subviews())
             reaches.push_back(drawingReach(*child));
-        known->second = ui::AreaIndex(reaches);
+        known->second = weeapp::ui::AreaIndex(reaches);
     }
     return known->second;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <weeapp/ui/area_index.h>
-#include <weeapp/ui/view.h>
+#include <weeapp/ui/views/area_index.h>
+#include <weeapp/ui/views/view.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 namespace kavrin::host {
 
 // A part of a view's bounds, in points.
-using DrawingArea = ui::Area;
+using DrawingArea = weeapp::ui::Area;
 
 // Where the view, with its subtree, may draw, in its superview's bounds; nothing when that
 // cannot be told without drawing: a view that does not clip and lets children out of its
@@ -20,25 +20,25 @@ using DrawingArea = ui::Area;
 // its frame, grown by how far a label's text may reach sideways (and without bound above and
 // below) and by how far a flip turning the view may reach past it (an eighth of its larger
 // side: the near edge grows by a quarter in perspective).
-std::optional<DrawingArea> drawingReach(const ui::View&);
+std::optional<DrawingArea> drawingReach(const weeapp::ui::View&);
 
 // The children of a view that may draw into an area, found without looking at the others: for
 // a view with many children, their reaches sorted by left edge, worked out once and kept while
-// no view's geometry changes (ui::View::geometryRevision). Main thread only.
+// no view's geometry changes (weeapp::ui::View::geometryRevision). Main thread only.
 class SightIndex {
 public:
     SightIndex() = default;
 
     // The children of the view whose reach meets the area or is not known, in drawing order.
-    void childrenInSight(const ui::View& parent, const DrawingArea& visible, std::vector<const ui::View*>& found);
+    void childrenInSight(const weeapp::ui::View& parent, const DrawingArea& visible, std::vector<const weeapp::ui::View*>& found);
 
     SightIndex(const SightIndex&) = delete;
     SightIndex& operator=(const SightIndex&) = delete;
 
 private:
-    const ui::AreaIndex& childrenOf(const ui::View& parent);
+    const weeapp::ui::AreaIndex& childrenOf(const weeapp::ui::View& parent);
 
-    std::unordered_map<const ui::View*, ui::AreaIndex> m_children;
+    std::unordered_map<const weeapp::ui::View*, weeapp::ui::AreaIndex> m_children;
     std::uint64_t m_revision { 0 };
     std::vector<std::size_t> m_orders;
 };

@@ -2,7 +2,7 @@
 
 #include "render/drawing_geometry.h"
 #include "render/text_layouts.h"
-#include <weeapp/ui/text_layout.h>
+#include <weeapp/ui/text/text_layout.h>
 
 #include <pango/pangocairo.h>
 
@@ -25,7 +25,7 @@ constexpr double kGlyphReachEms = 2;
 // Room around a text's ink extents for where the rasteriser may still touch a pixel.
 constexpr int kInkMargin = 4;
 
-void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui::Color& color)
+void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const weeapp::ui::Color& color)
 {
     // Only text whose ink reaches into the clip is drawn.
     const PangoRectangle& ink = text.ink;
@@ -65,12 +65,12 @@ void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui
 
 }
 
-std::optional<double> cutLineWidth(cairo_t* cr, TextLayouts& layouts, const ui::Label& label)
+std::optional<double> cutLineWidth(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::Label& label)
 {
     if (!label.font() || label.text().empty() || !(label.frame().width() > 0))
         return std::nullopt;
     TextStyle style;
-    style.font = ui::Font(label.font()->fontName(), label.fittedFontSize());
+    style.font = weeapp::ui::Font(label.font()->fontName(), label.fittedFontSize());
     style.alignment = label.textAlignment();
     style.lines = label.numberOfLines();
     const LaidOutText& laidOut = layouts.layout(cr, label.text(), style, label.frame().width());
@@ -81,7 +81,7 @@ std::optional<double> cutLineWidth(cairo_t* cr, TextLayouts& layouts, const ui::
     return static_cast<double>(logical.width) / PANGO_SCALE;
 }
 
-double textReachPastFrame(const ui::Label& label)
+double textReachPastFrame(const weeapp::ui::Label& label)
 {
     if (!label.font())
         return 0;
@@ -97,7 +97,7 @@ double textReachPastFrame(const ui::Label& label)
     return reach;
 }
 
-void setSourceColor(cairo_t* cr, const ui::Color& color)
+void setSourceColor(cairo_t* cr, const weeapp::ui::Color& color)
 {
     cairo_set_source_rgba(cr, color.red(), color.green(), color.blue(), color.alpha());
 }
@@ -109,7 +109,7 @@ double textHeight(cairo_t* cr, TextLayouts& layouts, std::string_view text, cons
     return layouts.layout(cr, text, style, static_cast<float>(width)).height;
 }
 
-void drawText(cairo_t* cr, TextLayouts& layouts, std::string_view text, const TextStyle& style, ui::Rect box)
+void drawText(cairo_t* cr, TextLayouts& layouts, std::string_view text, const TextStyle& style, weeapp::ui::Rect box)
 {
     if (text.empty() || !style.color || !(box.width() > 0))
         return;
@@ -117,7 +117,7 @@ void drawText(cairo_t* cr, TextLayouts& layouts, std::string_view text, const Te
     if (style.baselineSize > 0 && style.baselineSize != style.font.pointSize()) {
         // Centred as at the label's own size, standing on that size's baseline.
         TextStyle unshrunk = style;
-        unshrunk.font = ui::Font(style.font.fontName(), style.baselineSize);
+        unshrunk.font = weeapp::ui::Font(style.font.fontName(), style.baselineSize);
         const LaidOutText& full = layouts.layout(cr, text, unshrunk, box.width());
         top = box.y() + (box.height() - static_cast<double>(full.height)) / 2 + full.baseline;
         top -= layouts.layout(cr, text, style, box.width()).baseline;
@@ -130,12 +130,12 @@ void drawText(cairo_t* cr, TextLayouts& layouts, std::string_view text, const Te
     showText(cr, laidOut, box.x(), top, *style.color);
 }
 
-void drawLabel(cairo_t* cr, TextLayouts& layouts, const ui::Label& label)
+void drawLabel(cairo_t* cr, TextLayouts& layouts, const weeapp::ui::Label& label)
 {
     if (!label.font())
         return;
     TextStyle style;
-    style.font = ui::Font(label.font()->fontName(), label.fittedFontSize());
+    style.font = weeapp::ui::Font(label.font()->fontName(), label.fittedFontSize());
     style.baselineSize = label.font()->pointSize();
     style.color = label.textColor();
     style.alignment = label.textAlignment();

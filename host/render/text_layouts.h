@@ -2,7 +2,7 @@
 
 #include "render/text_drawing.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/ui/text_layout.h>
+#include <weeapp/ui/text/text_layout.h>
 
 #include <pango/pangocairo.h>
 
@@ -52,7 +52,7 @@ public:
         , m_surfaceOptions(cairo_font_options_create())
         , m_targetOptions(cairo_font_options_create())
     {
-        ui::configurePangoContext(m_context.get());
+        weeapp::ui::configurePangoContext(m_context.get());
     }
 
     // The text laid out as it is drawn into the Cairo context.
@@ -145,8 +145,8 @@ private:
 
     static PangoAlignment pangoAlignment(int alignment)
     {
-        return alignment == ui::TextAlignmentCenter ? PANGO_ALIGN_CENTER : alignment == ui::TextAlignmentRight ? PANGO_ALIGN_RIGHT
-                                                                                                               : PANGO_ALIGN_LEFT;
+        return alignment == weeapp::ui::TextAlignmentCenter ? PANGO_ALIGN_CENTER : alignment == weeapp::ui::TextAlignmentRight ? PANGO_ALIGN_RIGHT
+                                                                                                                               : PANGO_ALIGN_LEFT;
     }
 
     // Lays the text out by the toolkit's rules (those it measures with) for the style and width.
@@ -156,7 +156,7 @@ private:
         int lastStart = 0;
         if (style.lines != 1) {
             laidOut.layout.reset(pango_layout_new(m_context.get()));
-            ui::setLayoutText(laidOut.layout.get(), text, style.font, width, ui::LineBreakMode::WordWrap);
+            weeapp::ui::setLayoutText(laidOut.layout.get(), text, style.font, width, weeapp::ui::LineBreakMode::WordWrap);
             pango_layout_set_alignment(laidOut.layout.get(), pangoAlignment(style.alignment));
             const int count = pango_layout_get_line_count(laidOut.layout.get());
             if (style.lines < 1 || count <= style.lines)
@@ -164,10 +164,10 @@ private:
             laidOut.wholeLines = style.lines - 1;
             lastStart = pango_layout_get_line_readonly(laidOut.layout.get(), laidOut.wholeLines)->start_index;
         }
-        const std::string shown = ui::shownText(text, 0);
+        const std::string shown = weeapp::ui::shownText(text, 0);
         laidOut.last.reset(pango_layout_new(m_context.get()));
-        ui::setLayoutText(laidOut.last.get(), std::string_view(shown).substr(static_cast<std::size_t>(lastStart)), style.font, 0,
-            ui::LineBreakMode::WordWrap, 1);
+        weeapp::ui::setLayoutText(laidOut.last.get(), std::string_view(shown).substr(static_cast<std::size_t>(lastStart)), style.font, 0,
+            weeapp::ui::LineBreakMode::WordWrap, 1);
         return laidOut;
     }
 
@@ -201,20 +201,20 @@ private:
         if (shownWidth > available + 1e-3) {
             if (!text.ellipsis) {
                 text.ellipsis.reset(pango_layout_new(m_context.get()));
-                ui::setLayoutText(text.ellipsis.get(), kEllipsis, style.font, 0, ui::LineBreakMode::WordWrap, 1);
+                weeapp::ui::setLayoutText(text.ellipsis.get(), kEllipsis, style.font, 0, weeapp::ui::LineBreakMode::WordWrap, 1);
             }
             PangoRectangle ellipsisLogical;
             pango_layout_get_extents(text.ellipsis.get(), nullptr, &ellipsisLogical);
             const int room = std::max(0, static_cast<int>(std::lround(available * PANGO_SCALE)) - ellipsisLogical.width);
-            text.cut = pixels(ui::visualCut(text.last.get(), 0, room));
+            text.cut = pixels(weeapp::ui::visualCut(text.last.get(), 0, room));
             shownWidth = text.cut + pixels(ellipsisLogical.width);
             text.ellipsisY = pixels(pango_layout_get_baseline(text.last.get()) - pango_layout_get_baseline(text.ellipsis.get()));
         }
         // A line that fits takes its alignment; a cut one fills the width (an ellipsis wider
         // than the width starts at the left).
         const double spare = std::max(0.0, available - shownWidth);
-        text.lastX = style.alignment == ui::TextAlignmentCenter ? spare / 2 : style.alignment == ui::TextAlignmentRight ? spare
-                                                                                                                        : 0;
+        text.lastX = style.alignment == weeapp::ui::TextAlignmentCenter ? spare / 2 : style.alignment == weeapp::ui::TextAlignmentRight ? spare
+                                                                                                                                        : 0;
 
         // What is drawn lies within the union of the parts' ink.
         PangoRectangle ink {}, lastInk;

@@ -15,10 +15,10 @@ struct ScriptCommand {
     CommandWord word { CommandWord::View };
     double x { 0 }; // Seconds, Point, Offset and FileAndSeconds operands
     double y { 0 };
-    int index { 0 };     // an Index or PageNumber operand
-    std::string key;     // KeyAndValue, Key
-    sys::ValuePtr value; // KeyAndValue
-    std::string file;    // File, FileAndSeconds
+    int index { 0 };             // an Index or PageNumber operand
+    std::string key;             // KeyAndValue, Key
+    weeapp::sys::ValuePtr value; // KeyAndValue
+    std::string file;            // File, FileAndSeconds
 };
 
 // A command, nothing for a blank line, or what is wrong with the line.

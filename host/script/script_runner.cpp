@@ -83,7 +83,7 @@ Result<void> ScriptRunner::execute(const ScriptCommand& command)
 Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
 {
     CommandOutput& output = m_session.output();
-    auto point = [&] { return ui::Point { static_cast<float>(command.x), static_cast<float>(command.y) }; };
+    auto point = [&] { return weeapp::ui::Point { static_cast<float>(command.x), static_cast<float>(command.y) }; };
     auto written = [&](Result<void> result) {
         if (result)
             output.wrote(command.file);
@@ -109,7 +109,7 @@ Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
         m_session.tap(point());
         return {};
     case CommandWord::TapLocation: {
-        sys::URLPtr url = m_session.launchURLForTapLocation(point());
+        weeapp::sys::URLPtr url = m_session.launchURLForTapLocation(point());
         output.launch(url.get());
         return {};
     }
@@ -141,7 +141,7 @@ Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
         m_session.destroyController();
         return {};
     case CommandWord::Describe: {
-        const std::optional<ui::AccessibilityDescription> description = m_reader.describeAt(point());
+        const std::optional<weeapp::ui::AccessibilityDescription> description = m_reader.describeAt(point());
         output.described(description);
         if (description && m_speaker)
             m_speaker->speak(spokenText(*description, m_speechLanguage));
@@ -152,7 +152,7 @@ Result<void> ScriptRunner::carryOut(const ScriptCommand& command)
         return {};
     case CommandWord::SwipeNext:
     case CommandWord::SwipePrevious:
-        if (!m_reader.swipe(command.word == CommandWord::SwipeNext ? ui::AccessibilityScrollDirection::Next : ui::AccessibilityScrollDirection::Previous))
+        if (!m_reader.swipe(command.word == CommandWord::SwipeNext ? weeapp::ui::AccessibilityScrollDirection::Next : weeapp::ui::AccessibilityScrollDirection::Previous))
             return Error { "there is no scroll view on screen" };
         return {};
     case CommandWord::Audit:

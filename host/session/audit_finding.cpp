@@ -22,11 +22,11 @@ std::string number(float value)
     return result;
 }
 
-ui::Json elementJson(const AuditElement& element)
+weeapp::ui::Json elementJson(const AuditElement& element)
 {
-    ui::Json json { { "class", element.className }, { "tag", element.tag },
-        { "frame", ui::Json::array({ element.frame.x(), element.frame.y(), element.frame.width(), element.frame.height() }) } };
-    json["label"] = element.label ? ui::Json(*element.label) : ui::Json(nullptr);
+    weeapp::ui::Json json { { "class", element.className }, { "tag", element.tag },
+        { "frame", weeapp::ui::Json::array({ element.frame.x(), element.frame.y(), element.frame.width(), element.frame.height() }) } };
+    json["label"] = element.label ? weeapp::ui::Json(*element.label) : weeapp::ui::Json(nullptr);
     return json;
 }
 
@@ -37,7 +37,7 @@ std::ptrdiff_t ruleRank(const std::string& rule)
 
 auto sortKey(const AuditFinding& finding)
 {
-    const ui::Rect& frame = finding.element.frame;
+    const weeapp::ui::Rect& frame = finding.element.frame;
     return std::make_tuple(ruleRank(finding.rule), frame.y(), frame.x(), frame.height(), frame.width(), finding.element.className,
         finding.element.tag, finding.figure, finding.other ? auditElementText(*finding.other) : std::string(), finding.text.value_or(""));
 }
@@ -46,7 +46,7 @@ auto sortKey(const AuditFinding& finding)
 
 std::string auditElementText(const AuditElement& element)
 {
-    const ui::Rect& frame = element.frame;
+    const weeapp::ui::Rect& frame = element.frame;
     return element.className + "#" + std::to_string(element.tag) + "@" + number(frame.x()) + "," + number(frame.y()) + ","
         + number(frame.width()) + "," + number(frame.height());
 }
@@ -57,13 +57,13 @@ std::string auditFindingText(const AuditFinding& finding)
     if (finding.other)
         text += " " + auditElementText(*finding.other);
     if (finding.text)
-        text += " " + ui::jsonText(ui::Json(*finding.text));
+        text += " " + weeapp::ui::jsonText(weeapp::ui::Json(*finding.text));
     return text;
 }
 
-ui::Json auditFindingJson(const AuditFinding& finding)
+weeapp::ui::Json auditFindingJson(const AuditFinding& finding)
 {
-    ui::Json json { { "rule", finding.rule }, { "element", elementJson(finding.element) }, { "figure", finding.figure } };
+    weeapp::ui::Json json { { "rule", finding.rule }, { "element", elementJson(finding.element) }, { "figure", finding.figure } };
     if (finding.other)
         json["other"] = elementJson(*finding.other);
     if (finding.text)

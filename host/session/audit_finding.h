@@ -1,7 +1,7 @@
 #pragma once
 
 #include <weeapp/ui/geometry.h>
-#include <weeapp/ui/json_text.h>
+#include <weeapp/ui/inspection/json_text.h>
 
 #include <optional>
 #include <string>
@@ -14,7 +14,7 @@ namespace kavrin::host {
 struct AuditElement {
     std::string className;
     int tag { 0 };
-    ui::Rect frame;
+    weeapp::ui::Rect frame;
     std::optional<std::string> label;
 };
 
@@ -40,6 +40,6 @@ std::string auditElementText(const AuditElement&);
 // "RULE ELEMENT FIGURE[ OTHER][ "TEXT"]", the text as a JSON string.
 std::string auditFindingText(const AuditFinding&);
 // {"rule", "element": {"class", "tag", "frame", "label"}, "figure"[, "other"][, "text"]}
-ui::Json auditFindingJson(const AuditFinding&);
+weeapp::ui::Json auditFindingJson(const AuditFinding&);
 
 }

@@ -1,6 +1,6 @@
 #include "session/command_output.h"
 
-#include <weeapp/ui/view_dump.h>
+#include <weeapp/ui/inspection/view_dump.h>
 
 #include <cstdio>
 #include <ostream>
@@ -9,25 +9,25 @@ namespace kavrin::host {
 
 namespace {
 
-ui::Json descriptionsJson(const std::vector<ui::AccessibilityDescription>& descriptions)
+weeapp::ui::Json descriptionsJson(const std::vector<weeapp::ui::AccessibilityDescription>& descriptions)
 {
-    ui::Json list = ui::Json::array();
-    for (const ui::AccessibilityDescription& description : descriptions)
-        list.push_back(ui::accessibilityDescriptionJson(description));
+    weeapp::ui::Json list = weeapp::ui::Json::array();
+    for (const weeapp::ui::AccessibilityDescription& description : descriptions)
+        list.push_back(weeapp::ui::accessibilityDescriptionJson(description));
     return list;
 }
 
 }
 
-void PlainOutput::opened(const sys::URL& url)
+void PlainOutput::opened(const weeapp::sys::URL& url)
 {
     m_out << "open " << url.absoluteString() << '\n';
     m_out.flush();
 }
 
-void PlainOutput::alerted(const ui::AlertView& alert)
+void PlainOutput::alerted(const weeapp::ui::AlertView& alert)
 {
-    m_out << "alert " << ui::dumpAlert(alert) << '\n';
+    m_out << "alert " << weeapp::ui::dumpAlert(alert) << '\n';
     m_out.flush();
 }
 
@@ -39,27 +39,27 @@ void PlainOutput::height(float value)
     m_out.flush();
 }
 
-void PlainOutput::launch(const sys::URL* url)
+void PlainOutput::launch(const weeapp::sys::URL* url)
 {
     m_out << "launch " << (url ? url->absoluteString() : std::string("none")) << '\n';
     m_out.flush();
 }
 
-void PlainOutput::dump(const ui::View* view)
+void PlainOutput::dump(const weeapp::ui::View* view)
 {
-    m_out << "dump " << (view ? ui::dumpViewTree(*view) : std::string("null")) << '\n';
+    m_out << "dump " << (view ? weeapp::ui::dumpViewTree(*view) : std::string("null")) << '\n';
     m_out.flush();
 }
 
-void PlainOutput::described(const std::optional<ui::AccessibilityDescription>& description)
+void PlainOutput::described(const std::optional<weeapp::ui::AccessibilityDescription>& description)
 {
-    m_out << "describe " << (description ? ui::dumpAccessibilityDescription(*description) : std::string("null")) << '\n';
+    m_out << "describe " << (description ? weeapp::ui::dumpAccessibilityDescription(*description) : std::string("null")) << '\n';
     m_out.flush();
 }
 
-void PlainOutput::elements(const std::vector<ui::AccessibilityDescription>& descriptions)
+void PlainOutput::elements(const std::vector<weeapp::ui::AccessibilityDescription>& descriptions)
 {
-    m_out << "elements " << ui::jsonText(descriptionsJson(descriptions)) << '\n';
+    m_out << "elements " << weeapp::ui::jsonText(descriptionsJson(descriptions)) << '\n';
     m_out.flush();
 }
 
@@ -73,36 +73,36 @@ void PlainOutput::audited(const std::vector<AuditFinding>& findings)
 
 void JsonAnswer::begin()
 {
-    m_produced = ui::Json::object();
+    m_produced = weeapp::ui::Json::object();
 }
 
 void JsonAnswer::succeed()
 {
-    ui::Json answer { { "ok", true } };
+    weeapp::ui::Json answer { { "ok", true } };
     answer.update(m_produced);
     print(answer);
 }
 
 void JsonAnswer::fail(int line, const std::string& error)
 {
-    print(ui::Json { { "ok", false }, { "line", line }, { "error", error } });
+    print(weeapp::ui::Json { { "ok", false }, { "line", line }, { "error", error } });
 }
 
-void JsonAnswer::print(const ui::Json& answer)
+void JsonAnswer::print(const weeapp::ui::Json& answer)
 {
-    m_out << ui::jsonText(answer) << '\n';
+    m_out << weeapp::ui::jsonText(answer) << '\n';
     m_out.flush();
-    m_produced = ui::Json::object();
+    m_produced = weeapp::ui::Json::object();
 }
 
-void JsonAnswer::opened(const sys::URL& url)
+void JsonAnswer::opened(const weeapp::sys::URL& url)
 {
     m_produced["open"].push_back(url.absoluteString());
 }
 
-void JsonAnswer::alerted(const ui::AlertView& alert)
+void JsonAnswer::alerted(const weeapp::ui::AlertView& alert)
 {
-    m_produced["alert"].push_back(ui::alertJson(alert));
+    m_produced["alert"].push_back(weeapp::ui::alertJson(alert));
 }
 
 void JsonAnswer::height(float value)
@@ -110,14 +110,14 @@ void JsonAnswer::height(float value)
     m_produced["height"] = value;
 }
 
-void JsonAnswer::launch(const sys::URL* url)
+void JsonAnswer::launch(const weeapp::sys::URL* url)
 {
-    m_produced["launch"] = url ? ui::Json(url->absoluteString()) : ui::Json(nullptr);
+    m_produced["launch"] = url ? weeapp::ui::Json(url->absoluteString()) : weeapp::ui::Json(nullptr);
 }
 
-void JsonAnswer::dump(const ui::View* view)
+void JsonAnswer::dump(const weeapp::ui::View* view)
 {
-    m_produced["dump"] = view ? ui::viewTreeJson(*view) : ui::Json(nullptr);
+    m_produced["dump"] = view ? weeapp::ui::viewTreeJson(*view) : weeapp::ui::Json(nullptr);
 }
 
 void JsonAnswer::wrote(const std::filesystem::path& file)
@@ -125,31 +125,31 @@ void JsonAnswer::wrote(const std::filesystem::path& file)
     m_produced["file"] = file.string();
 }
 
-void JsonAnswer::hit(const ui::View* control, const ui::View* content)
+void JsonAnswer::hit(const weeapp::ui::View* control, const weeapp::ui::View* content)
 {
     if (!control || !content) {
         m_produced["hit"] = nullptr;
         return;
     }
-    const ui::Rect bounds = control->bounds();
-    const ui::Point origin = control->convertPointToView(bounds.origin, content);
-    m_produced["hit"] = ui::Json { { "class", control->className() }, { "tag", control->tag() },
-        { "frame", ui::Json::array({ origin.x, origin.y, bounds.width(), bounds.height() }) } };
+    const weeapp::ui::Rect bounds = control->bounds();
+    const weeapp::ui::Point origin = control->convertPointToView(bounds.origin, content);
+    m_produced["hit"] = weeapp::ui::Json { { "class", control->className() }, { "tag", control->tag() },
+        { "frame", weeapp::ui::Json::array({ origin.x, origin.y, bounds.width(), bounds.height() }) } };
 }
 
-void JsonAnswer::described(const std::optional<ui::AccessibilityDescription>& description)
+void JsonAnswer::described(const std::optional<weeapp::ui::AccessibilityDescription>& description)
 {
-    m_produced["describe"] = description ? ui::accessibilityDescriptionJson(*description) : ui::Json(nullptr);
+    m_produced["describe"] = description ? weeapp::ui::accessibilityDescriptionJson(*description) : weeapp::ui::Json(nullptr);
 }
 
-void JsonAnswer::elements(const std::vector<ui::AccessibilityDescription>& descriptions)
+void JsonAnswer::elements(const std::vector<weeapp::ui::AccessibilityDescription>& descriptions)
 {
     m_produced["elements"] = descriptionsJson(descriptions);
 }
 
 void JsonAnswer::audited(const std::vector<AuditFinding>& findings)
 {
-    ui::Json list = ui::Json::array();
+    weeapp::ui::Json list = weeapp::ui::Json::array();
     for (const AuditFinding& finding : findings)
         list.push_back(auditFindingJson(finding));
     m_produced["audit"] = std::move(list);

@@ -2,10 +2,10 @@
 
 #include "session/audit_finding.h"
 #include <weeapp/sys/url.h>
-#include <weeapp/ui/accessibility_reader.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/json_text.h>
-#include <weeapp/ui/view.h>
+#include <weeapp/ui/accessibility/accessibility_reader.h>
+#include <weeapp/ui/inspection/json_text.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/view.h>
 
 #include <filesystem>
 #include <iosfwd>
@@ -22,19 +22,19 @@ public:
     virtual ~CommandOutput() = default;
 
     // The widget handed a URL to the system, or presented an alert (at any command).
-    virtual void opened(const sys::URL&) = 0;
-    virtual void alerted(const ui::AlertView&) = 0;
+    virtual void opened(const weeapp::sys::URL&) = 0;
+    virtual void alerted(const weeapp::ui::AlertView&) = 0;
 
     virtual void height(float) = 0;
-    virtual void launch(const sys::URL*) = 0; // nullptr: none
-    virtual void dump(const ui::View*) = 0;   // nullptr: the controller gave no view
+    virtual void launch(const weeapp::sys::URL*) = 0; // nullptr: none
+    virtual void dump(const weeapp::ui::View*) = 0;   // nullptr: the controller gave no view
     virtual void wrote(const std::filesystem::path&) = 0;
     // The control a tap reached (nullptr for none), and the content view the tap was given in.
-    virtual void hit(const ui::View* control, const ui::View* content) = 0;
+    virtual void hit(const weeapp::ui::View* control, const weeapp::ui::View* content) = 0;
     // What a screen reader found under a point (nothing over empty space), and all it steps
     // through in order.
-    virtual void described(const std::optional<ui::AccessibilityDescription>&) = 0;
-    virtual void elements(const std::vector<ui::AccessibilityDescription>&) = 0;
+    virtual void described(const std::optional<weeapp::ui::AccessibilityDescription>&) = 0;
+    virtual void elements(const std::vector<weeapp::ui::AccessibilityDescription>&) = 0;
     // What an audit of the screen found, sorted; none when all is well.
     virtual void audited(const std::vector<AuditFinding>&) = 0;
 };
@@ -48,15 +48,15 @@ public:
     explicit PlainOutput(std::ostream& out)
         : m_out(out) { }
 
-    void opened(const sys::URL&) override;
-    void alerted(const ui::AlertView&) override;
+    void opened(const weeapp::sys::URL&) override;
+    void alerted(const weeapp::ui::AlertView&) override;
     void height(float) override;
-    void launch(const sys::URL*) override;
-    void dump(const ui::View*) override;
+    void launch(const weeapp::sys::URL*) override;
+    void dump(const weeapp::ui::View*) override;
     void wrote(const std::filesystem::path&) override { }
-    void hit(const ui::View*, const ui::View*) override { }
-    void described(const std::optional<ui::AccessibilityDescription>&) override;
-    void elements(const std::vector<ui::AccessibilityDescription>&) override;
+    void hit(const weeapp::ui::View*, const weeapp::ui::View*) override { }
+    void described(const std::optional<weeapp::ui::AccessibilityDescription>&) override;
+    void elements(const std::vector<weeapp::ui::AccessibilityDescription>&) override;
     void audited(const std::vector<AuditFinding>&) override;
 
 private:
@@ -74,22 +74,22 @@ public:
     void succeed();
     void fail(int line, const std::string& error);
 
-    void opened(const sys::URL&) override;
-    void alerted(const ui::AlertView&) override;
+    void opened(const weeapp::sys::URL&) override;
+    void alerted(const weeapp::ui::AlertView&) override;
     void height(float) override;
-    void launch(const sys::URL*) override;
-    void dump(const ui::View*) override;
+    void launch(const weeapp::sys::URL*) override;
+    void dump(const weeapp::ui::View*) override;
     void wrote(const std::filesystem::path&) override;
-    void hit(const ui::View* control, const ui::View* content) override;
-    void described(const std::optional<ui::AccessibilityDescription>&) override;
-    void elements(const std::vector<ui::AccessibilityDescription>&) override;
+    void hit(const weeapp::ui::View* control, const weeapp::ui::View* content) override;
+    void described(const std::optional<weeapp::ui::AccessibilityDescription>&) override;
+    void elements(const std::vector<weeapp::ui::AccessibilityDescription>&) override;
     void audited(const std::vector<AuditFinding>&) override;
 
 private:
-    void print(const ui::Json&);
+    void print(const weeapp::ui::Json&);
 
     std::ostream& m_out;
-    ui::Json m_produced = ui::Json::object();
+    weeapp::ui::Json m_produced = weeapp::ui::Json::object();
 };
 
 }

@@ -12,11 +12,11 @@
 #include "session/plugin_loader.h"
 #include "settings_change.h"
 #include <weeapp/sys/application.h>
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/control.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
+#include <weeapp/ui/views/control.h>
 
 #include <algorithm>
 #include <cmath>
@@ -29,13 +29,13 @@ namespace kavrin::host {
 HostSession::HostSession(CommandOutput& output, std::ostream& notes)
     : m_output(output)
     , m_notes(notes)
-    , m_window(ui::Window::create({ 0, 0, kScreenWidth, kScreenHeight }))
+    , m_window(weeapp::ui::Window::create({ 0, 0, kScreenWidth, kScreenHeight }))
 {
-    sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
+    weeapp::sys::Application::sharedApplication().setOpenURLHandler([this](const weeapp::sys::URL& url) {
         m_output.opened(url);
         return true;
     });
-    ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) {
+    weeapp::ui::AlertView::setPresenter([this](std::shared_ptr<weeapp::ui::AlertView> alert) {
         if (!alert)
             return;
         m_alerts.push_back(alert);
@@ -47,8 +47,8 @@ HostSession::~HostSession()
 {
     destroyController();
     m_alerts.clear();
-    ui::AlertView::setPresenter(nullptr);
-    sys::Application::sharedApplication().setOpenURLHandler(nullptr);
+    weeapp::ui::AlertView::setPresenter(nullptr);
+    weeapp::sys::Application::sharedApplication().setOpenURLHandler(nullptr);
 }
 
 Result<void> HostSession::start(const std::optional<std::string>& plugin, std::ostream& failures)
@@ -56,13 +56,13 @@ Result<void> HostSession::start(const std::optional<std::string>& plugin, std::o
     std::vector<std::string> names = PluginLoader::bundleNames();
     if (plugin) {
         if (std::find(names.begin(), names.end(), *plugin) == names.end())
-            return Error { "no plug-in " + *plugin + " in " + sys::resolvePhonePath(sys::kPluginsFolder) };
+            return Error { "no plug-in " + *plugin + " in " + weeapp::sys::resolvePhonePath(weeapp::sys::kPluginsFolder) };
         names = { *plugin };
     }
     if (names.empty()) {
-        std::string message = "no widget plug-in in " + sys::resolvePhonePath(sys::kPluginsFolder);
+        std::string message = "no widget plug-in in " + weeapp::sys::resolvePhonePath(weeapp::sys::kPluginsFolder);
         if (std::vector<std::string> dangling = PluginLoader::danglingBundleLinks(); !dangling.empty())
-            message += "; the bundle link " + dangling.front() + " leads nowhere (kavrin-demo-phone " + sys::phoneRoot().string()
+            message += "; the bundle link " + dangling.front() + " leads nowhere (kavrin-demo-phone " + weeapp::sys::phoneRoot().string()
                 + " points it at the built bundle)";
         return Error { message };
     }
@@ -103,7 +103,7 @@ void HostSession::viewDidDisappear()
         m_controller->viewDidDisappear();
 }
 
-sys::URLPtr HostSession::launchURLForTapLocation(ui::Point point)
+weeapp::sys::URLPtr HostSession::launchURLForTapLocation(weeapp::ui::Point point)
 {
     if (m_controller && m_controller->respondsToSelector("launchURLForTapLocation"))
         return m_controller->launchURLForTapLocation(point);
@@ -114,7 +114,7 @@ void HostSession::showView()
 {
     if (!m_controller)
         return;
-    ui::ViewPtr view = m_controller->view();
+    weeapp::ui::ViewPtr view = m_controller->view();
     if (view == m_contentView)
         return;
     if (m_contentView && m_contentView->superview() == m_window.get())
@@ -124,44 +124,44 @@ void HostSession::showView()
         m_window->addSubview(m_contentView);
 }
 
-void HostSession::tap(ui::Point point)
+void HostSession::tap(weeapp::ui::Point point)
 {
     if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get()) {
         m_output.hit(nullptr, nullptr);
         return;
     }
-    ui::Point inWindow = m_contentView->convertPointToView(point, nullptr);
-    ui::View* hit = m_window->hitTest(inWindow, nullptr);
-    auto* control = dynamic_cast<ui::Control*>(hit);
+    weeapp::ui::Point inWindow = m_contentView->convertPointToView(point, nullptr);
+    weeapp::ui::View* hit = m_window->hitTest(inWindow, nullptr);
+    auto* control = dynamic_cast<weeapp::ui::Control*>(hit);
     if (!control || !control->isEnabled()) {
         m_output.hit(nullptr, nullptr);
         return;
     }
     m_output.hit(control, m_contentView.get());
-    control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    control->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
 }
 
-std::weak_ptr<ui::View> HostSession::controlAt(ui::Point inWindow)
+std::weak_ptr<weeapp::ui::View> HostSession::controlAt(weeapp::ui::Point inWindow)
 {
     if (!m_contentView || visibleAlert() || m_contentView->window() != m_window.get())
         return {};
-    ui::View* hit = m_window->hitTest(inWindow, nullptr);
-    if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->isEnabled())
+    weeapp::ui::View* hit = m_window->hitTest(inWindow, nullptr);
+    if (auto* control = dynamic_cast<weeapp::ui::Control*>(hit); control && control->isEnabled())
         return control->shared_from_this();
     return {};
 }
 
-void HostSession::touchUpInside(const std::weak_ptr<ui::View>& pressed, ui::Point inWindow)
+void HostSession::touchUpInside(const std::weak_ptr<weeapp::ui::View>& pressed, weeapp::ui::Point inWindow)
 {
-    ui::ViewPtr control = pressed.lock();
+    weeapp::ui::ViewPtr control = pressed.lock();
     if (!control || controlAt(inWindow).lock() != control)
         return;
-    static_cast<ui::Control&>(*control).sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    static_cast<weeapp::ui::Control&>(*control).sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
 }
 
-int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double pictureHeight)
+int HostSession::alertButtonAt(weeapp::ui::Point inPicture, double pictureWidth, double pictureHeight)
 {
-    std::shared_ptr<ui::AlertView> alert = visibleAlert();
+    std::shared_ptr<weeapp::ui::AlertView> alert = visibleAlert();
     if (!alert)
         return -1;
     return host::alertButtonAt(measuringContext().get(), m_renderCache.textLayouts(), *alert, pictureWidth, pictureHeight, inPicture);
@@ -192,17 +192,17 @@ std::filesystem::path HostSession::pluginFile() const
     return m_pluginName.empty() ? std::filesystem::path() : std::filesystem::canonical(PluginLoader::executablePath(m_pluginName), ignored);
 }
 
-ui::ScrollView* HostSession::scrollView() const
+weeapp::ui::ScrollView* HostSession::scrollView() const
 {
     if (!m_contentView)
         return nullptr;
-    std::deque<ui::View*> queue { m_contentView.get() };
+    std::deque<weeapp::ui::View*> queue { m_contentView.get() };
     while (!queue.empty()) {
-        ui::View* view = queue.front();
+        weeapp::ui::View* view = queue.front();
         queue.pop_front();
-        if (auto* scroll = dynamic_cast<ui::ScrollView*>(view))
+        if (auto* scroll = dynamic_cast<weeapp::ui::ScrollView*>(view))
             return scroll;
-        for (const ui::ViewPtr& child : view->subviews())
+        for (const weeapp::ui::ViewPtr& child : view->subviews())
             queue.push_back(child.get());
     }
     return nullptr;
@@ -210,11 +210,11 @@ ui::ScrollView* HostSession::scrollView() const
 
 bool HostSession::scrollTo(float x)
 {
-    ui::ScrollView* scroll = scrollView();
+    weeapp::ui::ScrollView* scroll = scrollView();
     if (!scroll)
         return false;
     // Keep the view alive while its delegate runs, whatever the delegate does to the tree.
-    ui::ViewPtr keep = scroll->shared_from_this();
+    weeapp::ui::ViewPtr keep = scroll->shared_from_this();
     scroll->setContentOffset({ x, scroll->contentOffset().y });
     scroll->endDecelerating();
     return true;
@@ -222,7 +222,7 @@ bool HostSession::scrollTo(float x)
 
 int HostSession::pageCount() const
 {
-    ui::ScrollView* scroll = scrollView();
+    weeapp::ui::ScrollView* scroll = scrollView();
     float width = scroll ? scroll->bounds().width() : 0;
     if (!(width > 0) || !std::isfinite(scroll->contentSize().width))
         return 1;
@@ -232,7 +232,7 @@ int HostSession::pageCount() const
 
 int HostSession::currentPage() const
 {
-    ui::ScrollView* scroll = scrollView();
+    weeapp::ui::ScrollView* scroll = scrollView();
     float width = scroll ? scroll->bounds().width() : 0;
     if (!(width > 0) || !std::isfinite(scroll->contentOffset().x))
         return 0;
@@ -242,22 +242,22 @@ int HostSession::currentPage() const
 
 bool HostSession::scrollToPage(int page)
 {
-    ui::ScrollView* scroll = scrollView();
+    weeapp::ui::ScrollView* scroll = scrollView();
     if (!scroll)
         return false;
     page = std::clamp(page, 0, pageCount() - 1);
     return scrollTo(static_cast<float>(page) * scroll->bounds().width());
 }
 
-std::shared_ptr<ui::AlertView> HostSession::visibleAlert()
+std::shared_ptr<weeapp::ui::AlertView> HostSession::visibleAlert()
 {
-    std::erase_if(m_alerts, [](const std::shared_ptr<ui::AlertView>& alert) { return !alert->isVisible(); });
+    std::erase_if(m_alerts, [](const std::shared_ptr<weeapp::ui::AlertView>& alert) { return !alert->isVisible(); });
     return m_alerts.empty() ? nullptr : m_alerts.back();
 }
 
 Result<void> HostSession::press(int buttonIndex)
 {
-    std::shared_ptr<ui::AlertView> alert = visibleAlert();
+    std::shared_ptr<weeapp::ui::AlertView> alert = visibleAlert();
     if (!alert)
         return Error { "no alert is shown" };
     if (buttonIndex < 0 || buttonIndex >= alert->numberOfButtons())
@@ -269,18 +269,18 @@ Result<void> HostSession::press(int buttonIndex)
 
 void HostSession::advance(double seconds)
 {
-    sys::RunLoop::main().advance(seconds);
+    weeapp::sys::RunLoop::main().advance(seconds);
 }
 
 void HostSession::idle()
 {
-    sys::RunLoop::main().runDueTasks();
+    weeapp::sys::RunLoop::main().runDueTasks();
 }
 
 weeapp::CairoSurface HostSession::render()
 {
-    std::shared_ptr<ui::AlertView> alert = visibleAlert();
-    Renderer renderer(m_renderCache, sys::RunLoop::main().now(), m_scale, m_backdrop);
+    std::shared_ptr<weeapp::ui::AlertView> alert = visibleAlert();
+    Renderer renderer(m_renderCache, weeapp::sys::RunLoop::main().now(), m_scale, m_backdrop);
     return renderer.renderWindow(*m_window, m_contentView.get(), alert.get());
 }
 
@@ -297,13 +297,13 @@ Result<void> HostSession::recordToFile(const std::filesystem::path& file, double
     constexpr double kFramesPerSecond = 25;
     AnimatedPngWriter writer(static_cast<int>(kFramesPerSecond));
     auto frames = static_cast<long>(std::ceil(seconds * kFramesPerSecond - 1e-9));
-    double start = sys::RunLoop::main().now();
+    double start = weeapp::sys::RunLoop::main().now();
     for (long frame = 0; frame <= frames; ++frame) {
         if (interrupted())
             return Error { "interrupted; " + escapedForMessage(file.string()) + " is not written" };
         if (frame > 0) {
             double target = std::min(start + seconds, start + static_cast<double>(frame) / kFramesPerSecond);
-            advance(target - sys::RunLoop::main().now());
+            advance(target - weeapp::sys::RunLoop::main().now());
         }
         writer.addFrame(render().get());
     }
@@ -325,7 +325,7 @@ Result<void> edited(const phone_files::SettingsChange& change, std::ostream& not
 
 }
 
-Result<void> HostSession::setSetting(const std::string& key, const sys::ValuePtr& value)
+Result<void> HostSession::setSetting(const std::string& key, const weeapp::sys::ValuePtr& value)
 {
     return edited(phone_files::setSetting(key, value, m_settingsRules), m_notes);
 }
@@ -337,7 +337,7 @@ Result<void> HostSession::unsetSetting(const std::string& key)
 
 void HostSession::notifySettingsChanged()
 {
-    sys::DarwinNotifyCenter::shared().postNotification(kPreferencesChanged);
+    weeapp::sys::DarwinNotifyCenter::shared().postNotification(kPreferencesChanged);
 }
 
 }

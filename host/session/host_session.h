@@ -8,11 +8,11 @@
 #include "session/plugin_trust.h"
 #include "settings_change.h"
 #include <weeapp/c_handles.h>
+#include <weeapp/plugin/wee_app_controller.h>
 #include <weeapp/sys/value.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/scroll_view.h>
-#include <weeapp/ui/window.h>
-#include <weeapp/wee_app_controller.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/scroll_view.h>
+#include <weeapp/ui/views/window.h>
 
 #include <cairo.h>
 
@@ -57,25 +57,25 @@ public:
     float viewHeight();
     void viewDidAppear();
     void viewDidDisappear();
-    sys::URLPtr launchURLForTapLocation(ui::Point);
+    weeapp::sys::URLPtr launchURLForTapLocation(weeapp::ui::Point);
 
     // Calls view; the first time (or when the controller hands out another view) the view goes
     // into the window.
     void showView();
-    ui::View* contentView() const { return m_contentView.get(); }
-    ui::Window& window() const { return *m_window; }
+    weeapp::ui::View* contentView() const { return m_contentView.get(); }
+    weeapp::ui::Window& window() const { return *m_window; }
 
     // A finger tap in the content view's coordinates: hit test in the window, then touch up
     // inside on the control hit, reported to the output first (nullptr when the tap reaches no
     // enabled control). An alert on screen takes every tap for itself.
-    void tap(ui::Point);
+    void tap(weeapp::ui::Point);
     // A finger going down at a point of the window (in points): the enabled control it lands
     // on, if any; lifting it is touchUpInside when the finger comes up inside the same control.
-    std::weak_ptr<ui::View> controlAt(ui::Point inWindow);
-    void touchUpInside(const std::weak_ptr<ui::View>& control, ui::Point inWindow);
+    std::weak_ptr<weeapp::ui::View> controlAt(weeapp::ui::Point inWindow);
+    void touchUpInside(const std::weak_ptr<weeapp::ui::View>& control, weeapp::ui::Point inWindow);
     // The button of the alert on top under a point of a picture of the given size in points, or
     // -1.
-    int alertButtonAt(ui::Point inPicture, double pictureWidth, double pictureHeight);
+    int alertButtonAt(weeapp::ui::Point inPicture, double pictureWidth, double pictureHeight);
 
     // A fresh controller in place of the old one, as when the notification centre opens again:
     // the old view disappears and goes, the new one is shown and appears.
@@ -88,7 +88,7 @@ public:
     CommandOutput& output() const { return m_output; }
 
     // The first scroll view in the content view's tree.
-    ui::ScrollView* scrollView() const;
+    weeapp::ui::ScrollView* scrollView() const;
     // Drags the scroll view to the horizontal offset and lets it come to rest.
     bool scrollTo(float x);
     // The scroll view's pages (at least 1) and the one in view, counted from 0.
@@ -98,7 +98,7 @@ public:
     bool scrollToPage(int page);
 
     // The alert on top of the screen, or nullptr.
-    std::shared_ptr<ui::AlertView> visibleAlert();
+    std::shared_ptr<weeapp::ui::AlertView> visibleAlert();
     // Presses a button of the alert on top.
     Result<void> press(int buttonIndex);
 
@@ -132,7 +132,7 @@ public:
     // something other than a regular file (a link, a FIFO, a folder): such a thing is neither
     // read nor replaced, and the script stops at the line, since its later lines would act on
     // settings it never made. unset of a key that is not there writes and creates nothing.
-    Result<void> setSetting(const std::string& key, const sys::ValuePtr& value);
+    Result<void> setSetting(const std::string& key, const weeapp::sys::ValuePtr& value);
     Result<void> unsetSetting(const std::string& key);
     // Posts the settings-changed notification system-wide.
     void notifySettingsChanged();
@@ -140,10 +140,10 @@ public:
 private:
     CommandOutput& m_output;
     std::ostream& m_notes;
-    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<weeapp::ui::Window> m_window;
     std::unique_ptr<weeapp::BBWeeAppController> m_controller;
-    ui::ViewPtr m_contentView;
-    std::vector<std::shared_ptr<ui::AlertView>> m_alerts;
+    weeapp::ui::ViewPtr m_contentView;
+    std::vector<std::shared_ptr<weeapp::ui::AlertView>> m_alerts;
     SettingsRules m_settingsRules;
     PluginTrust m_pluginTrust { PluginTrust::standard({}) };
     std::string m_pluginName;

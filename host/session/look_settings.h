@@ -12,7 +12,7 @@
 namespace kavrin::host {
 
 // One setting of a look, as the settings file stores it.
-using LookSetting = std::pair<std::string, sys::ValuePtr>;
+using LookSetting = std::pair<std::string, weeapp::sys::ValuePtr>;
 using Look = std::vector<LookSetting>;
 
 // Makes the look the only one in the settings file: every key the widget reads is removed, the

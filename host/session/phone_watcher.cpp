@@ -1,8 +1,8 @@
 #include "session/phone_watcher.h"
 
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -25,8 +25,8 @@ PhoneWatcher::PhoneWatcher(std::function<void()> onChange, const std::vector<std
     std::vector<std::pair<std::filesystem::path, std::uint32_t>> files;
     for (const std::filesystem::path& file : alsoWatched)
         files.emplace_back(file, kWhole);
-    for (const char* phonePath : { sys::kFavoritesPath, sys::kAddressBookPath, sys::kAddressBookImagesPath })
-        files.emplace_back(sys::resolvePhonePath(phonePath), kAnyChange);
+    for (const char* phonePath : { weeapp::sys::kFavoritesPath, weeapp::sys::kAddressBookPath, weeapp::sys::kAddressBookImagesPath })
+        files.emplace_back(weeapp::sys::resolvePhonePath(phonePath), kAnyChange);
     for (const auto& [file, changes] : files) {
         if (file.empty())
             continue;
@@ -38,13 +38,13 @@ PhoneWatcher::PhoneWatcher(std::function<void()> onChange, const std::vector<std
         if (std::find(m_watched.begin(), m_watched.end(), watch) == m_watched.end())
             m_watched.push_back(watch);
     }
-    sys::RunLoop::main().watchFileDescriptor(m_fd.get(), [this] { readEvents(); });
+    weeapp::sys::RunLoop::main().watchFileDescriptor(m_fd.get(), [this] { readEvents(); });
 }
 
 PhoneWatcher::~PhoneWatcher()
 {
     if (m_fd)
-        sys::RunLoop::main().unwatchFileDescriptor(m_fd.get());
+        weeapp::sys::RunLoop::main().unwatchFileDescriptor(m_fd.get());
 }
 
 void PhoneWatcher::readEvents()

@@ -1,10 +1,10 @@
 #include "session/plugin_loader.h"
 
 #include <weeapp/c_handles.h>
-#include <weeapp/plugin_entry.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
-#include <weeapp/sys/property_list.h>
+#include <weeapp/plugin/plugin_entry.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
+#include <weeapp/sys/plist/property_list.h>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -22,9 +22,9 @@ std::vector<std::string> PluginLoader::bundleNames()
 {
     std::vector<std::string> names;
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(sys::resolvePhonePath(sys::kPluginsFolder), error)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(weeapp::sys::resolvePhonePath(weeapp::sys::kPluginsFolder), error)) {
         const fs::path& path = entry.path();
-        if (path.extension() == sys::kBundleExtension && !path.stem().empty() && entry.is_directory(error))
+        if (path.extension() == weeapp::sys::kBundleExtension && !path.stem().empty() && entry.is_directory(error))
             names.push_back(path.stem().string());
     }
     std::sort(names.begin(), names.end());
@@ -35,10 +35,10 @@ std::vector<std::string> PluginLoader::danglingBundleLinks()
 {
     std::vector<std::string> links;
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(sys::resolvePhonePath(sys::kPluginsFolder), error)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(weeapp::sys::resolvePhonePath(weeapp::sys::kPluginsFolder), error)) {
         const fs::path& path = entry.path();
         std::error_code ignored;
-        if (path.extension() == sys::kBundleExtension && entry.is_symlink(ignored) && !entry.is_directory(ignored))
+        if (path.extension() == weeapp::sys::kBundleExtension && entry.is_symlink(ignored) && !entry.is_directory(ignored))
             links.push_back(path.filename().string() + " -> " + fs::read_symlink(path, ignored).string());
     }
     std::sort(links.begin(), links.end());
@@ -47,15 +47,15 @@ std::vector<std::string> PluginLoader::danglingBundleLinks()
 
 std::string PluginLoader::bundleFolder(const std::string& name)
 {
-    return sys::resolvePhonePath(sys::bundlePath(name));
+    return weeapp::sys::resolvePhonePath(weeapp::sys::bundlePath(name));
 }
 
 std::string PluginLoader::executablePath(const std::string& name)
 {
     fs::path folder = bundleFolder(name);
     std::string executable = name;
-    sys::ValuePtr info = sys::readPropertyListFile((folder / sys::kBundleInfoFile).string());
-    if (const sys::Value* declared = sys::objectForKey(info, "CFBundleExecutable").get(); declared && declared->asString()) {
+    weeapp::sys::ValuePtr info = weeapp::sys::readPropertyListFile((folder / weeapp::sys::kBundleInfoFile).string());
+    if (const weeapp::sys::Value* declared = weeapp::sys::objectForKey(info, "CFBundleExecutable").get(); declared && declared->asString()) {
         if (!declared->asString()->empty() && declared->asString()->find('/') == std::string::npos)
             executable = *declared->asString();
     }

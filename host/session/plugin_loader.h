@@ -2,7 +2,7 @@
 
 #include "result.h"
 #include "session/plugin_trust.h"
-#include <weeapp/wee_app_controller.h>
+#include <weeapp/plugin/wee_app_controller.h>
 
 #include <memory>
 #include <string>

@@ -6,8 +6,8 @@
 #include "phone_writer.h"
 #include "sqlite_handles.h"
 #include "system_notifications.h"
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
 
 #include <algorithm>
@@ -27,11 +27,11 @@ constexpr std::string_view kHomeDomain = "HomeDomain";
 // The widget's files, as phone paths; a database's log is backed up beside it when the phone had
 // not yet written it into the database.
 const std::array<std::string, 6> kWidgetFiles {
-    sys::kFavoritesPath,
-    sys::kAddressBookPath,
-    std::string(sys::kAddressBookPath) + "-wal",
-    sys::kAddressBookImagesPath,
-    std::string(sys::kAddressBookImagesPath) + "-wal",
+    weeapp::sys::kFavoritesPath,
+    weeapp::sys::kAddressBookPath,
+    std::string(weeapp::sys::kAddressBookPath) + "-wal",
+    weeapp::sys::kAddressBookImagesPath,
+    std::string(weeapp::sys::kAddressBookImagesPath) + "-wal",
     kSettingsPath,
 };
 
@@ -64,27 +64,27 @@ Result<std::unique_ptr<BackupIndex>> openIndex(const BackupFolder& backup, const
     return std::unique_ptr<BackupIndex>(std::move(*opened));
 }
 
-std::string describeValue(const sys::ValuePtr& value)
+std::string describeValue(const weeapp::sys::ValuePtr& value)
 {
     if (value && value->isBoolean())
         return value->boolValue() ? "YES" : "NO";
-    return sys::description(value);
+    return weeapp::sys::description(value);
 }
 
 // Which favorites have a thumbnail of the format the widget shows.
-std::size_t favoritesWithPhoto(const sys::ValuePtr& favorites, const fs::path& images)
+std::size_t favoritesWithPhoto(const weeapp::sys::ValuePtr& favorites, const fs::path& images)
 {
     SqliteConnection connection = openSqlite(images.c_str(), SQLITE_OPEN_READONLY);
     SqliteStatement query = connection ? prepareSqlite(connection.get(), "SELECT 1 FROM ABThumbnailImage WHERE format = 0 AND record_id = ? LIMIT 1") : nullptr;
     if (!query)
         return 0;
     std::size_t count = 0;
-    for (std::size_t i = 0; i < sys::count(favorites); ++i) {
-        const sys::ValuePtr uid = sys::objectForKey(sys::objectAtIndex(favorites, i), "ABUid");
+    for (std::size_t i = 0; i < weeapp::sys::count(favorites); ++i) {
+        const weeapp::sys::ValuePtr uid = weeapp::sys::objectForKey(weeapp::sys::objectAtIndex(favorites, i), "ABUid");
         if (!uid)
             continue;
         sqlite3_reset(query.get());
-        sqlite3_bind_int(query.get(), 1, sys::intValue(uid));
+        sqlite3_bind_int(query.get(), 1, weeapp::sys::intValue(uid));
         count += sqlite3_step(query.get()) == SQLITE_ROW ? 1 : 0;
     }
     return count;
@@ -98,17 +98,17 @@ ImportSummary summarize(const ImportPlan& plan, const PhoneWriter& phone)
     const auto copied = [&](std::string_view phonePath) {
         return std::ranges::any_of(plan.files, [&](const ImportPlan::File& file) { return file.phonePath == phonePath; });
     };
-    const sys::ValuePtr favorites = sys::readPropertyListFile(phone.realPath(sys::kFavoritesPath).string());
-    summary.favorites = favorites && favorites->isArray() ? sys::count(favorites) : 0;
-    if (!copied(sys::kAddressBookPath))
+    const weeapp::sys::ValuePtr favorites = weeapp::sys::readPropertyListFile(phone.realPath(weeapp::sys::kFavoritesPath).string());
+    summary.favorites = favorites && favorites->isArray() ? weeapp::sys::count(favorites) : 0;
+    if (!copied(weeapp::sys::kAddressBookPath))
         summary.noPhotos = "the backup has no address book";
-    else if (!copied(sys::kAddressBookImagesPath))
+    else if (!copied(weeapp::sys::kAddressBookImagesPath))
         summary.noPhotos = "the backup's address book has no images";
     else
-        summary.withPhoto = favoritesWithPhoto(favorites, phone.realPath(sys::kAddressBookImagesPath));
+        summary.withPhoto = favoritesWithPhoto(favorites, phone.realPath(weeapp::sys::kAddressBookImagesPath));
 
-    const sys::ValuePtr settings = sys::readPropertyListFile(phone.realPath(kSettingsPath).string());
-    if (const sys::Dictionary* entries = settings ? settings->asDictionary() : nullptr)
+    const weeapp::sys::ValuePtr settings = weeapp::sys::readPropertyListFile(phone.realPath(kSettingsPath).string());
+    if (const weeapp::sys::Dictionary* entries = settings ? settings->asDictionary() : nullptr)
         for (const auto& [key, value] : *entries)
             summary.settings.push_back(key + " = " + describeValue(value));
     return summary;

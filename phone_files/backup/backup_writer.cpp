@@ -2,7 +2,7 @@
 
 #include "backup_file_id.h"
 #include "sqlite_handles.h"
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
 
 #include <fstream>
@@ -28,9 +28,9 @@ struct Listed {
     fs::path source; // empty for a file that is listed and not stored
 };
 
-bool writeList(const sys::Dictionary& entries, const fs::path& file)
+bool writeList(const weeapp::sys::Dictionary& entries, const fs::path& file)
 {
-    return sys::writePropertyListAtomically(*sys::Value::dictionary(entries), file.string(), sys::PropertyListFormat::Xml);
+    return weeapp::sys::writePropertyListAtomically(*weeapp::sys::Value::dictionary(entries), file.string(), weeapp::sys::PropertyListFormat::Xml);
 }
 
 std::vector<Listed> homeFiles(const fs::path& phoneRoot)
@@ -167,8 +167,8 @@ Result<void> writeMbdbIndex(const fs::path& backup, const std::vector<Listed>& h
 
 std::string fileRecordArchive(const std::string& relativePath, std::uint64_t size, std::uint32_t mode)
 {
-    using sys::Value;
-    const sys::ValuePtr record = Value::dictionary({
+    using weeapp::sys::Value;
+    const weeapp::sys::ValuePtr record = Value::dictionary({
         { "$class", Value::uid(3) },
         { "Size", Value::integer(static_cast<std::int64_t>(size)) },
         { "Mode", Value::integer(mode) },
@@ -182,13 +182,13 @@ std::string fileRecordArchive(const std::string& relativePath, std::uint64_t siz
         { "ProtectionClass", Value::integer(3) },
         { "RelativePath", Value::uid(2) },
     });
-    const sys::ValuePtr archive = Value::dictionary({
+    const weeapp::sys::ValuePtr archive = Value::dictionary({
         { "$version", Value::integer(100000) },
         { "$archiver", Value::string("NSKeyedArchiver") },
         { "$top", Value::dictionary({ { "root", Value::uid(1) } }) },
         { "$objects", Value::array({ Value::string("$null"), record, Value::string(relativePath), Value::dictionary({ { "$classname", Value::string("FileRecord") }, { "$classes", Value::array({ Value::string("FileRecord"), Value::string("NSObject") }) } }) }) },
     });
-    return sys::serializePropertyList(*archive, sys::PropertyListFormat::Binary).value_or("");
+    return weeapp::sys::serializePropertyList(*archive, weeapp::sys::PropertyListFormat::Binary).value_or("");
 }
 
 Result<void> writeBackup(const fs::path& phoneRoot, const fs::path& backup, const BackupOptions& options)
@@ -201,7 +201,7 @@ Result<void> writeBackup(const fs::path& phoneRoot, const fs::path& backup, cons
     if (!index)
         return index;
 
-    using sys::Value;
+    using weeapp::sys::Value;
     const bool lists = writeList({
                                      { "IsEncrypted", Value::boolean(options.encrypted) },
                                      { "Version", Value::string(options.format == BackupIndexFormat::Database ? "10.0" : "9.1") },

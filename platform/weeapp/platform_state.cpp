@@ -2,12 +2,12 @@
 
 #include <weeapp/platform_objects.h>
 #include <weeapp/sys/application.h>
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/notification_center.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/events/notification_center.h>
+#include <weeapp/sys/events/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/ui/animation_state.h>
-#include <weeapp/ui/text_measurer.h>
+#include <weeapp/ui/text/text_measurer.h>
+#include <weeapp/ui/views/animation_state.h>
 
 #include <cassert>
 

@@ -1,6 +1,6 @@
 #include "support/host_harness.h"
 
-#include <weeapp/ui/json_text.h>
+#include <weeapp/ui/inspection/json_text.h>
 
 #include <gtest/gtest.h>
 
@@ -131,7 +131,7 @@ TEST(CommandLine, ScriptIsCheckedWholeBeforeAnythingRuns)
 {
     PhoneRoot phone;
     phone.writeDemoPhone();
-    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showBg", weeapp::sys::Value::boolean(true) } });
     std::string settings = readFile(phone.path() / PhoneRoot::kSettings);
     fs::path picture = phone.path() / "picture.png", animation = phone.path() / "flip.png";
     std::string script = "set askForMail false\nnotify\nview\ntap 44 44\nrender " + picture.string() + "\nrecord " + animation.string()
@@ -199,9 +199,9 @@ TEST(CommandLine, JsonProtocolAnswersEveryLine)
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> lines = result.lines();
     ASSERT_EQ(lines.size(), commands.size()) << result.out;
-    std::vector<ui::Json> answers;
+    std::vector<weeapp::ui::Json> answers;
     for (const std::string& line : lines) {
-        ui::Json answer = ui::Json::parse(line, nullptr, false);
+        weeapp::ui::Json answer = weeapp::ui::Json::parse(line, nullptr, false);
         ASSERT_FALSE(answer.is_discarded()) << line;
         ASSERT_TRUE(answer.is_object() && answer.contains("ok")) << line;
         answers.push_back(answer);
@@ -214,13 +214,13 @@ TEST(CommandLine, JsonProtocolAnswersEveryLine)
     EXPECT_EQ(lines[1], "{\"ok\": true}");
     EXPECT_EQ(lines[2], "{\"ok\": true}");
     EXPECT_EQ(answers[3]["height"], 110);
-    EXPECT_EQ(answers[4]["open"], ui::Json::array({ "tel:+491701234567" }));
+    EXPECT_EQ(answers[4]["open"], weeapp::ui::Json::array({ "tel:+491701234567" }));
     EXPECT_EQ(answers[4]["hit"]["class"], "Button");
     EXPECT_EQ(lines[5], "{\"ok\": true, \"hit\": null}");
     EXPECT_FALSE(contains(lines[6], "\x01"));
     EXPECT_TRUE(answers[7].contains("launch"));
-    EXPECT_EQ(answers[11]["alert"][0]["buttons"], ui::Json::array({ "Cancel", "Call", "Message" }));
-    EXPECT_EQ(answers[13]["open"], ui::Json::array({ "tel:+491701234567" }));
+    EXPECT_EQ(answers[11]["alert"][0]["buttons"], weeapp::ui::Json::array({ "Cancel", "Call", "Message" }));
+    EXPECT_EQ(answers[13]["open"], weeapp::ui::Json::array({ "tel:+491701234567" }));
     EXPECT_EQ(answers[14]["file"], picture.string());
     EXPECT_TRUE(fs::exists(picture));
     EXPECT_EQ(answers[15]["dump"]["class"], "View");
@@ -237,14 +237,14 @@ TEST(CommandLine, JsonProtocolAnswersEveryLine)
     ASSERT_EQ(pagedLines.size(), 6u) << paged.out;
     EXPECT_TRUE(contains(pagedLines[0], "\"ok\": false") && contains(pagedLines[0], "no view yet")) << pagedLines[0];
     EXPECT_EQ(pagedLines[2], "{\"ok\": true}");
-    ui::Json refused = ui::Json::parse(pagedLines[3]);
+    weeapp::ui::Json refused = weeapp::ui::Json::parse(pagedLines[3]);
     EXPECT_EQ(refused["ok"], false);
     EXPECT_EQ(refused["line"], 4);
     EXPECT_TRUE(contains(refused["error"].get<std::string>(), "metroStyle, fiveIcons")) << pagedLines[3];
     EXPECT_EQ(pagedLines[4], "{\"ok\": true}");
     EXPECT_TRUE(contains(pagedLines[5], "\"ok\": false") && contains(pagedLines[5], "a page number")) << pagedLines[5];
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "fiveIcons"), *sys::Value::boolean(true));
-    EXPECT_EQ(sys::objectForKey(phone.settings(), "metroStlye"), nullptr);
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "fiveIcons"), *weeapp::sys::Value::boolean(true));
+    EXPECT_EQ(weeapp::sys::objectForKey(phone.settings(), "metroStlye"), nullptr);
 }
 
 // A first language the widget does not match gets a note on standard error; the widget's rule
@@ -253,7 +253,7 @@ TEST(CommandLine, UnmatchedLanguageGetsANote)
 {
     PhoneRoot phone;
     phone.writeFavorites({ favorite("Ada", 1, "_$!<Mobile>!$_", "1") });
-    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "askForCall", weeapp::sys::Value::boolean(true) }, { "askForText", weeapp::sys::Value::boolean(true) } });
     RunResult regional = phone.host("view\ntap 44 44\n", { "--lang", "de-DE,de" });
     EXPECT_EQ(regional.status, 0);
     EXPECT_TRUE(contains(regional.err, "'de-DE' gets English")) << regional.err;

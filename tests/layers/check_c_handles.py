@@ -16,13 +16,13 @@ import tempfile
 SOURCE_FOLDERS = ["platform", "widget", "phone_files", "host", "tools", "tests", "bench", "fuzz", "support"]
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 # The owners themselves.
-OWNERS = {"platform/include/weeapp/c_handles.h", "platform/weeapp/c_handles.cpp"}
+OWNERS = {"platform/weeapp/c_handles.h", "platform/weeapp/c_handles.cpp"}
 # Files that cannot use the owners, each with its reason.
 EXEMPT = {
     # A C program: the libraries' own floor, measured without a line of C++ of ours.
     "bench/floor_check.c",
     # The tests' replacement of the global allocator: its frees are operator delete itself.
-    "tests/platform/ui/largest_allocation.cpp",
+    "tests/platform/ui/images/largest_allocation.cpp",
 }
 
 FREEING = [
@@ -82,7 +82,7 @@ def write(root, relative, text):
 def self_test():
     """A small tree with each kind of hand-written freeing, and the forms that are allowed."""
     with tempfile.TemporaryDirectory() as root:
-        write(root, "platform/include/weeapp/c_handles.h", "void f() { cairo_destroy(c); ::close(fd); std::free(p); }\n")
+        write(root, "platform/weeapp/c_handles.h", "void f() { cairo_destroy(c); ::close(fd); std::free(p); }\n")
         write(root, "platform/weeapp/c_handles.cpp", "int close(int fd) { return ::close(fd); }\n")
         write(root, "host/render/drawing.cpp",
               "void a() {\n"

@@ -212,17 +212,17 @@ def write(root, relative, text=""):
 def self_test():
     """A small tree with every kind of upward include, and the includes that are allowed."""
     with tempfile.TemporaryDirectory() as root:
-        write(root, "platform/include/weeapp/sys/value.h")
-        write(root, "platform/include/weeapp/ui/view.h", '#include <weeapp/sys/value.h>\n')
+        write(root, "platform/weeapp/sys/value.h")
+        write(root, "platform/weeapp/ui/views/view.h", '#include <weeapp/sys/value.h>\n')
         write(root, "platform/sys/bad.cpp", '#include "controller/kavrin_controller.h"\n#include "../../host/render/renderer.h"\n')
         write(root, "widget/public/kavrin/published_names.h", '#include <weeapp/sys/value.h>\n')
-        write(root, "widget/controller/kavrin_controller.h", '#include <weeapp/ui/view.h>\n#include "kavrin/published_names.h"\n')
+        write(root, "widget/controller/kavrin_controller.h", '#include <weeapp/ui/views/view.h>\n#include "kavrin/published_names.h"\n')
         write(root, "widget/tiles/grid.cpp", '#include "controller/kavrin_controller.h"\n#include "render/renderer.h"\n')
         write(root, "phone_files/settings_editor.h", '#include "kavrin/published_names.h"\n#include <controller/kavrin_controller.h>\n')
         write(root, "tools/prefs/prefs_command.h", '#include "settings_editor.h"\n#include "render/renderer.h"\n')
         # The host's own layers: each sees those below it, never one above.
         write(root, "host/render/renderer.h",
-              '#include <weeapp/ui/view.h>\n#include "settings_editor.h"\n#include "prefs_command.h"\n#include "session/host_session.h"\n')
+              '#include <weeapp/ui/views/view.h>\n#include "settings_editor.h"\n#include "prefs_command.h"\n#include "session/host_session.h"\n')
         write(root, "host/render/text_drawing.cpp", '#include "render/renderer.h"\n#include "desktop/desktop_module.h"\n')
         write(root, "host/session/host_session.h", '#include "render/renderer.h"\n#include "script/script_runner.h"\n')
         write(root, "host/script/script_runner.h", '#include "session/host_session.h"\n')
@@ -233,7 +233,7 @@ def self_test():
         write(root, "host/desktop/interface/desktop_interface.h")
         write(root, "host/desktop/desktop_module.h", '#include "desktop/interface/desktop_interface.h"\n')
         write(root, "host/desktop/module/window.cpp",
-              '#include "desktop_interface.h"\n#include "desktop/desktop_module.h"\n#include "render/renderer.h"\n#include <weeapp/ui/view.h>\n')
+              '#include "desktop_interface.h"\n#include "desktop/desktop_module.h"\n#include "render/renderer.h"\n#include <weeapp/ui/views/view.h>\n')
         found = check(root)
         expected = {
             ("platform/sys/bad.cpp", "controller/kavrin_controller.h"),
@@ -248,7 +248,7 @@ def self_test():
             ("host/reader/screen_reader.cpp", "modes/window_session.h"),
             ("host/desktop/module/window.cpp", "desktop/desktop_module.h"),
             ("host/desktop/module/window.cpp", "render/renderer.h"),
-            ("host/desktop/module/window.cpp", "weeapp/ui/view.h"),
+            ("host/desktop/module/window.cpp", "weeapp/ui/views/view.h"),
         }
         reported = set()
         for problem in found:

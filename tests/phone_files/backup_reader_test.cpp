@@ -5,7 +5,7 @@
 #include "backup/manifest_mbdb.h"
 #include "phone_writer.h"
 #include "support/temporary_folder.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <gtest/gtest.h>
 
@@ -61,13 +61,13 @@ TEST(BackupReader, ReadsTheOlderIndexWithEveryLengthChecked)
         if (!*record)
             break;
         paths.push_back((*record)->domain + "-" + (*record)->path + ((*record)->isFile() ? "" : "/"));
-        if ("/private/var/mobile/" + (*record)->path == sys::kFavoritesPath)
+        if ("/private/var/mobile/" + (*record)->path == weeapp::sys::kFavoritesPath)
             favoritesSize = (*record)->size;
         ends.insert(static_cast<std::size_t>(in.tellg()));
     }
     EXPECT_EQ(paths.size(), 3u + 5u) << ::testing::PrintToString(paths);
     EXPECT_EQ(paths.front(), "AppDomain-org.example.app0-Library/Caches/item-0");
-    EXPECT_EQ(favoritesSize, std::filesystem::file_size(folder.path() / "phone" / std::string(sys::kFavoritesPath).substr(1)));
+    EXPECT_EQ(favoritesSize, std::filesystem::file_size(folder.path() / "phone" / std::string(weeapp::sys::kFavoritesPath).substr(1)));
 
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         std::istringstream cut(bytes.substr(0, length));
@@ -102,20 +102,20 @@ TEST(BackupReader, DecodesFileRecordsAndRefusesBrokenOnes)
     EXPECT_EQ(record->mode, 0100600u);
     EXPECT_EQ(record->relativePath, "Library/a b.plist");
 
-    const auto archive = [](sys::ValuePtr root, sys::ValuePtr size) {
-        const sys::ValuePtr value = sys::Value::dictionary({
-            { "$top", sys::Value::dictionary({ { "root", std::move(root) } }) },
-            { "$objects", sys::Value::array({ sys::Value::string("$null"), sys::Value::dictionary({ { "Size", std::move(size) }, { "RelativePath", sys::Value::uid(7) } }) }) },
+    const auto archive = [](weeapp::sys::ValuePtr root, weeapp::sys::ValuePtr size) {
+        const weeapp::sys::ValuePtr value = weeapp::sys::Value::dictionary({
+            { "$top", weeapp::sys::Value::dictionary({ { "root", std::move(root) } }) },
+            { "$objects", weeapp::sys::Value::array({ weeapp::sys::Value::string("$null"), weeapp::sys::Value::dictionary({ { "Size", std::move(size) }, { "RelativePath", weeapp::sys::Value::uid(7) } }) }) },
         });
-        return *sys::serializePropertyList(*value, sys::PropertyListFormat::Binary);
+        return *weeapp::sys::serializePropertyList(*value, weeapp::sys::PropertyListFormat::Binary);
     };
-    EXPECT_EQ(decodeFileRecord(archive(sys::Value::uid(1), sys::Value::integer(5)))->size, 5u);
-    EXPECT_EQ(decodeFileRecord(archive(sys::Value::uid(1), sys::Value::integer(5)))->relativePath, "");
-    EXPECT_FALSE(decodeFileRecord(archive(sys::Value::uid(2), sys::Value::integer(5))));
-    EXPECT_FALSE(decodeFileRecord(archive(sys::Value::uid(0), sys::Value::integer(5))));
-    EXPECT_FALSE(decodeFileRecord(archive(sys::Value::integer(1), sys::Value::integer(5))));
-    EXPECT_FALSE(decodeFileRecord(archive(sys::Value::uid(1), sys::Value::integer(-1))));
-    EXPECT_FALSE(decodeFileRecord(archive(sys::Value::uid(1), sys::Value::string("5"))));
+    EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(5)))->size, 5u);
+    EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(5)))->relativePath, "");
+    EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::uid(2), weeapp::sys::Value::integer(5))));
+    EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::uid(0), weeapp::sys::Value::integer(5))));
+    EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::integer(1), weeapp::sys::Value::integer(5))));
+    EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(-1))));
+    EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::string("5"))));
     EXPECT_FALSE(decodeFileRecord(""));
 }
 

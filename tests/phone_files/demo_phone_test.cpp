@@ -2,7 +2,7 @@
 
 #include "kavrin/published_names.h"
 #include "support/temporary_folder.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <gtest/gtest.h>
 
@@ -39,25 +39,25 @@ TEST(DemoPhone, CompletesAPhoneWithoutReplacingAnything)
     EXPECT_TRUE(fresh->kept.empty());
 
     folder.write(real(kSettingsPath).lexically_relative(folder.path()), "the user's own bytes");
-    const std::string favorites = contents(real(sys::kFavoritesPath));
+    const std::string favorites = contents(real(weeapp::sys::kFavoritesPath));
     fs::remove(real(kBundlePath).parent_path());
     fs::create_directory_symlink(folder.path() / "gone", real(kBundlePath).parent_path());
 
     auto again = phone_files::completeDemoPhone(root, bundle);
     ASSERT_TRUE(again) << again.error();
     EXPECT_EQ(contents(real(kSettingsPath)), "the user's own bytes");
-    EXPECT_EQ(contents(real(sys::kFavoritesPath)), favorites);
+    EXPECT_EQ(contents(real(weeapp::sys::kFavoritesPath)), favorites);
     EXPECT_TRUE(fs::equivalent(real(kBundlePath).parent_path(), bundle));
     EXPECT_EQ(again->written, (std::vector<std::string> { "the bundle link, pointed at " + bundle.string() }));
     EXPECT_EQ(again->kept, (std::vector<std::string> { "the settings file", "the favorites", "the address book", "the address book's images" }));
 
     // Only what is there is said to be kept: without the favorites, the address book.
-    fs::remove(real(sys::kFavoritesPath));
-    fs::remove(real(sys::kAddressBookImagesPath));
+    fs::remove(real(weeapp::sys::kFavoritesPath));
+    fs::remove(real(weeapp::sys::kAddressBookImagesPath));
     auto withoutFavorites = phone_files::completeDemoPhone(root, bundle);
     ASSERT_TRUE(withoutFavorites);
     EXPECT_EQ(withoutFavorites->kept, (std::vector<std::string> { "the settings file", "the address book", "the bundle link" }));
-    EXPECT_FALSE(fs::exists(real(sys::kFavoritesPath)));
+    EXPECT_FALSE(fs::exists(real(weeapp::sys::kFavoritesPath)));
 
     fs::remove(real(kSettingsPath));
     auto settingsOnly = phone_files::completeDemoPhone(root, bundle);

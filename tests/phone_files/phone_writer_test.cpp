@@ -3,8 +3,8 @@
 #include "kavrin/published_names.h"
 #include "support/temporary_folder.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/ui/image.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/ui/images/image.h>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -38,7 +38,7 @@ TEST(PhoneWriter, AddressBookKeepsRowsInTheOrderAdded)
 {
     kavrin::testing::TemporaryFolder folder;
     const PhoneWriter phone(folder.path());
-    ASSERT_TRUE(phone.writeFile(sys::kAddressBookPath, std::vector<std::uint8_t>(64, 'x')));
+    ASSERT_TRUE(phone.writeFile(weeapp::sys::kAddressBookPath, std::vector<std::uint8_t>(64, 'x')));
     {
         AddressBookWriter book(phone);
         ASSERT_TRUE(book.opened());
@@ -49,7 +49,7 @@ TEST(PhoneWriter, AddressBookKeepsRowsInTheOrderAdded)
         EXPECT_TRUE(book.addValue({ 8, kMailProperty, std::nullopt }));
         EXPECT_TRUE(book.commit());
     }
-    const auto path = phone.realPath(sys::kAddressBookPath);
+    const auto path = phone.realPath(weeapp::sys::kAddressBookPath);
     EXPECT_EQ(column(path, "select value from ABMultiValue WHERE property=4 AND record_id=7"),
         (std::vector<std::string> { "first@example.org", "second@example.org" }));
     EXPECT_EQ(column(path, "select value from ABMultiValue WHERE property=4 AND record_id=8"), (std::vector<std::string> { "NULL" }));
@@ -63,7 +63,7 @@ TEST(PhoneWriter, AddressBookKeepsRowsInTheOrderAdded)
     EXPECT_TRUE(images.addThumbnail({ 7, photo, 1 }));
     EXPECT_TRUE(images.addThumbnail({ 7, photo }));
     EXPECT_TRUE(images.commit());
-    EXPECT_EQ(column(phone.realPath(sys::kAddressBookImagesPath), "select length(data) from ABThumbnailImage WHERE format=0 AND record_id=7"),
+    EXPECT_EQ(column(phone.realPath(weeapp::sys::kAddressBookImagesPath), "select length(data) from ABThumbnailImage WHERE format=0 AND record_id=7"),
         (std::vector<std::string> { "3", std::to_string(photo.size()) }));
 }
 
@@ -71,7 +71,7 @@ TEST(PhoneWriter, AddressBookKeepsRowsInTheOrderAdded)
 TEST(PhoneWriter, EncodesRowsOfEitherLayout)
 {
     const Bytes rgb { 255, 0, 0, 0, 255, 0 };
-    const auto decoded = ui::decodeImage(*encodePng(2, 1, PixelLayout::Rgb, rgb));
+    const auto decoded = weeapp::ui::decodeImage(*encodePng(2, 1, PixelLayout::Rgb, rgb));
     ASSERT_NE(decoded, nullptr);
     EXPECT_EQ(decoded->pixels[0] & 0xffffffu, 0xff0000u);
     EXPECT_EQ(decoded->pixels[1] & 0xffffffu, 0x00ff00u);
@@ -86,12 +86,12 @@ TEST(PhoneWriter, FavoritesAndTheBundleLink)
 {
     kavrin::testing::TemporaryFolder folder;
     const PhoneWriter phone(folder.path());
-    ASSERT_TRUE(phone.writeFavorites({ { "Anna", std::nullopt, "iPhone", "1", { { "UID", sys::Value::integer(5) } } } }));
-    const sys::ValuePtr favorites = sys::readPropertyListFile(phone.realPath(sys::kFavoritesPath).string());
-    const sys::ValuePtr first = sys::objectAtIndex(favorites, 0);
-    EXPECT_EQ(sys::description(sys::objectForKey(first, "Name")), "Anna");
-    EXPECT_EQ(sys::objectForKey(first, "ABUid"), nullptr);
-    EXPECT_NE(sys::objectForKey(first, "UID"), nullptr);
+    ASSERT_TRUE(phone.writeFavorites({ { "Anna", std::nullopt, "iPhone", "1", { { "UID", weeapp::sys::Value::integer(5) } } } }));
+    const weeapp::sys::ValuePtr favorites = weeapp::sys::readPropertyListFile(phone.realPath(weeapp::sys::kFavoritesPath).string());
+    const weeapp::sys::ValuePtr first = weeapp::sys::objectAtIndex(favorites, 0);
+    EXPECT_EQ(weeapp::sys::description(weeapp::sys::objectForKey(first, "Name")), "Anna");
+    EXPECT_EQ(weeapp::sys::objectForKey(first, "ABUid"), nullptr);
+    EXPECT_NE(weeapp::sys::objectForKey(first, "UID"), nullptr);
 
     std::string error;
     ASSERT_TRUE(phone.linkBundle(kBundlePath, folder.path() / "one", error)) << error;

@@ -1,7 +1,7 @@
 #include "kavrin/published_names.h"
 #include "scratch_phone.h"
 #include "support/temporary_folder.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <gtest/gtest.h>
 
@@ -55,12 +55,12 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
     TemporaryFolder phone;
     TemporaryFolder temporary;
     TemporaryDirectoryOverride redirected(temporary.path());
-    const fs::path addressBook = under(phone.path(), sys::kAddressBookPath).parent_path();
-    phone.write(sys::kFavoritesPath, "favorites");
+    const fs::path addressBook = under(phone.path(), weeapp::sys::kAddressBookPath).parent_path();
+    phone.write(weeapp::sys::kFavoritesPath, "favorites");
     phone.write(kSettingsPath, "settings");
-    phone.write(sys::kAddressBookPath, "database");
-    phone.write(std::string(sys::kAddressBookPath) + "-wal", "log");
-    phone.write(sys::kAddressBookImagesPath, "images");
+    phone.write(weeapp::sys::kAddressBookPath, "database");
+    phone.write(std::string(weeapp::sys::kAddressBookPath) + "-wal", "log");
+    phone.write(weeapp::sys::kAddressBookImagesPath, "images");
     phone.write("/private/var/mobile/Library/Preferences/other.plist", "not the widget's");
     phone.write(std::string(kBundlePath) + "Kavrin", "plug-in");
     fs::create_directory(addressBook / "Folder.sqlitedb");
@@ -71,13 +71,13 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
     ASSERT_TRUE(scratch) << error;
     const fs::path copy = scratch->root();
     EXPECT_EQ(copy.parent_path(), temporary.path());
-    EXPECT_EQ(fileBytes(under(copy, sys::kFavoritesPath)), "favorites");
+    EXPECT_EQ(fileBytes(under(copy, weeapp::sys::kFavoritesPath)), "favorites");
     EXPECT_EQ(fileBytes(under(copy, kSettingsPath)), "settings");
-    EXPECT_EQ(fileBytes(under(copy, sys::kAddressBookPath)), "database");
-    EXPECT_EQ(fileBytes(under(copy, std::string(sys::kAddressBookPath) + "-wal")), "log");
-    EXPECT_EQ(fileBytes(under(copy, sys::kAddressBookImagesPath)), "images");
+    EXPECT_EQ(fileBytes(under(copy, weeapp::sys::kAddressBookPath)), "database");
+    EXPECT_EQ(fileBytes(under(copy, std::string(weeapp::sys::kAddressBookPath) + "-wal")), "log");
+    EXPECT_EQ(fileBytes(under(copy, weeapp::sys::kAddressBookImagesPath)), "images");
     EXPECT_FALSE(fs::exists(under(copy, "/private/var/mobile/Library/Preferences/other.plist")));
-    const fs::path copiedBook = under(copy, sys::kAddressBookPath).parent_path();
+    const fs::path copiedBook = under(copy, weeapp::sys::kAddressBookPath).parent_path();
     EXPECT_FALSE(fs::exists(copiedBook / "Folder.sqlitedb"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(copiedBook / "pipe")));
     const fs::path link = under(copy, kBundlePath).parent_path();
@@ -85,9 +85,9 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
     EXPECT_EQ(fs::read_symlink(link), fs::canonical(under(phone.path(), kBundlePath).parent_path()));
 
     std::ofstream(under(copy, kSettingsPath), std::ios::trunc) << "changed";
-    fs::remove(under(copy, sys::kFavoritesPath));
+    fs::remove(under(copy, weeapp::sys::kFavoritesPath));
     EXPECT_EQ(fileBytes(under(phone.path(), kSettingsPath)), "settings");
-    EXPECT_EQ(fileBytes(under(phone.path(), sys::kFavoritesPath)), "favorites");
+    EXPECT_EQ(fileBytes(under(phone.path(), weeapp::sys::kFavoritesPath)), "favorites");
 
     scratch.reset();
     EXPECT_FALSE(fs::exists(copy));
@@ -109,12 +109,12 @@ TEST(ScratchPhone, MissingFilesAndNoTemporaryFolder)
         EXPECT_TRUE(fs::is_empty(empty->root()));
 
         const fs::path target = phone.write("/elsewhere/list.plist", "linked favorites");
-        fs::create_directories(under(phone.path(), sys::kFavoritesPath).parent_path());
-        fs::create_symlink(target, under(phone.path(), sys::kFavoritesPath));
+        fs::create_directories(under(phone.path(), weeapp::sys::kFavoritesPath).parent_path());
+        fs::create_symlink(target, under(phone.path(), weeapp::sys::kFavoritesPath));
         fs::create_symlink(phone.path() / "nowhere", under(phone.path(), kSettingsPath));
         std::unique_ptr<ScratchPhone> linked = ScratchPhone::copyOf(phone.path(), error);
         ASSERT_TRUE(linked) << error;
-        const fs::path favorites = under(linked->root(), sys::kFavoritesPath);
+        const fs::path favorites = under(linked->root(), weeapp::sys::kFavoritesPath);
         EXPECT_FALSE(fs::is_symlink(favorites));
         EXPECT_EQ(fileBytes(favorites), "linked favorites");
         EXPECT_FALSE(fs::exists(fs::symlink_status(under(linked->root(), kSettingsPath))));

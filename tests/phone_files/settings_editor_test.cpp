@@ -3,7 +3,7 @@
 #include "settings_editor.h"
 #include "settings_lock.h"
 #include "support/temporary_folder.h"
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     folder.write("settings.plist", "<plist><dict><key>a</key><true/></dict></plist>");
     SettingsEditor readable = SettingsEditor::load(file.string());
     EXPECT_EQ(readable.state(), State::Readable);
-    EXPECT_EQ(*readable.value("a"), *sys::Value::boolean(true));
+    EXPECT_EQ(*readable.value("a"), *weeapp::sys::Value::boolean(true));
 
     for (const char* bytes : { "garbage", "<plist><array/></plist>", "" }) {
         folder.write("settings.plist", bytes);
@@ -100,7 +100,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     EXPECT_EQ(settingsWriteFailure(file.string(), 0), "cannot write " + file.string() + "; it is left as it was");
 
     SettingsEditor fresh = SettingsEditor::load(file.string());
-    fresh.set("b", sys::Value::integer(2));
+    fresh.set("b", weeapp::sys::Value::integer(2));
     fs::create_symlink(folder.path() / "elsewhere.plist", file);
     EXPECT_FALSE(fresh.save());
     EXPECT_TRUE(fs::is_symlink(file));
@@ -132,7 +132,7 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
             EXPECT_TRUE(copy->ends_with("Z")) << *copy;
         }
         copies.push_back(*copy);
-        settings.set("a", sys::Value::boolean(true));
+        settings.set("a", weeapp::sys::Value::boolean(true));
         ASSERT_TRUE(settings.save());
         EXPECT_EQ(SettingsEditor::load(file.string()).values().size(), 1u);
     }
@@ -229,7 +229,7 @@ TEST(SettingsEditor, RemovesOnlyWhatStoppedWritesLeft)
 TEST(SettingsChange, TheNextWriteRemovesWhatStoppedWritesLeft)
 {
     TemporaryFolder phone;
-    sys::setPhoneRoot(phone.path());
+    weeapp::sys::setPhoneRoot(phone.path());
     const fs::path file = settingsFilePath();
     fs::create_directories(file.parent_path());
     const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".a1B2c3");
@@ -238,9 +238,9 @@ TEST(SettingsChange, TheNextWriteRemovesWhatStoppedWritesLeft)
     rules.createRoot = true;
     EXPECT_EQ(unsetSetting("showLabels", rules).outcome, SettingsChange::Outcome::Unchanged);
     EXPECT_TRUE(fs::exists(temporary));
-    EXPECT_EQ(setSetting("showLabels", sys::Value::boolean(true), rules).outcome, SettingsChange::Outcome::Written);
+    EXPECT_EQ(setSetting("showLabels", weeapp::sys::Value::boolean(true), rules).outcome, SettingsChange::Outcome::Written);
     EXPECT_EQ(namesIn(file.parent_path()), std::set<std::string> { file.filename().string() });
-    sys::setPhoneRoot("/");
+    weeapp::sys::setPhoneRoot("/");
 }
 
 // The stops a traced child makes (each system call's entry and exit) until it ends, or until the
@@ -281,14 +281,14 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
     for (const bool force : { false, true }) {
         SCOPED_TRACE(force ? "--force over an unreadable file" : "a set");
         TemporaryFolder phone;
-        sys::setPhoneRoot(phone.path());
+        weeapp::sys::setPhoneRoot(phone.path());
         const fs::path file = settingsFilePath();
         const fs::path folder = file.parent_path();
         const std::string before = force ? "garbage" : "<plist><dict><key>a</key><true/></dict></plist>";
         SettingsRules rules;
         rules.createRoot = true;
         rules.replaceUnreadable = force;
-        auto write = [&] { setSetting("showLabels", sys::Value::boolean(true), rules); };
+        auto write = [&] { setSetting("showLabels", weeapp::sys::Value::boolean(true), rules); };
         auto reset = [&] {
             fs::remove_all(folder);
             fs::create_directories(folder);
@@ -308,7 +308,7 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
             const std::string now = bytesOf(file);
             EXPECT_TRUE(now == before || now == after) << now;
             leftBehind += namesIn(folder).size() > (now == after && force ? 2u : 1u);
-            ASSERT_EQ(setSetting("tilesAlign", sys::Value::integer(2), rules).outcome, SettingsChange::Outcome::Written);
+            ASSERT_EQ(setSetting("tilesAlign", weeapp::sys::Value::integer(2), rules).outcome, SettingsChange::Outcome::Written);
             std::set<std::string> names = namesIn(folder);
             EXPECT_TRUE(names.erase(file.filename().string()));
             if (force) {
@@ -321,7 +321,7 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
         }
         // The moments the test is about: some kills did leave files behind for the next write.
         EXPECT_GT(leftBehind, 0);
-        sys::setPhoneRoot("/");
+        weeapp::sys::setPhoneRoot("/");
     }
 }
 
@@ -330,7 +330,7 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
 TEST(SettingsLock, GivesUpAfterTheLongestWait)
 {
     TemporaryFolder phone;
-    sys::setPhoneRoot(phone.path());
+    weeapp::sys::setPhoneRoot(phone.path());
     std::string path = SettingsLock::lockFilePath();
     {
         SettingsLock first;
@@ -346,7 +346,7 @@ TEST(SettingsLock, GivesUpAfterTheLongestWait)
     SettingsLock linked(std::chrono::milliseconds(0));
     EXPECT_FALSE(linked.held());
     EXPECT_FALSE(fs::exists(phone.path() / "target"));
-    sys::setPhoneRoot("/");
+    weeapp::sys::setPhoneRoot("/");
 }
 
 // Texts with control characters, quotes and backslashes print on one line and read back as the
@@ -355,9 +355,9 @@ TEST(SettingValue, EscapedTextsStayOnOneLineAndReadBack)
 {
     for (std::string text : { std::string("two\nlines"), std::string("tab\there"), std::string("cr\r"), std::string("\x01\x7f"),
              std::string("say \"hi\" \\ bye"), std::string("\\x41 stays"), std::string("") }) {
-        std::string line = settingValueText(*sys::Value::string(text));
+        std::string line = settingValueText(*weeapp::sys::Value::string(text));
         EXPECT_EQ(line.find_first_of("\n\r"), std::string::npos) << line;
-        EXPECT_EQ(*settingValueFromText(line), *sys::Value::string(text)) << line;
+        EXPECT_EQ(*settingValueFromText(line), *weeapp::sys::Value::string(text)) << line;
     }
     EXPECT_EQ(settingKeyText("plain"), "plain");
     EXPECT_EQ(settingKeyText("two words"), "\"two words\"");
@@ -370,8 +370,8 @@ TEST(SettingValue, EscapedTextsStayOnOneLineAndReadBack)
 // escapes, and anything else as the text it is.
 TEST(SettingValue, TextsTypeAsTheyRead)
 {
-    using sys::Value;
-    const std::pair<std::string, sys::ValuePtr> cases[] = {
+    using weeapp::sys::Value;
+    const std::pair<std::string, weeapp::sys::ValuePtr> cases[] = {
         { "true", Value::boolean(true) },
         { "false", Value::boolean(false) },
         { "True", Value::string("True") },
@@ -419,8 +419,8 @@ TEST(SettingValue, TextsTypeAsTheyRead)
 // point or an exponent.
 TEST(SettingValue, EveryKindPrintsApart)
 {
-    using sys::Value;
-    const std::pair<sys::ValuePtr, std::string> cases[] = {
+    using weeapp::sys::Value;
+    const std::pair<weeapp::sys::ValuePtr, std::string> cases[] = {
         { Value::boolean(true), "true" },
         { Value::boolean(false), "false" },
         { Value::integer(-5), "-5" },

@@ -58,7 +58,7 @@ TEST(SettingKeys, ValuesAreCheckedByType)
              { "No", false }, { "0", false } }) {
         CheckedSetting checked = checkSettingValue("showBg", text, false);
         ASSERT_TRUE(checked.value) << text;
-        EXPECT_EQ(*checked.value, *sys::Value::boolean(expected)) << text;
+        EXPECT_EQ(*checked.value, *weeapp::sys::Value::boolean(expected)) << text;
     }
     for (const char* bad : { "ture", "", "2", "y", " true", "\"true\"" }) {
         CheckedSetting checked = checkSettingValue("showBg", bad, false);
@@ -68,7 +68,7 @@ TEST(SettingKeys, ValuesAreCheckedByType)
     for (auto [text, expected] : { std::pair { "3", 3 }, { "-7", -7 }, { "+2", 2 }, { "2147483647", 2147483647 }, { "-2147483648", -2147483647 - 1 } }) {
         CheckedSetting checked = checkSettingValue("tilesAlign", text, false);
         ASSERT_TRUE(checked.value) << text;
-        EXPECT_EQ(*checked.value, *sys::Value::integer(expected)) << text;
+        EXPECT_EQ(*checked.value, *weeapp::sys::Value::integer(expected)) << text;
     }
     for (const char* bad : { "three", "3.5", "2147483648", "", "0x1A", "3 ", "+-1", "true" })
         EXPECT_FALSE(checkSettingValue("tilesAlign", bad, false).value) << bad;
@@ -78,8 +78,8 @@ TEST(SettingKeys, ValuesAreCheckedByType)
     EXPECT_NE(unknown.refusal.find(knownSettingKeys()), std::string::npos) << unknown.refusal;
     EXPECT_NE(checkSettingValue("a\nb", "1", false).refusal.find("\"a\\nb\""), std::string::npos);
 
-    EXPECT_EQ(*checkSettingValue("metroStlye", "true", true).value, *sys::Value::boolean(true));
-    EXPECT_EQ(*checkSettingValue("showBg", "ture", true).value, *sys::Value::string("ture"));
+    EXPECT_EQ(*checkSettingValue("metroStlye", "true", true).value, *weeapp::sys::Value::boolean(true));
+    EXPECT_EQ(*checkSettingValue("showBg", "ture", true).value, *weeapp::sys::Value::string("ture"));
 }
 
 }

@@ -8,10 +8,10 @@
 #include "support/pipe_ends.h"
 #include "support/temporary_folder.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
-#include <weeapp/ui/image.h>
+#include <weeapp/ui/images/image.h>
 
 #include <gtest/gtest.h>
 
@@ -264,13 +264,13 @@ private:
     std::string m_buffer;
 };
 
-inline sys::ValuePtr favorite(const std::string& name, int recordId, const std::string& label, const std::string& number)
+inline weeapp::sys::ValuePtr favorite(const std::string& name, int recordId, const std::string& label, const std::string& number)
 {
-    return sys::Value::dictionary({
-        { "Name", sys::Value::string(name) },
-        { "ABUid", sys::Value::integer(recordId) },
-        { "Label", sys::Value::string(label) },
-        { "Value", sys::Value::string(number) },
+    return weeapp::sys::Value::dictionary({
+        { "Name", weeapp::sys::Value::string(name) },
+        { "ABUid", weeapp::sys::Value::integer(recordId) },
+        { "Label", weeapp::sys::Value::string(label) },
+        { "Value", weeapp::sys::Value::string(number) },
     });
 }
 
@@ -279,7 +279,7 @@ class PhoneRoot {
 public:
     // The phone's files as paths relative to the root.
     static constexpr const char* kSettings = kSettingsPath + 1;
-    static constexpr const char* kFavorites = sys::kFavoritesPath + 1;
+    static constexpr const char* kFavorites = weeapp::sys::kFavoritesPath + 1;
 
     PhoneRoot()
     {
@@ -294,11 +294,11 @@ public:
         RunResult result = runProgram("kavrin-demo-phone", { path().string() });
         ASSERT_EQ(result.status, 0) << result.err;
     }
-    void writeFavorites(sys::Array entries)
+    void writeFavorites(weeapp::sys::Array entries)
     {
-        ASSERT_TRUE(m_writer.writeFavoritesValue(*sys::Value::array(std::move(entries)), sys::PropertyListFormat::Xml));
+        ASSERT_TRUE(m_writer.writeFavoritesValue(*weeapp::sys::Value::array(std::move(entries)), weeapp::sys::PropertyListFormat::Xml));
     }
-    void writeSettings(const sys::Dictionary& values) { ASSERT_TRUE(m_writer.writeSettings(values, sys::PropertyListFormat::Xml)); }
+    void writeSettings(const weeapp::sys::Dictionary& values) { ASSERT_TRUE(m_writer.writeSettings(values, weeapp::sys::PropertyListFormat::Xml)); }
     void writeRaw(const std::string& relative, const std::string& bytes)
     {
         ASSERT_TRUE(m_writer.writeFile(relative, { reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() }));
@@ -309,7 +309,7 @@ public:
         fs::create_directories((path() / relative).parent_path());
         ASSERT_EQ(mkfifo((path() / relative).c_str(), 0644), 0);
     }
-    sys::ValuePtr settings() const { return sys::readPropertyListFile((path() / kSettings).string()); }
+    weeapp::sys::ValuePtr settings() const { return weeapp::sys::readPropertyListFile((path() / kSettings).string()); }
 
     const fs::path& path() const { return m_folder.path(); }
     std::string root() const { return path().string(); }
@@ -345,7 +345,7 @@ public:
                 cairo_paint(cr.get());
             }
             cairo_surface_flush(argb);
-            auto bitmap = std::make_shared<ui::Bitmap>();
+            auto bitmap = std::make_shared<weeapp::ui::Bitmap>();
             bitmap->width = cairo_image_surface_get_width(argb);
             bitmap->height = cairo_image_surface_get_height(argb);
             int stride = cairo_image_surface_get_stride(argb);
@@ -387,7 +387,7 @@ public:
     }
 
 private:
-    std::shared_ptr<ui::Bitmap> m_bitmap;
+    std::shared_ptr<weeapp::ui::Bitmap> m_bitmap;
 };
 
 // A 16-bit mono PCM WAV file as the host writes it; nothing for anything else.

@@ -6,7 +6,7 @@
 #include "kavrin/published_names.h"
 #include "support/pipe_ends.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -92,11 +92,11 @@ TEST_F(SoakTest, SettingsChangedUnderTheWidget)
     writeFavorites({ { "Anna", 1, "_$!<Mobile>!$_", "+49 170 1" }, { "Ben", 2, "_$!<Home>!$_", "+49 170 2" } });
     const std::filesystem::path settings = realPath(kSettingsPath);
     std::string versions[2];
-    writeSettings({ { "showBg", sys::Value::boolean(true) }, { "showLabels", sys::Value::boolean(true) },
-        { "metroStyle", sys::Value::boolean(false) }, { "standardAction", sys::Value::integer(1) } });
+    writeSettings({ { "showBg", weeapp::sys::Value::boolean(true) }, { "showLabels", weeapp::sys::Value::boolean(true) },
+        { "metroStyle", weeapp::sys::Value::boolean(false) }, { "standardAction", weeapp::sys::Value::integer(1) } });
     versions[0] = fileBytes(settings);
-    writeSettings({ { "showBg", sys::Value::boolean(false) }, { "showLabels", sys::Value::boolean(false) },
-        { "metroStyle", sys::Value::boolean(true) }, { "standardAction", sys::Value::integer(2) } });
+    writeSettings({ { "showBg", weeapp::sys::Value::boolean(false) }, { "showLabels", weeapp::sys::Value::boolean(false) },
+        { "metroStyle", weeapp::sys::Value::boolean(true) }, { "standardAction", weeapp::sys::Value::integer(2) } });
     versions[1] = fileBytes(settings);
     KavrinController& widget = showWidget();
 
@@ -127,7 +127,7 @@ TEST_F(SoakTest, SettingsChangedUnderTheWidget)
 // lock gives the fallback at once, as any locked database does, and those are only counted.
 TEST_F(SoakTest, AddressChangedUnderTheWidget)
 {
-    const std::filesystem::path database = realPath(sys::kAddressBookPath);
+    const std::filesystem::path database = realPath(weeapp::sys::kAddressBookPath);
     for (const bool wal : { false, true }) {
         SCOPED_TRACE(wal ? "write-ahead log" : "rollback journal");
         for (const char* suffix : { "", "-wal", "-shm", "-journal" })

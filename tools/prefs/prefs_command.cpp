@@ -6,8 +6,8 @@
 #include "settings_change.h"
 #include "settings_keys.h"
 #include "system_notifications.h"
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <filesystem>
 #include <ostream>
@@ -30,7 +30,7 @@ int readSettings(const PrefsOptions& options, std::ostream& out, std::ostream& e
             out << settingKeyText(key) << ' ' << (value ? settingValueText(*value) : std::string()) << '\n';
         return 0;
     }
-    if (sys::ValuePtr value = settings.value(options.key)) {
+    if (weeapp::sys::ValuePtr value = settings.value(options.key)) {
         out << settingValueText(*value) << '\n';
         return 0;
     }
@@ -96,7 +96,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
         kPrefsErrors.report(err, "no phone root at " + options.root.string());
         return 2;
     }
-    sys::setPhoneRoot(options.root);
+    weeapp::sys::setPhoneRoot(options.root);
     if (options.verb == PrefsVerb::Get || options.verb == PrefsVerb::List)
         return readSettings(options, out, err);
 
@@ -107,7 +107,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
         if (!startSystemNotifications())
             kPrefsErrors.begin(err) << "cannot reach the notification folder; the change is not announced\n";
         else
-            sys::DarwinNotifyCenter::shared().postNotification(kPreferencesChanged);
+            weeapp::sys::DarwinNotifyCenter::shared().postNotification(kPreferencesChanged);
     }
     return 0;
 }

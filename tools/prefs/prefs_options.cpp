@@ -213,9 +213,9 @@ std::variant<PrefsOptions, PrefsExit> parsePrefsOptions(const std::vector<std::s
         return *exit;
     options.root = texts.root.empty() ? defaultDemoPhoneRoot() : std::filesystem::path(texts.root);
     if (texts.xml)
-        options.format = sys::PropertyListFormat::Xml;
+        options.format = weeapp::sys::PropertyListFormat::Xml;
     if (texts.binary)
-        options.format = sys::PropertyListFormat::Binary;
+        options.format = weeapp::sys::PropertyListFormat::Binary;
     options.notify = !texts.noNotify;
     return options;
 }

@@ -3,7 +3,7 @@
 #include "command_line.h"
 #include "error_reporter.h"
 
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/plist/property_list.h>
 
 #include <filesystem>
 #include <optional>
@@ -25,8 +25,8 @@ enum class PrefsVerb { Get,
 // kavrin-prefs [--root DIR] [--xml | --binary] [--no-notify] [--force] [--create]
 //              get KEY | set KEY VALUE | unset KEY | list | keys
 struct PrefsOptions {
-    std::filesystem::path root;                    // the demo phone when not given
-    std::optional<sys::PropertyListFormat> format; // absent: the file's own, XML for a new file
+    std::filesystem::path root;                            // the demo phone when not given
+    std::optional<weeapp::sys::PropertyListFormat> format; // absent: the file's own, XML for a new file
     bool notify { true };
     bool force { false };  // set stores any key and value as given; an unreadable file is replaced
     bool create { false }; // set and unset may make the phone's folders under a root without them

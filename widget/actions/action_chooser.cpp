@@ -34,10 +34,10 @@ static_assert(followsTheWidgetLanguages(kTranslatedTitles), "a translation for e
 void KavrinController::showActionChooser(std::int32_t tag, const TapDecision& decision, const std::string& mail)
 {
     // doStart shows the chooser only for a favorite of this build and with an ask-flag set.
-    assert(decision.showsChooser() && tag >= 0 && static_cast<std::size_t>(tag) < sys::count(rawElementsArray));
+    assert(decision.showsChooser() && tag >= 0 && static_cast<std::size_t>(tag) < weeapp::sys::count(rawElementsArray));
     const ChooserTitles& titles = translationForPreferredLanguage(kTranslatedTitles, kEnglishTitles);
-    const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) };
-    const auto chooser = ui::AlertView::create(entry.title(), std::nullopt, this, std::string(titles.cancel));
+    const FavoriteEntry entry { weeapp::sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) };
+    const auto chooser = weeapp::ui::AlertView::create(entry.title(), std::nullopt, this, std::string(titles.cancel));
     // The e-mail button comes last, so that leaving it out for a contact without an address
     // moves no other button.
     for (TapDecision::Action action : decision.chooserActions()) {
@@ -61,17 +61,17 @@ void KavrinController::showActionChooser(std::int32_t tag, const TapDecision& de
 // A press maps by position onto the actions the flags allow now, which may differ from those the
 // chooser was built with; a press beyond that list, or for a favorite that a rebuild has removed,
 // is ignored.
-void KavrinController::alertViewClickedButtonAtIndex(ui::AlertView* alertView, int buttonIndex)
+void KavrinController::alertViewClickedButtonAtIndex(weeapp::ui::AlertView* alertView, int buttonIndex)
 {
     if (buttonIndex == 0 || !alertView)
         return;
     const std::vector<TapDecision::Action> allowed = readAskFlags().chooserActions();
 
-    const std::size_t favorites = sys::count(rawElementsArray);
+    const std::size_t favorites = weeapp::sys::count(rawElementsArray);
     const int tag = alertView->tag();
     if (tag < 0 || static_cast<std::size_t>(tag) >= favorites)
         return;
-    const std::optional<std::string> number = FavoriteEntry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) }.number();
+    const std::optional<std::string> number = FavoriteEntry { weeapp::sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(tag)) }.number();
     if (buttonIndex < 1 || static_cast<std::size_t>(buttonIndex - 1) >= allowed.size())
         return;
 
@@ -85,7 +85,7 @@ void KavrinController::alertViewClickedButtonAtIndex(ui::AlertView* alertView, i
     case TapDecision::Action::Mail: {
         if (selectedContact < 0 || static_cast<std::size_t>(selectedContact) >= favorites)
             return;
-        const std::string mail = getMailFromDB(FavoriteEntry { sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(selectedContact)) }.recordId());
+        const std::string mail = getMailFromDB(FavoriteEntry { weeapp::sys::objectAtIndex(rawElementsArray, static_cast<std::size_t>(selectedContact)) }.recordId());
         doMail(&mail);
         break;
     }

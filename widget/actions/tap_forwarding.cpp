@@ -1,20 +1,20 @@
 #include "controller/kavrin_controller.h"
 
-#include <weeapp/ui/control.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/views/control.h>
+#include <weeapp/ui/views/window.h>
 
 namespace kavrin {
 
 // The host asks which URL a tap should launch; the widget delivers the tap to the control under
 // it instead (a tile then runs doStart) and answers none.
-sys::URLPtr KavrinController::launchURLForTapLocation(ui::Point location)
+weeapp::sys::URLPtr KavrinController::launchURLForTapLocation(weeapp::ui::Point location)
 {
-    const ui::ViewPtr container = view();
-    ui::Window* window = container->window();
-    const ui::Point point = window ? window->convertPointFromView(location, container.get()) : ui::Point { 0, 0 };
-    ui::View* hit = window ? window->hitTest(point, nullptr) : nullptr;
-    if (auto* control = dynamic_cast<ui::Control*>(hit); control && control->respondsToSelector("sendActionsForControlEvents"))
-        control->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    const weeapp::ui::ViewPtr container = view();
+    weeapp::ui::Window* window = container->window();
+    const weeapp::ui::Point point = window ? window->convertPointFromView(location, container.get()) : weeapp::ui::Point { 0, 0 };
+    weeapp::ui::View* hit = window ? window->hitTest(point, nullptr) : nullptr;
+    if (auto* control = dynamic_cast<weeapp::ui::Control*>(hit); control && control->respondsToSelector("sendActionsForControlEvents"))
+        control->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
     return nullptr;
 }
 

@@ -14,13 +14,13 @@ constexpr const char* kSocialPageAddress = "https://www.quillfen.de/social/";
 // Text that is not legal URL syntax makes no URL, and openURL then opens nothing.
 void openURLText(const std::string& text)
 {
-    sys::Application::sharedApplication().openURL(sys::URL::URLWithString(text));
+    weeapp::sys::Application::sharedApplication().openURL(weeapp::sys::URL::URLWithString(text));
 }
 
 // Only the space U+0020 goes; every other character, other white space included, stays.
 std::string withoutSpaces(const std::string& number)
 {
-    return sys::stringByReplacingOccurrencesOfString(number, " ", "");
+    return weeapp::sys::stringByReplacingOccurrencesOfString(number, " ", "");
 }
 
 }
@@ -30,29 +30,29 @@ void KavrinController::doCall(const std::string* number)
 {
     if (!number)
         return;
-    openURLText(sys::stringWithFormat("tel:%@", std::string_view(withoutSpaces(*number))));
+    openURLText(weeapp::sys::stringWithFormat("tel:%@", std::string_view(withoutSpaces(*number))));
 }
 
 void KavrinController::doMessage(const std::string* number)
 {
     if (!number)
         return;
-    openURLText(sys::stringWithFormat("sms:%@", std::string_view(withoutSpaces(*number))));
+    openURLText(weeapp::sys::stringWithFormat("sms:%@", std::string_view(withoutSpaces(*number))));
 }
 
 void KavrinController::doMail(const std::string* address)
 {
     if (!address || address->empty())
         return;
-    openURLText(sys::stringWithFormat("mailto:%@", std::string_view(*address)));
+    openURLText(weeapp::sys::stringWithFormat("mailto:%@", std::string_view(*address)));
 }
 
-void KavrinController::visitWebSite(sys::Object*)
+void KavrinController::visitWebSite(weeapp::sys::Object*)
 {
     openURLText(kWebSiteAddress);
 }
 
-void KavrinController::visitFB(sys::Object*)
+void KavrinController::visitFB(weeapp::sys::Object*)
 {
     openURLText(kSocialPageAddress);
 }

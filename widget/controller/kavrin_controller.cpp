@@ -2,8 +2,8 @@
 
 #include "kavrin/published_names.h"
 #include "tiles/tile_geometry.h"
-#include <weeapp/sys/notification_center.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/notification_center.h>
+#include <weeapp/sys/events/run_loop.h>
 
 #include <algorithm>
 #include <array>
@@ -53,12 +53,12 @@ bool KavrinController::respondsToSelector(std::string_view selector) const
     return std::find(kSelectors.begin(), kSelectors.end(), selector) != kSelectors.end();
 }
 
-ui::ViewPtr KavrinController::view()
+weeapp::ui::ViewPtr KavrinController::view()
 {
     if (!_view) {
-        _view = ui::View::create({ 2, 0, 316, 0 });
-        scrollView = ui::ScrollView::create();
-        pageControl = ui::PageControl::create();
+        _view = weeapp::ui::View::create({ 2, 0, 316, 0 });
+        scrollView = weeapp::ui::ScrollView::create();
+        pageControl = weeapp::ui::PageControl::create();
         pageControl->setAccessibilityValueProvider(accessibilityTextWhileAlive(&KavrinController::pageControlAccessibilityValue));
         buildGroundView();
         buildView();
@@ -67,10 +67,10 @@ ui::ViewPtr KavrinController::view()
     // controller: the local centre holds the controller's lifetime, not the controller, and
     // the system-wide callback is a plain function that only re-posts locally.
     if (!addedOberserver) {
-        sys::NotificationCenter::defaultCenter().addObserver(this, &KavrinController::preferencesChange2, kPreferencesChangedLocal);
-        sys::CFNotificationCenterAddObserver(sys::CFNotificationCenterGetDarwinNotifyCenter(), nullptr, preferencesChange,
-            kPreferencesChanged, nullptr, sys::CFNotificationSuspensionBehavior::Coalesce);
-        addedOberserver = sys::YES;
+        weeapp::sys::NotificationCenter::defaultCenter().addObserver(this, &KavrinController::preferencesChange2, kPreferencesChangedLocal);
+        weeapp::sys::CFNotificationCenterAddObserver(weeapp::sys::CFNotificationCenterGetDarwinNotifyCenter(), nullptr, preferencesChange,
+            kPreferencesChanged, nullptr, weeapp::sys::CFNotificationSuspensionBehavior::Coalesce);
+        addedOberserver = weeapp::sys::YES;
     }
     return _view;
 }
@@ -78,20 +78,20 @@ ui::ViewPtr KavrinController::view()
 float KavrinController::viewHeight()
 {
     if (checkSetting("metroStyle"))
-        return static_cast<float>(sys::intValue(sys::objectForKey(getMetroPattern(), "viewHeight")));
+        return static_cast<float>(weeapp::sys::intValue(weeapp::sys::objectForKey(getMetroPattern(), "viewHeight")));
     return checkSetting("fiveIcons") ? 92.0f : 110.0f;
 }
 
 void KavrinController::viewDidAppear()
 {
-    animate = sys::YES;
+    animate = weeapp::sys::YES;
     if (!aniRuns)
-        sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
+        weeapp::sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
 }
 
 void KavrinController::viewDidDisappear()
 {
-    animate = sys::NO;
+    animate = weeapp::sys::NO;
 }
 
 }

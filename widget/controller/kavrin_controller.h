@@ -1,18 +1,18 @@
 #pragma once
 
 #include "actions/tap_decision.h"
-#include <weeapp/sys/darwin_notify_center.h>
+#include <weeapp/plugin/wee_app_controller.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
 #include <weeapp/sys/object.h>
 #include <weeapp/sys/value.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/button.h>
 #include <weeapp/ui/color.h>
-#include <weeapp/ui/image.h>
-#include <weeapp/ui/label.h>
-#include <weeapp/ui/page_control.h>
-#include <weeapp/ui/scroll_view.h>
-#include <weeapp/ui/view.h>
-#include <weeapp/wee_app_controller.h>
+#include <weeapp/ui/images/image.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/label.h>
+#include <weeapp/ui/views/page_control.h>
+#include <weeapp/ui/views/scroll_view.h>
+#include <weeapp/ui/views/view.h>
 
 #include <cstdint>
 #include <memory>
@@ -24,8 +24,8 @@ struct sqlite3;
 
 namespace kavrin {
 
-using ButtonArray = std::vector<std::shared_ptr<ui::Button>>;
-using LabelArray = std::vector<std::shared_ptr<ui::Label>>;
+using ButtonArray = std::vector<std::shared_ptr<weeapp::ui::Button>>;
+using LabelArray = std::vector<std::shared_ptr<weeapp::ui::Label>>;
 
 // The widget: one controller that the host creates, asks for its view and drives. It is the
 // delegate of its own scroll view and of the action chooser. Its methods live in the folder of
@@ -53,7 +53,7 @@ using LabelArray = std::vector<std::shared_ptr<ui::Label>>;
 //   settings/metro_settings.cpp         getMetroPattern, getMetroBackgroundColor
 //   sources/address_book.cpp            getMailFromDB, getImageFromDB, getNewDBConnection,
 //                                       getNewABDBConnection
-class KavrinController final : public weeapp::BBWeeAppController, public ui::ScrollViewDelegate, public ui::AlertViewDelegate {
+class KavrinController final : public weeapp::BBWeeAppController, public weeapp::ui::ScrollViewDelegate, public weeapp::ui::AlertViewDelegate {
 public:
     KavrinController() = default;
     ~KavrinController() override = default;
@@ -65,7 +65,7 @@ public:
     // Host lifecycle (controller/).
     void viewDidAppear() override;
     void viewDidDisappear() override;
-    ui::ViewPtr view() override;
+    weeapp::ui::ViewPtr view() override;
     float viewHeight() override;
     void preferencesChange2();
 
@@ -74,8 +74,8 @@ public:
     void flipStyle();
     void flipStyleDone();
     void buildGroundView();
-    void scrollViewDidScroll(ui::ScrollView*) override;
-    void scrollViewDidEndDecelerating(ui::ScrollView*) override;
+    void scrollViewDidScroll(weeapp::ui::ScrollView*) override;
+    void scrollViewDidEndDecelerating(weeapp::ui::ScrollView*) override;
     // What a screen reader hears, worked out when it asks: the page control's "page 2 of 3"
     // (tiles/paging.cpp) and what a tap on a tile does (actions/tap_hint.cpp), both in the
     // user's language.
@@ -83,48 +83,48 @@ public:
     std::optional<std::string> tileAccessibilityHint();
 
     // Contact actions (actions/).
-    void doStart(ui::Control* sender);
+    void doStart(weeapp::ui::Control* sender);
     void doMail(const std::string* address);
     void doMessage(const std::string* number);
     void doCall(const std::string* number);
-    void alertViewClickedButtonAtIndex(ui::AlertView*, int buttonIndex) override;
-    sys::URLPtr launchURLForTapLocation(ui::Point) override;
-    void visitWebSite(sys::Object* sender);
-    void visitFB(sys::Object* sender);
+    void alertViewClickedButtonAtIndex(weeapp::ui::AlertView*, int buttonIndex) override;
+    weeapp::sys::URLPtr launchURLForTapLocation(weeapp::ui::Point) override;
+    void visitWebSite(weeapp::sys::Object* sender);
+    void visitFB(weeapp::sys::Object* sender);
 
     // Settings (settings/).
-    sys::ValuePtr getMetroPattern();
-    ui::ColorPtr getMetroBackgroundColor();
+    weeapp::sys::ValuePtr getMetroPattern();
+    weeapp::ui::ColorPtr getMetroBackgroundColor();
     std::int32_t getStandardAction();
-    sys::BOOL checkSetting(const std::string& key);
+    weeapp::sys::BOOL checkSetting(const std::string& key);
     void createEditableCopyOfSettingsIfNeeded();
 
     // Contact sources (sources/).
     std::string getMailFromDB(std::int32_t recordId);
-    ui::ImagePtr getImageFromDB(std::int32_t recordId);
+    weeapp::ui::ImagePtr getImageFromDB(std::int32_t recordId);
     sqlite3* getNewDBConnection();
     sqlite3* getNewABDBConnection();
 
     // The fields, in their declared order. A boolean is the frameworks' 8-bit BOOL.
-    ui::ViewPtr _view;
-    std::shared_ptr<ui::ScrollView> scrollView;
-    std::shared_ptr<ui::PageControl> pageControl;
-    sys::ValuePtr rawElementsArray;
-    sys::BOOL pageControlUsed { sys::NO };
+    weeapp::ui::ViewPtr _view;
+    std::shared_ptr<weeapp::ui::ScrollView> scrollView;
+    std::shared_ptr<weeapp::ui::PageControl> pageControl;
+    weeapp::sys::ValuePtr rawElementsArray;
+    weeapp::sys::BOOL pageControlUsed { weeapp::sys::NO };
     std::int32_t contactsPerPage { 0 };
     std::int32_t viewH { 0 };
     std::int32_t distance { 0 };
     std::int32_t selectedContact { 0 };
-    sys::BOOL addedOberserver { sys::NO };
-    sys::BOOL bgIsVisible { sys::NO };
-    sys::BOOL labelsAreVisible { sys::NO };
+    weeapp::sys::BOOL addedOberserver { weeapp::sys::NO };
+    weeapp::sys::BOOL bgIsVisible { weeapp::sys::NO };
+    weeapp::sys::BOOL labelsAreVisible { weeapp::sys::NO };
     std::int32_t step { 0 };
     std::shared_ptr<ButtonArray> buttons;
     std::shared_ptr<LabelArray> labels;
-    sys::BOOL aniRuns { sys::NO };
-    sys::BOOL animate { sys::NO };
-    sys::BOOL isMetroStyle { sys::NO };
-    ui::ColorPtr metroBGColor;
+    weeapp::sys::BOOL aniRuns { weeapp::sys::NO };
+    weeapp::sys::BOOL animate { weeapp::sys::NO };
+    weeapp::sys::BOOL isMetroStyle { weeapp::sys::NO };
+    weeapp::ui::ColorPtr metroBGColor;
     std::int32_t littleTiles { 0 };
 
 private:
@@ -140,11 +140,11 @@ private:
     void showActionChooser(std::int32_t tag, const TapDecision&, const std::string& mail);
     // A tile's accessibility (tiles/tile_accessibility.cpp): its label, its hint asked for each
     // time, the parts that stay silent and, when it is more than the button, the area it covers.
-    void describeTile(ui::Button&, std::string label, const std::vector<ui::View*>& silentParts, std::optional<ui::Rect> area);
-    ui::AccessibilityTextProvider accessibilityTextWhileAlive(std::optional<std::string> (KavrinController::*text)());
+    void describeTile(weeapp::ui::Button&, std::string label, const std::vector<weeapp::ui::View*>& silentParts, std::optional<weeapp::ui::Rect> area);
+    weeapp::ui::AccessibilityTextProvider accessibilityTextWhileAlive(std::optional<std::string> (KavrinController::*text)());
 };
 
 // The system-wide settings-changed callback: re-posts the notification locally.
-void preferencesChange(sys::DarwinNotifyCenter* center, void* observer, const std::string& name, const void* object, const sys::Dictionary* userInfo);
+void preferencesChange(weeapp::sys::DarwinNotifyCenter* center, void* observer, const std::string& name, const void* object, const weeapp::sys::Dictionary* userInfo);
 
 }

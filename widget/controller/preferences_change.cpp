@@ -1,13 +1,13 @@
 #include "controller/kavrin_controller.h"
 
 #include "kavrin/published_names.h"
-#include <weeapp/sys/notification_center.h>
+#include <weeapp/sys/events/notification_center.h>
 
 namespace kavrin {
 
-void preferencesChange(sys::DarwinNotifyCenter*, void*, const std::string&, const void*, const sys::Dictionary*)
+void preferencesChange(weeapp::sys::DarwinNotifyCenter*, void*, const std::string&, const void*, const weeapp::sys::Dictionary*)
 {
-    sys::NotificationCenter::defaultCenter().postNotificationName(kPreferencesChangedLocal);
+    weeapp::sys::NotificationCenter::defaultCenter().postNotificationName(kPreferencesChangedLocal);
 }
 
 void KavrinController::preferencesChange2()
@@ -20,17 +20,17 @@ void KavrinController::preferencesChange2()
     else
         pageSizeChanged = checkSetting("fiveIcons") ? false : contactsPerPage == 5;
 
-    const sys::BOOL showLabels = checkSetting("showLabels");
-    const sys::BOOL showBg = checkSetting("showBg");
-    const sys::BOOL metroStyle = checkSetting("metroStyle");
-    const ui::ColorPtr backgroundColor = getMetroBackgroundColor();
-    const std::int32_t rightTiles = sys::intValue(sys::objectForKey(getMetroPattern(), "righttiles"));
+    const weeapp::sys::BOOL showLabels = checkSetting("showLabels");
+    const weeapp::sys::BOOL showBg = checkSetting("showBg");
+    const weeapp::sys::BOOL metroStyle = checkSetting("metroStyle");
+    const weeapp::ui::ColorPtr backgroundColor = getMetroBackgroundColor();
+    const std::int32_t rightTiles = weeapp::sys::intValue(weeapp::sys::objectForKey(getMetroPattern(), "righttiles"));
 
     const bool restUnchanged = showLabels == labelsAreVisible && showBg == bgIsVisible && metroStyle == isMetroStyle
         && backgroundColor == metroBGColor && rightTiles == littleTiles;
 
     if (pageSizeChanged || !restUnchanged) {
-        animate = sys::NO;
+        animate = weeapp::sys::NO;
         buildGroundView();
         buildView();
     }

@@ -28,7 +28,7 @@ constexpr bool followsTheWidgetLanguages(const std::array<Row, Count>& rows)
 template<typename Row, std::size_t Count>
 const Row& translationForPreferredLanguage(const std::array<Row, Count>& rows, const Row& english)
 {
-    return sys::translationFor(rows, english, sys::preferredLanguage());
+    return weeapp::sys::translationFor(rows, english, weeapp::sys::preferredLanguage());
 }
 
 }

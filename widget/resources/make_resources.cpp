@@ -5,7 +5,7 @@
 // cImageCom.png is the photo shown for a contact without a thumbnail.
 
 #include <weeapp/c_handles.h>
-#include <weeapp/ui/cairo_paths.h>
+#include <weeapp/ui/drawing/cairo_paths.h>
 
 #include <cairo.h>
 #include <plist/plist.h>
@@ -19,7 +19,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-using ui::roundedRectangle;
+using weeapp::ui::roundedRectangle;
 
 bool writeSurface(const weeapp::CairoSurface& surface, const std::string& path)
 {

@@ -22,24 +22,24 @@ constexpr MetroPatternRow kPattern2 { "128", "128", "64", "64", "3", "128", "12"
 constexpr MetroPatternRow kPattern3 { "90", "90", "46", "46", "5", "90", "11" };
 constexpr MetroPatternRow kPattern4 { "80", "80", "40", "40", "6", "80", "10" };
 
-sys::ValuePtr patternDictionary(const MetroPatternRow& row)
+weeapp::sys::ValuePtr patternDictionary(const MetroPatternRow& row)
 {
-    return sys::Value::dictionary({
-        { "1width", sys::Value::string(row.bigWidth) },
-        { "1height", sys::Value::string(row.bigHeight) },
-        { "tilewidth", sys::Value::string(row.tileWidth) },
-        { "tileheight", sys::Value::string(row.tileHeight) },
-        { "righttiles", sys::Value::string(row.rightTiles) },
-        { "viewHeight", sys::Value::string(row.viewHeight) },
-        { "fontSize", sys::Value::string(row.fontSize) },
+    return weeapp::sys::Value::dictionary({
+        { "1width", weeapp::sys::Value::string(row.bigWidth) },
+        { "1height", weeapp::sys::Value::string(row.bigHeight) },
+        { "tilewidth", weeapp::sys::Value::string(row.tileWidth) },
+        { "tileheight", weeapp::sys::Value::string(row.tileHeight) },
+        { "righttiles", weeapp::sys::Value::string(row.rightTiles) },
+        { "viewHeight", weeapp::sys::Value::string(row.viewHeight) },
+        { "fontSize", weeapp::sys::Value::string(row.fontSize) },
     });
 }
 
 }
 
-sys::ValuePtr KavrinController::getMetroPattern()
+weeapp::sys::ValuePtr KavrinController::getMetroPattern()
 {
-    const std::int32_t tilesAlign = sys::intValue(lookUpSetting("tilesAlign"));
+    const std::int32_t tilesAlign = weeapp::sys::intValue(lookUpSetting("tilesAlign"));
     switch (tilesAlign) {
     case 2:
         return patternDictionary(kPattern2);
@@ -52,23 +52,23 @@ sys::ValuePtr KavrinController::getMetroPattern()
     }
 }
 
-ui::ColorPtr KavrinController::getMetroBackgroundColor()
+weeapp::ui::ColorPtr KavrinController::getMetroBackgroundColor()
 {
-    switch (sys::intValue(lookUpSetting("metroBackground"))) {
+    switch (weeapp::sys::intValue(lookUpSetting("metroBackground"))) {
     case 2:
-        return ui::Color::yellowColor();
+        return weeapp::ui::Color::yellowColor();
     case 3:
-        return ui::Color::cyanColor();
+        return weeapp::ui::Color::cyanColor();
     case 4:
-        return ui::Color::magentaColor();
+        return weeapp::ui::Color::magentaColor();
     case 5:
-        return ui::Color::redColor();
+        return weeapp::ui::Color::redColor();
     case 6:
-        return ui::Color::whiteColor();
+        return weeapp::ui::Color::whiteColor();
     case 7:
-        return ui::Color::clearColor();
+        return weeapp::ui::Color::clearColor();
     default:
-        return ui::Color::greenColor();
+        return weeapp::ui::Color::greenColor();
     }
 }
 

@@ -3,14 +3,14 @@
 
 namespace kavrin {
 
-sys::BOOL KavrinController::checkSetting(const std::string& key)
+weeapp::sys::BOOL KavrinController::checkSetting(const std::string& key)
 {
-    return sys::boolValue(lookUpSetting(key)) ? sys::YES : sys::NO;
+    return weeapp::sys::boolValue(lookUpSetting(key)) ? weeapp::sys::YES : weeapp::sys::NO;
 }
 
 std::int32_t KavrinController::getStandardAction()
 {
-    return sys::intValue(lookUpSetting("standardAction"));
+    return weeapp::sys::intValue(lookUpSetting("standardAction"));
 }
 
 // The widget never creates, copies or writes the settings file; its writer is another program.

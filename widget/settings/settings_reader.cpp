@@ -2,13 +2,13 @@
 
 #include "kavrin/published_names.h"
 #include <weeapp/sys/format.h>
-#include <weeapp/sys/property_list.h>
+#include <weeapp/sys/plist/property_list.h>
 
 namespace kavrin {
 
-sys::ValuePtr lookUpSetting(std::string_view key)
+weeapp::sys::ValuePtr lookUpSetting(std::string_view key)
 {
-    return sys::objectForKey(sys::dictionaryEntryOfFile(sys::stringWithFormat("%@", std::string_view(kSettingsPath)), key), key);
+    return weeapp::sys::objectForKey(weeapp::sys::dictionaryEntryOfFile(weeapp::sys::stringWithFormat("%@", std::string_view(kSettingsPath)), key), key);
 }
 
 }

@@ -3,9 +3,9 @@
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
 #include <weeapp/c_handles.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/format.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/utf8.h>
 
 #include <fcntl.h>
@@ -34,7 +34,7 @@ struct DatabaseBytes {
     std::span<const std::uint8_t> bytes;
     bool set { false };
 };
-std::array<DatabaseBytes, 2> databaseBytes { { { sys::kAddressBookPath, {} }, { sys::kAddressBookImagesPath, {} } } };
+std::array<DatabaseBytes, 2> databaseBytes { { { weeapp::sys::kAddressBookPath, {} }, { weeapp::sys::kAddressBookImagesPath, {} } } };
 
 DatabaseBytes* databaseBytesFor(std::string_view phonePath)
 {
@@ -159,7 +159,7 @@ weeapp::SqliteConnection openReadOnly(const char* phonePath)
 {
     if (const DatabaseBytes* inMemory = databaseBytesFor(phonePath); inMemory && inMemory->set)
         return openFromBytes(inMemory->bytes);
-    const std::string path = sys::resolvePhonePath(phonePath);
+    const std::string path = weeapp::sys::resolvePhonePath(phonePath);
     const Opening opening = openingFor(path);
     if (opening == Opening::Refused)
         return {};
@@ -206,18 +206,18 @@ void clearAddressBookBytes()
 
 sqlite3* KavrinController::getNewABDBConnection()
 {
-    return openReadOnly(sys::kAddressBookPath).release();
+    return openReadOnly(weeapp::sys::kAddressBookPath).release();
 }
 
 sqlite3* KavrinController::getNewDBConnection()
 {
-    return openReadOnly(sys::kAddressBookImagesPath).release();
+    return openReadOnly(weeapp::sys::kAddressBookImagesPath).release();
 }
 
 std::string KavrinController::getMailFromDB(std::int32_t recordId)
 {
     std::string address;
-    const std::string sql = sys::stringWithFormat("select value from ABMultiValue WHERE property=4 AND record_id=%i", recordId);
+    const std::string sql = weeapp::sys::stringWithFormat("select value from ABMultiValue WHERE property=4 AND record_id=%i", recordId);
     // The last readable row wins: a row without text, or with bytes that are not UTF-8, is passed
     // over. The text is taken at its full length, so a NUL inside it stays and makes it no
     // address that a URL can hold.
@@ -227,27 +227,27 @@ std::string KavrinController::getMailFromDB(std::int32_t recordId)
         if (!text)
             return;
         const std::string_view value(text, static_cast<std::size_t>(length));
-        if (sys::isValidUtf8(value))
+        if (weeapp::sys::isValidUtf8(value))
             address = std::string(value);
     });
     return address;
 }
 
-ui::ImagePtr KavrinController::getImageFromDB(std::int32_t recordId)
+weeapp::ui::ImagePtr KavrinController::getImageFromDB(std::int32_t recordId)
 {
     // The last row wins; its blob is decoded where SQLite holds it.
     bool found = false;
-    ui::ImagePtr image;
-    const std::string sql = sys::stringWithFormat("select data from ABThumbnailImage WHERE format=0 AND record_id=%i", recordId);
+    weeapp::ui::ImagePtr image;
+    const std::string sql = weeapp::sys::stringWithFormat("select data from ABThumbnailImage WHERE format=0 AND record_id=%i", recordId);
     runQuery(weeapp::SqliteConnection(getNewDBConnection()), sql, [&found, &image](sqlite3_stmt* statement) {
         const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 0));
         const int length = sqlite3_column_bytes(statement, 0);
         found = true;
-        image = bytes ? ui::Image::imageWithData(std::span(bytes, static_cast<std::size_t>(length))) : ui::Image::imageWithData({});
+        image = bytes ? weeapp::ui::Image::imageWithData(std::span(bytes, static_cast<std::size_t>(length))) : weeapp::ui::Image::imageWithData({});
     });
     if (found)
         return image;
-    return ui::Image::imageWithContentsOfFile(kPlaceholderPhotoPath);
+    return weeapp::ui::Image::imageWithContentsOfFile(kPlaceholderPhotoPath);
 }
 
 }

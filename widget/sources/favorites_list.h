@@ -10,11 +10,11 @@ namespace kavrin {
 
 // The phone's speed-dial list, read afresh: an array of FavoriteEntry dictionaries, or nil for a
 // missing or unreadable file or a root that is not an array.
-sys::ValuePtr loadFavoritesList();
+weeapp::sys::ValuePtr loadFavoritesList();
 
 // Reading one FavoriteEntry. An element that is not a dictionary reads like an empty entry.
 struct FavoriteEntry {
-    sys::ValuePtr entry;
+    weeapp::sys::ValuePtr entry;
 
     // "Name" as "%@" prints it ("(null)" when missing).
     std::string formattedName() const;

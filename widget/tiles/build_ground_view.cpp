@@ -2,13 +2,13 @@
 
 #include "resources/bundle_resources.h"
 #include "tiles/tile_geometry.h"
-#include <weeapp/ui/image_view.h>
+#include <weeapp/ui/views/image_view.h>
 
 namespace kavrin {
 
 namespace {
 
-void configureScrollView(ui::ScrollView& scrollView, ui::ScrollViewDelegate* delegate)
+void configureScrollView(weeapp::ui::ScrollView& scrollView, weeapp::ui::ScrollViewDelegate* delegate)
 {
     scrollView.setPagingEnabled(true);
     scrollView.setShowsHorizontalScrollIndicator(false);
@@ -23,7 +23,7 @@ void configureScrollView(ui::ScrollView& scrollView, ui::ScrollViewDelegate* del
 
 // One page to begin with; asking for page 1 of one page pins the first page current, and it
 // stays current when the tile build sets the real page count.
-void configurePageControl(ui::PageControl& pageControl, std::int32_t viewH, bool hidden)
+void configurePageControl(weeapp::ui::PageControl& pageControl, std::int32_t viewH, bool hidden)
 {
     pageControl.setFrame({ 0, static_cast<float>(viewH - 15), static_cast<float>(kStandardPageWidth), 15 });
     pageControl.setNumberOfPages(1);
@@ -39,8 +39,8 @@ void configurePageControl(ui::PageControl& pageControl, std::int32_t viewH, bool
 // background image, scroll view).
 void KavrinController::buildGroundView()
 {
-    const std::vector<ui::ViewPtr> children = _view->subviews();
-    for (const ui::ViewPtr& child : children)
+    const std::vector<weeapp::ui::ViewPtr> children = _view->subviews();
+    for (const weeapp::ui::ViewPtr& child : children)
         child->removeFromSuperview();
     if (buttons)
         buttons->clear();
@@ -48,8 +48,8 @@ void KavrinController::buildGroundView()
     metroBGColor = getMetroBackgroundColor();
 
     if (checkSetting("metroStyle")) {
-        isMetroStyle = sys::YES;
-        viewH = sys::intValue(sys::objectForKey(getMetroPattern(), "viewHeight"));
+        isMetroStyle = weeapp::sys::YES;
+        viewH = weeapp::sys::intValue(weeapp::sys::objectForKey(getMetroPattern(), "viewHeight"));
         const auto height = static_cast<float>(viewH);
         _view->setFrame({ 0, 0, static_cast<float>(kMetroPageWidth), height });
         _view->setBackgroundColor(getMetroBackgroundColor());
@@ -63,7 +63,7 @@ void KavrinController::buildGroundView()
         return;
     }
 
-    isMetroStyle = sys::NO;
+    isMetroStyle = weeapp::sys::NO;
     contactsPerPage = 4;
     viewH = 110;
     distance = 12;
@@ -78,20 +78,20 @@ void KavrinController::buildGroundView()
     scrollView->setFrame({ 0, 0, static_cast<float>(kStandardPageWidth), height });
     scrollView->setContentSize({ static_cast<float>(kStandardPageWidth), height });
     configureScrollView(*scrollView, this);
-    scrollView->setBackgroundColor(ui::Color::clearColor());
+    scrollView->setBackgroundColor(weeapp::ui::Color::clearColor());
     configurePageControl(*pageControl, viewH, false);
     _view->addSubview(pageControl);
 
     if (checkSetting("showBg")) {
         // A missing image file still gives a sized, empty image view.
-        const ui::ImagePtr file = ui::Image::imageWithContentsOfFile(kBackgroundImagePath);
-        const ui::ImagePtr background = file ? file->resizableImageWithCapInsets({ 5, 5, 5, 5 }) : nullptr;
-        const auto imageView = ui::ImageView::create(background);
+        const weeapp::ui::ImagePtr file = weeapp::ui::Image::imageWithContentsOfFile(kBackgroundImagePath);
+        const weeapp::ui::ImagePtr background = file ? file->resizableImageWithCapInsets({ 5, 5, 5, 5 }) : nullptr;
+        const auto imageView = weeapp::ui::ImageView::create(background);
         imageView->setFrame({ 0, 0, _view->frame().width(), _view->frame().height() });
         _view->addSubview(imageView);
-        bgIsVisible = sys::YES;
+        bgIsVisible = weeapp::sys::YES;
     } else {
-        bgIsVisible = sys::NO;
+        bgIsVisible = weeapp::sys::NO;
     }
     _view->addSubview(scrollView);
 }

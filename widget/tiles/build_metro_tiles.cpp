@@ -3,7 +3,7 @@
 #include "sources/favorites_list.h"
 #include "tiles/tile_geometry.h"
 #include <weeapp/sys/format.h>
-#include <weeapp/ui/font.h>
+#include <weeapp/ui/text/font.h>
 
 namespace kavrin {
 
@@ -18,25 +18,25 @@ struct MetroGeometry {
     std::int32_t fontSize;
 };
 
-MetroGeometry readPattern(const sys::ValuePtr& pattern)
+MetroGeometry readPattern(const weeapp::sys::ValuePtr& pattern)
 {
     return {
-        sys::intValue(sys::objectForKey(pattern, "1width")),
-        sys::intValue(sys::objectForKey(pattern, "1height")),
-        sys::intValue(sys::objectForKey(pattern, "tilewidth")),
-        sys::intValue(sys::objectForKey(pattern, "tileheight")),
-        sys::intValue(sys::objectForKey(pattern, "righttiles")),
-        sys::intValue(sys::objectForKey(pattern, "fontSize")),
+        weeapp::sys::intValue(weeapp::sys::objectForKey(pattern, "1width")),
+        weeapp::sys::intValue(weeapp::sys::objectForKey(pattern, "1height")),
+        weeapp::sys::intValue(weeapp::sys::objectForKey(pattern, "tilewidth")),
+        weeapp::sys::intValue(weeapp::sys::objectForKey(pattern, "tileheight")),
+        weeapp::sys::intValue(weeapp::sys::objectForKey(pattern, "righttiles")),
+        weeapp::sys::intValue(weeapp::sys::objectForKey(pattern, "fontSize")),
     };
 }
 
 // Black text on the light backgrounds, white on the others; by identity with the shared colours.
-ui::ColorPtr tileTextColor(const ui::ColorPtr& background)
+weeapp::ui::ColorPtr tileTextColor(const weeapp::ui::ColorPtr& background)
 {
-    if (background == ui::Color::whiteColor() || background == ui::Color::yellowColor() || background == ui::Color::cyanColor()
-        || background == ui::Color::greenColor())
-        return ui::Color::blackColor();
-    return ui::Color::whiteColor();
+    if (background == weeapp::ui::Color::whiteColor() || background == weeapp::ui::Color::yellowColor() || background == weeapp::ui::Color::cyanColor()
+        || background == weeapp::ui::Color::greenColor())
+        return weeapp::ui::Color::blackColor();
+    return weeapp::ui::Color::whiteColor();
 }
 
 struct TileRect {
@@ -97,36 +97,36 @@ std::int32_t KavrinController::buildMetroTiles()
 {
     const MetroGeometry geometry = readPattern(getMetroPattern());
     littleTiles = geometry.rightTiles;
-    const ui::FontPtr font = ui::Font::fontWithNameSize("Helvetica", static_cast<float>(geometry.fontSize));
-    const ui::ColorPtr textColor = tileTextColor(metroBGColor);
+    const weeapp::ui::FontPtr font = weeapp::ui::Font::fontWithNameSize("Helvetica", static_cast<float>(geometry.fontSize));
+    const weeapp::ui::ColorPtr textColor = tileTextColor(metroBGColor);
     MetroCursor cursor(geometry);
 
-    const std::size_t count = sys::count(rawElementsArray);
+    const std::size_t count = weeapp::sys::count(rawElementsArray);
     for (std::size_t index = 0; index < count; ++index) {
-        const FavoriteEntry entry { sys::objectAtIndex(rawElementsArray, index) };
+        const FavoriteEntry entry { weeapp::sys::objectAtIndex(rawElementsArray, index) };
         const TileRect tile = cursor.tileFor(index);
-        const std::vector<std::string> words = sys::componentsSeparatedByString(entry.formattedName(), " ");
+        const std::vector<std::string> words = weeapp::sys::componentsSeparatedByString(entry.formattedName(), " ");
         const std::string firstWord = words.empty() ? std::string() : words.front();
 
-        const ui::Size measured = ui::sizeWithFont(firstWord, *font,
-            { static_cast<float>(tile.width), static_cast<float>(tile.height) }, ui::LineBreakMode::WordWrap);
+        const weeapp::ui::Size measured = weeapp::ui::sizeWithFont(firstWord, *font,
+            { static_cast<float>(tile.width), static_cast<float>(tile.height) }, weeapp::ui::LineBreakMode::WordWrap);
         const auto textHeight = static_cast<std::int32_t>(measured.height);
-        auto label = ui::Label::create({ static_cast<float>(tile.x + 2), static_cast<float>(tile.y + tile.height - textHeight),
+        auto label = weeapp::ui::Label::create({ static_cast<float>(tile.x + 2), static_cast<float>(tile.y + tile.height - textHeight),
             static_cast<float>(tile.width - 4), static_cast<float>(textHeight) });
-        label->setBackgroundColor(ui::Color::clearColor());
+        label->setBackgroundColor(weeapp::ui::Color::clearColor());
         label->setTextColor(textColor);
-        label->setTextAlignment(ui::TextAlignmentLeft);
+        label->setTextAlignment(weeapp::ui::TextAlignmentLeft);
         label->setFont(font);
         label->setNumberOfLines(2);
         label->setText(firstWord);
         scrollView->addSubview(label);
 
-        auto button = ui::Button::buttonWithType(0);
+        auto button = weeapp::ui::Button::buttonWithType(0);
         button->setFrame({ static_cast<float>(tile.x), static_cast<float>(tile.y), static_cast<float>(tile.width),
             static_cast<float>(tile.height) });
         button->setTag(static_cast<int>(index));
-        button->setImage(getImageFromDB(entry.recordId()), ui::ControlStateNormal);
-        button->addTarget(this, &KavrinController::doStart, ui::ControlEventTouchUpInside);
+        button->setImage(getImageFromDB(entry.recordId()), weeapp::ui::ControlStateNormal);
+        button->addTarget(this, &KavrinController::doStart, weeapp::ui::ControlEventTouchUpInside);
         scrollView->addSubview(button);
         buttons->push_back(button);
         // Flipped or not, the tile says the whole name; the first word under it stays silent.

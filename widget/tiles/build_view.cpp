@@ -2,7 +2,7 @@
 
 #include "sources/favorites_list.h"
 #include "tiles/tile_geometry.h"
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/run_loop.h>
 
 #include <cmath>
 
@@ -11,7 +11,7 @@ namespace kavrin {
 void KavrinController::buildView()
 {
     // The old tiles go before any new one is made, so a rebuild never holds two sets.
-    scrollView->removeSubviewsIf([](const ui::View& tile) { return tile.tag() != kKeptViewTag; });
+    scrollView->removeSubviewsIf([](const weeapp::ui::View& tile) { return tile.tag() != kKeptViewTag; });
     buttons = std::make_shared<ButtonArray>();
     rawElementsArray = loadFavoritesList();
 
@@ -21,7 +21,7 @@ void KavrinController::buildView()
         // The page count in 32-bit float arithmetic, rounded up; no page size, no pages.
         std::int32_t pages = 0;
         if (contactsPerPage > 0) {
-            const float count = static_cast<float>(static_cast<std::uint32_t>(sys::count(rawElementsArray)));
+            const float count = static_cast<float>(static_cast<std::uint32_t>(weeapp::sys::count(rawElementsArray)));
             pages = static_cast<std::int32_t>(std::ceil(count / static_cast<float>(contactsPerPage)));
         }
         pageControl->setNumberOfPages(pages);
@@ -33,7 +33,7 @@ void KavrinController::buildView()
     pageControl->setNumberOfPages(pages);
     scrollView->setContentSize({ static_cast<float>(static_cast<double>(pages) * kMetroPageWidth), height });
     if (!checkSetting("animateMetrosOff"))
-        sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
+        weeapp::sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
 }
 
 }

@@ -1,9 +1,9 @@
 #include "controller/kavrin_controller.h"
 
 #include "tiles/tile_geometry.h"
+#include <weeapp/sys/events/run_loop.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/animation.h>
+#include <weeapp/ui/views/animation.h>
 
 namespace kavrin {
 
@@ -23,30 +23,30 @@ void KavrinController::flipStyle()
         return;
     if (checkSetting("animateMetrosOff"))
         return;
-    const std::uint32_t random = sys::arc4random();
+    const std::uint32_t random = weeapp::sys::arc4random();
     const auto tileCount = static_cast<std::uint32_t>(buttons ? buttons->size() : 0);
     if (tileCount == 0)
         return;
-    const std::shared_ptr<ui::Button> tile = (*buttons)[random % tileCount];
+    const std::shared_ptr<weeapp::ui::Button> tile = (*buttons)[random % tileCount];
 
-    ui::Animations::beginAnimations("Flip Top Card", nullptr);
-    ui::Animations::setAnimationDidStopSelector(&KavrinController::flipStyleDone);
-    ui::Animations::setAnimationDuration(kFlipDuration);
-    ui::Animations::setAnimationDelegate(this);
-    ui::Animations::setAnimationRepeatCount(0);
-    ui::Animations::setAnimationRepeatAutoreverses(false);
-    ui::Animations::setAnimationCurve(kEaseOutCurve);
-    ui::Animations::setAnimationTransitionForView(kFlipFromLeftTransition, tile.get(), true);
+    weeapp::ui::Animations::beginAnimations("Flip Top Card", nullptr);
+    weeapp::ui::Animations::setAnimationDidStopSelector(&KavrinController::flipStyleDone);
+    weeapp::ui::Animations::setAnimationDuration(kFlipDuration);
+    weeapp::ui::Animations::setAnimationDelegate(this);
+    weeapp::ui::Animations::setAnimationRepeatCount(0);
+    weeapp::ui::Animations::setAnimationRepeatAutoreverses(false);
+    weeapp::ui::Animations::setAnimationCurve(kEaseOutCurve);
+    weeapp::ui::Animations::setAnimationTransitionForView(kFlipFromLeftTransition, tile.get(), true);
     tile->setAlpha(tile->alpha() < 0.5f ? 1.0f : 0.05f);
-    aniRuns = sys::YES;
-    ui::Animations::commitAnimations();
+    aniRuns = weeapp::sys::YES;
+    weeapp::ui::Animations::commitAnimations();
 }
 
 void KavrinController::flipStyleDone()
 {
-    aniRuns = sys::NO;
+    aniRuns = weeapp::sys::NO;
     if (animate && !checkSetting("animateMetrosOff"))
-        sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
+        weeapp::sys::performSelectorWithObjectAfterDelay(this, &KavrinController::flipStyle, nullptr, kFlipDelay);
 }
 
 }

@@ -56,7 +56,7 @@ std::optional<std::string> KavrinController::pageControlAccessibilityValue()
         + std::to_string(pageControl->numberOfPages());
 }
 
-void KavrinController::scrollViewDidScroll(ui::ScrollView*)
+void KavrinController::scrollViewDidScroll(weeapp::ui::ScrollView*)
 {
     if (pageControlUsed)
         return;
@@ -67,9 +67,9 @@ void KavrinController::scrollViewDidScroll(ui::ScrollView*)
     pageControl->setCurrentPage(pageAtOffset(scrollView->contentOffset().x, width));
 }
 
-void KavrinController::scrollViewDidEndDecelerating(ui::ScrollView*)
+void KavrinController::scrollViewDidEndDecelerating(weeapp::ui::ScrollView*)
 {
-    pageControlUsed = sys::NO;
+    pageControlUsed = weeapp::sys::NO;
 }
 
 }

@@ -2,7 +2,7 @@
 
 namespace kavrin {
 
-ui::AccessibilityTextProvider KavrinController::accessibilityTextWhileAlive(std::optional<std::string> (KavrinController::*text)())
+weeapp::ui::AccessibilityTextProvider KavrinController::accessibilityTextWhileAlive(std::optional<std::string> (KavrinController::*text)())
 {
     // The host may keep the views after the controller is gone; they then say nothing.
     return [alive = lifetime(), this, text]() -> std::optional<std::string> {
@@ -14,12 +14,12 @@ ui::AccessibilityTextProvider KavrinController::accessibilityTextWhileAlive(std:
 
 // A tile is one element for its photo, badge and name: it reads the contact's name (and the
 // badge's label when there is one) and says what a tap does; the texts inside it stay silent.
-void KavrinController::describeTile(ui::Button& button, std::string label, const std::vector<ui::View*>& silentParts, std::optional<ui::Rect> area)
+void KavrinController::describeTile(weeapp::ui::Button& button, std::string label, const std::vector<weeapp::ui::View*>& silentParts, std::optional<weeapp::ui::Rect> area)
 {
     button.setAccessibilityLabel(std::move(label));
     button.setAccessibilityHintProvider(accessibilityTextWhileAlive(&KavrinController::tileAccessibilityHint));
     button.setAccessibilityFrameInContainerSpace(area);
-    for (ui::View* part : silentParts)
+    for (weeapp::ui::View* part : silentParts)
         part->setIsAccessibilityElement(false);
 }
 

@@ -114,7 +114,7 @@ TEST(DemoSession, InterruptedScriptEndsCleanly)
         host.sendSignal(signalNumber);
         EXPECT_EQ(host.finish(), 128 + signalNumber);
         EXPECT_EQ(std::distance(fs::directory_iterator(settings.parent_path()), fs::directory_iterator()), 1);
-        EXPECT_EQ(sys::count(phone.settings()), 1u);
+        EXPECT_EQ(weeapp::sys::count(phone.settings()), 1u);
     }
     for (int signalNumber : { SIGINT, SIGTERM }) {
         PhoneRoot untouched;

@@ -205,8 +205,8 @@ TEST(Gallery, DoesNotDependOnThePhonesSettings)
     plain.writeDemoPhone();
     PhoneRoot leftovers;
     leftovers.writeDemoPhone();
-    leftovers.writeSettings({ { "metroStyle", sys::Value::boolean(true) }, { "metroBackground", sys::Value::integer(2) },
-        { "tilesAlign", sys::Value::integer(3) }, { "showLabels", sys::Value::boolean(false) }, { "fiveIcons", sys::Value::boolean(true) } });
+    leftovers.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) }, { "metroBackground", weeapp::sys::Value::integer(2) },
+        { "tilesAlign", weeapp::sys::Value::integer(3) }, { "showLabels", weeapp::sys::Value::boolean(false) }, { "fiveIcons", weeapp::sys::Value::boolean(true) } });
     TemporaryFolder work;
     ASSERT_EQ(gallery(plain, work.path() / "plain").status, 0);
     ASSERT_EQ(gallery(leftovers, work.path() / "leftovers").status, 0);

@@ -162,7 +162,7 @@ TEST(WindowSession, ClicksKeysAndSavedFramesUnderXvfb)
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
     PhoneRoot phone;
     phone.writeDemoPhone();
-    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showLabels", weeapp::sys::Value::boolean(true) } });
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
     showWindowsOn(display);
@@ -250,7 +250,7 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
     PhoneRoot phone;
     phone.writeDemoPhone();
-    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) }, { "askForCall", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showLabels", weeapp::sys::Value::boolean(true) }, { "askForCall", weeapp::sys::Value::boolean(true) } });
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
     showWindowsOn(display);
@@ -398,7 +398,7 @@ TEST(WindowSession, FollowsThePhoneAndChangesItsSettingsByKey)
 
     ASSERT_TRUE(shown.key("m"));
     EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "set metroStyle false");
-    EXPECT_FALSE(sys::boolValue(sys::objectForKey(phone.settings(), "metroStyle")));
+    EXPECT_FALSE(weeapp::sys::boolValue(weeapp::sys::objectForKey(phone.settings(), "metroStyle")));
     ASSERT_TRUE(shown.key("p"));
     EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "set tilesAlign 2");
     ASSERT_TRUE(shown.key("u"));
@@ -506,7 +506,7 @@ TEST(WindowSession, TheChooserFitsTheScreenAndEscapeCancelsIt)
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
     PhoneRoot phone;
     phone.writeDemoPhone();
-    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) }, { "askForMail", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "askForCall", weeapp::sys::Value::boolean(true) }, { "askForText", weeapp::sys::Value::boolean(true) }, { "askForMail", weeapp::sys::Value::boolean(true) } });
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
     TemporaryFolder out;
@@ -547,7 +547,7 @@ TEST(WindowSession, PauseAndStepHoldTheClockWhereTheScriptsWaitWould)
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
     PhoneRoot phone;
     phone.writeDemoPhone();
-    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) } });
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
     TemporaryFolder out;

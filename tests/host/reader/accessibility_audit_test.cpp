@@ -1,7 +1,7 @@
 #include "reader/accessibility_audit.h"
 #include "support/host_harness.h"
 
-#include <weeapp/ui/json_text.h>
+#include <weeapp/ui/inspection/json_text.h>
 
 #include <gtest/gtest.h>
 
@@ -72,14 +72,14 @@ TEST(AccessibilityAudit, FindsEachFaultOnce)
     RunResult json = phone.host({ "--protocol", "json" }, "view\naudit\n");
     ASSERT_EQ(json.status, 0) << json.err;
     ASSERT_EQ(json.lines().size(), 2u) << json.out;
-    const ui::Json answer = ui::Json::parse(json.lines()[1]);
+    const weeapp::ui::Json answer = weeapp::ui::Json::parse(json.lines()[1]);
     ASSERT_EQ(answer["audit"].size(), 6u) << json.out;
-    const ui::Json& contrast = answer["audit"][2];
+    const weeapp::ui::Json& contrast = answer["audit"][2];
     EXPECT_EQ(contrast["rule"], "contrast");
     EXPECT_EQ(contrast["figure"], "2.84:1<4.5:1");
     EXPECT_EQ(contrast["text"], "Faint");
-    EXPECT_EQ(ui::jsonText(contrast["element"]), R"({"class": "Label", "tag": 3, "frame": [120, 10, 80, 20], "label": "Faint"})");
-    EXPECT_EQ(ui::jsonText(answer["audit"][3]["other"]), R"({"class": "Button", "tag": 6, "frame": [210, 10, 50, 50], "label": "Bart"})");
+    EXPECT_EQ(weeapp::ui::jsonText(contrast["element"]), R"({"class": "Label", "tag": 3, "frame": [120, 10, 80, 20], "label": "Faint"})");
+    EXPECT_EQ(weeapp::ui::jsonText(answer["audit"][3]["other"]), R"({"class": "Button", "tag": 6, "frame": [210, 10, 50, 50], "label": "Bart"})");
     EXPECT_TRUE(answer["audit"][0]["element"]["label"].is_null());
 }
 

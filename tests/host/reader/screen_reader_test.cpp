@@ -1,6 +1,6 @@
 #include "support/host_harness.h"
 
-#include <weeapp/ui/json_text.h>
+#include <weeapp/ui/inspection/json_text.h>
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 namespace kavrin::testing {
 namespace {
 
-sys::Array sixFavorites()
+weeapp::sys::Array sixFavorites()
 {
-    sys::Array favorites {
+    weeapp::sys::Array favorites {
         favorite("Ada Quell", 1, "_$!<Mobile>!$_", "+49 170 111 2222"),
         favorite("Bo Rinne", 2, "_$!<Home>!$_", "(030) 555-0142"),
         favorite("Cleo", 3, "Boat", "0170 333"),
@@ -40,7 +40,7 @@ TEST(ScreenReader, DescribeElementsAndThePageGesture)
 {
     PhoneRoot phone;
     phone.writeFavorites(sixFavorites());
-    phone.writeSettings({ { "showLabels", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showLabels", weeapp::sys::Value::boolean(true) } });
     RunResult result = phone.host(
         "view\n"
         "describe 44 44\ndescribe 44 71\ndescribe 44 86\ndescribe 82 44\n"
@@ -150,9 +150,9 @@ TEST(ScreenReader, ProtocolAnswersAndSpeaks)
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<std::string> lines = result.lines();
     ASSERT_EQ(lines.size(), 7u) << result.out;
-    std::vector<ui::Json> answers;
+    std::vector<weeapp::ui::Json> answers;
     for (const std::string& line : lines)
-        answers.push_back(ui::Json::parse(line, nullptr, false));
+        answers.push_back(weeapp::ui::Json::parse(line, nullptr, false));
     EXPECT_EQ(lines[0], R"({"ok": true, "describe": null})");
     EXPECT_EQ(lines[2], R"({"ok": true, "describe": )" + tile("Ada Quell", "Calls") + "}");
     EXPECT_EQ(lines[3], R"({"ok": true, "describe": null})");

@@ -1,13 +1,13 @@
 #include "render/render_cache.h"
 #include "render/renderer.h"
-#include <weeapp/sys/clock.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/clock.h>
+#include <weeapp/sys/events/run_loop.h>
 #include <weeapp/ui/color.h>
-#include <weeapp/ui/font.h>
-#include <weeapp/ui/image.h>
-#include <weeapp/ui/image_view.h>
-#include <weeapp/ui/label.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/images/image.h>
+#include <weeapp/ui/text/font.h>
+#include <weeapp/ui/views/image_view.h>
+#include <weeapp/ui/views/label.h>
+#include <weeapp/ui/views/window.h>
 
 #include <gtest/gtest.h>
 
@@ -23,22 +23,22 @@ namespace {
 
 // A window with a column of labels, more than the text layouts keep between frames, and an
 // image.
-std::shared_ptr<ui::Window> textsAndAnImage(int labels)
+std::shared_ptr<weeapp::ui::Window> textsAndAnImage(int labels)
 {
-    auto window = ui::Window::create({ 0, 0, 320, 480 });
-    auto content = ui::View::create({ 0, 0, 320, 480 });
+    auto window = weeapp::ui::Window::create({ 0, 0, 320, 480 });
+    auto content = weeapp::ui::View::create({ 0, 0, 320, 480 });
     window->addSubview(content);
     for (int i = 0; i < labels; ++i) {
-        auto label = ui::Label::create({ 4, static_cast<float>(i) * 1.5f, 300, 14 });
-        label->setFont(ui::Font::fontWithNameSize("Helvetica", 12));
-        label->setTextColor(ui::Color::whiteColor());
+        auto label = weeapp::ui::Label::create({ 4, static_cast<float>(i) * 1.5f, 300, 14 });
+        label->setFont(weeapp::ui::Font::fontWithNameSize("Helvetica", 12));
+        label->setTextColor(weeapp::ui::Color::whiteColor());
         label->setText("Friend number " + std::to_string(i));
         content->addSubview(label);
     }
-    auto bitmap = std::make_shared<ui::Bitmap>();
+    auto bitmap = std::make_shared<weeapp::ui::Bitmap>();
     bitmap->width = bitmap->height = 16;
     bitmap->pixels.assign(256, 0xff3080c0u);
-    content->addSubview(ui::ImageView::create(std::make_shared<ui::Image>(bitmap, "data")));
+    content->addSubview(weeapp::ui::ImageView::create(std::make_shared<weeapp::ui::Image>(bitmap, "data")));
     return window;
 }
 
@@ -54,11 +54,11 @@ std::string pixelsOf(const weeapp::CairoSurface& picture)
 // between (nothing of a cache outlives it in another) all give the same picture.
 TEST(RenderCache, PicturesDoNotDependOnTheCacheThatDrawsThem)
 {
-    sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
+    weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
     auto window = textsAndAnImage(300);
-    const ui::View* content = window->subviews().front().get();
+    const weeapp::ui::View* content = window->subviews().front().get();
     const auto draw = [&](host::RenderCache& cache) {
-        return pixelsOf(host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*window, content, nullptr));
+        return pixelsOf(host::Renderer(cache, weeapp::sys::RunLoop::main().now()).renderWindow(*window, content, nullptr));
     };
 
     host::RenderCache kept;

@@ -1,13 +1,13 @@
 #include "render/renderer.h"
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/animation.h>
-#include <weeapp/ui/button.h>
+#include <weeapp/sys/events/run_loop.h>
 #include <weeapp/ui/color.h>
-#include <weeapp/ui/font.h>
-#include <weeapp/ui/image.h>
-#include <weeapp/ui/label.h>
-#include <weeapp/ui/scroll_view.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/images/image.h>
+#include <weeapp/ui/text/font.h>
+#include <weeapp/ui/views/animation.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/label.h>
+#include <weeapp/ui/views/scroll_view.h>
+#include <weeapp/ui/views/window.h>
 
 #include <gtest/gtest.h>
 
@@ -36,27 +36,27 @@ const std::vector<std::string> kNames = {
     "W",
 };
 
-ui::ImagePtr photo()
+weeapp::ui::ImagePtr photo()
 {
-    auto bitmap = std::make_shared<ui::Bitmap>();
+    auto bitmap = std::make_shared<weeapp::ui::Bitmap>();
     bitmap->width = bitmap->height = 64;
     for (std::uint32_t y = 0; y < 64; ++y) {
         for (std::uint32_t x = 0; x < 64; ++x)
             bitmap->pixels.push_back(0xff000000u | (x * 4) << 16 | (y * 4) << 8 | 0x80u);
     }
-    return std::make_shared<ui::Image>(bitmap, "data");
+    return std::make_shared<weeapp::ui::Image>(bitmap, "data");
 }
 
-std::shared_ptr<ui::Label> nameLabel(const std::string& name, ui::Rect frame, int lines, float size)
+std::shared_ptr<weeapp::ui::Label> nameLabel(const std::string& name, weeapp::ui::Rect frame, int lines, float size)
 {
-    auto label = ui::Label::create(frame);
-    label->setTextColor(ui::Color::whiteColor());
-    label->setTextAlignment(ui::TextAlignmentCenter);
-    label->setFont(ui::Font::fontWithNameSize("Helvetica", size));
+    auto label = weeapp::ui::Label::create(frame);
+    label->setTextColor(weeapp::ui::Color::whiteColor());
+    label->setTextAlignment(weeapp::ui::TextAlignmentCenter);
+    label->setFont(weeapp::ui::Font::fontWithNameSize("Helvetica", size));
     label->setNumberOfLines(lines);
     label->setAdjustsFontSizeToFitWidth(lines == 1);
     label->setMinimumFontSize(9.0f);
-    label->setShadowColor(ui::Color::darkTextColor());
+    label->setShadowColor(weeapp::ui::Color::darkTextColor());
     label->setShadowOffset({ 1.0f, 1.0f });
     label->setText(name);
     return label;
@@ -68,21 +68,21 @@ std::shared_ptr<ui::Label> nameLabel(const std::string& name, ui::Rect frame, in
 struct Strip {
     explicit Strip(int tiles)
     {
-        auto container = ui::View::create({ 2, 2, 316, 150 });
+        auto container = weeapp::ui::View::create({ 2, 2, 316, 150 });
         window->addSubview(container);
         container->addSubview(scroll);
         scroll->setContentSize({ static_cast<float>(tiles * 80), 150 });
-        const ui::ImagePtr image = photo();
+        const weeapp::ui::ImagePtr image = photo();
         for (int i = 0; i < tiles; ++i) {
             const std::string name = kNames[static_cast<std::size_t>(i) % kNames.size()] + " " + std::to_string(i);
             const auto x = static_cast<float>(12 + 76 * i);
-            auto button = ui::Button::buttonWithType(0);
+            auto button = weeapp::ui::Button::buttonWithType(0);
             button->setFrame({ x, 12, 64, 64 });
-            button->setImage(image, ui::ControlStateNormal);
+            button->setImage(image, weeapp::ui::ControlStateNormal);
             button->layer().cornerRadius = 5.0f;
             button->layer().masksToBounds = true;
             auto badge = nameLabel(name, { 0, 54, 64, 10 }, 1, 9.0f);
-            badge->setBackgroundColor(ui::Color::blackColor());
+            badge->setBackgroundColor(weeapp::ui::Color::blackColor());
             badge->setAlpha(0.9f);
             button->addSubview(badge);
             button->addSubview(nameLabel(name, { 2, 20, 60, 40 }, 2, 12.0f));
@@ -95,9 +95,9 @@ struct Strip {
         }
     }
 
-    std::shared_ptr<ui::Window> window { ui::Window::create({ 0, 0, 320, 480 }) };
-    std::shared_ptr<ui::ScrollView> scroll { ui::ScrollView::create({ 0, 0, 316, 150 }) };
-    std::vector<std::shared_ptr<ui::Button>> tiles_;
+    std::shared_ptr<weeapp::ui::Window> window { weeapp::ui::Window::create({ 0, 0, 320, 480 }) };
+    std::shared_ptr<weeapp::ui::ScrollView> scroll { weeapp::ui::ScrollView::create({ 0, 0, 316, 150 }) };
+    std::vector<std::shared_ptr<weeapp::ui::Button>> tiles_;
 };
 
 bool samePixels(cairo_surface_t* first, cairo_surface_t* second)
@@ -117,14 +117,14 @@ bool samePixels(cairo_surface_t* first, cairo_surface_t* second)
 // and while tiles in sight and beside it flip.
 TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
 {
-    auto clock = std::make_shared<sys::ManualClock>();
-    sys::RunLoop::main().setClock(clock);
+    auto clock = std::make_shared<weeapp::sys::ManualClock>();
+    weeapp::sys::RunLoop::main().setClock(clock);
     Strip strip(400);
     int compared = 0;
     host::RenderCache cache;
     const auto expectSame = [&](const std::string& what, int scale) {
-        host::Renderer inSight(cache, sys::RunLoop::main().now(), scale);
-        host::Renderer everything(cache, sys::RunLoop::main().now(), scale);
+        host::Renderer inSight(cache, weeapp::sys::RunLoop::main().now(), scale);
+        host::Renderer everything(cache, weeapp::sys::RunLoop::main().now(), scale);
         everything.setDrawsEverything(true);
         weeapp::CairoSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
         weeapp::CairoSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
@@ -141,14 +141,14 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
 
     strip.scroll->setContentOffset({ 76.0f * 200, 0 });
     for (int tile : { 199, 200, 202, 204 }) {
-        ui::Animations::beginAnimations("flip", nullptr);
-        ui::Animations::setAnimationDuration(1.0);
-        ui::Animations::setAnimationTransitionForView(tile % 2 == 0 ? 1 : 2, strip.tiles_[static_cast<std::size_t>(tile)].get(), true);
+        weeapp::ui::Animations::beginAnimations("flip", nullptr);
+        weeapp::ui::Animations::setAnimationDuration(1.0);
+        weeapp::ui::Animations::setAnimationTransitionForView(tile % 2 == 0 ? 1 : 2, strip.tiles_[static_cast<std::size_t>(tile)].get(), true);
         strip.tiles_[static_cast<std::size_t>(tile)]->setAlpha(0.5f);
-        ui::Animations::commitAnimations();
+        weeapp::ui::Animations::commitAnimations();
     }
     for (double step : { 0.1, 0.2, 0.15 }) {
-        sys::RunLoop::main().advance(step);
+        weeapp::sys::RunLoop::main().advance(step);
         expectSame("mid-flip", 1);
     }
     EXPECT_EQ(compared, 13);

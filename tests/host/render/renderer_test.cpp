@@ -34,7 +34,7 @@ protected:
 // in the metro background colour; photos cover the rest.
 TEST_F(RendererTest, MetroGapsShowTheBackgroundColour)
 {
-    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) }, { "metroBackground", sys::Value::integer(4) } });
+    phone.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) }, { "metroBackground", weeapp::sys::Value::integer(4) } });
     run("view\nrender page1.png\nscroll 320\nrender page2.png\n");
     Picture first = picture("page1.png"), second = picture("page2.png");
     ASSERT_TRUE(first.valid() && second.valid());
@@ -83,7 +83,7 @@ TEST_F(RendererTest, VisiblePageDotIsTheBrightOne)
 // picture is as it always was (white dots).
 TEST_F(RendererTest, PageDotsShowOnEveryBackdrop)
 {
-    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showBg", weeapp::sys::Value::boolean(true) } });
     run("view\nrender dark.png\n", { "--scale", "2" });
     run("view\nrender light.png\n", { "--scale", "2", "--backdrop", "light" });
     const auto brightness = [](const Picture& picture, int x, int y) {
@@ -104,9 +104,9 @@ TEST_F(RendererTest, PageDotsShowOnEveryBackdrop)
 // shows the background, while every other tile is drawn flat; after the flip the tile is faded.
 TEST_F(RendererTest, RunningFlipIsDrawnTurning)
 {
-    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) }, { "metroBackground", sys::Value::integer(6) } });
+    phone.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) }, { "metroBackground", weeapp::sys::Value::integer(6) } });
     // Five favorites of the demo's address book, all on the first page.
-    sys::Array favorites;
+    weeapp::sys::Array favorites;
     for (int id : { 101, 102, 103, 104, 106 })
         favorites.push_back(favorite("Contact " + std::to_string(id), id, "iPhone", "1"));
     phone.writeFavorites(std::move(favorites));
@@ -213,7 +213,7 @@ TEST_F(RendererTest, RecordingsKeepTheScaleOfTheirFrames)
 // and curves differ), for the standard look, its second page and the chooser alert.
 TEST_F(RendererTest, ScaledPicturesAreTheSamePictureSharper)
 {
-    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "askForCall", weeapp::sys::Value::boolean(true) } });
     const std::string script = "view\nappear\nrender standard.png\nscroll 316\nrender page2.png\ntap 44 44\nrender alert.png\n";
     run(script);
     std::map<int, std::vector<Picture>> pictures;
@@ -279,7 +279,7 @@ TEST_F(RendererTest, BackdropsFillAroundTheWidget)
 // A shown alert is drawn over the widget, and the picture grows to hold it.
 TEST_F(RendererTest, AlertIsDrawnOnTop)
 {
-    phone.writeSettings({ { "askForMail", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "askForMail", weeapp::sys::Value::boolean(true) } });
     run("view\nrender plain.png\ntap 44 44\nrender alert.png\npress 0\nrender again.png\n");
     Picture plain = picture("plain.png"), alert = picture("alert.png"), again = picture("again.png");
     ASSERT_TRUE(plain.valid() && alert.valid() && again.valid());

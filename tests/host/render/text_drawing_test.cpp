@@ -3,7 +3,7 @@
 #include "render/text_layouts.h"
 #include "support/host_harness.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/ui/text_layout.h>
+#include <weeapp/ui/text/text_layout.h>
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ const std::vector<std::string> kNames = {
 struct MeasuringLayout {
     MeasuringLayout()
     {
-        ui::configurePangoContext(context.get());
+        weeapp::ui::configurePangoContext(context.get());
     }
     const weeapp::GObjectRef<PangoFontMap> fontMap { pango_cairo_font_map_new() };
     const weeapp::GObjectRef<PangoContext> context { pango_font_map_create_context(fontMap.get()) };
@@ -121,11 +121,11 @@ private:
     weeapp::CairoContext m_cr;
 };
 
-TextStyle whiteText(float size, int lines, int alignment = ui::TextAlignmentLeft)
+TextStyle whiteText(float size, int lines, int alignment = weeapp::ui::TextAlignmentLeft)
 {
     TextStyle style;
-    style.font = ui::Font("Helvetica", size);
-    style.color = ui::Color::whiteColor();
+    style.font = weeapp::ui::Font("Helvetica", size);
+    style.color = weeapp::ui::Color::whiteColor();
     style.lines = lines;
     style.alignment = alignment;
     return style;
@@ -140,11 +140,11 @@ constexpr int kInkSlack = 1;
 TEST(TextDrawing, MeasurementEqualsDrawing)
 {
     host::TextLayouts layouts;
-    const ui::Font font("Helvetica", 14);
+    const weeapp::ui::Font font("Helvetica", 14);
     const float width = 60;
     for (const std::string& name : kNames) {
-        const ui::Size size = ui::sizeWithFont(name, font, { width, 1000 }, ui::LineBreakMode::WordWrap);
-        const float line = ui::sizeWithFont("A", font, { width, 1000 }, ui::LineBreakMode::WordWrap).height;
+        const weeapp::ui::Size size = weeapp::ui::sizeWithFont(name, font, { width, 1000 }, weeapp::ui::LineBreakMode::WordWrap);
+        const float line = weeapp::ui::sizeWithFont("A", font, { width, 1000 }, weeapp::ui::LineBreakMode::WordWrap).height;
         Canvas wrapped(100, 200);
         drawText(wrapped.cr(), layouts, name, whiteText(14, 0), { 10, 10, width, size.height });
         const Canvas::Box ink = wrapped.ink();
@@ -155,7 +155,7 @@ TEST(TextDrawing, MeasurementEqualsDrawing)
         EXPECT_LE(ink.bottom, 10 + static_cast<int>(size.height) + kInkSlack) << name;
         EXPECT_GT(ink.bottom, 10 + static_cast<int>(size.height - line)) << name;
 
-        const float lineWidth = ui::widthOfText(name, font);
+        const float lineWidth = weeapp::ui::widthOfText(name, font);
         Canvas oneLine(400, 40);
         drawText(oneLine.cr(), layouts, name, whiteText(14, 1), { 10, 0, std::ceil(lineWidth), 40 });
         const Canvas::Box lineInk = oneLine.ink();
@@ -163,10 +163,10 @@ TEST(TextDrawing, MeasurementEqualsDrawing)
         EXPECT_GE(lineInk.left, 10 - kInkSlack) << name;
         EXPECT_LE(lineInk.right, 10 + static_cast<int>(std::ceil(lineWidth)) + kInkSlack) << name;
     }
-    EXPECT_EQ(ui::widthOfText("Anna\nZweite Zeile", font), ui::widthOfText("Anna", font));
+    EXPECT_EQ(weeapp::ui::widthOfText("Anna\nZweite Zeile", font), weeapp::ui::widthOfText("Anna", font));
     // A label whose first line fits is not shrunk for the lines after it.
-    const auto label = ui::Label::create({ 0, 0, 64, 20 });
-    label->setFont(ui::Font::fontWithNameSize("Helvetica", 12));
+    const auto label = weeapp::ui::Label::create({ 0, 0, 64, 20 });
+    label->setFont(weeapp::ui::Font::fontWithNameSize("Helvetica", 12));
     label->setAdjustsFontSizeToFitWidth(true);
     label->setMinimumFontSize(9);
     label->setText("Anna\nZweite Zeile die lang ist");
@@ -191,9 +191,9 @@ TEST(TextDrawing, LineBreaksAndControlCharactersDrawNoGlyph)
         drawText(expected.cr(), layouts, shown, whiteText(14, 1), { 0, 0, 120, 30 });
         EXPECT_TRUE(drawn.samePixels(expected)) << text;
     }
-    EXPECT_EQ(ui::shownText("A\tb\x02\nc", 0), "A\tb\nc");
-    EXPECT_EQ(ui::shownText("A\tb\x02\nc", 1), "A\tb");
-    EXPECT_EQ(ui::shownText(std::string("ok\xff", 3), 1), "ok\uFFFD");
+    EXPECT_EQ(weeapp::ui::shownText("A\tb\x02\nc", 0), "A\tb\nc");
+    EXPECT_EQ(weeapp::ui::shownText("A\tb\x02\nc", 1), "A\tb");
+    EXPECT_EQ(weeapp::ui::shownText(std::string("ok\xff", 3), 1), "ok\uFFFD");
 }
 
 // Words that break between characters get no hyphen: the first line of a broken word draws
@@ -205,7 +205,7 @@ TEST(TextDrawing, BrokenWordsGetNoHyphen)
     PangoLayout* layout = measuring.layout.get();
     for (const std::string word : { "Bartholomew", "Ἀλέξανδρος", "Featherstonehaugh" }) {
         const float width = 50;
-        ui::setLayoutText(layout, word, ui::Font("Helvetica", 14), width, ui::LineBreakMode::WordWrap);
+        weeapp::ui::setLayoutText(layout, word, weeapp::ui::Font("Helvetica", 14), width, weeapp::ui::LineBreakMode::WordWrap);
         ASSERT_GT(pango_layout_get_line_count(layout), 1) << word;
         const PangoLayoutLine* second = pango_layout_get_line_readonly(layout, 1);
         const std::string firstLine = word.substr(0, static_cast<std::size_t>(second->start_index));
@@ -260,10 +260,10 @@ TEST(TextDrawing, ShrunkAndUnshrunkNamesShareABaseline)
 {
     host::TextLayouts layouts;
     const auto bottomOfInk = [&layouts](const std::string& name) {
-        const auto label = ui::Label::create({ 0, 0, 64, 20 });
-        label->setFont(ui::Font::fontWithNameSize("Helvetica", 12));
-        label->setTextColor(ui::Color::whiteColor());
-        label->setTextAlignment(ui::TextAlignmentCenter);
+        const auto label = weeapp::ui::Label::create({ 0, 0, 64, 20 });
+        label->setFont(weeapp::ui::Font::fontWithNameSize("Helvetica", 12));
+        label->setTextColor(weeapp::ui::Color::whiteColor());
+        label->setTextAlignment(weeapp::ui::TextAlignmentCenter);
         label->setAdjustsFontSizeToFitWidth(true);
         label->setMinimumFontSize(9);
         label->setText(name);
@@ -302,16 +302,16 @@ TEST(TextDrawing, EveryNameFindsAFont)
     PhoneRoot phone;
     phone.writeDemoPhone();
     std::vector<std::string> names = kNames;
-    const sys::ValuePtr favorites = sys::readPropertyListFile((phone.path() / PhoneRoot::kFavorites).string());
-    ASSERT_EQ(sys::count(favorites), 14u);
-    for (std::size_t i = 0; i < sys::count(favorites); ++i)
-        names.push_back(sys::description(sys::objectForKey(sys::objectAtIndex(favorites, i), "Name")));
+    const weeapp::sys::ValuePtr favorites = weeapp::sys::readPropertyListFile((phone.path() / PhoneRoot::kFavorites).string());
+    ASSERT_EQ(weeapp::sys::count(favorites), 14u);
+    for (std::size_t i = 0; i < weeapp::sys::count(favorites); ++i)
+        names.push_back(weeapp::sys::description(weeapp::sys::objectForKey(weeapp::sys::objectAtIndex(favorites, i), "Name")));
     EXPECT_NE(std::find(names.begin(), names.end(), "김민준"), names.end());
 
     const MeasuringLayout measuring;
     PangoLayout* layout = measuring.layout.get();
     for (const std::string& name : names) {
-        ui::setLayoutText(layout, name, ui::Font("Helvetica", 12), 0, ui::LineBreakMode::WordWrap);
+        weeapp::ui::setLayoutText(layout, name, weeapp::ui::Font("Helvetica", 12), 0, weeapp::ui::LineBreakMode::WordWrap);
         int unknown = 0;
         for (GSList* run = pango_layout_get_line_readonly(layout, 0)->runs; run; run = run->next) {
             const PangoGlyphString* glyphs = static_cast<PangoLayoutRun*>(run->data)->glyphs;
@@ -320,7 +320,7 @@ TEST(TextDrawing, EveryNameFindsAFont)
         }
         EXPECT_EQ(unknown, 0) << name;
     }
-    ui::setLayoutText(layout, "Anna", ui::Font("Helvetica", 12), 0, ui::LineBreakMode::WordWrap);
+    weeapp::ui::setLayoutText(layout, "Anna", weeapp::ui::Font("Helvetica", 12), 0, weeapp::ui::LineBreakMode::WordWrap);
     const auto* first = static_cast<PangoLayoutRun*>(pango_layout_get_line_readonly(layout, 0)->runs->data);
     const weeapp::PangoFontDescriptionOwner face(pango_font_describe(first->item->analysis.font));
     EXPECT_STREQ(pango_font_description_get_family(face.get()), "Nimbus Sans");

@@ -5,7 +5,7 @@
 namespace kavrin::testing {
 namespace {
 
-sys::Array threeFavorites()
+weeapp::sys::Array threeFavorites()
 {
     return {
         favorite("Ada Quell", 1, "_$!<Mobile>!$_", "+49 170 111 2222"),
@@ -81,12 +81,12 @@ TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)
     // A name that is not UTF-8 (a binary list keeps its bytes) still makes an alert line of
     // valid JSON text.
     PhoneRoot broken;
-    std::optional<std::string> bytes = sys::serializePropertyList(
-        *sys::Value::array({ favorite("Bad@@ Name", 1, "_$!<Mobile>!$_", "1") }), sys::PropertyListFormat::Binary);
+    std::optional<std::string> bytes = weeapp::sys::serializePropertyList(
+        *weeapp::sys::Value::array({ favorite("Bad@@ Name", 1, "_$!<Mobile>!$_", "1") }), weeapp::sys::PropertyListFormat::Binary);
     ASSERT_TRUE(bytes && bytes->find("@@") != std::string::npos);
     bytes->replace(bytes->find("@@"), 2, "\xff\xfe");
     broken.writeRaw(PhoneRoot::kFavorites, *bytes);
-    broken.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) } });
+    broken.writeSettings({ { "askForCall", weeapp::sys::Value::boolean(true) }, { "askForText", weeapp::sys::Value::boolean(true) } });
     RunResult alert = broken.host("view\ntap 44 44\n");
     ASSERT_EQ(alert.status, 0) << alert.err;
     EXPECT_EQ(alert.lines(), std::vector<std::string> { "alert {\"title\": \"Bad\\ufffd\\ufffd Name\", \"buttons\": [\"Cancel\", \"Call\", \"Message\"], \"tag\": 0}" });
@@ -137,15 +137,15 @@ TEST(ScriptRunner, AnyPhoneRootRunsToTheEnd)
     run([](PhoneRoot&) {});
     run([](PhoneRoot& phone) { phone.writeRaw(PhoneRoot::kFavorites, "not a property list"); phone.writeRaw(PhoneRoot::kSettings, "<plist><dict><key>"); });
     run([](PhoneRoot& phone) {
-        phone.writeSettings({ { "metroStyle", sys::Value::string("yes") }, { "tilesAlign", sys::Value::array({}) } });
-        phone.writeFavorites({ sys::Value::string("not a dictionary"), sys::Value::dictionary({}),
-            sys::Value::dictionary({ { "Name", sys::Value::integer(5) }, { "ABUid", sys::Value::string("x") } }) });
+        phone.writeSettings({ { "metroStyle", weeapp::sys::Value::string("yes") }, { "tilesAlign", weeapp::sys::Value::array({}) } });
+        phone.writeFavorites({ weeapp::sys::Value::string("not a dictionary"), weeapp::sys::Value::dictionary({}),
+            weeapp::sys::Value::dictionary({ { "Name", weeapp::sys::Value::integer(5) }, { "ABUid", weeapp::sys::Value::string("x") } }) });
         phone.writeRaw("private/var/mobile/Library/AddressBook/AddressBook.sqlitedb", "garbage");
         phone.writeRaw("private/var/mobile/Library/AddressBook/AddressBookImages.sqlitedb", "");
     });
     run([](PhoneRoot& phone) {
-        phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
-        phone.writeFavorites({ sys::Value::dictionary({ { "Value", sys::Value::string("1 2") } }) });
+        phone.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) } });
+        phone.writeFavorites({ weeapp::sys::Value::dictionary({ { "Value", weeapp::sys::Value::string("1 2") } }) });
     });
 
     TemporaryFolder empty;
@@ -162,7 +162,7 @@ TEST(ScriptRunner, DestroyedControllerReceivesNothing)
 {
     PhoneRoot phone;
     phone.writeFavorites(threeFavorites());
-    phone.writeSettings({ { "metroStyle", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) } });
     RunResult result = phone.host("view\nappear\nwait 3\ndestroy\nwait 10\nnotify\nset metroStyle false\nnotify\nwait 1\n");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "");
@@ -188,17 +188,17 @@ TEST(ScriptRunner, SetAndUnsetWriteTypedSettings)
         "set quoted \"12\"\nset words hello  world\nset hash \"a # b\" # comment\nset gone 1\nunset gone\nunset never\n",
         { "--force" });
     ASSERT_EQ(result.status, 0) << result.err;
-    sys::ValuePtr settings = phone.settings();
+    weeapp::sys::ValuePtr settings = phone.settings();
     ASSERT_TRUE(settings && settings->asDictionary());
-    auto value = [&](const char* key) { return sys::objectForKey(settings, key); };
-    EXPECT_EQ(*value("flag"), *sys::Value::boolean(true));
-    EXPECT_EQ(*value("off"), *sys::Value::boolean(false));
-    EXPECT_EQ(*value("count"), *sys::Value::integer(42));
-    EXPECT_EQ(*value("negative"), *sys::Value::integer(-7));
-    EXPECT_EQ(*value("real"), *sys::Value::string("3.5"));
-    EXPECT_EQ(*value("quoted"), *sys::Value::string("12"));
-    EXPECT_EQ(*value("words"), *sys::Value::string("hello  world"));
-    EXPECT_EQ(*value("hash"), *sys::Value::string("a # b"));
+    auto value = [&](const char* key) { return weeapp::sys::objectForKey(settings, key); };
+    EXPECT_EQ(*value("flag"), *weeapp::sys::Value::boolean(true));
+    EXPECT_EQ(*value("off"), *weeapp::sys::Value::boolean(false));
+    EXPECT_EQ(*value("count"), *weeapp::sys::Value::integer(42));
+    EXPECT_EQ(*value("negative"), *weeapp::sys::Value::integer(-7));
+    EXPECT_EQ(*value("real"), *weeapp::sys::Value::string("3.5"));
+    EXPECT_EQ(*value("quoted"), *weeapp::sys::Value::string("12"));
+    EXPECT_EQ(*value("words"), *weeapp::sys::Value::string("hello  world"));
+    EXPECT_EQ(*value("hash"), *weeapp::sys::Value::string("a # b"));
     EXPECT_EQ(value("gone"), nullptr);
     EXPECT_EQ(settings->asDictionary()->size(), 8u);
 

@@ -1,8 +1,8 @@
 #include "session/command_output.h"
 
 #include <weeapp/sys/url.h>
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/view.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/view.h>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(CommandOutput, PlainLinesForEachResult)
 {
     std::ostringstream out;
     host::PlainOutput plain(out);
-    sys::URLPtr url = sys::URL::URLWithString("tel:+491701112222");
+    weeapp::sys::URLPtr url = weeapp::sys::URL::URLWithString("tel:+491701112222");
     ASSERT_TRUE(url);
     plain.opened(*url);
     plain.height(110);
@@ -48,12 +48,12 @@ TEST(CommandOutput, OneJsonAnswerACommand)
 {
     std::ostringstream out;
     host::JsonAnswer answer(out);
-    sys::URLPtr call = sys::URL::URLWithString("tel:1");
-    sys::URLPtr text = sys::URL::URLWithString("sms:2");
+    weeapp::sys::URLPtr call = weeapp::sys::URL::URLWithString("tel:1");
+    weeapp::sys::URLPtr text = weeapp::sys::URL::URLWithString("sms:2");
     ASSERT_TRUE(call && text);
 
-    ui::ViewPtr content = ui::View::create({ 2, 2, 316, 110 });
-    auto button = ui::Button::buttonWithType(0);
+    weeapp::ui::ViewPtr content = weeapp::ui::View::create({ 2, 2, 316, 110 });
+    auto button = weeapp::ui::Button::buttonWithType(0);
     button->setFrame({ 10, 20, 30, 40 });
     button->setTag(7);
     content->addSubview(button);
@@ -77,17 +77,17 @@ TEST(CommandOutput, OneJsonAnswerACommand)
     std::istringstream lines(out.str());
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));
-    ui::Json first = ui::Json::parse(line);
+    weeapp::ui::Json first = weeapp::ui::Json::parse(line);
     EXPECT_EQ(first["ok"], true);
-    EXPECT_EQ(first["open"], ui::Json::array({ "tel:1", "sms:2" }));
+    EXPECT_EQ(first["open"], weeapp::ui::Json::array({ "tel:1", "sms:2" }));
     EXPECT_EQ(first["height"], 110);
     EXPECT_EQ(first["file"], "out/frame.png");
     EXPECT_EQ(first["hit"]["tag"], 7);
-    EXPECT_EQ(first["hit"]["frame"], ui::Json::array({ 10, 20, 30, 40 }));
+    EXPECT_EQ(first["hit"]["frame"], weeapp::ui::Json::array({ 10, 20, 30, 40 }));
     ASSERT_TRUE(std::getline(lines, line));
-    EXPECT_EQ(ui::Json::parse(line), (ui::Json { { "ok", false }, { "line", 3 }, { "error", "no alert is shown" } }));
+    EXPECT_EQ(weeapp::ui::Json::parse(line), (weeapp::ui::Json { { "ok", false }, { "line", 3 }, { "error", "no alert is shown" } }));
     ASSERT_TRUE(std::getline(lines, line));
-    EXPECT_EQ(ui::Json::parse(line), (ui::Json { { "ok", true }, { "hit", nullptr } }));
+    EXPECT_EQ(weeapp::ui::Json::parse(line), (weeapp::ui::Json { { "ok", true }, { "hit", nullptr } }));
     EXPECT_FALSE(std::getline(lines, line));
 }
 

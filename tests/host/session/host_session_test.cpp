@@ -1,10 +1,10 @@
 #include "session/host_session.h"
 
 #include "support/host_harness.h"
-#include <weeapp/sys/clock.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/events/clock.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
 
 #include <gtest/gtest.h>
@@ -23,10 +23,10 @@ class HostSessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-        sys::setPhoneRoot(phone.path());
-        sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ sys::Value::string("en") }), sys::kAppleLanguagesKey);
-        sys::seedRandom(1);
+        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
+        weeapp::sys::setPhoneRoot(phone.path());
+        weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array({ weeapp::sys::Value::string("en") }), weeapp::sys::kAppleLanguagesKey);
+        weeapp::sys::seedRandom(1);
     }
     void TearDown() override
     {
@@ -57,7 +57,7 @@ protected:
     std::unique_ptr<host::HostSession> session;
 };
 
-sys::Array threeFavorites()
+weeapp::sys::Array threeFavorites()
 {
     return {
         favorite("Ada Quell", 1, "_$!<Mobile>!$_", "+49 170 111 2222"),
@@ -79,7 +79,7 @@ TEST_F(HostSessionTest, TapsAndPressesReachTheWidget)
     EXPECT_EQ(printed(), std::vector<std::string> { "open tel:+491701112222" });
     EXPECT_FALSE(session->press(0));
 
-    phone.writeSettings({ { "askForCall", sys::Value::boolean(true) }, { "askForText", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "askForCall", weeapp::sys::Value::boolean(true) }, { "askForText", weeapp::sys::Value::boolean(true) } });
     session->notifySettingsChanged();
     session->idle();
     session->showView();
@@ -104,7 +104,7 @@ TEST_F(HostSessionTest, TapsAndPressesReachTheWidget)
 // it, and a tap on a later page reaches that page's tiles.
 TEST_F(HostSessionTest, PagingKeepsWithinThePages)
 {
-    sys::Array favorites;
+    weeapp::sys::Array favorites;
     for (int i = 1; i <= 12; ++i)
         favorites.push_back(favorite("Friend " + std::to_string(i), i, "_$!<Mobile>!$_", std::to_string(1000 + i)));
     phone.writeFavorites(std::move(favorites));

@@ -1,9 +1,9 @@
 #include "session/phone_watcher.h"
 
 #include "support/host_harness.h"
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ void writeFile(const fs::path& file, const std::string& text)
 int reportsOf(int& changes)
 {
     changes = 0;
-    sys::RunLoop::main().waitForInput(0.05);
+    weeapp::sys::RunLoop::main().waitForInput(0.05);
     return changes;
 }
 
@@ -36,9 +36,9 @@ int reportsOf(int& changes)
 TEST(PhoneWatcherTest, ReportsChangesToTheFilesTheWidgetReads)
 {
     PhoneRoot phone;
-    sys::setPhoneRoot(phone.path());
-    const fs::path favorites = sys::resolvePhonePath(sys::kFavoritesPath);
-    const fs::path addressBook = sys::resolvePhonePath(sys::kAddressBookPath);
+    weeapp::sys::setPhoneRoot(phone.path());
+    const fs::path favorites = weeapp::sys::resolvePhonePath(weeapp::sys::kFavoritesPath);
+    const fs::path addressBook = weeapp::sys::resolvePhonePath(weeapp::sys::kAddressBookPath);
     fs::create_directories(favorites.parent_path());
     fs::create_directories(addressBook.parent_path());
     const fs::path executable = phone.path() / "build" / "Kavrin";

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using ab::ABAddressBookCopyLocalizedLabel;
+using weeapp::ab::ABAddressBookCopyLocalizedLabel;
 
 // Stored labels show as the address book's words; custom labels and "iPhone" stay as they are.
 TEST(LocalizedLabel, StoredAndCustomLabels)
@@ -49,9 +49,9 @@ class PreferredLanguage {
 public:
     explicit PreferredLanguage(const char* code)
     {
-        sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ sys::Value::string(code) }), sys::kAppleLanguagesKey);
+        weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array({ weeapp::sys::Value::string(code) }), weeapp::sys::kAppleLanguagesKey);
     }
-    ~PreferredLanguage() { sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, sys::kAppleLanguagesKey); }
+    ~PreferredLanguage() { weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, weeapp::sys::kAppleLanguagesKey); }
 };
 
 }
@@ -80,21 +80,21 @@ TEST(LocalizedLabel, TableInEveryLanguage)
         EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<iPhone>!$_"), "iPhone") << language;
     }
     // No preferred language at all reads English.
-    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({}), sys::kAppleLanguagesKey);
+    weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array({}), weeapp::sys::kAppleLanguagesKey);
     EXPECT_EQ(ABAddressBookCopyLocalizedLabel("_$!<Mobile>!$_"), "mobile");
-    sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, sys::kAppleLanguagesKey);
+    weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(nullptr, weeapp::sys::kAppleLanguagesKey);
 }
 
 // The chooser and the address book read the same language: the first preferred one, whole.
 TEST(PreferredLanguage, FirstTextOfAppleLanguages)
 {
-    auto& defaults = sys::UserDefaults::standardUserDefaults();
-    EXPECT_EQ(sys::preferredLanguage(), "en");
-    defaults.setObjectForKey(sys::Value::array({ sys::Value::string("fr"), sys::Value::string("de") }), sys::kAppleLanguagesKey);
-    EXPECT_EQ(sys::preferredLanguage(), "fr");
-    defaults.setObjectForKey(sys::Value::string("de"), sys::kAppleLanguagesKey);
-    EXPECT_EQ(sys::preferredLanguage(), "");
-    defaults.setObjectForKey(sys::Value::array({ sys::Value::integer(7) }), sys::kAppleLanguagesKey);
-    EXPECT_EQ(sys::preferredLanguage(), "");
-    defaults.setObjectForKey(nullptr, sys::kAppleLanguagesKey);
+    auto& defaults = weeapp::sys::UserDefaults::standardUserDefaults();
+    EXPECT_EQ(weeapp::sys::preferredLanguage(), "en");
+    defaults.setObjectForKey(weeapp::sys::Value::array({ weeapp::sys::Value::string("fr"), weeapp::sys::Value::string("de") }), weeapp::sys::kAppleLanguagesKey);
+    EXPECT_EQ(weeapp::sys::preferredLanguage(), "fr");
+    defaults.setObjectForKey(weeapp::sys::Value::string("de"), weeapp::sys::kAppleLanguagesKey);
+    EXPECT_EQ(weeapp::sys::preferredLanguage(), "");
+    defaults.setObjectForKey(weeapp::sys::Value::array({ weeapp::sys::Value::integer(7) }), weeapp::sys::kAppleLanguagesKey);
+    EXPECT_EQ(weeapp::sys::preferredLanguage(), "");
+    defaults.setObjectForKey(nullptr, weeapp::sys::kAppleLanguagesKey);
 }

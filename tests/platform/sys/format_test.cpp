@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace sys;
+using namespace weeapp::sys;
 
 // "%@" prints objects and text, nil as "(null)"; "%i" and "%d" integers; "%%" a percent sign.
 TEST(Format, Conversions)

@@ -8,13 +8,13 @@
 // A seed replays the same sequence, and the values use all 32 bits about evenly.
 TEST(Random, SeededAndSpread)
 {
-    sys::seedRandom(1234);
+    weeapp::sys::seedRandom(1234);
     std::vector<std::uint32_t> first;
     for (int i = 0; i < 4000; ++i)
-        first.push_back(sys::arc4random());
-    sys::seedRandom(1234);
+        first.push_back(weeapp::sys::arc4random());
+    weeapp::sys::seedRandom(1234);
     for (std::uint32_t value : first)
-        ASSERT_EQ(sys::arc4random(), value);
+        ASSERT_EQ(weeapp::sys::arc4random(), value);
 
     std::array<int, 32> bitCounts {};
     for (std::uint32_t value : first) {

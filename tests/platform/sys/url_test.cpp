@@ -4,7 +4,7 @@
 
 #include <string>
 
-using namespace sys;
+using namespace weeapp::sys;
 
 // Legal URL text builds a URL; any illegal character or escape gives none.
 TEST(URL, OnlyLegalTextMakesAURL)

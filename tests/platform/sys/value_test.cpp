@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-using namespace sys;
+using namespace weeapp::sys;
 
 // Integer conversion of text reads the leading decimal number and clamps it to 32 bits.
 TEST(Value, IntValueOfText)

@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Receiver : virtual sys::Object { };
+struct Receiver : virtual weeapp::sys::Object { };
 struct Derived final : Receiver { };
 
 }
@@ -19,12 +19,12 @@ TEST(WeakRef, ReadsNullOnceObjectIsDestroyed)
 {
     auto object = std::make_unique<Derived>();
     Derived* address = object.get();
-    sys::WeakRef<Receiver> reference(object.get());
-    sys::WeakRef<sys::Object> base(object.get());
-    const sys::WeakRef<Receiver> copy = reference;
+    weeapp::sys::WeakRef<Receiver> reference(object.get());
+    weeapp::sys::WeakRef<weeapp::sys::Object> base(object.get());
+    const weeapp::sys::WeakRef<Receiver> copy = reference;
     EXPECT_EQ(reference.get(), address);
     EXPECT_TRUE(copy);
-    EXPECT_EQ(base.get(), static_cast<sys::Object*>(address));
+    EXPECT_EQ(base.get(), static_cast<weeapp::sys::Object*>(address));
     EXPECT_FALSE(reference.lifetime().expired());
 
     object.reset();
@@ -36,8 +36,8 @@ TEST(WeakRef, ReadsNullOnceObjectIsDestroyed)
     object = std::make_unique<Derived>();
     EXPECT_EQ(reference.get(), nullptr);
 
-    sys::WeakRef<Receiver> empty;
-    sys::WeakRef<Receiver> none(nullptr);
+    weeapp::sys::WeakRef<Receiver> empty;
+    weeapp::sys::WeakRef<Receiver> none(nullptr);
     EXPECT_FALSE(empty);
     EXPECT_EQ(none.get(), nullptr);
     EXPECT_TRUE(none.lifetime().expired());

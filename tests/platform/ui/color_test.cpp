@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace ui;
+using namespace weeapp::ui;
 
 // Each named colour is one shared object, distinct from the others and from an equal colour made
 // of components; components are clamped.

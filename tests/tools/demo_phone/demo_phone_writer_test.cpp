@@ -14,11 +14,11 @@ TEST(DemoPhone, WritesAPhoneTheWidgetCanShow)
 {
     PhoneRoot phone;
     phone.writeDemoPhone();
-    sys::ValuePtr favorites = sys::readPropertyListFile((phone.path() / PhoneRoot::kFavorites).string());
-    ASSERT_EQ(sys::count(favorites), 14u);
-    EXPECT_EQ(sys::description(sys::objectForKey(sys::objectAtIndex(favorites, 2), "Name")).front(), ' ');
+    weeapp::sys::ValuePtr favorites = weeapp::sys::readPropertyListFile((phone.path() / PhoneRoot::kFavorites).string());
+    ASSERT_EQ(weeapp::sys::count(favorites), 14u);
+    EXPECT_EQ(weeapp::sys::description(weeapp::sys::objectForKey(weeapp::sys::objectAtIndex(favorites, 2), "Name")).front(), ' ');
 
-    phone.writeSettings({ { "askForMail", sys::Value::boolean(true) }, { "askForCall", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "askForMail", weeapp::sys::Value::boolean(true) }, { "askForCall", weeapp::sys::Value::boolean(true) } });
     RunResult result = phone.host("view\ndump\ntap 44 44\npress 2\ntap 196 44\n");
     ASSERT_EQ(result.status, 0) << result.err;
     auto lines = result.lines();

@@ -43,7 +43,7 @@ public:
     {
         if (demoPhone) {
             phone.writeDemoPhone();
-            phone.writeSettings({ { "showLabels", sys::Value::boolean(false) }, { "standardAction", sys::Value::integer(2) } });
+            phone.writeSettings({ { "showLabels", weeapp::sys::Value::boolean(false) }, { "standardAction", weeapp::sys::Value::integer(2) } });
         }
     }
     void writeBackup(const BackupOptions& options = {})

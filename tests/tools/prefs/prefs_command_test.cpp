@@ -29,12 +29,12 @@ TEST(Prefs, SetGetListUnsetRoundTrip)
         ASSERT_EQ(prefs(phone, { "set", key, value }).status, 0) << key;
     for (auto [key, value] : { std::pair { "label", "\"007\"" }, { "motto", "carpe diem" }, { "blank", "\"\"" }, { "offset", "-12" } })
         ASSERT_EQ(prefs(phone, { "--force", "set", key, value }).status, 0) << key;
-    sys::ValuePtr settings = phone.settings();
-    EXPECT_EQ(*sys::objectForKey(settings, "metroStyle"), *sys::Value::boolean(true));
-    EXPECT_EQ(*sys::objectForKey(settings, "tilesAlign"), *sys::Value::integer(3));
-    EXPECT_EQ(*sys::objectForKey(settings, "label"), *sys::Value::string("007"));
-    EXPECT_EQ(*sys::objectForKey(settings, "motto"), *sys::Value::string("carpe diem"));
-    EXPECT_EQ(*sys::objectForKey(settings, "blank"), *sys::Value::string(""));
+    weeapp::sys::ValuePtr settings = phone.settings();
+    EXPECT_EQ(*weeapp::sys::objectForKey(settings, "metroStyle"), *weeapp::sys::Value::boolean(true));
+    EXPECT_EQ(*weeapp::sys::objectForKey(settings, "tilesAlign"), *weeapp::sys::Value::integer(3));
+    EXPECT_EQ(*weeapp::sys::objectForKey(settings, "label"), *weeapp::sys::Value::string("007"));
+    EXPECT_EQ(*weeapp::sys::objectForKey(settings, "motto"), *weeapp::sys::Value::string("carpe diem"));
+    EXPECT_EQ(*weeapp::sys::objectForKey(settings, "blank"), *weeapp::sys::Value::string(""));
 
     EXPECT_EQ(prefs(phone, { "get", "tilesAlign" }).out, "3\n");
     EXPECT_EQ(prefs(phone, { "get", "label" }).out, "\"007\"\n");
@@ -54,13 +54,13 @@ TEST(Prefs, GetAndListPrintEveryKindOnOneLine)
     PhoneRoot phone;
     const double third = 1.0 / 3;
     phone.writeSettings({
-        { "tenth", sys::Value::real(0.1) },
-        { "third", sys::Value::real(third) },
-        { "whole", sys::Value::real(3) },
-        { "huge", sys::Value::real(-1e300) },
-        { "bytes", sys::Value::data({ 0x00, 0xab, 0x10 }) },
-        { "list", sys::Value::array({ sys::Value::integer(1), sys::Value::string("a, b"), sys::Value::boolean(false) }) },
-        { "nested", sys::Value::dictionary({ { "k y", sys::Value::array({}) }, { "r", sys::Value::real(2.5) } }) },
+        { "tenth", weeapp::sys::Value::real(0.1) },
+        { "third", weeapp::sys::Value::real(third) },
+        { "whole", weeapp::sys::Value::real(3) },
+        { "huge", weeapp::sys::Value::real(-1e300) },
+        { "bytes", weeapp::sys::Value::data({ 0x00, 0xab, 0x10 }) },
+        { "list", weeapp::sys::Value::array({ weeapp::sys::Value::integer(1), weeapp::sys::Value::string("a, b"), weeapp::sys::Value::boolean(false) }) },
+        { "nested", weeapp::sys::Value::dictionary({ { "k y", weeapp::sys::Value::array({}) }, { "r", weeapp::sys::Value::real(2.5) } }) },
     });
     EXPECT_EQ(prefs(phone, { "get", "tenth" }).out, "0.1\n");
     std::string thirdText = prefs(phone, { "get", "third" }).out;
@@ -90,7 +90,7 @@ TEST(Prefs, WritesXmlOrBinaryByReplacingTheFile)
     EXPECT_TRUE(readFile(file).starts_with("bplist00"));
     ASSERT_EQ(prefs(phone, { "set", "fiveIcons", "false" }).status, 0);
     EXPECT_TRUE(readFile(file).starts_with("bplist00"));
-    EXPECT_EQ(sys::count(phone.settings()), 3u);
+    EXPECT_EQ(weeapp::sys::count(phone.settings()), 3u);
     ASSERT_EQ(prefs(phone, { "--xml", "unset", "fiveIcons" }).status, 0);
     EXPECT_TRUE(readFile(file).starts_with("<?xml"));
     std::size_t files = 0;
@@ -109,7 +109,7 @@ TEST(Prefs, UnsetOfAMissingKeyChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(phone.path() / PhoneRoot::kSettings));
     EXPECT_FALSE(std::filesystem::exists(phone.path() / "private/var/run/kavrin-notify/de.quillfen.kavrin-preferencesChanged"));
 
-    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showBg", weeapp::sys::Value::boolean(true) } });
     std::string before = readFile(phone.path() / PhoneRoot::kSettings);
     EXPECT_EQ(prefs(phone, { "--binary", "unset", "metroStyle" }).status, 0);
     EXPECT_EQ(readFile(phone.path() / PhoneRoot::kSettings), before);
@@ -127,10 +127,10 @@ TEST(Prefs, ConcurrentWritersLoseNothing)
             std::vector<std::string> { "--root", phone.root(), "--force", "set", "key" + std::to_string(i), std::to_string(i) }));
     for (auto& writer : writers)
         EXPECT_EQ(writer->finish().status, 0);
-    sys::ValuePtr settings = phone.settings();
-    EXPECT_EQ(sys::count(settings), static_cast<std::size_t>(kWriters));
+    weeapp::sys::ValuePtr settings = phone.settings();
+    EXPECT_EQ(weeapp::sys::count(settings), static_cast<std::size_t>(kWriters));
     for (int i = 0; i < kWriters; ++i)
-        EXPECT_EQ(sys::intValue(sys::objectForKey(settings, "key" + std::to_string(i))), i);
+        EXPECT_EQ(weeapp::sys::intValue(weeapp::sys::objectForKey(settings, "key" + std::to_string(i))), i);
 }
 
 // A corrupt settings file is refused by set and unset (status 2, the file untouched) and by get
@@ -168,13 +168,13 @@ TEST(Prefs, CorruptFileAndUsageErrors)
     hosted.writeRaw(PhoneRoot::kSettings, corrupt);
     RunResult hostForced = hosted.host("set showBg true\n", { "--force" });
     EXPECT_EQ(hostForced.status, 0) << hostForced.err;
-    EXPECT_EQ(sys::count(hosted.settings()), 1u);
+    EXPECT_EQ(weeapp::sys::count(hosted.settings()), 1u);
     EXPECT_EQ(std::distance(fs::directory_iterator((hosted.path() / PhoneRoot::kSettings).parent_path()), fs::directory_iterator()), 2);
     EXPECT_NE(hostForced.err.find(".broken-"), std::string::npos) << hostForced.err;
 
     RunResult forced = prefs(phone, { "--force", "set", "showBg", "true" });
     EXPECT_EQ(forced.status, 0) << forced.err;
-    EXPECT_EQ(sys::count(phone.settings()), 1u);
+    EXPECT_EQ(weeapp::sys::count(phone.settings()), 1u);
     std::vector<fs::path> copies;
     for (const auto& entry : fs::directory_iterator(file.parent_path()))
         if (entry.path() != file)
@@ -188,7 +188,7 @@ TEST(Prefs, CorruptFileAndUsageErrors)
     for (const std::vector<std::string>& bad : { std::vector<std::string> {}, { "set", "key" }, { "get" }, { "list", "extra" }, { "remove", "key" },
              { "--fast", "list" }, { "keys", "extra" } })
         EXPECT_EQ(prefs(phone, bad).status, 2);
-    EXPECT_EQ(sys::count(phone.settings()), 1u);
+    EXPECT_EQ(weeapp::sys::count(phone.settings()), 1u);
 
     fs::path mistyped = phone.path() / "nothere";
     EXPECT_EQ(runProgram("kavrin-prefs", { "--root", "", "list" }).status, 2);
@@ -221,8 +221,8 @@ TEST(Prefs, MalformedXmlIsUnreadableAndUidsStayUids)
     ASSERT_EQ(prefs(phone, { "set", "showBg", "true" }).status, 0);
     RunResult hosted = phone.host("set showLabels true\n");
     ASSERT_EQ(hosted.status, 0) << hosted.err;
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "archived"), *sys::Value::uid(4));
-    EXPECT_EQ(sys::count(phone.settings()), 3u);
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "archived"), *weeapp::sys::Value::uid(4));
+    EXPECT_EQ(weeapp::sys::count(phone.settings()), 3u);
 }
 
 // A host running in one process rebuilds when kavrin-prefs changes a shaping setting in
@@ -285,24 +285,24 @@ TEST(Prefs, KeysDefaultsAndCheckedValues)
     const std::pair<const char*, bool> booleans[] = { { "YES", true }, { "no", false }, { "True", true }, { "FALSE", false }, { "1", true }, { "0", false } };
     for (auto [text, expected] : booleans) {
         ASSERT_EQ(prefs(phone, { "set", "fiveIcons", text }).status, 0) << text;
-        EXPECT_EQ(*sys::objectForKey(phone.settings(), "fiveIcons"), *sys::Value::boolean(expected)) << text;
+        EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "fiveIcons"), *weeapp::sys::Value::boolean(expected)) << text;
     }
     ASSERT_EQ(prefs(phone, { "set", "metroBackground", "+7" }).status, 0);
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "metroBackground"), *sys::Value::integer(7));
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "metroBackground"), *weeapp::sys::Value::integer(7));
     // The help says what set takes: a sign is allowed, and said to be.
     ASSERT_EQ(prefs(phone, { "set", "tilesAlign", "--", "-3" }).status, 0);
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "tilesAlign"), *sys::Value::integer(-3));
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "tilesAlign"), *weeapp::sys::Value::integer(-3));
     EXPECT_NE(prefs(phone, { "--help" }).out.find("an integer as decimal digits with an optional sign"), std::string::npos);
     ASSERT_EQ(prefs(phone, { "--force", "set", "metroStyle", "ture" }).status, 0);
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "metroStyle"), *sys::Value::string("ture"));
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "metroStyle"), *weeapp::sys::Value::string("ture"));
 
-    phone.writeSettings({ { "motto", sys::Value::string("two\nlines\tand \"quotes\" \x01") }, { "odd key", sys::Value::string("x") },
-        { "list", sys::Value::array({ sys::Value::string("a\nb") }) } });
+    phone.writeSettings({ { "motto", weeapp::sys::Value::string("two\nlines\tand \"quotes\" \x01") }, { "odd key", weeapp::sys::Value::string("x") },
+        { "list", weeapp::sys::Value::array({ weeapp::sys::Value::string("a\nb") }) } });
     RunResult list = prefs(phone, { "list" });
     EXPECT_EQ(list.out, "list [\"a\\nb\"]\nmotto \"two\\nlines\\tand \\\"quotes\\\" \\x01\"\n\"odd key\" x\n");
     // What get prints, set --force takes back.
     ASSERT_EQ(prefs(phone, { "--force", "set", "copy", prefs(phone, { "get", "motto" }).lines().at(0) }).status, 0);
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "copy"), *sys::objectForKey(phone.settings(), "motto"));
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "copy"), *weeapp::sys::objectForKey(phone.settings(), "motto"));
 }
 
 // A message about a path with a newline in it stays on one line, the newline escaped.
@@ -324,8 +324,8 @@ TEST(Prefs, NothingButARegularFileIsReadOrReplaced)
 {
     TemporaryFolder elsewhere;
     fs::path target = elsewhere.path() / "settings.plist";
-    ASSERT_TRUE(sys::writePropertyListAtomically(*sys::Value::dictionary({ { "showBg", sys::Value::boolean(true) } }), target.string(),
-        sys::PropertyListFormat::Xml));
+    ASSERT_TRUE(weeapp::sys::writePropertyListAtomically(*weeapp::sys::Value::dictionary({ { "showBg", weeapp::sys::Value::boolean(true) } }), target.string(),
+        weeapp::sys::PropertyListFormat::Xml));
     const std::string targetBytes = readFile(target);
 
     auto makeLink = [&](PhoneRoot& phone) {
@@ -367,7 +367,7 @@ TEST(Prefs, NothingButARegularFileIsReadOrReplaced)
 TEST(Prefs, AHeldLockIsWaitedForBoundedly)
 {
     PhoneRoot phone;
-    phone.writeSettings({ { "showBg", sys::Value::boolean(true) } });
+    phone.writeSettings({ { "showBg", weeapp::sys::Value::boolean(true) } });
     const std::string before = readFile(phone.path() / PhoneRoot::kSettings);
     fs::path lockFile = phone.path() / "private/var/run/kavrin-notify/.settings.lock";
     fs::create_directories(lockFile.parent_path());
@@ -414,7 +414,7 @@ TEST(Prefs, NoFilesWhereNobodyAsked)
         EXPECT_FALSE(fs::exists(phone.path() / "private/var/mobile"));
     }
     EXPECT_EQ(phone.host("set showBg true\n", { "--create" }).status, 0);
-    EXPECT_EQ(*sys::objectForKey(phone.settings(), "showBg"), *sys::Value::boolean(true));
+    EXPECT_EQ(*weeapp::sys::objectForKey(phone.settings(), "showBg"), *weeapp::sys::Value::boolean(true));
     EXPECT_EQ(runProgram("kavrin-prefs", { "--root", folder.path().string(), "--create", "set", "showBg", "true" }).status, 0);
     EXPECT_TRUE(fs::is_regular_file(folder.path() / PhoneRoot::kSettings));
 

@@ -2,12 +2,12 @@
 
 #include <weeapp/addressbook/localized_label.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/ui/button.h>
+#include <weeapp/ui/views/button.h>
 
 namespace kavrin::testing {
 namespace {
 
-using sys::Value;
+using weeapp::sys::Value;
 
 class ActionChooserTest : public PhoneFixture {
 protected:
@@ -19,10 +19,10 @@ protected:
         showWidget();
     }
 
-    std::shared_ptr<ui::AlertView> chooserFor(int tile)
+    std::shared_ptr<weeapp::ui::AlertView> chooserFor(int tile)
     {
         alerts.clear();
-        tileButtons(*controller->scrollView).at(static_cast<std::size_t>(tile))->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+        tileButtons(*controller->scrollView).at(static_cast<std::size_t>(tile))->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
         return alerts.empty() ? nullptr : alerts.back();
     }
 
@@ -48,7 +48,7 @@ TEST_F(ActionChooserTest, TitlesFollowTheFirstLanguage)
         { { "it", "de" }, { "Cancel", "Call", "Message", "E-Mail" } },
     };
     for (const auto& [languages, titles] : cases) {
-        sys::UserDefaults::standardUserDefaults().removeAllObjects();
+        weeapp::sys::UserDefaults::standardUserDefaults().removeAllObjects();
         if (!languages.empty())
             setLanguages(languages);
         const auto chooser = chooserFor(0);
@@ -57,7 +57,7 @@ TEST_F(ActionChooserTest, TitlesFollowTheFirstLanguage)
         EXPECT_EQ(chooser->title(), "Anna Berg");
         EXPECT_EQ(chooser->message(), std::nullopt);
         EXPECT_EQ(chooser->cancelButtonIndex(), 0);
-        EXPECT_EQ(titles.at(1) == "Call", ab::ABAddressBookCopyLocalizedLabel("_$!<Mobile>!$_") == "mobile");
+        EXPECT_EQ(titles.at(1) == "Call", weeapp::ab::ABAddressBookCopyLocalizedLabel("_$!<Mobile>!$_") == "mobile");
     }
 }
 

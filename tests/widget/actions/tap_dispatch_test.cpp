@@ -1,16 +1,16 @@
 #include "widget/support/phone_fixture.h"
 
 #include "support/property_list_shapes.h"
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
-#include <weeapp/ui/button.h>
+#include <weeapp/ui/views/button.h>
 
 #include <fstream>
 
 namespace kavrin::testing {
 namespace {
 
-using sys::Value;
+using weeapp::sys::Value;
 
 class TapDispatchTest : public PhoneFixture {
 protected:
@@ -25,7 +25,7 @@ protected:
         showWidget();
     }
 
-    void tap(int tile) { tileButtons(*controller->scrollView).at(static_cast<std::size_t>(tile))->sendActionsForControlEvents(ui::ControlEventTouchUpInside); }
+    void tap(int tile) { tileButtons(*controller->scrollView).at(static_cast<std::size_t>(tile))->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside); }
 };
 
 // Without ask-flags the standard action runs at once: 2 texts, 3 mails, anything else calls.
@@ -58,7 +58,7 @@ TEST_F(WideNumbersTest, KeepTheirLow32Bits)
     writeFavorites({ { "Anna", (1LL << 32) + 1, "_$!<Mobile>!$_", "+4917012345" } });
     writeAddressBook({ { 1, "anna@example.org" } });
     showWidget();
-    const auto tap = [&] { tileButtons(*controller->scrollView).at(0)->sendActionsForControlEvents(ui::ControlEventTouchUpInside); };
+    const auto tap = [&] { tileButtons(*controller->scrollView).at(0)->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside); };
     setSetting("standardAction", Value::integer((1LL << 32) + 3));
     tap();
     setSetting("standardAction", Value::unsignedInteger(18446744073709551615ULL));
@@ -81,7 +81,7 @@ TEST_F(TapDispatchTest, AskFlagShowsTheChooser)
 // A tag that is not a favorite of this build is ignored.
 TEST_F(TapDispatchTest, ForeignTagsAreIgnored)
 {
-    auto stray = ui::Button::buttonWithType(0);
+    auto stray = weeapp::ui::Button::buttonWithType(0);
     // Three favorites: tag 3 is the first past the last.
     for (const int tag : { 7, 3, -1 }) {
         stray->setTag(tag);
@@ -155,21 +155,21 @@ TEST_F(NulTextTest, NumbersAndAddressesWithANulOpenNothing)
         const std::uint64_t values[] = { builder.ascii("Anna"), builder.smallInteger(1),
             utf16 ? builder.utf16(std::u16string(number.begin(), number.end())) : builder.ascii(number) };
         const std::uint64_t entry = builder.dictionary({ keys[0], keys[1], keys[2] }, { values[0], values[1], values[2] });
-        std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << builder.finish(builder.array({ entry }));
+        std::ofstream(realPath(weeapp::sys::kFavoritesPath), std::ios::trunc) << builder.finish(builder.array({ entry }));
 
         controller = std::make_unique<KavrinController>();
         showWidget();
-        ASSERT_EQ(sys::description(sys::objectForKey(sys::objectAtIndex(controller->rawElementsArray, 0), "Value")), number);
+        ASSERT_EQ(weeapp::sys::description(weeapp::sys::objectForKey(weeapp::sys::objectAtIndex(controller->rawElementsArray, 0), "Value")), number);
         EXPECT_EQ(controller->getMailFromDB(1), std::string("anna\0@evil.example", 18));
         for (int action : { 1, 2, 3 }) {
             writeSettings({ { "standardAction", Value::integer(action) } });
-            tileButtons(*controller->scrollView).at(0)->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+            tileButtons(*controller->scrollView).at(0)->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
         }
         EXPECT_TRUE(openedURLs.empty()) << utf16;
     }
 
-    std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Value</key><string>"
-                                                                  << number << "</string></dict></array></plist>";
+    std::ofstream(realPath(weeapp::sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Value</key><string>"
+                                                                          << number << "</string></dict></array></plist>";
     controller = std::make_unique<KavrinController>();
     showWidget();
     EXPECT_TRUE(tileButtons(*controller->scrollView).empty());

@@ -4,7 +4,7 @@ namespace kavrin::testing {
 namespace {
 
 using TapForwardingTest = PhoneFixture;
-using sys::Value;
+using weeapp::sys::Value;
 
 // A tap by location reaches the tile under it in either look, scrolled or not; elsewhere, or
 // without a window, nothing happens; no URL is ever returned.

@@ -1,17 +1,17 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/notification_center.h>
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/animation.h>
-#include <weeapp/wee_app_controller.h>
+#include <weeapp/plugin/wee_app_controller.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/events/notification_center.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/ui/views/animation.h>
 
 namespace kavrin::testing {
 namespace {
 
 using LifecycleTest = PhoneFixture;
-using sys::Value;
+using weeapp::sys::Value;
 
 // The host finds exactly the optional operations the widget implements.
 TEST_F(LifecycleTest, AnswersForItsOptionalOperationsOnly)
@@ -32,19 +32,19 @@ TEST_F(LifecycleTest, AnswersForItsOptionalOperationsOnly)
 TEST_F(LifecycleTest, ViewTwiceBuildsAndRegistersOnce)
 {
     writeFavorites(numberedFavorites(3));
-    const ui::ViewPtr first = controller->view();
-    EXPECT_EQ(controller->addedOberserver, sys::YES);
-    EXPECT_EQ(sys::NotificationCenter::defaultCenter().observerCount(kPreferencesChangedLocal), 1u);
-    const ui::View* firstScrollView = controller->scrollView.get();
-    const std::vector<ui::ViewPtr> tiles = controller->scrollView->subviews();
+    const weeapp::ui::ViewPtr first = controller->view();
+    EXPECT_EQ(controller->addedOberserver, weeapp::sys::YES);
+    EXPECT_EQ(weeapp::sys::NotificationCenter::defaultCenter().observerCount(kPreferencesChangedLocal), 1u);
+    const weeapp::ui::View* firstScrollView = controller->scrollView.get();
+    const std::vector<weeapp::ui::ViewPtr> tiles = controller->scrollView->subviews();
 
     writeFavorites(numberedFavorites(5));
-    const ui::ViewPtr second = controller->view();
+    const weeapp::ui::ViewPtr second = controller->view();
     EXPECT_EQ(first, second);
     EXPECT_EQ(controller->scrollView.get(), firstScrollView);
     EXPECT_EQ(controller->scrollView->subviews(), tiles);
-    EXPECT_EQ(sys::NotificationCenter::defaultCenter().observerCount(kPreferencesChangedLocal), 1u);
-    EXPECT_EQ(first->frame(), (ui::Rect { 2, 2, 316, 110 }));
+    EXPECT_EQ(weeapp::sys::NotificationCenter::defaultCenter().observerCount(kPreferencesChangedLocal), 1u);
+    EXPECT_EQ(first->frame(), (weeapp::ui::Rect { 2, 2, 316, 110 }));
 }
 
 // The height follows the settings file at the moment of the call, before any rebuild.
@@ -67,26 +67,26 @@ TEST_F(LifecycleTest, AppearAndDisappearScheduleAgainstTheClock)
     writeSettings({ { "metroStyle", Value::boolean(true) }, { "animateMetrosOff", Value::boolean(true) } });
     writeFavorites(numberedFavorites(3));
     showWidget();
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 0u);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 0u);
 
     controller->viewDidAppear();
     controller->viewDidAppear();
-    EXPECT_EQ(controller->animate, sys::YES);
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 2u);
-    EXPECT_DOUBLE_EQ(sys::RunLoop::main().nextDeadline(), 2.5);
+    EXPECT_EQ(controller->animate, weeapp::sys::YES);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 2u);
+    EXPECT_DOUBLE_EQ(weeapp::sys::RunLoop::main().nextDeadline(), 2.5);
 
-    controller->aniRuns = sys::YES;
+    controller->aniRuns = weeapp::sys::YES;
     controller->viewDidAppear();
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 2u);
-    controller->aniRuns = sys::NO;
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 2u);
+    controller->aniRuns = weeapp::sys::NO;
 
     controller->viewDidDisappear();
-    EXPECT_EQ(controller->animate, sys::NO);
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 2u);
-    sys::RunLoop::main().advance(2.4);
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 2u);
-    sys::RunLoop::main().advance(0.1);
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 0u);
+    EXPECT_EQ(controller->animate, weeapp::sys::NO);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 2u);
+    weeapp::sys::RunLoop::main().advance(2.4);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 2u);
+    weeapp::sys::RunLoop::main().advance(0.1);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 0u);
 }
 
 // A destroyed controller hears nothing: not its pending flip, not the flip's did-stop, not a
@@ -97,21 +97,21 @@ TEST_F(LifecycleTest, NoCallbackReachesADestroyedController)
     writeFavorites(numberedFavorites(4));
     showWidget();
     controller->viewDidAppear();
-    sys::RunLoop::main().advance(2.5);
-    ASSERT_EQ(ui::Animations::running().size(), 1u);
-    ASSERT_GT(sys::RunLoop::main().pendingCount(), 0u);
+    weeapp::sys::RunLoop::main().advance(2.5);
+    ASSERT_EQ(weeapp::ui::Animations::running().size(), 1u);
+    ASSERT_GT(weeapp::sys::RunLoop::main().pendingCount(), 0u);
     controller->viewDidAppear();
 
-    const std::shared_ptr<ui::ScrollView> scrollView = controller->scrollView;
-    const std::vector<ui::Button*> buttons = tileButtons(*scrollView);
+    const std::shared_ptr<weeapp::ui::ScrollView> scrollView = controller->scrollView;
+    const std::vector<weeapp::ui::Button*> buttons = tileButtons(*scrollView);
     controller.reset();
 
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 0u);
-    sys::RunLoop::main().advance(10);
-    EXPECT_EQ(sys::NotificationCenter::defaultCenter().observerCount(kPreferencesChangedLocal), 0u);
-    sys::CFNotificationCenterPostNotification(sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
-    sys::RunLoop::main().runDueTasks();
-    buttons.front()->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 0u);
+    weeapp::sys::RunLoop::main().advance(10);
+    EXPECT_EQ(weeapp::sys::NotificationCenter::defaultCenter().observerCount(kPreferencesChangedLocal), 0u);
+    weeapp::sys::CFNotificationCenterPostNotification(weeapp::sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
+    weeapp::sys::RunLoop::main().runDueTasks();
+    buttons.front()->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
     scrollView->setContentOffset({ 320, 0 });
     scrollView->endDecelerating();
     EXPECT_TRUE(openedURLs.empty());

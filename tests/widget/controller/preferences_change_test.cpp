@@ -1,23 +1,23 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
-#include <weeapp/sys/darwin_notify_center.h>
-#include <weeapp/sys/notification_center.h>
-#include <weeapp/sys/run_loop.h>
+#include <weeapp/sys/events/darwin_notify_center.h>
+#include <weeapp/sys/events/notification_center.h>
+#include <weeapp/sys/events/run_loop.h>
 
 namespace kavrin::testing {
 namespace {
 
-using sys::Value;
+using weeapp::sys::Value;
 
 class PreferencesChangeTest : public PhoneFixture {
 protected:
     // The system-wide post, delivered by the run loop; true when it rebuilt the tiles.
     bool notifyRebuilds()
     {
-        const std::vector<ui::ViewPtr> before = controller->scrollView->subviews();
-        sys::CFNotificationCenterPostNotification(sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
-        sys::RunLoop::main().runDueTasks();
+        const std::vector<weeapp::ui::ViewPtr> before = controller->scrollView->subviews();
+        weeapp::sys::CFNotificationCenterPostNotification(weeapp::sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
+        weeapp::sys::RunLoop::main().runDueTasks();
         return controller->scrollView->subviews() != before;
     }
 };
@@ -28,9 +28,9 @@ TEST_F(PreferencesChangeTest, StandardLookAlwaysRebuilds)
 {
     writeFavorites(numberedFavorites(2));
     showWidget();
-    controller->animate = sys::YES;
+    controller->animate = weeapp::sys::YES;
     EXPECT_TRUE(notifyRebuilds());
-    EXPECT_EQ(controller->animate, sys::NO);
+    EXPECT_EQ(controller->animate, weeapp::sys::NO);
     EXPECT_TRUE(notifyRebuilds());
 }
 
@@ -57,7 +57,7 @@ TEST_F(PreferencesChangeTest, MetroLookRebuildsOnlyForWatchedChanges)
 
     setSetting("metroBackground", Value::integer(6));
     EXPECT_TRUE(notifyRebuilds());
-    EXPECT_EQ(controller->metroBGColor, ui::Color::whiteColor());
+    EXPECT_EQ(controller->metroBGColor, weeapp::ui::Color::whiteColor());
     EXPECT_FALSE(notifyRebuilds());
 
     // Never built in the standard look, so "fiveIcons" alone changes nothing here.
@@ -108,21 +108,21 @@ TEST_F(PreferencesChangeTest, BackgroundAndSingleRebuild)
     controller->littleTiles = 4;
     setSetting("showBg", Value::boolean(true));
     EXPECT_TRUE(notifyRebuilds());
-    EXPECT_EQ(controller->bgIsVisible, sys::YES);
+    EXPECT_EQ(controller->bgIsVisible, weeapp::sys::YES);
     EXPECT_FALSE(notifyRebuilds());
     setSetting("showBg", Value::boolean(false));
     EXPECT_TRUE(notifyRebuilds());
-    EXPECT_EQ(controller->bgIsVisible, sys::NO);
+    EXPECT_EQ(controller->bgIsVisible, weeapp::sys::NO);
     EXPECT_FALSE(notifyRebuilds());
 
     setSetting("fiveIcons", Value::boolean(true));
     setSetting("metroStyle", Value::boolean(true));
-    sys::RunLoop::main().removeAllTasks();
+    weeapp::sys::RunLoop::main().removeAllTasks();
     EXPECT_TRUE(notifyRebuilds());
-    EXPECT_EQ(sys::RunLoop::main().pendingCount(), 1u);
+    EXPECT_EQ(weeapp::sys::RunLoop::main().pendingCount(), 1u);
 }
 
-struct PostCounter : sys::Object {
+struct PostCounter : weeapp::sys::Object {
     void heard() { ++count; }
     int count { 0 };
 };
@@ -132,12 +132,12 @@ TEST_F(PreferencesChangeTest, BurstOfPostsArrivesOnce)
 {
     showWidget();
     PostCounter counter;
-    sys::NotificationCenter::defaultCenter().addObserver(&counter, &PostCounter::heard, kPreferencesChangedLocal);
+    weeapp::sys::NotificationCenter::defaultCenter().addObserver(&counter, &PostCounter::heard, kPreferencesChangedLocal);
     for (int i = 0; i < 5; ++i)
-        sys::CFNotificationCenterPostNotification(sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
-    sys::RunLoop::main().runDueTasks();
+        weeapp::sys::CFNotificationCenterPostNotification(weeapp::sys::CFNotificationCenterGetDarwinNotifyCenter(), kPreferencesChanged, nullptr, nullptr, true);
+    weeapp::sys::RunLoop::main().runDueTasks();
     EXPECT_EQ(counter.count, 1);
-    EXPECT_FALSE(sys::DarwinNotifyCenter::shared().hasPending());
+    EXPECT_FALSE(weeapp::sys::DarwinNotifyCenter::shared().hasPending());
 }
 
 }

@@ -4,8 +4,8 @@
 #include "sources/address_book.h"
 #include "support/pipe_ends.h"
 #include <weeapp/c_handles.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -145,10 +145,10 @@ TEST_F(AddressBookTest, Utf16DatabaseGivesUtf8Addresses)
 {
     for (const char* encoding : { "UTF-16le", "UTF-16be" }) {
         SCOPED_TRACE(encoding);
-        fs::remove(realPath(sys::kAddressBookPath));
-        fs::create_directories(realPath(sys::kAddressBookPath).parent_path());
+        fs::remove(realPath(weeapp::sys::kAddressBookPath));
+        fs::create_directories(realPath(weeapp::sys::kAddressBookPath).parent_path());
         weeapp::SqliteConnection writer;
-        ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(realPath(weeapp::sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
         execute(writer.get(), (std::string("PRAGMA encoding='") + encoding + "'").c_str());
         execute(writer.get(),
             "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, "
@@ -167,7 +167,7 @@ TEST_F(AddressBookTest, DatabaseWithThePhonesOwnCollationsFunctionsAndModulesIsR
 {
     writeAddressBook({ { 1, "a@example.org" } });
     weeapp::SqliteConnection writer;
-    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(realPath(weeapp::sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
     execute(writer.get(),
         "CREATE INDEX ABMultiValueByValue ON ABMultiValue (value);"
         "PRAGMA writable_schema=ON;"
@@ -220,7 +220,7 @@ TEST_F(AddressBookTest, UnreadableMailRowsArePassedOver)
 TEST_F(AddressBookTest, ImageLookupAndItsFallbacks)
 {
     writeBundleImages();
-    const ui::ImagePtr missingDatabase = controller->getImageFromDB(1);
+    const weeapp::ui::ImagePtr missingDatabase = controller->getImageFromDB(1);
     ASSERT_NE(missingDatabase, nullptr);
     EXPECT_EQ(missingDatabase->source(), std::string("file:") + kPlaceholderPhotoPath);
 
@@ -232,10 +232,10 @@ TEST_F(AddressBookTest, ImageLookupAndItsFallbacks)
         { 3, {} },
         { 4, pngBytes(5, 5), 2 },
     });
-    const ui::ImagePtr photo = controller->getImageFromDB(1);
+    const weeapp::ui::ImagePtr photo = controller->getImageFromDB(1);
     ASSERT_NE(photo, nullptr);
     EXPECT_EQ(photo->source(), "data");
-    EXPECT_EQ(photo->size(), (ui::Size { 6, 3 }));
+    EXPECT_EQ(photo->size(), (weeapp::ui::Size { 6, 3 }));
     EXPECT_EQ(controller->getImageFromDB(2), nullptr);
     EXPECT_EQ(controller->getImageFromDB(3), nullptr);
     ASSERT_NE(controller->getImageFromDB(4), nullptr);
@@ -250,8 +250,8 @@ TEST_F(AddressBookTest, DatabasesAreOpenedReadOnly)
     EXPECT_EQ(controller->getNewDBConnection(), nullptr);
     controller->getMailFromDB(1);
     controller->getImageFromDB(1);
-    EXPECT_FALSE(std::filesystem::exists(realPath(sys::kAddressBookPath)));
-    EXPECT_FALSE(std::filesystem::exists(realPath(sys::kAddressBookImagesPath)));
+    EXPECT_FALSE(std::filesystem::exists(realPath(weeapp::sys::kAddressBookPath)));
+    EXPECT_FALSE(std::filesystem::exists(realPath(weeapp::sys::kAddressBookImagesPath)));
 
     writeAddressBook({ { 1, "a@example.org" } });
     {
@@ -269,21 +269,21 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
     writeBundleImages();
     writeAddressBook({ { 1, "a@example.org" } });
     writeThumbnails({ { 1, pngBytes(4, 4) } });
-    for (const char* phonePath : { sys::kAddressBookPath, sys::kAddressBookImagesPath }) {
+    for (const char* phonePath : { weeapp::sys::kAddressBookPath, weeapp::sys::kAddressBookImagesPath }) {
         weeapp::SqliteConnection database;
         ASSERT_EQ(sqlite3_open(realPath(phonePath).c_str(), database.out()), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(database.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
     }
     const auto folderListing = [this] {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(realPath(sys::kAddressBookPath).parent_path()))
+        for (const auto& entry : std::filesystem::directory_iterator(realPath(weeapp::sys::kAddressBookPath).parent_path()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     };
     const std::vector<std::string> before = folderListing();
     EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
-    const ui::ImagePtr photo = controller->getImageFromDB(1);
+    const weeapp::ui::ImagePtr photo = controller->getImageFromDB(1);
     ASSERT_NE(photo, nullptr);
     EXPECT_EQ(photo->source(), "data");
     EXPECT_EQ(folderListing(), before);
@@ -295,7 +295,7 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
 TEST_F(AddressBookTest, HeaderVersionBytesThatDisagreeAreReadAsSqliteReadsThem)
 {
     writeBundleImages();
-    const fs::path database = realPath(sys::kAddressBookPath);
+    const fs::path database = realPath(weeapp::sys::kAddressBookPath);
     for (const auto& [writeVersion, readVersion] : { std::pair { 1, 2 }, std::pair { 2, 1 } }) {
         SCOPED_TRACE(::testing::Message() << "bytes 18 and 19: " << writeVersion << " " << readVersion);
         fs::remove(database);
@@ -313,7 +313,7 @@ TEST_F(AddressBookTest, HeaderVersionBytesThatDisagreeAreReadAsSqliteReadsThem)
 
         std::ifstream file(database, std::ios::binary);
         const std::vector<std::uint8_t> bytes { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
-        setAddressBookBytes(sys::kAddressBookPath, bytes);
+        setAddressBookBytes(weeapp::sys::kAddressBookPath, bytes);
         EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
         clearAddressBookBytes();
     }
@@ -324,27 +324,27 @@ TEST_F(AddressBookTest, HeaderVersionBytesThatDisagreeAreReadAsSqliteReadsThem)
 TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
 {
     writeBundleImages();
-    std::filesystem::create_directories(realPath(sys::kAddressBookPath).parent_path());
-    ASSERT_EQ(::mkfifo(realPath(sys::kAddressBookPath).c_str(), 0600), 0);
-    std::filesystem::create_directory(realPath(sys::kAddressBookImagesPath));
+    std::filesystem::create_directories(realPath(weeapp::sys::kAddressBookPath).parent_path());
+    ASSERT_EQ(::mkfifo(realPath(weeapp::sys::kAddressBookPath).c_str(), 0600), 0);
+    std::filesystem::create_directory(realPath(weeapp::sys::kAddressBookImagesPath));
     EXPECT_EQ(controller->getMailFromDB(1), "");
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
-    std::filesystem::remove(realPath(sys::kAddressBookPath));
-    std::filesystem::remove(realPath(sys::kAddressBookImagesPath));
+    std::filesystem::remove(realPath(weeapp::sys::kAddressBookPath));
+    std::filesystem::remove(realPath(weeapp::sys::kAddressBookImagesPath));
 
     {
         weeapp::SqliteConnection database;
-        sqlite3_open(realPath(sys::kAddressBookPath).c_str(), database.out());
+        sqlite3_open(realPath(weeapp::sys::kAddressBookPath).c_str(), database.out());
         sqlite3_exec(database.get(), "CREATE TABLE ABPerson (ROWID INTEGER)", nullptr, nullptr, nullptr);
     }
     EXPECT_EQ(controller->getMailFromDB(1), "");
-    std::ofstream(realPath(sys::kAddressBookImagesPath), std::ios::binary) << std::string(4096, 'x');
+    std::ofstream(realPath(weeapp::sys::kAddressBookImagesPath), std::ios::binary) << std::string(4096, 'x');
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
 
-    std::filesystem::remove(realPath(sys::kAddressBookPath));
+    std::filesystem::remove(realPath(weeapp::sys::kAddressBookPath));
     writeAddressBook({ { 1, "a@example.org" } });
     weeapp::SqliteConnection writer;
-    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(realPath(weeapp::sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(writer.get(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(controller->getMailFromDB(1), "");
     sqlite3_exec(writer.get(), "COMMIT", nullptr, nullptr, nullptr);
@@ -358,7 +358,7 @@ TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
 // and then at most 50 ms; an immutable one has nobody to wait for.
 TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
 {
-    const fs::path database = realPath(sys::kAddressBookPath);
+    const fs::path database = realPath(weeapp::sys::kAddressBookPath);
     struct Case {
         Wal wal;
         bool shm;
@@ -409,7 +409,7 @@ TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
 // fallback at once and leaves the files as the writer has them; once it ends, its change is read.
 TEST_F(AddressBookTest, DatabaseLockedByAnotherProcessFallsBackAtOnce)
 {
-    const fs::path database = realPath(sys::kAddressBookPath);
+    const fs::path database = realPath(weeapp::sys::kAddressBookPath);
     const std::string name = database.filename().string();
     struct Case {
         const char* pragmas;
@@ -489,7 +489,7 @@ private:
 // first byte past them, which keep no reader out.
 TEST_F(AddressBookTest, OnlyTheLockBytesThatKeepReadersOutRefuse)
 {
-    const fs::path database = realPath(sys::kAddressBookPath);
+    const fs::path database = realPath(weeapp::sys::kAddressBookPath);
     writeAddressBook({ { 1, "first@example.org" } });
     makeWalState(database, Wal::Missing, false);
     constexpr off_t kPending = 0x40000000;
@@ -527,17 +527,17 @@ TEST_F(AddressBookTest, ReadsWhenStandardInputIsClosed)
 TEST_F(AddressBookTest, PhoneFolderWithUriCharactersIsRead)
 {
     writeAddressBook({ { 1, "first@example.org" } });
-    const fs::path database = realPath(sys::kAddressBookPath);
+    const fs::path database = realPath(weeapp::sys::kAddressBookPath);
     makeWalState(database, Wal::Missing, false);
     const fs::path root = realPath("/").parent_path(); // the folder, without a final separator
     const fs::path odd = root.string() + " 100% ?#~_-.";
     fs::copy(root, odd, fs::copy_options::recursive);
-    sys::setPhoneRoot(odd);
+    weeapp::sys::setPhoneRoot(odd);
     const fs::path copied = odd / fs::relative(database, root);
     const std::set<std::string> before = filesBeside(copied);
     const std::string mail = controller->getMailFromDB(1);
     const std::set<std::string> after = filesBeside(copied);
-    sys::setPhoneRoot(root);
+    weeapp::sys::setPhoneRoot(root);
     fs::remove_all(odd);
     EXPECT_EQ(mail, "old@example.org");
     EXPECT_EQ(after, before);
@@ -573,28 +573,28 @@ TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
         std::ifstream file(realPath(phonePath), std::ios::binary);
         return std::vector<std::uint8_t> { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
     };
-    const std::vector<std::uint8_t> images = bytesOf(sys::kAddressBookImagesPath);
-    std::filesystem::remove(realPath(sys::kAddressBookPath));
+    const std::vector<std::uint8_t> images = bytesOf(weeapp::sys::kAddressBookImagesPath);
+    std::filesystem::remove(realPath(weeapp::sys::kAddressBookPath));
     // In write-ahead-log mode, its rows all "old@example.org".
     writeAddressBook({ { 1, "memory@example.org" } });
-    makeWalState(realPath(sys::kAddressBookPath), Wal::Missing, false);
-    const std::vector<std::uint8_t> walBook = bytesOf(sys::kAddressBookPath);
+    makeWalState(realPath(weeapp::sys::kAddressBookPath), Wal::Missing, false);
+    const std::vector<std::uint8_t> walBook = bytesOf(weeapp::sys::kAddressBookPath);
     ASSERT_EQ(walBook.at(18), 2);
-    std::filesystem::remove(realPath(sys::kAddressBookPath));
+    std::filesystem::remove(realPath(weeapp::sys::kAddressBookPath));
     writeAddressBook({ { 1, "file@example.org" } });
-    const std::set<std::string> files = filesBeside(realPath(sys::kAddressBookPath));
+    const std::set<std::string> files = filesBeside(realPath(weeapp::sys::kAddressBookPath));
     const std::vector<std::uint8_t> broken(4096, 'x');
 
     setAddressBookBytes("/var/mobile/Library/AddressBook/Other.sqlitedb", broken);
     EXPECT_EQ(controller->getMailFromDB(1), "file@example.org");
-    EXPECT_EQ(controller->getImageFromDB(1)->size(), (ui::Size { 4, 4 }));
+    EXPECT_EQ(controller->getImageFromDB(1)->size(), (weeapp::ui::Size { 4, 4 }));
 
-    setAddressBookBytes(sys::kAddressBookPath, walBook);
-    setAddressBookBytes(sys::kAddressBookImagesPath, images);
+    setAddressBookBytes(weeapp::sys::kAddressBookPath, walBook);
+    setAddressBookBytes(weeapp::sys::kAddressBookImagesPath, images);
     EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
     EXPECT_EQ(controller->getMailFromDB(2), "");
     ASSERT_NE(controller->getImageFromDB(1), nullptr);
-    EXPECT_EQ(controller->getImageFromDB(1)->size(), (ui::Size { 4, 4 }));
+    EXPECT_EQ(controller->getImageFromDB(1)->size(), (weeapp::ui::Size { 4, 4 }));
     EXPECT_EQ(controller->getImageFromDB(2)->source(), std::string("file:") + kPlaceholderPhotoPath);
     weeapp::SqliteConnection connection(controller->getNewABDBConnection());
     ASSERT_TRUE(connection);
@@ -602,14 +602,14 @@ TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
     connection.reset();
     EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
 
-    setAddressBookBytes(sys::kAddressBookPath, {});
-    setAddressBookBytes(sys::kAddressBookImagesPath, broken);
+    setAddressBookBytes(weeapp::sys::kAddressBookPath, {});
+    setAddressBookBytes(weeapp::sys::kAddressBookImagesPath, broken);
     connection.reset(controller->getNewABDBConnection());
     EXPECT_TRUE(connection) << "empty bytes, like an empty file, are an empty database";
     connection.reset();
     EXPECT_EQ(controller->getMailFromDB(1), "");
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
-    EXPECT_EQ(filesBeside(realPath(sys::kAddressBookPath)), files);
+    EXPECT_EQ(filesBeside(realPath(weeapp::sys::kAddressBookPath)), files);
 
     clearAddressBookBytes();
     EXPECT_EQ(controller->getMailFromDB(1), "file@example.org");

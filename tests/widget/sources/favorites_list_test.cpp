@@ -2,9 +2,9 @@
 
 #include "sources/favorites_list.h"
 #include "support/property_list_shapes.h"
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/label.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/label.h>
 
 #include <fstream>
 
@@ -12,20 +12,20 @@ namespace kavrin::testing {
 namespace {
 
 using FavoritesListTest = PhoneFixture;
-using sys::Value;
+using weeapp::sys::Value;
 
 // Missing, broken or wrongly rooted favorites give no list and no tiles, in both looks.
 TEST_F(FavoritesListTest, BadFilesGiveNoTiles)
 {
     EXPECT_EQ(loadFavoritesList(), nullptr);
-    std::ofstream(realPath(sys::kFavoritesPath)) << "not a property list";
+    std::ofstream(realPath(weeapp::sys::kFavoritesPath)) << "not a property list";
     EXPECT_EQ(loadFavoritesList(), nullptr);
     writeFavoritesValue(Value::dictionary({ { "Name", Value::string("A") } }));
     EXPECT_EQ(loadFavoritesList(), nullptr);
     writeFavoritesValue(Value::array({}));
     ASSERT_NE(loadFavoritesList(), nullptr);
 
-    std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "";
+    std::ofstream(realPath(weeapp::sys::kFavoritesPath), std::ios::trunc) << "";
     controller->view();
     EXPECT_TRUE(controller->scrollView->subviews().empty());
     EXPECT_EQ(controller->pageControl->numberOfPages(), 0);
@@ -36,7 +36,7 @@ TEST_F(FavoritesListTest, BadFilesGiveNoTiles)
 TEST_F(FavoritesListTest, DeepFilesGiveNoTiles)
 {
     for (bool binary : { true, false }) {
-        std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc)
+        std::ofstream(realPath(weeapp::sys::kFavoritesPath), std::ios::trunc)
             << (binary ? kavrin::testing::deepBinaryPropertyList(100'000, false) : kavrin::testing::deepXmlPropertyList(100'000, false));
         EXPECT_EQ(loadFavoritesList(), nullptr) << binary;
     }
@@ -52,10 +52,10 @@ TEST_F(FavoritesListTest, MalformedXmlFilesGiveNoTiles)
     const std::string root =
         "<array><dict><key>Name</key><string>Anna</string><key>ABUid</key><integer>5</integer>"
         "<key>Value</key><string>+49 170 1</string></dict></array>";
-    std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\">" << root << "</plist>";
-    EXPECT_EQ(sys::count(loadFavoritesList()), 1u);
+    std::ofstream(realPath(weeapp::sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\">" << root << "</plist>";
+    EXPECT_EQ(weeapp::sys::count(loadFavoritesList()), 1u);
     for (const std::string& bytes : malformedXmlPropertyLists(root)) {
-        std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << bytes;
+        std::ofstream(realPath(weeapp::sys::kFavoritesPath), std::ios::trunc) << bytes;
         EXPECT_EQ(loadFavoritesList(), nullptr) << bytes;
     }
     controller->view();
@@ -75,25 +75,25 @@ TEST_F(FavoritesListTest, OddEntriesStillBuildTiles)
     }));
     setSetting("showLabels", Value::boolean(true));
     controller->view();
-    const std::vector<ui::Button*> buttons = tileButtons(*controller->scrollView);
+    const std::vector<weeapp::ui::Button*> buttons = tileButtons(*controller->scrollView);
     ASSERT_EQ(buttons.size(), 4u);
-    const std::vector<ui::Label*> names = tileLabels(*controller->scrollView);
+    const std::vector<weeapp::ui::Label*> names = tileLabels(*controller->scrollView);
     ASSERT_EQ(names.size(), 4u);
     EXPECT_EQ(names[0]->text(), "(null)");
     EXPECT_EQ(names[2]->text(), "42");
-    auto* badge = dynamic_cast<ui::Label*>(buttons[1]->subviews().at(0).get());
+    auto* badge = dynamic_cast<weeapp::ui::Label*>(buttons[1]->subviews().at(0).get());
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->text(), "(null)");
 
-    const FavoriteEntry odd { sys::objectAtIndex(controller->rawElementsArray, 2) };
+    const FavoriteEntry odd { weeapp::sys::objectAtIndex(controller->rawElementsArray, 2) };
     EXPECT_EQ(odd.recordId(), 7);
     EXPECT_EQ(odd.number(), std::nullopt);
-    EXPECT_EQ(FavoriteEntry { sys::objectAtIndex(controller->rawElementsArray, 0) }.number(), std::nullopt);
+    EXPECT_EQ(FavoriteEntry { weeapp::sys::objectAtIndex(controller->rawElementsArray, 0) }.number(), std::nullopt);
 
     showWidget();
-    buttons[0]->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    buttons[0]->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
     EXPECT_TRUE(openedURLs.empty());
-    buttons[2]->sendActionsForControlEvents(ui::ControlEventTouchUpInside);
+    buttons[2]->sendActionsForControlEvents(weeapp::ui::ControlEventTouchUpInside);
     EXPECT_TRUE(openedURLs.empty());
 }
 

@@ -4,12 +4,12 @@
 #include "resources/bundle_resources.h"
 #include <weeapp/c_handles.h>
 #include <weeapp/sys/application.h>
-#include <weeapp/sys/phone_paths.h>
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/random.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/label.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/label.h>
 
 #include <cairo.h>
 
@@ -24,10 +24,10 @@ void PhoneFixture::SetUp()
     std::filesystem::remove_all(m_phone.root());
     ASSERT_TRUE(m_phone.makeFolders());
     std::filesystem::create_directories(realPath(kBundlePath));
-    sys::setPhoneRoot(m_phone.root());
-    sys::seedRandom(1);
-    ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) { alerts.push_back(std::move(alert)); });
-    sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
+    weeapp::sys::setPhoneRoot(m_phone.root());
+    weeapp::sys::seedRandom(1);
+    weeapp::ui::AlertView::setPresenter([this](std::shared_ptr<weeapp::ui::AlertView> alert) { alerts.push_back(std::move(alert)); });
+    weeapp::sys::Application::sharedApplication().setOpenURLHandler([this](const weeapp::sys::URL& url) {
         openedURLs.push_back(url.absoluteString());
         return true;
     });
@@ -46,15 +46,15 @@ std::filesystem::path PhoneFixture::realPath(const std::string& phonePath) const
     return m_phone.realPath(phonePath);
 }
 
-void PhoneFixture::writeSettings(const sys::Dictionary& settings, bool binary)
+void PhoneFixture::writeSettings(const weeapp::sys::Dictionary& settings, bool binary)
 {
     m_settings = settings;
-    ASSERT_TRUE(m_phone.writeSettings(settings, binary ? sys::PropertyListFormat::Binary : sys::PropertyListFormat::Xml));
+    ASSERT_TRUE(m_phone.writeSettings(settings, binary ? weeapp::sys::PropertyListFormat::Binary : weeapp::sys::PropertyListFormat::Xml));
 }
 
-void PhoneFixture::setSetting(const std::string& key, sys::ValuePtr value)
+void PhoneFixture::setSetting(const std::string& key, weeapp::sys::ValuePtr value)
 {
-    sys::Dictionary settings = m_settings;
+    weeapp::sys::Dictionary settings = m_settings;
     if (value)
         settings[key] = std::move(value);
     else
@@ -67,7 +67,7 @@ void PhoneFixture::writeFavorites(const std::vector<Favorite>& favorites)
     ASSERT_TRUE(m_phone.writeFavorites(favorites));
 }
 
-void PhoneFixture::writeFavoritesValue(const sys::ValuePtr& root)
+void PhoneFixture::writeFavoritesValue(const weeapp::sys::ValuePtr& root)
 {
     ASSERT_TRUE(m_phone.writeFavoritesValue(*root));
 }
@@ -96,17 +96,17 @@ void PhoneFixture::writeBundleImages()
 
 KavrinController& PhoneFixture::showWidget()
 {
-    window = ui::Window::create({ 0, 0, 320, 480 });
+    window = weeapp::ui::Window::create({ 0, 0, 320, 480 });
     window->addSubview(controller->view());
     return *controller;
 }
 
 void PhoneFixture::setLanguages(const std::vector<std::string>& codes)
 {
-    sys::Array languages;
+    weeapp::sys::Array languages;
     for (const std::string& code : codes)
-        languages.push_back(sys::Value::string(code));
-    sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array(std::move(languages)), sys::kAppleLanguagesKey);
+        languages.push_back(weeapp::sys::Value::string(code));
+    weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array(std::move(languages)), weeapp::sys::kAppleLanguagesKey);
 }
 
 std::vector<std::uint8_t> pngBytes(int width, int height)
@@ -128,21 +128,21 @@ std::vector<Favorite> numberedFavorites(int count)
     return favorites;
 }
 
-std::vector<ui::Button*> tileButtons(const ui::ScrollView& scrollView)
+std::vector<weeapp::ui::Button*> tileButtons(const weeapp::ui::ScrollView& scrollView)
 {
-    std::vector<ui::Button*> buttons;
-    for (const ui::ViewPtr& child : scrollView.subviews()) {
-        if (auto* button = dynamic_cast<ui::Button*>(child.get()))
+    std::vector<weeapp::ui::Button*> buttons;
+    for (const weeapp::ui::ViewPtr& child : scrollView.subviews()) {
+        if (auto* button = dynamic_cast<weeapp::ui::Button*>(child.get()))
             buttons.push_back(button);
     }
     return buttons;
 }
 
-std::vector<ui::Label*> tileLabels(const ui::ScrollView& scrollView)
+std::vector<weeapp::ui::Label*> tileLabels(const weeapp::ui::ScrollView& scrollView)
 {
-    std::vector<ui::Label*> labels;
-    for (const ui::ViewPtr& child : scrollView.subviews()) {
-        if (auto* label = dynamic_cast<ui::Label*>(child.get()))
+    std::vector<weeapp::ui::Label*> labels;
+    for (const weeapp::ui::ViewPtr& child : scrollView.subviews()) {
+        if (auto* label = dynamic_cast<weeapp::ui::Label*>(child.get()))
             labels.push_back(label);
     }
     return labels;

@@ -3,8 +3,8 @@
 #include "controller/kavrin_controller.h"
 #include "phone_writer.h"
 #include <weeapp/sys/value.h>
-#include <weeapp/ui/alert_view.h>
-#include <weeapp/ui/window.h>
+#include <weeapp/ui/views/alert_view.h>
+#include <weeapp/ui/views/window.h>
 
 #include <gtest/gtest.h>
 
@@ -38,10 +38,10 @@ protected:
     std::filesystem::path realPath(const std::string& phonePath) const;
 
     // The settings file, XML unless binary is asked for.
-    void writeSettings(const sys::Dictionary& settings, bool binary = false);
-    void setSetting(const std::string& key, sys::ValuePtr value);
+    void writeSettings(const weeapp::sys::Dictionary& settings, bool binary = false);
+    void setSetting(const std::string& key, weeapp::sys::ValuePtr value);
     void writeFavorites(const std::vector<Favorite>& favorites);
-    void writeFavoritesValue(const sys::ValuePtr& root);
+    void writeFavoritesValue(const weeapp::sys::ValuePtr& root);
     void writeAddressBook(const std::vector<MailRow>& rows);
     void writeThumbnails(const std::vector<ThumbnailRow>& rows);
     // The two bundle images, 10 by 10 (background) and 8 by 8 (placeholder).
@@ -52,13 +52,13 @@ protected:
     void setLanguages(const std::vector<std::string>& codes);
 
     std::unique_ptr<KavrinController> controller { std::make_unique<KavrinController>() };
-    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<weeapp::ui::Window> window;
     std::vector<std::string> openedURLs;
-    std::vector<std::shared_ptr<ui::AlertView>> alerts;
+    std::vector<std::shared_ptr<weeapp::ui::AlertView>> alerts;
 
 private:
     phone_files::PhoneWriter m_phone { "" };
-    sys::Dictionary m_settings;
+    weeapp::sys::Dictionary m_settings;
 };
 
 // A solid PNG of the given size.
@@ -67,7 +67,7 @@ std::vector<std::uint8_t> pngBytes(int width, int height);
 std::vector<Favorite> numberedFavorites(int count);
 
 // The tile buttons and labels of the scroll view, in the order they were added.
-std::vector<ui::Button*> tileButtons(const ui::ScrollView&);
-std::vector<ui::Label*> tileLabels(const ui::ScrollView&);
+std::vector<weeapp::ui::Button*> tileButtons(const weeapp::ui::ScrollView&);
+std::vector<weeapp::ui::Label*> tileLabels(const weeapp::ui::ScrollView&);
 
 }

@@ -1,18 +1,18 @@
 #include "widget/support/phone_fixture.h"
 
-#include <weeapp/ui/image_view.h>
-#include <weeapp/ui/view_dump.h>
+#include <weeapp/ui/inspection/view_dump.h>
+#include <weeapp/ui/views/image_view.h>
 
 namespace kavrin::testing {
 namespace {
 
 using BackgroundViewTest = PhoneFixture;
-using sys::Value;
+using weeapp::sys::Value;
 
-std::vector<std::string> childClasses(const ui::View& view)
+std::vector<std::string> childClasses(const weeapp::ui::View& view)
 {
     std::vector<std::string> classes;
-    for (const ui::ViewPtr& child : view.subviews())
+    for (const weeapp::ui::ViewPtr& child : view.subviews())
         classes.emplace_back(child->className());
     return classes;
 }
@@ -20,21 +20,21 @@ std::vector<std::string> childClasses(const ui::View& view)
 // The standard look without settings, as the host first sees it.
 TEST_F(BackgroundViewTest, StandardLookDefaults)
 {
-    const ui::ViewPtr container = controller->view();
-    EXPECT_EQ(container->frame(), (ui::Rect { 2, 2, 316, 110 }));
-    EXPECT_EQ(controller->scrollView->frame(), (ui::Rect { 0, 0, 316, 110 }));
-    EXPECT_EQ(controller->pageControl->frame(), (ui::Rect { 0, 95, 316, 15 }));
+    const weeapp::ui::ViewPtr container = controller->view();
+    EXPECT_EQ(container->frame(), (weeapp::ui::Rect { 2, 2, 316, 110 }));
+    EXPECT_EQ(controller->scrollView->frame(), (weeapp::ui::Rect { 0, 0, 316, 110 }));
+    EXPECT_EQ(controller->pageControl->frame(), (weeapp::ui::Rect { 0, 95, 316, 15 }));
     EXPECT_FALSE(controller->pageControl->isHidden());
     EXPECT_EQ(controller->pageControl->tag(), 9999);
     EXPECT_EQ(controller->pageControl->currentPage(), 0);
     EXPECT_EQ(childClasses(*container), (std::vector<std::string> { "PageControl", "ScrollView" }));
     EXPECT_EQ(controller->contactsPerPage, 4);
     EXPECT_EQ(controller->distance, 12);
-    EXPECT_EQ(controller->bgIsVisible, sys::NO);
-    EXPECT_EQ(controller->isMetroStyle, sys::NO);
+    EXPECT_EQ(controller->bgIsVisible, weeapp::sys::NO);
+    EXPECT_EQ(controller->isMetroStyle, weeapp::sys::NO);
     EXPECT_EQ(container->backgroundColor(), nullptr);
 
-    const ui::ScrollView& scrollView = *controller->scrollView;
+    const weeapp::ui::ScrollView& scrollView = *controller->scrollView;
     EXPECT_TRUE(scrollView.isPagingEnabled());
     EXPECT_FALSE(scrollView.showsHorizontalScrollIndicator());
     EXPECT_FALSE(scrollView.showsVerticalScrollIndicator());
@@ -45,7 +45,7 @@ TEST_F(BackgroundViewTest, StandardLookDefaults)
     EXPECT_TRUE(scrollView.delaysContentTouches());
     EXPECT_TRUE(scrollView.canCancelContentTouches());
     EXPECT_EQ(scrollView.delegate(), controller.get());
-    EXPECT_EQ(scrollView.backgroundColor(), ui::Color::clearColor());
+    EXPECT_EQ(scrollView.backgroundColor(), weeapp::ui::Color::clearColor());
 }
 
 // Five a page and the stretched background image between page control and scroll view; a
@@ -53,24 +53,24 @@ TEST_F(BackgroundViewTest, StandardLookDefaults)
 TEST_F(BackgroundViewTest, FiveIconsAndBackgroundImage)
 {
     writeSettings({ { "fiveIcons", Value::boolean(true) }, { "showBg", Value::boolean(true) } });
-    const ui::ViewPtr container = controller->view();
+    const weeapp::ui::ViewPtr container = controller->view();
     EXPECT_EQ(controller->viewH, 93);
     EXPECT_EQ(controller->distance, 5);
     EXPECT_EQ(controller->pageControl->frame().y(), 78.0f);
     EXPECT_EQ(childClasses(*container), (std::vector<std::string> { "PageControl", "ImageView", "ScrollView" }));
-    auto* imageView = dynamic_cast<ui::ImageView*>(container->subviews()[1].get());
+    auto* imageView = dynamic_cast<weeapp::ui::ImageView*>(container->subviews()[1].get());
     ASSERT_NE(imageView, nullptr);
     EXPECT_EQ(imageView->image(), nullptr);
-    EXPECT_EQ(imageView->frame(), (ui::Rect { 0, 0, 316, 93 }));
-    EXPECT_EQ(controller->bgIsVisible, sys::YES);
+    EXPECT_EQ(imageView->frame(), (weeapp::ui::Rect { 0, 0, 316, 93 }));
+    EXPECT_EQ(controller->bgIsVisible, weeapp::sys::YES);
 
     writeBundleImages();
     controller->buildGroundView();
     controller->buildView();
-    imageView = dynamic_cast<ui::ImageView*>(container->subviews()[1].get());
+    imageView = dynamic_cast<weeapp::ui::ImageView*>(container->subviews()[1].get());
     ASSERT_NE(imageView->image(), nullptr);
     EXPECT_TRUE(imageView->image()->isResizable());
-    EXPECT_EQ(imageView->image()->capInsets(), (ui::EdgeInsets { 5, 5, 5, 5 }));
+    EXPECT_EQ(imageView->image()->capInsets(), (weeapp::ui::EdgeInsets { 5, 5, 5, 5 }));
     EXPECT_EQ(container->subviews().size(), 3u);
 }
 
@@ -79,31 +79,31 @@ TEST_F(BackgroundViewTest, FiveIconsAndBackgroundImage)
 TEST_F(BackgroundViewTest, MetroLookAndBack)
 {
     writeSettings({ { "metroStyle", Value::boolean(true) }, { "metroBackground", Value::integer(4) } });
-    const ui::ViewPtr container = controller->view();
-    EXPECT_EQ(container->frame(), (ui::Rect { 0, 0, 320, 106 }));
-    EXPECT_EQ(controller->scrollView->frame(), (ui::Rect { 0, 0, 320, 106 }));
-    EXPECT_EQ(controller->pageControl->frame(), (ui::Rect { 0, 91, 316, 15 }));
+    const weeapp::ui::ViewPtr container = controller->view();
+    EXPECT_EQ(container->frame(), (weeapp::ui::Rect { 0, 0, 320, 106 }));
+    EXPECT_EQ(controller->scrollView->frame(), (weeapp::ui::Rect { 0, 0, 320, 106 }));
+    EXPECT_EQ(controller->pageControl->frame(), (weeapp::ui::Rect { 0, 91, 316, 15 }));
     EXPECT_TRUE(controller->pageControl->isHidden());
     EXPECT_EQ(childClasses(*container), (std::vector<std::string> { "ScrollView", "PageControl" }));
-    EXPECT_EQ(container->backgroundColor(), ui::Color::magentaColor());
-    EXPECT_EQ(controller->scrollView->backgroundColor(), ui::Color::magentaColor());
+    EXPECT_EQ(container->backgroundColor(), weeapp::ui::Color::magentaColor());
+    EXPECT_EQ(controller->scrollView->backgroundColor(), weeapp::ui::Color::magentaColor());
     EXPECT_EQ(controller->contactsPerPage, 0);
     EXPECT_EQ(controller->distance, 0);
 
     writeSettings({ { "metroBackground", Value::integer(4) } });
     controller->buildGroundView();
     controller->buildView();
-    EXPECT_EQ(container->backgroundColor(), ui::Color::magentaColor());
-    EXPECT_EQ(controller->scrollView->backgroundColor(), ui::Color::clearColor());
-    EXPECT_EQ(controller->metroBGColor, ui::Color::magentaColor());
-    EXPECT_EQ(controller->isMetroStyle, sys::NO);
+    EXPECT_EQ(container->backgroundColor(), weeapp::ui::Color::magentaColor());
+    EXPECT_EQ(controller->scrollView->backgroundColor(), weeapp::ui::Color::clearColor());
+    EXPECT_EQ(controller->metroBGColor, weeapp::ui::Color::magentaColor());
+    EXPECT_EQ(controller->isMetroStyle, weeapp::sys::NO);
 }
 
 // The dump a host prints shows the tree with its classes, frames and colours.
 TEST_F(BackgroundViewTest, DumpShowsTheTree)
 {
     writeFavorites(numberedFavorites(1));
-    const std::string dump = ui::dumpViewTree(*controller->view());
+    const std::string dump = weeapp::ui::dumpViewTree(*controller->view());
     EXPECT_EQ(dump.find('\n'), std::string::npos);
     EXPECT_NE(dump.find(R"("class": "PageControl")"), std::string::npos) << dump;
     EXPECT_NE(dump.find(R"("frame": [12, 12, 64, 64])"), std::string::npos) << dump;

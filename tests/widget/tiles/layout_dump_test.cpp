@@ -1,6 +1,6 @@
 #include "widget/support/phone_fixture.h"
 
-#include <weeapp/ui/view_dump.h>
+#include <weeapp/ui/inspection/view_dump.h>
 
 #include <map>
 #include <regex>
@@ -8,11 +8,11 @@
 namespace kavrin::testing {
 namespace {
 
-using sys::Value;
+using weeapp::sys::Value;
 
 struct LayoutExample {
     const char* look;
-    sys::Dictionary settings;
+    weeapp::sys::Dictionary settings;
     int favorites;
     std::string contentSize;
     int pages;
@@ -29,7 +29,7 @@ std::map<int, std::string> buttonFramesIn(const std::string& dump)
     return frames;
 }
 
-sys::Dictionary metro(int tilesAlign)
+weeapp::sys::Dictionary metro(int tilesAlign)
 {
     return { { "metroStyle", Value::boolean(true) }, { "tilesAlign", Value::integer(tilesAlign) } };
 }
@@ -62,7 +62,7 @@ TEST_F(LayoutDumpTest, ExampleLayoutsInEveryLook)
         writeSettings(example.settings);
         writeFavorites(numberedFavorites(example.favorites));
         controller = std::make_unique<KavrinController>();
-        const std::string dump = ui::dumpViewTree(*controller->view());
+        const std::string dump = weeapp::ui::dumpViewTree(*controller->view());
 
         EXPECT_NE(dump.find(R"("contentSize": )" + example.contentSize), std::string::npos) << dump;
         EXPECT_NE(dump.find(R"("pages": )" + std::to_string(example.pages) + ","), std::string::npos) << dump;

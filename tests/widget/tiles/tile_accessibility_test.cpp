@@ -1,29 +1,29 @@
 #include "widget/support/phone_fixture.h"
 
-#include <weeapp/sys/run_loop.h>
-#include <weeapp/ui/accessibility_reader.h>
+#include <weeapp/sys/events/run_loop.h>
+#include <weeapp/ui/accessibility/accessibility_reader.h>
 
 namespace kavrin::testing {
 namespace {
 
-using sys::Value;
+using weeapp::sys::Value;
 
 class TileAccessibilityTest : public PhoneFixture {
 protected:
     std::vector<std::string> readingOrder()
     {
         std::vector<std::string> spoken;
-        for (const ui::View* element : ui::accessibilityElementsInReadingOrder(*controller->view())) {
-            const ui::AccessibilityDescription description = ui::describeAccessibilityElement(*element);
+        for (const weeapp::ui::View* element : weeapp::ui::accessibilityElementsInReadingOrder(*controller->view())) {
+            const weeapp::ui::AccessibilityDescription description = weeapp::ui::describeAccessibilityElement(*element);
             spoken.push_back(description.label.value_or("") + "|" + description.value.value_or(""));
         }
         return spoken;
     }
 
-    ui::View* elementAt(float x, float y)
+    weeapp::ui::View* elementAt(float x, float y)
     {
-        const ui::Point inWindow = controller->view()->convertPointToView({ x, y }, nullptr);
-        return ui::accessibilityElementAtPoint(*controller->view(), inWindow);
+        const weeapp::ui::Point inWindow = controller->view()->convertPointToView({ x, y }, nullptr);
+        return weeapp::ui::accessibilityElementAtPoint(*controller->view(), inWindow);
     }
 
     std::optional<std::string> firstTileHint() { return tileButtons(*controller->scrollView).at(0)->accessibilityHint(); }
@@ -39,7 +39,7 @@ TEST_F(TileAccessibilityTest, HintFollowsTheAskFlagsAndTheStandardAction)
     const char* const flags[] = { "askForCall", "askForText", "askForMail" };
     for (int mask = 0; mask < 8; ++mask) {
         for (int action : { 0, 1, 2, 3, 4, -1 }) {
-            sys::Dictionary settings { { "standardAction", Value::integer(action) } };
+            weeapp::sys::Dictionary settings { { "standardAction", Value::integer(action) } };
             for (int flag = 0; flag < 3; ++flag) {
                 if (mask & (1 << flag))
                     settings[flags[flag]] = Value::boolean(true);
@@ -106,9 +106,9 @@ TEST_F(TileAccessibilityTest, StandardTileLabels)
     showWidget();
     EXPECT_EQ(readingOrder(), (std::vector<std::string> { "Ada Quell, mobile|", "Bo, Boat|", "Cleo|", "|page 1 of 1" }));
     const auto buttons = tileButtons(*controller->scrollView);
-    EXPECT_EQ(buttons[0]->accessibilityTraits(), ui::AccessibilityTraitButton);
-    EXPECT_EQ(controller->pageControl->accessibilityTraits(), ui::AccessibilityTraitAdjustable);
-    for (const ui::Label* label : tileLabels(*controller->scrollView))
+    EXPECT_EQ(buttons[0]->accessibilityTraits(), weeapp::ui::AccessibilityTraitButton);
+    EXPECT_EQ(controller->pageControl->accessibilityTraits(), weeapp::ui::AccessibilityTraitAdjustable);
+    for (const weeapp::ui::Label* label : tileLabels(*controller->scrollView))
         EXPECT_FALSE(label->isAccessibilityElement()) << label->text();
     EXPECT_FALSE(buttons[0]->subviews().at(0)->isAccessibilityElement());
 
@@ -155,10 +155,10 @@ TEST_F(TileAccessibilityTest, FlippedMetroTileReadsLikeItsFront)
     const std::vector<std::string> front { "Ada Quell Senior|" };
     EXPECT_EQ(readingOrder(), front);
     EXPECT_EQ(elementAt(54, 100), controller->buttons->at(0).get());
-    sys::RunLoop::main().advance(3.0); // half way through the first flip
-    ASSERT_EQ(controller->aniRuns, sys::YES);
+    weeapp::sys::RunLoop::main().advance(3.0); // half way through the first flip
+    ASSERT_EQ(controller->aniRuns, weeapp::sys::YES);
     EXPECT_EQ(readingOrder(), front);
-    sys::RunLoop::main().advance(1.0);
+    weeapp::sys::RunLoop::main().advance(1.0);
     ASSERT_LT(controller->buttons->at(0)->alpha(), 0.5f);
     EXPECT_EQ(readingOrder(), front);
     EXPECT_EQ(elementAt(54, 100), controller->buttons->at(0).get()); // over the uncovered name
@@ -192,10 +192,10 @@ TEST_F(TileAccessibilityTest, ReadingOrderOnEveryPage)
                 if (!metro && count > 0)
                     expected.push_back("|page " + std::to_string(page + 1) + " of " + std::to_string(pages));
                 EXPECT_EQ(readingOrder(), expected) << context;
-                EXPECT_EQ(controller->scrollView->accessibilityScroll(ui::AccessibilityScrollDirection::Next), page + 1 < pages) << context;
+                EXPECT_EQ(controller->scrollView->accessibilityScroll(weeapp::ui::AccessibilityScrollDirection::Next), page + 1 < pages) << context;
             }
             for (int page = pages - 1; page > 0; --page)
-                EXPECT_TRUE(controller->scrollView->accessibilityScroll(ui::AccessibilityScrollDirection::Previous));
+                EXPECT_TRUE(controller->scrollView->accessibilityScroll(weeapp::ui::AccessibilityScrollDirection::Previous));
             EXPECT_EQ(controller->pageControl->currentPage(), 0);
             EXPECT_EQ(controller->scrollView->contentOffset().x, 0.0f);
         }
@@ -207,8 +207,8 @@ TEST_F(TileAccessibilityTest, ProvidersOutlivingTheControllerSayNothing)
 {
     writeFavorites(numberedFavorites(1));
     showWidget();
-    const std::shared_ptr<ui::PageControl> pageControl = controller->pageControl;
-    const ui::ViewPtr tile = tileButtons(*controller->scrollView).at(0)->shared_from_this();
+    const std::shared_ptr<weeapp::ui::PageControl> pageControl = controller->pageControl;
+    const weeapp::ui::ViewPtr tile = tileButtons(*controller->scrollView).at(0)->shared_from_this();
     controller.reset();
     EXPECT_EQ(tile->accessibilityHint(), std::nullopt);
     EXPECT_EQ(tile->accessibilityLabel(), "Person 0");

@@ -1,8 +1,8 @@
 #include "widget/support/phone_fixture.h"
 
 #include "resources/bundle_resources.h"
-#include <weeapp/ui/button.h>
-#include <weeapp/ui/label.h>
+#include <weeapp/ui/views/button.h>
+#include <weeapp/ui/views/label.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +10,11 @@
 namespace kavrin::testing {
 namespace {
 
-using sys::Value;
+using weeapp::sys::Value;
 
 struct Look {
     const char* name;
-    sys::Dictionary settings;
+    weeapp::sys::Dictionary settings;
     float pageWidth;
     int firstPage;  // tiles on the first page
     int laterPage;  // tiles on every later page
@@ -24,7 +24,7 @@ struct Look {
 std::vector<Look> allLooks()
 {
     const auto metro = [](int tilesAlign) {
-        return sys::Dictionary { { "metroStyle", Value::boolean(true) }, { "tilesAlign", Value::integer(tilesAlign) } };
+        return weeapp::sys::Dictionary { { "metroStyle", Value::boolean(true) }, { "tilesAlign", Value::integer(tilesAlign) } };
     };
     return {
         { "four a page", { { "showLabels", Value::boolean(true) } }, 316, 4, 4, 0 },
@@ -44,14 +44,14 @@ int expectedPages(const Look& look, int favorites, bool metro)
 }
 
 // How far two tiles overlap across, 0 when they do not meet.
-float overlapWidth(const ui::Rect& a, const ui::Rect& b)
+float overlapWidth(const weeapp::ui::Rect& a, const weeapp::ui::Rect& b)
 {
     if (!(a.x() < b.maxX() && b.x() < a.maxX() && a.y() < b.maxY() && b.y() < a.maxY()))
         return 0;
     return std::min(a.maxX(), b.maxX()) - std::max(a.x(), b.x());
 }
 
-bool inside(const ui::Rect& inner, const ui::Rect& outer)
+bool inside(const weeapp::ui::Rect& inner, const weeapp::ui::Rect& outer)
 {
     return inner.x() >= outer.x() && inner.maxX() <= outer.maxX() && inner.y() >= outer.y() && inner.maxY() <= outer.maxY();
 }
@@ -78,14 +78,14 @@ TEST_F(TileInvariantsTest, TilesKeepToTheirPagesForEveryCountAndLook)
             EXPECT_EQ(controller->scrollView->contentSize().width, look.pageWidth * static_cast<float>(pages));
             const float viewHeight = controller->scrollView->frame().height();
 
-            const std::vector<ui::Button*> buttons = tileButtons(*controller->scrollView);
-            const std::vector<ui::Label*> labels = tileLabels(*controller->scrollView);
+            const std::vector<weeapp::ui::Button*> buttons = tileButtons(*controller->scrollView);
+            const std::vector<weeapp::ui::Label*> labels = tileLabels(*controller->scrollView);
             ASSERT_EQ(buttons.size(), static_cast<std::size_t>(favorites));
             ASSERT_EQ(labels.size(), buttons.size());
             // Only the metro look keeps its buttons for the flips.
             ASSERT_EQ(controller->buttons->size(), metro ? buttons.size() : 0u);
             for (std::size_t i = 0; i < buttons.size(); ++i) {
-                const ui::Rect tile = buttons[i]->frame();
+                const weeapp::ui::Rect tile = buttons[i]->frame();
                 EXPECT_EQ(buttons[i]->tag(), static_cast<int>(i));
                 if (metro) {
                     EXPECT_EQ((*controller->buttons)[i].get(), buttons[i]);
@@ -93,13 +93,13 @@ TEST_F(TileInvariantsTest, TilesKeepToTheirPagesForEveryCountAndLook)
                 const int page = static_cast<int>(std::floor(tile.x() / look.pageWidth));
                 EXPECT_LT(page, pages);
                 EXPECT_EQ(page, static_cast<int>(i) < look.firstPage ? 0 : 1 + (static_cast<int>(i) - look.firstPage) / look.laterPage);
-                const ui::Rect pageArea { look.pageWidth * static_cast<float>(page), 0, look.pageWidth + look.overhang, viewHeight + look.overhang };
+                const weeapp::ui::Rect pageArea { look.pageWidth * static_cast<float>(page), 0, look.pageWidth + look.overhang, viewHeight + look.overhang };
                 EXPECT_TRUE(inside(tile, pageArea)) << "tile " << i;
                 // A last column that overhangs its page may reach over the next page's first one.
                 for (std::size_t j = 0; j < i; ++j)
                     EXPECT_LE(overlapWidth(tile, buttons[j]->frame()), look.overhang) << "tiles " << j << " and " << i;
 
-                const ui::Rect label = labels[i]->frame();
+                const weeapp::ui::Rect label = labels[i]->frame();
                 EXPECT_GE(label.x(), tile.x());
                 EXPECT_LE(label.maxX(), tile.maxX());
                 if (metro) {
@@ -126,15 +126,15 @@ TEST_F(TileInvariantsTest, EveryTileShowsItsOwnContactsPhoto)
         writeSettings(look.settings);
         controller = std::make_unique<KavrinController>();
         controller->view();
-        const std::vector<ui::Button*> buttons = tileButtons(*controller->scrollView);
+        const std::vector<weeapp::ui::Button*> buttons = tileButtons(*controller->scrollView);
         ASSERT_EQ(buttons.size(), 3u);
         ASSERT_NE(buttons[0]->currentImage(), nullptr);
-        EXPECT_EQ(buttons[0]->currentImage()->size(), (ui::Size { 6, 3 }));
+        EXPECT_EQ(buttons[0]->currentImage()->size(), (weeapp::ui::Size { 6, 3 }));
         ASSERT_NE(buttons[1]->currentImage(), nullptr);
         EXPECT_EQ(buttons[1]->currentImage()->source(), std::string("file:") + kPlaceholderPhotoPath);
         EXPECT_EQ(buttons[2]->currentImage(), nullptr);
-        for (const ui::Label* label : tileLabels(*controller->scrollView))
-            EXPECT_EQ(label->backgroundColor(), ui::Color::clearColor());
+        for (const weeapp::ui::Label* label : tileLabels(*controller->scrollView))
+            EXPECT_EQ(label->backgroundColor(), weeapp::ui::Color::clearColor());
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <weeapp/sys/phone_paths.h>
+#include <weeapp/sys/files/phone_paths.h>
 
 #include <array>
 #include <string_view>
@@ -24,7 +24,7 @@ inline constexpr const char* kPreferencesChangedLocal = "de.quillfen.kavrin-pref
 // one, compared whole and case-sensitively ("de-AT" is not "de"); any other gets English.
 inline constexpr std::array<std::string_view, 4> kChooserLanguages { "de", "fr", "nl", "es" };
 
-static_assert(std::string_view(kBundlePath).starts_with(sys::kPluginsFolder));
-static_assert(std::string_view(kSettingsPath).starts_with(sys::kPreferencesFolder));
+static_assert(std::string_view(kBundlePath).starts_with(weeapp::sys::kPluginsFolder));
+static_assert(std::string_view(kSettingsPath).starts_with(weeapp::sys::kPreferencesFolder));
 
 }

@@ -1,6 +1,6 @@
 // The smallest widget: one plain view of a colour chosen when it is built, so that two builds
 // of it tell which code a host runs.
-#include <weeapp/plugin_entry.h>
+#include <weeapp/plugin/plugin_entry.h>
 
 #include <string_view>
 
@@ -12,11 +12,11 @@ namespace {
 
 class TinyController final : public weeapp::BBWeeAppController {
 public:
-    ui::ViewPtr view() override
+    weeapp::ui::ViewPtr view() override
     {
         if (!m_view) {
-            m_view = ui::View::create({ 2, 0, 316, 60 });
-            m_view->setBackgroundColor(ui::Color::colorWithRedGreenBlueAlpha(TINY_RED ? 1 : 0, 0, TINY_RED ? 0 : 1, 1));
+            m_view = weeapp::ui::View::create({ 2, 0, 316, 60 });
+            m_view->setBackgroundColor(weeapp::ui::Color::colorWithRedGreenBlueAlpha(TINY_RED ? 1 : 0, 0, TINY_RED ? 0 : 1, 1));
         }
         return m_view;
     }
@@ -24,7 +24,7 @@ public:
     bool respondsToSelector(std::string_view selector) const override { return selector == "view" || selector == "viewHeight"; }
 
 private:
-    ui::ViewPtr m_view;
+    weeapp::ui::ViewPtr m_view;
 };
 
 }

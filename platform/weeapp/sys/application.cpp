@@ -1,0 +1,19 @@
+#include <weeapp/sys/application.h>
+
+#include <weeapp/platform_state.h>
+
+namespace weeapp::sys {
+
+Application& Application::sharedApplication()
+{
+    return weeapp::PlatformState::current().application();
+}
+
+bool Application::openURL(const URLPtr& url)
+{
+    if (!url || !m_openURLHandler)
+        return false;
+    return m_openURLHandler(*url);
+}
+
+}
