@@ -121,7 +121,7 @@ def self_test():
         write(root, "widget/pictures/png.h")
         write(root, "host/render/png.h")
         write(root, "loose/sys/random.h")
-        folders = ["old_platform", "platform/include", "widget", "host", os.path.join(scratch, "usr/include")]
+        folders = ["old_platform", "platform", "widget", "host", os.path.join(scratch, "usr/include")]
         entries = [{"directory": root, "file": os.path.join(root, "a.cpp"),
                     "arguments": ["/nonexistent/c++", "-I" + folders[0], "-I", folders[1], "-I", folders[2], "-isystem", folders[4],
                                   "-c", "a.cpp"]},

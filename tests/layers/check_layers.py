@@ -4,10 +4,15 @@ layer's source folder on its include path.
 
     check_layers.py SOURCE_DIR [--compile-commands FILE]   checks the tree (and the build)
     check_layers.py --self-test                            checks that the check catches faults
+    check_layers.py --picture                              prints the picture of the layers
+    check_layers.py --check-map FILE                       fails when FILE's picture is not it
 
 The layers, lowest first: platform/; widget/ and phone_files/ on it; host/ and tools/ on
 platform/ and phone_files/. widget/public/ is the one part of the widget that phone_files/,
 host/ and tools/ may see. tests/, bench/ and fuzz/ may reach into anything.
+
+The platform is layered within, in rooms under platform/weeapp/ (PLATFORM_ROOMS). Those above it
+see all of it but the few headers PRIVATE_HEADERS names.
 
 The host is layered within, lowest first: base/; desktop/ (the module's loader) and render/;
 pictures/ on render/; session/ on pictures/; reader/ on session/ and desktop/; script/ on
@@ -21,9 +26,56 @@ import re
 import sys
 import tempfile
 
+# The platform's rooms (folders under platform/weeapp/), lowest first, each with the rooms right
+# below it: a room sees those and all they see. weeapp/ itself, the C-handle owners and the one
+# platform state, is seen by every room and sees every room: the state owns their process-wide
+# objects, and they answer from it.
+PLATFORM_ROOMS = {
+    "sys": [],
+    "sys/files": ["sys"],
+    "sys/plist": ["sys/files"],
+    "sys/events": ["sys/files"],
+    "addressbook": ["sys"],
+    "ui": ["sys"],
+    "ui/images": ["ui", "sys/files"],
+    "ui/text": ["ui"],
+    "ui/views": ["ui/images", "ui/text", "sys/events"],
+    "ui/accessibility": ["ui/views"],
+    "ui/inspection": ["ui/accessibility"],
+    "ui/drawing": [],
+    "plugin": ["ui/views"],
+}
+PLATFORM_ROOT = "platform/weeapp"
+# Headers of the platform that are not installed, and the layers outside it that may include them.
+PRIVATE_HEADERS = {
+    "platform/weeapp/sys/plist/plist_nodes.h": set(),
+    "platform/weeapp/ui/text/text_layout.h": {"host/render"},
+    "platform/weeapp/ui/text/text_measurer.h": set(),
+    "platform/weeapp/ui/drawing/cairo_paths.h": {"host/render", "widget"},
+    "platform/weeapp/ui/views/animation_state.h": set(),
+    "platform/weeapp/platform_objects.h": set(),
+}
+
+
+def platform_layer(room):
+    return f"{PLATFORM_ROOT}/{room}"
+
+
+def below_room(room, seen=()):
+    """Every room a room sees, itself included; stops on a cycle in PLATFORM_ROOMS."""
+    if room in seen:
+        sys.exit(f"check_layers.py: the platform's rooms go round in a circle: {' -> '.join(seen + (room,))}")
+    found = {room}
+    for lower in PLATFORM_ROOMS[room]:
+        found |= below_room(lower, seen + (room,))
+    return found
+
+
 # Each layer's folders (relative to the source folder) and the folders its headers are found in.
 LAYER_FOLDERS = {
     "platform": ["platform"],
+    PLATFORM_ROOT: [PLATFORM_ROOT],
+    **{platform_layer(room): [platform_layer(room)] for room in PLATFORM_ROOMS},
     "widget/public": ["widget/public"],
     "widget": ["widget"],
     "phone_files": ["phone_files"],
@@ -41,11 +93,13 @@ LAYER_FOLDERS = {
     "tools": ["tools"],
 }
 INCLUDE_ROOTS = [
-    "platform/include", "platform/drawing", "platform/internal", "widget", "widget/public", "phone_files", "host", "host/desktop/interface",
+    "platform", "widget", "widget/public", "phone_files", "host", "host/desktop/interface",
     "tools/demo_phone", "tools/prefs",
 ]
+# What every layer outside the platform may see of it: every room (but PRIVATE_HEADERS).
+PLATFORM = {"platform", PLATFORM_ROOT} | {platform_layer(room) for room in PLATFORM_ROOMS}
 # What every layer of the host may see outside it, and what each sees of the host below it.
-HOST_BELOW = {"platform", "widget/public", "phone_files"}
+HOST_BELOW = PLATFORM | {"widget/public", "phone_files"}
 HOST_ROOMS = {
     "host/base": set(),
     "host/desktop/interface": set(),
@@ -60,18 +114,21 @@ HOST_ROOMS = {
                    "host/reader", "host/script"},
 }
 ALLOWED = {
-    "platform": {"platform"},
-    "widget/public": {"platform", "widget/public"},
-    "widget": {"platform", "widget/public", "widget"},
-    "phone_files": {"platform", "widget/public", "phone_files"},
+    "platform": {"platform", PLATFORM_ROOT},
+    PLATFORM_ROOT: {"platform", PLATFORM_ROOT} | {platform_layer(room) for room in PLATFORM_ROOMS},
+    "widget/public": PLATFORM | {"widget/public"},
+    "widget": PLATFORM | {"widget/public", "widget"},
+    "phone_files": PLATFORM | {"widget/public", "phone_files"},
     "host": HOST_BELOW | set(HOST_ROOMS) | {"host"},
     "host/desktop/module": {"host/desktop/module", "host/desktop/interface"},
-    "tools": {"platform", "widget/public", "phone_files", "tools"},
+    "tools": PLATFORM | {"widget/public", "phone_files", "tools"},
 }
+ALLOWED.update({platform_layer(room): {"platform", PLATFORM_ROOT} | {platform_layer(lower) for lower in below_room(room)}
+                for room in PLATFORM_ROOMS})
 ALLOWED.update({room: HOST_BELOW | below | {room} for room, below in HOST_ROOMS.items()})
-# host/ is the include root of all the host's layers: on a layer's include path it gives that
-# layer no more than what its includes are checked for above.
-SHARED_INCLUDE_ROOTS = {"host"}
+# host/ is the include root of all the host's layers, platform/ of all the platform's rooms: on a
+# layer's include path each gives that layer no more than what its includes are checked for above.
+SHARED_INCLUDE_ROOTS = {"host", "platform"}
 # Known crossings, each to go away: (including file or include folder, what it reaches).
 # The host writes its first-run demo phone with the tools' writer until that writer moves into
 # phone_files/.
@@ -124,6 +181,11 @@ def check_sources(root):
                         quoted = match.group(0).rstrip().endswith('"')
                         candidates = resolve(root, relative, name, quoted)
                         layers = {layer_of(candidate) for candidate in candidates} - {None}
+                        private = [candidate for candidate in candidates if candidate in PRIVATE_HEADERS]
+                        if private and layer not in ALLOWED[PLATFORM_ROOT] and layer not in PRIVATE_HEADERS[private[0]]:
+                            problems.append(f"{relative}: includes {name} ({private[0]}), which is the platform's own "
+                                            f"and {layer}/ must not see")
+                            continue
                         if not layers or layers & ALLOWED[layer]:
                             continue
                         target = candidates[0]
@@ -202,6 +264,60 @@ def check(root, commands_file=None):
     return problems
 
 
+def node(layer):
+    return re.sub(r"\W", "_", layer)
+
+
+def reduced(sees):
+    """The edges of a relation that no other path of it implies, as (layer, lower) in order."""
+    edges = []
+    for layer in sorted(sees):
+        for lower in sorted(sees[layer]):
+            if not any(lower in sees.get(middle, ()) for middle in sees[layer] if middle != lower):
+                edges.append((layer, lower))
+    return edges
+
+
+def picture():
+    """The layers as a mermaid flowchart, drawn from the tables above: an arrow from a layer to
+    one it sees, none where a longer way says it already."""
+    rooms = {platform_layer(room): {platform_layer(lower) for lower in below_room(room)} - {platform_layer(room)}
+             for room in PLATFORM_ROOMS}
+    outside = {}
+    for layer, allowed in ALLOWED.items():
+        if layer == "platform" or layer.startswith("platform/"):
+            continue
+        outside[layer] = {"platform" if lower == "platform" or lower.startswith("platform/") else lower
+                          for lower in allowed} - {layer}
+    outside["platform"] = set()
+    lines = ["```mermaid", "flowchart TB"]
+    for layer in sorted(outside):
+        if layer != "platform":
+            lines.append(f'  {node(layer)}["{layer}/"]')
+    lines.append(f'  subgraph platform ["platform/weeapp/ (weeapp/ itself: the C-handle owners and the one state, seen by all)"]')
+    for room in sorted(rooms):
+        lines.append(f'    {node(room)}["{room[len(PLATFORM_ROOT) + 1:]}/"]')
+    for layer, lower in reduced(rooms):
+        lines.append(f"    {node(layer)} --> {node(lower)}")
+    lines.append("  end")
+    for layer, lower in reduced(outside):
+        lines.append(f"  {node(layer)} --> {node(lower) if lower != 'platform' else 'platform'}")
+    lines.append("```")
+    return "\n".join(lines) + "\n"
+
+
+def check_map(path):
+    """Fails when the map's picture of the layers is not the one the tables draw today."""
+    with open(path, encoding="utf-8") as file:
+        text = file.read()
+    drawn = picture()
+    if drawn in text:
+        print(f"{path} pictures the layers as the layer check knows them")
+        return 0
+    print(f"{path} does not picture the layers as the layer check knows them; put this in its place:\n{drawn}")
+    return 1
+
+
 def write(root, relative, text=""):
     path = os.path.join(root, relative)
     os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -214,17 +330,34 @@ def self_test():
     with tempfile.TemporaryDirectory() as root:
         write(root, "platform/weeapp/sys/value.h")
         write(root, "platform/weeapp/ui/views/view.h", '#include <weeapp/sys/value.h>\n')
-        write(root, "platform/sys/bad.cpp", '#include "controller/kavrin_controller.h"\n#include "../../host/render/renderer.h"\n')
+        write(root, "platform/weeapp/sys/bad.cpp", '#include "controller/kavrin_controller.h"\n#include "../../../host/render/renderer.h"\n')
+        # The platform's rooms: each sees those below it and weeapp/ itself, never one above or beside.
+        write(root, "platform/weeapp/c_handles.h")
+        write(root, "platform/weeapp/platform_state.cpp", '#include <weeapp/ui/views/view.h>\n#include <weeapp/sys/events/run_loop.h>\n')
+        write(root, "platform/weeapp/sys/files/file_reading.cpp",
+              '#include <weeapp/sys/value.h>\n#include <weeapp/c_handles.h>\n#include <weeapp/ui/views/view.h>\n')
+        write(root, "platform/weeapp/sys/plist/plist_nodes.h", '#include <weeapp/sys/files/file_reading.h>\n')
+        write(root, "platform/weeapp/sys/plist/property_list.h")
+        write(root, "platform/weeapp/sys/events/run_loop.h", '#include <weeapp/sys/plist/property_list.h>\n')
+        write(root, "platform/weeapp/ui/images/image.h", '#include <weeapp/sys/files/file_reading.h>\n')
+        write(root, "platform/weeapp/ui/text/text_layout.h", '#include <weeapp/ui/images/image.h>\n')
+        write(root, "platform/weeapp/ui/views/label.cpp",
+              '#include <weeapp/ui/text/text_layout.h>\n#include <weeapp/sys/events/run_loop.h>\n#include <weeapp/ui/inspection/view_dump.h>\n')
+        write(root, "platform/weeapp/ui/inspection/view_dump.h", '#include <weeapp/ui/views/view.h>\n')
+        write(root, "platform/weeapp/platform_objects.h", '#include <weeapp/ui/inspection/view_dump.h>\n')
         write(root, "widget/public/kavrin/published_names.h", '#include <weeapp/sys/value.h>\n')
         write(root, "widget/controller/kavrin_controller.h", '#include <weeapp/ui/views/view.h>\n#include "kavrin/published_names.h"\n')
-        write(root, "widget/tiles/grid.cpp", '#include "controller/kavrin_controller.h"\n#include "render/renderer.h"\n')
+        write(root, "widget/tiles/grid.cpp", '#include "controller/kavrin_controller.h"\n#include "render/renderer.h"\n'
+              '#include <weeapp/sys/plist/plist_nodes.h>\n#include <weeapp/platform_objects.h>\n#include <weeapp/c_handles.h>\n')
         write(root, "phone_files/settings_editor.h", '#include "kavrin/published_names.h"\n#include <controller/kavrin_controller.h>\n')
         write(root, "tools/prefs/prefs_command.h", '#include "settings_editor.h"\n#include "render/renderer.h"\n')
         # The host's own layers: each sees those below it, never one above.
         write(root, "host/render/renderer.h",
               '#include <weeapp/ui/views/view.h>\n#include "settings_editor.h"\n#include "prefs_command.h"\n#include "session/host_session.h"\n')
-        write(root, "host/render/text_drawing.cpp", '#include "render/renderer.h"\n#include "desktop/desktop_module.h"\n')
-        write(root, "host/session/host_session.h", '#include "render/renderer.h"\n#include "script/script_runner.h"\n')
+        write(root, "host/render/text_drawing.cpp",
+              '#include "render/renderer.h"\n#include "desktop/desktop_module.h"\n#include <weeapp/ui/text/text_layout.h>\n')
+        write(root, "host/session/host_session.h",
+              '#include "render/renderer.h"\n#include "script/script_runner.h"\n#include <weeapp/ui/text/text_layout.h>\n')
         write(root, "host/script/script_runner.h", '#include "session/host_session.h"\n')
         write(root, "host/reader/screen_reader.cpp", '#include "session/host_session.h"\n#include "modes/window_session.h"\n')
         write(root, "host/modes/window_session.h",
@@ -236,9 +369,16 @@ def self_test():
               '#include "desktop_interface.h"\n#include "desktop/desktop_module.h"\n#include "render/renderer.h"\n#include <weeapp/ui/views/view.h>\n')
         found = check(root)
         expected = {
-            ("platform/sys/bad.cpp", "controller/kavrin_controller.h"),
-            ("platform/sys/bad.cpp", "../../host/render/renderer.h"),
+            ("platform/weeapp/sys/bad.cpp", "controller/kavrin_controller.h"),
+            ("platform/weeapp/sys/bad.cpp", "../../../host/render/renderer.h"),
+            ("platform/weeapp/sys/files/file_reading.cpp", "weeapp/ui/views/view.h"),
+            ("platform/weeapp/sys/events/run_loop.h", "weeapp/sys/plist/property_list.h"),
+            ("platform/weeapp/ui/text/text_layout.h", "weeapp/ui/images/image.h"),
+            ("platform/weeapp/ui/views/label.cpp", "weeapp/ui/inspection/view_dump.h"),
             ("widget/tiles/grid.cpp", "render/renderer.h"),
+            ("widget/tiles/grid.cpp", "weeapp/sys/plist/plist_nodes.h"),
+            ("widget/tiles/grid.cpp", "weeapp/platform_objects.h"),
+            ("host/session/host_session.h", "weeapp/ui/text/text_layout.h"),
             ("phone_files/settings_editor.h", "controller/kavrin_controller.h"),
             ("tools/prefs/prefs_command.h", "render/renderer.h"),
             ("host/render/renderer.h", "prefs_command.h"),
@@ -261,6 +401,17 @@ def self_test():
             for invented in sorted(reported - expected):
                 print("  wrongly reported:", invented)
             return 1
+    # A table of rooms that goes round in a circle is refused, not followed for ever.
+    rooms = dict(PLATFORM_ROOMS)
+    PLATFORM_ROOMS["sys"] = ["ui/views"]
+    try:
+        below_room("ui/inspection")
+        print("the layer check follows rooms that go round in a circle")
+        return 1
+    except SystemExit:
+        pass
+    finally:
+        PLATFORM_ROOMS.update(rooms)
     print(f"the layer check catches all {len(expected)} upward includes of its test tree")
     return 0
 
@@ -268,6 +419,11 @@ def self_test():
 def main(arguments):
     if arguments == ["--self-test"]:
         return self_test()
+    if arguments == ["--picture"]:
+        print(picture(), end="")
+        return 0
+    if len(arguments) == 2 and arguments[0] == "--check-map":
+        return check_map(arguments[1])
     if len(arguments) not in (1, 3) or (len(arguments) == 3 and arguments[1] != "--compile-commands"):
         print(__doc__)
         return 2
