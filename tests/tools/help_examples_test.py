@@ -34,18 +34,23 @@ def man_examples(man_dir, program):
     return [line[3:].replace("\\-", "-").replace("\\e", "\\").replace("\\\\", "\\") for line in section.splitlines() if line.startswith(".B ")]
 
 
+def prepare(folder, bin_dir, build_dir):
+    """Fills folder as a user's checkout would be for the examples; answers their environment."""
+    subprocess.run([os.path.join(bin_dir, "kavrin-demo-phone"), os.path.join(folder, "demo-phone")], capture_output=True, check=True)
+    make_backup.make_backup(os.path.join(folder, "demo-phone"), os.path.join(folder, "backup"))
+    os.symlink(build_dir, os.path.join(folder, "build"))
+    os.symlink("demo-phone", os.path.join(folder, "phone"))
+    with open(os.path.join(folder, "commands.txt"), "w") as commands:
+        commands.write("view\nheight\ntap 44 44\n")
+    return dict(os.environ, KAVRIN_DEMO_PHONE=os.path.join(folder, "demo-phone"), PATH=bin_dir + os.pathsep + os.environ["PATH"])
+
+
 def main():
     bin_dir, build_dir, man_dir = sys.argv[1], sys.argv[2], sys.argv[3]
     failures = []
     count = 0
     with tempfile.TemporaryDirectory(prefix="kavrin-examples-") as folder:
-        subprocess.run([os.path.join(bin_dir, "kavrin-demo-phone"), os.path.join(folder, "demo-phone")], capture_output=True, check=True)
-        make_backup.make_backup(os.path.join(folder, "demo-phone"), os.path.join(folder, "backup"))
-        os.symlink(build_dir, os.path.join(folder, "build"))
-        os.symlink("demo-phone", os.path.join(folder, "phone"))
-        with open(os.path.join(folder, "commands.txt"), "w") as commands:
-            commands.write("view\nheight\ntap 44 44\n")
-        environment = dict(os.environ, KAVRIN_DEMO_PHONE=os.path.join(folder, "demo-phone"), PATH=bin_dir + os.pathsep + os.environ["PATH"])
+        environment = prepare(folder, bin_dir, build_dir)
         for program in PROGRAMS:
             for example in examples(bin_dir, program) + man_examples(man_dir, program):
                 if "--window" in example:
