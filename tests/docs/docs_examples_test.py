@@ -17,7 +17,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
-from help_examples_test import prepare  # noqa: E402
+from help_examples_test import prepare, report, run_example  # noqa: E402
 
 OURS = re.compile(r"^(?:build/bin/)?kavrin-[a-z-]+\s")
 NOT_HERE = ("--window", "--live")
@@ -65,23 +65,15 @@ def main():
             with tempfile.TemporaryDirectory(prefix="kavrin-docs-") as folder:
                 environment = prepare(folder, bin_dir, build_dir)
                 for line in commands:
-                    command, _, comment = line.partition("   #")
-                    command = command.replace("BACKUP", "backup").replace("ROOT", "new-root")
                     count += 1
-                    result = subprocess.run(["bash", "-c", command], cwd=folder, env=environment, stdin=subprocess.DEVNULL,
-                                            capture_output=True, text=True, timeout=300)
-                    where = "%s: %s" % (os.path.relpath(page, source), command)
-                    expected = comment.strip()[len("# prints:"):].strip() if comment.strip().startswith("# prints:") else None
-                    if result.returncode != 0:
-                        failures.append("%s: status %d: %s" % (where, result.returncode, result.stderr.strip()))
-                    elif expected is not None and result.stdout.strip() != expected:
-                        failures.append("%s: printed %r, the page says %r" % (where, result.stdout.strip(), expected))
-                    elif output is not None and not matches(result.stdout.rstrip("\n").split("\n"), output):
-                        failures.append("%s: printed\n%s\nthe page says\n%s" % (where, result.stdout, "\n".join(output)))
-    for failure in failures:
-        print("FAIL:", failure)
-    print("%d examples, %d failures" % (count, len(failures)))
-    return 1 if failures or count == 0 else 0
+                    example = line.replace("BACKUP", "backup").replace("ROOT", "new-root")
+                    page_name = os.path.relpath(page, source)
+                    printed, failure = run_example(example, folder, environment, page_name, timeout=300)
+                    if failure:
+                        failures.append("%s: %s" % (page_name, failure))
+                    elif output is not None and not matches(printed.rstrip("\n").split("\n"), output):
+                        failures.append("%s: %s printed\n%s\nthe page says\n%s" % (page_name, example, printed, "\n".join(output)))
+    return report(failures, count)
 
 
 if __name__ == "__main__":
