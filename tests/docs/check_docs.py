@@ -4,7 +4,8 @@
 - every relative link leads to a file or folder that exists, and a link to a heading (#name) to a
   heading of that page;
 - with BIN_DIR, every line of a ```sh block that runs one of our programs (build/bin/NAME or
-  kavrin-NAME) names only options that the program's --help lists.
+  kavrin-NAME), and every synopsis (a plain block that starts with one), names only options that
+  the program's --help lists.
 
 A file named with --pending (one another branch brings) may be missing while links lead to it;
 once it is there, it is checked like the others.
@@ -62,16 +63,19 @@ def broken_links(page, pending=()):
 
 
 def commands(page):
-    """(program, line) for every line of a ```sh block that runs one of our programs."""
-    inside = None
-    for line in open(page, encoding="utf-8").read().splitlines():
-        if line.startswith("```"):
-            inside = line[3:].strip() if inside is None else None
-            continue
-        if inside == "sh":
-            match = re.match(r"^(?:build/bin/)?(kavrin-[a-z-]+)\s", line + " ")
-            if match:
-                yield match.group(1), line
+    """(program, text) for every line of a ```sh block that runs one of our programs, and for
+    every plain block that starts with one (a synopsis, whole)."""
+    program = re.compile(r"^(?:build/bin/)?(kavrin-[a-z-]+)(?:\s|$)")
+    text = open(page, encoding="utf-8").read()
+    for language, body in re.findall(r"^```([^\n]*)\n(.*?)^```", text, flags=re.S | re.M):
+        lines = body.splitlines()
+        if language.strip() == "sh":
+            for line in lines:
+                match = program.match(line)
+                if match:
+                    yield match.group(1), line
+        elif language.strip() == "" and lines and program.match(lines[0]):
+            yield program.match(lines[0]).group(1), " ".join(lines)
 
 
 def options_of(line):
@@ -119,13 +123,15 @@ def self_test():
         with open(os.path.join(folder, "docs", "a.md"), "w") as f:
             f.write("# A\n## What the host will run\n[back](../README.md#top)\n"
                     "```sh\nkavrin-tool --good x   # --commented\nbuild/bin/kavrin-tool --bad --script - <<< $'--quoted'\n```\n"
-                    "```\nkavrin-tool --not-in-a-sh-block\n```\n")
+                    "```\nkavrin-tool [--good] [--script FILE]\n            [--unlisted]\n```\n"
+                    "```\nnot ours --ignored\n```\n")
         tool = os.path.join(folder, "bin", "kavrin-tool")
         with open(tool, "w") as f:
             f.write("#!/bin/sh\necho 'Options: --good --script --help'\n")
         os.chmod(tool, 0o755)
         problems = check(folder, os.path.join(folder, "bin"), ["LATER.md"])
-        expected = ["docs/gone.md leads to no file", "docs/a.md#nothing leads to no heading", "has no option --bad"]
+        expected = ["docs/gone.md leads to no file", "docs/a.md#nothing leads to no heading", "has no option --bad",
+                    "has no option --unlisted"]
         for text in expected:
             if sum(text in problem for problem in problems) != 1:
                 print("self-test: expected one problem with %r, found: %s" % (text, problems))
