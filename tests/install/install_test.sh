@@ -80,7 +80,7 @@ out=$(printf 'view\ntap 44 44\n' | env -u KAVRIN_DEMO_PHONE XDG_DATA_HOME="$work
 [ "$out" = "open tel:+491701234567" ] || fail "the installed host without --root printed '$out' ($(cat "$work/notes"))"
 [ -d "$work/data/kavrin/demo-phone/private/var/mobile" ] || fail "no demo phone in \$XDG_DATA_HOME/kavrin"
 
-# With the prefix as the data folder (the README's --prefix ~/.local), a root copied into the data
+# With the prefix as the data folder (docs/sdk.md's --prefix ~/.local), a root copied into the data
 # folder with a bundle of its own is refused, and none of its code runs: only the installed bundle
 # folder itself is trusted, not share/kavrin/ around it.
 XDG_DATA_HOME=$prefix/share "$prefix/bin/kavrin-demo-phone" "$prefix/share/kavrin/copied" > /dev/null
@@ -110,20 +110,20 @@ cflags=$(pkg-config --cflags weeapp)
 # shellcheck disable=SC2086
 c++ "$@" -fsyntax-only "$work/every_header.cpp" $cflags 2> "$work/every_header.log" || { cat "$work/every_header.log" >&2; fail "the installed headers do not compile on their own"; }
 
-# The README's example, built as the README says and run with no LD_LIBRARY_PATH: the run path
+# The SDK page's example, built as the page says and run with no LD_LIBRARY_PATH: the run path
 # comes from weeapp.pc. It includes <sys/random.h> beside the platform's headers.
-readme=$(dirname "$0")/../../README.md
+readme=$(dirname "$0")/../../docs/sdk.md
 awk '/^```cpp$/ { inside = 1; text = ""; next }
      /^```$/ { if (inside && text ~ /^\/\/ app\.cpp\n/) printf "%s", text; inside = 0 }
      inside { text = text $0 "\n" }' "$readme" > "$work/app.cpp"
-grep -q '#include <weeapp/' "$work/app.cpp" && grep -q '#include <sys/random.h>' "$work/app.cpp" || fail "the README's example does not include <sys/random.h> and the platform's headers"
+grep -q '#include <weeapp/' "$work/app.cpp" && grep -q '#include <sys/random.h>' "$work/app.cpp" || fail "the SDK page's example does not include <sys/random.h> and the platform's headers"
 command='c++ app.cpp -o app $(pkg-config --cflags --libs weeapp)'
-grep -q -F -x "$command" "$readme" || fail "the README does not build its example with: $command"
+grep -q -F -x "$command" "$readme" || fail "the SDK page does not build its example with: $command"
 # shellcheck disable=SC2046
-(cd "$work" && c++ "$@" app.cpp -o app $(pkg-config --cflags --libs weeapp)) || fail "cannot build the README's example with: $flags"
-out=$(cd "$work" && env -u LD_LIBRARY_PATH ./app) || fail "the README's example failed"
-[ "$out" = "42 apples, one green" ] || fail "the README's example printed '$out'"
-grep -q -E -x "\./app +# $out" "$readme" || fail "the README does not say that its example prints '$out'"
+(cd "$work" && c++ "$@" app.cpp -o app $(pkg-config --cflags --libs weeapp)) || fail "cannot build the SDK page's example with: $flags"
+out=$(cd "$work" && env -u LD_LIBRARY_PATH ./app) || fail "the SDK page's example failed"
+[ "$out" = "42 apples, one green" ] || fail "the SDK page's example printed '$out'"
+grep -q -E -x "\./app +# $out" "$readme" || fail "the SDK page does not say that its example prints '$out'"
 
 # Man pages and completion.
 for page in kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup; do

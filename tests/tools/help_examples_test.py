@@ -34,35 +34,55 @@ def man_examples(man_dir, program):
     return [line[3:].replace("\\-", "-").replace("\\e", "\\").replace("\\\\", "\\") for line in section.splitlines() if line.startswith(".B ")]
 
 
+def prepare(folder, bin_dir, build_dir):
+    """Fills folder as a user's checkout would be for the examples; answers their environment."""
+    subprocess.run([os.path.join(bin_dir, "kavrin-demo-phone"), os.path.join(folder, "demo-phone")], capture_output=True, check=True)
+    make_backup.make_backup(os.path.join(folder, "demo-phone"), os.path.join(folder, "backup"))
+    os.symlink(build_dir, os.path.join(folder, "build"))
+    os.symlink("demo-phone", os.path.join(folder, "phone"))
+    with open(os.path.join(folder, "commands.txt"), "w") as commands:
+        commands.write("view\nheight\ntap 44 44\n")
+    return dict(os.environ, KAVRIN_DEMO_PHONE=os.path.join(folder, "demo-phone"), PATH=bin_dir + os.pathsep + os.environ["PATH"])
+
+
+def run_example(example, folder, environment, source, timeout=120):
+    """Runs one example line in folder: (what it printed, or None; a failure, or None). It fails
+    on a status other than 0, or when its comment says "# prints: TEXT" and it prints otherwise."""
+    command, _, comment = example.partition("   #")
+    comment = comment.strip()
+    result = subprocess.run(["bash", "-c", command], cwd=folder, env=environment, stdin=subprocess.DEVNULL,
+                            capture_output=True, text=True, timeout=timeout)
+    expected = comment[len("prints:"):].strip() if comment.startswith("prints:") else None
+    if result.returncode != 0:
+        return None, "%s: status %d: %s" % (command, result.returncode, result.stderr.strip())
+    if expected is not None and result.stdout.strip() != expected:
+        return None, "%s: printed %r, %s says %r" % (command, result.stdout.strip(), source, expected)
+    return result.stdout, None
+
+
+def report(failures, count):
+    """Prints the failures and the count; answers the status: 1 on a failure or no example at all."""
+    for failure in failures:
+        print("FAIL:", failure)
+    print("%d examples, %d failures" % (count, len(failures)))
+    return 1 if failures or count == 0 else 0
+
+
 def main():
     bin_dir, build_dir, man_dir = sys.argv[1], sys.argv[2], sys.argv[3]
     failures = []
     count = 0
     with tempfile.TemporaryDirectory(prefix="kavrin-examples-") as folder:
-        subprocess.run([os.path.join(bin_dir, "kavrin-demo-phone"), os.path.join(folder, "demo-phone")], capture_output=True, check=True)
-        make_backup.make_backup(os.path.join(folder, "demo-phone"), os.path.join(folder, "backup"))
-        os.symlink(build_dir, os.path.join(folder, "build"))
-        os.symlink("demo-phone", os.path.join(folder, "phone"))
-        with open(os.path.join(folder, "commands.txt"), "w") as commands:
-            commands.write("view\nheight\ntap 44 44\n")
-        environment = dict(os.environ, KAVRIN_DEMO_PHONE=os.path.join(folder, "demo-phone"), PATH=bin_dir + os.pathsep + os.environ["PATH"])
+        environment = prepare(folder, bin_dir, build_dir)
         for program in PROGRAMS:
             for example in examples(bin_dir, program) + man_examples(man_dir, program):
                 if "--window" in example:
                     continue
-                command, _, comment = example.partition("   #")
                 count += 1
-                result = subprocess.run(["bash", "-c", command], cwd=folder, env=environment, stdin=subprocess.DEVNULL,
-                                        capture_output=True, text=True, timeout=120)
-                expected = comment.strip()[len("# prints:"):].strip() if comment.strip().startswith("# prints:") else None
-                if result.returncode != 0:
-                    failures.append("%s: status %d: %s" % (command, result.returncode, result.stderr.strip()))
-                elif expected is not None and result.stdout.strip() != expected:
-                    failures.append("%s: printed %r, the help says %r" % (command, result.stdout.strip(), expected))
-    for failure in failures:
-        print("FAIL:", failure)
-    print("%d examples, %d failures" % (count, len(failures)))
-    return 1 if failures or count == 0 else 0
+                failure = run_example(example, folder, environment, "the help")[1]
+                if failure:
+                    failures.append(failure)
+    return report(failures, count)
 
 
 if __name__ == "__main__":
