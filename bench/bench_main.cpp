@@ -78,6 +78,7 @@ bool takeOwnOptions(std::vector<char*>& arguments, bool& libraryFormat)
 
 int main(int argc, char** argv)
 {
+    kavrin::bench::BenchEnvironment environment;
     if (argc >= 2 && std::string(argv[1]) == "--write-phone") {
         if (argc != 4) {
             std::fprintf(stderr, "usage: kavrin-bench --write-phone DIR N\n");

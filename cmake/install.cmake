@@ -21,8 +21,8 @@ install(TARGETS kavrin-host-desktop LIBRARY DESTINATION ${KAVRIN_INSTALL_MODULE_
 install(TARGETS weeapp LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The public headers, as include/weeapp/...: a maker's include path is include/ itself, where
 # nothing but weeapp/ can hide a header of the system. platform/drawing/ speaks Pango and stays
-# with the host, platform/internal/ speaks the property-list library and stays inside the
-# platform, platform/testing/ is for our own tests.
+# with the host, platform/internal/ speaks the property-list library and holds the state's
+# private parts, and stays inside the platform.
 install(DIRECTORY platform/include/weeapp DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 configure_file(cmake/weeapp.pc.in ${CMAKE_BINARY_DIR}/weeapp.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/weeapp.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -24,6 +24,8 @@
 #include "session/command_output.h"
 #include "session/host_session.h"
 #include "system_notifications.h"
+#include <weeapp/platform_state.h>
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/clock.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
@@ -117,17 +119,15 @@ std::optional<std::vector<host::ScriptLine>> readScript(const host::HostOptions&
         host::kHostErrors.begin(std::cerr) << "the script " << host::escapedForMessage(name) << " is a folder\n";
         return std::nullopt;
     }
-    int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    const weeapp::FileDescriptor opened(name == "-" ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    const int fd = name == "-" ? STDIN_FILENO : opened.get();
     if (fd < 0) {
         host::kHostErrors.begin(std::cerr) << "cannot read the script " << host::escapedForMessage(name) << '\n';
         return std::nullopt;
     }
     host::InterruptibleInput input(fd);
     std::istream script(&input);
-    auto lines = host::readCheckedScript(script, name == "-" ? "stdin" : name, std::cerr, options.force);
-    if (fd != 0)
-        ::close(fd);
-    return lines;
+    return host::readCheckedScript(script, name == "-" ? "stdin" : name, std::cerr, options.force);
 }
 
 // The voice of the language the widget's texts are in: the first language when the widget speaks
@@ -193,6 +193,8 @@ int serveProtocol(host::ScriptRunner& runner, host::JsonAnswer& answers)
 
 int main(int argc, char** argv)
 {
+    // Made first, so that it ends last, after everything that uses the platform.
+    weeapp::PlatformState platform;
     auto parsed = host::parseHostOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* exit = std::get_if<host::OptionsExit>(&parsed)) {
         (exit->status == 0 ? std::cout : std::cerr) << exit->text;

@@ -16,12 +16,13 @@ constexpr float kFontSize = 9;
 
 }
 
-OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
+weeapp::CairoSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
 {
     const int width = cairo_image_surface_get_width(frame);
     const int height = cairo_image_surface_get_height(frame);
-    OwnedSurface picture = copyOnCanvas(frame, width, height);
-    cairo_t* cr = cairo_create(picture.get());
+    weeapp::CairoSurface picture = copyOnCanvas(frame, width, height);
+    const weeapp::CairoContext context(cairo_create(picture.get()));
+    cairo_t* cr = context.get();
 
     cairo_scale(cr, scale, scale);
     const double pointsWide = width / double(scale), pointsHigh = height / double(scale);
@@ -44,7 +45,6 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
         drawText(cr, layouts, keys[i].does, doesStyle,
             { static_cast<float>(left + kKeysWide), static_cast<float>(top), static_cast<float>(columnWide - kKeysWide), static_cast<float>(lineHigh) });
     }
-    cairo_destroy(cr);
     cairo_surface_flush(picture.get());
     cairo_surface_set_device_scale(picture.get(), scale, scale);
     return picture;

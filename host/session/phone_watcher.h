@@ -1,5 +1,7 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -19,12 +21,12 @@ public:
     PhoneWatcher& operator=(const PhoneWatcher&) = delete;
 
     // False when inotify could not watch (the host then reloads only on r).
-    bool watching() const { return m_fd >= 0 && !m_watched.empty(); }
+    bool watching() const { return m_fd && !m_watched.empty(); }
 
 private:
     void readEvents();
 
-    int m_fd { -1 };
+    weeapp::FileDescriptor m_fd;
     std::vector<int> m_watched;
     std::vector<std::pair<int, std::string>> m_names; // a watch and a file name in its folder
     std::function<void()> m_onChange;

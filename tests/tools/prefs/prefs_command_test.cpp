@@ -356,9 +356,9 @@ TEST(Prefs, AHeldLockIsWaitedForBoundedly)
     fs::path lockFile = phone.path() / "private/var/run/kavrin-notify/.settings.lock";
     fs::create_directories(lockFile.parent_path());
     // An flock belongs to an open file: this one conflicts with the programs' own.
-    int held = ::open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    weeapp::FileDescriptor held(::open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644));
+    ASSERT_TRUE(held);
+    ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
 
     StartedProgram writer("kavrin-prefs", { "--root", phone.root(), "set", "showBg", "false" });
     StartedProgram host("kavrin-host", { "--root", phone.root(), "--script", "-" }, "set showBg false\n");
@@ -369,7 +369,7 @@ TEST(Prefs, AHeldLockIsWaitedForBoundedly)
     }
     EXPECT_EQ(readFile(phone.path() / PhoneRoot::kSettings), before);
 
-    ::close(held);
+    held.reset();
     EXPECT_EQ(prefs(phone, { "set", "showBg", "false" }).status, 0);
 }
 
