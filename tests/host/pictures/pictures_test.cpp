@@ -16,7 +16,7 @@
 namespace kavrin::testing {
 namespace {
 
-using host::OwnedSurface;
+using OwnedSurface = weeapp::CairoSurface;
 using phone_files::Bytes;
 
 // A picture of one premultiplied ARGB colour, with the pixels listed set to others.
@@ -60,11 +60,12 @@ TEST(PictureDiff, CountsAndMarksTheChangedPixels)
     const int stride = 4 * 4 + 8;
     std::vector<unsigned char> data(static_cast<std::size_t>(stride) * 3);
     OwnedSurface padded(cairo_image_surface_create_for_data(data.data(), CAIRO_FORMAT_ARGB32, 4, 3, stride));
-    cairo_t* cr = cairo_create(padded.get());
-    cairo_set_source_surface(cr, before.get(), 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    {
+        const weeapp::CairoContext cr(cairo_create(padded.get()));
+        cairo_set_source_surface(cr.get(), before.get(), 0, 0);
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr.get());
+    }
     EXPECT_FALSE(host::comparePictures(before.get(), padded.get()).picture);
     reinterpret_cast<std::uint32_t*>(data.data() + 2 * stride)[3] = 0xff00ff00;
     cairo_surface_mark_dirty(padded.get());
