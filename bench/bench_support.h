@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -76,11 +77,16 @@ void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, doub
 // list, a photo for every favorite.
 FloorPlan viewFloor(bool metro, int favorites);
 
+// Writes the demo phone into FOLDER/phone and its backup, with that many other files in its
+// index, into FOLDER/backup; the reason when it cannot.
+std::string writeDemoBackup(const std::filesystem::path& folder, std::size_t otherFiles);
+
 // The groups of cases, registered in this order.
 void registerLookupBenchmarks();
 void registerViewBenchmarks();
 void registerTapBenchmarks();
 void registerPreferenceBenchmarks();
 void registerRenderBenchmarks();
+void registerImportBenchmarks();
 
 }

@@ -4,7 +4,7 @@ _kavrin_host()
 {
     local current=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]}
     case $previous in
-        --root|--out|--gallery|--plugins)
+        --root|--out|--gallery|--against|--plugins)
             COMPREPLY=($(compgen -d -- "$current")); return ;;
         --script)
             COMPREPLY=($(compgen -f -- "$current") $(compgen -W "-" -- "$current")); return ;;
@@ -18,7 +18,7 @@ _kavrin_host()
             COMPREPLY=($(compgen -W "json" -- "$current")); return ;;
         --lang)
             COMPREPLY=($(compgen -W "en de fr nl es en,de de,en" -- "$current")); return ;;
-        --plugin|--seed)
+        --plugin|--seed|--tolerance)
             return ;;
     esac
     local options

@@ -7,9 +7,12 @@ _kavrin_prefs()
         COMPREPLY=($(compgen -d -- "$current"))
         return
     fi
-    local command="" key="" word
+    # The command and the key are the first words that are neither options nor an option's value.
+    local command="" key="" word skip=""
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
+        if [ -n "$skip" ]; then skip=""; continue; fi
         case $word in
+            --root) skip=1 ;;
             -*) ;;
             *) if [ -z "$command" ]; then command=$word; elif [ -z "$key" ]; then key=$word; fi ;;
         esac

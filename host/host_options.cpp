@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kUsageLine =
     "usage: kavrin-host [--root DIR] [--plugin NAME] [--plugins DIR]... [--lang CODES] [--seed N] [--out DIR] [--force] [--create]\n"
     "                   [--scale 1|2|3] [--backdrop dark|light|none|FILE] [--speak FILE.wav]\n"
-    "                   [--script FILE|- [--check] | --protocol json | --live | --window [--watch] [--paused] | --gallery DIR [--against OLD [--tolerance F]] [--audit]]\n";
+    "                   [--script FILE|- [--check] | --protocol json | --live [--watch] | --window [--watch] [--paused] | --gallery DIR [--against OLD [--tolerance F]] [--audit]]\n";
 
 using OptionNames = std::shared_ptr<std::vector<std::string>>;
 
@@ -211,9 +211,9 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         ->option_text("F")
         ->check(CLI::Range(0.0, 1.0))
         ->needs(against);
-    app->add_flag("--watch", options.watch, "with --window: reloads when the favorites list, the address-book databases or the plug-in change")
-        ->option_text(" ")
-        ->needs(window);
+    app->add_flag("--watch", options.watch,
+           "with --window or --live: reloads when the favorites list, the address-book databases or the plug-in change")
+        ->option_text(" ");
     app->add_flag("--paused", options.paused, "with --window: opens with the clock stopped at 0 (space runs it)")
         ->option_text(" ")
         ->needs(window);
@@ -311,6 +311,8 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
         options.scale = texts.scale[0] - '0';
     if (!texts.backdrop.empty())
         options.backdrop = texts.backdrop;
+    if (options.watch && !options.window && !options.live)
+        return usageError("--watch needs --window or --live");
     if (!texts.speak.empty()) {
         if (!options.takesCommands() && !options.window)
             return usageError("--speak needs --script, --protocol or --window");

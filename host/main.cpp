@@ -212,6 +212,12 @@ int main(int argc, char** argv)
         if (options.check)
             return 0;
     }
+    if (options.gallery && options.against) {
+        if (std::optional<std::string> refusal = host::GalleryComparison::refusal(*options.gallery, *options.against)) {
+            host::kHostErrors.begin(std::cerr) << *refusal << '\n';
+            return 2;
+        }
+    }
     std::optional<host::DesktopModule> desktop;
     if (int status = loadDesktop(options, desktop); status != 0)
         return status;
@@ -240,7 +246,16 @@ int main(int argc, char** argv)
 
     host::PlainOutput plain(std::cout);
     host::JsonAnswer answers(std::cout);
-    host::HostSession session(options.protocol ? static_cast<host::CommandOutput&>(answers) : plain, std::cerr);
+    // The gallery's standard output names its pictures; what the widget does on its way (the
+    // chooser's alerts) is no part of it.
+    std::ostream discarded(nullptr);
+    host::PlainOutput quiet(discarded);
+    host::CommandOutput* output = &plain;
+    if (options.protocol)
+        output = &answers;
+    else if (options.gallery)
+        output = &quiet;
+    host::HostSession session(*output, std::cerr);
     session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
     session.setPluginTrust(host::PluginTrust::standard(options.trusted));
     session.setScale(options.scaleOr(options.takesCommands() ? 1 : 2));
@@ -276,6 +291,6 @@ int main(int argc, char** argv)
         return status == 0 && gallery.foundFindings() ? 1 : status;
     }
     if (options.live)
-        return host::runLiveSession(session, options.out, std::cout, std::cerr);
+        return host::runLiveSession(session, options.out, options.watch, std::cout, std::cerr);
     return host::DemoSession(session, options.out, std::cout, std::cerr).run();
 }

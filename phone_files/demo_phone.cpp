@@ -8,6 +8,10 @@
 #include "system_notifications.h"
 #include <weeapp/sys/phone_paths.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
@@ -154,8 +158,14 @@ Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::pa
         return Error { "cannot write " + phone.realPath(kSettingsPath).string() };
     }
 
-    if (there(sys::kFavoritesPath) || there(sys::kAddressBookPath) || there(sys::kAddressBookImagesPath)) {
-        completion.kept.push_back("the favorites and address books");
+    // Any of them there keeps them all, and names what is there.
+    std::vector<std::string> contacts;
+    for (const auto& [phonePath, name] : { std::pair { sys::kFavoritesPath, "the favorites" }, std::pair { sys::kAddressBookPath, "the address book" },
+             std::pair { sys::kAddressBookImagesPath, "the address book's images" } })
+        if (there(phonePath))
+            contacts.emplace_back(name);
+    if (!contacts.empty()) {
+        completion.kept.insert(completion.kept.end(), contacts.begin(), contacts.end());
     } else if (writeContacts(root, demoContacts(), error)) {
         completion.written.push_back("the favorites and address books");
     } else {

@@ -5,6 +5,7 @@
 #include <weeapp/sys/phone_root.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 namespace kavrin::phone_files {
@@ -30,6 +31,7 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
     if (!lock.held())
         return ending(Outcome::Refused, lock.failure() + "; the settings are left as they are");
     std::string path = settingsFilePath();
+    removeInterruptedWrites(path);
     SettingsEditor settings = SettingsEditor::load(path);
     std::optional<std::string> before = settings.bytesRead();
     bool mustReplace = false;
@@ -52,7 +54,7 @@ SettingsChange changeSettingsFile(const std::function<bool(SettingsEditor&)>& ch
         return ending(Outcome::Refused, contents.error(), result.keptCopy);
     if (!settings.write(*contents)) {
         result.outcome = Outcome::Failed;
-        result.message = settingsWriteFailure(path);
+        result.message = settingsWriteFailure(path, errno);
         return result;
     }
     result.outcome = Outcome::Written;
@@ -70,12 +72,13 @@ SettingsChange putBackSettings(const std::string& after, const std::optional<std
     if (!lock.held())
         return ending(Outcome::Refused, lock.failure() + "; the settings are left as they are");
     std::string path = settingsFilePath();
+    removeInterruptedWrites(path);
     const SettingsEditor settings = SettingsEditor::load(path);
     if (settings.state() != SettingsEditor::State::Readable || settings.bytesRead() != after)
         return ending(Outcome::Refused, path + " has changed since; it is left as it is");
     std::error_code error;
     if (before ? !settings.write(*before) : !std::filesystem::remove(path, error))
-        return ending(Outcome::Failed, settingsWriteFailure(path));
+        return ending(Outcome::Failed, settingsWriteFailure(path, before ? errno : error.value()));
     SettingsChange putBack = ending(Outcome::Written, {});
     putBack.before = after;
     putBack.after = before.value_or(std::string());

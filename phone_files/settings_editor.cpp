@@ -8,9 +8,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <regex>
+#include <vector>
 
 namespace kavrin::phone_files {
 
@@ -134,9 +139,56 @@ bool SettingsEditor::write(const std::string& bytes) const
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);
     Entry now = entryAt(m_path);
-    if (now == Entry::SomethingElse || (m_state == State::Missing && now != Entry::Missing))
+    if (now == Entry::SomethingElse || (m_state == State::Missing && now != Entry::Missing)) {
+        errno = 0;
         return false;
+    }
     return sys::writeFileAtomically(m_path, bytes);
+}
+
+namespace {
+
+// mkstemp's six letters and digits after the stem.
+bool isTemporaryName(std::string_view name, std::string_view stem)
+{
+    if (!name.starts_with(stem) || name.size() != stem.size() + 6)
+        return false;
+    return std::ranges::all_of(name.substr(stem.size()), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// setAside's stamp, with its number when several copies were kept in one second.
+bool isSetAsideName(const std::string& name, const std::string& stem)
+{
+    static const std::regex stamp(R"([0-9]{8}T[0-9]{6}Z(-[0-9]{1,3})?)");
+    return name.starts_with(stem) && std::regex_match(name.begin() + static_cast<std::ptrdiff_t>(stem.size()), name.end(), stamp);
+}
+
+}
+
+void removeInterruptedWrites(const std::string& filePath)
+{
+    const std::filesystem::path file(filePath);
+    const std::string name = file.filename().string();
+    const std::string temporaryStem = "." + name + ".";
+    const std::string copyStem = name + ".broken-";
+    std::optional<std::optional<std::string>> current; // read once, when a copy asks for it
+    std::vector<std::filesystem::path> leftovers;
+    std::error_code error;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+        const std::string entryName = entry.path().filename().string();
+        if (entryAt(entry.path().string()) != Entry::RegularFile)
+            continue;
+        if (isTemporaryName(entryName, temporaryStem)) {
+            leftovers.push_back(entry.path());
+        } else if (isSetAsideName(entryName, copyStem)) {
+            if (!current)
+                current = sys::readWholeFile(filePath, kLargestSettingsFile, sys::FinalLink::Refuse);
+            if (*current && sys::readWholeFile(entry.path().string(), kLargestSettingsFile, sys::FinalLink::Refuse) == **current)
+                leftovers.push_back(entry.path());
+        }
+    }
+    for (const std::filesystem::path& leftover : leftovers)
+        std::filesystem::remove(leftover, error);
 }
 
 std::string settingsFilePath()
@@ -144,11 +196,11 @@ std::string settingsFilePath()
     return sys::resolvePhonePath(kSettingsPath);
 }
 
-std::string settingsWriteFailure(const std::string& filePath)
+std::string settingsWriteFailure(const std::string& filePath, int reason)
 {
     if (entryAt(filePath) == Entry::SomethingElse)
         return filePath + " is not a regular file; it is left as it is";
-    return "cannot write " + filePath;
+    return "cannot write " + filePath + (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()) + "; it is left as it was";
 }
 
 }

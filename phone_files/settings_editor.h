@@ -72,10 +72,18 @@ private:
     sys::PropertyListDocument m_document { sys::PropertyListDocument::empty() };
 };
 
+// Removes what writes of the settings file that were stopped part-way left beside it: the hidden
+// temporary files of an atomic replacement (".NAME.XXXXXX") and copies that a replacement of an
+// unreadable file kept ("NAME.broken-STAMP") when the file still holds those very bytes, so was
+// never replaced. Nothing else in the folder is touched, and a copy whose bytes the file no longer
+// holds is kept. Only for a writer that holds the settings lock: no other write is then under way.
+void removeInterruptedWrites(const std::string& filePath);
+
 // The settings file's real path under the current phone root.
 std::string settingsFilePath();
 
-// The one reason a changed settings file could not be written, for a message.
-std::string settingsWriteFailure(const std::string& filePath);
+// The one reason a changed settings file could not be written, for a message, with the system's
+// reason for the failed write (errno; none when 0).
+std::string settingsWriteFailure(const std::string& filePath, int reason);
 
 }

@@ -3,6 +3,7 @@
 #include "base/host_errors.h"
 #include "image_encoding.h"
 #include "modes/gallery_index.h"
+#include "modes/gallery_session.h"
 #include "phone_writer.h"
 #include "pictures/contact_sheet.h"
 #include "pictures/picture_diff.h"
@@ -51,7 +52,7 @@ std::set<std::string> picturesIn(const fs::path& folder)
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file(error) && entry.path().extension() == ".png" && name != kSheetFile)
+        if (entry.is_regular_file(error) && entry.path().extension() == ".png" && name != kSheetFile && name != kDiffSheet)
             pictures.insert(name);
     }
     return pictures;
@@ -120,6 +121,22 @@ GalleryComparison::GalleryComparison(
 {
 }
 
+std::optional<std::string> GalleryComparison::refusal(const fs::path& newFolder, const fs::path& oldFolder)
+{
+    // The same folder by any spelling or link, whether or not the new one is there yet.
+    auto real = [](const fs::path& folder) {
+        std::error_code ignored;
+        fs::path path = fs::weakly_canonical(fs::absolute(folder, ignored), ignored).lexically_normal();
+        return path.has_filename() ? path : path.parent_path();
+    };
+    std::error_code error;
+    if (real(newFolder) == real(oldFolder) || fs::equivalent(newFolder, oldFolder, error))
+        return "--against " + oldFolder.string() + " is the gallery's own folder: its pictures would be replaced by the ones compared with them; give the earlier gallery's folder";
+    if (!GallerySession::isGallery(oldFolder))
+        return "--against " + oldFolder.string() + " is no gallery (it has no index.html that --gallery wrote); give the folder of an earlier gallery";
+    return std::nullopt;
+}
+
 int GalleryComparison::run(const std::vector<GalleryState>& states)
 {
     std::error_code error;
@@ -142,7 +159,7 @@ int GalleryComparison::run(const std::vector<GalleryState>& states)
         } else {
             PictureDifference difference = comparePictures(before.get(), now.get());
             row.share = difference.changedShare;
-            if (difference.picture) {
+            if (difference.picture && difference.changedShare > m_tolerance) {
                 row.verdict = "changed";
                 sheet.add(before.get(), m_scale, "old: " + state.caption);
                 sheet.add(now.get(), m_scale, "new");
@@ -154,7 +171,7 @@ int GalleryComparison::run(const std::vector<GalleryState>& states)
         }
         if (row.verdict == "changed") {
             m_out << "changed " << row.file << ' ' << shareText(row.share) << '\n';
-            changed = changed || row.share > m_tolerance;
+            changed = true;
         } else if (row.verdict == "only-new") {
             m_out << "only-new " << row.file << '\n';
             changed = true;

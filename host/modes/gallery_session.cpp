@@ -56,6 +56,12 @@ bool GallerySession::mayWriteInto(const fs::path& folder)
         return false;
     if (fs::directory_iterator(folder, error) == fs::directory_iterator())
         return !error;
+    return isGallery(folder);
+}
+
+bool GallerySession::isGallery(const fs::path& folder)
+{
+    std::error_code error;
     fs::path indexFile = folder / kIndexFile;
     if (!fs::is_regular_file(fs::symlink_status(indexFile, error)))
         return false;
@@ -69,7 +75,6 @@ bool GallerySession::prepare(const GalleryState& state)
     const fs::path& root = sys::phoneRoot();
     std::string error;
     bool prepared = true;
-    bool favoritesChanged = true;
     switch (state.scene) {
     case GalleryScene::MissingPhotos: {
         std::error_code ignored;
@@ -85,7 +90,6 @@ bool GallerySession::prepare(const GalleryState& state)
     case GalleryScene::Plain:
     case GalleryScene::MidFlip:
     case GalleryScene::Chooser:
-        favoritesChanged = false;
         break;
     }
     if (!prepared) {
@@ -94,14 +98,16 @@ bool GallerySession::prepare(const GalleryState& state)
     }
     if (!applyLook(m_session, state.look, m_errors))
         return false;
-    // The widget reads the favorites when it is made, as on the phone when the centre opens.
-    if (favoritesChanged) {
-        if (auto reloaded = m_session.reload(); !reloaded) {
-            kHostErrors.begin(m_errors) << reloaded.error() << '\n';
-            return false;
-        }
-        m_session.idle();
+    // Every state on a fresh controller made with the state's own settings, as on the phone when
+    // the centre opens: a controller that lived through other settings keeps some of what they
+    // did (the metro look's colour stays on the container after a switch to the standard look),
+    // and a gallery is a baseline that must not depend on what the phone held before. The widget
+    // reads the favorites when it is made, too.
+    if (auto reloaded = m_session.reload(); !reloaded) {
+        kHostErrors.begin(m_errors) << reloaded.error() << '\n';
+        return false;
     }
+    m_session.idle();
     if (state.page > 0)
         m_session.scrollToPage(state.page);
     return true;
@@ -144,10 +150,9 @@ int GallerySession::run()
             m_sizes.push_back({});
             continue;
         }
-        if (state.scene == GalleryScene::MidFlip) {
-            m_session.viewDidAppear();
+        // The fresh controller has just appeared, which starts its flips.
+        if (state.scene == GalleryScene::MidFlip)
             advanceToVisibleFlip(m_session, kIntoFlip);
-        }
         if (state.scene == GalleryScene::Chooser) {
             defaults.setObjectForKey(sys::Value::array({ sys::Value::string(state.language) }), sys::kAppleLanguagesKey);
             m_session.tap(kFirstStandardTile);

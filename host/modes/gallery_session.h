@@ -28,6 +28,8 @@ public:
 
     // Whether the folder may take a gallery: missing, empty, or holding an earlier one.
     static bool mayWriteInto(const std::filesystem::path& folder);
+    // Whether the folder holds a gallery's index, as --gallery writes it.
+    static bool isGallery(const std::filesystem::path& folder);
 
     // Audits each state as it is drawn, printing "audit FILE RULE ELEMENT FIGURE ..." for each
     // finding; foundFindings() then says whether anything was found.

@@ -3,9 +3,12 @@
 
 #include "base/interruption.h"
 #include "pictures/png_writer.h"
+#include "session/phone_watcher.h"
 #include <weeapp/sys/run_loop.h>
 
+#include <memory>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 namespace kavrin::host {
@@ -47,7 +50,7 @@ private:
 
 }
 
-int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, std::ostream& out, std::ostream& errors)
+int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, bool watch, std::ostream& out, std::ostream& errors)
 {
     constexpr double kPictureInterval = 0.1;
     std::error_code ignored;
@@ -57,6 +60,10 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
     session.showView();
     session.viewDidAppear();
     BuiltViews built(session);
+    bool reload = false, reloaded = false;
+    std::unique_ptr<PhoneWatcher> watcher;
+    if (watch)
+        watcher = std::make_unique<PhoneWatcher>([&reload] { reload = true; }, std::vector { session.pluginFile() });
     phone_files::Bytes shown;
     while (!interrupted()) {
         // A viewer polling the picture sees only whole frames, and a frame only when it changed.
@@ -67,10 +74,23 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         }
         if (shown.empty())
             out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";
+        // Said once the reloaded widget's picture is there.
+        if (reloaded) {
+            out << "reloaded\n";
+            reloaded = false;
+        }
         if (*png != shown)
             shown = std::move(*png);
         sys::RunLoop& loop = sys::RunLoop::main();
         loop.runUntil(loop.now() + kPictureInterval);
+        // As the window does: a reload that fails leaves the widget shown as it was.
+        if (std::exchange(reload, false)) {
+            if (auto fresh = session.reload(PluginLoader::Loading::Afresh); !fresh)
+                kHostErrors.begin(errors) << "not reloaded: " << fresh.error() << '\n';
+            else
+                reloaded = true;
+            built.changed(session);
+        }
         if (built.changed(session))
             out << "rebuilt\n";
         out.flush();

@@ -10,8 +10,10 @@ namespace kavrin::host {
 // Shows the widget on the real clock until interrupted: the run loop waits on the clock and on
 // the system-wide notifications, so a settings change made by another process (kavrin-prefs)
 // rebuilds the widget. The picture in the output folder ("live.png") follows every change,
-// and each rebuild prints "rebuilt". Returns interruptedStatus() once interrupted (or 1 when the
+// and each rebuild prints "rebuilt". With watch, a change of the favorites list, the
+// address-book databases or the plug-in's executable reloads the widget, as the window's --watch
+// does, and prints "reloaded" (or "not reloaded: WHY" on errors). Returns interruptedStatus() once interrupted (or 1 when the
 // picture cannot be written).
-int runLiveSession(HostSession&, const std::filesystem::path& outputFolder, std::ostream& out, std::ostream& errors);
+int runLiveSession(HostSession&, const std::filesystem::path& outputFolder, bool watch, std::ostream& out, std::ostream& errors);
 
 }

@@ -250,8 +250,13 @@ private:
             clock->advance(kFrameStep);
             break;
         case ']':
-            if (double next = sys::RunLoop::main().nextDeadline(); next > clock->now())
+            if (double next = sys::RunLoop::main().nextDeadline(); next < 0) {
+                // The metro look flips its tiles; the standard look at rest has nothing to wait for.
+                m_out << "time " << secondsText(clock->now()) << " (nothing is due: no flip or delayed call is waiting)\n";
+                return;
+            } else if (next > clock->now()) {
                 clock->advance(next - clock->now());
+            }
             break;
         case '+':
         case '-':
@@ -392,7 +397,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
     WindowReader reader(session, out, err, options.speech, std::move(player), options.speechLanguage);
     std::unique_ptr<DesktopWindow> window;
     {
-        Frame picture = pictureShown(shown, reader, false, session);
+        Frame picture = pictureShown(shown, reader, false, session, options.paused ? options.clock : nullptr);
         const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
         std::string error;
         window = display->openWindow(width, height, error);
@@ -425,10 +430,15 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         loop.runDueTasks();
         // A reload that fails (a bundle being rebuilt, say) leaves the widget shown as it was.
         if (controls.takeReload()) {
-            if (auto reloaded = session.reload(PluginLoader::Loading::Afresh); !reloaded)
+            // The fresh controller comes up on the page the old one showed, where there still is one.
+            const int page = session.currentPage();
+            if (auto reloaded = session.reload(PluginLoader::Loading::Afresh); !reloaded) {
                 kHostErrors.begin(err) << "not reloaded: " << reloaded.error() << '\n';
-            else
+            } else {
+                if (page > 0 && page < session.pageCount())
+                    session.scrollToPage(page);
                 out << "reloaded\n";
+            }
         }
         shown = session.render();
         show(*window, pictureShown(shown, reader, controls.helpShown(), session, options.clock).get());

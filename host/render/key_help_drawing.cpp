@@ -13,13 +13,22 @@ namespace {
 constexpr double kMargin = 6;
 constexpr double kKeysWide = 34;
 constexpr float kFontSize = 9;
+constexpr double kLongestLine = 12;
+// A line of the 9-point font, ascent to descent, with room for nothing more.
+constexpr double kShortestLine = 9;
 
 }
 
 weeapp::CairoSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
 {
+    const std::size_t perColumn = std::max<std::size_t>((keys.size() + 1) / 2, 1);
+    // The lines share the frame's height, up to kLongestLine each; a frame too low to give each
+    // kShortestLine (five tiles a page, say) grows under them, as closer lines would overlap.
     const int width = cairo_image_surface_get_width(frame);
-    const int height = cairo_image_surface_get_height(frame);
+    const double fitting = (cairo_image_surface_get_height(frame) / double(scale) - 2 * kMargin) / static_cast<double>(perColumn);
+    const double lineHigh = std::clamp(fitting, kShortestLine, kLongestLine);
+    const int linesHigh = static_cast<int>(std::ceil((2 * kMargin + static_cast<double>(perColumn) * lineHigh) * scale));
+    const int height = std::max(cairo_image_surface_get_height(frame), linesHigh);
     weeapp::CairoSurface picture = copyOnCanvas(frame, width, height);
     const weeapp::CairoContext context(cairo_create(picture.get()));
     cairo_t* cr = context.get();
@@ -30,9 +39,7 @@ weeapp::CairoSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp
     cairo_set_source_rgba(cr, 0.08, 0.08, 0.1, 0.88);
     cairo_fill(cr);
 
-    const std::size_t perColumn = (keys.size() + 1) / 2;
     const double columnWide = (pointsWide - 3 * kMargin) / 2;
-    const double lineHigh = std::min(12.0, (pointsHigh - 2 * kMargin) / static_cast<double>(std::max<std::size_t>(perColumn, 1)));
     TextStyle keyStyle, doesStyle;
     keyStyle.font = ui::Font("Helvetica-Bold", kFontSize);
     keyStyle.color = ui::Color::colorWithRedGreenBlueAlpha(1, 0.85f, 0.4f, 1);

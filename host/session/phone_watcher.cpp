@@ -18,18 +18,23 @@ PhoneWatcher::PhoneWatcher(std::function<void()> onChange, const std::vector<std
 {
     if (!m_fd)
         return;
-    std::vector<std::filesystem::path> files = alsoWatched;
+    // The phone's files change in every way; a program's file (a linker writes it in place, in
+    // pieces) counts only once it is whole: closed after writing, or moved into place.
+    constexpr std::uint32_t kAnyChange = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_MODIFY;
+    constexpr std::uint32_t kWhole = IN_CLOSE_WRITE | IN_MOVED_TO;
+    std::vector<std::pair<std::filesystem::path, std::uint32_t>> files;
+    for (const std::filesystem::path& file : alsoWatched)
+        files.emplace_back(file, kWhole);
     for (const char* phonePath : { sys::kFavoritesPath, sys::kAddressBookPath, sys::kAddressBookImagesPath })
-        files.emplace_back(sys::resolvePhonePath(phonePath));
-    for (const std::filesystem::path& file : files) {
+        files.emplace_back(sys::resolvePhonePath(phonePath), kAnyChange);
+    for (const auto& [file, changes] : files) {
         if (file.empty())
             continue;
         // Adding a folder's watch again gives the same descriptor.
-        constexpr std::uint32_t kChanges = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_MODIFY;
-        int watch = inotify_add_watch(m_fd.get(), file.parent_path().c_str(), kChanges);
+        int watch = inotify_add_watch(m_fd.get(), file.parent_path().c_str(), kAnyChange);
         if (watch < 0)
             continue;
-        m_names.emplace_back(watch, file.filename().string());
+        m_names.push_back({ watch, file.filename().string(), changes });
         if (std::find(m_watched.begin(), m_watched.end(), watch) == m_watched.end())
             m_watched.push_back(watch);
     }
@@ -54,8 +59,8 @@ void PhoneWatcher::readEvents()
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             std::string name = event->len > 0 ? std::string(event->name) : std::string();
-            for (const auto& [watch, watched] : m_names)
-                changed = changed || (event->wd == watch && (name == watched || name.starts_with(watched + "-")));
+            for (const auto& [watch, watched, changes] : m_names)
+                changed = changed || (event->wd == watch && (event->mask & changes) != 0 && (name == watched || name.starts_with(watched + "-")));
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }

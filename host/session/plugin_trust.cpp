@@ -1,7 +1,6 @@
 #include "session/plugin_trust.h"
 
 #include "demo_phone.h"
-#include "demo_phone_location.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,9 +33,9 @@ fs::path PluginTrust::configurationFile()
 PluginTrust PluginTrust::standard(const std::vector<fs::path>& named)
 {
     PluginTrust trust;
+    // The bundle folder itself: PREFIX/share/kavrin/ around it is also the user's data folder when
+    // the prefix is ~/.local, where phone roots are written and copied.
     trust.trust(phone_files::builtBundleFolder());
-    if (fs::path program = phone_files::programFolder(); !program.empty())
-        trust.trust(program.parent_path() / "share" / "kavrin");
     std::ifstream configured(configurationFile());
     for (std::string line; std::getline(configured, line);) {
         if (line.starts_with('/'))
@@ -67,8 +66,13 @@ Result<fs::path> PluginTrust::check(const fs::path& bundleFolder, const fs::path
     fs::path realBundle = fs::canonical(bundleFolder, error);
     if (error)
         realBundle = real.parent_path();
-    return Error { "refused the plug-in " + realBundle.string() + ": it is not in a trusted place, so none of its code was loaded; --plugins "
-        + realBundle.string() + " trusts it" };
+    const std::string refused = "refused the plug-in " + realBundle.string();
+    const std::string unloaded = ", so none of its code was loaded; --plugins ";
+    if (within(real, realBundle))
+        return Error { refused + ": it is not in a trusted place" + unloaded + realBundle.string() + " trusts it" };
+    // An executable that leads out of its bundle is trusted by where it leads, not by the bundle.
+    return Error { refused + ": its executable leads to " + real.string() + ", which is not in a trusted place" + unloaded
+        + real.parent_path().string() + " trusts it" };
 }
 
 }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 
 namespace sys {
 
@@ -55,14 +56,19 @@ bool writeFileAtomically(const std::string& filePath, std::string_view bytes)
     bool written = writeAll(fd.get(), bytes) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0;
     written = fd.close() == 0 && written;
     if (!written || ::rename(temporary.c_str(), filePath.c_str()) != 0) {
+        const int reason = errno;
         ::unlink(temporary.c_str());
+        errno = reason;
         return false;
     }
     syncFolder(folder);
     return true;
 }
 
-bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned mode)
+namespace {
+
+// For a file system without unnamed files: the bytes go straight into the new name.
+bool writeNewFileInPlace(const std::string& filePath, std::string_view bytes, unsigned mode)
 {
     weeapp::FileDescriptor fd(::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, static_cast<mode_t>(mode)));
     if (!fd)
@@ -77,6 +83,29 @@ bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned 
     }
     syncFolder(std::filesystem::path(filePath).parent_path());
     return true;
+}
+
+}
+
+bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned mode)
+{
+    // An unnamed file in the folder, given its name only once it is whole: a process stopped
+    // part-way leaves nothing, and no reader ever sees part of the file.
+    const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
+    weeapp::FileDescriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode)));
+    if (!fd)
+        return errno == EOPNOTSUPP || errno == EISDIR ? writeNewFileInPlace(filePath, bytes, mode) : false;
+    bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    if (written) {
+        const std::string unnamed = "/proc/self/fd/" + std::to_string(fd.get());
+        written = ::linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, filePath.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
+    const int reason = errno;
+    fd.reset();
+    errno = reason;
+    if (written)
+        syncFolder(folder);
+    return written;
 }
 
 }

@@ -100,7 +100,7 @@ TEST(CommandLine, UsageErrorsSayWhatWasExpected)
         { { "--live", "--protocol", "json" }, "excludes" },
         { { "--window", "--script", "-" }, "excludes" },
         { { "--window", "--live" }, "excludes" },
-        { { "--watch" }, "--watch requires --window" },
+        { { "--watch" }, "--watch needs --window or --live" },
         { { "--scale", "4" }, "--scale" },
         { { "--backdrop", "" }, "--backdrop: needs dark, light, none or a picture" },
         { { "--plugin", "a/b" }, "needs a bundle name, not 'a/b'" },

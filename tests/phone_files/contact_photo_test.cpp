@@ -29,13 +29,10 @@ TEST(ContactPhoto, InitialsOfTheFirstTwoWords)
 
 class Pixels {
 public:
-    explicit Pixels(cairo_surface_t* surface)
-        : m_surface(surface)
-        , m_rgba(straightRgba(surface))
-        , m_side(cairo_image_surface_get_width(surface)) { }
-    ~Pixels() { cairo_surface_destroy(m_surface); }
-    Pixels(const Pixels&) = delete;
-    Pixels& operator=(const Pixels&) = delete;
+    explicit Pixels(weeapp::CairoSurface surface)
+        : m_surface(std::move(surface))
+        , m_rgba(straightRgba(m_surface.get()))
+        , m_side(cairo_image_surface_get_width(m_surface.get())) { }
 
     std::array<int, 3> at(double x, double y) const
     {
@@ -56,10 +53,10 @@ public:
         return false;
     }
     const Bytes& rgba() const { return m_rgba; }
-    cairo_surface_t* surface() const { return m_surface; }
+    cairo_surface_t* surface() const { return m_surface.get(); }
 
 private:
-    cairo_surface_t* m_surface;
+    weeapp::CairoSurface m_surface;
     Bytes m_rgba;
     int m_side;
 };

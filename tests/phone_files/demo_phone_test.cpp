@@ -49,7 +49,15 @@ TEST(DemoPhone, CompletesAPhoneWithoutReplacingAnything)
     EXPECT_EQ(contents(real(sys::kFavoritesPath)), favorites);
     EXPECT_TRUE(fs::equivalent(real(kBundlePath).parent_path(), bundle));
     EXPECT_EQ(again->written, (std::vector<std::string> { "the bundle link, pointed at " + bundle.string() }));
-    EXPECT_EQ(again->kept, (std::vector<std::string> { "the settings file", "the favorites and address books" }));
+    EXPECT_EQ(again->kept, (std::vector<std::string> { "the settings file", "the favorites", "the address book", "the address book's images" }));
+
+    // Only what is there is said to be kept: without the favorites, the address book.
+    fs::remove(real(sys::kFavoritesPath));
+    fs::remove(real(sys::kAddressBookImagesPath));
+    auto withoutFavorites = phone_files::completeDemoPhone(root, bundle);
+    ASSERT_TRUE(withoutFavorites);
+    EXPECT_EQ(withoutFavorites->kept, (std::vector<std::string> { "the settings file", "the address book", "the bundle link" }));
+    EXPECT_FALSE(fs::exists(real(sys::kFavoritesPath)));
 
     fs::remove(real(kSettingsPath));
     auto settingsOnly = phone_files::completeDemoPhone(root, bundle);

@@ -3,6 +3,7 @@
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
+#include <weeapp/c_handles.h>
 
 #include <array>
 #include <cstdio>
@@ -17,9 +18,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // A surface of one premultiplied pixel value, in Cairo's native word.
-cairo_surface_t* filledSurface(cairo_format_t format, int width, int height, std::uint32_t pixel)
+weeapp::CairoSurface filledSurface(cairo_format_t format, int width, int height, std::uint32_t pixel)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(format, width, height);
+    weeapp::CairoSurface owner(cairo_image_surface_create(format, width, height));
+    cairo_surface_t* surface = owner.get();
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
@@ -27,7 +29,7 @@ cairo_surface_t* filledSurface(cairo_format_t format, int width, int height, std
         for (int x = 0; x < width; ++x)
             reinterpret_cast<std::uint32_t*>(data + y * stride)[x] = pixel;
     cairo_surface_mark_dirty(surface);
-    return surface;
+    return owner;
 }
 
 // Premultiplied pixels come out straight, in red, green, blue order, rounded: half-transparent
@@ -50,9 +52,7 @@ TEST(ImageEncoding, StraightRgbaUndoesPremultiplication)
         { CAIRO_FORMAT_RGB24, 0x7F010203, { 0x01, 0x02, 0x03, 0xFF } },
     };
     for (const Case& c : cases) {
-        cairo_surface_t* surface = filledSurface(c.format, 3, 2, c.pixel);
-        const Bytes rgba = straightRgba(surface);
-        cairo_surface_destroy(surface);
+        const Bytes rgba = straightRgba(filledSurface(c.format, 3, 2, c.pixel).get());
         ASSERT_EQ(rgba.size(), 3u * 2u * 4u);
         for (std::size_t i = 0; i < rgba.size(); i += 4)
             EXPECT_EQ((std::array<std::uint8_t, 4> { rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3] }), c.expected) << std::hex << c.pixel;
@@ -60,9 +60,8 @@ TEST(ImageEncoding, StraightRgbaUndoesPremultiplication)
 
     // Two pixels a row in a buffer of four a row: the padding never shows.
     std::uint32_t padded[] = { 0xFF0000FF, 0xFF00FF00, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFF0000, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF };
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(padded), CAIRO_FORMAT_ARGB32, 2, 2, 16);
-    const Bytes rgba = straightRgba(surface);
-    cairo_surface_destroy(surface);
+    const weeapp::CairoSurface surface(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(padded), CAIRO_FORMAT_ARGB32, 2, 2, 16));
+    const Bytes rgba = straightRgba(surface.get());
     EXPECT_EQ(rgba, (Bytes { 0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 0, 0, 0, 255 }));
 }
 
@@ -95,10 +94,9 @@ TEST(ImageEncoding, PngsReadBackExactly)
     EXPECT_FALSE(encodePng(0, 2, PixelLayout::Rgb, {}));
     EXPECT_FALSE(encodePng(-1, -1, PixelLayout::Rgb, Bytes(3)));
 
-    cairo_surface_t* surface = filledSurface(CAIRO_FORMAT_ARGB32, 4, 3, 0x80008000);
-    const std::optional<Bytes> surfacePng = encodePng(surface);
-    const Bytes straight = straightRgba(surface);
-    cairo_surface_destroy(surface);
+    const weeapp::CairoSurface surface = filledSurface(CAIRO_FORMAT_ARGB32, 4, 3, 0x80008000);
+    const std::optional<Bytes> surfacePng = encodePng(surface.get());
+    const Bytes straight = straightRgba(surface.get());
     ASSERT_TRUE(surfacePng);
     const std::optional<Decoded> fromSurface = decodePng(*surfacePng);
     ASSERT_TRUE(fromSurface);
@@ -111,17 +109,17 @@ TEST(ImageEncoding, PngsReadBackExactly)
 // the compression changes of a flat area), transparent parts over black.
 TEST(ImageEncoding, JpegsKeepColoursAndPutTransparencyOverBlack)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 16);
-    cairo_t* cr = cairo_create(surface);
+    const weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 16));
+    weeapp::CairoContext context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 1, 0, 0);
     cairo_rectangle(cr, 0, 0, 16, 16);
     cairo_fill(cr);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
     cairo_rectangle(cr, 16, 0, 8, 16);
     cairo_fill(cr);
-    cairo_destroy(cr);
-    const std::optional<Bytes> jpeg = encodeJpeg(surface, 95);
-    cairo_surface_destroy(surface);
+    context.reset();
+    const std::optional<Bytes> jpeg = encodeJpeg(surface.get(), 95);
     ASSERT_TRUE(jpeg);
     const std::optional<Decoded> decoded = decodeJpeg(*jpeg);
     ASSERT_TRUE(decoded);

@@ -1,4 +1,5 @@
 #include "setting_value.h"
+#include "settings_change.h"
 #include "settings_editor.h"
 #include "settings_lock.h"
 #include "support/temporary_folder.h"
@@ -8,13 +9,18 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <regex>
+#include <set>
 
 namespace kavrin::phone_files {
 namespace {
@@ -87,9 +93,11 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     fs::create_symlink(folder.path() / "elsewhere.plist", file);
     EXPECT_FALSE(loaded.save());
     EXPECT_TRUE(fs::is_symlink(file));
-    EXPECT_EQ(settingsWriteFailure(file.string()), file.string() + " is not a regular file; it is left as it is");
+    EXPECT_EQ(settingsWriteFailure(file.string(), ENOSPC), file.string() + " is not a regular file; it is left as it is");
     fs::remove(file);
-    EXPECT_EQ(settingsWriteFailure(file.string()), "cannot write " + file.string());
+    EXPECT_EQ(settingsWriteFailure(file.string(), ENOSPC), "cannot write " + file.string() + ": No space left on device; it is left as it was");
+    EXPECT_EQ(settingsWriteFailure(file.string(), EROFS), "cannot write " + file.string() + ": Read-only file system; it is left as it was");
+    EXPECT_EQ(settingsWriteFailure(file.string(), 0), "cannot write " + file.string() + "; it is left as it was");
 
     SettingsEditor fresh = SettingsEditor::load(file.string());
     fresh.set("b", sys::Value::integer(2));
@@ -165,6 +173,155 @@ TEST(SettingsEditor, SetAsideNumbersCopiesOfOneSecondUpTo100)
             EXPECT_TRUE(copy->ends_with("Z-" + std::to_string(taken + 1))) << *copy;
             EXPECT_EQ(fileBytes(*copy), "garbage");
         }
+    }
+}
+
+std::set<std::string> namesIn(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// What stopped writes leave is removed, and nothing else: temporary files are ".NAME." and six
+// letters or digits, regular files only; a set-aside copy goes only while the file still holds
+// its very bytes (so it was never replaced), never when the file is gone or holds others.
+TEST(SettingsEditor, RemovesOnlyWhatStoppedWritesLeft)
+{
+    TemporaryFolder folder;
+    const fs::path file = folder.path() / "settings.plist";
+    folder.write("settings.plist", "garbage");
+    const std::set<std::string> leftovers { ".settings.plist.Ab3dE9", ".settings.plist.000000", "settings.plist.broken-20261210T064501Z",
+        "settings.plist.broken-20261210T064501Z-7", "settings.plist.broken-20261210T064501Z-100" };
+    const std::set<std::string> others { ".settings.plist.Ab3dE", ".settings.plist.Ab3dE9x", ".settings.plist.Ab-dE9", ".other.plist.Ab3dE9",
+        "settings.plist.Ab3dE9", "x.settings.plist.Ab3dE9", "settings.plist.broken-2026121T064501Z", "settings.plist.broken-20261210T064501Z.txt",
+        "settings.plist.broken-20261210T064501Z-1000", "settings.plist.broken-20261210T064501", "other.plist.broken-20261210T064501Z",
+        "settings.plist.broken-20261210T064503Z" };
+    for (const std::string& name : leftovers)
+        folder.write(name, name.starts_with('.') ? "part of a write" : "garbage");
+    for (const std::string& name : others)
+        folder.write(name, name.ends_with("064503Z") ? "an older garbage" : "garbage");
+    fs::create_symlink(file, folder.path() / ".settings.plist.Zz9Zz9");
+    fs::create_symlink(file, folder.path() / "settings.plist.broken-20261210T064504Z");
+    fs::create_directory(folder.path() / ".settings.plist.Qq1Qq1");
+    std::set<std::string> kept = others;
+    kept.insert({ "settings.plist", ".settings.plist.Zz9Zz9", "settings.plist.broken-20261210T064504Z", ".settings.plist.Qq1Qq1" });
+
+    removeInterruptedWrites(file.string());
+    EXPECT_EQ(namesIn(folder.path()), kept);
+    EXPECT_EQ(bytesOf(file), "garbage");
+
+    // Without the file, or with other bytes in it, every copy is all that is left of its bytes.
+    folder.write("settings.plist.broken-20261210T064505Z", "garbage");
+    folder.write(".settings.plist.Yy8Yy8", "part of a write");
+    fs::remove(file);
+    removeInterruptedWrites(file.string());
+    EXPECT_TRUE(namesIn(folder.path()).contains("settings.plist.broken-20261210T064505Z"));
+    EXPECT_FALSE(namesIn(folder.path()).contains(".settings.plist.Yy8Yy8"));
+    folder.write("settings.plist", "<plist><dict/></plist>");
+    removeInterruptedWrites(file.string());
+    EXPECT_TRUE(namesIn(folder.path()).contains("settings.plist.broken-20261210T064505Z"));
+}
+
+// The next change of the settings removes what stopped writes left, under the lock; a change
+// that writes nothing (removing keys that are not there) takes no lock and removes nothing.
+TEST(SettingsChange, TheNextWriteRemovesWhatStoppedWritesLeft)
+{
+    TemporaryFolder phone;
+    sys::setPhoneRoot(phone.path());
+    const fs::path file = settingsFilePath();
+    fs::create_directories(file.parent_path());
+    const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".a1B2c3");
+    std::ofstream(temporary) << "part of a write";
+    SettingsRules rules;
+    rules.createRoot = true;
+    EXPECT_EQ(unsetSetting("showLabels", rules).outcome, SettingsChange::Outcome::Unchanged);
+    EXPECT_TRUE(fs::exists(temporary));
+    EXPECT_EQ(setSetting("showLabels", sys::Value::boolean(true), rules).outcome, SettingsChange::Outcome::Written);
+    EXPECT_EQ(namesIn(file.parent_path()), std::set<std::string> { file.filename().string() });
+    sys::setPhoneRoot("/");
+}
+
+// The stops a traced child makes (each system call's entry and exit) until it ends, or until the
+// count given, where it is killed.
+int runTracedChild(const std::function<void()>& work, int killAt)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0); // the SIGSTOP
+    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, reinterpret_cast<void*>(static_cast<std::uintptr_t>(PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL)));
+    int stops = 0;
+    for (;;) {
+        if (stops == killAt) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return stops;
+        }
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, nullptr);
+        ::waitpid(child, &status, 0);
+        if (WIFEXITED(status) || WIFSIGNALED(status))
+            return stops;
+        ++stops;
+    }
+}
+
+// A write killed at any moment leaves the settings as they were or as it made them, and the
+// next write leaves the folder clean: no temporary file, and of --force's copies of an
+// unreadable file exactly one, holding its bytes. The writer is killed at each of its system
+// calls in turn, before the call and after it, which are all the moments the files can tell apart.
+TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
+{
+    for (const bool force : { false, true }) {
+        SCOPED_TRACE(force ? "--force over an unreadable file" : "a set");
+        TemporaryFolder phone;
+        sys::setPhoneRoot(phone.path());
+        const fs::path file = settingsFilePath();
+        const fs::path folder = file.parent_path();
+        const std::string before = force ? "garbage" : "<plist><dict><key>a</key><true/></dict></plist>";
+        SettingsRules rules;
+        rules.createRoot = true;
+        rules.replaceUnreadable = force;
+        auto write = [&] { setSetting("showLabels", sys::Value::boolean(true), rules); };
+        auto reset = [&] {
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+            std::ofstream(file, std::ios::binary) << before;
+        };
+        reset();
+        const int stops = runTracedChild(write, -1);
+        ASSERT_GT(stops, 20);
+        ASSERT_LT(stops, 2000);
+        const std::string after = bytesOf(file);
+        ASSERT_NE(after, before);
+        int leftBehind = 0;
+        for (int killAt = 0; killAt < stops; ++killAt) {
+            SCOPED_TRACE(killAt);
+            reset();
+            runTracedChild(write, killAt);
+            const std::string now = bytesOf(file);
+            EXPECT_TRUE(now == before || now == after) << now;
+            leftBehind += namesIn(folder).size() > (now == after && force ? 2u : 1u);
+            ASSERT_EQ(setSetting("tilesAlign", sys::Value::integer(2), rules).outcome, SettingsChange::Outcome::Written);
+            std::set<std::string> names = namesIn(folder);
+            EXPECT_TRUE(names.erase(file.filename().string()));
+            if (force) {
+                ASSERT_EQ(names.size(), 1u) << *names.begin();
+                EXPECT_TRUE(names.begin()->starts_with(file.filename().string() + ".broken-")) << *names.begin();
+                EXPECT_EQ(bytesOf(folder / *names.begin()), before);
+            } else {
+                EXPECT_TRUE(names.empty()) << *names.begin();
+            }
+        }
+        // The moments the test is about: some kills did leave files behind for the next write.
+        EXPECT_GT(leftBehind, 0);
+        sys::setPhoneRoot("/");
     }
 }
 

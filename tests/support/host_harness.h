@@ -32,6 +32,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -78,6 +79,22 @@ inline std::string readFile(const fs::path& file)
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+// Every file under a folder with its bytes, and every link with its target, by relative path.
+inline std::map<std::string, std::string> contentsOf(const fs::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = fs::relative(entry.path(), folder).string();
+        if (entry.is_symlink())
+            contents[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            contents[name] = readFile(entry.path());
+        else
+            contents[name] = "folder";
+    }
+    return contents;
 }
 
 inline std::vector<std::string> linesOf(const std::string& text)

@@ -22,7 +22,7 @@ int readSettings(const PrefsOptions& options, std::ostream& out, std::ostream& e
 {
     SettingsEditor settings = SettingsEditor::load(settingsFilePath());
     if (!settings.editable()) {
-        kPrefsErrors.begin(err) << settings.problem() << '\n';
+        kPrefsErrors.report(err, settings.problem());
         return 1;
     }
     if (options.verb == PrefsVerb::List) {
@@ -38,7 +38,7 @@ int readSettings(const PrefsOptions& options, std::ostream& out, std::ostream& e
         out << settingValueText(*settingDefault(*key)) << " (not set: the default)\n";
         return 0;
     }
-    kPrefsErrors.begin(err) << settingKeyText(options.key) << " is not set, and the widget does not read it\n";
+    kPrefsErrors.report(err, settingKeyText(options.key) + " is not set, and the widget does not read it");
     return 1;
 }
 
@@ -51,7 +51,7 @@ int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err
     if (options.verb == PrefsVerb::Set) {
         CheckedSetting checked = checkSettingValue(options.key, options.value, options.force);
         if (!checked.value) {
-            kPrefsErrors.begin(err) << checked.refusal << " (--force stores it as given)\n";
+            kPrefsErrors.report(err, checked.refusal + " (--force stores it as given)");
             return 2;
         }
         result = setSetting(options.key, checked.value, rules);
@@ -59,7 +59,7 @@ int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err
         result = unsetSetting(options.key, rules);
     }
     if (!result.note().empty())
-        kPrefsErrors.begin(err) << result.note() << '\n';
+        kPrefsErrors.report(err, result.note());
     switch (result.outcome) {
     case SettingsChange::Outcome::Written:
         changed = true;
@@ -67,12 +67,12 @@ int changeSettings(const PrefsOptions& options, bool& changed, std::ostream& err
     case SettingsChange::Outcome::Unchanged:
         return 0;
     case SettingsChange::Outcome::Refused:
-        kPrefsErrors.begin(err) << result.message << '\n';
+        kPrefsErrors.report(err, result.message);
         return 2;
     case SettingsChange::Outcome::Failed:
         break;
     }
-    kPrefsErrors.begin(err) << result.message << '\n';
+    kPrefsErrors.report(err, result.message);
     return 1;
 }
 
@@ -93,7 +93,7 @@ int runPrefsCommand(const std::vector<std::string>& arguments, std::ostream& out
     // A mistyped root must not grow a phone of its own.
     std::error_code ignored;
     if (!std::filesystem::is_directory(options.root, ignored)) {
-        kPrefsErrors.begin(err) << "no phone root at " << options.root.string() << '\n';
+        kPrefsErrors.report(err, "no phone root at " + options.root.string());
         return 2;
     }
     sys::setPhoneRoot(options.root);

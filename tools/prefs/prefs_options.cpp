@@ -28,7 +28,8 @@ constexpr const char* kUsageLine =
 
 constexpr const char* kFooter =
     "\nset takes the keys above, a boolean as true/false/yes/no/1/0 in any case (stored as a boolean) and\n"
-    "an integer as digits (stored as an integer); any other key or value is refused. With --force it\n"
+    "an integer as decimal digits with an optional sign, within 32 bits (stored as an integer); any\n"
+    "other key or value is refused. With --force it\n"
     "stores any key with VALUE typed from the text: true/false a boolean, an integer a number, anything\n"
     "else (or \"text\") a text. A VALUE that starts with - follows --: set KEY -- -x.\n"
     "get and list print every kind of value on one line, texts with control characters quoted and\n"
@@ -47,8 +48,9 @@ constexpr const char* kFooter =
     "  kavrin-prefs --root demo-phone set metroStyle true\n"
     "  kavrin-prefs get tilesAlign        # 0 (not set: the default)\n";
 
-// The settings table, as keys prints it.
-std::string keysTable()
+// The settings table, as keys prints it; --help indents it, so that a reader of the help (and
+// the man page made from it) takes each key for an entry of its own.
+std::string keysTable(std::string_view indent = {})
 {
     std::size_t width = 0;
     for (const SettingKey& key : settingKeys())
@@ -61,7 +63,7 @@ std::string keysTable()
         type.resize(9, ' ');
         std::string fallback = settingValueText(*settingDefault(key));
         fallback.resize(7, ' ');
-        table += name + type + "default " + fallback + std::string(key.effect) + '\n';
+        table += std::string(indent) + name + type + "default " + fallback + std::string(key.effect) + '\n';
     }
     return table;
 }
@@ -183,7 +185,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, PrefsOptions& options)
     keys->callback([&options] { options.verb = PrefsVerb::Keys; });
     for (CLI::App* command : { get, set, unset, list, keys })
         command->group("Commands");
-    app->footer("\nThe keys the widget reads:\n" + keysTable() + kFooter);
+    app->footer("\nThe keys the widget reads:\n" + keysTable("  ") + kFooter);
     auto formatter = std::make_shared<CommandFormatter>();
     formatter->column_width(kDescriptionColumn);
     formatter->label("Usage", "usage");

@@ -78,6 +78,9 @@ TEST(Gallery, IsCompleteAndTheSameAtEveryRun)
         EXPECT_TRUE(picture == "gallery.png" || index.find("id=\"" + picture + "\"") != std::string::npos) << picture;
     }
     EXPECT_EQ(lines.back(), "index " + (first.path() / "gallery" / "index.html").string());
+    // Standard output names the pictures and nothing else (not the chooser's alerts).
+    for (const std::string& line : lines)
+        EXPECT_TRUE(line.starts_with("picture ") || line.starts_with("contact sheet ") || line.starts_with("index ")) << line;
     for (const char* state : { "standard-no-labels-no-bg-5-page-2.png", "metro-pattern-4-clear.png", "chooser-nl.png", "no-favorites.png", "scripts-page-2.png" })
         EXPECT_NE(std::find(pictures.begin(), pictures.end(), state), pictures.end()) << state;
 
@@ -99,8 +102,10 @@ TEST(Gallery, IsCompleteAndTheSameAtEveryRun)
 }
 
 // A gallery compared with an earlier one: with itself nothing is found (status 0, no diff
-// pictures); one changed pixel is found with its share and drawn, a tolerance lets it pass, and
-// states only one of the two has are listed and fail the comparison.
+// pictures); one changed pixel is found with its share and drawn, a tolerance lets it pass as
+// the same everywhere (not printed, not drawn, not on the page), and states only one of the two
+// has are listed and fail the comparison. A gallery that was itself compared is a baseline like
+// any other: what its comparison wrote is no state of it.
 TEST(Gallery, ComparesWithAnEarlierGallery)
 {
     PhoneRoot phone;
@@ -119,9 +124,9 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     // At scale 1 a standard picture is 320 by 114 pixels: one pixel is 1/36480 of it.
     const std::string state = "standard-labels-bg-4-page-1.png";
     changeOnePixel(old / state, 100, 50);
-    RunResult tolerated = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.001" });
-    EXPECT_EQ(tolerated.status, 0) << tolerated.err;
-    EXPECT_NE(tolerated.out.find("changed " + state + " 0.000027\n"), std::string::npos) << tolerated.out;
+    RunResult changed = gallery(phone, now, { "--against", old.string() });
+    EXPECT_EQ(changed.status, 1) << changed.err;
+    EXPECT_NE(changed.out.find("changed " + state + " 0.000027\n"), std::string::npos) << changed.out;
     Picture diff(now / "diff" / state);
     ASSERT_TRUE(diff.valid());
     EXPECT_TRUE(diff.near(100, 50, { 255, 0, 255 }, 0));
@@ -129,6 +134,25 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     EXPECT_EQ(std::distance(fs::directory_iterator(now / "diff"), fs::directory_iterator()), 1);
     EXPECT_TRUE(Picture(now / "diff.png").valid());
     EXPECT_NE(readFile(now / "diff.html").find("diff/" + state), std::string::npos);
+
+    // Each build against the last one: the gallery just compared, with its diff sheet, page and
+    // pictures, is the next one's baseline, and the same pictures pass.
+    const fs::path next = work.path() / "next";
+    RunResult chained = gallery(phone, next, { "--against", now.string() });
+    EXPECT_EQ(chained.status, 0) << chained.out;
+    EXPECT_EQ(chained.out.find("only-"), std::string::npos) << chained.out;
+    EXPECT_EQ(chained.out.find("changed "), std::string::npos) << chained.out;
+
+    RunResult tolerated = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.001" });
+    EXPECT_EQ(tolerated.status, 0) << tolerated.err;
+    EXPECT_EQ(tolerated.out.find("changed "), std::string::npos) << tolerated.out;
+    EXPECT_FALSE(fs::exists(now / "diff"));
+    EXPECT_FALSE(fs::exists(now / "diff.png"));
+    EXPECT_EQ(readFile(now / "diff.html").find(state), std::string::npos);
+    // Just over the tolerance it counts.
+    RunResult over = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.000026" });
+    EXPECT_EQ(over.status, 1);
+    EXPECT_NE(over.out.find("changed " + state), std::string::npos) << over.out;
 
     fs::remove(old / "no-favorites.png");
     fs::copy_file(old / state, old / "retired-state.png");
@@ -139,6 +163,57 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
 
     RunResult strict = gallery(phone, now, { "--against", (work.path() / "missing").string() });
     EXPECT_EQ(strict.status, 2);
+}
+
+// --against refuses, before anything is written, the gallery's own folder (by any spelling or
+// link: its pictures would be replaced by those compared with them) and a folder that is no
+// gallery (every state would be "only-new").
+TEST(Gallery, RefusesToCompareWithItselfOrWithWhatIsNoGallery)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    TemporaryFolder work;
+    const fs::path baseline = work.path() / "baseline";
+    ASSERT_EQ(gallery(phone, baseline).status, 0);
+    changeOnePixel(baseline / "no-favorites.png", 1, 1);
+    fs::create_directory_symlink(baseline, work.path() / "link");
+    const std::map<std::string, std::string> before = filesIn(baseline);
+    for (const fs::path& against : { baseline, fs::path(baseline.string() + "/"), baseline / "." / "", work.path() / "link" }) {
+        RunResult itself = gallery(phone, baseline, { "--against", against.string() });
+        EXPECT_EQ(itself.status, 2) << against;
+        EXPECT_NE(itself.err.find("is the gallery's own folder"), std::string::npos) << itself.err;
+        EXPECT_TRUE(itself.out.empty()) << itself.out;
+        EXPECT_EQ(filesIn(baseline), before);
+    }
+
+    const fs::path photos = work.path() / "photos";
+    fs::create_directories(photos);
+    fs::copy_file(baseline / "no-favorites.png", photos / "no-favorites.png");
+    RunResult noGallery = gallery(phone, work.path() / "new", { "--against", photos.string() });
+    EXPECT_EQ(noGallery.status, 2);
+    EXPECT_NE(noGallery.err.find(photos.string() + " is no gallery"), std::string::npos) << noGallery.err;
+    EXPECT_EQ(noGallery.out.find("only-new"), std::string::npos) << noGallery.out;
+    EXPECT_FALSE(fs::exists(work.path() / "new"));
+}
+
+// A gallery is a baseline: two phones with the same favorites and address books give the same
+// gallery byte for byte, whatever their settings held before (here the metro look in yellow,
+// which a controller that lived through it keeps on its container in the standard look).
+TEST(Gallery, DoesNotDependOnThePhonesSettings)
+{
+    PhoneRoot plain;
+    plain.writeDemoPhone();
+    PhoneRoot leftovers;
+    leftovers.writeDemoPhone();
+    leftovers.writeSettings({ { "metroStyle", sys::Value::boolean(true) }, { "metroBackground", sys::Value::integer(2) },
+        { "tilesAlign", sys::Value::integer(3) }, { "showLabels", sys::Value::boolean(false) }, { "fiveIcons", sys::Value::boolean(true) } });
+    TemporaryFolder work;
+    ASSERT_EQ(gallery(plain, work.path() / "plain").status, 0);
+    ASSERT_EQ(gallery(leftovers, work.path() / "leftovers").status, 0);
+    const std::map<std::string, std::string> fromPlain = filesIn(work.path() / "plain"), fromLeftovers = filesIn(work.path() / "leftovers");
+    ASSERT_EQ(fromPlain.size(), fromLeftovers.size());
+    for (const auto& [name, bytes] : fromPlain)
+        EXPECT_TRUE(fromLeftovers.at(name) == bytes) << name;
 }
 
 // A folder that holds anything but an earlier gallery is not written into: status 2, and its

@@ -52,5 +52,25 @@ TEST(LiveSession, PictureIsNeverReadHalfWritten)
     EXPECT_EQ(files, 1);
 }
 
+// With --watch the live picture follows a replaced favorites list, as the window does: the
+// widget is reloaded (said once its picture is there) without any change of the settings.
+TEST(LiveSession, WatchFollowsAReplacedFavoritesList)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    TemporaryFolder out;
+    InteractiveHost host({ "--root", phone.root(), "--live", "--watch", "--out", out.path().string(), "--scale", "1" });
+    std::optional<std::string> ready = host.readLine();
+    ASSERT_TRUE(ready && ready->starts_with("showing the widget")) << ready.value_or("(nothing)");
+    const std::string before = readFile(out.path() / "live.png");
+    phone.writeFavorites({ favorite("Anna Lindqvist", 1, "mobile", "+491701234567") });
+    EXPECT_EQ(host.readLine().value_or("(nothing)"), "reloaded");
+    EXPECT_NE(readFile(out.path() / "live.png"), before);
+    host.signal(SIGTERM);
+    EXPECT_EQ(host.finish(), 128 + SIGTERM);
+
+    EXPECT_EQ(runProgram("kavrin-host", { "--root", phone.root(), "--script", "-", "--watch" }).status, 2);
+}
+
 }
 }

@@ -323,10 +323,10 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
 // A window open on a phone root, its X window found; skipped where Xvfb or xdotool is missing.
 class OpenWindow {
 public:
-    OpenWindow(const VirtualDisplay& display, std::vector<std::string> arguments)
+    OpenWindow(const VirtualDisplay& display, std::vector<std::string> arguments, const fs::path& errors = {})
     {
         showWindowsOn(display);
-        m_host = std::make_unique<InteractiveHost>(arguments);
+        m_host = std::make_unique<InteractiveHost>(arguments, errors);
         m_ready = m_host->readLine().value_or("(nothing)");
         std::optional<std::string> found = xdotool({ "search", "--sync", "--onlyvisible", "--pid", std::to_string(m_host->pid()) });
         if (found && !found->empty())
@@ -461,6 +461,47 @@ TEST(WindowSession, ReloadRunsTheRebuiltBundle)
     unsetenv("TMPDIR");
 }
 
+// A linker writes its output in pieces: --watch reloads once the executable is whole,
+// never from a part of it, and the reloaded widget shows the page that was shown.
+TEST(WindowSession, WatchReloadsAWholeExecutableOnTheSamePage)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps installs them)";
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    const fs::path bundle = phone.path() / "System/Library/WeeAppPlugins/Kavrin.bundle";
+    fs::remove(bundle);
+    fs::copy(buildDirectory() / "Kavrin.bundle", bundle, fs::copy_options::recursive);
+    const std::string code = fileBytes(bundle / "Kavrin");
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    TemporaryFolder out;
+    const fs::path errors = out.path() / "errors";
+    OpenWindow shown(display, { "--root", phone.root(), "--plugins", bundle.string(), "--window", "--watch", "--out", out.path().string() }, errors);
+    ASSERT_FALSE(shown.window().empty());
+    ASSERT_TRUE(shown.key("Right"));
+    std::optional<Picture> secondPage = shown.frame();
+    ASSERT_TRUE(secondPage);
+
+    {
+        // As a linker does: the old file goes, the new one is written in pieces; here half of it,
+        // then a round trip through the window while it stands half-written.
+        fs::remove(bundle / "Kavrin");
+        std::ofstream rebuilt(bundle / "Kavrin", std::ios::binary | std::ios::trunc);
+        rebuilt.write(code.data(), static_cast<std::streamsize>(code.size() / 2));
+        rebuilt.flush();
+        std::optional<Picture> meanwhile = shown.frame();
+        ASSERT_TRUE(meanwhile);
+        rebuilt.write(code.data() + code.size() / 2, static_cast<std::streamsize>(code.size() - code.size() / 2));
+    }
+    EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "reloaded");
+    std::optional<Picture> after = shown.frame();
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(*after == *secondPage);
+    EXPECT_EQ(shown.quit(), 0);
+    EXPECT_EQ(fileBytes(errors), "");
+}
+
 // At 3x a chooser of four buttons is taller than an 800-pixel screen: the window is shrunk to fit
 // it, its buttons are clicked where they are shown, and Escape cancels the chooser instead of
 // closing the window, which the next Escape does.
@@ -521,6 +562,9 @@ TEST(WindowSession, PauseAndStepHoldTheClockWhereTheScriptsWaitWould)
     ASSERT_TRUE(shown.key("bracketright"));
     EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "time 2.500000");
     std::optional<Picture> atFlip = shown.frame();
+    ASSERT_TRUE(atFlip);
+    // The size it said when it opened is the size of its frames, the paused clock's strip included.
+    EXPECT_EQ(shown.ready(), "window ready " + std::to_string(atFlip->width()) + "x" + std::to_string(atFlip->height()));
     ASSERT_TRUE(shown.key("period"));
     EXPECT_EQ(shown.host().readLine().value_or("(nothing)"), "time 2.516667");
     std::optional<Picture> stepped = shown.frame(), again = shown.frame();

@@ -1,3 +1,4 @@
+#include "render/key_help_drawing.h"
 #include "render/text_drawing.h"
 #include "render/text_layouts.h"
 #include "support/host_harness.h"
@@ -323,6 +324,42 @@ TEST(TextDrawing, EveryNameFindsAFont)
     const auto* first = static_cast<PangoLayoutRun*>(pango_layout_get_line_readonly(layout, 0)->runs->data);
     const weeapp::PangoFontDescriptionOwner face(pango_font_describe(first->item->analysis.font));
     EXPECT_STREQ(pango_font_description_get_family(face.get()), "Nimbus Sans");
+}
+
+// The keys' help gives each line room of its own: over a frame too low for them all (five tiles a
+// page at scale 1) the picture grows under the lines; a frame high enough keeps its size. No
+// row of pixels holds ink of two lines (a blank row parts each line from the next).
+TEST(KeyHelp, EveryLineHasRoomOfItsOwn)
+{
+    host::TextLayouts layouts;
+    std::vector<host::KeyHelp> keys;
+    for (int i = 0; i < 24; ++i)
+        keys.push_back({ "Esc", "cancel chooser, else quit" });
+    for (const int scale : { 1, 2 }) {
+        const weeapp::CairoSurface low(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320 * scale, 88 * scale));
+        const weeapp::CairoSurface help = host::withKeyHelp(low.get(), keys, scale, layouts);
+        const int height = cairo_image_surface_get_height(help.get());
+        EXPECT_GE(height, (2 * 6 + 12 * 9) * scale) << scale;
+        EXPECT_EQ(cairo_image_surface_get_width(help.get()), 320 * scale);
+        // Rows with bright ink (the text) come in twelve runs in the first column, one a line.
+        cairo_surface_flush(help.get());
+        const unsigned char* data = cairo_image_surface_get_data(help.get());
+        const int stride = cairo_image_surface_get_stride(help.get());
+        int runs = 0;
+        bool inked = false;
+        for (int y = 0; y < height; ++y) {
+            bool bright = false;
+            for (int x = 0; x < 150 * scale && !bright; ++x) {
+                const auto* pixel = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride) + x;
+                bright = ((*pixel >> 8) & 0xff) > 128;
+            }
+            runs += bright && !inked;
+            inked = bright;
+        }
+        EXPECT_EQ(runs, 12) << scale;
+    }
+    const weeapp::CairoSurface high(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 400));
+    EXPECT_EQ(cairo_image_surface_get_height(host::withKeyHelp(high.get(), keys, 1, layouts).get()), 400);
 }
 
 }

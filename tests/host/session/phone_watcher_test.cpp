@@ -30,8 +30,9 @@ int reportsOf(int& changes)
 
 // The files the widget reads are watched through their folders: a favorites list replaced as
 // editors and our tools replace it, the databases' side files, a watched file that is created,
-// written and removed later. A burst of changes is one report; other files in the same folders
-// are not reports, and a watcher that is gone reports nothing.
+// written and removed later; the plug-in's executable only once written whole. A burst of
+// changes is one report; other files in the same folders are not reports, and a watcher that is
+// gone reports nothing.
 TEST(PhoneWatcherTest, ReportsChangesToTheFilesTheWidgetReads)
 {
     PhoneRoot phone;
@@ -62,8 +63,16 @@ TEST(PhoneWatcherTest, ReportsChangesToTheFilesTheWidgetReads)
     EXPECT_EQ(reportsOf(changes), 0) << "other files beside them";
     writeFile(executable, "code");
     EXPECT_EQ(reportsOf(changes), 1) << "the plug-in's executable created";
+    // The executable counts once whole: not when it goes, nor while it is written in pieces.
     fs::remove(executable);
-    EXPECT_EQ(reportsOf(changes), 1) << "the plug-in's executable removed";
+    EXPECT_EQ(reportsOf(changes), 0) << "the plug-in's executable removed";
+    {
+        std::ofstream pieces(executable, std::ios::binary);
+        pieces << "half";
+        pieces.flush();
+        EXPECT_EQ(reportsOf(changes), 0) << "the plug-in's executable half-written";
+    }
+    EXPECT_EQ(reportsOf(changes), 1) << "the plug-in's executable closed";
 
     watcher.reset();
     writeFile(favorites, "<plist/>");

@@ -183,6 +183,139 @@ TEST(PluginTrust, AnUntrustedBundleRunsNoCode)
     unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
 }
 
+// The libraries an ELF file names (NEEDED) and the folders it searches for them (RUNPATH), as
+// readelf, which is not ours, reads them.
+struct DynamicSection {
+    std::vector<std::string> needed;
+    std::string runpath;
+};
+
+DynamicSection dynamicSectionOf(const fs::path& file)
+{
+    RunResult read = runProgram("/usr/bin/readelf", { "-d", file.string() });
+    EXPECT_EQ(read.status, 0) << read.err;
+    DynamicSection section;
+    for (const std::string& line : read.lines()) {
+        const std::size_t open = line.find('['), close = line.rfind(']');
+        if (open == std::string::npos || close == std::string::npos || close < open)
+            continue;
+        const std::string value = line.substr(open + 1, close - open - 1);
+        if (contains(line, "(NEEDED)"))
+            section.needed.push_back(value);
+        else if (contains(line, "(RUNPATH)") || contains(line, "(RPATH)"))
+            section.runpath = value;
+    }
+    return section;
+}
+
+// No program or bundle of ours loads a library from the folder it is started in: each names its
+// folders with no empty entry (which the loader takes for the current folder; the bundle names
+// none, as the host it is loaded into has the platform library already), and each, started
+// in a folder holding a library under every name it and the bundle need, runs as it should while
+// none of those libraries is loaded (their constructor would write a file).
+TEST(PluginTrust, NoProgramLoadsALibraryFromTheFolderItStartsIn)
+{
+    const std::vector<fs::path> binaries { buildDirectory() / "bin/kavrin-host", buildDirectory() / "bin/kavrin-prefs",
+        buildDirectory() / "bin/kavrin-demo-phone", buildDirectory() / "Kavrin.bundle/Kavrin" };
+    TemporaryFolder planted;
+    for (const fs::path& binary : binaries) {
+        const DynamicSection section = dynamicSectionOf(binary);
+        EXPECT_FALSE(section.needed.empty()) << binary;
+        EXPECT_EQ(section.runpath.empty(), binary.filename() == "Kavrin") << binary << ": " << section.runpath;
+        EXPECT_FALSE(section.runpath.starts_with(':') || section.runpath.ends_with(':') || contains(section.runpath, "::")) << binary << ": " << section.runpath;
+        for (const std::string& name : section.needed)
+            fs::copy_file(KAVRIN_TEST_CONSTRUCTOR_BUNDLE, planted.path() / name, fs::copy_options::skip_existing);
+    }
+    ASSERT_TRUE(fs::exists(planted.path() / "libweeapp.so"));
+    ASSERT_TRUE(fs::exists(planted.path() / "libz.so.1"));
+
+    const fs::path written = planted.path() / "constructor-ran";
+    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+    for (const char* name : { "kavrin-host", "kavrin-prefs", "kavrin-demo-phone" }) {
+        RunResult version = StartedProgram(name, { "--version" }, "", planted.path()).finish();
+        EXPECT_EQ(version.status, 0) << name << ": " << version.err;
+        EXPECT_FALSE(fs::exists(written)) << name;
+    }
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    RunResult tapped = StartedProgram("kavrin-host", { "--root", phone.root(), "--script", "-" }, "view\ntap 44 44\n", planted.path()).finish();
+    EXPECT_EQ(tapped.out, "open tel:+491701234567\n") << tapped.err;
+    RunResult set = StartedProgram("kavrin-prefs", { "--root", phone.root(), "set", "showLabels", "yes" }, "", planted.path()).finish();
+    EXPECT_EQ(set.status, 0) << set.err;
+    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
+    EXPECT_FALSE(fs::exists(written));
+}
+
+// A bundle whose executable leads out of it is refused with the folder the executable really is in
+// as the advice, so that following the advice loads it (naming the bundle would give the same
+// refusal again).
+TEST(PluginTrust, TheRefusalsAdviceTrustsWhatItRefused)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    TemporaryFolder elsewhere;
+    fs::copy_file(KAVRIN_TEST_CONSTRUCTOR_BUNDLE, elsewhere.path() / "code.so");
+    const fs::path bundle = phone.path() / "System/Library/WeeAppPlugins/Kavrin.bundle";
+    fs::remove(bundle);
+    fs::create_directories(bundle);
+    fs::create_symlink(elsewhere.path() / "code.so", bundle / "Kavrin");
+    const fs::path written = elsewhere.path() / "constructor-ran";
+    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+
+    RunResult refused = phone.host("height\n", { "--plugins", bundle.string() });
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_FALSE(fs::exists(written));
+    EXPECT_TRUE(contains(refused.err, "refused the plug-in " + fs::canonical(bundle).string() + ": its executable leads to " + fs::canonical(elsewhere.path() / "code.so").string())) << refused.err;
+    const std::string advice = "--plugins ";
+    const std::size_t start = refused.err.rfind(advice), end = refused.err.rfind(" trusts it");
+    ASSERT_TRUE(start != std::string::npos && end != std::string::npos && end > start) << refused.err;
+    const std::string advised = refused.err.substr(start + advice.size(), end - start - advice.size());
+    EXPECT_EQ(advised, fs::canonical(elsewhere.path()).string());
+
+    RunResult followed = phone.host("height\n", { "--plugins", bundle.string(), "--plugins", advised });
+    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
+    EXPECT_TRUE(contains(followed.err, "has no WeeAppCreateController")) << followed.err;
+    EXPECT_TRUE(fs::exists(written));
+}
+
+// An installed host trusts its bundle folder, not the share/kavrin/ folder around it: with the
+// prefix ~/.local that folder is also the host's data folder ($XDG_DATA_HOME/kavrin/), where a
+// phone root copied there with a bundle of its own is data like any other and is refused.
+TEST(PluginTrust, ARootInTheDataFolderIsRefused)
+{
+    TemporaryFolder prefix;
+    fs::create_directories(prefix.path() / "bin");
+    fs::create_directories(prefix.path() / "lib");
+    fs::create_directories(prefix.path() / "share/kavrin");
+    fs::copy_file(buildDirectory() / "bin/kavrin-host", prefix.path() / "bin/kavrin-host");
+    fs::copy_file(buildDirectory() / "lib/libweeapp.so", prefix.path() / "lib/libweeapp.so");
+    fs::copy(buildDirectory() / "Kavrin.bundle", prefix.path() / "share/kavrin/Kavrin.bundle", fs::copy_options::recursive);
+    const std::string host = (prefix.path() / "bin/kavrin-host").string();
+
+    // The root the host writes for itself there links to the installed bundle, which loads.
+    setenv("XDG_DATA_HOME", (prefix.path() / "share").c_str(), 1);
+    unsetenv("KAVRIN_DEMO_PHONE");
+    RunResult own = runProgram(host, { "--script", "-" }, "view\ntap 44 44\n");
+    EXPECT_EQ(own.out, "open tel:+491701234567\n") << own.err;
+    ASSERT_TRUE(fs::is_directory(prefix.path() / "share/kavrin/demo-phone/System/Library/WeeAppPlugins"));
+
+    // A root copied into the data folder, with code of its own in place of the link.
+    const fs::path copy = prefix.path() / "share/kavrin/copied-root";
+    fs::copy(prefix.path() / "share/kavrin/demo-phone", copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    const fs::path bundle = copy / "System/Library/WeeAppPlugins/Kavrin.bundle";
+    fs::remove(bundle);
+    fs::create_directories(bundle);
+    fs::copy_file(KAVRIN_TEST_CONSTRUCTOR_BUNDLE, bundle / "Kavrin");
+    const fs::path written = prefix.path() / "constructor-ran";
+    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+    RunResult copied = runProgram(host, { "--root", copy.string(), "--script", "-" }, "height\n");
+    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(copied.status, 1);
+    EXPECT_TRUE(contains(copied.err, "refused the plug-in " + fs::canonical(bundle).string() + ": it is not in a trusted place")) << copied.err;
+    EXPECT_FALSE(fs::exists(written));
+}
+
 // The demo phone's link into the build is trusted, and so is a build moved elsewhere: the host
 // trusts the bundle beside it, wherever it now is.
 TEST(PluginTrust, TheBuildsOwnBundleLoadsWhereverTheBuildIs)
@@ -193,9 +326,9 @@ TEST(PluginTrust, TheBuildsOwnBundleLoadsWhereverTheBuildIs)
 
     TemporaryFolder moved;
     fs::create_directories(moved.path() / "bin");
-    fs::create_directories(moved.path() / "platform");
+    fs::create_directories(moved.path() / "lib");
     fs::copy_file(buildDirectory() / "bin/kavrin-host", moved.path() / "bin/kavrin-host");
-    fs::copy_file(buildDirectory() / "platform/libweeapp.so", moved.path() / "platform/libweeapp.so");
+    fs::copy_file(buildDirectory() / "lib/libweeapp.so", moved.path() / "lib/libweeapp.so");
     fs::copy(buildDirectory() / "Kavrin.bundle", moved.path() / "Kavrin.bundle", fs::copy_options::recursive);
     const fs::path link = phone.path() / "System/Library/WeeAppPlugins/Kavrin.bundle";
     fs::remove(link);

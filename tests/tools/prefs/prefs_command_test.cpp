@@ -289,6 +289,10 @@ TEST(Prefs, KeysDefaultsAndCheckedValues)
     }
     ASSERT_EQ(prefs(phone, { "set", "metroBackground", "+7" }).status, 0);
     EXPECT_EQ(*sys::objectForKey(phone.settings(), "metroBackground"), *sys::Value::integer(7));
+    // The help says what set takes: a sign is allowed, and said to be.
+    ASSERT_EQ(prefs(phone, { "set", "tilesAlign", "--", "-3" }).status, 0);
+    EXPECT_EQ(*sys::objectForKey(phone.settings(), "tilesAlign"), *sys::Value::integer(-3));
+    EXPECT_NE(prefs(phone, { "--help" }).out.find("an integer as decimal digits with an optional sign"), std::string::npos);
     ASSERT_EQ(prefs(phone, { "--force", "set", "metroStyle", "ture" }).status, 0);
     EXPECT_EQ(*sys::objectForKey(phone.settings(), "metroStyle"), *sys::Value::string("ture"));
 
@@ -299,6 +303,18 @@ TEST(Prefs, KeysDefaultsAndCheckedValues)
     // What get prints, set --force takes back.
     ASSERT_EQ(prefs(phone, { "--force", "set", "copy", prefs(phone, { "get", "motto" }).lines().at(0) }).status, 0);
     EXPECT_EQ(*sys::objectForKey(phone.settings(), "copy"), *sys::objectForKey(phone.settings(), "motto"));
+}
+
+// A message about a path with a newline in it stays on one line, the newline escaped.
+TEST(Prefs, AMessageStaysOnOneLine)
+{
+    TemporaryFolder folder;
+    const fs::path root = folder.path() / "two\nlines";
+    fs::create_directories(root);
+    RunResult refused = runProgram("kavrin-prefs", { "--root", root.string(), "set", "showBg", "true" });
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+    EXPECT_NE(refused.err.find("two\\nlines"), std::string::npos) << refused.err;
 }
 
 // A symbolic link, a FIFO or a folder in the settings file's place is neither read nor replaced

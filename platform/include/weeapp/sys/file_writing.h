@@ -14,8 +14,8 @@ bool writeFileAtomically(const std::string& filePath, std::string_view bytes);
 
 // Writes the bytes into a file that must not exist yet (a link there counts as existing), owner
 // only unless a wider mode is given (which the umask narrows, as for any new file), and flushes
-// them to disk. False on any failure (errno EEXIST when something is there), with nothing left
-// behind.
+// them to disk. The file appears whole or not at all, even when the process is stopped part-way.
+// False on any failure (errno EEXIST when something is there), with nothing left behind.
 inline constexpr unsigned kOwnerOnly = 0600;
 inline constexpr unsigned kAsTheUmaskAllows = 0666;
 bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned mode = kOwnerOnly);
