@@ -210,7 +210,7 @@ TEST(SettingsEditor, RemovesOnlyWhatStoppedWritesLeft)
 
     removeInterruptedWrites(file.string());
     EXPECT_EQ(namesIn(folder.path()), kept);
-    EXPECT_EQ(bytesOf(file), "garbage");
+    EXPECT_EQ(fileBytes(file), "garbage");
 
     // Without the file, or with other bytes in it, every copy is all that is left of its bytes.
     folder.write("settings.plist.broken-20261210T064505Z", "garbage");
@@ -298,14 +298,14 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
         const int stops = runTracedChild(write, -1);
         ASSERT_GT(stops, 20);
         ASSERT_LT(stops, 2000);
-        const std::string after = bytesOf(file);
+        const std::string after = fileBytes(file);
         ASSERT_NE(after, before);
         int leftBehind = 0;
         for (int killAt = 0; killAt < stops; ++killAt) {
             SCOPED_TRACE(killAt);
             reset();
             runTracedChild(write, killAt);
-            const std::string now = bytesOf(file);
+            const std::string now = fileBytes(file);
             EXPECT_TRUE(now == before || now == after) << now;
             leftBehind += namesIn(folder).size() > (now == after && force ? 2u : 1u);
             ASSERT_EQ(setSetting("tilesAlign", sys::Value::integer(2), rules).outcome, SettingsChange::Outcome::Written);
@@ -314,7 +314,7 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
             if (force) {
                 ASSERT_EQ(names.size(), 1u) << *names.begin();
                 EXPECT_TRUE(names.begin()->starts_with(file.filename().string() + ".broken-")) << *names.begin();
-                EXPECT_EQ(bytesOf(folder / *names.begin()), before);
+                EXPECT_EQ(fileBytes(folder / *names.begin()), before);
             } else {
                 EXPECT_TRUE(names.empty()) << *names.begin();
             }
