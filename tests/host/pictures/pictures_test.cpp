@@ -92,7 +92,7 @@ TEST(PictureDiff, CountsAndMarksTheChangedPixels)
 }
 
 // Pictures of different sizes differ in every pixel of the new one; a picture that is no image
-// (a surface in error) differs wholly too; two empty pictures do not differ.
+// (a surface in error) differs wholly too.
 TEST(PictureDiff, OtherSizesDifferEverywhere)
 {
     OwnedSurface before = picture(4, 3, 0xff000000);
@@ -115,10 +115,18 @@ TEST(PictureDiff, OtherSizesDifferEverywhere)
     EXPECT_EQ(fromBroken.changedShare, 1);
     EXPECT_EQ(fromBroken.changedPixels, 12);
 
+    // An empty picture (a view of no height) matches an empty one of its size and no other.
     OwnedSurface wide = picture(4, 1, 0xff000000);
     OwnedSurface empty = picture(4, 0, 0xff000000);
-    EXPECT_EQ(host::comparePictures(empty.get(), picture(4, 0, 0).get()).changedPixels, 0);
+    host::PictureDifference bothEmpty = host::comparePictures(empty.get(), picture(4, 0, 0).get());
+    EXPECT_EQ(bothEmpty.changedPixels, 0);
+    EXPECT_EQ(bothEmpty.changedShare, 0);
+    EXPECT_FALSE(bothEmpty.picture);
     EXPECT_EQ(host::comparePictures(wide.get(), empty.get()).changedShare, 1);
+    EXPECT_EQ(host::comparePictures(picture(0, 0, 0).get(), empty.get()).changedShare, 1);
+    host::PictureDifference grown = host::comparePictures(empty.get(), wide.get());
+    EXPECT_EQ(grown.changedShare, 1);
+    EXPECT_EQ(grown.changedPixels, 4);
 }
 
 // The PNG writer writes what libpng reads back as the picture, in straight colours; a file it
