@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace kavrin::phone_files {
 namespace {
@@ -210,6 +211,38 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
     EXPECT_EQ(carried.outcome, Outcome::Refused);
     EXPECT_NE(carried.message.find("cannot be written back"), std::string::npos) << carried.message;
     EXPECT_EQ(fileBytes(phone.settings()), yearOne);
+}
+
+// A file that cannot be written fails the change and says so: here the settings' folder is a
+// file, which is left as it was.
+TEST(SettingsChange, AFileThatCannotBeWrittenFails)
+{
+    Phone phone;
+    fs::create_directories(phone.settings().parent_path().parent_path());
+    std::ofstream(phone.settings().parent_path()) << "in the folder's place";
+    SettingsChange failed = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    EXPECT_EQ(failed.outcome, Outcome::Failed);
+    EXPECT_NE(failed.message.find(phone.settings().string()), std::string::npos) << failed.message;
+    EXPECT_FALSE(failed.before);
+    EXPECT_TRUE(failed.after.empty());
+    EXPECT_EQ(fileBytes(phone.settings().parent_path()), "in the folder's place");
+}
+
+// Each writer under the lock, putting back too, first removes what a write stopped part-way left
+// beside the file.
+TEST(SettingsChange, EveryWriterClearsWhatAStoppedWriteLeft)
+{
+    Phone phone;
+    SettingsChange made = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    ASSERT_EQ(made.outcome, Outcome::Written);
+    const fs::path leftover = phone.settings().parent_path() / ("." + phone.settings().filename().string() + ".Ab12Cd");
+    std::ofstream(leftover) << "half a file";
+    ASSERT_EQ(putBackSettings(made.after, made.before, rules()).outcome, Outcome::Written);
+    EXPECT_FALSE(fs::exists(leftover));
+
+    std::ofstream(leftover) << "half a file";
+    ASSERT_EQ(setSetting("metroStyle", sys::Value::boolean(true), rules()).outcome, Outcome::Written);
+    EXPECT_FALSE(fs::exists(leftover));
 }
 
 // Putting back restores the bytes the file had, or removes the file that had none, only while
