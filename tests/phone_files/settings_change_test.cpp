@@ -17,8 +17,9 @@ using kavrin::testing::fileBytes;
 using kavrin::testing::TemporaryFolder;
 using Outcome = SettingsChange::Outcome;
 
-constexpr const char* kOneKey = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-                                "\t<key>metroStyle</key>\n\t<true/>\n</dict>\n</plist>\n";
+constexpr const char* kOneKey =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+    "\t<key>metroStyle</key>\n\t<true/>\n</dict>\n</plist>\n";
 
 // Whether the file holds metroStyle on and nothing else.
 bool holdsMetroStyleAlone(const fs::path& file)

@@ -344,7 +344,7 @@ TEST(SettingsLock, GivesUpAfterTheLongestWait)
     // Anyone the umask allows may read and write the lock file; no one may run it.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    struct stat status {};
+    struct stat status { };
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
 
