@@ -24,8 +24,8 @@
 #include "session/command_output.h"
 #include "session/host_session.h"
 #include "system_notifications.h"
-#include <weeapp/platform_state.h>
 #include <weeapp/c_handles.h>
+#include <weeapp/platform_state.h>
 #include <weeapp/sys/clock.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
