@@ -55,8 +55,6 @@ PictureDifference comparePictures(cairo_surface_t* before, cairo_surface_t* afte
     }
     cairo_surface_mark_dirty(picture.get());
     difference.changedShare = sameSize ? static_cast<double>(difference.changedPixels) / static_cast<double>(all) : 1.0;
-    if (!sameSize)
-        difference.changedPixels = all;
     if (difference.changedPixels > 0)
         difference.picture = std::move(picture);
     return difference;
