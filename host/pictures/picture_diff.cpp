@@ -27,14 +27,20 @@ PictureDifference comparePictures(cairo_surface_t* before, cairo_surface_t* afte
     cairo_surface_flush(after);
     const int width = cairo_image_surface_get_width(after), height = cairo_image_surface_get_height(after);
     const bool sameSize = width == cairo_image_surface_get_width(before) && height == cairo_image_surface_get_height(before);
+    const long all = static_cast<long>(width) * height;
+    if (all == 0) {
+        // An empty picture has no pixels to hold: it matches an empty one of its size.
+        difference.changedShare = sameSize ? 0 : 1;
+        return difference;
+    }
     weeapp::CairoSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    const unsigned char* oldPixels = cairo_image_surface_get_data(before);
-    const unsigned char* newPixels = cairo_image_surface_get_data(after);
     unsigned char* diffPixels = cairo_image_surface_get_data(picture.get());
-    if (!newPixels || !diffPixels || (sameSize && !oldPixels)) {
+    if (!diffPixels) {
         difference.changedShare = 1;
         return difference;
     }
+    const unsigned char* oldPixels = cairo_image_surface_get_data(before);
+    const unsigned char* newPixels = cairo_image_surface_get_data(after);
     const int oldStride = cairo_image_surface_get_stride(before), newStride = cairo_image_surface_get_stride(after);
     const int diffStride = cairo_image_surface_get_stride(picture.get());
     for (int y = 0; y < height; ++y) {
@@ -48,11 +54,7 @@ PictureDifference comparePictures(cairo_surface_t* before, cairo_surface_t* afte
         }
     }
     cairo_surface_mark_dirty(picture.get());
-    const long all = static_cast<long>(width) * height;
-    difference.changedShare = !sameSize ? 1.0 : all > 0 ? static_cast<double>(difference.changedPixels) / static_cast<double>(all)
-                                                        : 0.0;
-    if (!sameSize)
-        difference.changedPixels = all;
+    difference.changedShare = sameSize ? static_cast<double>(difference.changedPixels) / static_cast<double>(all) : 1.0;
     if (difference.changedPixels > 0)
         difference.picture = std::move(picture);
     return difference;

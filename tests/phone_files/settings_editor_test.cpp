@@ -326,7 +326,8 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
 }
 
 // A lock another open file holds is waited for no longer than asked, and the failure names the
-// lock file; once it is free the lock is taken. The lock file is not followed through a link.
+// lock file and the wait; once it is free the lock is taken. The lock file is not followed
+// through a link.
 TEST(SettingsLock, GivesUpAfterTheLongestWait)
 {
     TemporaryFolder phone;
@@ -337,14 +338,21 @@ TEST(SettingsLock, GivesUpAfterTheLongestWait)
         ASSERT_TRUE(first.held()) << first.failure();
         SettingsLock second(std::chrono::milliseconds(50));
         EXPECT_FALSE(second.held());
-        EXPECT_NE(second.failure().find(path), std::string::npos) << second.failure();
+        EXPECT_EQ(second.failure(), "the settings lock " + path + " is held by another process; gave up after 0.05 s");
     }
     EXPECT_TRUE(SettingsLock(std::chrono::milliseconds(0)).held());
+    // Anyone the umask allows may read and write the lock file; no one may run it.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat status { };
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
 
     fs::remove(path);
     fs::create_symlink(phone.path() / "target", path);
     SettingsLock linked(std::chrono::milliseconds(0));
     EXPECT_FALSE(linked.held());
+    EXPECT_TRUE(linked.failure().starts_with("cannot open the settings lock " + path + ": ")) << linked.failure();
     EXPECT_FALSE(fs::exists(phone.path() / "target"));
     weeapp::sys::setPhoneRoot("/");
 }

@@ -435,6 +435,9 @@ TEST(WindowSession, ReloadRunsTheRebuiltBundle)
     TemporaryFolder out;
     const auto redAt = [](const Picture& picture) { return picture.at(320, 60).red > 200 && picture.at(320, 60).blue < 50; };
     const auto blueAt = [](const Picture& picture) { return picture.at(320, 60).blue > 200 && picture.at(320, 60).red < 50; };
+    // The rebuilt code is loaded from a copy in the temporary folder, which is gone once loaded.
+    TemporaryFolder temporary;
+    setenv("TMPDIR", temporary.path().c_str(), 1);
     for (bool watch : { false, true }) {
         build(KAVRIN_TEST_TINY_RED_BUNDLE);
         std::vector<std::string> arguments { "--root", root.path().string(), "--plugins", bundle.string(), "--window", "--out", out.path().string() };
@@ -453,7 +456,9 @@ TEST(WindowSession, ReloadRunsTheRebuiltBundle)
         ASSERT_TRUE(after);
         EXPECT_TRUE(blueAt(*after)) << watch;
         EXPECT_EQ(shown.quit(), 0);
+        EXPECT_TRUE(fs::is_empty(temporary.path())) << watch;
     }
+    unsetenv("TMPDIR");
 }
 
 // A linker writes its output in pieces: --watch reloads once the executable is whole,

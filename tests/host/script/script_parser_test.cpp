@@ -54,6 +54,25 @@ TEST(ScriptParser, ReadsEachKindOfOperand)
     ASSERT_TRUE(set.value);
     EXPECT_TRUE(set.value->boolValue());
 
+    // Every white space of a line separates, a line's carriage return included; a backslash in
+    // quotes keeps the next character, even a quote, from closing them.
+    ScriptCommand spaced = parsed("tap\v7\f-8\r");
+    EXPECT_EQ(spaced.x, 7);
+    EXPECT_EQ(spaced.y, -8);
+    EXPECT_EQ(parsed("view\r").word, CommandWord::View);
+    EXPECT_EQ(parsed("render \"a\\\"#b\".png # comment").file, "\"a\\\"#b\".png");
+    EXPECT_EQ(parsed("render \"a\\").file, "\"a\\");
+    EXPECT_EQ(parsed("record clip.png \t 2").file, "clip.png");
+
+    // The bounds themselves are allowed.
+    EXPECT_EQ(parsed("tap 3.4028234663852886e38 -3.4028234663852886e38").x, 3.4028234663852886e38);
+    EXPECT_EQ(parsed("scroll -3.4028234663852886e38").x, -3.4028234663852886e38);
+    EXPECT_EQ(parsed("wait 0").x, 0);
+    EXPECT_EQ(parsed("press 1000000").index, 1000000);
+    EXPECT_EQ(parsed("page 1000000").index, 1000000);
+    EXPECT_EQ(parsed("page 1").index, 1);
+    EXPECT_EQ(parsed("record clip.png 0.001").x, 0.001);
+
     for (const char* nothing : { "", "   \t", "# only a comment", "  # indented comment" }) {
         ParsedLine blank = host::parseScriptLine(nothing);
         ASSERT_TRUE(blank) << nothing;
@@ -72,7 +91,9 @@ TEST(ScriptParser, RefusesWhatTheTableDoesNotAllow)
     EXPECT_EQ(refusal("height now"), "'height' takes nothing");
     for (const char* line : { "tap 1e39 0", "tap nan 1", "tap 1 inf", "scroll 0x10", "wait -1", "wait 86401", "wait soon",
              "page 0", "page 1.5", "press -1", "press 2.5", "record clip.png 0", "record clip.png 601", "record 3",
-             "render", "unset", "unset two keys", "set onlykey" })
+             "render", "unset", "unset two keys", "set onlykey", "set", "tap 1 2 3", "scroll 1 2", "wait 1 2", "wait 1x",
+             "tap 3.5e38 0", "tap 0 -3.5e38", "scroll 3.5e38", "press 1000001", "page 1000001", "page -1", "press", "page 1 2",
+             "view now", "record clip.png -1", "record clip.png nan" })
         EXPECT_FALSE(host::parseScriptLine(line)) << line;
     EXPECT_TRUE(host::parseScriptLine("wait 86400"));
     EXPECT_TRUE(host::parseScriptLine("record clip.png 600"));

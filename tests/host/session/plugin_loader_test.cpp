@@ -77,6 +77,32 @@ TEST(PluginLoader, PluginOptionPicksOneBundle)
     }
 }
 
+// A bundle's Info.plist may name its executable; a name that is empty, holds a slash or is no
+// text is passed over for the bundle's own name.
+TEST(PluginLoader, TheExecutableIsTheOneTheBundleNames)
+{
+    PluginsFolder phone;
+    const fs::path named = phone.path() / "System/Library/WeeAppPlugins/Named.bundle";
+    fs::copy(buildDirectory() / "Kavrin.bundle", named, fs::copy_options::recursive);
+    fs::rename(named / "Kavrin", named / "Widget");
+    fs::create_directories(named / "sub");
+    fs::copy_file(named / "Widget", named / "sub/Widget");
+    const auto declare = [&](const std::string& value) {
+        std::ofstream(named / "Info.plist") << "<plist version=\"1.0\"><dict><key>CFBundleExecutable</key>" << value << "</dict></plist>";
+    };
+    declare("<string>Widget</string>");
+    RunResult declared = phone.host("height\n", { "--plugin", "Named" });
+    EXPECT_EQ(declared.status, 0) << declared.err;
+    EXPECT_EQ(declared.lines(), std::vector<std::string> { "height 110.0" });
+
+    for (const char* value : { "<string></string>", "<string>sub/Widget</string>", "<integer>1</integer>" }) {
+        declare(value);
+        RunResult result = phone.host("height\n", { "--plugin", "Named" });
+        EXPECT_EQ(result.status, 1) << value;
+        EXPECT_TRUE(contains(result.err, "no widget plug-in at " + (named / "Named").string())) << value << ": " << result.err;
+    }
+}
+
 // When no bundle loads, every one is named and the host exits with 1.
 TEST(PluginLoader, NoLoadableBundleIsStatusOne)
 {
