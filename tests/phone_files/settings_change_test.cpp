@@ -2,7 +2,7 @@
 #include "settings_change.h"
 #include "settings_lock.h"
 #include "support/temporary_folder.h"
-#include <weeapp/sys/phone_root.h>
+#include <weeapp/sys/files/phone_root.h>
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,9 @@ constexpr const char* kOneKey =
 bool holdsMetroStyleAlone(const fs::path& file)
 {
     const SettingsEditor settings = SettingsEditor::load(file.string());
-    const sys::ValuePtr value = settings.value("metroStyle");
+    const weeapp::sys::ValuePtr value = settings.value("metroStyle");
     return settings.state() == SettingsEditor::State::Readable && settings.values().size() == 1 && value
-        && *value == *sys::Value::boolean(true);
+        && *value == *weeapp::sys::Value::boolean(true);
 }
 
 // A phone root in a fresh folder, made the current one for the test's length.
@@ -37,9 +37,9 @@ public:
     {
         if (withUserFolder)
             fs::create_directories(root() / fs::path(kPhoneUserFolder).relative_path());
-        sys::setPhoneRoot(root());
+        weeapp::sys::setPhoneRoot(root());
     }
-    ~Phone() { sys::setPhoneRoot("/"); }
+    ~Phone() { weeapp::sys::setPhoneRoot("/"); }
 
     const fs::path& root() const { return m_folder.path(); }
     fs::path settings() const { return settingsFilePath(); }
@@ -70,7 +70,7 @@ SettingsRules rules() { return {}; }
 TEST(SettingsChange, WritesAndTellsTheBytesBeforeAndAfter)
 {
     Phone phone;
-    SettingsChange first = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange first = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     ASSERT_EQ(first.outcome, Outcome::Written) << first.message;
     EXPECT_EQ(first.before, std::nullopt);
     EXPECT_EQ(first.after, fileBytes(phone.settings()));
@@ -78,19 +78,19 @@ TEST(SettingsChange, WritesAndTellsTheBytesBeforeAndAfter)
     EXPECT_TRUE(first.message.empty());
     EXPECT_TRUE(first.note().empty());
 
-    SettingsChange second = editSettings({ { "fiveIcons", sys::Value::boolean(false) }, { "metroStyle", nullptr } }, rules());
+    SettingsChange second = editSettings({ { "fiveIcons", weeapp::sys::Value::boolean(false) }, { "metroStyle", nullptr } }, rules());
     ASSERT_EQ(second.outcome, Outcome::Written) << second.message;
     EXPECT_EQ(second.before, first.after);
     EXPECT_EQ(second.after, fileBytes(phone.settings()));
     SettingsEditor now = SettingsEditor::load(phone.settings());
     EXPECT_EQ(now.value("metroStyle"), nullptr);
     ASSERT_NE(now.value("fiveIcons"), nullptr);
-    EXPECT_EQ(*now.value("fiveIcons"), *sys::Value::boolean(false));
+    EXPECT_EQ(*now.value("fiveIcons"), *weeapp::sys::Value::boolean(false));
 
     // The same key removed and then set is there; set and then removed is not.
-    ASSERT_EQ(editSettings({ { "fiveIcons", nullptr }, { "fiveIcons", sys::Value::boolean(true) } }, rules()).outcome, Outcome::Written);
-    EXPECT_EQ(*SettingsEditor::load(phone.settings()).value("fiveIcons"), *sys::Value::boolean(true));
-    ASSERT_EQ(editSettings({ { "fiveIcons", sys::Value::boolean(false) }, { "fiveIcons", nullptr } }, rules()).outcome, Outcome::Written);
+    ASSERT_EQ(editSettings({ { "fiveIcons", nullptr }, { "fiveIcons", weeapp::sys::Value::boolean(true) } }, rules()).outcome, Outcome::Written);
+    EXPECT_EQ(*SettingsEditor::load(phone.settings()).value("fiveIcons"), *weeapp::sys::Value::boolean(true));
+    ASSERT_EQ(editSettings({ { "fiveIcons", weeapp::sys::Value::boolean(false) }, { "fiveIcons", nullptr } }, rules()).outcome, Outcome::Written);
     EXPECT_EQ(SettingsEditor::load(phone.settings()).value("fiveIcons"), nullptr);
 
     // A removal of a present key among absent ones is written.
@@ -101,8 +101,8 @@ TEST(SettingsChange, WritesAndTellsTheBytesBeforeAndAfter)
     EXPECT_TRUE(SettingsEditor::load(phone.settings()).values().empty());
 
     SettingsRules binary;
-    binary.format = sys::PropertyListFormat::Binary;
-    SettingsChange converted = setSetting("metroStyle", sys::Value::boolean(true), binary);
+    binary.format = weeapp::sys::PropertyListFormat::Binary;
+    SettingsChange converted = setSetting("metroStyle", weeapp::sys::Value::boolean(true), binary);
     ASSERT_EQ(converted.outcome, Outcome::Written) << converted.message;
     EXPECT_TRUE(fileBytes(phone.settings()).starts_with("bplist00"));
     EXPECT_EQ(converted.after, fileBytes(phone.settings()));
@@ -149,7 +149,7 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
 {
     {
         Phone notAPhone(false);
-        SettingsChange refused = setSetting("metroStyle", sys::Value::boolean(true), rules());
+        SettingsChange refused = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
         EXPECT_EQ(refused.outcome, Outcome::Refused);
         EXPECT_NE(refused.message.find(notAPhone.root().string() + " does not look like a phone root"), std::string::npos) << refused.message;
         EXPECT_NE(refused.message.find("--create"), std::string::npos) << refused.message;
@@ -160,7 +160,7 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
 
         SettingsRules create;
         create.createRoot = true;
-        EXPECT_EQ(setSetting("metroStyle", sys::Value::boolean(true), create).outcome, Outcome::Written);
+        EXPECT_EQ(setSetting("metroStyle", weeapp::sys::Value::boolean(true), create).outcome, Outcome::Written);
         EXPECT_TRUE(holdsMetroStyleAlone(notAPhone.settings()));
     }
 
@@ -168,7 +168,7 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
     // A lock that cannot be opened (a link in its place, which it does not follow) refuses at once.
     fs::create_directories(fs::path(SettingsLock::lockFilePath()).parent_path());
     fs::create_symlink(phone.root() / "elsewhere", SettingsLock::lockFilePath());
-    SettingsChange locked = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange locked = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     EXPECT_EQ(locked.outcome, Outcome::Refused);
     EXPECT_NE(locked.message.find(SettingsLock::lockFilePath()), std::string::npos) << locked.message;
     EXPECT_NE(locked.message.find("the settings are left as they are"), std::string::npos) << locked.message;
@@ -177,14 +177,14 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
     fs::remove(SettingsLock::lockFilePath());
 
     phone.write("garbage");
-    SettingsChange unreadable = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange unreadable = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     EXPECT_EQ(unreadable.outcome, Outcome::Refused);
     EXPECT_NE(unreadable.message.find("--force replaces it"), std::string::npos) << unreadable.message;
     EXPECT_EQ(fileBytes(phone.settings()), "garbage");
 
     SettingsRules force;
     force.replaceUnreadable = true;
-    SettingsChange forced = setSetting("metroStyle", sys::Value::boolean(true), force);
+    SettingsChange forced = setSetting("metroStyle", weeapp::sys::Value::boolean(true), force);
     ASSERT_EQ(forced.outcome, Outcome::Written) << forced.message;
     EXPECT_TRUE(holdsMetroStyleAlone(phone.settings()));
     EXPECT_EQ(fileBytes(forced.keptCopy), "garbage");
@@ -198,7 +198,7 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
 
     fs::remove(phone.settings());
     fs::create_directory(phone.settings());
-    SettingsChange folder = setSetting("metroStyle", sys::Value::boolean(true), force);
+    SettingsChange folder = setSetting("metroStyle", weeapp::sys::Value::boolean(true), force);
     EXPECT_EQ(folder.outcome, Outcome::Refused);
     EXPECT_EQ(folder.message.find("--force"), std::string::npos) << folder.message;
     EXPECT_TRUE(folder.keptCopy.empty());
@@ -208,7 +208,7 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
     // A date before the first year the file's format can carry would be written as another one.
     const std::string yearOne = "<plist version=\"1.0\"><dict><key>yearOne</key><date>0001-01-01T00:00:00Z</date></dict></plist>";
     phone.write(yearOne);
-    SettingsChange carried = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange carried = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     EXPECT_EQ(carried.outcome, Outcome::Refused);
     EXPECT_NE(carried.message.find("cannot be written back"), std::string::npos) << carried.message;
     EXPECT_EQ(fileBytes(phone.settings()), yearOne);
@@ -221,7 +221,7 @@ TEST(SettingsChange, AFileThatCannotBeWrittenFails)
     Phone phone;
     fs::create_directories(phone.settings().parent_path().parent_path());
     std::ofstream(phone.settings().parent_path()) << "in the folder's place";
-    SettingsChange failed = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange failed = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     EXPECT_EQ(failed.outcome, Outcome::Failed);
     EXPECT_NE(failed.message.find(phone.settings().string()), std::string::npos) << failed.message;
     EXPECT_FALSE(failed.before);
@@ -234,7 +234,7 @@ TEST(SettingsChange, AFileThatCannotBeWrittenFails)
 TEST(SettingsChange, EveryWriterClearsWhatAStoppedWriteLeft)
 {
     Phone phone;
-    SettingsChange made = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange made = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     ASSERT_EQ(made.outcome, Outcome::Written);
     const fs::path leftover = phone.settings().parent_path() / ("." + phone.settings().filename().string() + ".Ab12Cd");
     std::ofstream(leftover) << "half a file";
@@ -242,7 +242,7 @@ TEST(SettingsChange, EveryWriterClearsWhatAStoppedWriteLeft)
     EXPECT_FALSE(fs::exists(leftover));
 
     std::ofstream(leftover) << "half a file";
-    ASSERT_EQ(setSetting("metroStyle", sys::Value::boolean(true), rules()).outcome, Outcome::Written);
+    ASSERT_EQ(setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules()).outcome, Outcome::Written);
     EXPECT_FALSE(fs::exists(leftover));
 }
 
@@ -251,7 +251,7 @@ TEST(SettingsChange, EveryWriterClearsWhatAStoppedWriteLeft)
 TEST(SettingsChange, PutBackRestoresOnlyAnUnchangedFile)
 {
     Phone phone;
-    SettingsChange made = setSetting("metroStyle", sys::Value::boolean(true), rules());
+    SettingsChange made = setSetting("metroStyle", weeapp::sys::Value::boolean(true), rules());
     ASSERT_EQ(made.outcome, Outcome::Written);
     SettingsChange undone = putBackSettings(made.after, made.before, rules());
     ASSERT_EQ(undone.outcome, Outcome::Written) << undone.message;
@@ -260,7 +260,7 @@ TEST(SettingsChange, PutBackRestoresOnlyAnUnchangedFile)
     EXPECT_EQ(undone.after, "");
 
     phone.write(kOneKey);
-    SettingsChange changed = setSetting("fiveIcons", sys::Value::boolean(true), rules());
+    SettingsChange changed = setSetting("fiveIcons", weeapp::sys::Value::boolean(true), rules());
     ASSERT_EQ(changed.outcome, Outcome::Written);
     SettingsChange restored = putBackSettings(changed.after, changed.before, rules());
     ASSERT_EQ(restored.outcome, Outcome::Written) << restored.message;
@@ -268,8 +268,8 @@ TEST(SettingsChange, PutBackRestoresOnlyAnUnchangedFile)
     EXPECT_EQ(restored.after, kOneKey);
 
     // Someone else's change since, or a file gone, is left alone.
-    SettingsChange mine = setSetting("fiveIcons", sys::Value::boolean(true), rules());
-    ASSERT_EQ(setSetting("tilesAlign", sys::Value::integer(1), rules()).outcome, Outcome::Written);
+    SettingsChange mine = setSetting("fiveIcons", weeapp::sys::Value::boolean(true), rules());
+    ASSERT_EQ(setSetting("tilesAlign", weeapp::sys::Value::integer(1), rules()).outcome, Outcome::Written);
     const std::string theirs = fileBytes(phone.settings());
     SettingsChange refused = putBackSettings(mine.after, mine.before, rules());
     EXPECT_EQ(refused.outcome, Outcome::Refused);
