@@ -4,15 +4,20 @@
 // border lies entirely inside the caps and the middle is one flat tone, so it stretches cleanly.
 // cImageCom.png is the photo shown for a contact without a thumbnail.
 
+#include "error_reporter.h"
+
 #include <cairo.h>
 #include <plist/plist.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 namespace {
+
+constexpr kavrin::support::ErrorReporter kErrors { "kavrin-make-resources" };
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -32,7 +37,7 @@ bool writeSurface(cairo_surface_t* surface, const std::string& path)
     bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     if (!written)
-        std::fprintf(stderr, "kavrin-make-resources: cannot write %s\n", path.c_str());
+        kErrors.report(std::cerr, "cannot write " + path);
     return written;
 }
 
@@ -113,7 +118,7 @@ bool writeInfoPlist(const std::string& path, const std::string& version)
         written = std::fclose(file) == 0 && written;
     free(xml);
     if (!written)
-        std::fprintf(stderr, "kavrin-make-resources: cannot write %s\n", path.c_str());
+        kErrors.report(std::cerr, "cannot write " + path);
     return written;
 }
 
