@@ -35,6 +35,23 @@ int writePhone(const char* root, const char* favorites)
     return 0;
 }
 
+// kavrin-bench --write-backup DIR N: the demo phone and its backup with N other files in its
+// index, for measuring the import's memory.
+int writeBackup(const char* folder, const char* rows)
+{
+    char* end = nullptr;
+    const long long count = std::strtoll(rows, &end, 10);
+    if (*rows == '\0' || *end != '\0' || count < 0 || count > 100'000'000) {
+        std::fprintf(stderr, "kavrin-bench: --write-backup DIR N, with N from 0 to 100000000\n");
+        return 2;
+    }
+    if (const std::string error = kavrin::bench::writeDemoBackup(folder, static_cast<std::size_t>(count)); !error.empty()) {
+        std::fprintf(stderr, "kavrin-bench: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 // Takes this program's own options out of the arguments, before Google Benchmark reads its own:
 //   --pairs=N                 iterations of every case (21), of one pair of batches each, or
 //                             up to 16 for a short case, so that it is measured for about two
@@ -81,12 +98,20 @@ bool takeOwnOptions(std::vector<char*>& arguments, bool& libraryFormat)
 
 int main(int argc, char** argv)
 {
+    kavrin::bench::BenchEnvironment environment;
     if (argc >= 2 && std::string(argv[1]) == "--write-phone") {
         if (argc != 4) {
             std::fprintf(stderr, "usage: kavrin-bench --write-phone DIR N\n");
             return 2;
         }
         return writePhone(argv[2], argv[3]);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--write-backup") {
+        if (argc != 4) {
+            std::fprintf(stderr, "usage: kavrin-bench --write-backup DIR N\n");
+            return 2;
+        }
+        return writeBackup(argv[2], argv[3]);
     }
     std::vector<char*> arguments(argv, argv + argc);
     bool libraryFormat = false;
@@ -103,6 +128,7 @@ int main(int argc, char** argv)
     registerTapBenchmarks();
     registerPreferenceBenchmarks();
     registerRenderBenchmarks();
+    registerImportBenchmarks();
     if (libraryFormat) {
         benchmark::RunSpecifiedBenchmarks();
     } else {

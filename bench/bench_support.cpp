@@ -3,21 +3,44 @@
 #include "pair_measurement.h"
 
 #include <weeapp/sys/application.h>
+#include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
 #include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/testing_reset.h>
+
+#include <cassert>
 
 namespace kavrin::bench {
 
-BenchEnvironment& BenchEnvironment::shared()
-{
-    static BenchEnvironment environment;
-    return environment;
+namespace {
+
+BenchEnvironment* g_environment = nullptr;
+
 }
 
 BenchEnvironment::BenchEnvironment()
 {
+    assert(!g_environment);
+    g_environment = this;
+    startPlatform();
+}
+
+BenchEnvironment::~BenchEnvironment()
+{
+    m_alert.reset();
+    m_platform.reset();
+    g_environment = nullptr;
+}
+
+BenchEnvironment& BenchEnvironment::shared()
+{
+    assert(g_environment && "the bench's main makes the environment first");
+    return *g_environment;
+}
+
+void BenchEnvironment::startPlatform()
+{
+    m_platform.emplace();
     sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
     ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) { m_alert = std::move(alert); });
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL&) {
@@ -31,7 +54,10 @@ BenchEnvironment::BenchEnvironment()
 void BenchEnvironment::reset()
 {
     m_alert.reset();
-    weeapp::resetForTests();
+    const std::filesystem::path root = sys::phoneRoot();
+    m_platform.reset();
+    startPlatform();
+    sys::setPhoneRoot(root);
     // The metro look flips a tile at random: every run of the bench flips the same ones.
     sys::seedRandom(1);
 }

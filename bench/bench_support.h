@@ -3,34 +3,45 @@
 #include "bench_phone.h"
 #include "controller/kavrin_controller.h"
 #include "floor_operations.h"
+#include <weeapp/platform_state.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/window.h>
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kavrin::bench {
 
-// The platform's singletons as a scripted host session keeps them: the main run loop on a
-// manual clock, alerts kept on screen by a presenter, URLs counted instead of opened.
+// The platform as a scripted host session keeps it: the main run loop on a manual clock, alerts
+// kept on screen by a presenter, URLs counted instead of opened. The bench's main makes the one
+// environment, which is current until it ends.
 class BenchEnvironment {
 public:
+    BenchEnvironment();
+    ~BenchEnvironment();
+    BenchEnvironment(const BenchEnvironment&) = delete;
+    BenchEnvironment& operator=(const BenchEnvironment&) = delete;
+
     static BenchEnvironment& shared();
 
-    // Forgets delayed calls, observers and the alert on screen, as a new session starts.
+    // Starts over in a fresh platform state on the same phone root, as a new session starts:
+    // no delayed calls, observers or alert on screen, and the random source seeded alike.
     void reset();
 
     std::size_t openedURLs() const { return m_openedURLs; }
     const std::shared_ptr<ui::AlertView>& visibleAlert() const { return m_alert; }
 
 private:
-    BenchEnvironment();
+    void startPlatform();
 
     std::size_t m_openedURLs { 0 };
     std::shared_ptr<ui::AlertView> m_alert;
+    std::optional<weeapp::PlatformState> m_platform;
 };
 
 // A controller whose view hangs in a window, as the host shows it.
@@ -66,11 +77,16 @@ void registerPair(const std::string& name, WorkMaker work, WorkMaker floor, doub
 // list, a photo for every favorite.
 FloorPlan viewFloor(bool metro, int favorites);
 
+// Writes the demo phone into FOLDER/phone and its backup, with that many other files in its
+// index, into FOLDER/backup; the reason when it cannot.
+std::string writeDemoBackup(const std::filesystem::path& folder, std::size_t otherFiles);
+
 // The groups of cases, registered in this order.
 void registerLookupBenchmarks();
 void registerViewBenchmarks();
 void registerTapBenchmarks();
 void registerPreferenceBenchmarks();
 void registerRenderBenchmarks();
+void registerImportBenchmarks();
 
 }

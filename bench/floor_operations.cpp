@@ -3,6 +3,7 @@
 #include "bench_phone.h"
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/phone_paths.h>
 
 #include <benchmark/benchmark.h>
@@ -22,40 +23,37 @@ namespace {
 std::string readText(const std::string& filePath)
 {
     std::string bytes;
-    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const weeapp::FileDescriptor fd(::open(filePath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
         return bytes;
     struct stat status { };
-    if (::fstat(fd, &status) == 0 && status.st_size > 0) {
+    if (::fstat(fd.get(), &status) == 0 && status.st_size > 0) {
         bytes.resize(static_cast<std::size_t>(status.st_size));
-        const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+        const ssize_t got = ::read(fd.get(), bytes.data(), bytes.size());
         bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     }
-    ::close(fd);
     return bytes;
 }
 
-plist_t parse(const std::string& bytes)
+weeapp::PlistNode parse(const std::string& bytes)
 {
-    plist_t root = nullptr;
+    weeapp::PlistNode root;
     if (!bytes.empty())
-        plist_from_memory(bytes.c_str(), static_cast<uint32_t>(bytes.size()), &root);
+        plist_from_memory(bytes.c_str(), static_cast<uint32_t>(bytes.size()), root.out());
     return root;
 }
 
 template<typename OnRow>
 void query(const std::string& databasePath, const std::string& sql, OnRow onRow)
 {
-    sqlite3* connection = nullptr;
-    if (sqlite3_open_v2(databasePath.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                onRow(statement);
+    weeapp::SqliteConnection connection;
+    if (sqlite3_open_v2(databasePath.c_str(), connection.out(), SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        weeapp::SqliteStatement statement;
+        if (sqlite3_prepare_v2(connection.get(), sql.c_str(), -1, statement.out(), nullptr) == SQLITE_OK) {
+            while (sqlite3_step(statement.get()) == SQLITE_ROW)
+                onRow(statement.get());
         }
-        sqlite3_finalize(statement);
     }
-    sqlite3_close(connection);
 }
 
 std::string mailSql(std::int32_t recordId)
@@ -72,23 +70,20 @@ std::string photoSql(std::int32_t recordId)
 
 bool floorSettingLookup(const std::string& filePath, const char* key)
 {
-    plist_t root = parse(readText(filePath));
+    const weeapp::PlistNode root = parse(readText(filePath));
     uint8_t value = 0;
-    if (root && plist_get_node_type(root) == PLIST_DICT) {
-        plist_t item = plist_dict_get_item(root, key);
+    if (root && plist_get_node_type(root.get()) == PLIST_DICT) {
+        plist_t item = plist_dict_get_item(root.get(), key);
         if (item && plist_get_node_type(item) == PLIST_BOOLEAN)
             plist_get_bool_val(item, &value);
     }
-    plist_free(root);
     return value != 0;
 }
 
 std::size_t floorArrayFile(const std::string& filePath)
 {
-    plist_t root = parse(readText(filePath));
-    const std::size_t count = root && plist_get_node_type(root) == PLIST_ARRAY ? plist_array_get_size(root) : 0;
-    plist_free(root);
-    return count;
+    const weeapp::PlistNode root = parse(readText(filePath));
+    return root && plist_get_node_type(root.get()) == PLIST_ARRAY ? plist_array_get_size(root.get()) : 0;
 }
 
 std::string floorTextQuery(const std::string& databasePath, const std::string& sql)

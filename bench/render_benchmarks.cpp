@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace kavrin::bench {
@@ -63,7 +64,7 @@ Work renderFrame(std::shared_ptr<ShownWidget> widget)
     (void)host::Renderer(*cache, sys::RunLoop::main().now()).renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
     return Work { {}, [widget, cache] {
                      host::Renderer renderer(*cache, sys::RunLoop::main().now());
-                     host::OwnedSurface picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
+                     weeapp::CairoSurface picture = renderer.renderWindow(*widget->window, widget->controller->_view.get(), nullptr);
                      benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get()));
                  },
         {} };
@@ -136,24 +137,25 @@ Work replayFrame(std::shared_ptr<ShownWidget> widget)
     // The first frame lays the texts out, as the frames measured find them.
     host::RenderCache cache;
     (void)host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
-    host::OwnedSurface rendered = host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
+    weeapp::CairoSurface rendered = host::Renderer(cache, sys::RunLoop::main().now()).renderWindow(*widget->window, content, nullptr);
     const int width = cairo_image_surface_get_width(rendered.get());
     const int height = cairo_image_surface_get_height(rendered.get());
 
     const cairo_rectangle_t extents { 0, 0, static_cast<double>(width), static_cast<double>(height) };
-    std::shared_ptr<cairo_surface_t> recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents), cairo_surface_destroy);
-    cairo_t* recorder = cairo_create(recording.get());
-    cairo_set_source_rgb(recorder, host::Backdrop::kDarkRed, host::Backdrop::kDarkGreen, host::Backdrop::kDarkBlue);
-    cairo_paint(recorder);
-    host::Renderer renderer(cache, sys::RunLoop::main().now());
-    for (const ui::ViewPtr& child : widget->window->subviews())
-        renderer.drawView(recorder, *child);
-    cairo_destroy(recorder);
+    const auto recording = std::make_shared<weeapp::CairoSurface>(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+    {
+        const weeapp::CairoContext recorder(cairo_create(recording->get()));
+        cairo_set_source_rgb(recorder.get(), host::Backdrop::kDarkRed, host::Backdrop::kDarkGreen, host::Backdrop::kDarkBlue);
+        cairo_paint(recorder.get());
+        host::Renderer renderer(cache, sys::RunLoop::main().now());
+        for (const ui::ViewPtr& child : widget->window->subviews())
+            renderer.drawView(recorder.get(), *child);
+    }
 
-    const std::string difference = comparePictures(rendered.get(), host::copyOnCanvas(recording.get(), width, height).get(), *widget);
+    const std::string difference = comparePictures(rendered.get(), host::copyOnCanvas(recording->get(), width, height).get(), *widget);
 
     return Work { {}, [recording, width, height] {
-        host::OwnedSurface picture = host::copyOnCanvas(recording.get(), width, height);
+        weeapp::CairoSurface picture = host::copyOnCanvas(recording->get(), width, height);
         benchmark::DoNotOptimize(cairo_image_surface_get_data(picture.get())); }, [difference] { return difference; } };
 }
 

@@ -7,7 +7,6 @@
 #include "sources/address_book.h"
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/utf8.h>
-#include <weeapp/testing_reset.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +23,7 @@ constexpr std::int32_t kRecords[] = { -1, 0, 1, 2, 101, 102 };
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const phone_files::PhoneWriter phone = fuzzing::makeFuzzPhone("kavrin-fuzz-ab-");
+    const fuzzing::FuzzPlatform platform(phone);
     const auto [addressBook, images] = fuzzing::splitAtFirstByte(data, size);
     setAddressBookBytes(sys::kAddressBookPath, addressBook);
     setAddressBookBytes(sys::kAddressBookImagesPath, images);
@@ -41,6 +41,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     clearAddressBookBytes();
-    weeapp::resetForTests();
     return 0;
 }

@@ -8,7 +8,6 @@
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/random.h>
 #include <weeapp/sys/run_loop.h>
-#include <weeapp/testing_reset.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/button.h>
 #include <weeapp/ui/window.h>
@@ -55,6 +54,7 @@ std::size_t tileCount(const KavrinController& controller)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const phone_files::PhoneWriter phone = fuzzing::makeFuzzPhone("kavrin-fuzz-fav-");
+    const fuzzing::FuzzPlatform platform(phone);
     // The settings file is written again only when the look changes.
     static std::optional<std::uint8_t> writtenLook;
     const std::uint8_t look = size > 0 ? data[0] : 0;
@@ -96,7 +96,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         controller.viewDidDisappear();
     }
     sys::RunLoop::main().advance(8);
-    weeapp::resetForTests();
-    ui::AlertView::setPresenter(nullptr);
     return 0;
 }

@@ -3,6 +3,7 @@
 // itself.
 #include "process_folder.h"
 #include "session/plugin_loader.h"
+#include <weeapp/platform_state.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
 
@@ -16,35 +17,34 @@
 
 namespace {
 
-const std::filesystem::path& infoFile()
+// The fuzzed bundle's Info.plist, in a phone of the process's own made the platform's phone.
+std::filesystem::path infoFile()
 {
-    static const std::filesystem::path file = [] {
-        const std::filesystem::path& root = kavrin::fuzzing::processFolder("kavrin-fuzz-info-");
-        sys::setPhoneRoot(root);
-        const std::filesystem::path bundle = sys::resolvePhonePath(sys::bundlePath("Fuzzed"));
-        std::filesystem::create_directories(bundle);
-        return bundle / sys::kBundleInfoFile;
-    }();
-    return file;
+    sys::setPhoneRoot(kavrin::fuzzing::processFolder("kavrin-fuzz-info-"));
+    const std::filesystem::path bundle = sys::resolvePhonePath(sys::bundlePath("Fuzzed"));
+    std::filesystem::create_directories(bundle);
+    return bundle / sys::kBundleInfoFile;
 }
 
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    const weeapp::PlatformState platform;
+    const std::filesystem::path info = infoFile();
     {
-        std::ofstream file(infoFile(), std::ios::binary | std::ios::trunc);
+        std::ofstream file(info, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     using kavrin::host::PluginLoader;
     if (PluginLoader::bundleNames() != std::vector<std::string> { "Fuzzed" })
         std::abort();
     const std::filesystem::path executable = PluginLoader::executablePath("Fuzzed");
-    if (executable.parent_path() != infoFile().parent_path() || executable.filename().empty())
+    if (executable.parent_path() != info.parent_path() || executable.filename().empty())
         std::abort();
     // The fuzzed bundle is trusted, so that what its Info.plist names is really tried.
     kavrin::host::PluginTrust trust;
-    trust.trust(infoFile().parent_path());
+    trust.trust(info.parent_path());
     if (PluginLoader::createController("Fuzzed", trust))
         std::abort();
     return 0;

@@ -5,6 +5,7 @@ databases are the demo phone's, written by the one phone writer, with their rows
 Usage: fuzz/make_seeds.py DEMO_PHONE   (a phone written by kavrin-demo-phone)
 The seeds are committed; run this again only to remake them."""
 import pathlib
+import plistlib
 import sqlite3
 import sys
 import tempfile
@@ -50,7 +51,39 @@ def write(target: str, name: str, data: bytes):
     (folder / name).write_bytes(data)
 
 
+def mbdb_string(text: str) -> bytes:
+    data = text.encode()
+    return (len(data).to_bytes(2, "big") + data) if data else b"\xff\xff"
+
+
+def mbdb_record(domain: str, path: str, mode: int, size: int, properties=()) -> bytes:
+    """One record of a backup's older index: five strings, then the numbers, big-endian."""
+    record = b"".join(mbdb_string(text) for text in (domain, path, "", "", ""))
+    record += mode.to_bytes(2, "big") + (1000).to_bytes(8, "big") + (501).to_bytes(4, "big") * 2
+    record += (1764585000).to_bytes(4, "big") * 3 + size.to_bytes(8, "big") + bytes([3, len(properties)])
+    return record + b"".join(mbdb_string(name) + mbdb_string(value) for name, value in properties)
+
+
+def file_record(path: str, size: int) -> bytes:
+    """The keyed archive of one file's record, as the newer index's file column holds it."""
+    record = {"$class": plistlib.UID(3), "Size": size, "Mode": 0o100644, "RelativePath": plistlib.UID(2),
+              "LastModified": 1764585000, "UserID": 501, "GroupID": 501, "InodeNumber": 1000, "Flags": 0, "ProtectionClass": 3}
+    archive = {"$version": 100000, "$archiver": "NSKeyedArchiver", "$top": {"root": plistlib.UID(1)},
+               "$objects": ["$null", record, path, {"$classname": "FileRecord", "$classes": ["FileRecord", "NSObject"]}]}
+    return plistlib.dumps(archive, fmt=plistlib.FMT_BINARY)
+
+
+def write_backup_index_seeds():
+    index = b"mbdb\x05\x00" + mbdb_record("HomeDomain", "Library", 0o40755, 0) + mbdb_record(
+        "HomeDomain", "Library/Preferences/com.apple.mobilephone.speeddial.plist", 0o100644, 412, [("a", "b")])
+    write("backup_index", "older-index", index)
+    write("backup_index", "older-index-cut", index[:len(index) - 7])
+    write("backup_index", "file-record", file_record("Library/AddressBook/AddressBook.sqlitedb", 123456))
+    write("backup_index", "file-record-no-path", file_record("", 0)[:-20])
+
+
 def main():
+    write_backup_index_seeds()
     demo = pathlib.Path(sys.argv[1])
     photos = sqlite3.connect(demo / AB / "AddressBookImages.sqlitedb").execute(
         "select data from ABThumbnailImage where format=0").fetchall()

@@ -2,6 +2,8 @@
 // posted through it: a file name that carries a name delivers exactly that name, a name posted
 // comes back unchanged, and nothing else is delivered.
 #include "process_folder.h"
+#include <weeapp/platform_state.h>
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/darwin_notify_center.h>
 #include <weeapp/sys/run_loop.h>
 
@@ -28,12 +30,7 @@ void record(sys::DarwinNotifyCenter*, void*, const std::string& name, const void
 
 const std::filesystem::path& transportFolder()
 {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path& made = kavrin::fuzzing::processFolder("kavrin-fuzz-notify-");
-        sys::DarwinNotifyCenter::shared().setTransportDirectory(made);
-        return made;
-    }();
-    return folder;
+    return kavrin::fuzzing::processFolder("kavrin-fuzz-notify-");
 }
 
 // Runs what arrived until the transport is drained, as the run loop would.
@@ -47,8 +44,9 @@ void deliverArrivals()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    transportFolder();
+    const weeapp::PlatformState platform;
     auto& center = sys::DarwinNotifyCenter::shared();
+    center.setTransportDirectory(transportFolder());
 
     // The input as a notification name: its file name, when it has one, carries it back.
     if (const auto fileName = sys::transportFileName(input)) {
@@ -69,18 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (carried)
         center.addObserver(&token, record, *carried, nullptr, sys::CFNotificationSuspensionBehavior::DeliverImmediately);
     const std::filesystem::path file = transportFolder() / std::string(input);
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    const bool made = static_cast<bool>(weeapp::FileDescriptor(::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600)));
     deliverArrivals();
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
     deliverArrivals();
-    if (fd >= 0 && carried && delivered.count(*carried) == 0)
+    if (made && carried && delivered.count(*carried) == 0)
         std::abort();
     if (!carried && !delivered.empty())
         std::abort();
     delivered.clear();
-    center.removeAllObservers();
     return 0;
 }

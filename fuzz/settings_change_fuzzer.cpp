@@ -9,7 +9,6 @@
 #include <weeapp/sys/notification_center.h>
 #include <weeapp/sys/random.h>
 #include <weeapp/sys/run_loop.h>
-#include <weeapp/testing_reset.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/button.h>
 #include <weeapp/ui/window.h>
@@ -53,6 +52,7 @@ auto shownState(const KavrinController& controller)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    const fuzzing::FuzzPlatform platform(phone());
     const auto [before, after] = fuzzing::splitAtFirstByte(data, size);
     phone().writeFile(kSettingsPath, before);
 
@@ -88,7 +88,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         changed.viewDidDisappear();
     }
     sys::RunLoop::main().advance(8);
-    weeapp::resetForTests();
-    ui::AlertView::setPresenter(nullptr);
     return 0;
 }

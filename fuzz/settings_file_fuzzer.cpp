@@ -5,7 +5,6 @@
 #include "fuzz_phone.h"
 #include "kavrin/published_names.h"
 #include <weeapp/sys/value.h>
-#include <weeapp/testing_reset.h>
 
 #include <algorithm>
 #include <array>
@@ -27,6 +26,7 @@ constexpr std::array<float, 6> kHeights { 92, 110, 106, 128, 90, 80 };
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const phone_files::PhoneWriter phone = fuzzing::makeFuzzPhone("kavrin-fuzz-set-");
+    const fuzzing::FuzzPlatform platform(phone);
     phone.writeFile(kSettingsPath, { data, size });
     {
         KavrinController controller;
@@ -44,6 +44,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!controller.tileAccessibilityHint())
             std::abort();
     }
-    weeapp::resetForTests();
     return 0;
 }

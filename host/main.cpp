@@ -20,6 +20,8 @@
 #include "session/command_output.h"
 #include "session/host_session.h"
 #include "system_notifications.h"
+#include <weeapp/c_handles.h>
+#include <weeapp/platform_state.h>
 #include <weeapp/sys/clock.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
@@ -122,15 +124,13 @@ Result<std::optional<std::vector<host::ScriptLine>>> readScript(const host::Scri
     std::error_code ignored;
     if (name != "-" && std::filesystem::is_directory(name, ignored))
         return Error { "the script " + host::escapedForMessage(name) + " is a folder" };
-    int fd = name == "-" ? 0 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    const weeapp::FileDescriptor opened(name == "-" ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    const int fd = name == "-" ? STDIN_FILENO : opened.get();
     if (fd < 0)
         return Error { "cannot read the script " + host::escapedForMessage(name) };
     host::InterruptibleInput input(fd);
     std::istream lines(&input);
-    auto checked = host::readCheckedScript(lines, scriptName(script), std::cerr, settingsAsGiven);
-    if (fd != 0)
-        ::close(fd);
-    return checked;
+    return host::readCheckedScript(lines, scriptName(script), std::cerr, settingsAsGiven);
 }
 
 // The voice of the language the widget's texts are in: the first language when the widget speaks
@@ -294,6 +294,8 @@ private:
 
 int main(int argc, char** argv)
 {
+    // Made first, so that it ends last, after everything that uses the platform.
+    weeapp::PlatformState platform;
     auto parsed = host::parseHostOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* exit = std::get_if<host::OptionsExit>(&parsed)) {
         (exit->status == 0 ? std::cout : std::cerr) << exit->text;

@@ -65,43 +65,37 @@ namespace {
 
 void drawInitials(cairo_t* cr, double side, const std::string& initials)
 {
-    PangoLayout* layout = pango_cairo_create_layout(cr);
+    const weeapp::GObjectRef<PangoLayout> owned(pango_cairo_create_layout(cr));
+    PangoLayout* layout = owned.get();
     pango_cairo_context_set_resolution(pango_layout_get_context(layout), 72);
     pango_layout_context_changed(layout);
-    PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Bold");
-    pango_font_description_set_absolute_size(font, side * 0.42 * PANGO_SCALE);
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
+    {
+        const weeapp::PangoFontDescriptionOwner font(pango_font_description_from_string("DejaVu Sans Bold"));
+        pango_font_description_set_absolute_size(font.get(), side * 0.42 * PANGO_SCALE);
+        pango_layout_set_font_description(layout, font.get());
+    }
     pango_layout_set_text(layout, initials.c_str(), -1);
     int width = 0, height = 0;
     pango_layout_get_pixel_size(layout, &width, &height);
     cairo_move_to(cr, (side - width) / 2, (side - height) / 2);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.92);
     pango_cairo_show_layout(cr, layout);
-    g_object_unref(layout);
 }
 
-}
-
-cairo_surface_t* drawContactPhoto(int side, double hue, const std::string& initials)
+void drawPortrait(cairo_t* cr, double s, double hue, const std::string& initials)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side, side);
-    cairo_t* cr = cairo_create(surface);
-    double s = side;
-
     Rgb light = fromHsv(hue, 0.45, 0.95), dark = fromHsv(hue, 0.75, 0.55);
-    cairo_pattern_t* ground = cairo_pattern_create_linear(0, 0, s, s);
-    cairo_pattern_add_color_stop_rgb(ground, 0, light.red, light.green, light.blue);
-    cairo_pattern_add_color_stop_rgb(ground, 1, dark.red, dark.green, dark.blue);
-    cairo_set_source(cr, ground);
-    cairo_paint(cr);
-    cairo_pattern_destroy(ground);
+    {
+        const weeapp::CairoPattern ground(cairo_pattern_create_linear(0, 0, s, s));
+        cairo_pattern_add_color_stop_rgb(ground.get(), 0, light.red, light.green, light.blue);
+        cairo_pattern_add_color_stop_rgb(ground.get(), 1, dark.red, dark.green, dark.blue);
+        cairo_set_source(cr, ground.get());
+        cairo_paint(cr);
+    }
 
     if (!initials.empty()) {
         drawInitials(cr, s, initials);
-        cairo_destroy(cr);
-        cairo_surface_flush(surface);
-        return surface;
+        return;
     }
     Rgb figure = fromHsv(hue + 0.5, 0.25, 0.25);
     cairo_set_source_rgba(cr, figure.red, figure.green, figure.blue, 0.85);
@@ -113,26 +107,26 @@ cairo_surface_t* drawContactPhoto(int side, double hue, const std::string& initi
     cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
     cairo_restore(cr);
     cairo_fill(cr);
+}
 
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
+}
+
+weeapp::CairoSurface drawContactPhoto(int side, double hue, const std::string& initials)
+{
+    weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side, side));
+    drawPortrait(weeapp::CairoContext(cairo_create(surface.get())).get(), side, hue, initials);
+    cairo_surface_flush(surface.get());
     return surface;
 }
 
 std::optional<Bytes> contactPhotoPng(int side, double hue, const std::string& initials)
 {
-    cairo_surface_t* surface = drawContactPhoto(side, hue, initials);
-    auto bytes = encodePng(surface);
-    cairo_surface_destroy(surface);
-    return bytes;
+    return encodePng(drawContactPhoto(side, hue, initials).get());
 }
 
 std::optional<Bytes> contactPhotoJpeg(int side, double hue, const std::string& initials)
 {
-    cairo_surface_t* surface = drawContactPhoto(side, hue, initials);
-    auto bytes = encodeJpeg(surface, 88);
-    cairo_surface_destroy(surface);
-    return bytes;
+    return encodeJpeg(drawContactPhoto(side, hue, initials).get(), 88);
 }
 
 }

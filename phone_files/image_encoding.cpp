@@ -1,5 +1,6 @@
 #include "image_encoding.h"
 
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/file_writing.h>
 
 #include <csetjmp>
@@ -93,17 +94,17 @@ std::optional<Bytes> encodeJpeg(cairo_surface_t* surface, int quality)
 
     jpeg_compress_struct info;
     JpegError error;
-    unsigned char* buffer = nullptr;
+    // Made before the jump's mark, so that a jump back to it leaves the owner as it is.
+    weeapp::CMemory<unsigned char> buffer;
     unsigned long size = 0;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = jpegFailed;
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
-        std::free(buffer);
         return std::nullopt;
     }
     jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &buffer, &size);
+    jpeg_mem_dest(&info, buffer.out(), &size);
     info.image_width = width;
     info.image_height = height;
     info.input_components = 3;
@@ -117,9 +118,7 @@ std::optional<Bytes> encodeJpeg(cairo_surface_t* surface, int quality)
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    Bytes jpeg(buffer, buffer + size);
-    std::free(buffer);
-    return jpeg;
+    return Bytes(buffer.get(), buffer.get() + size);
 }
 
 bool writeBytes(const std::string& filePath, const Bytes& bytes)

@@ -124,12 +124,11 @@ AddressBookDatabase::AddressBookDatabase(const fs::path& path, const char* schem
     std::error_code ignored;
     fs::create_directories(path.parent_path(), ignored);
     fs::remove(path, ignored);
-    if (sqlite3_open(path.c_str(), &m_database) != SQLITE_OK) {
-        sqlite3_close(m_database);
-        m_database = nullptr;
+    if (sqlite3_open(path.c_str(), m_database.out()) != SQLITE_OK) {
+        m_database.reset();
         return;
     }
-    m_done = sqlite3_exec(m_database, schema, nullptr, nullptr, nullptr) == SQLITE_OK;
+    m_done = sqlite3_exec(m_database.get(), schema, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 AddressBookDatabase::~AddressBookDatabase()
@@ -139,20 +138,16 @@ AddressBookDatabase::~AddressBookDatabase()
 
 void AddressBookDatabase::close()
 {
-    for (sqlite3_stmt* statement : m_statements)
-        sqlite3_finalize(statement);
     m_statements.clear();
-    sqlite3_close(m_database);
-    m_database = nullptr;
+    m_database.reset();
 }
 
 sqlite3_stmt* AddressBookDatabase::prepare(const char* sql)
 {
-    sqlite3_stmt* statement = nullptr;
+    weeapp::SqliteStatement statement;
     if (m_database)
-        sqlite3_prepare_v2(m_database, sql, -1, &statement, nullptr);
-    m_statements.push_back(statement);
-    return statement;
+        sqlite3_prepare_v2(m_database.get(), sql, -1, statement.out(), nullptr);
+    return m_statements.emplace_back(std::move(statement)).get();
 }
 
 bool AddressBookDatabase::step(sqlite3_stmt* statement)
@@ -168,7 +163,7 @@ bool AddressBookDatabase::step(sqlite3_stmt* statement)
 
 bool AddressBookDatabase::commit()
 {
-    const bool done = m_database && sqlite3_exec(m_database, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK && m_done;
+    const bool done = m_database && sqlite3_exec(m_database.get(), "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK && m_done;
     close();
     return done;
 }

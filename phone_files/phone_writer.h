@@ -2,6 +2,7 @@
 
 #include "image_encoding.h"
 #include "result.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/property_list.h>
 #include <weeapp/sys/value.h>
 
@@ -12,9 +13,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace kavrin::phone_files {
 
@@ -90,7 +88,7 @@ public:
     AddressBookDatabase& operator=(const AddressBookDatabase&) = delete;
 
     // Whether the database was made; the adds to one that was not fail.
-    bool opened() const { return m_database != nullptr; }
+    bool opened() const { return static_cast<bool>(m_database); }
     // Commits and closes; true when the schema and every row went in.
     bool commit();
 
@@ -98,6 +96,8 @@ protected:
     AddressBookDatabase(const std::filesystem::path&, const char* schema);
     ~AddressBookDatabase();
 
+    // A statement the database keeps and finalises before it closes; null when it cannot be
+    // prepared.
     sqlite3_stmt* prepare(const char* sql);
     // Runs a bound statement and makes it ready for the next row; a failure fails commit().
     bool step(sqlite3_stmt*);
@@ -105,8 +105,8 @@ protected:
 private:
     void close();
 
-    sqlite3* m_database { nullptr };
-    std::vector<sqlite3_stmt*> m_statements;
+    weeapp::SqliteConnection m_database;
+    std::vector<weeapp::SqliteStatement> m_statements;
     bool m_done { false };
 };
 

@@ -34,14 +34,17 @@ bool copyPhone(const fs::path& from, const fs::path& to, std::error_code& error)
         || !copyFileIfRegular(under(from, kSettingsPath), under(to, kSettingsPath), error))
         return false;
     // The databases with their journals and write-ahead logs, whatever their names.
+    // A phone without the folder has no address book, as the widget finds it.
     fs::path addressBook = under(from, sys::kAddressBookPath).parent_path();
-    if (fs::is_directory(addressBook, error)) {
+    const bool hasAddressBook = fs::is_directory(addressBook, error);
+    error.clear();
+    if (hasAddressBook) {
         for (const fs::directory_entry& entry : fs::directory_iterator(addressBook, error))
             if (!copyFileIfRegular(entry.path(), under(to, sys::kAddressBookPath).parent_path() / entry.path().filename(), error))
                 return false;
+        if (error)
+            return false;
     }
-    if (error)
-        return false;
     fs::path bundle = under(from, kBundlePath).parent_path();
     if (!fs::exists(bundle, error)) {
         error.clear();

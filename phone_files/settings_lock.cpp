@@ -26,13 +26,13 @@ SettingsLock::SettingsLock(std::chrono::milliseconds longestWait)
     std::string path = lockFilePath();
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-    if (fd < 0) {
+    weeapp::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666));
+    if (!fd) {
         m_failure = "cannot open the settings lock " + path + ": " + std::strerror(errno);
         return;
     }
     auto deadline = std::chrono::steady_clock::now() + longestWait;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
         if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
@@ -43,18 +43,11 @@ SettingsLock::SettingsLock(std::chrono::milliseconds longestWait)
             } else {
                 m_failure = "cannot take the settings lock " + path + ": " + std::strerror(errno);
             }
-            ::close(fd);
             return;
         }
         std::this_thread::sleep_for(kRetryInterval);
     }
-    m_fd = fd;
-}
-
-SettingsLock::~SettingsLock()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
+    m_fd = std::move(fd);
 }
 
 }

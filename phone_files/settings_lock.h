@@ -1,5 +1,7 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
+
 #include <chrono>
 #include <string>
 
@@ -16,11 +18,10 @@ public:
     static constexpr std::chrono::milliseconds kLongestWait { 5000 };
 
     explicit SettingsLock(std::chrono::milliseconds longestWait = kLongestWait);
-    ~SettingsLock();
     SettingsLock(const SettingsLock&) = delete;
     SettingsLock& operator=(const SettingsLock&) = delete;
 
-    bool held() const { return m_fd >= 0; }
+    bool held() const { return static_cast<bool>(m_fd); }
     // Why it is not held, naming the lock file; empty when held.
     const std::string& failure() const { return m_failure; }
 
@@ -28,7 +29,7 @@ public:
     static std::string lockFilePath();
 
 private:
-    int m_fd { -1 };
+    weeapp::FileDescriptor m_fd;
     std::string m_failure;
 };
 

@@ -1,6 +1,7 @@
 #include "desktop/desktop_module.h"
 
 #include "demo_phone_location.h"
+#include <weeapp/c_handles.h>
 
 #include <dlfcn.h>
 
@@ -31,21 +32,19 @@ std::filesystem::path DesktopModule::defaultFile()
 Result<DesktopModule> DesktopModule::load(const std::filesystem::path& file)
 {
     const std::string name = file.lexically_normal().string();
-    void* module = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    weeapp::SharedObject owned(dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL));
+    void* module = owned.get();
     if (!module)
         return Error { "cannot load the desktop module: " + loaderError() };
     decltype(&kavrinDesktopInterfaceVersion) version = nullptr;
     DesktopModule loaded;
     if (!find(module, kDesktopInterfaceVersionSymbol, version) || !find(module, kStartSynthesizerSymbol, loaded.m_startSynthesizer)
-        || !find(module, kOpenSpeechPlayerSymbol, loaded.m_openSpeechPlayer) || !find(module, kStartDisplaySymbol, loaded.m_startDisplay)) {
-        std::string reason = loaderError();
-        dlclose(module);
-        return Error { "cannot use the desktop module " + name + ": " + reason };
-    }
-    if (version() != kDesktopInterfaceVersion) {
-        dlclose(module);
+        || !find(module, kOpenSpeechPlayerSymbol, loaded.m_openSpeechPlayer) || !find(module, kStartDisplaySymbol, loaded.m_startDisplay))
+        return Error { "cannot use the desktop module " + name + ": " + loaderError() };
+    if (version() != kDesktopInterfaceVersion)
         return Error { "the desktop module " + name + " belongs to another build of kavrin-host" };
-    }
+    // Loaded for the rest of the process: what it starts may run until the end.
+    static_cast<void>(owned.release());
     return loaded;
 }
 

@@ -26,23 +26,22 @@ constexpr const char* kDiffSheet = "diff.png";
 constexpr const char* kSheetFile = "gallery.png";
 
 // The picture in the file, or null when it is missing or no PNG.
-OwnedSurface readPicture(const fs::path& file)
+weeapp::CairoSurface readPicture(const fs::path& file)
 {
     std::error_code ignored;
     if (!fs::is_regular_file(file, ignored))
         return nullptr;
-    OwnedSurface picture(cairo_image_surface_create_from_png(file.c_str()));
+    weeapp::CairoSurface picture(cairo_image_surface_create_from_png(file.c_str()));
     if (cairo_surface_status(picture.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
     if (cairo_image_surface_get_format(picture.get()) == CAIRO_FORMAT_ARGB32)
         return picture;
     // An opaque PNG reads as RGB24; its pixels are compared as the opaque ARGB32 they stand for.
     const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
-    OwnedSurface argb(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    cairo_t* cr = cairo_create(argb.get());
-    cairo_set_source_surface(cr, picture.get(), 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    weeapp::CairoSurface argb(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    const weeapp::CairoContext cr(cairo_create(argb.get()));
+    cairo_set_source_surface(cr.get(), picture.get(), 0, 0);
+    cairo_paint(cr.get());
     return argb;
 }
 
@@ -151,10 +150,10 @@ ExitStatus GalleryComparison::run(const std::vector<GalleryState>& states)
     bool changed = false, failed = false;
     for (const GalleryState& state : states) {
         Row row { state.file, state.caption, "same" };
-        OwnedSurface now = readPicture(m_new / state.file);
+        weeapp::CairoSurface now = readPicture(m_new / state.file);
         if (!oldPictures.erase(state.file)) {
             row.verdict = "only-new";
-        } else if (OwnedSurface before = readPicture(m_old / state.file); !before || !now) {
+        } else if (weeapp::CairoSurface before = readPicture(m_old / state.file); !before || !now) {
             row.verdict = "changed";
             row.share = 1;
         } else {

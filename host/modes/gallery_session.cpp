@@ -154,7 +154,7 @@ Result<ExitStatus> GallerySession::run()
             defaults.setObjectForKey(sys::Value::array({ sys::Value::string(state.language) }), sys::kAppleLanguagesKey);
             m_session.tap(kFirstStandardTile);
         }
-        OwnedSurface rendered = m_session.render();
+        weeapp::CairoSurface rendered = m_session.render();
         cairo_surface_t* picture = rendered.get();
         fs::path file = m_folder / state.file;
         std::optional<phone_files::Bytes> png = phone_files::encodePng(picture);

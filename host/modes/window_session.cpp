@@ -40,7 +40,7 @@ void show(DesktopWindow& window, cairo_surface_t* frame)
         cairo_image_surface_get_stride(frame));
 }
 
-using Frame = OwnedSurface;
+using Frame = weeapp::CairoSurface;
 
 // The window's keys, as h and ? show them over the widget.
 constexpr KeyHelp kWindowKeys[] = {

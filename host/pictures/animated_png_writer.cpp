@@ -99,7 +99,7 @@ bool AnimatedPngWriter::write(const std::filesystem::path& file) const
     Bytes out(std::begin(kSignature), std::end(kSignature));
     std::uint32_t sequence = 0;
     for (std::size_t index = 0; index < m_frames.size(); ++index) {
-        OwnedSurface canvas = copyOnCanvas(m_frames[index].surface.get(), width, height);
+        weeapp::CairoSurface canvas = copyOnCanvas(m_frames[index].surface.get(), width, height);
         std::optional<Bytes> png = phone_files::encodePng(canvas.get());
         std::optional<std::vector<Chunk>> chunks = png ? chunksOf(*png) : std::nullopt;
         if (!chunks)

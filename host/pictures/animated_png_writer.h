@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image_encoding.h"
-#include "render/owned_surface.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -27,7 +27,7 @@ public:
 
 private:
     struct Frame {
-        OwnedSurface surface;
+        weeapp::CairoSurface surface;
         int ticks; // how many frame periods it stays
     };
     std::vector<Frame> m_frames;

@@ -1,5 +1,6 @@
 #include "pictures/contact_sheet.h"
 
+#include "render/drawing_geometry.h"
 #include "render/text_drawing.h"
 
 #include <algorithm>
@@ -22,8 +23,8 @@ TextStyle captionStyle()
     return style;
 }
 
-int pictureWidth(const OwnedSurface& picture) { return cairo_image_surface_get_width(picture.get()); }
-int pictureHeight(const OwnedSurface& picture) { return cairo_image_surface_get_height(picture.get()); }
+int pictureWidth(const weeapp::CairoSurface& picture) { return cairo_image_surface_get_width(picture.get()); }
+int pictureHeight(const weeapp::CairoSurface& picture) { return cairo_image_surface_get_height(picture.get()); }
 
 }
 
@@ -37,29 +38,29 @@ void ContactSheet::add(cairo_surface_t* picture, int scale, std::string caption)
     scale = std::max(1, scale);
     int width = static_cast<int>(std::ceil(cairo_image_surface_get_width(picture) / static_cast<double>(scale)));
     int height = static_cast<int>(std::ceil(cairo_image_surface_get_height(picture) / static_cast<double>(scale)));
-    OwnedSurface cell(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    cairo_t* cr = cairo_create(cell.get());
-    // A picture drawn at device pixels may still carry its device scale.
-    double deviceX = 1;
-    double deviceY = 1;
-    cairo_surface_get_device_scale(picture, &deviceX, &deviceY);
-    cairo_scale(cr, deviceX / scale, deviceY / scale);
-    cairo_set_source_surface(cr, picture, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    weeapp::CairoSurface cell(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    {
+        const weeapp::CairoContext cr(cairo_create(cell.get()));
+        // A picture drawn at device pixels may still carry its device scale.
+        double deviceX = 1;
+        double deviceY = 1;
+        cairo_surface_get_device_scale(picture, &deviceX, &deviceY);
+        cairo_scale(cr.get(), deviceX / scale, deviceY / scale);
+        cairo_set_source_surface(cr.get(), picture, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
+        cairo_paint(cr.get());
+    }
     m_cells.push_back({ std::move(cell), std::move(caption) });
 }
 
-OwnedSurface ContactSheet::draw(TextLayouts& layouts) const
+weeapp::CairoSurface ContactSheet::draw(TextLayouts& layouts) const
 {
     int cellWidth = 0;
     for (const Cell& cell : m_cells)
         cellWidth = std::max(cellWidth, pictureWidth(cell.picture));
 
     // The height of every row: its tallest picture and its tallest caption.
-    OwnedSurface measuring(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-    cairo_t* measure = cairo_create(measuring.get());
+    const weeapp::CairoContext measure = measuringContext();
     const TextStyle style = captionStyle();
     std::vector<int> pictureRows;
     std::vector<int> captionRows;
@@ -68,12 +69,11 @@ OwnedSurface ContactSheet::draw(TextLayouts& layouts) const
         double captions = 0;
         for (std::size_t i = first; i < std::min(m_cells.size(), first + static_cast<std::size_t>(m_columns)); ++i) {
             pictures = std::max(pictures, pictureHeight(m_cells[i].picture));
-            captions = std::max(captions, textHeight(measure, layouts, m_cells[i].caption, style, cellWidth));
+            captions = std::max(captions, textHeight(measure.get(), layouts, m_cells[i].caption, style, cellWidth));
         }
         pictureRows.push_back(pictures);
         captionRows.push_back(static_cast<int>(std::ceil(captions)));
     }
-    cairo_destroy(measure);
 
     int columns = std::min(m_columns, static_cast<int>(m_cells.size()));
     int width = kMargin + columns * (cellWidth + kMargin);
@@ -82,8 +82,9 @@ OwnedSurface ContactSheet::draw(TextLayouts& layouts) const
         height += pictureRows[row] + kCaptionGap + captionRows[row] + kMargin;
     width = std::max(width, kMargin);
 
-    OwnedSurface sheet(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    cairo_t* cr = cairo_create(sheet.get());
+    weeapp::CairoSurface sheet(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    const weeapp::CairoContext context(cairo_create(sheet.get()));
+    cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 0x20 / 255.0, 0x21 / 255.0, 0x24 / 255.0);
     cairo_paint(cr);
     int top = kMargin;
@@ -103,7 +104,6 @@ OwnedSurface ContactSheet::draw(TextLayouts& layouts) const
         }
         top += pictureRows[row] + kCaptionGap + captionRows[row] + kMargin;
     }
-    cairo_destroy(cr);
     return sheet;
 }
 

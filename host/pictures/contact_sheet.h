@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/owned_surface.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -24,11 +24,11 @@ public:
     std::size_t size() const { return m_cells.size(); }
 
     // The sheet; the caller destroys it. An empty sheet is one margin square.
-    OwnedSurface draw(TextLayouts&) const;
+    weeapp::CairoSurface draw(TextLayouts&) const;
 
 private:
     struct Cell {
-        OwnedSurface picture;
+        weeapp::CairoSurface picture;
         std::string caption;
     };
 

@@ -27,7 +27,7 @@ PictureDifference comparePictures(cairo_surface_t* before, cairo_surface_t* afte
     cairo_surface_flush(after);
     const int width = cairo_image_surface_get_width(after), height = cairo_image_surface_get_height(after);
     const bool sameSize = width == cairo_image_surface_get_width(before) && height == cairo_image_surface_get_height(before);
-    OwnedSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    weeapp::CairoSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     const unsigned char* oldPixels = cairo_image_surface_get_data(before);
     const unsigned char* newPixels = cairo_image_surface_get_data(after);
     unsigned char* diffPixels = cairo_image_surface_get_data(picture.get());

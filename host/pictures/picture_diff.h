@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/owned_surface.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -12,7 +12,7 @@ namespace kavrin::host {
 struct PictureDifference {
     double changedShare { 0 };
     long changedPixels { 0 };
-    OwnedSurface picture; // null when nothing changed
+    weeapp::CairoSurface picture; // null when nothing changed
 };
 
 PictureDifference comparePictures(cairo_surface_t* before, cairo_surface_t* after);

@@ -1,6 +1,7 @@
 #include "reader/accessibility_audit.h"
 
 #include "render/alert_drawing.h"
+#include "render/drawing_geometry.h"
 #include "render/renderer.h"
 #include "render/text_drawing.h"
 #include <weeapp/sys/run_loop.h>
@@ -263,12 +264,9 @@ private:
     void auditAlert(const ui::AlertView& alert)
     {
         Renderer renderer(m_session.renderCache(), sys::RunLoop::main().now(), 1, m_session.backdrop());
-        OwnedSurface picture = renderer.renderWindow(m_window, &m_content, &alert);
-        OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-        cairo_t* measure = cairo_create(probe.get());
-        const std::vector<AlertButtonFrame> buttons = alertButtonFrames(measure, m_session.renderCache().textLayouts(), alert,
+        weeapp::CairoSurface picture = renderer.renderWindow(m_window, &m_content, &alert);
+        const std::vector<AlertButtonFrame> buttons = alertButtonFrames(measuringContext().get(), m_session.renderCache().textLayouts(), alert,
             cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get()));
-        cairo_destroy(measure);
         for (const AlertButtonFrame& button : buttons) {
             const std::string& title = alert.buttonTitles()[static_cast<std::size_t>(button.index)];
             const ui::Point origin = m_content.convertPointFromView(button.frame.origin, nullptr);
@@ -284,7 +282,7 @@ private:
     }
 
     // Pictures of the screen as it is, at the audit's scale.
-    OwnedSurface picture()
+    weeapp::CairoSurface picture()
     {
         Renderer renderer(m_session.renderCache(), sys::RunLoop::main().now(), kAuditScale, m_session.backdrop());
         return renderer.renderWindow(m_window, &m_content, nullptr);
@@ -292,14 +290,13 @@ private:
 
     void auditTexts()
     {
-        OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-        cairo_t* measure = cairo_create(probe.get());
+        const weeapp::CairoContext measure = measuringContext();
         for (ui::Label* label : m_labels) {
             if (!label->textColor() || !visiblePart(*label, inWindow(*label, label->frame()), m_window))
                 continue;
             if (!auditContrast(*label))
                 continue;
-            if (std::optional<double> whole = cutLineWidth(measure, m_session.renderCache().textLayouts(), *label)) {
+            if (std::optional<double> whole = cutLineWidth(measure.get(), m_session.renderCache().textLayouts(), *label)) {
                 const ui::Rect area = inWindow(*label, label->frame());
                 const ui::View* speaker = speakerFor(*label);
                 if (!speaker)
@@ -309,7 +306,6 @@ private:
                     add("ellipsis", *label, points(*whole) + "pt>" + points(label->frame().width()) + "pt", speaker, label->text());
             }
         }
-        cairo_destroy(measure);
     }
 
     // The label's contrast, measured on three pictures, all without its shadow: with its text
@@ -322,11 +318,11 @@ private:
         const ui::ColorPtr shadow = label.shadowColor();
         label.setShadowColor(nullptr);
         label.setTextColor(ui::Color::clearColor());
-        OwnedSurface behind = picture();
+        weeapp::CairoSurface behind = picture();
         label.setTextColor(ui::Color::colorWithRedGreenBlueAlpha(0, 0, 0, colour->alpha()));
-        OwnedSurface black = picture();
+        weeapp::CairoSurface black = picture();
         label.setTextColor(ui::Color::colorWithRedGreenBlueAlpha(1, 1, 1, colour->alpha()));
-        OwnedSurface white = picture();
+        weeapp::CairoSurface white = picture();
         label.setTextColor(colour);
         label.setShadowColor(shadow);
 

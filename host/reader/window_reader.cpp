@@ -65,7 +65,7 @@ void WindowReader::announce(const ScreenReader::Hovered& hovered)
         m_player->play(speech);
 }
 
-OwnedSurface WindowReader::captioned(cairo_surface_t* frame) const
+weeapp::CairoSurface WindowReader::captioned(cairo_surface_t* frame) const
 {
     if (!m_on)
         return nullptr;

@@ -2,8 +2,8 @@
 
 #include "reader/screen_reader.h"
 #include "reader/speech_recorder.h"
-#include "render/owned_surface.h"
 #include "session/host_session.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -34,7 +34,7 @@ public:
 
     // The frame as the window shows it: while the reader is on, a new picture with the caption
     // strip under the frame (the caller destroys it); otherwise nullptr.
-    OwnedSurface captioned(cairo_surface_t* frame) const;
+    weeapp::CairoSurface captioned(cairo_surface_t* frame) const;
 
 private:
     void announce(const ScreenReader::Hovered&);

@@ -135,12 +135,11 @@ void drawAlert(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, do
     double left = std::round((pictureWidth - kBoxWidth) / 2), top = std::round((pictureHeight - height) / 2);
 
     roundedRectangle(cr, left + 1, top + 1, kBoxWidth - 2, height - 2, 9);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, top, 0, top + height);
-    cairo_pattern_add_color_stop_rgba(fill, 0, 0.20, 0.27, 0.50, 0.94);
-    cairo_pattern_add_color_stop_rgba(fill, 1, 0.03, 0.08, 0.28, 0.94);
-    cairo_set_source(cr, fill);
+    const weeapp::CairoPattern fill(cairo_pattern_create_linear(0, top, 0, top + height));
+    cairo_pattern_add_color_stop_rgba(fill.get(), 0, 0.20, 0.27, 0.50, 0.94);
+    cairo_pattern_add_color_stop_rgba(fill.get(), 1, 0.03, 0.08, 0.28, 0.94);
+    cairo_set_source(cr, fill.get());
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
@@ -168,14 +167,13 @@ void drawAlert(cairo_t* cr, TextLayouts& layouts, const ui::AlertView& alert, do
         double x = left + place.x, by = buttonsTop + place.y;
         bool cancel = place.index == alert.cancelButtonIndex();
         roundedRectangle(cr, x + 0.5, by + 0.5, place.width - 1, kButtonHeight - 1, 6);
-        cairo_pattern_t* face = cairo_pattern_create_linear(0, by, 0, by + kButtonHeight);
+        const weeapp::CairoPattern face(cairo_pattern_create_linear(0, by, 0, by + kButtonHeight));
         double lift = cancel ? 0.10 : 0.22;
-        cairo_pattern_add_color_stop_rgba(face, 0, 1, 1, 1, lift + 0.18);
-        cairo_pattern_add_color_stop_rgba(face, 0.5, 1, 1, 1, lift);
-        cairo_pattern_add_color_stop_rgba(face, 1, 1, 1, 1, lift * 0.6);
-        cairo_set_source(cr, face);
+        cairo_pattern_add_color_stop_rgba(face.get(), 0, 1, 1, 1, lift + 0.18);
+        cairo_pattern_add_color_stop_rgba(face.get(), 0.5, 1, 1, 1, lift);
+        cairo_pattern_add_color_stop_rgba(face.get(), 1, 1, 1, 1, lift * 0.6);
+        cairo_set_source(cr, face.get());
         cairo_fill_preserve(cr);
-        cairo_pattern_destroy(face);
         cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);

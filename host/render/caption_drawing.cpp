@@ -13,13 +13,14 @@ constexpr double kMargin = 8;
 
 }
 
-OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale, TextLayouts& layouts)
+weeapp::CairoSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale, TextLayouts& layouts)
 {
     const int width = cairo_image_surface_get_width(frame);
     const int frameHeight = cairo_image_surface_get_height(frame);
     const int height = frameHeight + static_cast<int>(std::lround(kCaptionHeight * scale));
-    OwnedSurface picture = copyOnCanvas(frame, width, height);
-    cairo_t* cr = cairo_create(picture.get());
+    weeapp::CairoSurface picture = copyOnCanvas(frame, width, height);
+    const weeapp::CairoContext context(cairo_create(picture.get()));
+    cairo_t* cr = context.get();
 
     cairo_scale(cr, scale, scale);
     const double pointsWide = width / double(scale);
@@ -34,7 +35,6 @@ OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scal
         drawText(cr, layouts, text, style,
             { static_cast<float>(kMargin), static_cast<float>(top), static_cast<float>(pointsWide - 2 * kMargin), static_cast<float>(kCaptionHeight) });
     }
-    cairo_destroy(cr);
     cairo_surface_flush(picture.get());
     cairo_surface_set_device_scale(picture.get(), scale, scale);
     return picture;

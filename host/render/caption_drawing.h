@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/owned_surface.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -15,6 +15,6 @@ constexpr double kCaptionHeight = 22;
 
 // A new picture: the frame with a strip under it holding the text on one line, white on dark
 // grey, cut with an ellipsis when it is too long, at the frame's scale. The caller destroys it.
-OwnedSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale, TextLayouts&);
+weeapp::CairoSurface withCaption(cairo_surface_t* frame, std::string_view text, int scale, TextLayouts&);
 
 }

@@ -1,22 +1,12 @@
 #include "render/drawing_geometry.h"
 
-#include <algorithm>
-
 namespace kavrin::host {
 
-void roundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
+weeapp::CairoContext measuringContext()
 {
-    radius = std::clamp(radius, 0.0, std::max(0.0, std::min(width, height) / 2));
-    if (radius <= 0) {
-        cairo_rectangle(cr, x, y, width, height);
-        return;
-    }
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + width - radius, y + radius, radius, -kPi / 2, 0);
-    cairo_arc(cr, x + width - radius, y + height - radius, radius, 0, kPi / 2);
-    cairo_arc(cr, x + radius, y + height - radius, radius, kPi / 2, kPi);
-    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
+    // The context keeps its own reference to the picture.
+    const weeapp::CairoSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    return weeapp::CairoContext(cairo_create(probe.get()));
 }
 
 bool meetsClip(cairo_t* cr, double x, double y, double width, double height)

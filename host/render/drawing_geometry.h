@@ -1,5 +1,8 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
+#include <weeapp/ui/cairo_paths.h>
+
 #include <cairo.h>
 
 #include <numbers>
@@ -8,9 +11,10 @@ namespace kavrin::host {
 
 inline constexpr double kPi = std::numbers::pi;
 
-// Adds a rectangle with rounded corners to the current path; the radius is kept to half the
-// shorter side, and a radius of 0 or less gives a plain rectangle.
-void roundedRectangle(cairo_t*, double x, double y, double width, double height, double radius);
+using ui::roundedRectangle;
+
+// A context on a picture of one pixel, for measuring and laying out where nothing is drawn.
+weeapp::CairoContext measuringContext();
 
 // Whether any of the rectangle, in the current user space, reaches into the clip; one that only
 // touches its edge does not.

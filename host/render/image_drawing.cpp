@@ -1,7 +1,7 @@
 #include "render/image_drawing.h"
 
-#include "render/owned_surface.h"
 #include "render/shown_pixels.h"
+#include <weeapp/c_handles.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,10 +12,10 @@ namespace kavrin::host {
 namespace {
 
 // The image's pixels as a surface; Cairo only reads them.
-OwnedSurface surfaceOf(const ui::Bitmap& bitmap)
+weeapp::CairoSurface surfaceOf(const ui::Bitmap& bitmap)
 {
     auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(bitmap.pixels.data()));
-    return OwnedSurface(cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, bitmap.width, bitmap.height, bitmap.width * 4));
+    return weeapp::CairoSurface(cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, bitmap.width, bitmap.height, bitmap.width * 4));
 }
 
 bool drawable(const ui::Bitmap& bitmap)
@@ -29,7 +29,7 @@ void paintPart(cairo_t* cr, cairo_surface_t* surface, double sx, double sy, doub
 {
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
         return;
-    OwnedSurface part(cairo_surface_create_for_rectangle(surface, sx, sy, sw, sh));
+    weeapp::CairoSurface part(cairo_surface_create_for_rectangle(surface, sx, sy, sw, sh));
     cairo_save(cr);
     cairo_rectangle(cr, dx, dy, dw, dh);
     cairo_clip(cr);
@@ -67,7 +67,7 @@ void drawImage(cairo_t* cr, ShownPixels& shown, const ui::Image& image, ui::Rect
     const ui::Bitmap& bitmap = *pixels;
     if (!drawable(bitmap) || !(rect.width() > 0) || !(rect.height() > 0))
         return;
-    OwnedSurface surface = surfaceOf(bitmap);
+    weeapp::CairoSurface surface = surfaceOf(bitmap);
     double width = bitmap.width, height = bitmap.height;
 
     if (image.isResizable()) {

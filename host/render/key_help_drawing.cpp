@@ -19,7 +19,7 @@ constexpr double kShortestLine = 9;
 
 }
 
-OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
+weeapp::CairoSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts& layouts)
 {
     const std::size_t perColumn = std::max<std::size_t>((keys.size() + 1) / 2, 1);
     // The lines share the frame's height, up to kLongestLine each; a frame too low to give each
@@ -29,8 +29,9 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
     const double lineHigh = std::clamp(fitting, kShortestLine, kLongestLine);
     const int linesHigh = static_cast<int>(std::ceil((2 * kMargin + static_cast<double>(perColumn) * lineHigh) * scale));
     const int height = std::max(cairo_image_surface_get_height(frame), linesHigh);
-    OwnedSurface picture = copyOnCanvas(frame, width, height);
-    cairo_t* cr = cairo_create(picture.get());
+    weeapp::CairoSurface picture = copyOnCanvas(frame, width, height);
+    const weeapp::CairoContext context(cairo_create(picture.get()));
+    cairo_t* cr = context.get();
 
     cairo_scale(cr, scale, scale);
     const double pointsWide = width / double(scale), pointsHigh = height / double(scale);
@@ -51,7 +52,6 @@ OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, 
         drawText(cr, layouts, keys[i].does, doesStyle,
             { static_cast<float>(left + kKeysWide), static_cast<float>(top), static_cast<float>(columnWide - kKeysWide), static_cast<float>(lineHigh) });
     }
-    cairo_destroy(cr);
     cairo_surface_flush(picture.get());
     cairo_surface_set_device_scale(picture.get(), scale, scale);
     return picture;

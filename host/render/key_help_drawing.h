@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/owned_surface.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -19,6 +19,6 @@ struct KeyHelp {
 
 // A new picture: the frame, dimmed, with the keys listed over it in two columns of white text,
 // at the frame's scale.
-OwnedSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts&);
+weeapp::CairoSurface withKeyHelp(cairo_surface_t* frame, std::span<const KeyHelp> keys, int scale, TextLayouts&);
 
 }

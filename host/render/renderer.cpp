@@ -159,7 +159,7 @@ Renderer::Renderer(RenderCache& cache, double time, int scale, Backdrop backdrop
     m_cache.startFrame();
 }
 
-OwnedSurface Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
+weeapp::CairoSurface Renderer::renderWindow(const ui::Window& window, const ui::View* content, const ui::AlertView* alert)
 {
     int width = std::max(1, static_cast<int>(std::ceil(window.frame().width())));
     double widgetHeight = kSmallestPictureHeight;
@@ -168,28 +168,25 @@ OwnedSurface Renderer::renderWindow(const ui::Window& window, const ui::View* co
 
     double height = widgetHeight;
     if (alert) {
-        OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-        cairo_t* measure = cairo_create(probe.get());
-        height = std::max(height, alertHeight(measure, m_cache.textLayouts(), *alert) + 2 * kAlertMargin);
-        cairo_destroy(measure);
+        height = std::max(height, alertHeight(measuringContext().get(), m_cache.textLayouts(), *alert) + 2 * kAlertMargin);
     }
     int pictureHeight = static_cast<int>(std::ceil(std::min(height, 4096.0)));
 
-    OwnedSurface surface = createPicture(width, pictureHeight);
-    cairo_t* cr = cairo_create(surface.get());
+    weeapp::CairoSurface surface = createPicture(width, pictureHeight);
+    const weeapp::CairoContext context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
     m_backdrop.paint(cr, m_cache.shownPixels(), width, pictureHeight);
     for (const ui::ViewPtr& child : window.subviews())
         drawView(cr, *child);
     if (alert)
         drawAlert(cr, m_cache.textLayouts(), *alert, width, pictureHeight);
-    cairo_destroy(cr);
     cairo_surface_flush(surface.get());
     return surface;
 }
 
-OwnedSurface Renderer::createPicture(int width, int height) const
+weeapp::CairoSurface Renderer::createPicture(int width, int height) const
 {
-    OwnedSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * m_scale, height * m_scale));
+    weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * m_scale, height * m_scale));
     // Everything is drawn in points; Cairo rasterises shapes, glyphs and images at the device's
     // pixels, while Pango lays text out in points as at one to one.
     if (m_scale != 1)
@@ -233,10 +230,8 @@ void Renderer::drawTransition(cairo_t* cr, const ui::View& view, const ui::Prese
     int height = static_cast<int>(std::ceil(view.frame().height()));
     if (width <= 0 || height <= 0)
         return;
-    OwnedSurface picture = createPicture(width, height);
-    cairo_t* offscreen = cairo_create(picture.get());
-    drawBody(offscreen, view);
-    cairo_destroy(offscreen);
+    weeapp::CairoSurface picture = createPicture(width, height);
+    drawBody(weeapp::CairoContext(cairo_create(picture.get())).get(), view);
     cairo_surface_flush(picture.get());
     drawFlip(cr, picture.get(), view.frame().width(), view.frame().height(), presentation.flipProgress, std::clamp(presentation.alpha, 0.f, 1.f));
 }

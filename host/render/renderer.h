@@ -1,8 +1,8 @@
 #pragma once
 
 #include "render/backdrop.h"
-#include "render/owned_surface.h"
 #include "render/render_cache.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/animation.h>
 #include <weeapp/ui/view.h>
@@ -25,7 +25,7 @@ public:
     // The window as wide as it is and as high as the widget's area (the content view with the
     // same margin below as above), or the alert needs, with the alert on top when given, on
     // the backdrop; the picture is the scale times that size in points.
-    OwnedSurface renderWindow(const ui::Window&, const ui::View* content, const ui::AlertView* alert);
+    weeapp::CairoSurface renderWindow(const ui::Window&, const ui::View* content, const ui::AlertView* alert);
 
     // One view and its subtree at the current transform of the context (its frame's origin
     // taken into account), when it can reach into the context's clip.
@@ -39,7 +39,7 @@ public:
 
 private:
     // An ARGB picture of the size in points at the scale.
-    OwnedSurface createPicture(int width, int height) const;
+    weeapp::CairoSurface createPicture(int width, int height) const;
     // The view, unless it is hidden, transparent or placed nowhere.
     void drawViewInSight(cairo_t*, const ui::View&);
     void drawBody(cairo_t*, const ui::View&);

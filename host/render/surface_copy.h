@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/owned_surface.h"
+#include <weeapp/c_handles.h>
 
 #include <cairo.h>
 
@@ -8,6 +8,6 @@ namespace kavrin::host {
 
 // A new ARGB32 image of the given size holding the source surface's pixels at its origin, pixel
 // for pixel whatever the source's device scale, replaced rather than blended.
-OwnedSurface copyOnCanvas(cairo_surface_t* source, int width, int height);
+weeapp::CairoSurface copyOnCanvas(cairo_surface_t* source, int width, int height);
 
 }

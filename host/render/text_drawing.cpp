@@ -41,7 +41,7 @@ void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui
             cairo_clip(cr);
         }
         cairo_move_to(cr, x, y);
-        pango_cairo_show_layout(cr, text.layout);
+        pango_cairo_show_layout(cr, text.layout.get());
         cairo_restore(cr);
     }
     if (text.last) {
@@ -53,11 +53,11 @@ void showText(cairo_t* cr, const LaidOutText& text, double x, double y, const ui
             cairo_clip(cr);
         }
         cairo_move_to(cr, left, top);
-        pango_cairo_show_layout(cr, text.last);
+        pango_cairo_show_layout(cr, text.last.get());
         cairo_restore(cr);
         if (text.cut >= 0) {
             cairo_move_to(cr, left + text.cut, top + text.ellipsisY);
-            pango_cairo_show_layout(cr, text.ellipsis);
+            pango_cairo_show_layout(cr, text.ellipsis.get());
         }
     }
     cairo_new_path(cr);
@@ -77,7 +77,7 @@ std::optional<double> cutLineWidth(cairo_t* cr, TextLayouts& layouts, const ui::
     if (laidOut.cut < 0 || !laidOut.last)
         return std::nullopt;
     PangoRectangle logical;
-    pango_layout_get_extents(laidOut.last, nullptr, &logical);
+    pango_layout_get_extents(laidOut.last.get(), nullptr, &logical);
     return static_cast<double>(logical.width) / PANGO_SCALE;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/text_drawing.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/text_layout.h>
 
 #include <pango/pangocairo.h>
@@ -26,9 +27,9 @@ constexpr const char* kEllipsis = "\u2026";
 // ellipsis there. A one-line text is only that last line. All positions in pixels from the
 // text's top left; the last line and the ellipsis stand on one baseline.
 struct LaidOutText {
-    PangoLayout* layout { nullptr }; // the lines drawn whole (none for one line)
-    PangoLayout* last { nullptr };   // the last line, not wrapped
-    PangoLayout* ellipsis { nullptr };
+    weeapp::GObjectRef<PangoLayout> layout; // the lines drawn whole (none for one line)
+    weeapp::GObjectRef<PangoLayout> last;   // the last line, not wrapped
+    weeapp::GObjectRef<PangoLayout> ellipsis;
     guint contextSerial { 0 };
     int wholeLines { 0 };
     double wholeBottom { 0 }; // where the whole lines end
@@ -51,15 +52,7 @@ public:
         , m_surfaceOptions(cairo_font_options_create())
         , m_targetOptions(cairo_font_options_create())
     {
-        ui::configurePangoContext(m_context);
-    }
-    ~TextLayouts()
-    {
-        for (auto& [key, remembered] : m_layouts)
-            release(remembered.text);
-        cairo_font_options_destroy(m_targetOptions);
-        cairo_font_options_destroy(m_surfaceOptions);
-        g_object_unref(m_context);
+        ui::configurePangoContext(m_context.get());
     }
 
     // The text laid out as it is drawn into the Cairo context.
@@ -77,9 +70,8 @@ public:
             measure(found->second.text, style, width);
         } else {
             m_uses.splice(m_uses.begin(), m_uses, found->second.use);
-            if (found->second.text.contextSerial != pango_context_get_serial(m_context)) {
+            if (found->second.text.contextSerial != pango_context_get_serial(m_context.get())) {
                 // Fonts may break lines elsewhere now: lay the text out afresh.
-                release(found->second.text);
                 found->second.text = build(text, style, width);
                 measure(found->second.text, style, width);
             }
@@ -119,10 +111,10 @@ private:
     void updateContext(cairo_t* cr)
     {
         Target target = targetOf(cr);
-        cairo_surface_get_font_options(cairo_get_target(cr), m_targetOptions);
-        if (m_updated && target == m_target && cairo_font_options_equal(m_targetOptions, m_surfaceOptions))
+        cairo_surface_get_font_options(cairo_get_target(cr), m_targetOptions.get());
+        if (m_updated && target == m_target && cairo_font_options_equal(m_targetOptions.get(), m_surfaceOptions.get()))
             return;
-        pango_cairo_update_context(cr, m_context);
+        pango_cairo_update_context(cr, m_context.get());
         m_updated = true;
         m_target = target;
         std::swap(m_surfaceOptions, m_targetOptions);
@@ -163,18 +155,18 @@ private:
         LaidOutText laidOut;
         int lastStart = 0;
         if (style.lines != 1) {
-            laidOut.layout = pango_layout_new(m_context);
-            ui::setLayoutText(laidOut.layout, text, style.font, width, ui::LineBreakMode::WordWrap);
-            pango_layout_set_alignment(laidOut.layout, pangoAlignment(style.alignment));
-            const int count = pango_layout_get_line_count(laidOut.layout);
+            laidOut.layout.reset(pango_layout_new(m_context.get()));
+            ui::setLayoutText(laidOut.layout.get(), text, style.font, width, ui::LineBreakMode::WordWrap);
+            pango_layout_set_alignment(laidOut.layout.get(), pangoAlignment(style.alignment));
+            const int count = pango_layout_get_line_count(laidOut.layout.get());
             if (style.lines < 1 || count <= style.lines)
                 return laidOut;
             laidOut.wholeLines = style.lines - 1;
-            lastStart = pango_layout_get_line_readonly(laidOut.layout, laidOut.wholeLines)->start_index;
+            lastStart = pango_layout_get_line_readonly(laidOut.layout.get(), laidOut.wholeLines)->start_index;
         }
         const std::string shown = ui::shownText(text, 0);
-        laidOut.last = pango_layout_new(m_context);
-        ui::setLayoutText(laidOut.last, std::string_view(shown).substr(static_cast<std::size_t>(lastStart)), style.font, 0,
+        laidOut.last.reset(pango_layout_new(m_context.get()));
+        ui::setLayoutText(laidOut.last.get(), std::string_view(shown).substr(static_cast<std::size_t>(lastStart)), style.font, 0,
             ui::LineBreakMode::WordWrap, 1);
         return laidOut;
     }
@@ -182,41 +174,41 @@ private:
     // Places the last line and its ellipsis, and takes the extents of what is drawn.
     void measure(LaidOutText& text, const TextStyle& style, float width) const
     {
-        text.contextSerial = pango_context_get_serial(m_context);
+        text.contextSerial = pango_context_get_serial(m_context.get());
         PangoRectangle logical;
         if (!text.last) {
-            pango_layout_get_pixel_extents(text.layout, &text.ink, &logical);
+            pango_layout_get_pixel_extents(text.layout.get(), &text.ink, &logical);
             text.height = logical.height;
-            text.baseline = PANGO_PIXELS(pango_layout_get_baseline(text.layout));
+            text.baseline = PANGO_PIXELS(pango_layout_get_baseline(text.layout.get()));
             return;
         }
         text.wholeBottom = 0;
         if (text.wholeLines > 0) {
-            PangoLayoutIter* iter = pango_layout_get_iter(text.layout);
+            const weeapp::PangoLayoutIterOwner lines(pango_layout_get_iter(text.layout.get()));
+            PangoLayoutIter* iter = lines.get();
             for (int line = 0; line < text.wholeLines; ++line) {
                 int top = 0, bottom = 0;
                 pango_layout_iter_get_line_yrange(iter, &top, &bottom);
                 text.wholeBottom = pixels(bottom);
                 pango_layout_iter_next_line(iter);
             }
-            pango_layout_iter_free(iter);
         }
         PangoRectangle lastLogical;
-        pango_layout_get_extents(text.last, nullptr, &lastLogical);
+        pango_layout_get_extents(text.last.get(), nullptr, &lastLogical);
         const double available = width;
         double shownWidth = pixels(lastLogical.width);
         text.cut = -1;
         if (shownWidth > available + 1e-3) {
             if (!text.ellipsis) {
-                text.ellipsis = pango_layout_new(m_context);
-                ui::setLayoutText(text.ellipsis, kEllipsis, style.font, 0, ui::LineBreakMode::WordWrap, 1);
+                text.ellipsis.reset(pango_layout_new(m_context.get()));
+                ui::setLayoutText(text.ellipsis.get(), kEllipsis, style.font, 0, ui::LineBreakMode::WordWrap, 1);
             }
             PangoRectangle ellipsisLogical;
-            pango_layout_get_extents(text.ellipsis, nullptr, &ellipsisLogical);
+            pango_layout_get_extents(text.ellipsis.get(), nullptr, &ellipsisLogical);
             const int room = std::max(0, static_cast<int>(std::lround(available * PANGO_SCALE)) - ellipsisLogical.width);
-            text.cut = pixels(ui::visualCut(text.last, 0, room));
+            text.cut = pixels(ui::visualCut(text.last.get(), 0, room));
             shownWidth = text.cut + pixels(ellipsisLogical.width);
-            text.ellipsisY = pixels(pango_layout_get_baseline(text.last) - pango_layout_get_baseline(text.ellipsis));
+            text.ellipsisY = pixels(pango_layout_get_baseline(text.last.get()) - pango_layout_get_baseline(text.ellipsis.get()));
         }
         // A line that fits takes its alignment; a cut one fills the width (an ellipsis wider
         // than the width starts at the left).
@@ -227,8 +219,8 @@ private:
         // What is drawn lies within the union of the parts' ink.
         PangoRectangle ink {}, lastInk;
         if (text.layout)
-            pango_layout_get_pixel_extents(text.layout, &ink, nullptr);
-        pango_layout_get_pixel_extents(text.last, &lastInk, &logical);
+            pango_layout_get_pixel_extents(text.layout.get(), &ink, nullptr);
+        pango_layout_get_pixel_extents(text.last.get(), &lastInk, &logical);
         lastInk.x += static_cast<int>(std::floor(text.lastX));
         lastInk.y += static_cast<int>(std::floor(text.wholeBottom));
         lastInk.width += 2;
@@ -238,8 +230,8 @@ private:
         }
         text.ink = text.wholeLines > 0 ? unite(ink, lastInk) : lastInk;
         text.height = static_cast<int>(std::lround(text.wholeBottom)) + logical.height;
-        text.baseline = text.wholeLines > 0 ? PANGO_PIXELS(pango_layout_get_baseline(text.layout))
-                                            : PANGO_PIXELS(pango_layout_get_baseline(text.last));
+        text.baseline = text.wholeLines > 0 ? PANGO_PIXELS(pango_layout_get_baseline(text.layout.get()))
+                                            : PANGO_PIXELS(pango_layout_get_baseline(text.last.get()));
     }
 
     static PangoRectangle unite(const PangoRectangle& a, const PangoRectangle& b)
@@ -247,14 +239,6 @@ private:
         const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
         const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
         return { left, top, right - left, bottom - top };
-    }
-
-    static void release(LaidOutText& text)
-    {
-        for (PangoLayout* layout : { text.layout, text.last, text.ellipsis }) {
-            if (layout)
-                g_object_unref(layout);
-        }
     }
 
     // Forgets the layouts used longest ago, down to one below the most kept, but none that the
@@ -265,17 +249,16 @@ private:
             auto oldest = m_layouts.find(*m_uses.back());
             if (oldest->second.frame == m_frame)
                 return;
-            release(oldest->second.text);
             m_uses.pop_back();
             m_layouts.erase(oldest);
         }
     }
 
-    PangoContext* m_context;
+    weeapp::GObjectRef<PangoContext> m_context;
     bool m_updated { false };
     Target m_target;
-    cairo_font_options_t* m_surfaceOptions;
-    cairo_font_options_t* m_targetOptions;
+    weeapp::CairoFontOptions m_surfaceOptions;
+    weeapp::CairoFontOptions m_targetOptions;
     // A layout with the frame that last used it and its place in the order of use.
     struct Remembered {
         LaidOutText text;

@@ -7,6 +7,7 @@
 #include "pictures/animated_png_writer.h"
 #include "pictures/png_writer.h"
 #include "render/alert_drawing.h"
+#include "render/drawing_geometry.h"
 #include "render/renderer.h"
 #include "session/plugin_loader.h"
 #include "settings_change.h"
@@ -163,11 +164,7 @@ int HostSession::alertButtonAt(ui::Point inPicture, double pictureWidth, double 
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
     if (!alert)
         return -1;
-    OwnedSurface probe(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-    cairo_t* measure = cairo_create(probe.get());
-    int index = host::alertButtonAt(measure, m_renderCache.textLayouts(), *alert, pictureWidth, pictureHeight, inPicture);
-    cairo_destroy(measure);
-    return index;
+    return host::alertButtonAt(measuringContext().get(), m_renderCache.textLayouts(), *alert, pictureWidth, pictureHeight, inPicture);
 }
 
 Result<void> HostSession::reload(PluginLoader::Loading loading)
@@ -280,7 +277,7 @@ void HostSession::idle()
     sys::RunLoop::main().runDueTasks();
 }
 
-OwnedSurface HostSession::render()
+weeapp::CairoSurface HostSession::render()
 {
     std::shared_ptr<ui::AlertView> alert = visibleAlert();
     Renderer renderer(m_renderCache, sys::RunLoop::main().now(), m_scale, m_backdrop);

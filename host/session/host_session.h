@@ -1,13 +1,13 @@
 #pragma once
 
 #include "render/backdrop.h"
-#include "render/owned_surface.h"
 #include "render/render_cache.h"
 #include "result.h"
 #include "session/command_output.h"
 #include "session/plugin_loader.h"
 #include "session/plugin_trust.h"
 #include "settings_change.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/value.h>
 #include <weeapp/ui/alert_view.h>
 #include <weeapp/ui/scroll_view.h>
@@ -116,7 +116,7 @@ public:
     RenderCache& renderCache() { return m_renderCache; }
 
     // The picture of the window at the run loop's current time.
-    OwnedSurface render();
+    weeapp::CairoSurface render();
     Result<void> renderToFile(const std::filesystem::path&);
     // Renders frames while the clock moves the given seconds forward, into an animated PNG.
     Result<void> recordToFile(const std::filesystem::path&, double seconds);

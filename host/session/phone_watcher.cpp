@@ -16,7 +16,7 @@ PhoneWatcher::PhoneWatcher(std::function<void()> onChange, const std::vector<std
     : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     , m_onChange(std::move(onChange))
 {
-    if (m_fd < 0)
+    if (!m_fd)
         return;
     // The phone's files change in every way; a program's file (a linker writes it in place, in
     // pieces) counts only once it is whole: closed after writing, or moved into place.
@@ -31,22 +31,20 @@ PhoneWatcher::PhoneWatcher(std::function<void()> onChange, const std::vector<std
         if (file.empty())
             continue;
         // Adding a folder's watch again gives the same descriptor.
-        int watch = inotify_add_watch(m_fd, file.parent_path().c_str(), kAnyChange);
+        int watch = inotify_add_watch(m_fd.get(), file.parent_path().c_str(), kAnyChange);
         if (watch < 0)
             continue;
         m_names.push_back({ watch, file.filename().string(), changes });
         if (std::find(m_watched.begin(), m_watched.end(), watch) == m_watched.end())
             m_watched.push_back(watch);
     }
-    sys::RunLoop::main().watchFileDescriptor(m_fd, [this] { readEvents(); });
+    sys::RunLoop::main().watchFileDescriptor(m_fd.get(), [this] { readEvents(); });
 }
 
 PhoneWatcher::~PhoneWatcher()
 {
-    if (m_fd < 0)
-        return;
-    sys::RunLoop::main().unwatchFileDescriptor(m_fd);
-    close(m_fd);
+    if (m_fd)
+        sys::RunLoop::main().unwatchFileDescriptor(m_fd.get());
 }
 
 void PhoneWatcher::readEvents()
@@ -55,7 +53,7 @@ void PhoneWatcher::readEvents()
     bool changed = false;
     alignas(inotify_event) char buffer[8192];
     while (true) {
-        ssize_t got = read(m_fd, buffer, sizeof buffer);
+        ssize_t got = read(m_fd.get(), buffer, sizeof buffer);
         if (got <= 0)
             break;
         for (ssize_t at = 0; at < got;) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -22,12 +24,12 @@ public:
     PhoneWatcher& operator=(const PhoneWatcher&) = delete;
 
     // False when inotify could not watch (the host then reloads only on r).
-    bool watching() const { return m_fd >= 0 && !m_watched.empty(); }
+    bool watching() const { return m_fd && !m_watched.empty(); }
 
 private:
     void readEvents();
 
-    int m_fd { -1 };
+    weeapp::FileDescriptor m_fd;
     std::vector<int> m_watched;
     struct Watched {
         int watch;

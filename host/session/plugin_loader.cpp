@@ -1,5 +1,6 @@
 #include "session/plugin_loader.h"
 
+#include <weeapp/c_handles.h>
 #include <weeapp/plugin_entry.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
@@ -69,11 +70,9 @@ std::string privateCopyOf(const fs::path& file)
 {
     const char* folder = std::getenv("TMPDIR");
     std::string name = std::string(folder && *folder ? folder : "/tmp") + "/kavrin-plugin-XXXXXX.so";
-    int fd = ::mkstemps(name.data(), 3);
-    if (fd < 0)
+    if (!weeapp::FileDescriptor(::mkstemps(name.data(), 3)))
         return {};
     std::error_code error;
-    ::close(fd);
     if (!fs::copy_file(file, name, fs::copy_options::overwrite_existing, error) || ::chmod(name.c_str(), 0700) != 0) {
         ::unlink(name.c_str());
         return {};

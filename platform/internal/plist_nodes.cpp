@@ -15,21 +15,16 @@ constexpr std::string_view kBinaryHeader = "bplist00";
 constexpr unsigned char kSixteenByteInteger = 0x14;
 constexpr unsigned char kEightByteDate = 0x33;
 
-struct FreeDeleter {
-    void operator()(char* pointer) const { std::free(pointer); }
-};
-
 // The one object of a binary property list that the library writes for a node with nothing
 // below it: its marker byte and what follows. Empty when the library writes nothing.
 std::string binaryObjectOf(plist_t node)
 {
-    char* raw = nullptr;
+    weeapp::CMemory<char> bytes;
     uint32_t length = 0;
-    plist_to_bin(node, &raw, &length);
-    std::unique_ptr<char, FreeDeleter> bytes(raw);
-    if (!raw || length <= kBinaryHeader.size())
+    plist_to_bin(node, bytes.out(), &length);
+    if (!bytes || length <= kBinaryHeader.size())
         return {};
-    return std::string(raw + kBinaryHeader.size(), length - kBinaryHeader.size());
+    return std::string(bytes.get() + kBinaryHeader.size(), length - kBinaryHeader.size());
 }
 
 std::uint64_t bigEndianAt(std::string_view bytes, std::size_t offset)

@@ -1,11 +1,12 @@
 #include <weeapp/sys/application.h>
 
+#include <weeapp/platform_state.h>
+
 namespace sys {
 
 Application& Application::sharedApplication()
 {
-    static Application application;
-    return application;
+    return weeapp::PlatformState::current().application();
 }
 
 bool Application::openURL(const URLPtr& url)

@@ -1,5 +1,7 @@
 #include <weeapp/sys/darwin_notify_center.h>
 
+#include <weeapp/platform_state.h>
+
 #include <weeapp/sys/run_loop.h>
 
 #include <algorithm>
@@ -82,19 +84,19 @@ std::optional<std::string> notificationNameOfTransportFile(std::string_view file
 
 DarwinNotifyCenter& DarwinNotifyCenter::shared()
 {
-    static DarwinNotifyCenter center;
-    return center;
+    return weeapp::PlatformState::current().darwinNotifyCenter();
 }
 
-DarwinNotifyCenter::DarwinNotifyCenter()
+DarwinNotifyCenter::DarwinNotifyCenter(RunLoop& runLoop)
+    : m_runLoop(runLoop)
 {
-    RunLoop::main().addSource(*this);
+    m_runLoop.addSource(*this);
 }
 
 DarwinNotifyCenter::~DarwinNotifyCenter()
 {
     stopTransport();
-    RunLoop::main().removeSource(*this);
+    m_runLoop.removeSource(*this);
 }
 
 void DarwinNotifyCenter::addObserver(void* observer, CFNotificationCallback callback, std::string name, const void* object, CFNotificationSuspensionBehavior)
@@ -122,9 +124,7 @@ void DarwinNotifyCenter::touchTransportFile(std::string_view name) const
         return;
     std::string path = (m_directory / *fileName).string();
     // Opening for writing and closing is the whole signal (the watcher sees the close).
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-    if (fd >= 0)
-        ::close(fd);
+    const weeapp::FileDescriptor touched(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666));
 }
 
 bool DarwinNotifyCenter::setTransportDirectory(const std::filesystem::path& folder)
@@ -138,35 +138,30 @@ bool DarwinNotifyCenter::setTransportDirectory(const std::filesystem::path& fold
         return false;
     m_directory = folder;
 
-    int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd < 0)
+    weeapp::FileDescriptor watcher(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (!watcher || ::inotify_add_watch(watcher.get(), folder.c_str(), kTransportEvents) < 0)
         return false;
-    if (::inotify_add_watch(fd, folder.c_str(), kTransportEvents) < 0) {
-        ::close(fd);
-        return false;
-    }
-    m_inotify = fd;
-    RunLoop::main().watchFileDescriptor(fd, [this] { readTransportEvents(); });
+    m_inotify = std::move(watcher);
+    m_runLoop.watchFileDescriptor(m_inotify.get(), [this] { readTransportEvents(); });
     return true;
 }
 
 void DarwinNotifyCenter::stopTransport()
 {
-    if (m_inotify >= 0) {
-        RunLoop::main().unwatchFileDescriptor(m_inotify);
-        ::close(m_inotify);
-        m_inotify = -1;
+    if (m_inotify) {
+        m_runLoop.unwatchFileDescriptor(m_inotify.get());
+        m_inotify.reset();
     }
     m_directory.clear();
 }
 
 void DarwinNotifyCenter::readTransportEvents()
 {
-    if (m_inotify < 0)
+    if (!m_inotify)
         return;
     alignas(inotify_event) char buffer[8 * (sizeof(inotify_event) + NAME_MAX + 1)];
     while (true) {
-        ssize_t got = ::read(m_inotify, buffer, sizeof buffer);
+        ssize_t got = ::read(m_inotify.get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)

@@ -1,5 +1,7 @@
 #include <weeapp/sys/file_writing.h>
 
+#include <weeapp/c_handles.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,11 +29,9 @@ bool writeAll(int fd, std::string_view bytes)
 
 void syncFolder(const std::filesystem::path& folder)
 {
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    const weeapp::FileDescriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd)
+        ::fsync(fd.get());
 }
 
 }
@@ -44,8 +44,8 @@ bool writeFileAtomically(const std::string& filePath, std::string_view bytes)
         return false;
     // A hidden name beside the target: same file system, so the rename is atomic.
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    weeapp::FileDescriptor fd(::mkstemp(temporary.data()));
+    if (!fd)
         return false;
 
     mode_t mode = 0644;
@@ -53,8 +53,8 @@ bool writeFileAtomically(const std::string& filePath, std::string_view bytes)
     if (::stat(filePath.c_str(), &existing) == 0)
         mode = existing.st_mode & 07777;
 
-    bool written = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
+    bool written = writeAll(fd.get(), bytes) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0;
+    written = fd.close() == 0 && written;
     if (!written || ::rename(temporary.c_str(), filePath.c_str()) != 0) {
         const int reason = errno;
         ::unlink(temporary.c_str());
@@ -70,11 +70,11 @@ namespace {
 // For a file system without unnamed files: the bytes go straight into the new name.
 bool writeNewFileInPlace(const std::string& filePath, std::string_view bytes, unsigned mode)
 {
-    int fd = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, static_cast<mode_t>(mode));
-    if (fd < 0)
+    weeapp::FileDescriptor fd(::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, static_cast<mode_t>(mode)));
+    if (!fd)
         return false;
-    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
+    bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    written = fd.close() == 0 && written;
     if (!written) {
         int reason = errno;
         ::unlink(filePath.c_str());
@@ -92,16 +92,16 @@ bool writeNewFile(const std::string& filePath, std::string_view bytes, unsigned 
     // An unnamed file in the folder, given its name only once it is whole: a process stopped
     // part-way leaves nothing, and no reader ever sees part of the file.
     const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
-    if (fd < 0)
+    weeapp::FileDescriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode)));
+    if (!fd)
         return errno == EOPNOTSUPP || errno == EISDIR ? writeNewFileInPlace(filePath, bytes, mode) : false;
-    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     if (written) {
-        const std::string unnamed = "/proc/self/fd/" + std::to_string(fd);
+        const std::string unnamed = "/proc/self/fd/" + std::to_string(fd.get());
         written = ::linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, filePath.c_str(), AT_SYMLINK_FOLLOW) == 0;
     }
     const int reason = errno;
-    ::close(fd);
+    fd.reset();
     errno = reason;
     if (written)
         syncFolder(folder);

@@ -1,13 +1,14 @@
 #include <weeapp/sys/notification_center.h>
 
+#include <weeapp/platform_state.h>
+
 #include <algorithm>
 
 namespace sys {
 
 NotificationCenter& NotificationCenter::defaultCenter()
 {
-    static NotificationCenter center;
-    return center;
+    return weeapp::PlatformState::current().notificationCenter();
 }
 
 void NotificationCenter::addObserverEntry(std::weak_ptr<const void> lifetime, std::function<void()> callback, std::string name)

@@ -1,13 +1,14 @@
 #include <weeapp/sys/phone_root.h>
 
+#include <weeapp/platform_objects.h>
+
 namespace sys {
 
 namespace {
 
 std::filesystem::path& currentRoot()
 {
-    static std::filesystem::path root { "/" };
-    return root;
+    return weeapp::currentObjects().phoneRoot;
 }
 
 // An absolute path of plain names ("/a/b.plist": no ".", "..", empty part or trailing slash),

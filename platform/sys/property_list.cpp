@@ -17,6 +17,7 @@
 #include <memory>
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace sys {
 
@@ -26,13 +27,6 @@ namespace {
 constexpr std::uintmax_t kMaximumFileSize = 64u << 20;
 // An XML file's containers lie inside its plist element, and its innermost value is an element.
 constexpr std::size_t kXmlElementsAroundContainers = 2;
-
-using plist_nodes::PlistHandle;
-
-struct FreeDeleter {
-    void operator()(char* pointer) const { std::free(pointer); }
-};
-using CString = std::unique_ptr<char, FreeDeleter>;
 
 bool isContainer(plist_t node)
 {
@@ -48,9 +42,8 @@ std::optional<std::string> textOf(plist_t node, const BinaryPropertyListLayout* 
         return layout->isText(object) ? std::optional(layout->text(object)) : std::nullopt;
     if (plist_get_node_type(node) == PLIST_KEY) {
         // The XML scan has refused every key with a NUL, which this call would stop on.
-        char* raw = nullptr;
-        plist_get_key_val(node, &raw);
-        CString text(raw);
+        weeapp::CMemory<char> text;
+        plist_get_key_val(node, text.out());
         return text ? std::string(text.get()) : std::string();
     }
     uint64_t length = 0;
@@ -136,9 +129,9 @@ public:
         , m_object(object)
     {
         if (m_isDictionary)
-            plist_dict_new_iter(node, &m_iterator);
+            plist_dict_new_iter(node, m_iterator.out());
         else
-            plist_array_new_iter(node, &m_iterator);
+            plist_array_new_iter(node, m_iterator.out());
     }
     ContainerReading(ContainerReading&& other) noexcept
         : m_node(other.m_node)
@@ -146,7 +139,7 @@ public:
         , m_discards(other.m_discards)
         , m_layout(other.m_layout)
         , m_object(other.m_object)
-        , m_iterator(std::exchange(other.m_iterator, nullptr))
+        , m_iterator(std::move(other.m_iterator))
         , m_position(other.m_position)
         , m_items(std::move(other.m_items))
         , m_entries(std::move(other.m_entries))
@@ -156,7 +149,6 @@ public:
     ContainerReading(const ContainerReading&) = delete;
     ContainerReading& operator=(const ContainerReading&) = delete;
     ContainerReading& operator=(ContainerReading&&) = delete;
-    ~ContainerReading() { std::free(m_iterator); }
 
     // The file matches what the parser made of it: a node of the kind of its object.
     bool matchesLayout() const
@@ -179,25 +171,24 @@ public:
         plist_t item = nullptr;
         std::uint64_t object = 0;
         if (!m_isDictionary) {
-            plist_array_next_item(m_node, m_iterator, &item);
+            plist_array_next_item(m_node, m_iterator.get(), &item);
             if (m_layout && item)
                 object = m_layout->item(m_object, m_position);
         } else if (!m_layout && m_discards) {
             // Only checked, so the key is not copied out: a key the library could give is one
             // that is a key node.
-            plist_dict_next_item(m_node, m_iterator, nullptr, &item);
+            plist_dict_next_item(m_node, m_iterator.get(), nullptr, &item);
             if (item && plist_get_node_type(plist_dict_item_get_key(item)) != PLIST_KEY)
                 return std::nullopt;
         } else if (!m_layout) {
-            char* rawKey = nullptr;
-            plist_dict_next_item(m_node, m_iterator, &rawKey, &item);
-            CString key(rawKey);
+            weeapp::CMemory<char> key;
+            plist_dict_next_item(m_node, m_iterator.get(), key.out(), &item);
             if (item && !key)
                 return std::nullopt;
             m_key = item ? std::string(key.get()) : std::string();
         } else {
             // Not through the library's key reading, which stops the process on a key with a NUL.
-            plist_dict_next_item(m_node, m_iterator, nullptr, &item);
+            plist_dict_next_item(m_node, m_iterator.get(), nullptr, &item);
             if (item) {
                 const std::uint64_t keyObject = m_layout->key(m_object, m_position);
                 if (!m_layout->isText(keyObject))
@@ -245,7 +236,7 @@ private:
     bool m_discards;
     const BinaryPropertyListLayout* m_layout;
     std::uint64_t m_object;
-    void* m_iterator { nullptr };
+    weeapp::CMemory<void> m_iterator;
     std::uint64_t m_position { 0 };
     Array m_items;
     Dictionary m_entries;
@@ -376,7 +367,7 @@ struct PlistBuilder {
     plist_t operator()(const Date& value) const { return plist_nodes::newDateNode(value.secondsSinceReferenceDate); }
     plist_t operator()(const Array& value) const
     {
-        PlistHandle array(plist_new_array());
+        weeapp::PlistNode array(plist_new_array());
         for (const ValuePtr& item : value) {
             plist_t node = item ? toPlist(*item, depth + 1) : nullptr;
             if (!node)
@@ -387,7 +378,7 @@ struct PlistBuilder {
     }
     plist_t operator()(const Dictionary& value) const
     {
-        PlistHandle dictionary(plist_new_dict());
+        weeapp::PlistNode dictionary(plist_new_dict());
         for (const auto& [key, item] : value) {
             if (key.find('\0') != std::string::npos)
                 return nullptr;
@@ -415,26 +406,95 @@ ValuePtr rootOfKind(ValuePtr root, bool wantDictionary)
     return matches ? root : nullptr;
 }
 
+// The UID that a dictionary of the one key CF$UID with a non-negative integer stands for, as
+// the phone's reader takes it: the way XML writes a UID, which the library writes but reads back
+// as that dictionary.
+std::optional<std::uint64_t> uidWrittenAsDictionary(plist_t node)
+{
+    if (plist_get_node_type(node) != PLIST_DICT || plist_dict_get_size(node) != 1)
+        return std::nullopt;
+    plist_t value = plist_dict_get_item(node, "CF$UID");
+    if (!value || plist_get_node_type(value) != PLIST_UINT)
+        return std::nullopt;
+    uint64_t uid = 0;
+    plist_get_uint_val(value, &uid);
+    if (uid >> 63 != 0 && !plist_nodes::isBeyondSignedRange(value))
+        return std::nullopt;
+    return uid;
+}
+
+// The parsed XML tree with every such dictionary replaced, in its place, by a UID node; walked
+// with a stack of our own, as deep trees are.
+weeapp::PlistNode withUidsRead(weeapp::PlistNode root)
+{
+    if (!root)
+        return root;
+    if (const std::optional<std::uint64_t> uid = uidWrittenAsDictionary(root.get()))
+        return weeapp::PlistNode(plist_new_uid(*uid));
+    std::vector<plist_t> containers;
+    if (isContainer(root.get()))
+        containers.push_back(root.get());
+    std::vector<std::pair<plist_t, std::uint64_t>> replaced;
+    while (!containers.empty()) {
+        plist_t container = containers.back();
+        containers.pop_back();
+        const bool isDictionary = plist_get_node_type(container) == PLIST_DICT;
+        weeapp::CMemory<void> iterator;
+        if (isDictionary)
+            plist_dict_new_iter(container, iterator.out());
+        else
+            plist_array_new_iter(container, iterator.out());
+        replaced.clear();
+        while (true) {
+            plist_t child = nullptr;
+            if (isDictionary)
+                plist_dict_next_item(container, iterator.get(), nullptr, &child);
+            else
+                plist_array_next_item(container, iterator.get(), &child);
+            if (!child)
+                break;
+            if (const std::optional<std::uint64_t> uid = uidWrittenAsDictionary(child))
+                replaced.emplace_back(child, *uid);
+            else if (isContainer(child))
+                containers.push_back(child);
+        }
+        iterator.reset();
+        for (const auto& [child, uid] : replaced) {
+            if (!isDictionary) {
+                plist_array_set_item(container, plist_new_uid(uid), plist_array_get_item_index(child));
+                continue;
+            }
+            weeapp::CMemory<char> key;
+            plist_get_key_val(plist_dict_item_get_key(child), key.out());
+            if (key)
+                plist_dict_set_item(container, key.get(), plist_new_uid(uid));
+        }
+    }
+    return root;
+}
+
 // The library's tree of bytes that the parser may be handed: UTF-8 XML or a binary file. The
 // parser recurses once a level and expands shared objects at every use, so a file goes to it
 // only once it is known to be shallow and no bigger as a tree than as bytes; the layout of a
 // binary file is kept for reading its texts. The XML reader wants a terminated buffer, which a
 // std::string is.
-PlistHandle boundedTree(const std::string& bytes, std::optional<BinaryPropertyListLayout>& layout)
+weeapp::PlistNode boundedTree(const std::string& bytes, std::optional<BinaryPropertyListLayout>& layout)
 {
     if (bytes.empty() || bytes.size() > kMaximumFileSize)
-        return nullptr;
+        return {};
     const auto length = static_cast<uint32_t>(bytes.size());
     if (plist_is_binary(bytes.c_str(), length)) {
         layout = BinaryPropertyListLayout::scan(bytes, kMaximumPropertyListDepth);
         if (!layout)
-            return nullptr;
-    } else if (!xmlPropertyListIsBounded(bytes, kMaximumPropertyListDepth + kXmlElementsAroundContainers)) {
-        return nullptr;
+            return {};
+    } else if (!xmlPropertyListIsReadable(bytes, kMaximumPropertyListDepth + kXmlElementsAroundContainers)) {
+        return {};
     }
     plist_t raw = nullptr;
     plist_from_memory(bytes.c_str(), length, &raw);
-    return PlistHandle(raw);
+    if (layout || (bytes.find("CF$UID") == std::string::npos && bytes.find('&') == std::string::npos))
+        return weeapp::PlistNode(raw);
+    return withUidsRead(weeapp::PlistNode(raw));
 }
 
 bool isBinary(std::string_view bytes)
@@ -454,7 +514,7 @@ ValuePtr parseTerminated(const std::string& fileBytes, EntrySelection selection 
             bytes = &*xml.converted;
     }
     std::optional<BinaryPropertyListLayout> layout;
-    PlistHandle root = boundedTree(*bytes, layout);
+    weeapp::PlistNode root = boundedTree(*bytes, layout);
     if (!layout && selection.rootKey)
         return xmlDictionaryEntry(root.get(), *selection.rootKey);
     return fromPlist(root.get(), layout ? &*layout : nullptr, selection);
@@ -512,23 +572,18 @@ PropertyListFormat propertyListFormatOf(std::string_view bytes)
 
 std::optional<std::string> serializePropertyList(const Value& value, PropertyListFormat format)
 {
-    PlistHandle root(toPlist(value, 0));
+    weeapp::PlistNode root(toPlist(value, 0));
     if (!root)
         return std::nullopt;
-    char* raw = nullptr;
+    weeapp::CMemory<char> raw;
     uint32_t length = 0;
     if (format == PropertyListFormat::Xml)
-        plist_to_xml(root.get(), &raw, &length);
+        plist_to_xml(root.get(), raw.out(), &length);
     else
-        plist_to_bin(root.get(), &raw, &length);
+        plist_to_bin(root.get(), raw.out(), &length);
     if (!raw)
         return std::nullopt;
-    std::string bytes(raw, length);
-    if (format == PropertyListFormat::Xml)
-        plist_to_xml_free(raw);
-    else
-        plist_to_bin_free(raw);
-    return bytes;
+    return std::string(raw.get(), length);
 }
 
 bool writePropertyListAtomically(const Value& value, const std::string& filePath, PropertyListFormat format)

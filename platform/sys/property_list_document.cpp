@@ -10,30 +10,23 @@
 
 namespace sys {
 
-using plist_nodes::PlistHandle;
-
 struct PropertyListDocument::Tree {
     plist_nodes::ParsedTree parsed;
 };
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(char* pointer) const { std::free(pointer); }
-};
-
 std::optional<std::string> bytesOf(plist_t root, PropertyListFormat format)
 {
-    char* raw = nullptr;
+    weeapp::CMemory<char> raw;
     uint32_t length = 0;
     if (format == PropertyListFormat::Xml)
-        plist_to_xml(root, &raw, &length);
+        plist_to_xml(root, raw.out(), &length);
     else
-        plist_to_bin(root, &raw, &length);
-    std::unique_ptr<char, FreeDeleter> owned(raw);
+        plist_to_bin(root, raw.out(), &length);
     if (!raw)
         return std::nullopt;
-    return std::string(raw, length);
+    return std::string(raw.get(), length);
 }
 
 // The library writes an XML date's year as a plain number: one outside 1000 to 9999 would not
@@ -148,7 +141,7 @@ std::optional<PropertyListDocument> PropertyListDocument::fromBytes(std::string_
 PropertyListDocument PropertyListDocument::empty()
 {
     auto tree = std::make_unique<Tree>();
-    tree->parsed.root = PlistHandle(plist_new_dict());
+    tree->parsed.root = weeapp::PlistNode(plist_new_dict());
     return PropertyListDocument(std::move(tree), {}, PropertyListFormat::Xml);
 }
 

@@ -1,32 +1,18 @@
 #include <weeapp/sys/random.h>
 
-#include <random>
+#include <weeapp/platform_objects.h>
 
 namespace sys {
 
-namespace {
-
-std::mt19937& engine()
-{
-    static std::mt19937 generator = [] {
-        std::random_device entropy;
-        std::seed_seq seeds { entropy(), entropy(), entropy(), entropy() };
-        return std::mt19937(seeds);
-    }();
-    return generator;
-}
-
-}
-
 std::uint32_t arc4random()
 {
-    return static_cast<std::uint32_t>(engine()());
+    return static_cast<std::uint32_t>(weeapp::currentObjects().random());
 }
 
 void seedRandom(std::uint64_t seed)
 {
     std::seed_seq seeds { static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32) };
-    engine().seed(seeds);
+    weeapp::currentObjects().random.seed(seeds);
 }
 
 }

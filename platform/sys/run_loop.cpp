@@ -1,5 +1,7 @@
 #include <weeapp/sys/run_loop.h>
 
+#include <weeapp/platform_state.h>
+
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
@@ -37,9 +39,7 @@ RunLoop::RunLoop()
 
 RunLoop& RunLoop::main()
 {
-    // Never destroyed: objects torn down at exit may still unregister from it.
-    static RunLoop* loop = new RunLoop;
-    return *loop;
+    return weeapp::PlatformState::current().runLoop();
 }
 
 void RunLoop::setClock(std::shared_ptr<Clock> clock)
@@ -47,11 +47,13 @@ void RunLoop::setClock(std::shared_ptr<Clock> clock)
     m_clock = clock ? std::move(clock) : std::make_shared<ManualClock>();
 }
 
-void RunLoop::reset()
+void RunLoop::removeAllTasks()
 {
-    m_tasks.clear();
-    m_clock = std::make_shared<ManualClock>();
-    m_stopped = false;
+    // A task's captures may schedule or drop others as they are destroyed.
+    while (!m_tasks.empty()) {
+        std::vector<Task> dropped;
+        dropped.swap(m_tasks);
+    }
 }
 
 void RunLoop::performAfterDelay(double delay, std::weak_ptr<const void> lifetime, std::function<void()> task)

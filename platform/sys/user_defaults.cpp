@@ -1,5 +1,7 @@
 #include <weeapp/sys/user_defaults.h>
 
+#include <weeapp/platform_state.h>
+
 namespace sys {
 
 UserDefaults::UserDefaults()
@@ -9,8 +11,7 @@ UserDefaults::UserDefaults()
 
 UserDefaults& UserDefaults::standardUserDefaults()
 {
-    static UserDefaults defaults;
-    return defaults;
+    return weeapp::PlatformState::current().userDefaults();
 }
 
 ValuePtr UserDefaults::objectForKey(std::string_view key) const

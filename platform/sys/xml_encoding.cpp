@@ -1,11 +1,12 @@
 #include <weeapp/sys/xml_encoding.h>
 
+#include <weeapp/c_handles.h>
+
 #include <iconv.h>
 
 #include <array>
 #include <cctype>
 #include <cerrno>
-#include <memory>
 #include <string>
 
 namespace sys {
@@ -96,18 +97,14 @@ std::optional<std::string_view> declaredEncoding(std::string_view bytes)
     return declaration.substr(at, close - at);
 }
 
-struct IconvCloser {
-    void operator()(iconv_t converter) const { iconv_close(converter); }
-};
-
 // The whole text converted, or nothing when any of it is not in the encoding or the result
 // would pass the size bound.
 std::optional<std::string> convertToUtf8(std::string_view text, const char* encoding, std::size_t maximumSize)
 {
-    iconv_t raw = iconv_open("UTF-8", encoding);
-    if (raw == reinterpret_cast<iconv_t>(-1))
+    const weeapp::IconvDescriptor converter(iconv_open("UTF-8", encoding));
+    if (!converter)
         return std::nullopt;
-    std::unique_ptr<void, IconvCloser> converter(raw);
+    iconv_t raw = converter.get();
     std::string result;
     std::array<char, 16384> chunk;
     char* input = const_cast<char*>(text.data());

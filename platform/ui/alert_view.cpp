@@ -1,13 +1,14 @@
 #include <weeapp/ui/alert_view.h>
 
+#include <weeapp/platform_objects.h>
+
 namespace ui {
 
 namespace {
 
 AlertView::Presenter& presenter()
 {
-    static AlertView::Presenter instance;
-    return instance;
+    return weeapp::currentObjects().alertPresenter;
 }
 
 }

@@ -1,7 +1,8 @@
 #include <weeapp/ui/animation.h>
 
+#include <weeapp/platform_objects.h>
 #include <weeapp/sys/run_loop.h>
-#include <weeapp/sys/weak_ref.h>
+#include <weeapp/ui/animation_state.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,23 +11,11 @@ namespace ui {
 
 namespace {
 
-struct OpenBlock {
-    std::shared_ptr<Animation> animation;
-    sys::WeakRef<sys::Object> delegate;
-    std::function<void(sys::Object*)> didStop;
-};
-
-struct AnimationState {
-    std::vector<OpenBlock> open; // innermost last
-    std::vector<std::shared_ptr<const Animation>> running;
-    // Replaced by reset, so did-stops scheduled before it are dropped.
-    std::shared_ptr<const char> generation { std::make_shared<const char>('\0') };
-};
+using OpenBlock = AnimationState::OpenBlock;
 
 AnimationState& state()
 {
-    static AnimationState instance;
-    return instance;
+    return *weeapp::currentObjects().animations;
 }
 
 OpenBlock* innermost()
@@ -173,10 +162,9 @@ void Animations::commitAnimations()
 
     if (!block.didStop || !block.delegate)
         return;
-    std::weak_ptr<const char> generation = current.generation;
     sys::RunLoop::main().performAfterDelay(block.animation->totalDuration(), block.delegate.lifetime(),
-        [generation, delegate = block.delegate, didStop = std::move(block.didStop)] {
-            if (sys::Object* receiver = delegate.get(); receiver && !generation.expired())
+        [delegate = block.delegate, didStop = std::move(block.didStop)] {
+            if (sys::Object* receiver = delegate.get())
                 didStop(receiver);
         });
 }
@@ -231,14 +219,6 @@ Presentation Animations::presentationAt(const View& view, double time)
         }
     }
     return presentation;
-}
-
-void Animations::reset()
-{
-    auto& current = state();
-    current.open.clear();
-    current.running.clear();
-    current.generation = std::make_shared<const char>('\0');
 }
 
 }

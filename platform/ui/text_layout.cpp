@@ -49,11 +49,10 @@ void configurePangoContext(PangoContext* context)
     pango_cairo_context_set_resolution(context, kResolution);
     // Paragraphs run left to right whatever their text (the layouts do not pick a direction).
     pango_context_set_base_dir(context, PANGO_DIRECTION_LTR);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    pango_cairo_context_set_font_options(context, options);
-    cairo_font_options_destroy(options);
+    const weeapp::CairoFontOptions options(cairo_font_options_create());
+    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(context, options.get());
 }
 
 double clampedPixelSize(float pointSize)
@@ -63,7 +62,7 @@ double clampedPixelSize(float pointSize)
     return std::clamp(static_cast<double>(pointSize), 1.0 / PANGO_SCALE, kLargestFontSize);
 }
 
-PangoFontDescription* createFontDescription(const Font& font)
+weeapp::PangoFontDescriptionOwner createFontDescription(const Font& font)
 {
     std::string_view family = font.fontName();
     PangoWeight weight = PANGO_WEIGHT_NORMAL;
@@ -81,11 +80,11 @@ PangoFontDescription* createFontDescription(const Font& font)
     if (family.empty())
         family = "Helvetica";
 
-    PangoFontDescription* description = pango_font_description_new();
-    pango_font_description_set_family(description, std::string(family).c_str());
-    pango_font_description_set_weight(description, weight);
-    pango_font_description_set_style(description, style);
-    pango_font_description_set_absolute_size(description, clampedPixelSize(font.pointSize()) * PANGO_SCALE);
+    weeapp::PangoFontDescriptionOwner description(pango_font_description_new());
+    pango_font_description_set_family(description.get(), std::string(family).c_str());
+    pango_font_description_set_weight(description.get(), weight);
+    pango_font_description_set_style(description.get(), style);
+    pango_font_description_set_absolute_size(description.get(), clampedPixelSize(font.pointSize()) * PANGO_SCALE);
     return description;
 }
 
@@ -121,10 +120,9 @@ void setLayoutText(PangoLayout* layout, std::string_view text, const PangoFontDe
     pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
     pango_layout_set_font_description(layout, description);
     pango_layout_set_auto_dir(layout, FALSE);
-    PangoAttrList* attributes = pango_attr_list_new();
-    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
-    pango_layout_set_attributes(layout, attributes);
-    pango_attr_list_unref(attributes);
+    const weeapp::PangoAttrListOwner attributes(pango_attr_list_new());
+    pango_attr_list_insert(attributes.get(), pango_attr_insert_hyphens_new(FALSE));
+    pango_layout_set_attributes(layout, attributes.get());
     if (std::isfinite(wrapWidth) && wrapWidth > 0 && wrapWidth < kLargestWrapWidth) {
         pango_layout_set_width(layout, static_cast<int>(std::lround(static_cast<double>(wrapWidth) * PANGO_SCALE)));
         pango_layout_set_wrap(layout, wrapModeFor(mode));
@@ -135,9 +133,7 @@ void setLayoutText(PangoLayout* layout, std::string_view text, const PangoFontDe
 
 void setLayoutText(PangoLayout* layout, std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode, int lines)
 {
-    PangoFontDescription* description = createFontDescription(font);
-    setLayoutText(layout, text, description, wrapWidth, mode, lines);
-    pango_font_description_free(description);
+    setLayoutText(layout, text, createFontDescription(font).get(), wrapWidth, mode, lines);
 }
 
 int visualCut(PangoLayout* layout, int lineIndex, int width)
@@ -148,7 +144,8 @@ int visualCut(PangoLayout* layout, int lineIndex, int width)
         bool operator<(const Cluster& other) const { return left < other.left; }
     };
     const char* text = pango_layout_get_text(layout);
-    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    const weeapp::PangoLayoutIterOwner clusterWalk(pango_layout_get_iter(layout));
+    PangoLayoutIter* iter = clusterWalk.get();
     for (int line = 0; line < lineIndex && pango_layout_iter_next_line(iter); ++line) { }
     PangoRectangle lineExtents;
     pango_layout_iter_get_line_extents(iter, nullptr, &lineExtents);
@@ -165,7 +162,6 @@ int visualCut(PangoLayout* layout, int lineIndex, int width)
         const bool blank = g_unichar_isspace(g_utf8_get_char(text + pango_layout_iter_get_index(iter)));
         clusters.push_back({ std::min(left, right), std::max(left, right), blank });
     } while (pango_layout_iter_next_cluster(iter));
-    pango_layout_iter_free(iter);
 
     // The clusters from the left that fit; blanks at the cut go too, so the ellipsis follows
     // the last letter.

@@ -1,5 +1,6 @@
 #include <weeapp/ui/text_measurer.h>
 
+#include <weeapp/platform_objects.h>
 #include <weeapp/ui/text_layout.h>
 
 #include <pango/pangocairo.h>
@@ -10,11 +11,6 @@
 namespace ui {
 
 namespace {
-
-// Descriptions are cached by name and size; shrink-to-fit asks for many sizes, so the cache
-// starts over rather than grow without end.
-constexpr std::size_t kMaximumCachedDescriptions = 256;
-constexpr std::size_t kMaximumRememberedResults = 4096;
 
 template<typename Value>
 void appendBytes(std::string& key, const Value& value)
@@ -31,34 +27,32 @@ float pointsRoundedUp(int pangoUnits)
 
 TextMeasurer& TextMeasurer::shared()
 {
-    // Never destroyed: Pango and fontconfig must not be torn down in static destruction order.
-    static TextMeasurer* measurer = new TextMeasurer;
+    std::unique_ptr<TextMeasurer>& measurer = weeapp::currentObjects().textMeasurer;
+    if (!measurer)
+        measurer.reset(new TextMeasurer);
     return *measurer;
 }
 
+// Pango's own font map, which the host's drawing shares: it holds the fonts loaded so far, and
+// making one costs tens of milliseconds, which a fresh platform state should not pay again.
 TextMeasurer::TextMeasurer()
-    : m_fontMap(pango_cairo_font_map_new())
+    : m_context(pango_font_map_create_context(pango_cairo_font_map_get_default()))
 {
-    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(m_fontMap), 72.0);
-    m_context = pango_font_map_create_context(m_fontMap);
-    configurePangoContext(m_context);
-    m_layout = pango_layout_new(m_context);
+    configurePangoContext(m_context.get());
+    m_layout.reset(pango_layout_new(m_context.get()));
 }
+
+TextMeasurer::~TextMeasurer() = default;
 
 const PangoFontDescription* TextMeasurer::description(const Font& font)
 {
     auto key = std::make_pair(font.fontName(), font.pointSize());
     auto it = m_descriptions.find(key);
     if (it != m_descriptions.end())
-        return it->second;
-    if (m_descriptions.size() >= kMaximumCachedDescriptions) {
-        for (auto& entry : m_descriptions)
-            pango_font_description_free(entry.second);
+        return it->second.get();
+    if (m_descriptions.size() >= kMaximumCachedDescriptions)
         m_descriptions.clear();
-    }
-    PangoFontDescription* created = createFontDescription(font);
-    m_descriptions.emplace(std::move(key), created);
-    return created;
+    return m_descriptions.emplace(std::move(key), createFontDescription(font)).first->second.get();
 }
 
 std::string TextMeasurer::resultKey(char kind, std::string_view text, const Font& font, Size box, LineBreakMode mode)
@@ -89,7 +83,7 @@ Result TextMeasurer::remembered(std::unordered_map<std::string, Result>& results
 
 void TextMeasurer::prepare(std::string_view text, const Font& font, float wrapWidth, LineBreakMode mode)
 {
-    setLayoutText(m_layout, text, description(font), wrapWidth, mode);
+    setLayoutText(m_layout.get(), text, description(font), wrapWidth, mode);
 }
 
 Size TextMeasurer::measure(std::string_view text, const Font& font, Size constrainedTo, LineBreakMode mode)
@@ -108,7 +102,8 @@ Size TextMeasurer::layoutSize(std::string_view text, const Font& font, Size cons
     const double heightLimit = capped ? static_cast<double>(constrainedTo.height) * PANGO_SCALE : 0;
     int width = 0;
     int bottom = 0;
-    PangoLayoutIter* iter = pango_layout_get_iter(m_layout);
+    const weeapp::PangoLayoutIterOwner lines(pango_layout_get_iter(m_layout.get()));
+    PangoLayoutIter* iter = lines.get();
     bool first = true;
     do {
         int top = 0;
@@ -122,10 +117,9 @@ Size TextMeasurer::layoutSize(std::string_view text, const Font& font, Size cons
         bottom = lineBottom;
         first = false;
     } while (pango_layout_iter_next_line(iter));
-    pango_layout_iter_free(iter);
 
     float measuredWidth = pointsRoundedUp(width);
-    if (pango_layout_get_width(m_layout) > 0)
+    if (pango_layout_get_width(m_layout.get()) > 0)
         measuredWidth = std::min(measuredWidth, constrainedTo.width);
     return { measuredWidth, pointsRoundedUp(bottom) };
 }
@@ -135,9 +129,9 @@ float TextMeasurer::lineWidth(std::string_view text, const Font& font)
     if (text.empty() || !(font.pointSize() > 0))
         return 0;
     return remembered(m_widths, resultKey('w', text, font, {}, LineBreakMode::WordWrap), [&] {
-        setLayoutText(m_layout, text, description(font), 0, LineBreakMode::WordWrap, 1);
+        setLayoutText(m_layout.get(), text, description(font), 0, LineBreakMode::WordWrap, 1);
         PangoRectangle logical;
-        pango_layout_get_extents(m_layout, nullptr, &logical);
+        pango_layout_get_extents(m_layout.get(), nullptr, &logical);
         return static_cast<float>(static_cast<double>(logical.width) / PANGO_SCALE);
     });
 }

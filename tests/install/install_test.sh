@@ -15,7 +15,7 @@ mv "$work/first" "$work/moved"
 prefix=$work/moved
 [ -e "$work/first" ] && fail "the first prefix is still there"
 
-for program in kavrin-host kavrin-prefs kavrin-demo-phone; do
+for program in kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup; do
   [ -x "$prefix/bin/$program" ] || fail "no $program in bin/"
   runpath=$(readelf -d "$prefix/bin/$program" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
   [[ $runpath == '$ORIGIN'* ]] || fail "$program has RUNPATH '$runpath', not one relative to \$ORIGIN"
@@ -126,7 +126,7 @@ out=$(cd "$work" && env -u LD_LIBRARY_PATH ./app) || fail "the README's example 
 grep -q -E -x "\./app +# $out" "$readme" || fail "the README does not say that its example prints '$out'"
 
 # Man pages and completion.
-for page in kavrin-host kavrin-prefs kavrin-demo-phone; do
+for page in kavrin-host kavrin-prefs kavrin-demo-phone kavrin-import-backup; do
   [ -f "$prefix/share/man/man1/$page.1" ] || fail "no man page for $page"
   grep -q -F -- '\-\-version' "$prefix/share/man/man1/$page.1" || fail "the man page of $page does not list its options"
   grep -q -F -- 'EXAMPLES' "$prefix/share/man/man1/$page.1" || fail "the man page of $page has no examples"
@@ -154,4 +154,6 @@ for key in showLabels metroStyle tilesAlign; do
 done
 words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-demo-phone'; COMP_WORDS=(kavrin-demo-phone --bun); COMP_CWORD=1; _kavrin_demo_phone; echo \${COMPREPLY[*]}")
 [ "$words" = "--bundle" ] || fail "completing 'kavrin-demo-phone --bun' gave '$words'"
+words=$(PATH=$prefix/bin:$PATH bash -c "source '$completions/kavrin-import-backup'; COMP_WORDS=(kavrin-import-backup --ve); COMP_CWORD=1; _kavrin_import_backup; echo \${COMPREPLY[*]}")
+[ "$words" = "--version" ] || fail "completing 'kavrin-import-backup --ve' gave '$words'"
 echo "installed, moved and used: $prefix"

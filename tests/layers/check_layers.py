@@ -41,7 +41,7 @@ LAYER_FOLDERS = {
     "tools": ["tools"],
 }
 INCLUDE_ROOTS = [
-    "platform/include", "platform/drawing", "platform/internal", "platform/testing", "widget", "widget/public", "phone_files", "host", "host/desktop/interface",
+    "platform/include", "platform/drawing", "platform/internal", "widget", "widget/public", "phone_files", "host", "host/desktop/interface",
     "tools/demo_phone", "tools/prefs",
 ]
 # What every layer of the host may see outside it, and what each sees of the host below it.

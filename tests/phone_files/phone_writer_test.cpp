@@ -2,6 +2,7 @@
 
 #include "kavrin/published_names.h"
 #include "support/temporary_folder.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/ui/image.h>
 
@@ -19,17 +20,15 @@ namespace {
 std::vector<std::string> column(const std::filesystem::path& database, const std::string& sql)
 {
     std::vector<std::string> values;
-    sqlite3* connection = nullptr;
-    if (sqlite3_open_v2(database.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr);
-        while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-            const auto* text = sqlite3_column_text(statement, 0);
+    weeapp::SqliteConnection connection;
+    if (sqlite3_open_v2(database.c_str(), connection.out(), SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        weeapp::SqliteStatement statement;
+        sqlite3_prepare_v2(connection.get(), sql.c_str(), -1, statement.out(), nullptr);
+        while (statement && sqlite3_step(statement.get()) == SQLITE_ROW) {
+            const auto* text = sqlite3_column_text(statement.get(), 0);
             values.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
         }
-        sqlite3_finalize(statement);
     }
-    sqlite3_close(connection);
     return values;
 }
 

@@ -26,13 +26,8 @@ namespace kavrin::phone_files {
 namespace {
 
 namespace fs = std::filesystem;
+using kavrin::testing::fileBytes;
 using kavrin::testing::TemporaryFolder;
-
-std::string bytesOf(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
 
 // Each kind of thing in the file's place loads as its state; only Missing and Readable may be
 // saved, and a save never replaces a link, a FIFO or a folder that came after the load.
@@ -55,7 +50,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
         EXPECT_FALSE(unreadable.save());
         EXPECT_FALSE(unreadable.write("<plist><dict/></plist>"));
         EXPECT_NE(unreadable.problem().find("not a readable settings file"), std::string::npos);
-        EXPECT_EQ(bytesOf(file), bytes);
+        EXPECT_EQ(fileBytes(file), bytes);
     }
     // A file past 64 MiB is not even read in, and is said to be unreadable; one of 64 MiB is read
     // and found to be no settings file. (Both sparse, so they take no room.)
@@ -109,7 +104,7 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     fs::create_symlink(folder.path() / "elsewhere.plist", file);
     EXPECT_FALSE(fresh.save());
     EXPECT_TRUE(fs::is_symlink(file));
-    EXPECT_EQ(bytesOf(folder.path() / "elsewhere.plist"), "<plist><dict/></plist>");
+    EXPECT_EQ(fileBytes(folder.path() / "elsewhere.plist"), "<plist><dict/></plist>");
 }
 
 // setAside keeps an unreadable file's bytes in a new NAME.broken-STAMP file, never over an
@@ -124,7 +119,7 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
         SettingsEditor settings = SettingsEditor::load(file.string());
         std::optional<std::string> copy = settings.setAside();
         ASSERT_TRUE(copy);
-        EXPECT_EQ(bytesOf(*copy), bytes);
+        EXPECT_EQ(fileBytes(*copy), bytes);
         // The stamp is the time of the copy in UTC, to the second: settings.plist.broken-20261210T064501Z.
         const std::time_t before = std::time(nullptr);
         std::tm parts {};
@@ -142,7 +137,7 @@ TEST(SettingsEditor, SetAsideKeepsEveryUnreadableVersion)
         EXPECT_EQ(SettingsEditor::load(file.string()).values().size(), 1u);
     }
     EXPECT_NE(copies[0], copies[1]);
-    EXPECT_EQ(bytesOf(copies[0]), "first garbage");
+    EXPECT_EQ(fileBytes(copies[0]), "first garbage");
 
     SettingsEditor readable = SettingsEditor::load(file.string());
     EXPECT_FALSE(readable.setAside());
@@ -176,7 +171,7 @@ TEST(SettingsEditor, SetAsideNumbersCopiesOfOneSecondUpTo100)
         } else {
             ASSERT_TRUE(copy);
             EXPECT_TRUE(copy->ends_with("Z-" + std::to_string(taken + 1))) << *copy;
-            EXPECT_EQ(bytesOf(*copy), "garbage");
+            EXPECT_EQ(fileBytes(*copy), "garbage");
         }
     }
 }
@@ -215,7 +210,7 @@ TEST(SettingsEditor, RemovesOnlyWhatStoppedWritesLeft)
 
     removeInterruptedWrites(file.string());
     EXPECT_EQ(namesIn(folder.path()), kept);
-    EXPECT_EQ(bytesOf(file), "garbage");
+    EXPECT_EQ(fileBytes(file), "garbage");
 
     // Without the file, or with other bytes in it, every copy is all that is left of its bytes.
     folder.write("settings.plist.broken-20261210T064505Z", "garbage");
@@ -303,14 +298,14 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
         const int stops = runTracedChild(write, -1);
         ASSERT_GT(stops, 20);
         ASSERT_LT(stops, 2000);
-        const std::string after = bytesOf(file);
+        const std::string after = fileBytes(file);
         ASSERT_NE(after, before);
         int leftBehind = 0;
         for (int killAt = 0; killAt < stops; ++killAt) {
             SCOPED_TRACE(killAt);
             reset();
             runTracedChild(write, killAt);
-            const std::string now = bytesOf(file);
+            const std::string now = fileBytes(file);
             EXPECT_TRUE(now == before || now == after) << now;
             leftBehind += namesIn(folder).size() > (now == after && force ? 2u : 1u);
             ASSERT_EQ(setSetting("tilesAlign", sys::Value::integer(2), rules).outcome, SettingsChange::Outcome::Written);
@@ -319,7 +314,7 @@ TEST(SettingsChange, AWriteKilledAtAnyMomentLeavesTheFolderCleanAfterTheNext)
             if (force) {
                 ASSERT_EQ(names.size(), 1u) << *names.begin();
                 EXPECT_TRUE(names.begin()->starts_with(file.filename().string() + ".broken-")) << *names.begin();
-                EXPECT_EQ(bytesOf(folder / *names.begin()), before);
+                EXPECT_EQ(fileBytes(folder / *names.begin()), before);
             } else {
                 EXPECT_TRUE(names.empty()) << *names.begin();
             }

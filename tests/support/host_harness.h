@@ -5,7 +5,9 @@
 
 #include "kavrin/published_names.h"
 #include "phone_writer.h"
+#include "support/pipe_ends.h"
 #include "support/temporary_folder.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/property_list.h>
 #include <weeapp/sys/value.h>
@@ -30,6 +32,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -78,6 +81,22 @@ inline std::string readFile(const fs::path& file)
     return content.str();
 }
 
+// Every file under a folder with its bytes, and every link with its target, by relative path.
+inline std::map<std::string, std::string> contentsOf(const fs::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = fs::relative(entry.path(), folder).string();
+        if (entry.is_symlink())
+            contents[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            contents[name] = readFile(entry.path());
+        else
+            contents[name] = "folder";
+    }
+    return contents;
+}
+
 inline std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -124,11 +143,12 @@ public:
     RunResult finish()
     {
         if (m_pid > 0) {
-            int pidfd = static_cast<int>(syscall(SYS_pidfd_open, m_pid, 0));
-            pollfd descriptor { pidfd, POLLIN, 0 };
-            bool ended = pidfd < 0 || poll(&descriptor, 1, 60000) > 0;
-            if (pidfd >= 0)
-                close(pidfd);
+            bool ended = false;
+            {
+                const weeapp::FileDescriptor pidfd(static_cast<int>(syscall(SYS_pidfd_open, m_pid, 0)));
+                pollfd descriptor { pidfd.get(), POLLIN, 0 };
+                ended = !pidfd || poll(&descriptor, 1, 60000) > 0;
+            }
             if (!ended)
                 kill(m_pid, SIGKILL);
             int status = 0;
@@ -161,23 +181,22 @@ public:
     // Standard error goes to the file when one is named, else where the test's goes.
     explicit InteractiveHost(const std::vector<std::string>& arguments, const fs::path& errors = {})
     {
-        int toHost[2], fromHost[2];
-        if (pipe2(toHost, O_CLOEXEC) != 0 || pipe2(fromHost, O_CLOEXEC) != 0)
+        PipeEnds toHost = makePipe(O_CLOEXEC);
+        PipeEnds fromHost = makePipe(O_CLOEXEC);
+        if (!toHost.read || !fromHost.read)
             return;
         CommandLine command("kavrin-host", arguments);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toHost[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, fromHost[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, toHost.read.get(), 0);
+        posix_spawn_file_actions_adddup2(&actions, fromHost.write.get(), 1);
         if (!errors.empty())
             posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (posix_spawn(&m_pid, command.argv[0], &actions, nullptr, command.argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
-        close(toHost[0]);
-        close(fromHost[1]);
-        m_input = toHost[1];
-        m_output = fromHost[0];
+        m_input = std::move(toHost.write);
+        m_output = std::move(fromHost.read);
     }
     ~InteractiveHost() { finish(); }
     InteractiveHost(const InteractiveHost&) = delete;
@@ -194,7 +213,7 @@ public:
     void send(const std::string& line)
     {
         std::string text = line + "\n";
-        ASSERT_EQ(write(m_input, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        ASSERT_EQ(write(m_input.get(), text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }
 
     // The next line the host prints; nothing when it ends first (or stays silent far longer
@@ -207,11 +226,11 @@ public:
                 m_buffer.erase(0, end + 1);
                 return line;
             }
-            pollfd descriptor { m_output, POLLIN, 0 };
+            pollfd descriptor { m_output.get(), POLLIN, 0 };
             if (poll(&descriptor, 1, 60000) <= 0)
                 return std::nullopt;
             char chunk[4096];
-            ssize_t got = read(m_output, chunk, sizeof chunk);
+            ssize_t got = read(m_output.get(), chunk, sizeof chunk);
             if (got <= 0)
                 return std::nullopt;
             m_buffer.append(chunk, static_cast<std::size_t>(got));
@@ -228,23 +247,19 @@ public:
     // Closes the script and waits for the exit status.
     int finish()
     {
-        if (m_input >= 0)
-            close(m_input);
-        m_input = -1;
+        m_input.reset();
         int status = 0;
         if (m_pid > 0 && waitpid(m_pid, &status, 0) == m_pid)
             m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         m_pid = -1;
-        if (m_output >= 0)
-            close(m_output);
-        m_output = -1;
+        m_output.reset();
         return m_status;
     }
 
 private:
     pid_t m_pid { -1 };
-    int m_input { -1 };
-    int m_output { -1 };
+    weeapp::FileDescriptor m_input;
+    weeapp::FileDescriptor m_output;
     int m_status { -1 };
     std::string m_buffer;
 };
@@ -317,14 +332,18 @@ class Picture {
 public:
     explicit Picture(const fs::path& file)
     {
-        cairo_surface_t* surface = cairo_image_surface_create_from_png(file.c_str());
+        const weeapp::CairoSurface read(cairo_image_surface_create_from_png(file.c_str()));
+        cairo_surface_t* surface = read.get();
         if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-            cairo_surface_t* argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
-            cairo_t* cr = cairo_create(argb);
-            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-            cairo_set_source_surface(cr, surface, 0, 0);
-            cairo_paint(cr);
-            cairo_destroy(cr);
+            const weeapp::CairoSurface converted(
+                cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)));
+            cairo_surface_t* argb = converted.get();
+            {
+                const weeapp::CairoContext cr(cairo_create(argb));
+                cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+                cairo_set_source_surface(cr.get(), surface, 0, 0);
+                cairo_paint(cr.get());
+            }
             cairo_surface_flush(argb);
             auto bitmap = std::make_shared<ui::Bitmap>();
             bitmap->width = cairo_image_surface_get_width(argb);
@@ -336,9 +355,7 @@ public:
                 bitmap->pixels.insert(bitmap->pixels.end(), row, row + bitmap->width);
             }
             m_bitmap = std::move(bitmap);
-            cairo_surface_destroy(argb);
         }
-        cairo_surface_destroy(surface);
     }
     bool valid() const { return m_bitmap != nullptr; }
     bool operator==(const Picture& other) const

@@ -140,4 +140,37 @@ inline std::string deepXmlPropertyList(std::uint64_t levels, bool dictionaryRoot
     return bytes + "</plist>";
 }
 
+// XML property lists around a well-formed root element (`<dict>...</dict>` or
+// `<array>...</array>`), each with one fault for which the phone's reader refuses the whole
+// file, while the property-list library would read a value out of it. A value fault goes last
+// in the root, under the key "bad" of a dictionary.
+inline std::vector<std::string> malformedXmlPropertyLists(std::string_view root)
+{
+    const std::string_view head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const auto document = [head](std::string_view prolog, std::string_view body, std::string_view after) {
+        return std::string(head) + std::string(prolog) + "<plist version=\"1.0\">\n" + std::string(body) + "\n</plist>\n" + std::string(after);
+    };
+    const bool dictionary = root.starts_with("<dict>");
+    const std::size_t close = root.rfind('<');
+    std::vector<std::string> documents;
+    for (const char* value : {
+             "<integer>42q</integer>", "<integer></integer>", "<integer/>", "<integer>12345678901234567890123456789012345678901</integer>",
+             "<integer>18446744073709551616</integer>", "<integer>-9223372036854775809</integer>", "<integer>010</integer>",
+             "<integer> -5</integer>", "<integer>0x</integer>", "<integer>-0x5</integer>", "<integer>4_2</integer>", "<integer>&#52;2</integer>",
+             "<real>notanumber</real>", "<real>1.2.3</real>", "<real></real>", "<real/>", "<real>0x1p3</real>", "<real>1e</real>",
+             "<date></date>", "<date/>", "<date>2020-01-02T03:04:05</date>", "<date>2020-01-02T03:04:05.5Z</date>",
+             "<date>2020-02-30T00:00:00Z</date>", "<date>0000-01-01T00:00:00Z</date>", "<date> 2020-01-02T03:04:05Z</date>" }) {
+        std::string body(root.substr(0, close));
+        body += dictionary ? "<key>bad</key>" : "";
+        body += value;
+        body += root.substr(close);
+        documents.push_back(document("", body, ""));
+    }
+    documents.push_back(document("", root, "trailing text"));
+    documents.push_back(document("", root, "<plist><array/></plist>"));
+    documents.push_back(document("", std::string(root) + "text after the root value", ""));
+    documents.push_back(document("<!DOCTYPE plist [ <!ENTITY e \"x\"> ]>\n", root, ""));
+    return documents;
+}
+
 }

@@ -3,6 +3,8 @@
 would from a checkout: in a folder with a demo phone (also as "phone"), the build beside it and a
 commands.txt. Each must end with status 0, and one that says what it prints ("# prints: TEXT")
 must print that. The window's examples need a display and are left to the window's own tests.
+The folder holds a backup of the demo phone too ("backup"), written by python's own sqlite3 and
+plistlib (import_backup/make_backup.py), for kavrin-import-backup's examples.
 
     help_examples_test.py BIN_DIR BUILD_DIR MAN_SOURCES_DIR"""
 
@@ -11,7 +13,10 @@ import subprocess
 import sys
 import tempfile
 
-PROGRAMS = ["kavrin-host", "kavrin-prefs", "kavrin-demo-phone"]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "import_backup"))
+import make_backup  # noqa: E402
+
+PROGRAMS = ["kavrin-host", "kavrin-prefs", "kavrin-demo-phone", "kavrin-import-backup"]
 
 
 def examples(bin_dir, program):
@@ -35,6 +40,7 @@ def main():
     count = 0
     with tempfile.TemporaryDirectory(prefix="kavrin-examples-") as folder:
         subprocess.run([os.path.join(bin_dir, "kavrin-demo-phone"), os.path.join(folder, "demo-phone")], capture_output=True, check=True)
+        make_backup.make_backup(os.path.join(folder, "demo-phone"), os.path.join(folder, "backup"))
         os.symlink(build_dir, os.path.join(folder, "build"))
         os.symlink("demo-phone", os.path.join(folder, "phone"))
         with open(os.path.join(folder, "commands.txt"), "w") as commands:

@@ -4,6 +4,8 @@
 #include "widget/support/phone_fixture.h"
 
 #include "kavrin/published_names.h"
+#include "support/pipe_ends.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/phone_paths.h>
 
 #include <fcntl.h>
@@ -39,25 +41,25 @@ std::string fileBytes(const std::filesystem::path& path)
 // has ended; returns how many reads were made.
 int whileAnotherProcessWrites(int count, const std::function<void(int)>& write, const std::function<void()>& read)
 {
-    int done[2];
-    if (::pipe(done) != 0)
+    PipeEnds done = makePipe();
+    if (!done.read)
         return 0;
     const pid_t child = ::fork();
     if (child == 0) {
-        ::close(done[0]);
+        done.read.reset();
         for (int i = 0; i < count; ++i)
             write(i);
         ::_exit(0);
     }
-    ::close(done[1]);
+    done.write.reset();
     int reads = 0;
-    pollfd ended { done[0], POLLIN, 0 };
+    pollfd ended { done.read.get(), POLLIN, 0 };
     while (::poll(&ended, 1, 0) == 0) {
         read();
         ++reads;
     }
     read();
-    ::close(done[0]);
+    done.read.reset();
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -67,16 +69,16 @@ int whileAnotherProcessWrites(int count, const std::function<void(int)>& write, 
 void writeWhole(const std::filesystem::path& path, const std::string& bytes, bool replace)
 {
     const std::string target = replace ? path.string() + ".new" : path.string();
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    weeapp::FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd)
         ::_exit(3);
     for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t now = ::write(fd, bytes.data() + written, bytes.size() - written);
+        const ssize_t now = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
         if (now <= 0)
             ::_exit(3);
         written += static_cast<std::size_t>(now);
     }
-    ::close(fd);
+    fd.reset();
     if (replace && ::rename(target.c_str(), path.c_str()) != 0)
         ::_exit(3);
 }
@@ -132,10 +134,9 @@ TEST_F(SoakTest, AddressChangedUnderTheWidget)
             std::filesystem::remove(database.string() + suffix);
         writeAddressBook({ { 1, "old@example.org" } });
         if (wal) {
-            sqlite3* setup = nullptr;
-            ASSERT_EQ(sqlite3_open(database.c_str(), &setup), SQLITE_OK);
-            ASSERT_EQ(sqlite3_exec(setup, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(setup);
+            weeapp::SqliteConnection setup;
+            ASSERT_EQ(sqlite3_open(database.c_str(), setup.out()), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(setup.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
         }
         int empty = 0;
         whileAnotherProcessWrites(

@@ -6,6 +6,7 @@
 #include "error_reporter.h"
 
 #include <CLI/CLI.hpp>
+#include <weeapp/platform_state.h>
 
 #include <cstdio>
 #include <iostream>
@@ -34,6 +35,7 @@ std::string joined(const std::vector<std::string>& parts)
 
 int main(int argc, char** argv)
 {
+    weeapp::PlatformState platform;
     std::string root, bundle = kavrin::phone_files::builtBundleFolder().string();
     bool force = false;
     CLI::App app(

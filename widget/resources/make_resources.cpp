@@ -5,37 +5,30 @@
 // cImageCom.png is the photo shown for a contact without a thumbnail.
 
 #include "error_reporter.h"
+#include <weeapp/c_handles.h>
+#include <weeapp/ui/cairo_paths.h>
 
 #include <cairo.h>
 #include <plist/plist.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
+#include <numbers>
 #include <string>
 
 namespace {
 
 constexpr kavrin::support::ErrorReporter kErrors { "kavrin-make-resources" };
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPi = std::numbers::pi;
 
-void roundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + width - radius, y + radius, radius, -kPi / 2, 0);
-    cairo_arc(cr, x + width - radius, y + height - radius, radius, 0, kPi / 2);
-    cairo_arc(cr, x + radius, y + height - radius, radius, kPi / 2, kPi);
-    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
+using ui::roundedRectangle;
 
-bool writeSurface(cairo_surface_t* surface, const std::string& path)
+bool writeSurface(const weeapp::CairoSurface& surface, const std::string& path)
 {
-    cairo_surface_flush(surface);
-    bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(surface);
+    cairo_surface_flush(surface.get());
+    bool written = cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
     if (!written)
         kErrors.report(std::cerr, "cannot write " + path);
     return written;
@@ -46,8 +39,9 @@ bool writeSurface(cairo_surface_t* surface, const std::string& path)
 bool drawBackground(const std::string& path)
 {
     constexpr int kSide = 16;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSide, kSide);
-    cairo_t* cr = cairo_create(surface);
+    const weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSide, kSide));
+    const weeapp::CairoContext context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
 
     roundedRectangle(cr, 0.5, 0.5, kSide - 1, kSide - 1, 4);
     cairo_set_source_rgba(cr, 0.07, 0.08, 0.09, 0.72);
@@ -60,7 +54,6 @@ bool drawBackground(const std::string& path)
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
     cairo_stroke(cr);
 
-    cairo_destroy(cr);
     return writeSurface(surface, path);
 }
 
@@ -68,15 +61,17 @@ bool drawBackground(const std::string& path)
 bool drawPlaceholderPhoto(const std::string& path)
 {
     constexpr int kSide = 64;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSide, kSide);
-    cairo_t* cr = cairo_create(surface);
+    const weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSide, kSide));
+    const weeapp::CairoContext context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
 
-    cairo_pattern_t* ground = cairo_pattern_create_linear(0, 0, 0, kSide);
-    cairo_pattern_add_color_stop_rgb(ground, 0, 0.80, 0.81, 0.83);
-    cairo_pattern_add_color_stop_rgb(ground, 1, 0.62, 0.63, 0.66);
-    cairo_set_source(cr, ground);
-    cairo_paint(cr);
-    cairo_pattern_destroy(ground);
+    {
+        const weeapp::CairoPattern ground(cairo_pattern_create_linear(0, 0, 0, kSide));
+        cairo_pattern_add_color_stop_rgb(ground.get(), 0, 0.80, 0.81, 0.83);
+        cairo_pattern_add_color_stop_rgb(ground.get(), 1, 0.62, 0.63, 0.66);
+        cairo_set_source(cr, ground.get());
+        cairo_paint(cr);
+    }
 
     cairo_set_source_rgb(cr, 0.96, 0.96, 0.97);
     cairo_arc(cr, kSide / 2.0, 25, 12, 0, 2 * kPi);
@@ -88,14 +83,13 @@ bool drawPlaceholderPhoto(const std::string& path)
     cairo_restore(cr);
     cairo_fill(cr);
 
-    cairo_destroy(cr);
     return writeSurface(surface, path);
 }
 
 bool writeInfoPlist(const std::string& path, const std::string& version)
 {
-    plist_t root = plist_new_dict();
-    auto setText = [&](const char* key, const std::string& value) { plist_dict_set_item(root, key, plist_new_string(value.c_str())); };
+    const weeapp::PlistNode root(plist_new_dict());
+    auto setText = [&](const char* key, const std::string& value) { plist_dict_set_item(root.get(), key, plist_new_string(value.c_str())); };
     setText("CFBundleDevelopmentRegion", "English");
     setText("CFBundleDisplayName", "Kavrin");
     setText("CFBundleExecutable", "Kavrin");
@@ -106,17 +100,15 @@ bool writeInfoPlist(const std::string& path, const std::string& version)
     setText("CFBundleShortVersionString", version);
     setText("CFBundleVersion", version);
 
-    char* xml = nullptr;
+    weeapp::CMemory<char> xml;
     uint32_t length = 0;
-    plist_to_xml(root, &xml, &length);
-    plist_free(root);
+    plist_to_xml(root.get(), xml.out(), &length);
     if (!xml)
         return false;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file && std::fwrite(xml, 1, length, file) == length;
+    weeapp::StdioFile file(std::fopen(path.c_str(), "wb"));
+    bool written = file && std::fwrite(xml.get(), 1, length, file.get()) == length;
     if (file)
-        written = std::fclose(file) == 0 && written;
-    free(xml);
+        written = file.close() == 0 && written;
     if (!written)
         kErrors.report(std::cerr, "cannot write " + path);
     return written;

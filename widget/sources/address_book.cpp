@@ -2,6 +2,7 @@
 
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/format.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
@@ -44,30 +45,25 @@ DatabaseBytes* databaseBytesFor(std::string_view phonePath)
     return nullptr;
 }
 
-struct ConnectionCloser {
-    void operator()(sqlite3* connection) const { sqlite3_close(connection); }
-};
-
 // A read-only in-memory database on a copy of the bytes. The copy is SQLite's own, freed with
 // the connection; a write-ahead-log header is turned to the rollback one there, as SQLite opens
 // no log for a database in memory. Like an empty file, empty bytes give an empty database: the
 // copy is a byte longer than the bytes, as SQLite allocates nothing for a size of 0.
-sqlite3* openFromBytes(std::span<const std::uint8_t> bytes)
+weeapp::SqliteConnection openFromBytes(std::span<const std::uint8_t> bytes)
 {
-    sqlite3* opened = nullptr;
-    const bool isOpen = sqlite3_open_v2(":memory:", &opened, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    std::unique_ptr<sqlite3, ConnectionCloser> connection(opened);
+    weeapp::SqliteConnection connection;
+    const bool isOpen = sqlite3_open_v2(":memory:", connection.out(), SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
     auto* copy = isOpen ? static_cast<unsigned char*>(sqlite3_malloc64(bytes.size() + 1)) : nullptr;
     if (!copy)
-        return nullptr;
+        return {};
     std::copy(bytes.begin(), bytes.end(), copy);
     if (bytes.size() >= 20 && copy[19] == 2)
         copy[18] = copy[19] = 1;
     const auto size = static_cast<sqlite3_int64>(bytes.size());
     if (sqlite3_deserialize(connection.get(), "main", copy, size, size, SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY)
         != SQLITE_OK)
-        return nullptr;
-    return connection.release();
+        return {};
+    return connection;
 }
 
 enum class Opening { Refused,
@@ -108,16 +104,17 @@ bool lockedAgainstReaders(int fd)
 //    it; where its "-shm" file is missing SQLite creates it, the one file the widget may make.
 Opening openingFor(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    weeapp::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file)
         return Opening::Refused;
+    const int fd = file.get();
     struct stat status { };
     std::array<char, 20> header {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
     const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[19] == 2;
     const bool locked = wal && lockedAgainstReaders(fd);
-    ::close(fd);
+    file.reset();
     if (!regular || locked)
         return Opening::Refused;
     if (!wal)
@@ -158,38 +155,37 @@ constexpr int kLogRetryMilliseconds = 50;
 // Read-only, so that a missing database file is not created and nothing is ever written. A
 // database locked against readers fails at once and the caller falls back; only the brief waits
 // of a write-ahead log are waited for.
-sqlite3* openReadOnly(const char* phonePath)
+weeapp::SqliteConnection openReadOnly(const char* phonePath)
 {
     if (const DatabaseBytes* inMemory = databaseBytesFor(phonePath); inMemory && inMemory->set)
         return openFromBytes(inMemory->bytes);
     const std::string path = sys::resolvePhonePath(phonePath);
     const Opening opening = openingFor(path);
     if (opening == Opening::Refused)
-        return nullptr;
-    sqlite3* opened = nullptr;
+        return {};
+    weeapp::SqliteConnection connection;
     const int status = opening == Opening::Immutable
-        ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), &opened, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
-        : sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
-    std::unique_ptr<sqlite3, ConnectionCloser> connection(opened);
+        ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), connection.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+        : sqlite3_open_v2(path.c_str(), connection.out(), SQLITE_OPEN_READONLY, nullptr);
     if (status != SQLITE_OK)
-        return nullptr;
+        return {};
     if (opening == Opening::ReadOnlyLog)
         sqlite3_busy_timeout(connection.get(), kLogRetryMilliseconds);
-    return connection.release();
+    return connection;
 }
 
 // One query on its own connection: prepares the SQL, hands every row to onRow, and finalises
-// and closes on every path. A failed open or prepare runs no row.
+// and closes on every path, the statement first. A failed open or prepare runs no row.
 template<typename OnRow>
-void runQuery(sqlite3* connection, const std::string& sql, OnRow onRow)
+void runQuery(weeapp::SqliteConnection connection, const std::string& sql, OnRow onRow)
 {
-    sqlite3_stmt* statement = nullptr;
-    if (connection && sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(statement) == SQLITE_ROW)
-            onRow(statement);
+    weeapp::SqliteStatement statement;
+    if (connection && sqlite3_prepare_v2(connection.get(), sql.c_str(), -1, statement.out(), nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement.get()) == SQLITE_ROW)
+            onRow(statement.get());
     }
-    sqlite3_finalize(statement);
-    sqlite3_close(connection);
+    statement.reset();
+    connection.reset();
 }
 
 }
@@ -210,12 +206,12 @@ void clearAddressBookBytes()
 
 sqlite3* KavrinController::getNewABDBConnection()
 {
-    return openReadOnly(sys::kAddressBookPath);
+    return openReadOnly(sys::kAddressBookPath).release();
 }
 
 sqlite3* KavrinController::getNewDBConnection()
 {
-    return openReadOnly(sys::kAddressBookImagesPath);
+    return openReadOnly(sys::kAddressBookImagesPath).release();
 }
 
 std::string KavrinController::getMailFromDB(std::int32_t recordId)
@@ -225,7 +221,7 @@ std::string KavrinController::getMailFromDB(std::int32_t recordId)
     // The last readable row wins: a row without text, or with bytes that are not UTF-8, is passed
     // over. The text is taken at its full length, so a NUL inside it stays and makes it no
     // address that a URL can hold.
-    runQuery(getNewABDBConnection(), sql, [&address](sqlite3_stmt* statement) {
+    runQuery(weeapp::SqliteConnection(getNewABDBConnection()), sql, [&address](sqlite3_stmt* statement) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
         const int length = sqlite3_column_bytes(statement, 0);
         if (!text)
@@ -243,7 +239,7 @@ ui::ImagePtr KavrinController::getImageFromDB(std::int32_t recordId)
     bool found = false;
     ui::ImagePtr image;
     const std::string sql = sys::stringWithFormat("select data from ABThumbnailImage WHERE format=0 AND record_id=%i", recordId);
-    runQuery(getNewDBConnection(), sql, [&found, &image](sqlite3_stmt* statement) {
+    runQuery(weeapp::SqliteConnection(getNewDBConnection()), sql, [&found, &image](sqlite3_stmt* statement) {
         const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 0));
         const int length = sqlite3_column_bytes(statement, 0);
         found = true;

@@ -8,22 +8,6 @@
 namespace kavrin::testing {
 namespace {
 
-// Every file under a folder with its bytes, and every link with its target.
-std::map<std::string, std::string> contentsOf(const fs::path& folder)
-{
-    std::map<std::string, std::string> contents;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string name = fs::relative(entry.path(), folder).string();
-        if (entry.is_symlink())
-            contents[name] = "-> " + fs::read_symlink(entry.path()).string();
-        else if (entry.is_regular_file())
-            contents[name] = readFile(entry.path());
-        else
-            contents[name] = "folder";
-    }
-    return contents;
-}
-
 // The demo's scratch copies of the phone in a temporary folder.
 std::size_t scratchCopiesIn(const fs::path& folder)
 {

@@ -42,14 +42,14 @@ RunResult gallery(const PhoneRoot& phone, const fs::path& folder, std::vector<st
 // Changes one pixel of a PNG file.
 void changeOnePixel(const fs::path& file, int x, int y)
 {
-    cairo_surface_t* picture = cairo_image_surface_create_from_png(file.c_str());
+    const weeapp::CairoSurface owned(cairo_image_surface_create_from_png(file.c_str()));
+    cairo_surface_t* picture = owned.get();
     ASSERT_EQ(cairo_surface_status(picture), CAIRO_STATUS_SUCCESS);
     cairo_surface_flush(picture);
     auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(picture) + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(picture));
     row[x] ^= 0x00ffffff;
     cairo_surface_mark_dirty(picture);
     ASSERT_EQ(cairo_surface_write_to_png(picture, file.c_str()), CAIRO_STATUS_SUCCESS);
-    cairo_surface_destroy(picture);
 }
 
 // The gallery draws every state into the folder with a contact sheet and an index that shows

@@ -28,11 +28,12 @@ std::optional<fs::path> onPath(const std::string& name)
 // Waits for a child with a deadline; a child still running then is killed.
 int waitFor(pid_t pid, int milliseconds)
 {
-    int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-    pollfd descriptor { pidfd, POLLIN, 0 };
-    bool ended = pidfd < 0 || poll(&descriptor, 1, milliseconds) > 0;
-    if (pidfd >= 0)
-        close(pidfd);
+    bool ended = false;
+    {
+        const weeapp::FileDescriptor pidfd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+        pollfd descriptor { pidfd.get(), POLLIN, 0 };
+        ended = !pidfd || poll(&descriptor, 1, milliseconds) > 0;
+    }
     if (!ended)
         kill(pid, SIGKILL);
     int status = 0;
@@ -46,8 +47,8 @@ class VirtualDisplay {
 public:
     VirtualDisplay()
     {
-        int numbers[2];
-        if (pipe2(numbers, O_CLOEXEC) != 0)
+        PipeEnds numbers = makePipe(O_CLOEXEC);
+        if (!numbers.read)
             return;
         std::vector<std::string> words { "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp" };
         std::vector<char*> argv;
@@ -56,19 +57,19 @@ public:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, numbers[1], 3);
+        posix_spawn_file_actions_adddup2(&actions, numbers.write.get(), 3);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         if (posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
-        close(numbers[1]);
+        numbers.write.reset();
         // Xvfb writes its display number once it accepts clients.
         std::string number;
         while (m_pid > 0) {
-            pollfd descriptor { numbers[0], POLLIN, 0 };
+            pollfd descriptor { numbers.read.get(), POLLIN, 0 };
             char chunk[32];
-            ssize_t got = poll(&descriptor, 1, 30000) > 0 ? read(numbers[0], chunk, sizeof chunk) : -1;
+            ssize_t got = poll(&descriptor, 1, 30000) > 0 ? read(numbers.read.get(), chunk, sizeof chunk) : -1;
             if (got <= 0)
                 break;
             number.append(chunk, static_cast<std::size_t>(got));
@@ -77,7 +78,6 @@ public:
                 break;
             }
         }
-        close(numbers[0]);
     }
     ~VirtualDisplay()
     {

@@ -1,4 +1,5 @@
 #include "render/flip_drawing.h"
+#include <weeapp/c_handles.h>
 
 #include <gtest/gtest.h>
 
@@ -25,24 +26,26 @@ int greenAt(cairo_surface_t* surface, int x, int y)
 TEST(FlipDrawing, MidFlipGradientHasNoStripes)
 {
     constexpr int kWidth = 106, kHeight = 40;
-    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
-    cairo_t* painter = cairo_create(picture);
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, kWidth, 0);
-    cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 0.2, 0);
-    cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0.8, 0);
-    cairo_set_source(painter, gradient);
-    cairo_paint(painter);
-    cairo_pattern_destroy(gradient);
-    cairo_destroy(painter);
+    const weeapp::CairoSurface picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight));
+    {
+        const weeapp::CairoContext painter(cairo_create(picture.get()));
+        const weeapp::CairoPattern gradient(cairo_pattern_create_linear(0, 0, kWidth, 0));
+        cairo_pattern_add_color_stop_rgb(gradient.get(), 0, 0, 0.2, 0);
+        cairo_pattern_add_color_stop_rgb(gradient.get(), 1, 0, 0.8, 0);
+        cairo_set_source(painter.get(), gradient.get());
+        cairo_paint(painter.get());
+    }
 
     for (double progress : { 0.1, 0.3, 0.45, 0.6, 0.85 }) {
         for (double alpha : { 0.5, 0.8 }) {
-            cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
-            cairo_t* cr = cairo_create(target);
-            cairo_set_source_rgb(cr, 0, 0, 0);
-            cairo_paint(cr);
-            host::drawFlip(cr, picture, kWidth, kHeight, progress, alpha);
-            cairo_destroy(cr);
+            const weeapp::CairoSurface owned(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight));
+            cairo_surface_t* target = owned.get();
+            {
+                const weeapp::CairoContext cr(cairo_create(target));
+                cairo_set_source_rgb(cr.get(), 0, 0, 0);
+                cairo_paint(cr.get());
+                host::drawFlip(cr.get(), picture.get(), kWidth, kHeight, progress, alpha);
+            }
 
             // The middle row, from where the face begins to where it ends, less its edge pixels.
             const int y = kHeight / 2;
@@ -59,10 +62,8 @@ TEST(FlipDrawing, MidFlipGradientHasNoStripes)
                 EXPECT_GE(step, 0) << "progress " << progress << " alpha " << alpha << " at " << x;
                 EXPECT_LE(step, std::ceil(2 * rise) + 1) << "progress " << progress << " alpha " << alpha << " at " << x;
             }
-            cairo_surface_destroy(target);
         }
     }
-    cairo_surface_destroy(picture);
 }
 
 }

@@ -42,7 +42,7 @@ std::shared_ptr<ui::Window> textsAndAnImage(int labels)
     return window;
 }
 
-std::string pixelsOf(const host::OwnedSurface& picture)
+std::string pixelsOf(const weeapp::CairoSurface& picture)
 {
     cairo_surface_flush(picture.get());
     const auto* data = reinterpret_cast<const char*>(cairo_image_surface_get_data(picture.get()));

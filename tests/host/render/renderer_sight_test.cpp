@@ -119,7 +119,6 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
 {
     auto clock = std::make_shared<sys::ManualClock>();
     sys::RunLoop::main().setClock(clock);
-    ui::Animations::reset();
     Strip strip(400);
     int compared = 0;
     host::RenderCache cache;
@@ -127,8 +126,8 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
         host::Renderer inSight(cache, sys::RunLoop::main().now(), scale);
         host::Renderer everything(cache, sys::RunLoop::main().now(), scale);
         everything.setDrawsEverything(true);
-        host::OwnedSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
-        host::OwnedSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
+        weeapp::CairoSurface fast = inSight.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
+        weeapp::CairoSurface full = everything.renderWindow(*strip.window, strip.window->subviews().front().get(), nullptr);
         EXPECT_TRUE(samePixels(fast.get(), full.get())) << what << " at scale " << scale;
         ++compared;
     };
@@ -153,7 +152,6 @@ TEST(RendererSight, PicturesAreTheSameWithoutTheViewsOutOfSight)
         expectSame("mid-flip", 1);
     }
     EXPECT_EQ(compared, 13);
-    ui::Animations::reset();
 }
 
 }

@@ -249,13 +249,13 @@ TEST_F(RendererTest, ScaledPicturesAreTheSamePictureSharper)
 TEST_F(RendererTest, BackdropsFillAroundTheWidget)
 {
     phone.writeSettings({});
-    cairo_surface_t* wallpaper = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 40, 30);
-    cairo_t* cr = cairo_create(wallpaper);
-    cairo_set_source_rgb(cr, 0, 1, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    ASSERT_EQ(cairo_surface_write_to_png(wallpaper, (phone.path() / "wallpaper.png").c_str()), CAIRO_STATUS_SUCCESS);
-    cairo_surface_destroy(wallpaper);
+    const weeapp::CairoSurface wallpaper(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 40, 30));
+    {
+        const weeapp::CairoContext cr(cairo_create(wallpaper.get()));
+        cairo_set_source_rgb(cr.get(), 0, 1, 0);
+        cairo_paint(cr.get());
+    }
+    ASSERT_EQ(cairo_surface_write_to_png(wallpaper.get(), (phone.path() / "wallpaper.png").c_str()), CAIRO_STATUS_SUCCESS);
 
     run("view\nrender dark.png\n");
     run("view\nrender light.png\n", { "--backdrop", "light" });

@@ -2,6 +2,7 @@
 #include "render/text_drawing.h"
 #include "render/text_layouts.h"
 #include "support/host_harness.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/text_layout.h>
 
 #include <gtest/gtest.h>
@@ -43,32 +44,36 @@ const std::vector<std::string> kNames = {
     "Anna\x01\x07 Bell",
 };
 
+// A layout on a font map and context of its own, set up as the platform measures.
+struct MeasuringLayout {
+    MeasuringLayout()
+    {
+        ui::configurePangoContext(context.get());
+    }
+    const weeapp::GObjectRef<PangoFontMap> fontMap { pango_cairo_font_map_new() };
+    const weeapp::GObjectRef<PangoContext> context { pango_font_map_create_context(fontMap.get()) };
+    const weeapp::GObjectRef<PangoLayout> layout { pango_layout_new(context.get()) };
+};
+
 // An image surface to draw on, of one plain colour.
 class Canvas {
 public:
     Canvas(int width, int height)
         : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height))
-        , m_cr(cairo_create(m_surface))
+        , m_cr(cairo_create(m_surface.get()))
     {
-        cairo_set_source_rgb(m_cr, 0, 0, 0);
-        cairo_paint(m_cr);
+        cairo_set_source_rgb(m_cr.get(), 0, 0, 0);
+        cairo_paint(m_cr.get());
     }
-    ~Canvas()
-    {
-        cairo_destroy(m_cr);
-        cairo_surface_destroy(m_surface);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
-    cairo_t* cr() const { return m_cr; }
-    int width() const { return cairo_image_surface_get_width(m_surface); }
-    int height() const { return cairo_image_surface_get_height(m_surface); }
+    cairo_t* cr() const { return m_cr.get(); }
+    int width() const { return cairo_image_surface_get_width(m_surface.get()); }
+    int height() const { return cairo_image_surface_get_height(m_surface.get()); }
 
     Picture::Rgb at(int x, int y) const
     {
-        cairo_surface_flush(m_surface);
-        const unsigned char* row = cairo_image_surface_get_data(m_surface) + y * cairo_image_surface_get_stride(m_surface);
+        cairo_surface_flush(m_surface.get());
+        const unsigned char* row = cairo_image_surface_get_data(m_surface.get()) + y * cairo_image_surface_get_stride(m_surface.get());
         std::uint32_t pixel;
         std::memcpy(&pixel, row + 4 * x, sizeof pixel);
         return { static_cast<int>((pixel >> 16) & 0xff), static_cast<int>((pixel >> 8) & 0xff), static_cast<int>(pixel & 0xff) };
@@ -112,8 +117,8 @@ public:
     }
 
 private:
-    cairo_surface_t* m_surface;
-    cairo_t* m_cr;
+    weeapp::CairoSurface m_surface;
+    weeapp::CairoContext m_cr;
 };
 
 TextStyle whiteText(float size, int lines, int alignment = ui::TextAlignmentLeft)
@@ -196,10 +201,8 @@ TEST(TextDrawing, LineBreaksAndControlCharactersDrawNoGlyph)
 TEST(TextDrawing, BrokenWordsGetNoHyphen)
 {
     host::TextLayouts layouts;
-    PangoFontMap* fontMap = pango_cairo_font_map_new();
-    PangoContext* context = pango_font_map_create_context(fontMap);
-    ui::configurePangoContext(context);
-    PangoLayout* layout = pango_layout_new(context);
+    const MeasuringLayout measuring;
+    PangoLayout* layout = measuring.layout.get();
     for (const std::string word : { "Bartholomew", "Ἀλέξανδρος", "Featherstonehaugh" }) {
         const float width = 50;
         ui::setLayoutText(layout, word, ui::Font("Helvetica", 14), width, ui::LineBreakMode::WordWrap);
@@ -220,9 +223,6 @@ TEST(TextDrawing, BrokenWordsGetNoHyphen)
         }
         EXPECT_LE(wrappedFirst.right, lineInk.right + 1) << word << ": " << firstLine;
     }
-    g_object_unref(layout);
-    g_object_unref(context);
-    g_object_unref(fontMap);
 }
 
 // Left alignment is absolute: a right-to-left name starts at the left edge, and a one-line
@@ -308,10 +308,8 @@ TEST(TextDrawing, EveryNameFindsAFont)
         names.push_back(sys::description(sys::objectForKey(sys::objectAtIndex(favorites, i), "Name")));
     EXPECT_NE(std::find(names.begin(), names.end(), "김민준"), names.end());
 
-    PangoFontMap* fontMap = pango_cairo_font_map_new();
-    PangoContext* context = pango_font_map_create_context(fontMap);
-    ui::configurePangoContext(context);
-    PangoLayout* layout = pango_layout_new(context);
+    const MeasuringLayout measuring;
+    PangoLayout* layout = measuring.layout.get();
     for (const std::string& name : names) {
         ui::setLayoutText(layout, name, ui::Font("Helvetica", 12), 0, ui::LineBreakMode::WordWrap);
         int unknown = 0;
@@ -324,12 +322,8 @@ TEST(TextDrawing, EveryNameFindsAFont)
     }
     ui::setLayoutText(layout, "Anna", ui::Font("Helvetica", 12), 0, ui::LineBreakMode::WordWrap);
     const auto* first = static_cast<PangoLayoutRun*>(pango_layout_get_line_readonly(layout, 0)->runs->data);
-    PangoFontDescription* face = pango_font_describe(first->item->analysis.font);
-    EXPECT_STREQ(pango_font_description_get_family(face), "Nimbus Sans");
-    pango_font_description_free(face);
-    g_object_unref(layout);
-    g_object_unref(context);
-    g_object_unref(fontMap);
+    const weeapp::PangoFontDescriptionOwner face(pango_font_describe(first->item->analysis.font));
+    EXPECT_STREQ(pango_font_description_get_family(face.get()), "Nimbus Sans");
 }
 
 // The keys' help gives each line room of its own: over a frame too low for them all (five tiles a
@@ -342,9 +336,8 @@ TEST(KeyHelp, EveryLineHasRoomOfItsOwn)
     for (int i = 0; i < 24; ++i)
         keys.push_back({ "Esc", "cancel chooser, else quit" });
     for (const int scale : { 1, 2 }) {
-        cairo_surface_t* low = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320 * scale, 88 * scale);
-        host::OwnedSurface help = host::withKeyHelp(low, keys, scale, layouts);
-        cairo_surface_destroy(low);
+        const weeapp::CairoSurface low(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320 * scale, 88 * scale));
+        const weeapp::CairoSurface help = host::withKeyHelp(low.get(), keys, scale, layouts);
         const int height = cairo_image_surface_get_height(help.get());
         EXPECT_GE(height, (2 * 6 + 12 * 9) * scale) << scale;
         EXPECT_EQ(cairo_image_surface_get_width(help.get()), 320 * scale);
@@ -365,9 +358,8 @@ TEST(KeyHelp, EveryLineHasRoomOfItsOwn)
         }
         EXPECT_EQ(runs, 12) << scale;
     }
-    cairo_surface_t* high = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 400);
-    EXPECT_EQ(cairo_image_surface_get_height(host::withKeyHelp(high, keys, 1, layouts).get()), 400);
-    cairo_surface_destroy(high);
+    const weeapp::CairoSurface high(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 320, 400));
+    EXPECT_EQ(cairo_image_surface_get_height(host::withKeyHelp(high.get(), keys, 1, layouts).get()), 400);
 }
 
 }

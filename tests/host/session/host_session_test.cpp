@@ -6,7 +6,6 @@
 #include <weeapp/sys/random.h>
 #include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/testing_reset.h>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +23,6 @@ class HostSessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        weeapp::resetForTests();
         sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
         sys::setPhoneRoot(phone.path());
         sys::UserDefaults::standardUserDefaults().setObjectForKey(sys::Value::array({ sys::Value::string("en") }), sys::kAppleLanguagesKey);
@@ -33,7 +31,6 @@ protected:
     void TearDown() override
     {
         session.reset();
-        weeapp::resetForTests();
     }
 
     // Loads the widget and puts its view on the screen.

@@ -4,7 +4,6 @@
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/run_loop.h>
-#include <weeapp/testing_reset.h>
 
 #include <gtest/gtest.h>
 
@@ -36,7 +35,6 @@ int reportsOf(int& changes)
 // gone reports nothing.
 TEST(PhoneWatcherTest, ReportsChangesToTheFilesTheWidgetReads)
 {
-    weeapp::resetForTests();
     PhoneRoot phone;
     sys::setPhoneRoot(phone.path());
     const fs::path favorites = sys::resolvePhonePath(sys::kFavoritesPath);
@@ -79,7 +77,6 @@ TEST(PhoneWatcherTest, ReportsChangesToTheFilesTheWidgetReads)
     watcher.reset();
     writeFile(favorites, "<plist/>");
     EXPECT_EQ(reportsOf(changes), 0) << "after the watcher is gone";
-    weeapp::resetForTests();
 }
 
 }

@@ -1,4 +1,5 @@
 #include "support/temporary_folder.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/darwin_notify_center.h>
 #include <weeapp/sys/run_loop.h>
 
@@ -32,13 +33,7 @@ void recordAgain(DarwinNotifyCenter* center, void* observer, const std::string& 
 
 class DarwinNotifyCenterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RunLoop::main().reset();
-        center().reset();
-        g_delivered.clear();
-    }
-    void TearDown() override { center().reset(); }
+    void SetUp() override { g_delivered.clear(); }
 
     DarwinNotifyCenter& center() { return *CFNotificationCenterGetDarwinNotifyCenter(); }
     void observe(const char* name, CFNotificationCallback callback = record)
@@ -133,9 +128,7 @@ TEST_F(DarwinNotifyCenterTest, PostsCrossProcesses)
     EXPECT_EQ(g_delivered, std::vector<std::string> { kChanged });
 
     // A writer that only touches the file is heard just the same.
-    int fd = ::open((folder.path() / "unrelated").c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    ASSERT_TRUE(weeapp::FileDescriptor(::open((folder.path() / "unrelated").c_str(), O_WRONLY | O_CREAT, 0644)));
     RunLoop::main().advance(1.0);
     EXPECT_EQ(g_delivered, (std::vector<std::string> { kChanged, "unrelated" }));
 }

@@ -20,8 +20,6 @@ struct Listener : Object {
 
 class NotificationCenterTest : public ::testing::Test {
 protected:
-    void SetUp() override { center().removeAllObservers(); }
-    void TearDown() override { center().removeAllObservers(); }
     NotificationCenter& center() { return NotificationCenter::defaultCenter(); }
 };
 

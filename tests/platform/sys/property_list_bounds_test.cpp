@@ -95,16 +95,16 @@ TEST_F(PropertyListBoundsTest, NestingUpToTheLimitIsRead)
     }
 }
 
-// The XML scan passes over what the parser passes over: elements written inside comments (also
-// in a document type declaration), CDATA sections, processing instructions and attribute values
+// The XML scan passes over what the parser passes over: elements written inside comments, a
+// document type's quoted literals, CDATA sections, processing instructions and attribute values
 // count for nothing, so a shallow file full of them reads.
 TEST_F(PropertyListBoundsTest, XmlMarkupThatIsNoElementDoesNotNest)
 {
     std::string opens;
     for (int i = 0; i < 2000; ++i)
         opens += "<array>";
-    const std::string bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//x//DTD PLIST 1.0//EN\" \"<array>\" [ <!-- "
-        + opens + " --> ]>\n<?note " + opens + " ?><plist version=\"1.0\" note=\"" + opens + ">\"><dict><!-- " + opens
+    const std::string bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//x//DTD PLIST 1.0//EN\" \"<array>\">\n<!-- "
+        + opens + " -->\n<?note " + opens + " ?><plist version=\"1.0\" note=\"" + opens + ">\"><dict><!-- " + opens
         + " --><key>k</key><string><![CDATA[" + opens + "]]></string></dict></plist>";
     ValuePtr read = propertyListFromBytes(bytes);
     ASSERT_NE(read, nullptr);

@@ -1,3 +1,4 @@
+#include "support/pipe_ends.h"
 #include <weeapp/sys/darwin_notify_center.h>
 #include <weeapp/sys/run_loop.h>
 
@@ -15,13 +16,6 @@ namespace {
 
 class RunLoopTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RunLoop::main().reset();
-        DarwinNotifyCenter::shared().reset();
-    }
-    void TearDown() override { RunLoop::main().reset(); }
-
     RunLoop& loop() { return RunLoop::main(); }
 };
 
@@ -97,8 +91,9 @@ TEST_F(RunLoopTest, ExpiredReceiversAreDropped)
 // A watched descriptor wakes a bounded wait and is read by every pass of the loop.
 TEST_F(RunLoopTest, WatchedDescriptorsAreRead)
 {
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const kavrin::testing::PipeEnds pipe = kavrin::testing::makePipe();
+    ASSERT_TRUE(pipe.read);
+    const int pipeEnds[2] = { pipe.read.get(), pipe.write.get() };
     std::string received;
     loop().watchFileDescriptor(pipeEnds[0], [&] {
         char buffer[16];
@@ -121,8 +116,6 @@ TEST_F(RunLoopTest, WatchedDescriptorsAreRead)
     loop().runDueTasks();
     EXPECT_FALSE(loop().waitForInput(0));
     EXPECT_EQ(received, "abc");
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
 }
 
 namespace {

@@ -17,17 +17,7 @@ struct Flipper final : sys::Object {
 
 class AnimationTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        sys::RunLoop::main().setClock(m_clock);
-        sys::RunLoop::main().removeAllTasks();
-        Animations::reset();
-    }
-    void TearDown() override
-    {
-        sys::RunLoop::main().removeAllTasks();
-        Animations::reset();
-    }
+    void SetUp() override { sys::RunLoop::main().setClock(m_clock); }
 
     // The flip block of the metro tiles, on view.
     static void commitFlip(View& view, Flipper& delegate)

@@ -1,4 +1,5 @@
 #include "platform/ui/largest_allocation.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/ui/image.h>
 
@@ -54,9 +55,9 @@ Bytes encodeJpeg(int width, int height)
     jpeg_error_mgr errors {};
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
+    weeapp::CMemory<unsigned char> buffer;
     unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
+    jpeg_mem_dest(&info, buffer.out(), &size);
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
     info.input_components = 3;
@@ -72,9 +73,8 @@ Bytes encodeJpeg(int width, int height)
         jpeg_write_scanlines(&info, rows, 1);
     }
     jpeg_finish_compress(&info);
-    Bytes bytes(buffer, buffer + size);
+    Bytes bytes(buffer.get(), buffer.get() + size);
     jpeg_destroy_compress(&info);
-    std::free(buffer);
     return bytes;
 }
 

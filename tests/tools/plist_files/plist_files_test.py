@@ -40,12 +40,26 @@ def check(condition, message):
     return condition
 
 
+def with_uids(value):
+    """A dictionary of the one key CF$UID with an integer is how XML writes a UID, and the phone
+    reads it as one; plistlib leaves it a dictionary."""
+    if isinstance(value, dict):
+        uid = value.get("CF$UID")
+        if len(value) == 1 and type(uid) is int and 0 <= uid < 2**64:
+            return plistlib.UID(uid)
+        return {key: with_uids(item) for key, item in value.items()}
+    if isinstance(value, list):
+        return [with_uids(item) for item in value]
+    return value
+
+
 def second_reading(data):
-    """What plistlib reads; expat reads no UTF-32, so a file with that mark is decoded first."""
+    """What plistlib reads, with UIDs as the phone reads them; expat reads no UTF-32, so a file
+    with that mark is decoded first."""
     if data.startswith(b"\xff\xfe\x00\x00"):
         text = data[4:].decode("utf-32-le")
         data = re.sub(r'encoding="[^"]*"', 'encoding="UTF-8"', text, count=1).encode("utf-8")
-    return plistlib.loads(data)
+    return with_uids(plistlib.loads(data))
 
 
 def identical(a, b):
@@ -209,7 +223,7 @@ def check_edit(bin_dir, phone, name, data, tool, verb):
         return
     check(after[:8] == data[:8] or not data.startswith(b"bplist"), "%s: the binary file was written in another format" % what)
     try:
-        reread = plistlib.loads(after)
+        reread = second_reading(after)
     except Exception as error:  # plistlib raises several kinds for a file it cannot read
         check(False, "%s: the file written is no longer readable: %s" % (what, error))
         return

@@ -1,4 +1,5 @@
 #include "support/host_harness.h"
+#include "support/property_list_shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -195,6 +196,35 @@ TEST(Prefs, CorruptFileAndUsageErrors)
     EXPECT_FALSE(fs::exists(mistyped));
 }
 
+// A settings file that the phone's reader refuses whole is unreadable to both tools: set and
+// unset refuse it and leave its bytes alone; get reads nothing. A UID written the way XML writes
+// one is read and written back as a UID.
+TEST(Prefs, MalformedXmlIsUnreadableAndUidsStayUids)
+{
+    PhoneRoot phone;
+    const fs::path file = phone.path() / PhoneRoot::kSettings;
+    for (const std::string& bytes : malformedXmlPropertyLists("<dict><key>showBg</key><true/></dict>")) {
+        phone.writeRaw(PhoneRoot::kSettings, bytes);
+        RunResult set = prefs(phone, { "set", "showBg", "false" });
+        EXPECT_EQ(set.status, 2) << bytes;
+        EXPECT_NE(set.err.find("not a readable settings file"), std::string::npos) << set.err;
+        EXPECT_EQ(prefs(phone, { "get", "showBg" }).status, 1) << bytes;
+        RunResult hosted = phone.host("unset showBg\n");
+        EXPECT_EQ(hosted.status, 2) << bytes;
+        EXPECT_NE(hosted.err.find("not a readable settings file"), std::string::npos) << hosted.err;
+        EXPECT_EQ(readFile(file), bytes);
+    }
+
+    phone.writeRaw(PhoneRoot::kSettings,
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>archived</key><dict><key>CF$UID</key><integer>4</integer></dict></dict></plist>");
+    EXPECT_EQ(prefs(phone, { "get", "archived" }).out, "UID(4)\n");
+    ASSERT_EQ(prefs(phone, { "set", "showBg", "true" }).status, 0);
+    RunResult hosted = phone.host("set showLabels true\n");
+    ASSERT_EQ(hosted.status, 0) << hosted.err;
+    EXPECT_EQ(*sys::objectForKey(phone.settings(), "archived"), *sys::Value::uid(4));
+    EXPECT_EQ(sys::count(phone.settings()), 3u);
+}
+
 // A host running in one process rebuilds when kavrin-prefs changes a shaping setting in
 // another: the notification crosses over through the phone's notification folder. The host
 // answers each command as it comes, in the JSON protocol.
@@ -342,9 +372,9 @@ TEST(Prefs, AHeldLockIsWaitedForBoundedly)
     fs::path lockFile = phone.path() / "private/var/run/kavrin-notify/.settings.lock";
     fs::create_directories(lockFile.parent_path());
     // An flock belongs to an open file: this one conflicts with the programs' own.
-    int held = ::open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    weeapp::FileDescriptor held(::open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644));
+    ASSERT_TRUE(held);
+    ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
 
     StartedProgram writer("kavrin-prefs", { "--root", phone.root(), "set", "showBg", "false" });
     StartedProgram host("kavrin-host", { "--root", phone.root(), "--script", "-" }, "set showBg false\n");
@@ -355,7 +385,7 @@ TEST(Prefs, AHeldLockIsWaitedForBoundedly)
     }
     EXPECT_EQ(readFile(phone.path() / PhoneRoot::kSettings), before);
 
-    ::close(held);
+    held.reset();
     EXPECT_EQ(prefs(phone, { "set", "showBg", "false" }).status, 0);
 }
 

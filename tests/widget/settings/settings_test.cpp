@@ -87,6 +87,29 @@ TEST_F(SettingsTest, DeepFilesAndKeysWithANulGiveDefaults)
     EXPECT_EQ(controller->checkSetting(key), sys::NO);
 }
 
+// A settings file that the phone's reader refuses whole, for one malformed value or for what
+// lies around the root, gives every setting its default: the height, the look, the tap's action
+// and its questions. The same settings well formed take effect.
+TEST_F(SettingsTest, MalformedXmlFilesGiveDefaults)
+{
+    const std::string root =
+        "<dict><key>metroStyle</key><true/><key>fiveIcons</key><true/><key>standardAction</key><integer>2</integer>"
+        "<key>askForCall</key><true/></dict>";
+    std::ofstream(realPath(kSettingsPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\">" << root << "</plist>";
+    EXPECT_EQ(controller->checkSetting("metroStyle"), sys::YES);
+    EXPECT_NE(controller->viewHeight(), 110.0f);
+    EXPECT_EQ(controller->getStandardAction(), 2);
+    for (const std::string& bytes : malformedXmlPropertyLists(root)) {
+        std::ofstream(realPath(kSettingsPath), std::ios::trunc) << bytes;
+        EXPECT_EQ(controller->viewHeight(), 110.0f) << bytes;
+        for (const char* key : { "metroStyle", "fiveIcons", "askForCall" })
+            EXPECT_EQ(controller->checkSetting(key), sys::NO) << key << " in " << bytes;
+        EXPECT_EQ(controller->getStandardAction(), 0) << bytes;
+    }
+    controller->view();
+    EXPECT_EQ(controller->isMetroStyle, sys::NO);
+}
+
 // "tilesAlign" picks one of four patterns; anything else, stored in any kind, the first.
 TEST_F(SettingsTest, MetroPatterns)
 {

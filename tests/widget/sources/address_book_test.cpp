@@ -2,6 +2,8 @@
 
 #include "resources/bundle_resources.h"
 #include "sources/address_book.h"
+#include "support/pipe_ends.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
 
@@ -45,19 +47,19 @@ enum class Wal { Missing,
     Committed };
 void makeWalState(const fs::path& database, Wal wal, bool shm)
 {
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &writer), SQLITE_OK);
-    execute(writer, "PRAGMA journal_mode=WAL");
-    execute(writer, "UPDATE ABMultiValue SET value='old@example.org'");
-    execute(writer, "PRAGMA wal_checkpoint(TRUNCATE)");
-    execute(writer, "PRAGMA wal_autocheckpoint=0");
+    weeapp::SqliteConnection writer;
+    ASSERT_EQ(sqlite3_open(database.c_str(), writer.out()), SQLITE_OK);
+    execute(writer.get(), "PRAGMA journal_mode=WAL");
+    execute(writer.get(), "UPDATE ABMultiValue SET value='old@example.org'");
+    execute(writer.get(), "PRAGMA wal_checkpoint(TRUNCATE)");
+    execute(writer.get(), "PRAGMA wal_autocheckpoint=0");
     if (wal == Wal::Committed)
-        execute(writer, "UPDATE ABMultiValue SET value='new@example.org'");
+        execute(writer.get(), "UPDATE ABMultiValue SET value='new@example.org'");
     const fs::path saved = database.parent_path() / "saved";
     fs::create_directory(saved);
     for (const char* suffix : { "", "-wal", "-shm" })
         fs::copy_file(database.string() + suffix, saved / (database.filename().string() + suffix));
-    sqlite3_close(writer);
+    writer.reset();
     for (const char* suffix : { "", "-wal", "-shm" })
         fs::remove(database.string() + suffix);
     fs::copy_file(saved / database.filename(), database);
@@ -74,31 +76,30 @@ class HoldingWriter {
 public:
     HoldingWriter(const fs::path& database, const char* pragmas)
     {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+        PipeEnds ready = makePipe();
+        PipeEnds release = makePipe();
+        if (!ready.read || !release.read)
             return;
         child = ::fork();
         if (child == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            sqlite3* writer = nullptr;
-            const bool done = sqlite3_open(database.c_str(), &writer) == SQLITE_OK
-                && sqlite3_exec(writer, pragmas, nullptr, nullptr, nullptr) == SQLITE_OK
-                && sqlite3_exec(writer, "UPDATE ABMultiValue SET value='new@example.org'", nullptr, nullptr, nullptr) == SQLITE_OK;
+            ready.read.reset();
+            release.write.reset();
+            weeapp::SqliteConnection writer;
+            const bool done = sqlite3_open(database.c_str(), writer.out()) == SQLITE_OK
+                && sqlite3_exec(writer.get(), pragmas, nullptr, nullptr, nullptr) == SQLITE_OK
+                && sqlite3_exec(writer.get(), "UPDATE ABMultiValue SET value='new@example.org'", nullptr, nullptr, nullptr) == SQLITE_OK;
             const char answer = done ? 'y' : 'n';
-            [[maybe_unused]] const auto written = ::write(ready[1], &answer, 1);
+            [[maybe_unused]] const auto written = ::write(ready.write.get(), &answer, 1);
             char ignored;
-            [[maybe_unused]] const auto read = ::read(release[0], &ignored, 1);
-            sqlite3_close(writer);
+            [[maybe_unused]] const auto read = ::read(release.read.get(), &ignored, 1);
+            writer.reset();
             ::_exit(0);
         }
-        ::close(ready[1]);
-        ::close(release[0]);
+        ready.write.reset();
+        release.read.reset();
         char answer = 'n';
-        holding = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-        ::close(ready[0]);
-        releaseFd = release[1];
+        holding = ::read(ready.read.get(), &answer, 1) == 1 && answer == 'y';
+        m_release = std::move(release.write);
     }
     ~HoldingWriter() { end(); }
     HoldingWriter(const HoldingWriter&) = delete;
@@ -106,9 +107,7 @@ public:
 
     void end()
     {
-        if (releaseFd >= 0)
-            ::close(releaseFd);
-        releaseFd = -1;
+        m_release.reset();
         if (child > 0)
             ::waitpid(child, nullptr, 0);
         child = -1;
@@ -118,7 +117,7 @@ public:
 
 private:
     pid_t child { -1 };
-    int releaseFd { -1 };
+    weeapp::FileDescriptor m_release;
 };
 
 // The last of several address rows wins; other properties and records are never read; a record
@@ -148,14 +147,14 @@ TEST_F(AddressBookTest, Utf16DatabaseGivesUtf8Addresses)
         SCOPED_TRACE(encoding);
         fs::remove(realPath(sys::kAddressBookPath));
         fs::create_directories(realPath(sys::kAddressBookPath).parent_path());
-        sqlite3* writer = nullptr;
-        ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &writer), SQLITE_OK);
-        execute(writer, (std::string("PRAGMA encoding='") + encoding + "'").c_str());
-        execute(writer,
+        weeapp::SqliteConnection writer;
+        ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
+        execute(writer.get(), (std::string("PRAGMA encoding='") + encoding + "'").c_str());
+        execute(writer.get(),
             "CREATE TABLE ABMultiValue (UID INTEGER PRIMARY KEY, record_id INTEGER, property INTEGER, identifier INTEGER, "
             "label INTEGER, value TEXT);"
             "INSERT INTO ABMultiValue (record_id, property, value) VALUES (1, 4, 'jürgen.öz@example.org'), (2, 4, '🐙@example.org');");
-        sqlite3_close(writer);
+        writer.reset();
         EXPECT_EQ(controller->getMailFromDB(1), "jürgen.öz@example.org");
         EXPECT_EQ(controller->getMailFromDB(2), "🐙@example.org");
     }
@@ -167,9 +166,9 @@ TEST_F(AddressBookTest, Utf16DatabaseGivesUtf8Addresses)
 TEST_F(AddressBookTest, DatabaseWithThePhonesOwnCollationsFunctionsAndModulesIsRead)
 {
     writeAddressBook({ { 1, "a@example.org" } });
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &writer), SQLITE_OK);
-    execute(writer,
+    weeapp::SqliteConnection writer;
+    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
+    execute(writer.get(),
         "CREATE INDEX ABMultiValueByValue ON ABMultiValue (value);"
         "PRAGMA writable_schema=ON;"
         "UPDATE sqlite_master SET sql='CREATE INDEX ABMultiValueByValue ON ABMultiValue (value COLLATE LOCALIZED)' "
@@ -179,7 +178,7 @@ TEST_F(AddressBookTest, DatabaseWithThePhonesOwnCollationsFunctionsAndModulesIsR
         "INSERT INTO sqlite_master (type, name, tbl_name, rootpage, sql) VALUES ('trigger', 'delete_images', "
         "'ABPerson', 0, 'CREATE TRIGGER delete_images AFTER DELETE ON ABPerson BEGIN SELECT ab_delete_images(old.ROWID); END');"
         "PRAGMA writable_schema=OFF;");
-    sqlite3_close(writer);
+    writer.reset();
     EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
 }
 
@@ -255,10 +254,11 @@ TEST_F(AddressBookTest, DatabasesAreOpenedReadOnly)
     EXPECT_FALSE(std::filesystem::exists(realPath(sys::kAddressBookImagesPath)));
 
     writeAddressBook({ { 1, "a@example.org" } });
-    sqlite3* connection = controller->getNewABDBConnection();
-    ASSERT_NE(connection, nullptr);
-    EXPECT_EQ(sqlite3_exec(connection, "DELETE FROM ABMultiValue", nullptr, nullptr, nullptr), SQLITE_READONLY);
-    sqlite3_close(connection);
+    {
+        const weeapp::SqliteConnection connection(controller->getNewABDBConnection());
+        ASSERT_TRUE(connection);
+        EXPECT_EQ(sqlite3_exec(connection.get(), "DELETE FROM ABMultiValue", nullptr, nullptr, nullptr), SQLITE_READONLY);
+    }
     EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
 }
 
@@ -270,10 +270,9 @@ TEST_F(AddressBookTest, WriteAheadLogDatabasesGainNoFiles)
     writeAddressBook({ { 1, "a@example.org" } });
     writeThumbnails({ { 1, pngBytes(4, 4) } });
     for (const char* phonePath : { sys::kAddressBookPath, sys::kAddressBookImagesPath }) {
-        sqlite3* database = nullptr;
-        ASSERT_EQ(sqlite3_open(realPath(phonePath).c_str(), &database), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(database, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(database);
+        weeapp::SqliteConnection database;
+        ASSERT_EQ(sqlite3_open(realPath(phonePath).c_str(), database.out()), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(database.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
     }
     const auto folderListing = [this] {
         std::vector<std::string> names;
@@ -334,10 +333,9 @@ TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
     std::filesystem::remove(realPath(sys::kAddressBookImagesPath));
 
     {
-        sqlite3* database = nullptr;
-        sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &database);
-        sqlite3_exec(database, "CREATE TABLE ABPerson (ROWID INTEGER)", nullptr, nullptr, nullptr);
-        sqlite3_close(database);
+        weeapp::SqliteConnection database;
+        sqlite3_open(realPath(sys::kAddressBookPath).c_str(), database.out());
+        sqlite3_exec(database.get(), "CREATE TABLE ABPerson (ROWID INTEGER)", nullptr, nullptr, nullptr);
     }
     EXPECT_EQ(controller->getMailFromDB(1), "");
     std::ofstream(realPath(sys::kAddressBookImagesPath), std::ios::binary) << std::string(4096, 'x');
@@ -345,12 +343,12 @@ TEST_F(AddressBookTest, BrokenOrBusyDatabasesFallBack)
 
     std::filesystem::remove(realPath(sys::kAddressBookPath));
     writeAddressBook({ { 1, "a@example.org" } });
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), &writer), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    weeapp::SqliteConnection writer;
+    ASSERT_EQ(sqlite3_open(realPath(sys::kAddressBookPath).c_str(), writer.out()), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer.get(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(controller->getMailFromDB(1), "");
-    sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(writer);
+    sqlite3_exec(writer.get(), "COMMIT", nullptr, nullptr, nullptr);
+    writer.reset();
     EXPECT_EQ(controller->getMailFromDB(1), "a@example.org");
 }
 
@@ -378,16 +376,15 @@ TEST_F(AddressBookTest, WriteAheadLogChangesAreReadInEveryStateOfTheSideFiles)
         { Wal::Committed, true, "new@example.org", { name, name + "-wal", name + "-shm" }, 50 },
     };
     const auto busyTimeout = [this] {
-        sqlite3* connection = controller->getNewABDBConnection();
+        const weeapp::SqliteConnection connection(controller->getNewABDBConnection());
         int milliseconds = -1;
         sqlite3_exec(
-            connection, "PRAGMA busy_timeout",
+            connection.get(), "PRAGMA busy_timeout",
             [](void* out, int, char** values, char**) {
                 *static_cast<int*>(out) = std::atoi(values[0]);
                 return 0;
             },
             &milliseconds, nullptr);
-        sqlite3_close(connection);
         return milliseconds;
     };
     for (const Case& state : cases) {
@@ -445,13 +442,14 @@ class ByteLock {
 public:
     ByteLock(const fs::path& file, off_t byte)
     {
-        int ready[2];
-        if (::pipe(ready) != 0 || ::pipe(m_release) != 0)
+        PipeEnds ready = makePipe();
+        PipeEnds release = makePipe();
+        if (!ready.read || !release.read)
             return;
         m_child = ::fork();
         if (m_child == 0) {
-            ::close(ready[0]);
-            ::close(m_release[1]);
+            ready.read.reset();
+            release.write.reset();
             const int fd = ::open(file.c_str(), O_RDWR);
             struct flock lock { };
             lock.l_type = F_WRLCK;
@@ -459,20 +457,20 @@ public:
             lock.l_start = byte;
             lock.l_len = 1;
             const char answer = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
-            [[maybe_unused]] const auto written = ::write(ready[1], &answer, 1);
+            [[maybe_unused]] const auto written = ::write(ready.write.get(), &answer, 1);
             char ignored;
-            [[maybe_unused]] const auto read = ::read(m_release[0], &ignored, 1);
+            [[maybe_unused]] const auto read = ::read(release.read.get(), &ignored, 1);
             ::_exit(0);
         }
-        ::close(ready[1]);
-        ::close(m_release[0]);
+        ready.write.reset();
+        release.read.reset();
         char answer = 'n';
-        holding = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-        ::close(ready[0]);
+        holding = ::read(ready.read.get(), &answer, 1) == 1 && answer == 'y';
+        m_release = std::move(release.write);
     }
     ~ByteLock()
     {
-        ::close(m_release[1]);
+        m_release.reset();
         if (m_child > 0)
             ::waitpid(m_child, nullptr, 0);
     }
@@ -483,7 +481,7 @@ public:
 
 private:
     pid_t m_child { -1 };
-    int m_release[2] { -1, -1 };
+    weeapp::FileDescriptor m_release;
 };
 
 // A write-ahead-log database is refused while another process holds its pending byte or any of
@@ -515,12 +513,11 @@ TEST_F(AddressBookTest, OnlyTheLockBytesThatKeepReadersOutRefuse)
 TEST_F(AddressBookTest, ReadsWhenStandardInputIsClosed)
 {
     writeAddressBook({ { 1, "first@example.org" } });
-    const int saved = ::dup(0);
-    ASSERT_GE(saved, 0);
-    ::close(0);
+    const weeapp::FileDescriptor saved(::dup(STDIN_FILENO));
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(weeapp::FileDescriptor(STDIN_FILENO).close(), 0);
     const std::string mail = controller->getMailFromDB(1);
-    ::dup2(saved, 0);
-    ::close(saved);
+    ::dup2(saved.get(), STDIN_FILENO);
     EXPECT_EQ(mail, "first@example.org");
 }
 
@@ -599,17 +596,17 @@ TEST_F(AddressBookTest, DatabasesReadFromMemoryAnswerAsTheirFiles)
     ASSERT_NE(controller->getImageFromDB(1), nullptr);
     EXPECT_EQ(controller->getImageFromDB(1)->size(), (ui::Size { 4, 4 }));
     EXPECT_EQ(controller->getImageFromDB(2)->source(), std::string("file:") + kPlaceholderPhotoPath);
-    sqlite3* connection = controller->getNewABDBConnection();
-    ASSERT_NE(connection, nullptr);
-    EXPECT_EQ(sqlite3_exec(connection, "DELETE FROM ABMultiValue", nullptr, nullptr, nullptr), SQLITE_READONLY);
-    sqlite3_close(connection);
+    weeapp::SqliteConnection connection(controller->getNewABDBConnection());
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(sqlite3_exec(connection.get(), "DELETE FROM ABMultiValue", nullptr, nullptr, nullptr), SQLITE_READONLY);
+    connection.reset();
     EXPECT_EQ(controller->getMailFromDB(1), "old@example.org");
 
     setAddressBookBytes(sys::kAddressBookPath, {});
     setAddressBookBytes(sys::kAddressBookImagesPath, broken);
-    connection = controller->getNewABDBConnection();
-    EXPECT_NE(connection, nullptr) << "empty bytes, like an empty file, are an empty database";
-    sqlite3_close(connection);
+    connection.reset(controller->getNewABDBConnection());
+    EXPECT_TRUE(connection) << "empty bytes, like an empty file, are an empty database";
+    connection.reset();
     EXPECT_EQ(controller->getMailFromDB(1), "");
     EXPECT_EQ(controller->getImageFromDB(1)->source(), std::string("file:") + kPlaceholderPhotoPath);
     EXPECT_EQ(filesBeside(realPath(sys::kAddressBookPath)), files);

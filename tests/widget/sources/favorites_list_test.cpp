@@ -45,6 +45,24 @@ TEST_F(FavoritesListTest, DeepFilesGiveNoTiles)
     EXPECT_EQ(controller->pageControl->numberOfPages(), 0);
 }
 
+// A favorites list that the phone's reader refuses whole, for one malformed value or for what
+// lies around the root, is no list: no tiles. The same list well formed shows its favorite.
+TEST_F(FavoritesListTest, MalformedXmlFilesGiveNoTiles)
+{
+    const std::string root =
+        "<array><dict><key>Name</key><string>Anna</string><key>ABUid</key><integer>5</integer>"
+        "<key>Value</key><string>+49 170 1</string></dict></array>";
+    std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << "<?xml version=\"1.0\"?><plist version=\"1.0\">" << root << "</plist>";
+    EXPECT_EQ(sys::count(loadFavoritesList()), 1u);
+    for (const std::string& bytes : malformedXmlPropertyLists(root)) {
+        std::ofstream(realPath(sys::kFavoritesPath), std::ios::trunc) << bytes;
+        EXPECT_EQ(loadFavoritesList(), nullptr) << bytes;
+    }
+    controller->view();
+    EXPECT_TRUE(controller->scrollView->subviews().empty());
+    EXPECT_EQ(controller->pageControl->numberOfPages(), 0);
+}
+
 // Elements that are not dictionaries and entries without keys still get a tile each, read as
 // empty entries: "(null)" for a missing name or label, record 0, and nothing to call.
 TEST_F(FavoritesListTest, OddEntriesStillBuildTiles)

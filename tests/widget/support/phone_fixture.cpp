@@ -2,13 +2,12 @@
 
 #include "kavrin/published_names.h"
 #include "resources/bundle_resources.h"
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/application.h>
 #include <weeapp/sys/phone_paths.h>
 #include <weeapp/sys/phone_root.h>
 #include <weeapp/sys/random.h>
-#include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/user_defaults.h>
-#include <weeapp/testing_reset.h>
 #include <weeapp/ui/button.h>
 #include <weeapp/ui/label.h>
 
@@ -26,10 +25,6 @@ void PhoneFixture::SetUp()
     ASSERT_TRUE(m_phone.makeFolders());
     std::filesystem::create_directories(realPath(kBundlePath));
     sys::setPhoneRoot(m_phone.root());
-
-    weeapp::resetForTests();
-    sys::RunLoop::main().setClock(std::make_shared<sys::ManualClock>());
-    sys::UserDefaults::standardUserDefaults().removeAllObjects();
     sys::seedRandom(1);
     ui::AlertView::setPresenter([this](std::shared_ptr<ui::AlertView> alert) { alerts.push_back(std::move(alert)); });
     sys::Application::sharedApplication().setOpenURLHandler([this](const sys::URL& url) {
@@ -43,10 +38,6 @@ void PhoneFixture::TearDown()
     controller.reset();
     window.reset();
     alerts.clear();
-    ui::AlertView::setPresenter(nullptr);
-    sys::Application::sharedApplication().setOpenURLHandler(nullptr);
-    weeapp::resetForTests();
-    sys::setPhoneRoot("/");
     std::filesystem::remove_all(m_phone.root());
 }
 
@@ -120,14 +111,13 @@ void PhoneFixture::setLanguages(const std::vector<std::string>& codes)
 
 std::vector<std::uint8_t> pngBytes(int width, int height)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cairo = cairo_create(surface);
-    cairo_set_source_rgb(cairo, 0.2, 0.5, 0.8);
-    cairo_paint(cairo);
-    cairo_destroy(cairo);
-    std::optional<phone_files::Bytes> bytes = phone_files::encodePng(surface);
-    cairo_surface_destroy(surface);
-    return bytes.value_or(phone_files::Bytes {});
+    const weeapp::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    {
+        const weeapp::CairoContext cairo(cairo_create(surface.get()));
+        cairo_set_source_rgb(cairo.get(), 0.2, 0.5, 0.8);
+        cairo_paint(cairo.get());
+    }
+    return phone_files::encodePng(surface.get()).value_or(phone_files::Bytes {});
 }
 
 std::vector<Favorite> numberedFavorites(int count)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
 #include <weeapp/ui/font.h>
 
 #include <pango/pango.h>
@@ -17,8 +18,8 @@ namespace ui {
 void configurePangoContext(PangoContext*);
 
 // The description of a font ("Helvetica-Bold" is the family Helvetica in bold), sized in
-// pixels; free it with pango_font_description_free.
-PangoFontDescription* createFontDescription(const Font&);
+// pixels.
+weeapp::PangoFontDescriptionOwner createFontDescription(const Font&);
 
 // The text as a label shows it in that many lines (0: as many as it takes): valid UTF-8, with
 // no control character but tabs and line breaks (the others would draw as hex boxes), and on

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/run_loop.h>
 #include <weeapp/sys/value.h>
 
@@ -10,6 +11,10 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace weeapp {
+class PlatformState;
+}
 
 namespace sys {
 
@@ -48,7 +53,7 @@ public:
     // (posts still go out, none come in). An empty path stops the transport.
     bool setTransportDirectory(const std::filesystem::path& folder);
     // The watching descriptor (readable when posts arrived), or -1.
-    int transportFileDescriptor() const { return m_inotify; }
+    int transportFileDescriptor() const { return m_inotify.get(); }
 
     // Reads what arrived through the transport, then runs each callback once for every name
     // that has a delivery pending. Called by the run loop.
@@ -64,7 +69,8 @@ public:
     DarwinNotifyCenter& operator=(const DarwinNotifyCenter&) = delete;
 
 private:
-    DarwinNotifyCenter();
+    friend class weeapp::PlatformState;
+    explicit DarwinNotifyCenter(RunLoop&);
     void readTransportEvents();
     void touchTransportFile(std::string_view name) const;
     void stopTransport();
@@ -75,10 +81,11 @@ private:
         std::string name;
         const void* object;
     };
+    RunLoop& m_runLoop; // the one of the same platform state, which outlives this
     std::vector<Observer> m_observers;
     std::set<std::string, std::less<>> m_pending;
     std::filesystem::path m_directory;
-    int m_inotify { -1 };
+    weeapp::FileDescriptor m_inotify;
     std::uint64_t m_generation { 0 }; // changes when observers are dropped, to stop a delivery
 };
 

@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+namespace weeapp {
+class PlatformState;
+}
+
 namespace sys {
 
 // Work for the main thread that arrives outside the timed tasks, such as the posts a
@@ -32,6 +36,7 @@ protected:
 // again after every task, so what a task leaves pending is done before the next one runs.
 class RunLoop {
 public:
+    // The current platform state's run loop.
     static RunLoop& main();
 
     // The clock starts as a ManualClock at 0.
@@ -77,12 +82,13 @@ public:
     std::size_t pendingCount() const;
     // The deadline of the earliest live task, or a negative value when none waits.
     double nextDeadline() const;
-    void removeAllTasks() { m_tasks.clear(); }
-    // Tests: forgets every task and puts a ManualClock at 0 back; watched descriptors and
-    // sources stay, as they belong to whoever registered them.
-    void reset();
+    void removeAllTasks();
+
+    RunLoop(const RunLoop&) = delete;
+    RunLoop& operator=(const RunLoop&) = delete;
 
 private:
+    friend class weeapp::PlatformState;
     RunLoop();
     bool runOneDueTask(double upTo);
     void performSources();

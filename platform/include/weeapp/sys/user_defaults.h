@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace weeapp {
+class PlatformState;
+}
+
 namespace sys {
 
 constexpr const char* kAppleLanguagesKey = "AppleLanguages";
@@ -21,6 +25,7 @@ public:
     void removeAllObjects() { m_values.clear(); }               // the registered defaults stay
 
 private:
+    friend class weeapp::PlatformState;
     UserDefaults();
 
     Dictionary m_values;

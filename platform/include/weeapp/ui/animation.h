@@ -93,8 +93,6 @@ public:
     // old value to the new along that animation's progress; the newest such animation decides,
     // as it does which flip turns the view.
     static Presentation presentationAt(const View&, double time);
-    // Forgets every open block and running animation (tests).
-    static void reset();
 
 private:
     static void setDidStop(std::function<void(sys::Object*)>);

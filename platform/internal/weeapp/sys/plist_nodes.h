@@ -3,6 +3,7 @@
 // The property-list library's nodes as the platform uses them inside; never installed, since it
 // speaks the library's own types.
 
+#include <weeapp/c_handles.h>
 #include <weeapp/sys/binary_plist_layout.h>
 #include <weeapp/sys/value.h>
 
@@ -12,14 +13,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 namespace sys::plist_nodes {
-
-struct PlistDeleter {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using PlistHandle = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 
 // The date a node holds, to the microsecond and of any year: the library's own getter cuts it
 // to 32 bits of seconds.
@@ -42,7 +37,7 @@ plist_t nodeOf(const Value&);
 struct ParsedTree {
     std::unique_ptr<const std::string> bytes; // what the parser read, which the layout refers to
     std::optional<BinaryPropertyListLayout> layout;
-    PlistHandle root;
+    weeapp::PlistNode root;
 };
 ParsedTree parseBounded(std::string_view fileBytes);
 
