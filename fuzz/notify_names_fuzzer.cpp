@@ -2,8 +2,8 @@
 // posted through it: a file name that carries a name delivers exactly that name, a name posted
 // comes back unchanged, and nothing else is delivered.
 #include "process_folder.h"
-#include <weeapp/platform_state.h>
 #include <weeapp/c_handles.h>
+#include <weeapp/platform_state.h>
 #include <weeapp/sys/darwin_notify_center.h>
 #include <weeapp/sys/run_loop.h>
 

@@ -29,7 +29,7 @@ struct sqlite3_stmt;
 
 namespace weeapp {
 
-template <typename Traits>
+template<typename Traits>
 class UniqueHandle {
 public:
     using Handle = typename Traits::Handle;
@@ -88,9 +88,12 @@ public:
     // errno set), for a file whose writing is only done when its closing is. The owner is left
     // empty; an empty owner closes with 0.
     int close() noexcept
-        requires requires(Handle handle) {
-            { Traits::close(handle) } -> std::same_as<int>;
-        }
+        requires requires(Handle handle)
+    {
+        {
+            Traits::close(handle)
+            } -> std::same_as<int>;
+    }
     {
         const Handle old = release();
         return old == Traits::empty() ? 0 : Traits::close(old);
@@ -103,7 +106,7 @@ private:
 namespace handle_traits {
 
 // A handle that is a pointer, null when empty, freed by a function of the platform library.
-template <typename Pointer, void (*Free)(Pointer) noexcept>
+template<typename Pointer, void (*Free)(Pointer) noexcept>
 struct FreedBy {
     using Handle = Pointer;
     static constexpr Pointer empty() noexcept { return nullptr; }
@@ -145,14 +148,14 @@ struct Iconv {
     static void free(void*) noexcept;
 };
 
-template <typename Object>
+template<typename Object>
 struct GObject {
     using Handle = Object*;
     static constexpr Object* empty() noexcept { return nullptr; }
     static void free(Object* object) noexcept { unrefGObject(object); }
 };
 
-template <typename Object>
+template<typename Object>
 struct Memory {
     using Handle = Object*;
     static constexpr Object* empty() noexcept { return nullptr; }
@@ -169,7 +172,7 @@ using PangoFontDescriptionOwner = UniqueHandle<handle_traits::FreedBy<PangoFontD
 using PangoAttrListOwner = UniqueHandle<handle_traits::FreedBy<PangoAttrList*, handle_traits::unrefPangoAttrList>>;
 using PangoLayoutIterOwner = UniqueHandle<handle_traits::FreedBy<PangoLayoutIter*, handle_traits::freePangoLayoutIter>>;
 // One reference to a GObject (a Pango layout, context or font map), given up with it.
-template <typename Object>
+template<typename Object>
 using GObjectRef = UniqueHandle<handle_traits::GObject<Object>>;
 
 using SqliteConnection = UniqueHandle<handle_traits::FreedBy<sqlite3*, handle_traits::closeSqliteConnection>>;
@@ -180,7 +183,7 @@ using PlistNode = UniqueHandle<handle_traits::FreedBy<void*, handle_traits::free
 
 // What a C library allocated with malloc and leaves to its caller to free: a text, the bytes of
 // a written property list, an iterator.
-template <typename Object>
+template<typename Object>
 using CMemory = UniqueHandle<handle_traits::Memory<Object>>;
 
 // -1 when empty.
