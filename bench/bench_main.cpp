@@ -1,4 +1,5 @@
 #include "bench_support.h"
+#include "error_reporter.h"
 #include "pair_measurement.h"
 #include "table_reporter.h"
 
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -14,19 +16,20 @@ namespace {
 
 using kavrin::bench::MeasurementSettings;
 
+constexpr kavrin::support::ErrorReporter kBenchErrors { "kavrin-bench" };
+
 // kavrin-bench --write-phone DIR N: a phone root with N favorites for kavrin-host, for
 // measuring a host session's memory.
 int writePhone(const char* root, const char* favorites)
 {
     char* end = nullptr;
     const long count = std::strtol(favorites, &end, 10);
-    std::string error;
     if (*favorites == '\0' || *end != '\0' || count < 0 || count > 100000) {
-        std::fprintf(stderr, "kavrin-bench: --write-phone DIR N, with N from 0 to 100000\n");
+        kBenchErrors.report(std::cerr, "--write-phone DIR N, with N from 0 to 100000");
         return 2;
     }
-    if (!kavrin::bench::BenchPhone::writeForHost(root, static_cast<int>(count), error)) {
-        std::fprintf(stderr, "kavrin-bench: %s\n", error.c_str());
+    if (auto written = kavrin::bench::BenchPhone::writeForHost(root, static_cast<int>(count)); !written) {
+        kBenchErrors.report(std::cerr, written.error());
         return 1;
     }
     return 0;
@@ -70,7 +73,7 @@ bool takeOwnOptions(std::vector<char*>& arguments, bool& libraryFormat)
             settings.pairs = std::max(1, std::atoi(value("--pairs=").c_str()));
         } else if (text.starts_with("--count-instructions=")) {
             if (!RUNNING_ON_VALGRIND) {
-                std::fprintf(stderr, "kavrin-bench: --count-instructions runs under valgrind --tool=callgrind\n");
+                kBenchErrors.report(std::cerr, "--count-instructions runs under valgrind --tool=callgrind");
                 return false;
             }
             settings.instructionsOut = value("--count-instructions=");
@@ -78,7 +81,7 @@ bool takeOwnOptions(std::vector<char*>& arguments, bool& libraryFormat)
             std::remove(settings.instructionsOut.c_str());
         } else if (text.starts_with("--instructions=")) {
             if (!kavrin::bench::loadInstructions(value("--instructions="))) {
-                std::fprintf(stderr, "kavrin-bench: cannot read %s\n", text.c_str());
+                kBenchErrors.report(std::cerr, "cannot read " + text);
                 return false;
             }
         } else {

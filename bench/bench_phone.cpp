@@ -70,9 +70,8 @@ BenchPhone::BenchPhone(int favorites)
     , m_favorites(favorites)
 {
     std::filesystem::remove_all(m_phone.root());
-    std::string error;
-    if (!writeFiles(m_phone, favorites, Bundle::Generated, error)) {
-        std::fprintf(stderr, "bench phone: %s\n", error.c_str());
+    if (auto written = writeFiles(m_phone, favorites, Bundle::Generated); !written) {
+        std::fprintf(stderr, "bench phone: %s\n", written.error().c_str());
         std::abort();
     }
 }
@@ -83,27 +82,23 @@ BenchPhone::~BenchPhone()
     std::filesystem::remove_all(m_phone.root(), ignored);
 }
 
-bool BenchPhone::writeForHost(const std::filesystem::path& root, int favorites, std::string& error)
+Result<void> BenchPhone::writeForHost(const std::filesystem::path& root, int favorites)
 {
-    if (root.empty() || favorites < 0) {
-        error = "a folder and a number of favorites are needed";
-        return false;
-    }
+    if (root.empty() || favorites < 0)
+        return Error { "a folder and a number of favorites are needed" };
     // Another folder gets its files replaced, and nothing else.
-    return writeFiles(phone_files::PhoneWriter(std::filesystem::absolute(root)), favorites, Bundle::LinkedToBuild, error);
+    return writeFiles(phone_files::PhoneWriter(std::filesystem::absolute(root)), favorites, Bundle::LinkedToBuild);
 }
 
-bool BenchPhone::writeFiles(const phone_files::PhoneWriter& phone, int favorites, Bundle bundle, std::string& error)
+Result<void> BenchPhone::writeFiles(const phone_files::PhoneWriter& phone, int favorites, Bundle bundle)
 {
     std::vector<phone_files::FavoriteRecord> entries;
     for (int i = 0; i < favorites; ++i) {
         entries.push_back({ contactName(i), kFirstRecordId + i, kLabels[static_cast<std::size_t>(i) % kLabels.size()], phoneNumber(i),
             { { "Type", weeapp::sys::Value::integer(0) }, { "UID", weeapp::sys::Value::integer(5000 + i) } } });
     }
-    if (!phone.makeFolders() || !phone.writeFavorites(entries)) {
-        error = "cannot write the favorites";
-        return false;
-    }
+    if (!phone.makeFolders() || !phone.writeFavorites(entries))
+        return Error { "cannot write the favorites" };
 
     phone_files::AddressBookWriter book(phone);
     phone_files::ThumbnailWriter images(phone);
@@ -112,29 +107,23 @@ bool BenchPhone::writeFiles(const phone_files::PhoneWriter& phone, int favorites
         book.addValue({ kFirstRecordId + i, phone_files::kMailProperty, "contact" + std::to_string(i) + "@example.org", std::nullopt, 0 });
         images.addThumbnail({ kFirstRecordId + i, photoBytes() });
     }
-    if (!book.commit() || !images.commit()) {
-        error = "cannot write the address-book databases";
-        return false;
-    }
+    if (!book.commit() || !images.commit())
+        return Error { "cannot write the address-book databases" };
 
     if (bundle == Bundle::Generated) {
         for (const auto& [path, side, seed] : { std::tuple { kBackgroundImagePath, 32, 1u }, std::tuple { kPlaceholderPhotoPath, kPhotoSide, 2u } }) {
-            if (!phone.writeFile(path, photoPng(side, side, seed))) {
-                error = "cannot write the bundle's images";
-                return false;
-            }
+            if (!phone.writeFile(path, photoPng(side, side, seed)))
+                return Error { "cannot write the bundle's images" };
         }
     } else {
-        if (!phone.linkBundle(kBundlePath, phone_files::builtBundleFolder(), error))
-            return false;
+        if (auto linked = phone.linkBundle(kBundlePath, phone_files::builtBundleFolder()); !linked)
+            return linked;
         std::error_code ignored;
         std::filesystem::create_directories(phone.realPath(phone_files::kSystemNotificationFolder), ignored);
     }
-    if (!phone.writeSettings(settingsFor(Look::Standard))) {
-        error = "cannot write the settings";
-        return false;
-    }
-    return true;
+    if (!phone.writeSettings(settingsFor(Look::Standard)))
+        return Error { "cannot write the settings" };
+    return {};
 }
 
 void BenchPhone::makeCurrent() const

@@ -27,8 +27,8 @@ public:
     ~BenchPhone();
 
     // A phone for kavrin-host in that folder, which stays: the same files, and the bundle a link
-    // to the one this build made. False with the reason in error.
-    static bool writeForHost(const std::filesystem::path& root, int favorites, std::string& error);
+    // to the one this build made.
+    static Result<void> writeForHost(const std::filesystem::path& root, int favorites);
     BenchPhone(const BenchPhone&) = delete;
     BenchPhone& operator=(const BenchPhone&) = delete;
 
@@ -46,8 +46,8 @@ public:
 private:
     enum class Bundle { Generated,
         LinkedToBuild };
-    // The files of a phone with that many favorites; false with the reason in error.
-    static bool writeFiles(const phone_files::PhoneWriter&, int favorites, Bundle, std::string& error);
+    // The files of a phone with that many favorites.
+    static Result<void> writeFiles(const phone_files::PhoneWriter&, int favorites, Bundle);
 
     phone_files::PhoneWriter m_phone;
     int m_favorites;

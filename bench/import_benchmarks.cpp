@@ -45,9 +45,8 @@ void removeFolder(const fs::path& folder)
 
 std::string writeDemoBackup(const fs::path& folder, std::size_t otherFiles)
 {
-    std::string error;
-    if (!writeDemoPhone(folder / "phone", builtBundleFolder(), error))
-        return error;
+    if (const Result<void> written = writeDemoPhone(folder / "phone", builtBundleFolder()); !written)
+        return written.error();
     if (const Result<void> written = writeBackup(folder / "phone", folder / "backup", { .otherFiles = otherFiles }); !written)
         return written.error();
     return {};

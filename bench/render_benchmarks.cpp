@@ -30,9 +30,8 @@ public:
     DemoPhone()
         : m_root(benchFolder("demo-phone"))
     {
-        std::string error;
-        if (!phone_files::writeDemoPhone(m_root, phone_files::builtBundleFolder(), error)) {
-            std::fprintf(stderr, "bench demo phone: %s\n", error.c_str());
+        if (auto written = phone_files::writeDemoPhone(m_root, phone_files::builtBundleFolder()); !written) {
+            std::fprintf(stderr, "bench demo phone: %s\n", written.error().c_str());
             std::abort();
         }
     }

@@ -117,26 +117,24 @@ constexpr const char* kHelpFooter =
     "  kavrin-host --gallery out/new --against out/gallery              # then open out/new/diff.html\n"
     "  kavrin-host --root demo-phone --lang de --speak tiles.wav --script - <<< $'view\\ndescribe 44 44'\n";
 
+// What CLI11 parses into, before it becomes HostOptions.
 struct OptionTexts {
     std::string root, plugin, lang, seed, script, protocol, out, scale, backdrop, gallery, speak, against;
     std::vector<std::string> plugins;
+    bool check { false }, live { false }, window { false }, watch { false }, paused { false }, audit { false };
+    double tolerance { 0 };
 };
 
-std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
+// The options of the phone and the plug-in: which root, which bundle, which languages, which seed.
+void addPhoneOptions(CLI::App& app, OptionTexts& texts, const OptionNames& names)
 {
-    auto names = std::make_shared<std::vector<std::string>>();
-    auto app = std::make_unique<CLI::App>(
-        "kavrin-host: the notification-centre host for the Kavrin widget.\n"
-        "Without --script, --protocol, --live, --window or --gallery it runs the demo.",
-        "kavrin-host");
-    app->set_version_flag("--version", "kavrin-host " KAVRIN_VERSION);
-    app->add_option("--root", texts.root,
+    app.add_option("--root", texts.root,
            "the phone root to act on (default: the demo phone: $KAVRIN_DEMO_PHONE, else demo-phone/ of the checkout, or "
            "kavrin/demo-phone in the user's data folder for an installed host; "
            "written when missing)")
         ->option_text("DIR")
         ->check(needsValue("a folder", names));
-    app->add_option("--plugins", texts.plugins,
+    app.add_option("--plugins", texts.plugins,
            "trusts the plug-in bundles in DIR (or the bundle DIR itself), links followed: the host loads plug-ins only from "
            "trusted places (repeatable)")
         ->option_text("DIR")
@@ -144,7 +142,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->check(needsValue("a folder", names))
         ->check(CLI::ExistingDirectory);
-    app->add_option("--plugin", texts.plugin,
+    app.add_option("--plugin", texts.plugin,
            "loads NAME.bundle of the root's plug-ins folder (default: the first bundle by name that loads; each that fails "
            "is named on standard error)")
         ->option_text("NAME")
@@ -154,32 +152,37 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
                 return value.find('/') == std::string::npos ? std::string() : "needs a bundle name, not '" + escapedForMessage(value) + "'";
             },
             "", ""));
-    app->add_option("--lang", texts.lang,
+    app.add_option("--lang", texts.lang,
            "the user's languages, most preferred first, comma-separated (default: en); the widget matches the first "
            "whole, and a note says when it gets English")
         ->option_text("CODES")
         ->check(needsValue("language codes", names));
-    app->add_option("--seed", texts.seed, "seeds the random choices (default: truly random; 1 for the demo's pictures)")
+    app.add_option("--seed", texts.seed, "seeds the random choices (default: truly random; 1 for the demo's pictures)")
         ->option_text("N")
         ->check(needsValue("a non-negative integer", names));
-    CLI::Option* script = app->add_option("--script", texts.script,
+}
+
+// The modes, each excluding the others, and the options only one of them takes.
+void addModeOptions(CLI::App& app, OptionTexts& texts, const OptionNames& names)
+{
+    CLI::Option* script = app.add_option("--script", texts.script,
                                  "runs the script FILE, or standard input for -, once every line is checked; prints the "
                                  "plain lines below")
                               ->option_text("FILE|-")
                               ->check(needsValue("a file or -", names));
-    app->add_flag("--check", options.check, "with --script: only checks the script; nothing runs")->option_text(" ")->needs(script);
-    CLI::Option* protocol = app->add_option("--protocol", texts.protocol,
+    app.add_flag("--check", texts.check, "with --script: only checks the script; nothing runs")->option_text(" ")->needs(script);
+    CLI::Option* protocol = app.add_option("--protocol", texts.protocol,
                                    "answers commands from standard input as they come, one JSON object a line")
                                 ->option_text("json")
                                 ->check(CLI::IsMember({ "json" }))
                                 ->excludes(script);
-    CLI::Option* live = app->add_flag("--live", options.live,
+    CLI::Option* live = app.add_flag("--live", texts.live,
                                "shows the widget on the real clock until stopped; --out's live.png follows it, replaced "
                                "whole and only when the frame changed")
                             ->option_text(" ")
                             ->excludes(script)
                             ->excludes(protocol);
-    CLI::Option* window = app->add_flag("--window", options.window,
+    CLI::Option* window = app.add_flag("--window", texts.window,
                                  "shows the widget in a desktop window on the real clock: a click taps, a drag or the "
                                  "wheel pages; arrows page, 1 2 3 set the scale, b cycles the backdrops, r reloads, s "
                                  "saves the frame into --out, v turns the screen reader on and off (the element under "
@@ -189,7 +192,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
                               ->excludes(script)
                               ->excludes(protocol)
                               ->excludes(live);
-    CLI::Option* gallery = app->add_option("--gallery", texts.gallery,
+    CLI::Option* gallery = app.add_option("--gallery", texts.gallery,
                                   "draws every state of the widget into DIR, on a scratch copy of the phone: one picture a state, a "
                                   "contact sheet (gallery.png) and index.html with the settings of each; DIR must be new, empty or an "
                                   "earlier gallery")
@@ -199,7 +202,7 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
                                ->excludes(protocol)
                                ->excludes(live)
                                ->excludes(window);
-    CLI::Option* against = app->add_option("--against", texts.against,
+    CLI::Option* against = app.add_option("--against", texts.against,
                                   "with --gallery: compares every state's picture with the earlier gallery OLD, prints "
                                   "\"changed FILE SHARE\", \"only-new FILE\" and \"only-old FILE\", writes diff pictures into DIR/diff/ "
                                   "and DIR/diff.html (old, new and diff side by side); status 1 when any state changed")
@@ -207,49 +210,60 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
                                ->check(needsValue("a folder", names))
                                ->check(CLI::ExistingDirectory)
                                ->needs(gallery);
-    app->add_option("--tolerance", options.tolerance, "with --against: the share of a picture's pixels (0 to 1) that may change before its state counts as changed (default 0)")
+    app.add_option("--tolerance", texts.tolerance, "with --against: the share of a picture's pixels (0 to 1) that may change before its state counts as changed (default 0)")
         ->option_text("F")
         ->check(CLI::Range(0.0, 1.0))
         ->needs(against);
-    app->add_flag("--watch", options.watch,
+    app.add_flag("--watch", texts.watch,
            "with --window or --live: reloads when the favorites list, the address-book databases or the plug-in change")
         ->option_text(" ");
-    app->add_flag("--paused", options.paused, "with --window: opens with the clock stopped at 0 (space runs it)")
+    app.add_flag("--paused", texts.paused, "with --window: opens with the clock stopped at 0 (space runs it)")
         ->option_text(" ")
         ->needs(window);
-    app->add_flag("--audit", options.audit,
+    app.add_flag("--audit", texts.audit,
            "with --gallery: audits every state as the script command audit does and prints each finding as \"audit FILE "
            "RULE ELEMENT FIGURE ...\" after the state's picture; the status is 1 when anything is found")
         ->option_text(" ")
         ->needs("--gallery");
-    app->add_option("--out", texts.out, "where the demo, --live and --window leave their pictures (default: out)")
+}
+
+// Where pictures go and how they look, what is spoken, and how set treats the settings file.
+void addOutputOptions(CLI::App& app, OptionTexts& texts, HostOptions& options, const OptionNames& names)
+{
+    app.add_option("--out", texts.out, "where the demo, --live and --window leave their pictures (default: out)")
         ->option_text("DIR")
         ->check(needsValue("a folder", names));
-    app->add_option("--scale", texts.scale,
+    app.add_option("--scale", texts.scale,
            "device pixels to a point in every picture (default: 1 for --script and --protocol, else 2); coordinates "
            "stay in points")
         ->option_text("1|2|3")
         ->check(CLI::IsMember({ "1", "2", "3" }));
-    app->add_option("--backdrop", texts.backdrop,
+    app.add_option("--backdrop", texts.backdrop,
            "what is drawn around the widget: the dark ground (default), a light one, none (transparent) or the "
            "picture FILE as a wallpaper")
         ->option_text("dark|light|none|FILE")
         ->check(needsValue("dark, light, none or a picture", names));
-    app->add_option("--speak", texts.speak,
+    app.add_option("--speak", texts.speak,
            "with --script or --protocol, speaks every describe that finds an element through espeak-ng in the voice of "
            "the language the widget speaks (the first --lang code when it is one of the widget's, else English); with --window, the reader is on from the start and speaks each element the pointer "
            "comes onto, also out loud on the sound device; all of it goes into FILE.wav when the session ends "
            "(16-bit mono, replaced whole)")
         ->option_text("FILE.wav")
         ->check(needsValue("a file", names));
-    app->add_flag("--force", options.force,
+    app.add_flag("--force", options.force,
            "set stores any key with its value typed from the text, and replaces an unreadable settings file after "
            "keeping its bytes beside it, as kavrin-prefs --force does")
         ->option_text(" ");
-    app->add_flag("--create", options.create, "set may make the settings file under a root that has no private/var/mobile")
+    app.add_flag("--create", options.create, "set may make the settings file under a root that has no private/var/mobile")
         ->option_text(" ");
-    app->footer(scriptCommandsHelp() + kHelpFooter);
-    for (const CLI::Option* option : app->get_options()) {
+}
+
+// The help's script commands, exit statuses and examples after the options, all wrapped at the
+// description column; and every option's names, which needsValue refuses as values.
+void finishHelp(CLI::App& app, OptionNames& names)
+{
+    app.footer(scriptCommandsHelp() + kHelpFooter);
+    for (const CLI::Option* option : app.get_options()) {
         for (const std::string& name : option->get_lnames())
             names->push_back("--" + name);
         for (const std::string& name : option->get_snames())
@@ -258,13 +272,47 @@ std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
     auto formatter = std::make_shared<WrappingFormatter>();
     formatter->column_width(kDescriptionColumn);
     formatter->label("Usage", "usage");
-    app->formatter(formatter);
+    app.formatter(formatter);
+}
+
+std::unique_ptr<CLI::App> makeApp(OptionTexts& texts, HostOptions& options)
+{
+    auto names = std::make_shared<std::vector<std::string>>();
+    auto app = std::make_unique<CLI::App>(
+        "kavrin-host: the notification-centre host for the Kavrin widget.\n"
+        "Without --script, --protocol, --live, --window or --gallery it runs the demo.",
+        "kavrin-host");
+    app->set_version_flag("--version", "kavrin-host " KAVRIN_VERSION);
+    addPhoneOptions(*app, texts, names);
+    addModeOptions(*app, texts, names);
+    addOutputOptions(*app, texts, options, names);
+    finishHelp(*app, names);
     return app;
 }
 
 OptionsExit usageError(const std::string& message)
 {
-    return { 2, std::string(kHostErrors.program()) + ": " + message + "\n" + kUsageLine + "Run 'kavrin-host --help' for every option and script command.\n" };
+    return { 2, kHostErrors.line(message) + kUsageLine + "Run 'kavrin-host --help' for every option and script command.\n" };
+}
+
+// The one mode the options name (CLI11 has refused two at once).
+ModeOptions modeOf(const OptionTexts& texts)
+{
+    if (!texts.script.empty())
+        return ScriptOptions { texts.script, texts.check };
+    if (!texts.protocol.empty())
+        return ProtocolOptions {};
+    if (texts.live)
+        return LiveOptions { texts.watch };
+    if (texts.window)
+        return WindowOptions { texts.watch, texts.paused };
+    if (!texts.gallery.empty()) {
+        GalleryOptions gallery { texts.gallery, std::nullopt, texts.tolerance, texts.audit };
+        if (!texts.against.empty())
+            gallery.against = texts.against;
+        return gallery;
+    }
+    return DemoOptions {};
 }
 
 }
@@ -297,24 +345,17 @@ std::variant<HostOptions, OptionsExit> parseHostOptions(const std::vector<std::s
             return usageError("--seed needs a non-negative integer, not '" + escapedForMessage(value) + "'");
         options.seed = seed;
     }
-    if (!texts.script.empty())
-        options.script = texts.script;
-    if (!texts.protocol.empty())
-        options.protocol = Protocol::Json;
     if (!texts.out.empty())
         options.out = texts.out;
-    if (!texts.gallery.empty())
-        options.gallery = texts.gallery;
-    if (!texts.against.empty())
-        options.against = texts.against;
     if (!texts.scale.empty())
         options.scale = texts.scale[0] - '0';
     if (!texts.backdrop.empty())
         options.backdrop = texts.backdrop;
-    if (options.watch && !options.window && !options.live)
+    options.mode = modeOf(texts);
+    if (texts.watch && !options.is<WindowOptions>() && !options.is<LiveOptions>())
         return usageError("--watch needs --window or --live");
     if (!texts.speak.empty()) {
-        if (!options.takesCommands() && !options.window)
+        if (!options.takesCommands() && !options.is<WindowOptions>())
             return usageError("--speak needs --script, --protocol or --window");
         options.speech = texts.speak;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "command_line.h"
+#include "modes/mode_options.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,36 +12,28 @@
 
 namespace kavrin::host {
 
-enum class Protocol { Plain,
-    Json };
-
-// kavrin-host --help lists them all; see host_options.cpp.
+// The options every mode shares, and the mode's own.
 struct HostOptions {
-    std::optional<std::filesystem::path> root;    // absent: the demo phone
-    std::optional<std::string> plugin;            // absent: the only bundle, or the first by name that loads
-    std::vector<std::filesystem::path> trusted;   // --plugins: folders whose bundles may be loaded
-    std::vector<std::string> languages { "en" };  // "AppleLanguages", most preferred first
-    std::optional<std::uint64_t> seed;            // absent: truly random
-    std::optional<std::string> script;            // "-" for standard input
-    bool check { false };                         // only check the script
-    std::optional<Protocol> protocol;             // answer commands from standard input as they come
-    std::filesystem::path out { "out" };          // where the demo leaves its pictures
-    std::optional<std::filesystem::path> gallery; // a picture of every state, a contact sheet and index.html
-    bool live { false };                          // show the widget on the real clock until stopped
-    bool force { false };                         // set stores any key and value as given, and replaces an unreadable settings file
-    bool create { false };                        // set may make the settings file under a root with no private/var/mobile
-    bool window { false };                        // show the widget in a desktop window
-    bool watch { false };                         // the window reloads when the phone's lists change
-    bool paused { false };
-    std::optional<std::filesystem::path> against; // --gallery: the earlier gallery to compare with
-    double tolerance { 0 };                       // the share of a picture's pixels that may change                        // the window opens with its clock stopped
-    std::optional<int> scale;                     // absent: 1 for scripts and the protocol, else 2
-    std::string backdrop { "dark" };              // dark, light, none or a wallpaper picture
-    std::optional<std::filesystem::path> speech;  // where the spoken descriptions go, as one WAV file
-    bool audit { false };                         // with --gallery: audit every state
+    std::optional<std::filesystem::path> root;   // absent: the demo phone
+    std::optional<std::string> plugin;           // absent: the only bundle, or the first by name that loads
+    std::vector<std::filesystem::path> trusted;  // --plugins: folders whose bundles may be loaded
+    std::vector<std::string> languages { "en" }; // "AppleLanguages", most preferred first
+    std::optional<std::uint64_t> seed;           // absent: truly random
+    std::filesystem::path out { "out" };         // where the demo, --live and --window leave their pictures
+    bool force { false };                        // set stores any key and value as given, and replaces an unreadable settings file
+    bool create { false };                       // set may make the settings file under a root with no private/var/mobile
+    std::optional<int> scale;                    // absent: 1 for scripts and the protocol, else 2
+    std::string backdrop { "dark" };             // dark, light, none or a wallpaper picture
+    std::optional<std::filesystem::path> speech; // where the spoken descriptions go, as one WAV file
+    ModeOptions mode;
 
+    template<typename Mode>
+    bool is() const { return std::holds_alternative<Mode>(mode); }
     // Commands come in (a script or the protocol), so standard output belongs to what they print.
-    bool takesCommands() const { return script || protocol; }
+    bool takesCommands() const { return is<ScriptOptions>() || is<ProtocolOptions>(); }
+    // The demo and the gallery change settings from state to state, so they run on a scratch copy
+    // of the phone, and make the same pictures at every run.
+    bool drawsOnScratch() const { return is<DemoOptions>() || is<GalleryOptions>(); }
     int scaleOr(int fallback) const { return scale.value_or(fallback); }
 };
 

@@ -4,6 +4,7 @@
 // of the phone itself on the real clock; with --gallery, draws every state on a scratch copy).
 // SIGINT, SIGTERM and SIGHUP end every mode between two steps.
 
+#include "base/exit_status.h"
 #include "base/host_errors.h"
 #include "base/interruption.h"
 #include "base/message_text.h"
@@ -12,15 +13,10 @@
 #include "desktop/desktop_module.h"
 #include "host_options.h"
 #include "kavrin/published_names.h"
-#include "modes/demo_session.h"
-#include "modes/gallery_comparison.h"
-#include "modes/gallery_session.h"
-#include "modes/live_session.h"
-#include "modes/window_session.h"
+#include "modes/host_modes.h"
 #include "reader/speech_recorder.h"
 #include "scratch_phone.h"
 #include "script/script_check.h"
-#include "script/script_runner.h"
 #include "session/command_output.h"
 #include "session/host_session.h"
 #include "system_notifications.h"
@@ -38,47 +34,53 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <variant>
 
 using namespace kavrin;
+using host::ExitStatus;
+using host::Stop;
 
 namespace {
 
-// 0 when the phone is ready; 2 for a --root that is not a folder (a mistyped root must not grow
-// folders of its own), 1 when the demo phone cannot be written or copied. The demo and the
-// gallery, which change settings from state to state, run on a scratch copy of the phone, so
-// that nothing they do, and no interruption of them, changes the user's files. The window and
-// --live show the phone itself, so that changes made from elsewhere show.
-int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::ScratchPhone>& scratch, std::ostream& notes)
+template<typename... Ways>
+struct Overloaded : Ways... {
+    using Ways::operator()...;
+};
+
+// How a run of the host ends: with a status, or with a message to report first.
+using Ending = std::variant<ExitStatus, Stop>;
+
+// The phone the modes act on: the given root, or the demo phone, written when missing. A --root
+// that is not a folder is refused (a mistyped root must not grow folders of its own). The demo
+// and the gallery, which change settings from state to state, run on a scratch copy of the
+// phone, so that nothing they do, and no interruption of them, changes the user's files. The
+// window and --live show the phone itself, so that changes made from elsewhere show.
+std::optional<Stop> preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::ScratchPhone>& scratch, std::ostream& notes)
 {
     std::filesystem::path root = options.root.value_or(phone_files::defaultDemoPhoneRoot());
     std::error_code ignored;
-    if (options.root && !std::filesystem::is_directory(root, ignored)) {
-        host::kHostErrors.begin(std::cerr) << "no phone root at " << root.string() << '\n';
-        return 2;
-    }
+    if (options.root && !std::filesystem::is_directory(root, ignored))
+        return Stop { ExitStatus::Usage, "no phone root at " + root.string() };
     if (!options.root && phone_files::demoPhoneExists(root)) {
-        std::string error;
-        if (!phone_files::linkDemoBundle(root, phone_files::builtBundleFolder(), error))
-            host::kHostErrors.begin(std::cerr) << error << '\n';
+        // A bundle link that cannot be made leaves the phone as it is, and the plug-in's loading says the rest.
+        if (auto linked = phone_files::linkDemoBundle(root, phone_files::builtBundleFolder()); !linked)
+            host::kHostErrors.report(std::cerr, linked.error());
     } else if (!options.root) {
         // Only in a folder that is there (the checkout), or in the user's data folder for an
         // installed host: no folders of its own anywhere else.
-        std::string error = "no folder " + root.parent_path().string() + " to write it in";
         if (phone_files::demoPhoneFoldersMayBeMade(root))
             std::filesystem::create_directories(root.parent_path(), ignored);
-        if (!std::filesystem::is_directory(root.parent_path(), ignored) || !phone_files::writeDemoPhone(root, phone_files::builtBundleFolder(), error)) {
-            host::kHostErrors.begin(std::cerr) << "cannot write the demo phone: " << error << '\n';
-            return 1;
-        }
+        if (!std::filesystem::is_directory(root.parent_path(), ignored))
+            return Stop { ExitStatus::Failure, "cannot write the demo phone: no folder " + root.parent_path().string() + " to write it in" };
+        if (auto written = phone_files::writeDemoPhone(root, phone_files::builtBundleFolder()); !written)
+            return Stop { ExitStatus::Failure, "cannot write the demo phone: " + written.error() };
         notes << "wrote a demo phone in " << root.string() << '\n';
     }
-    if (!options.takesCommands() && !options.live && !options.window) {
-        std::string error;
-        scratch = phone_files::ScratchPhone::copyOf(root, error);
-        if (!scratch) {
-            host::kHostErrors.begin(std::cerr) << error << '\n';
-            return 1;
-        }
+    if (options.drawsOnScratch()) {
+        auto copied = phone_files::ScratchPhone::copyOf(root);
+        if (!copied)
+            return Stop { ExitStatus::Failure, copied.error() };
+        scratch = std::move(*copied);
         root = scratch->root();
     }
     weeapp::sys::setPhoneRoot(root);
@@ -89,10 +91,9 @@ int preparePhone(const host::HostOptions& options, std::unique_ptr<phone_files::
     weeapp::sys::UserDefaults::standardUserDefaults().setObjectForKey(weeapp::sys::Value::array(std::move(languages)), weeapp::sys::kAppleLanguagesKey);
     // The demo gives the same pictures at every run.
     constexpr std::uint64_t kPictureSeed = 1;
-    bool makesPictures = !options.takesCommands() && !options.live && !options.window;
-    if (options.seed || makesPictures)
+    if (options.seed || options.drawsOnScratch())
         weeapp::sys::seedRandom(options.seed.value_or(kPictureSeed));
-    return 0;
+    return std::nullopt;
 }
 
 // The widget picks its chooser's language by the first preferred one, compared whole: say so
@@ -102,32 +103,34 @@ void noteUnmatchedLanguage(const host::HostOptions& options)
     const std::string& first = options.languages.empty() ? std::string() : options.languages.front();
     if (first.empty() || first == "en" || std::ranges::find(kChooserLanguages, first) != kChooserLanguages.end())
         return;
-    host::kHostErrors.begin(std::cerr) << "note: the widget matches the first language whole and case-sensitively (en";
+    std::string note = "note: the widget matches the first language whole and case-sensitively (en";
     for (std::string_view language : kChooserLanguages)
-        std::cerr << ", " << language;
-    std::cerr << "); '" << host::escapedForMessage(first) << "' gets English\n";
+        note += ", " + std::string(language);
+    host::kHostErrors.report(std::cerr, note + "); '" + host::escapedForMessage(first) + "' gets English");
+}
+
+std::string scriptName(const host::ScriptOptions& script)
+{
+    return script.file == "-" ? "stdin" : script.file;
 }
 
 // The script's lines, each checked, read whole before any runs; nothing after a message (or on
-// an interruption). Pipes stay allowed (--script <(...)).
-std::optional<std::vector<host::ScriptLine>> readScript(const host::HostOptions& options)
+// an interruption). Pipes stay allowed (--script <(...)). The error names a script that cannot
+// be read.
+Result<std::optional<std::vector<host::ScriptLine>>> readScript(const host::ScriptOptions& script, bool settingsAsGiven)
 {
-    const std::string& name = *options.script;
+    const std::string& name = script.file;
     // A folder would open and read as an empty script.
     std::error_code ignored;
-    if (name != "-" && std::filesystem::is_directory(name, ignored)) {
-        host::kHostErrors.begin(std::cerr) << "the script " << host::escapedForMessage(name) << " is a folder\n";
-        return std::nullopt;
-    }
+    if (name != "-" && std::filesystem::is_directory(name, ignored))
+        return Error { "the script " + host::escapedForMessage(name) + " is a folder" };
     const weeapp::FileDescriptor opened(name == "-" ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC));
     const int fd = name == "-" ? STDIN_FILENO : opened.get();
-    if (fd < 0) {
-        host::kHostErrors.begin(std::cerr) << "cannot read the script " << host::escapedForMessage(name) << '\n';
-        return std::nullopt;
-    }
+    if (fd < 0)
+        return Error { "cannot read the script " + host::escapedForMessage(name) };
     host::InterruptibleInput input(fd);
-    std::istream script(&input);
-    return host::readCheckedScript(script, name == "-" ? "stdin" : name, std::cerr, options.force);
+    std::istream lines(&input);
+    return host::readCheckedScript(lines, scriptName(script), std::cerr, settingsAsGiven);
 }
 
 // The voice of the language the widget's texts are in: the first language when the widget speaks
@@ -140,54 +143,152 @@ std::string speechLanguage(const host::HostOptions& options)
     return "en";
 }
 
-// The window and the speech need the desktop module; without them it is not loaded at all.
-// Status 2 when it is needed and cannot be loaded.
-int loadDesktop(const host::HostOptions& options, std::optional<host::DesktopModule>& desktop)
+// The run loop's clock: the window's own, which its keys stop and step; the real one for --live;
+// the manual one, which the script's and the demo's steps move, for the rest.
+void setClock(const host::HostOptions& options, const std::shared_ptr<host::WindowClock>& windowClock)
 {
-    if (!options.window && !options.speech)
-        return 0;
-    auto loaded = host::DesktopModule::load(host::DesktopModule::defaultFile());
-    if (!loaded) {
-        host::kHostErrors.begin(std::cerr) << host::escapedForMessage(loaded.error()) << '\n';
-        return 2;
-    }
-    desktop = std::move(*loaded);
-    return 0;
+    if (windowClock)
+        weeapp::sys::RunLoop::main().setClock(windowClock);
+    else if (options.is<host::LiveOptions>())
+        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::SystemClock>());
+    else
+        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
 }
 
-// With --speak, the recorder in the voice of the widget's language; status 1 when it cannot start.
-int startSpeech(const host::HostOptions& options, const host::DesktopModule* desktop, std::unique_ptr<host::SpeechRecorder>& speaker)
-{
-    if (!options.speech || !desktop)
-        return 0;
-    auto created = host::SpeechRecorder::create(desktop->startSynthesizer(), speechLanguage(options));
-    if (!created) {
-        host::kHostErrors.begin(std::cerr) << created.error() << '\n';
-        return 1;
+// One run of the host: what the options ask for prepared step by step, then the mode on the
+// started session. Each step may end the run.
+class Host {
+public:
+    explicit Host(const host::HostOptions& options)
+        : m_options(options)
+    {
     }
-    speaker = std::move(*created);
-    return 0;
-}
 
-// The speech is written once the session has ended, whatever its status; a failure to write it
-// turns a clean run into status 1.
-int writeSpeech(const host::HostOptions& options, const host::SpeechRecorder* speaker, int status)
-{
-    if (!speaker)
-        return status;
-    if (auto written = speaker->writeWav(*options.speech); !written) {
-        host::kHostErrors.begin(std::cerr) << host::escapedForMessage(written.error()) << '\n';
-        return status == 0 ? 1 : status;
+    Ending run()
+    {
+        if (std::optional<Ending> ended = prepare())
+            return *ended;
+        // The gallery's standard output names its pictures; what the widget does on its way (the
+        // chooser's alerts) is no part of it.
+        std::ostream discarded(nullptr);
+        host::PlainOutput plain(std::cout), quiet(discarded);
+        host::JsonAnswer answers(std::cout);
+        host::CommandOutput* output = &plain;
+        if (m_options.is<host::ProtocolOptions>())
+            output = &answers;
+        else if (m_options.is<host::GalleryOptions>())
+            output = &quiet;
+        host::HostSession session(*output, std::cerr);
+        if (std::optional<Stop> stopped = start(session))
+            return *stopped;
+        Result<ExitStatus> status = runMode(session, answers);
+        return finishSpeech(status ? Ending(*status) : Ending(Stop { ExitStatus::Usage, status.error() }));
     }
-    return status;
-}
 
-int serveProtocol(host::ScriptRunner& runner, host::JsonAnswer& answers)
-{
-    host::InterruptibleInput input(0);
-    std::istream commands(&input);
-    return runner.serve(commands, answers);
-}
+private:
+    // Everything before the session: the script read and checked, the gallery's comparison
+    // allowed, the desktop module loaded, the phone ready, the clock and the backdrop chosen.
+    std::optional<Ending> prepare()
+    {
+        if (const auto* script = std::get_if<host::ScriptOptions>(&m_options.mode)) {
+            auto lines = readScript(*script, m_options.force);
+            if (host::interrupted())
+                return host::interruptedStatus();
+            if (!lines)
+                return Stop { ExitStatus::Usage, lines.error() };
+            if (!*lines)
+                return ExitStatus::Usage;
+            if (script->check)
+                return ExitStatus::Success;
+            m_script = std::move(**lines);
+        }
+        if (const auto* gallery = std::get_if<host::GalleryOptions>(&m_options.mode))
+            if (std::optional<std::string> refusal = host::GalleryMode::refusal(*gallery))
+                return Stop { ExitStatus::Usage, *refusal };
+        // The window and the speech need the desktop module; without them it is not loaded at all.
+        if (m_options.is<host::WindowOptions>() || m_options.speech) {
+            auto loaded = host::DesktopModule::load(host::DesktopModule::defaultFile());
+            if (!loaded)
+                return Stop { ExitStatus::Usage, host::escapedForMessage(loaded.error()) };
+            m_desktop = std::move(*loaded);
+        }
+        noteUnmatchedLanguage(m_options);
+        // With commands, standard output belongs to what they print.
+        if (std::optional<Stop> stopped = preparePhone(m_options, m_scratch, m_options.takesCommands() ? std::cerr : std::cout))
+            return *stopped;
+        if (host::interrupted())
+            return host::interruptedStatus();
+        if (m_options.is<host::WindowOptions>())
+            m_windowClock = std::make_shared<host::WindowClock>();
+        setClock(m_options, m_windowClock);
+        m_backdrop = host::Backdrop::named(m_options.backdrop);
+        if (!m_backdrop)
+            return Stop { ExitStatus::Usage, "the backdrop " + host::escapedForMessage(m_options.backdrop) + " is neither dark, light, none nor a picture" };
+        return std::nullopt;
+    }
+
+    // The session set up and its plug-in loaded, then the system-wide notifications and, with
+    // --speak, the recorder in the voice of the widget's language.
+    std::optional<Stop> start(host::HostSession& session)
+    {
+        session.setSettingsRules({ .replaceUnreadable = m_options.force, .createRoot = m_options.create });
+        session.setPluginTrust(host::PluginTrust::standard(m_options.trusted));
+        session.setScale(m_options.scaleOr(m_options.takesCommands() ? 1 : 2));
+        session.setBackdrop(*m_backdrop);
+        if (auto started = session.start(m_options.plugin, std::cerr); !started)
+            return Stop { ExitStatus::Failure, started.error() };
+        // Only once the plug-in is there: a phone root without one is left as it was.
+        phone_files::startSystemNotifications();
+        if (m_options.speech && m_desktop) {
+            auto created = host::SpeechRecorder::create(m_desktop->startSynthesizer(), speechLanguage(m_options));
+            if (!created)
+                return Stop { ExitStatus::Failure, created.error() };
+            m_speaker = std::move(*created);
+        }
+        return std::nullopt;
+    }
+
+    Result<ExitStatus> runMode(host::HostSession& session, host::JsonAnswer& answers)
+    {
+        const host::Streams streams { std::cout, std::cerr };
+        const host::CommandRules rules { m_options.force, m_speaker.get(), speechLanguage(m_options) };
+        return std::visit(
+            Overloaded {
+                [&](const host::ScriptOptions& script) { return host::ScriptMode(std::move(m_script), scriptName(script), rules).run(session, streams); },
+                [&](const host::ProtocolOptions&) { return host::ProtocolMode(answers, rules).run(session, streams); },
+                [&](const host::DemoOptions&) { return host::DemoMode(m_options.out).run(session, streams); },
+                [&](const host::LiveOptions& live) { return host::LiveMode(m_options.out, live).run(session, streams); },
+                [&](const host::WindowOptions& window) {
+                    const host::WindowSetup setup { m_desktop ? &*m_desktop : nullptr, m_options.out, window.watch, m_speaker.get(), speechLanguage(m_options),
+                        m_windowClock.get(), window.paused };
+                    return host::WindowMode(setup).run(session, streams);
+                },
+                [&](const host::GalleryOptions& gallery) { return host::GalleryMode(gallery).run(session, streams); },
+            },
+            m_options.mode);
+    }
+
+    // The speech is written once the session has ended, whatever its status; a failure to write
+    // it turns a clean run into status 1.
+    Ending finishSpeech(Ending ending) const
+    {
+        if (!m_speaker)
+            return ending;
+        auto written = m_speaker->writeWav(*m_options.speech);
+        const auto* status = std::get_if<ExitStatus>(&ending);
+        if (written || !status)
+            return ending;
+        return Stop { *status == ExitStatus::Success ? ExitStatus::Failure : *status, host::escapedForMessage(written.error()) };
+    }
+
+    const host::HostOptions& m_options;
+    std::vector<host::ScriptLine> m_script;
+    std::optional<host::DesktopModule> m_desktop;
+    std::unique_ptr<phone_files::ScratchPhone> m_scratch;
+    std::shared_ptr<host::WindowClock> m_windowClock;
+    std::optional<host::Backdrop> m_backdrop;
+    std::unique_ptr<host::SpeechRecorder> m_speaker;
+};
 
 }
 
@@ -200,97 +301,11 @@ int main(int argc, char** argv)
         (exit->status == 0 ? std::cout : std::cerr) << exit->text;
         return exit->status;
     }
-    const auto& options = std::get<host::HostOptions>(parsed);
     host::catchInterruptions();
-    std::optional<std::vector<host::ScriptLine>> script;
-    if (options.script) {
-        script = readScript(options);
-        if (host::interrupted())
-            return host::interruptedStatus();
-        if (!script)
-            return 2;
-        if (options.check)
-            return 0;
+    const Ending ending = Host(std::get<host::HostOptions>(parsed)).run();
+    if (const auto* stop = std::get_if<Stop>(&ending)) {
+        host::kHostErrors.report(std::cerr, stop->message);
+        return static_cast<int>(stop->status);
     }
-    if (options.gallery && options.against) {
-        if (std::optional<std::string> refusal = host::GalleryComparison::refusal(*options.gallery, *options.against)) {
-            host::kHostErrors.begin(std::cerr) << *refusal << '\n';
-            return 2;
-        }
-    }
-    std::optional<host::DesktopModule> desktop;
-    if (int status = loadDesktop(options, desktop); status != 0)
-        return status;
-    noteUnmatchedLanguage(options);
-    // With commands, standard output belongs to what they print.
-    std::unique_ptr<phone_files::ScratchPhone> scratch;
-    if (int status = preparePhone(options, scratch, options.takesCommands() ? std::cerr : std::cout); status != 0)
-        return status;
-    if (host::interrupted())
-        return host::interruptedStatus();
-
-    auto windowClock = options.window ? std::make_shared<host::WindowClock>() : nullptr;
-    if (windowClock)
-        weeapp::sys::RunLoop::main().setClock(windowClock);
-    else if (options.live)
-        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::SystemClock>());
-    else
-        weeapp::sys::RunLoop::main().setClock(std::make_shared<weeapp::sys::ManualClock>());
-
-    std::optional<host::Backdrop> backdrop = host::Backdrop::named(options.backdrop);
-    if (!backdrop) {
-        host::kHostErrors.begin(std::cerr) << "the backdrop " << host::escapedForMessage(options.backdrop)
-                                           << " is neither dark, light, none nor a picture\n";
-        return 2;
-    }
-
-    host::PlainOutput plain(std::cout);
-    host::JsonAnswer answers(std::cout);
-    // The gallery's standard output names its pictures; what the widget does on its way (the
-    // chooser's alerts) is no part of it.
-    std::ostream discarded(nullptr);
-    host::PlainOutput quiet(discarded);
-    host::CommandOutput* output = &plain;
-    if (options.protocol)
-        output = &answers;
-    else if (options.gallery)
-        output = &quiet;
-    host::HostSession session(*output, std::cerr);
-    session.setSettingsRules({ .replaceUnreadable = options.force, .createRoot = options.create });
-    session.setPluginTrust(host::PluginTrust::standard(options.trusted));
-    session.setScale(options.scaleOr(options.takesCommands() ? 1 : 2));
-    session.setBackdrop(*backdrop);
-    if (auto started = session.start(options.plugin, std::cerr); !started) {
-        host::kHostErrors.begin(std::cerr) << started.error() << '\n';
-        return 1;
-    }
-    // Only once the plug-in is there: a phone root without one is left as it was.
-    phone_files::startSystemNotifications();
-
-    std::unique_ptr<host::SpeechRecorder> speaker;
-    if (int status = startSpeech(options, desktop ? &*desktop : nullptr, speaker); status != 0)
-        return status;
-    host::ScriptRunner runner(session, std::cerr, options.force);
-    if (speaker)
-        runner.speakDescriptionsWith(speaker.get(), speechLanguage(options));
-    if (options.protocol)
-        return writeSpeech(options, speaker.get(), serveProtocol(runner, answers));
-    if (script)
-        return writeSpeech(options, speaker.get(), runner.run(*script, *options.script == "-" ? "stdin" : *options.script));
-    if (options.window) {
-        const host::WindowOptions window { desktop ? &*desktop : nullptr, options.out, options.watch, speaker.get(), speechLanguage(options), windowClock.get(), options.paused };
-        return writeSpeech(options, speaker.get(), host::runWindowSession(session, window, std::cout, std::cerr));
-    }
-    if (options.gallery) {
-        host::GallerySession gallery(session, *options.gallery, std::cout, std::cerr);
-        gallery.setAudits(options.audit);
-        int status = gallery.run();
-        if (status == 0 && options.against)
-            status = host::GalleryComparison(*options.gallery, *options.against, options.tolerance, session.scale(), session.renderCache().textLayouts(), std::cout, std::cerr)
-                         .run(host::galleryStates());
-        return status == 0 && gallery.foundFindings() ? 1 : status;
-    }
-    if (options.live)
-        return host::runLiveSession(session, options.out, options.watch, std::cout, std::cerr);
-    return host::DemoSession(session, options.out, std::cout, std::cerr).run();
+    return static_cast<int>(std::get<ExitStatus>(ending));
 }

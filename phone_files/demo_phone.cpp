@@ -111,35 +111,29 @@ fs::path builtBundleFolder()
     return KAVRIN_BUILT_BUNDLE_DIR;
 }
 
-bool writeContacts(const fs::path& root, const std::vector<DemoContact>& contacts, std::string& error)
+Result<void> writeContacts(const fs::path& root, const std::vector<DemoContact>& contacts)
 {
     const PhoneWriter phone(root);
-    if (!phone.writeFavorites(favoritesList(contacts), weeapp::sys::PropertyListFormat::Xml)) {
-        error = "cannot write " + phone.realPath(weeapp::sys::kFavoritesPath).string();
-        return false;
-    }
+    if (!phone.writeFavorites(favoritesList(contacts), weeapp::sys::PropertyListFormat::Xml))
+        return Error { "cannot write " + phone.realPath(weeapp::sys::kFavoritesPath).string() };
     const bool people = writePeople(phone, contacts);
-    if (!writeThumbnails(phone, contacts) || !people) {
-        error = "cannot write the address-book databases under " + root.string();
-        return false;
-    }
-    return true;
+    if (!writeThumbnails(phone, contacts) || !people)
+        return Error { "cannot write the address-book databases under " + root.string() };
+    return {};
 }
 
-bool writeDemoPhone(const fs::path& root, const fs::path& bundleFolder, std::string& error)
+Result<void> writeDemoPhone(const fs::path& root, const fs::path& bundleFolder)
 {
     const PhoneWriter phone(root);
-    if (!phone.writeSettings(demoSettings(), weeapp::sys::PropertyListFormat::Xml)) {
-        error = "cannot write " + phone.realPath(kSettingsPath).string();
-        return false;
-    }
-    if (!writeContacts(root, demoContacts(), error))
-        return false;
-    if (!phone.linkBundle(kBundlePath, bundleFolder, error))
-        return false;
+    if (!phone.writeSettings(demoSettings(), weeapp::sys::PropertyListFormat::Xml))
+        return Error { "cannot write " + phone.realPath(kSettingsPath).string() };
+    if (auto written = writeContacts(root, demoContacts()); !written)
+        return written;
+    if (auto linked = phone.linkBundle(kBundlePath, bundleFolder); !linked)
+        return linked;
     std::error_code ignored;
     fs::create_directories(phone.realPath(kSystemNotificationFolder), ignored);
-    return true;
+    return {};
 }
 
 Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::path& bundleFolder)
@@ -148,7 +142,6 @@ Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::pa
     const PhoneWriter phone(root);
     const auto there = [&](const std::string& phonePath) { return fs::exists(fs::symlink_status(phone.realPath(phonePath), ignored)); };
     DemoPhoneCompletion completion;
-    std::string error;
 
     if (there(kSettingsPath)) {
         completion.kept.push_back("the settings file");
@@ -166,10 +159,10 @@ Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::pa
             contacts.emplace_back(name);
     if (!contacts.empty()) {
         completion.kept.insert(completion.kept.end(), contacts.begin(), contacts.end());
-    } else if (writeContacts(root, demoContacts(), error)) {
+    } else if (auto written = writeContacts(root, demoContacts()); written) {
         completion.written.push_back("the favorites and address books");
     } else {
-        return Error { error };
+        return Error { written.error() };
     }
 
     const fs::path bundle = phone.realPath(kBundlePath).parent_path();
@@ -178,10 +171,10 @@ Result<DemoPhoneCompletion> completeDemoPhone(const fs::path& root, const fs::pa
         completion.kept.push_back("the bundle folder");
     } else if (fs::is_symlink(status) && fs::equivalent(bundle, bundleFolder, ignored)) {
         completion.kept.push_back("the bundle link");
-    } else if (phone.linkBundle(kBundlePath, bundleFolder, error)) {
+    } else if (auto linked = phone.linkBundle(kBundlePath, bundleFolder); linked) {
         completion.written.push_back(fs::is_symlink(status) ? "the bundle link, pointed at " + bundleFolder.string() : "the bundle link");
     } else {
-        return Error { error };
+        return Error { linked.error() };
     }
     fs::create_directories(phone.realPath(kSystemNotificationFolder), ignored);
     return completion;
@@ -195,14 +188,14 @@ bool demoPhoneExists(const fs::path& root)
     return fs::exists(phone.realPath(weeapp::sys::kFavoritesPath), ignored) && fs::exists(fs::symlink_status(bundle, ignored));
 }
 
-bool linkDemoBundle(const fs::path& root, const fs::path& bundleFolder, std::string& error)
+Result<void> linkDemoBundle(const fs::path& root, const fs::path& bundleFolder)
 {
     std::error_code ignored;
     const PhoneWriter phone(root);
     fs::path bundle = phone.realPath(kBundlePath).parent_path();
     if (!fs::is_symlink(bundle, ignored) || fs::equivalent(bundle, bundleFolder, ignored))
-        return true;
-    return phone.linkBundle(kBundlePath, bundleFolder, error);
+        return {};
+    return phone.linkBundle(kBundlePath, bundleFolder);
 }
 
 }

@@ -15,13 +15,12 @@ std::filesystem::path builtBundleFolder();
 
 // Writes the demo phone, a complete phone root: the favorites list of the demo contacts, the two
 // address-book databases with their thumbnails, a settings file, and the bundle (a symbolic link
-// to bundleFolder). Files already there are replaced. On failure the reason is in error.
-bool writeDemoPhone(const std::filesystem::path& root, const std::filesystem::path& bundleFolder, std::string& error);
+// to bundleFolder). Files already there are replaced.
+Result<void> writeDemoPhone(const std::filesystem::path& root, const std::filesystem::path& bundleFolder);
 
 // Writes the favorites list of the contacts and the two address-book databases that go with it
-// (people, numbers, e-mail addresses and thumbnails), replacing what stood there. On failure the
-// reason is in error.
-bool writeContacts(const std::filesystem::path& root, const std::vector<DemoContact>&, std::string& error);
+// (people, numbers, e-mail addresses and thumbnails), replacing what stood there.
+Result<void> writeContacts(const std::filesystem::path& root, const std::vector<DemoContact>&);
 
 // Over a folder that may already hold a phone, writes only the parts that are missing and
 // replaces nothing of the user's: the settings file when there is none; the favorites list with
@@ -41,7 +40,7 @@ bool demoPhoneExists(const std::filesystem::path& root);
 
 // Points the demo phone's bundle link at bundleFolder when it leads elsewhere or nowhere, as after
 // the build or the prefix moved; a bundle folder that is no link is left alone. False, with the
-// reason in error, when the link cannot be made.
-bool linkDemoBundle(const std::filesystem::path& root, const std::filesystem::path& bundleFolder, std::string& error);
+// reason, when the link cannot be made.
+Result<void> linkDemoBundle(const std::filesystem::path& root, const std::filesystem::path& bundleFolder);
 
 }

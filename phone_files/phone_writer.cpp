@@ -74,7 +74,7 @@ bool PhoneWriter::writeFile(std::string_view phonePath, std::span<const std::uin
     return !file.fail();
 }
 
-bool PhoneWriter::linkBundle(std::string_view bundlePhonePath, const fs::path& bundleFolder, std::string& error) const
+Result<void> PhoneWriter::linkBundle(std::string_view bundlePhonePath, const fs::path& bundleFolder) const
 {
     fs::path link = realPath(bundlePhonePath);
     if (!link.has_filename())
@@ -83,20 +83,16 @@ bool PhoneWriter::linkBundle(std::string_view bundlePhonePath, const fs::path& b
     fs::create_directories(link.parent_path(), code);
     if (fs::is_symlink(link, code))
         fs::remove(link, code);
-    else if (fs::exists(link, code)) {
-        error = link.string() + " exists and is not a link; leaving it alone";
-        return false;
-    }
+    else if (fs::exists(link, code))
+        return Error { link.string() + " exists and is not a link; leaving it alone" };
     // A relative link, so that a phone and its bundle can move together (a checkout with its
     // build, a prefix with its demo phone).
     fs::path target = fs::weakly_canonical(fs::absolute(bundleFolder), code);
     fs::path relative = fs::relative(target, fs::weakly_canonical(link.parent_path(), code), code);
     fs::create_directory_symlink(relative.empty() ? target : relative, link, code);
-    if (code) {
-        error = "cannot link " + link.string() + ": " + code.message();
-        return false;
-    }
-    return true;
+    if (code)
+        return Error { "cannot link " + link.string() + ": " + code.message() };
+    return {};
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image_encoding.h"
+#include "result.h"
 #include <weeapp/c_handles.h>
 #include <weeapp/sys/plist/property_list.h>
 #include <weeapp/sys/value.h>
@@ -49,8 +50,8 @@ public:
 
     // The bundle folder NAME.bundle/ of the plug-ins folder as a relative symbolic link to
     // bundleFolder.
-    // A link already there is replaced; anything else is left alone and reported in error.
-    bool linkBundle(std::string_view bundlePhonePath, const std::filesystem::path& bundleFolder, std::string& error) const;
+    // A link already there is replaced; anything else is left alone, and the error says so.
+    Result<void> linkBundle(std::string_view bundlePhonePath, const std::filesystem::path& bundleFolder) const;
 
 private:
     std::filesystem::path m_root;

@@ -59,19 +59,15 @@ bool copyPhone(const fs::path& from, const fs::path& to, std::error_code& error)
 
 }
 
-std::unique_ptr<ScratchPhone> ScratchPhone::copyOf(const fs::path& root, std::string& error)
+Result<std::unique_ptr<ScratchPhone>> ScratchPhone::copyOf(const fs::path& root)
 {
     std::error_code code;
     std::string pattern = (fs::temp_directory_path(code) / "kavrin-demo-XXXXXX").string();
-    if (code || !::mkdtemp(pattern.data())) {
-        error = "cannot make a temporary folder for the demo's copy of the phone";
-        return nullptr;
-    }
+    if (code || !::mkdtemp(pattern.data()))
+        return Error { "cannot make a temporary folder for the demo's copy of the phone" };
     std::unique_ptr<ScratchPhone> scratch(new ScratchPhone(pattern));
-    if (!copyPhone(root, scratch->m_root, code)) {
-        error = "cannot copy the phone " + root.string() + ": " + code.message();
-        return nullptr;
-    }
+    if (!copyPhone(root, scratch->m_root, code))
+        return Error { "cannot copy the phone " + root.string() + ": " + code.message() };
     return scratch;
 }
 

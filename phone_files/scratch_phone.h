@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,8 +13,8 @@ namespace kavrin::phone_files {
 // with the object. Whatever is done to it, the phone it was copied from stays as it was.
 class ScratchPhone {
 public:
-    // nullptr, with the reason in error, when the copy cannot be made; nothing is left behind.
-    static std::unique_ptr<ScratchPhone> copyOf(const std::filesystem::path& root, std::string& error);
+    // The reason when the copy cannot be made; nothing is then left behind.
+    static Result<std::unique_ptr<ScratchPhone>> copyOf(const std::filesystem::path& root);
     ~ScratchPhone();
     ScratchPhone(const ScratchPhone&) = delete;
     ScratchPhone& operator=(const ScratchPhone&) = delete;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace kavrin::support {
@@ -15,22 +16,27 @@ public:
 
     // A control character in the message (a newline in a path, say) is written as an escape, so
     // that one message is one line.
-    void report(std::ostream& errors, std::string_view message) const
+    void report(std::ostream& errors, std::string_view message) const { errors << line(message); }
+    // The line report writes, as text, for a program that sends it on with more (a usage line).
+    std::string line(std::string_view message) const
     {
-        std::ostream& line = begin(errors);
+        std::string text(m_program);
+        text += ": ";
         for (const char c : message) {
             if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
-                line << c;
+                text += c;
             } else if (c == '\n') {
-                line << "\\n";
+                text += "\\n";
             } else if (c == '\t') {
-                line << "\\t";
+                text += "\\t";
             } else {
                 constexpr char kDigits[] = "0123456789abcdef";
-                line << "\\x" << kDigits[(static_cast<unsigned char>(c) >> 4) & 0xf] << kDigits[static_cast<unsigned char>(c) & 0xf];
+                text += "\\x";
+                text += kDigits[(static_cast<unsigned char>(c) >> 4) & 0xf];
+                text += kDigits[static_cast<unsigned char>(c) & 0xf];
             }
         }
-        line << '\n';
+        return text + '\n';
     }
     // The stream with "PROGRAM: " written, for a message put together with <<, ended with '\n'.
     std::ostream& begin(std::ostream& errors) const { return errors << m_program << ": "; }

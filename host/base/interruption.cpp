@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <ios>
 
@@ -48,9 +49,17 @@ bool interrupted()
     return g_signal != 0;
 }
 
-int interruptedStatus()
+ExitStatus interruptedStatus()
 {
-    return 128 + g_signal;
+    switch (g_signal) {
+    case SIGHUP:
+        return ExitStatus::Hangup;
+    case SIGINT:
+        return ExitStatus::Interrupt;
+    default:
+        assert(g_signal == SIGTERM);
+        return ExitStatus::Terminate;
+    }
 }
 
 InterruptibleInput::int_type InterruptibleInput::underflow()

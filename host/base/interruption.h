@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/exit_status.h"
+
 #include <streambuf>
 
 namespace kavrin::host {
@@ -8,11 +10,10 @@ namespace kavrin::host {
 // middle of writing a file: the handler only records the signal, and each mode looks for it
 // where it may stop (between script lines and demo steps, between recorded frames, at every
 // picture of the live view, at every frame of the window) and then ends with
-// interruptedStatus(), 128 plus the signal's number (130 for SIGINT, 143 for SIGTERM, 129 for
-// SIGHUP), after cleaning up what it made.
+// interruptedStatus(), the status of the signal, after cleaning up what it made.
 void catchInterruptions();
 bool interrupted();
-int interruptedStatus();
+ExitStatus interruptedStatus();
 
 // Standard input or a script file read so that an interruption ends a wait for the next line at
 // once: the stream then ends as if the input had.

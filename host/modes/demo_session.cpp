@@ -63,7 +63,7 @@ bool DemoSession::animation(const char* name, double seconds)
     return true;
 }
 
-int DemoSession::run()
+ExitStatus DemoSession::run()
 {
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
@@ -131,7 +131,7 @@ int DemoSession::run()
     }
     if (interrupted())
         return interruptedStatus();
-    return m_failed ? 1 : 0;
+    return m_failed ? ExitStatus::Failure : ExitStatus::Success;
 }
 
 }

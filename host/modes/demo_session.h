@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/exit_status.h"
 #include "session/host_session.h"
 #include "session/look_settings.h"
 
@@ -18,8 +19,9 @@ public:
     // Picture names go to out, failures to errors.
     DemoSession(HostSession&, std::filesystem::path outputFolder, std::ostream& out, std::ostream& errors);
 
-    // 0 when every picture was written; interruptedStatus() when interrupted between two steps.
-    int run();
+    // Success when every picture was written, else Failure; interruptedStatus() when
+    // interrupted between two steps.
+    ExitStatus run();
 
 private:
     void applySettings(const Look&);

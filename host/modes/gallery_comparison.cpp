@@ -137,7 +137,7 @@ std::optional<std::string> GalleryComparison::refusal(const fs::path& newFolder,
     return std::nullopt;
 }
 
-int GalleryComparison::run(const std::vector<GalleryState>& states)
+ExitStatus GalleryComparison::run(const std::vector<GalleryState>& states)
 {
     std::error_code error;
     const fs::path diffFolder = m_new / kDiffFolder;
@@ -203,7 +203,7 @@ int GalleryComparison::run(const std::vector<GalleryState>& states)
         kHostErrors.report(m_errors, "cannot write " + page.string());
         failed = true;
     }
-    return changed || failed ? 1 : 0;
+    return changed || failed ? ExitStatus::Failure : ExitStatus::Success;
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/exit_status.h"
 #include "modes/gallery_states.h"
 
 #include <filesystem>
@@ -31,9 +32,10 @@ public:
     // one is no gallery, or it is the new one's own folder (which the new pictures would replace).
     static std::optional<std::string> refusal(const std::filesystem::path& newFolder, const std::filesystem::path& oldFolder);
 
-    // 0 when every state is as it was (within the tolerance) and both galleries have the same
-    // states; 1 when any changed, is missing on one side, or the page could not be written.
-    int run(const std::vector<GalleryState>& states);
+    // Success when every state is as it was (within the tolerance) and both galleries have the
+    // same states; Failure when any changed, is missing on one side, or the page could not be
+    // written.
+    ExitStatus run(const std::vector<GalleryState>& states);
 
 private:
     std::filesystem::path m_new;

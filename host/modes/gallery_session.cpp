@@ -73,8 +73,7 @@ bool GallerySession::isGallery(const fs::path& folder)
 bool GallerySession::prepare(const GalleryState& state)
 {
     const fs::path& root = weeapp::sys::phoneRoot();
-    std::string error;
-    bool prepared = true;
+    Result<void> prepared;
     switch (state.scene) {
     case GalleryScene::MissingPhotos: {
         std::error_code ignored;
@@ -82,10 +81,10 @@ bool GallerySession::prepare(const GalleryState& state)
         break;
     }
     case GalleryScene::NoFavorites:
-        prepared = phone_files::writeContacts(root, {}, error);
+        prepared = phone_files::writeContacts(root, {});
         break;
     case GalleryScene::ScriptNames:
-        prepared = phone_files::writeContacts(root, phone_files::scriptSampleContacts(), error);
+        prepared = phone_files::writeContacts(root, phone_files::scriptSampleContacts());
         break;
     case GalleryScene::Plain:
     case GalleryScene::MidFlip:
@@ -93,7 +92,7 @@ bool GallerySession::prepare(const GalleryState& state)
         break;
     }
     if (!prepared) {
-        kHostErrors.begin(m_errors) << error << '\n';
+        kHostErrors.begin(m_errors) << prepared.error() << '\n';
         return false;
     }
     if (!applyLook(m_session, state.look, m_errors))
@@ -118,22 +117,20 @@ bool GallerySession::writeIndex(const std::vector<GalleryState>& states)
     return writeText(m_folder / kIndexFile, galleryIndex(states, m_sizes, kSheetFile, m_session.scale()));
 }
 
-int GallerySession::run()
+Result<ExitStatus> GallerySession::run()
 {
     if (!mayWriteInto(m_folder)) {
         std::error_code ignored;
         if (fs::is_directory(m_folder, ignored))
-            kHostErrors.begin(m_errors) << m_folder.string() << " holds files that are not a gallery's; give a new or empty folder\n";
-        else
-            kHostErrors.begin(m_errors) << m_folder.string() << " is not a folder\n";
-        return 2;
+            return Error { m_folder.string() + " holds files that are not a gallery's; give a new or empty folder" };
+        return Error { m_folder.string() + " is not a folder" };
     }
     std::error_code error;
     fs::create_directories(m_folder, error);
     const std::vector<GalleryState> states = galleryStates();
     if (error || !writeIndex(states)) {
         kHostErrors.begin(m_errors) << "cannot write " << (m_folder / kIndexFile).string() << '\n';
-        return 1;
+        return ExitStatus::Failure;
     }
 
     weeapp::sys::UserDefaults& defaults = weeapp::sys::UserDefaults::standardUserDefaults();
@@ -200,7 +197,7 @@ int GallerySession::run()
         kHostErrors.begin(m_errors) << "cannot write " << (m_folder / kIndexFile).string() << '\n';
         failed = true;
     }
-    return failed ? 1 : 0;
+    return failed ? ExitStatus::Failure : ExitStatus::Success;
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/exit_status.h"
 #include "modes/gallery_index.h"
 #include "modes/gallery_states.h"
 #include "session/host_session.h"
@@ -22,9 +23,9 @@ class GallerySession {
 public:
     GallerySession(HostSession&, std::filesystem::path folder, std::ostream& out, std::ostream& errors);
 
-    // 0 when every file was written; 1 when one was not; 2 when the folder is not the gallery's
-    // to write; interruptedStatus() when interrupted between two states.
-    int run();
+    // Success when every file was written, Failure when one was not; interruptedStatus() when
+    // interrupted between two states. The error says why the folder is not the gallery's to write.
+    Result<ExitStatus> run();
 
     // Whether the folder may take a gallery: missing, empty, or holding an earlier one.
     static bool mayWriteInto(const std::filesystem::path& folder);

@@ -50,7 +50,7 @@ private:
 
 }
 
-int runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, bool watch, std::ostream& out, std::ostream& errors)
+ExitStatus runLiveSession(HostSession& session, const std::filesystem::path& outputFolder, bool watch, std::ostream& out, std::ostream& errors)
 {
     constexpr double kPictureInterval = 0.1;
     std::error_code ignored;
@@ -70,7 +70,7 @@ int runLiveSession(HostSession& session, const std::filesystem::path& outputFold
         std::optional<phone_files::Bytes> png = phone_files::encodePng(session.render().get());
         if (!png || (*png != shown && !phone_files::writeBytes(picture.string(), *png))) {
             kHostErrors.report(errors, "cannot write " + picture.string());
-            return 1;
+            return ExitStatus::Failure;
         }
         if (shown.empty())
             out << "showing the widget; its picture is " << picture.string() << "; stop with Ctrl-C\n";

@@ -105,7 +105,7 @@ Frame pictureShown(const Frame& frame, const WindowReader& reader, bool help, Ho
 // What the mouse and keys do to the session.
 class WindowControls {
 public:
-    WindowControls(HostSession& session, const WindowOptions& options, WindowReader& reader, std::ostream& out, std::ostream& errors)
+    WindowControls(HostSession& session, const WindowSetup& options, WindowReader& reader, std::ostream& out, std::ostream& errors)
         : m_session(session)
         , m_options(options)
         , m_reader(reader)
@@ -357,7 +357,7 @@ public:
 
 private:
     HostSession& m_session;
-    const WindowOptions& m_options;
+    const WindowSetup& m_options;
     WindowReader& m_reader;
     std::ostream& m_out;
     std::ostream& m_errors;
@@ -383,13 +383,11 @@ bool hasDisplay()
 
 }
 
-int runWindowSession(HostSession& session, const WindowOptions& options, std::ostream& out, std::ostream& err)
+Result<ExitStatus> runWindowSession(HostSession& session, const WindowSetup& options, std::ostream& out, std::ostream& err)
 {
     std::unique_ptr<DesktopDisplay> display = hasDisplay() && options.desktop ? options.desktop->startDisplay() : nullptr;
-    if (!display) {
-        kHostErrors.begin(err) << "there is no display for a window; use --script or --live\n";
-        return 2;
-    }
+    if (!display)
+        return Error { "there is no display for a window; use --script or --live" };
     session.showView();
     session.viewDidAppear();
     Frame shown = session.render();
@@ -401,10 +399,8 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         const int width = cairo_image_surface_get_width(picture.get()), height = cairo_image_surface_get_height(picture.get());
         std::string error;
         window = display->openWindow(width, height, error);
-        if (!window) {
-            kHostErrors.begin(err) << "cannot open a window: " << error << "; use --script or --live\n";
-            return 2;
-        }
+        if (!window)
+            return Error { "cannot open a window: " + error + "; use --script or --live" };
         show(*window, picture.get());
         out << "window ready " << width << 'x' << height << '\n';
         out.flush();
@@ -444,7 +440,7 @@ int runWindowSession(HostSession& session, const WindowOptions& options, std::os
         show(*window, pictureShown(shown, reader, controls.helpShown(), session, options.clock).get());
         out.flush();
     }
-    return 0;
+    return ExitStatus::Success;
 }
 
 }

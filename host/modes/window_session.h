@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/exit_status.h"
 #include "desktop/desktop_module.h"
 #include "modes/window_clock.h"
 #include "reader/speech_recorder.h"
@@ -13,7 +14,7 @@
 
 namespace kavrin::host {
 
-struct WindowOptions {
+struct WindowSetup {
     const DesktopModule* desktop { nullptr }; // the window, its input and the sound device
     std::filesystem::path out { "out" };      // where s saves the frame
     bool watch { false };                     // reload when the favorites, address book or plug-in change
@@ -31,7 +32,7 @@ struct WindowOptions {
 // saves the frame shown into the output folder, v turns the screen reader on and off
 // (window_reader.h), h or ? shows the keys, the settings keys of window_settings.h change the
 // widget's settings, and space, ., ], + and - pause, step, move on and speed the clock. Prints "window ready WxH" once the first frame is up. Without a display,
-// says so and gives status 2.
-int runWindowSession(HostSession&, const WindowOptions&, std::ostream& out, std::ostream& err);
+// or when the window cannot be opened, the error says so.
+Result<ExitStatus> runWindowSession(HostSession&, const WindowSetup&, std::ostream& out, std::ostream& err);
 
 }

@@ -17,7 +17,7 @@ ScriptRunner::ScriptRunner(HostSession& session, std::ostream& err, bool setting
 {
 }
 
-int ScriptRunner::run(const std::vector<ScriptLine>& script, const std::string& scriptName)
+ExitStatus ScriptRunner::run(const std::vector<ScriptLine>& script, const std::string& scriptName)
 {
     for (const ScriptLine& line : script) {
         if (interrupted())
@@ -25,14 +25,14 @@ int ScriptRunner::run(const std::vector<ScriptLine>& script, const std::string& 
         m_session.idle();
         if (Result<void> done = execute(line.command); !done) {
             reportBadLine(m_err, scriptName, line.number, done.error(), line.text);
-            return interrupted() ? interruptedStatus() : 2;
+            return interrupted() ? interruptedStatus() : ExitStatus::Usage;
         }
         m_session.idle();
     }
-    return interrupted() ? interruptedStatus() : 0;
+    return interrupted() ? interruptedStatus() : ExitStatus::Success;
 }
 
-int ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
+ExitStatus ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
 {
     std::string text;
     for (int number = 1; !interrupted() && std::getline(commands, text); ++number) {
@@ -59,9 +59,9 @@ int ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
     if (commands.bad()) {
         kHostErrors.begin(m_err) << "cannot read the commands any further\n";
         m_err.flush();
-        return 2;
+        return ExitStatus::Usage;
     }
-    return 0;
+    return ExitStatus::Success;
 }
 
 void ScriptRunner::speakDescriptionsWith(SpeechRecorder* speaker, std::string language)

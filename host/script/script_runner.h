@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/exit_status.h"
 #include "reader/screen_reader.h"
 #include "reader/speech_recorder.h"
 #include "script/script_check.h"
@@ -19,16 +20,16 @@ public:
     // settingsAsGiven: set lines store any key, their values typed from the text (--force).
     ScriptRunner(HostSession&, std::ostream& err, bool settingsAsGiven = false);
 
-    // The plain mode: a checked script's commands run until one fails. 0 when the script ran to
-    // its end; 2 for a failed command, with the message naming its line; interruptedStatus()
-    // when interrupted, before the next line.
-    int run(const std::vector<ScriptLine>& script, const std::string& scriptName);
+    // The plain mode: a checked script's commands run until one fails. Success when the script
+    // ran to its end; Usage for a failed command, with the message naming its line;
+    // interruptedStatus() when interrupted, before the next line.
+    ExitStatus run(const std::vector<ScriptLine>& script, const std::string& scriptName);
 
     // The JSON protocol: each line is checked and answered with one object as it arrives; a
-    // bad line is answered and the session goes on. 0 at the end of the input, 2 when reading
-    // it fails, interruptedStatus() when interrupted. The session must report to the same
+    // bad line is answered and the session goes on. Success at the end of the input, Usage when
+    // reading it fails, interruptedStatus() when interrupted. The session must report to the same
     // answers.
-    int serve(std::istream& commands, JsonAnswer& answers);
+    ExitStatus serve(std::istream& commands, JsonAnswer& answers);
 
     // From now on every describe that finds an element is also spoken, in the language's words.
     void speakDescriptionsWith(SpeechRecorder*, std::string language);

@@ -167,9 +167,8 @@ Result<ImportSummary> carryOutImport(const ImportPlan& plan, ImportRoot& root, c
         if (fs::file_size(target, error) < file.size || error)
             return Error { file.copy.string() + " became shorter while it was copied" };
     }
-    std::string error;
-    if (!phone.linkBundle(kBundlePath, bundleFolder, error))
-        return Error { error };
+    if (Result<void> linked = phone.linkBundle(kBundlePath, bundleFolder); !linked)
+        return Error { linked.error() };
     std::error_code ignored;
     fs::create_directories(phone.realPath(kSystemNotificationFolder), ignored);
 

@@ -93,20 +93,22 @@ TEST(PhoneWriter, FavoritesAndTheBundleLink)
     EXPECT_EQ(weeapp::sys::objectForKey(first, "ABUid"), nullptr);
     EXPECT_NE(weeapp::sys::objectForKey(first, "UID"), nullptr);
 
-    std::string error;
-    ASSERT_TRUE(phone.linkBundle(kBundlePath, folder.path() / "one", error)) << error;
-    ASSERT_TRUE(phone.linkBundle(kBundlePath, folder.path() / "two", error)) << error;
+    for (const char* bundle : { "one", "two" })
+        if (auto linked = phone.linkBundle(kBundlePath, folder.path() / bundle); !linked)
+            FAIL() << linked.error();
     const std::filesystem::path link = phone.realPath(kBundlePath).parent_path();
     std::filesystem::create_directories(folder.path() / "two");
-    ASSERT_TRUE(phone.linkBundle(kBundlePath, folder.path() / "two", error)) << error;
+    if (auto linked = phone.linkBundle(kBundlePath, folder.path() / "two"); !linked)
+        FAIL() << linked.error();
     EXPECT_TRUE(std::filesystem::read_symlink(link).is_relative()) << std::filesystem::read_symlink(link);
     EXPECT_TRUE(std::filesystem::equivalent(link, folder.path() / "two"));
 
     std::filesystem::remove(link);
     std::filesystem::create_directories(link);
     std::ofstream(link / "Kavrin") << "mine";
-    EXPECT_FALSE(phone.linkBundle(kBundlePath, folder.path() / "two", error));
-    EXPECT_NE(error.find("not a link"), std::string::npos) << error;
+    auto refused = phone.linkBundle(kBundlePath, folder.path() / "two");
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().find("not a link"), std::string::npos) << refused.error();
     EXPECT_TRUE(std::filesystem::is_regular_file(link / "Kavrin"));
 }
 

@@ -66,9 +66,9 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
     fs::create_directory(addressBook / "Folder.sqlitedb");
     ASSERT_EQ(::mkfifo((addressBook / "pipe").c_str(), 0600), 0);
 
-    std::string error;
-    std::unique_ptr<ScratchPhone> scratch = ScratchPhone::copyOf(phone.path(), error);
-    ASSERT_TRUE(scratch) << error;
+    auto copied = ScratchPhone::copyOf(phone.path());
+    ASSERT_TRUE(copied) << copied.error();
+    std::unique_ptr<ScratchPhone> scratch = std::move(*copied);
     const fs::path copy = scratch->root();
     EXPECT_EQ(copy.parent_path(), temporary.path());
     EXPECT_EQ(fileBytes(under(copy, weeapp::sys::kFavoritesPath)), "favorites");
@@ -103,27 +103,26 @@ TEST(ScratchPhone, MissingFilesAndNoTemporaryFolder)
     TemporaryFolder temporary;
     {
         TemporaryDirectoryOverride redirected(temporary.path());
-        std::string error;
-        std::unique_ptr<ScratchPhone> empty = ScratchPhone::copyOf(phone.path(), error);
-        ASSERT_TRUE(empty) << error;
-        EXPECT_TRUE(fs::is_empty(empty->root()));
+        auto empty = ScratchPhone::copyOf(phone.path());
+        ASSERT_TRUE(empty) << empty.error();
+        EXPECT_TRUE(fs::is_empty((*empty)->root()));
 
         const fs::path target = phone.write("/elsewhere/list.plist", "linked favorites");
         fs::create_directories(under(phone.path(), weeapp::sys::kFavoritesPath).parent_path());
         fs::create_symlink(target, under(phone.path(), weeapp::sys::kFavoritesPath));
         fs::create_symlink(phone.path() / "nowhere", under(phone.path(), kSettingsPath));
-        std::unique_ptr<ScratchPhone> linked = ScratchPhone::copyOf(phone.path(), error);
-        ASSERT_TRUE(linked) << error;
-        const fs::path favorites = under(linked->root(), weeapp::sys::kFavoritesPath);
+        auto linked = ScratchPhone::copyOf(phone.path());
+        ASSERT_TRUE(linked) << linked.error();
+        const fs::path favorites = under((*linked)->root(), weeapp::sys::kFavoritesPath);
         EXPECT_FALSE(fs::is_symlink(favorites));
         EXPECT_EQ(fileBytes(favorites), "linked favorites");
-        EXPECT_FALSE(fs::exists(fs::symlink_status(under(linked->root(), kSettingsPath))));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(under((*linked)->root(), kSettingsPath))));
     }
 
     TemporaryDirectoryOverride missing(temporary.path() / "not-there");
-    std::string error;
-    EXPECT_FALSE(ScratchPhone::copyOf(phone.path(), error));
-    EXPECT_NE(error.find("temporary folder"), std::string::npos) << error;
+    auto refused = ScratchPhone::copyOf(phone.path());
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().find("temporary folder"), std::string::npos) << refused.error();
     EXPECT_FALSE(fs::exists(temporary.path() / "not-there"));
 }
 

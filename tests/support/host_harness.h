@@ -284,8 +284,8 @@ public:
     PhoneRoot()
     {
         fs::create_directories(path() / "private/var/mobile");
-        std::string error;
-        EXPECT_TRUE(m_writer.linkBundle(kBundlePath, buildDirectory() / "Kavrin.bundle", error)) << error;
+        auto linked = m_writer.linkBundle(kBundlePath, buildDirectory() / "Kavrin.bundle");
+        EXPECT_TRUE(linked) << (linked ? "" : linked.error());
     }
 
     // The whole demo phone: favorites, address-book databases with thumbnails, settings.

@@ -55,16 +55,15 @@ int main(int argc, char** argv)
         "\nExamples:\n  kavrin-demo-phone /tmp/phone\n  kavrin-demo-phone --bundle build/Kavrin.bundle copied-phone\n");
     app.get_formatter()->label("Usage", "usage");
     const auto usageError = [](const CLI::ParseError& error) {
-        return std::string(kErrors.program()) + ": " + error.what() + "\nusage: kavrin-demo-phone ROOT [--bundle DIR] [--force]\n";
+        return kErrors.line(error.what()) + "usage: kavrin-demo-phone ROOT [--bundle DIR] [--force]\n";
     };
     if (const auto exit = kavrin::support::parseCommandLine(app, std::vector<std::string>(argv + 1, argv + argc), usageError)) {
         std::fputs(exit->text.c_str(), exit->status == 0 ? stdout : stderr);
         return exit->status;
     }
     if (force) {
-        std::string error;
-        if (!kavrin::phone_files::writeDemoPhone(root, bundle, error)) {
-            kErrors.report(std::cerr, error);
+        if (auto written = kavrin::phone_files::writeDemoPhone(root, bundle); !written) {
+            kErrors.report(std::cerr, written.error());
             return 1;
         }
         std::printf("wrote a demo phone in %s, replacing what was there\n", root.c_str());

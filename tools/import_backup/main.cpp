@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         "\nExamples:\n  kavrin-import-backup backup my-phone\n  kavrin-host --root my-phone --window\n");
     app.get_formatter()->label("Usage", "usage");
     const auto usageError = [](const CLI::ParseError& error) {
-        return std::string(kErrors.program()) + ": " + error.what() + "\nusage: kavrin-import-backup BACKUP ROOT [--bundle DIR]\n";
+        return kErrors.line(error.what()) + "usage: kavrin-import-backup BACKUP ROOT [--bundle DIR]\n";
     };
     if (const auto exit = kavrin::support::parseCommandLine(app, std::vector<std::string>(argv + 1, argv + argc), usageError)) {
         std::fputs(exit->text.c_str(), exit->status == 0 ? stdout : stderr);

@@ -207,7 +207,7 @@ std::variant<PrefsOptions, PrefsExit> parsePrefsOptions(const std::vector<std::s
     PrefsOptions options;
     std::unique_ptr<CLI::App> app = makeApp(texts, options);
     const auto usageError = [&arguments](const CLI::ParseError& error) {
-        return std::string(kPrefsErrors.program()) + ": " + usageProblem(arguments, error) + "\n" + kUsageLine + "Run 'kavrin-prefs --help' for every option, command and key.\n";
+        return kPrefsErrors.line(usageProblem(arguments, error)) + kUsageLine + "Run 'kavrin-prefs --help' for every option, command and key.\n";
     };
     if (std::optional<PrefsExit> exit = support::parseCommandLine(*app, arguments, usageError))
         return *exit;

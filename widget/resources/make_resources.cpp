@@ -4,6 +4,7 @@
 // border lies entirely inside the caps and the middle is one flat tone, so it stretches cleanly.
 // cImageCom.png is the photo shown for a contact without a thumbnail.
 
+#include "error_reporter.h"
 #include <weeapp/c_handles.h>
 #include <weeapp/ui/drawing/cairo_paths.h>
 
@@ -12,10 +13,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <numbers>
 #include <string>
 
 namespace {
+
+constexpr kavrin::support::ErrorReporter kErrors { "kavrin-make-resources" };
 
 constexpr double kPi = std::numbers::pi;
 
@@ -26,7 +30,7 @@ bool writeSurface(const weeapp::CairoSurface& surface, const std::string& path)
     cairo_surface_flush(surface.get());
     bool written = cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
     if (!written)
-        std::fprintf(stderr, "kavrin-make-resources: cannot write %s\n", path.c_str());
+        kErrors.report(std::cerr, "cannot write " + path);
     return written;
 }
 
@@ -106,7 +110,7 @@ bool writeInfoPlist(const std::string& path, const std::string& version)
     if (file)
         written = file.close() == 0 && written;
     if (!written)
-        std::fprintf(stderr, "kavrin-make-resources: cannot write %s\n", path.c_str());
+        kErrors.report(std::cerr, "cannot write " + path);
     return written;
 }
 
