@@ -1,8 +1,8 @@
 #include "manifest_database.h"
 
 #include "file_record.h"
+#include <weeapp/sys/files/file_uri.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 
@@ -13,24 +13,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kDatabaseHeader { "SQLite format 3\0", 16 };
-
-// A path as an SQLite URI's path: every byte but letters, digits, '/' and "-._~" escaped.
-std::string uriPath(const fs::path& path)
-{
-    constexpr const char* kHex = "0123456789ABCDEF";
-    const fs::path absolute = fs::absolute(path);
-    std::string text;
-    for (unsigned char c : absolute.native()) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            text += static_cast<char>(c);
-        } else {
-            text += '%';
-            text += kHex[c >> 4];
-            text += kHex[c & 0xf];
-        }
-    }
-    return text;
-}
 
 bool hasLog(const fs::path& database)
 {
@@ -66,10 +48,10 @@ Result<std::unique_ptr<ManifestDatabase>> ManifestDatabase::open(const fs::path&
             fs::copy_file(file.string() + "-wal", copy.string() + "-wal", error);
         if (error)
             return Error { "cannot copy the backup's index: " + error.message() };
-        name = "file:" + uriPath(copy);
+        name = weeapp::sys::fileUri(fs::absolute(copy));
         flags |= SQLITE_OPEN_READWRITE;
     } else {
-        name = "file:" + uriPath(file) + "?immutable=1";
+        name = weeapp::sys::fileUri(fs::absolute(file), "immutable=1");
         flags |= SQLITE_OPEN_READONLY;
     }
     index->m_connection = openSqlite(name.c_str(), flags);

@@ -3,6 +3,7 @@
 #include "controller/kavrin_controller.h"
 #include "resources/bundle_resources.h"
 #include <weeapp/c_handles.h>
+#include <weeapp/sys/files/file_uri.h>
 #include <weeapp/sys/files/phone_paths.h>
 #include <weeapp/sys/files/phone_root.h>
 #include <weeapp/sys/format.h>
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -129,24 +129,6 @@ Opening openingFor(const std::string& path)
     return Opening::ReadOnlyLog;
 }
 
-// A file: URI for the path, with everything but unreserved characters and "/" escaped.
-std::string fileURI(const std::string& path, const char* query)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string uri = "file:";
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            uri += c;
-        } else {
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 0xF];
-        }
-    }
-    return uri + "?" + query;
-}
-
 // A reader of a write-ahead log waits for no writer, but it may meet the log's index in the
 // middle of a writer's commit or checkpoint and must then try again; that lasts microseconds. A
 // database that another process holds locked against readers was refused before the open.
@@ -165,7 +147,7 @@ weeapp::SqliteConnection openReadOnly(const char* phonePath)
         return {};
     weeapp::SqliteConnection connection;
     const int status = opening == Opening::Immutable
-        ? sqlite3_open_v2(fileURI(path, "mode=ro&immutable=1").c_str(), connection.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+        ? sqlite3_open_v2(weeapp::sys::fileUri(path, "mode=ro&immutable=1").c_str(), connection.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
         : sqlite3_open_v2(path.c_str(), connection.out(), SQLITE_OPEN_READONLY, nullptr);
     if (status != SQLITE_OK)
         return {};
