@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/resource.h>
 
 namespace kavrin::phone_files {
 namespace {
@@ -63,6 +66,28 @@ private:
 };
 
 SettingsRules rules() { return {}; }
+
+// Files of this process may grow to a few bytes while it lives: a write beyond fails with EFBIG
+// (the signal that would stop the process is ignored meanwhile).
+class SmallFileLimit {
+public:
+    SmallFileLimit()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_limit);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small { 4, m_limit.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~SmallFileLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_limit);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_limit {};
+    void (*m_handler)(int) { SIG_DFL };
+};
 
 // A set writes the file and says what it held before and holds now; each edit is made in the
 // order given; a removal changes the file only when the key is there; the format asked for is the
@@ -214,6 +239,38 @@ TEST(SettingsChange, EachRefusalLeavesTheFileAsItWas)
     EXPECT_EQ(fileBytes(phone.settings()), yearOne);
 }
 
+// When --force cannot keep the unreadable file's bytes, or the new settings cannot be written,
+// nothing is replaced; a copy that was kept is named, so its bytes can be found.
+TEST(SettingsChange, ForceReplacesOnlyWhatItCouldKeep)
+{
+    Phone phone;
+    SettingsRules force;
+    force.replaceUnreadable = true;
+    phone.write("garbage");
+    {
+        SmallFileLimit limit;
+        SettingsChange uncopied = setSetting("metroStyle", weeapp::sys::Value::boolean(true), force);
+        EXPECT_EQ(uncopied.outcome, Outcome::Refused);
+        EXPECT_NE(uncopied.message.find("since no copy of it could be kept"), std::string::npos) << uncopied.message;
+        EXPECT_TRUE(uncopied.keptCopy.empty());
+    }
+    EXPECT_EQ(fileBytes(phone.settings()), "garbage");
+    for (const fs::path& entry : phone.entries())
+        EXPECT_EQ(entry.filename().string().find(".broken-"), std::string::npos) << entry;
+
+    // A date the XML format cannot carry refuses the replacement after the copy was kept.
+    SettingsChange uncarried = changeSettingsFile(
+        [](SettingsEditor& settings) {
+            settings.set("yearOne", weeapp::sys::Value::date(-63113904000.0));
+            return true;
+        },
+        true);
+    EXPECT_EQ(uncarried.outcome, Outcome::Refused);
+    EXPECT_NE(uncarried.message.find("cannot be written back"), std::string::npos) << uncarried.message;
+    EXPECT_EQ(fileBytes(uncarried.keptCopy), "garbage");
+    EXPECT_EQ(fileBytes(phone.settings()), "garbage");
+}
+
 // A file that cannot be written fails the change and says so: here the settings' folder is a
 // file, which is left as it was.
 TEST(SettingsChange, AFileThatCannotBeWrittenFails)
@@ -227,6 +284,19 @@ TEST(SettingsChange, AFileThatCannotBeWrittenFails)
     EXPECT_FALSE(failed.before);
     EXPECT_TRUE(failed.after.empty());
     EXPECT_EQ(fileBytes(phone.settings().parent_path()), "in the folder's place");
+
+    // Bytes that cannot be put back fail too, and leave what the change wrote.
+    fs::remove(phone.settings().parent_path());
+    phone.write(kOneKey);
+    SettingsChange made = setSetting("fiveIcons", weeapp::sys::Value::boolean(true), rules());
+    ASSERT_EQ(made.outcome, Outcome::Written);
+    {
+        SmallFileLimit limit;
+        SettingsChange notPutBack = putBackSettings(made.after, made.before, rules());
+        EXPECT_EQ(notPutBack.outcome, Outcome::Failed);
+        EXPECT_NE(notPutBack.message.find(phone.settings().string()), std::string::npos) << notPutBack.message;
+    }
+    EXPECT_EQ(fileBytes(phone.settings()), made.after);
 }
 
 // Each writer under the lock, putting back too, first removes what a write stopped part-way left

@@ -1,6 +1,10 @@
+#include "session/plugin_trust.h"
 #include "support/host_harness.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
 
 namespace kavrin::testing {
 namespace {
@@ -181,6 +185,66 @@ TEST(PluginTrust, AnUntrustedBundleRunsNoCode)
     EXPECT_TRUE(contains(configured.err, "has no WeeAppCreateController")) << configured.err;
     EXPECT_TRUE(fs::exists(written));
     unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
+}
+
+// The list of trusted folders is found where the desktop keeps configuration: under
+// XDG_CONFIG_HOME only when that is an absolute path, else under HOME, else under the file
+// system's root, never in the folder the host was started in.
+TEST(PluginTrust, FindsItsListWhereTheDesktopKeepsConfiguration)
+{
+    using host::PluginTrust;
+    const auto saved = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const std::optional<std::string> config = saved("XDG_CONFIG_HOME"), home = saved("HOME");
+
+    setenv("XDG_CONFIG_HOME", "/configured", 1);
+    EXPECT_EQ(PluginTrust::configurationFile(), "/configured/kavrin/trusted-plugins");
+    setenv("HOME", "/home/someone", 1);
+    for (const char* ignored : { "relative/config", "" }) {
+        setenv("XDG_CONFIG_HOME", ignored, 1);
+        EXPECT_EQ(PluginTrust::configurationFile(), "/home/someone/.config/kavrin/trusted-plugins") << ignored;
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(PluginTrust::configurationFile(), "/home/someone/.config/kavrin/trusted-plugins");
+    setenv("HOME", "", 1);
+    EXPECT_EQ(PluginTrust::configurationFile(), "/.config/kavrin/trusted-plugins");
+    unsetenv("HOME");
+    EXPECT_EQ(PluginTrust::configurationFile(), "/.config/kavrin/trusted-plugins");
+
+    for (const auto& [name, value] : { std::pair { "XDG_CONFIG_HOME", config }, std::pair { "HOME", home } }) {
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+}
+
+// A folder trusts only when it exists, once however it is named; the refusal of an executable
+// whose bundle folder has gone names the folder the executable really is in.
+TEST(PluginTrust, TrustsOnlyFoldersThatExist)
+{
+    using host::PluginTrust;
+    TemporaryFolder work;
+    const fs::path executable = work.path() / "elsewhere/Kavrin";
+    fs::create_directories(executable.parent_path());
+    std::ofstream(executable) << "not loaded";
+    fs::create_directory_symlink(work.path() / "elsewhere", work.path() / "link");
+
+    PluginTrust trust;
+    trust.trust(work.path() / "missing");
+    trust.trust(work.path() / "link");
+    trust.trust(work.path() / "elsewhere");
+    EXPECT_EQ(trust.places(), std::vector<fs::path> { fs::canonical(work.path() / "elsewhere") });
+
+    PluginTrust nothing;
+    nothing.trust(work.path() / "missing");
+    EXPECT_TRUE(nothing.places().empty());
+    const Result<fs::path> refused = nothing.check(work.path() / "Gone.bundle", executable);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error(), "refused the plug-in " + fs::canonical(work.path() / "elsewhere").string() + ": it is not in a trusted place, so none of its code was loaded; --plugins " + fs::canonical(work.path() / "elsewhere").string() + " trusts it");
+    EXPECT_EQ(trust.check(work.path() / "Gone.bundle", executable).value(), fs::canonical(executable));
 }
 
 // The libraries an ELF file names (NEEDED) and the folders it searches for them (RUNPATH), as
