@@ -105,6 +105,16 @@ TEST(SettingsEditor, LoadsEachKindOfEntryAsItsState)
     EXPECT_FALSE(fresh.save());
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(fileBytes(folder.path() / "elsewhere.plist"), "<plist><dict/></plist>");
+    fs::remove(file);
+
+    // A file that appeared since a missing one was looked at is not written over, and the refusal
+    // gives no reason from an earlier call.
+    SettingsEditor missing = SettingsEditor::load(file.string());
+    folder.write("settings.plist", "someone else's");
+    errno = EIO;
+    EXPECT_FALSE(missing.write("<plist><dict/></plist>"));
+    EXPECT_EQ(errno, 0);
+    EXPECT_EQ(fileBytes(file), "someone else's");
 }
 
 // setAside keeps an unreadable file's bytes in a new NAME.broken-STAMP file, never over an

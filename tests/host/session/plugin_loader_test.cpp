@@ -1,5 +1,7 @@
+#include "session/plugin_loader.h"
 #include "session/plugin_trust.h"
 #include "support/host_harness.h"
+#include <weeapp/sys/files/phone_root.h>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +123,27 @@ TEST(PluginLoader, NoLoadableBundleIsStatusOne)
     EXPECT_TRUE(contains(result.err, "plug-in Broken: ")) << result.err;
     EXPECT_TRUE(contains(result.err, "plug-in Empty: ")) << result.err;
     EXPECT_TRUE(contains(result.err, "no widget plug-in could be loaded")) << result.err;
+}
+
+// The links that lead nowhere are those named like a bundle, listed by name with where they lead:
+// not a link to a bundle that is there, not a file named like a bundle, not other files.
+TEST(PluginLoader, ListsOnlyBundleLinksThatLeadNowhere)
+{
+    TemporaryFolder root;
+    const fs::path plugins = root.path() / fs::path(weeapp::sys::kPluginsFolder).relative_path();
+    fs::create_directories(plugins / "Real.bundle");
+    fs::create_directory_symlink(plugins / "Real.bundle", plugins / "Linked.bundle");
+    root.write(fs::path(weeapp::sys::kPluginsFolder) / "Aaa.bundle", "a file, not a bundle");
+    root.write(fs::path(weeapp::sys::kPluginsFolder) / "0notes", "a file");
+    fs::create_symlink("nowhere", plugins / "0nowhere");
+    std::vector<std::string> expected;
+    for (const char* name : { "Bcd", "Cde", "Def", "Efg", "Fgh", "Ghi" }) {
+        fs::create_directory_symlink(std::string("../nowhere/") + name, plugins / (std::string(name) + ".bundle"));
+        expected.push_back(std::string(name) + ".bundle -> ../nowhere/" + name);
+    }
+    weeapp::sys::setPhoneRoot(root.path());
+    EXPECT_EQ(host::PluginLoader::danglingBundleLinks(), expected);
+    weeapp::sys::setPhoneRoot("/");
 }
 
 // A copied phone whose relative bundle link now leads nowhere: the message names the link and
