@@ -146,6 +146,35 @@ TEST(PluginLoader, ListsOnlyBundleLinksThatLeadNowhere)
     weeapp::sys::setPhoneRoot("/");
 }
 
+// A bundle loaded afresh is loaded from a copy in the temporary folder, /tmp when TMPDIR names
+// none, and the copy is gone once it is loaded.
+TEST(PluginLoader, LoadsAfreshFromACopyInTheTemporaryFolder)
+{
+    TemporaryFolder root;
+    const fs::path bundle = root.path() / fs::path(weeapp::sys::bundlePath("Tiny")).relative_path();
+    fs::create_directories(bundle);
+    fs::copy_file(KAVRIN_TEST_TINY_RED_BUNDLE, bundle / "Tiny");
+    host::PluginTrust trust;
+    trust.trust(bundle);
+    weeapp::sys::setPhoneRoot(root.path());
+    const char* saved = std::getenv("TMPDIR");
+    const std::optional<std::string> tmpdir = saved ? std::optional<std::string>(saved) : std::nullopt;
+    for (const bool unset : { true, false }) {
+        if (unset)
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", "", 1);
+        auto controller = host::PluginLoader::createController("Tiny", trust, host::PluginLoader::Loading::Afresh);
+        ASSERT_TRUE(controller.ok()) << controller.error();
+        EXPECT_EQ((*controller)->viewHeight(), 60);
+    }
+    if (tmpdir)
+        setenv("TMPDIR", tmpdir->c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    weeapp::sys::setPhoneRoot("/");
+}
+
 // A copied phone whose relative bundle link now leads nowhere: the message names the link and
 // the command that points it at the bundle again, and that command does.
 TEST(PluginLoader, ADanglingBundleLinkIsNamedWithItsFix)
