@@ -18,15 +18,16 @@ std::string textOf(const weeapp::sys::ValuePtr& value)
     return value && value->asString() ? *value->asString() : std::string();
 }
 
-// "2026-12-10T14:35:07Z" as "2026-12-10 14:35".
+// "2026-12-10T14:35:07Z" as "2026-12-10 14:35"; nothing for a date no calendar holds (a binary
+// list's date may be any number, NaN included).
 std::string dateOf(const weeapp::sys::ValuePtr& value)
 {
     if (!value || !value->asDate())
         return {};
-    std::string text = weeapp::sys::isoDateText(*value->asDate());
+    const std::string text = weeapp::sys::isoDateText(*value->asDate());
     const auto time = text.find('T');
-    if (time == std::string::npos || text.size() < time + 6)
-        return text;
+    if (time == std::string::npos)
+        return {};
     return text.substr(0, time) + " " + text.substr(time + 1, 5);
 }
 

@@ -1,3 +1,4 @@
+#include "backup/backup_description.h"
 #include "backup/backup_file_id.h"
 #include "backup/backup_writer.h"
 #include "backup/file_record.h"
@@ -6,9 +7,12 @@
 #include "phone_writer.h"
 #include "support/temporary_folder.h"
 #include <weeapp/sys/files/phone_paths.h>
+#include <weeapp/sys/plist/property_list.h>
+#include <weeapp/sys/value.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <sstream>
 
@@ -33,6 +37,48 @@ std::filesystem::path writeSmallBackup(const TemporaryFolder& folder, BackupInde
     const Result<void> written = writeBackup(phone.root(), backup, { .format = format, .otherFiles = otherFiles });
     EXPECT_TRUE(written.ok()) << written.error();
     return backup;
+}
+
+// What the backup's own lists say of it: the device and date from Info.plist, else from
+// Manifest.plist; encrypted and finished only when the lists say so; a name that is no text and
+// a date that is no date count as missing.
+TEST(BackupReader, DescribesTheBackupFromItsOwnLists)
+{
+    using weeapp::sys::Value;
+    TemporaryFolder folder;
+    const auto write = [&](const char* name, weeapp::sys::Dictionary entries, weeapp::sys::PropertyListFormat format = weeapp::sys::PropertyListFormat::Xml) {
+        ASSERT_TRUE(weeapp::sys::writePropertyListAtomically(*Value::dictionary(std::move(entries)), (folder.path() / name).string(), format));
+    };
+    const BackupFolder backup(folder.path());
+    write("Info.plist", { { "Device Name", Value::string("Anna's phone") }, { "Last Backup Date", Value::date(818606107.0) } });
+    write("Manifest.plist", { { "IsEncrypted", Value::boolean(false) }, { "Date", Value::date(757479845.0) }, { "Lockdown", Value::dictionary({ { "DeviceName", Value::string("from the manifest") } }) } });
+    write("Status.plist", { { "SnapshotState", Value::string("finished") } });
+    BackupDescription described = describeBackup(backup);
+    EXPECT_TRUE(described.hasManifest);
+    EXPECT_FALSE(described.encrypted);
+    EXPECT_TRUE(described.finished);
+    EXPECT_EQ(described.deviceName, "Anna's phone");
+    EXPECT_EQ(described.date, "2026-12-10 14:35");
+
+    write("Info.plist", { { "Device Name", Value::integer(7) }, { "Last Backup Date", Value::date(NAN) } }, weeapp::sys::PropertyListFormat::Binary);
+    write("Manifest.plist", { { "IsEncrypted", Value::boolean(true) }, { "Date", Value::date(757479845.0) }, { "Lockdown", Value::dictionary({ { "DeviceName", Value::string("from the manifest") } }) } });
+    write("Status.plist", { { "SnapshotState", Value::string("uploading") } });
+    described = describeBackup(backup);
+    EXPECT_TRUE(described.encrypted);
+    EXPECT_FALSE(described.finished);
+    EXPECT_EQ(described.deviceName, "from the manifest");
+    EXPECT_EQ(described.date, "2025-01-02 03:04");
+
+    std::filesystem::remove(folder.path() / "Info.plist");
+    std::filesystem::remove(folder.path() / "Status.plist");
+    ASSERT_TRUE(weeapp::sys::writePropertyListAtomically(*Value::array({ Value::string("not a manifest") }), (folder.path() / "Manifest.plist").string(),
+        weeapp::sys::PropertyListFormat::Xml));
+    described = describeBackup(backup);
+    EXPECT_FALSE(described.hasManifest);
+    EXPECT_FALSE(described.encrypted);
+    EXPECT_FALSE(described.finished);
+    EXPECT_EQ(described.deviceName, "");
+    EXPECT_EQ(described.date, "");
 }
 
 // The name of a file's copy is the SHA-1 of domain, "-" and path, as the phone names it.
