@@ -1,22 +1,21 @@
 #include "phone_root_check.h"
 #include "settings_change.h"
 #include "settings_lock.h"
+#include "support/small_file_limit.h"
 #include "support/temporary_folder.h"
 #include <weeapp/sys/files/phone_root.h>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-
-#include <sys/resource.h>
 
 namespace kavrin::phone_files {
 namespace {
 
 namespace fs = std::filesystem;
 using kavrin::testing::fileBytes;
+using kavrin::testing::SmallFileLimit;
 using kavrin::testing::TemporaryFolder;
 using Outcome = SettingsChange::Outcome;
 
@@ -66,28 +65,6 @@ private:
 };
 
 SettingsRules rules() { return {}; }
-
-// Files of this process may grow to a few bytes while it lives: a write beyond fails with EFBIG
-// (the signal that would stop the process is ignored meanwhile).
-class SmallFileLimit {
-public:
-    SmallFileLimit()
-    {
-        getrlimit(RLIMIT_FSIZE, &m_limit);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small { 4, m_limit.rlim_max };
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~SmallFileLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_limit);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_limit {};
-    void (*m_handler)(int) { SIG_DFL };
-};
 
 // A set writes the file and says what it held before and holds now; each edit is made in the
 // order given; a removal changes the file only when the key is there; the format asked for is the

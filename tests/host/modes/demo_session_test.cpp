@@ -1,4 +1,5 @@
 #include "support/host_harness.h"
+#include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -17,31 +18,6 @@ std::size_t scratchCopiesIn(const fs::path& folder)
     return copies;
 }
 
-// The environment of the programs this test starts, put back afterwards.
-class Environment {
-public:
-    Environment(const char* name, const std::string& value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~Environment()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    Environment(const Environment&) = delete;
-    Environment& operator=(const Environment&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 // The demo runs on its own copy of the phone: run to its end, or killed by SIGINT, SIGTERM or
 // SIGKILL before its first picture, after it or in the middle of the run, it leaves the phone's
 // files as they were. SIGINT and SIGTERM end it with 130 and 143, its scratch copy removed, and
@@ -51,8 +27,8 @@ TEST(DemoSession, InterruptionsLeaveThePhoneAsItWas)
     PhoneRoot phone;
     phone.writeDemoPhone();
     TemporaryFolder scratchSpace;
-    Environment demoPhone("KAVRIN_DEMO_PHONE", phone.root());
-    Environment temporary("TMPDIR", scratchSpace.path().string());
+    ScopedEnvironment demoPhone("KAVRIN_DEMO_PHONE", phone.root());
+    ScopedEnvironment temporary("TMPDIR", scratchSpace.path().string());
     const std::map<std::string, std::string> before = contentsOf(phone.path());
     ASSERT_TRUE(before.count(PhoneRoot::kSettings));
 

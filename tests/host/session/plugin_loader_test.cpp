@@ -1,6 +1,8 @@
 #include "session/plugin_loader.h"
 #include "session/plugin_trust.h"
 #include "support/host_harness.h"
+#include "support/scoped_environment.h"
+#include "support/small_file_limit.h"
 #include <weeapp/sys/files/phone_root.h>
 
 #include <gtest/gtest.h>
@@ -147,31 +149,33 @@ TEST(PluginLoader, ListsOnlyBundleLinksThatLeadNowhere)
 }
 
 // A bundle loaded afresh is loaded from a copy in the temporary folder, /tmp when TMPDIR names
-// none, and the copy is gone once it is loaded.
+// none, and the copy is gone once it is loaded; a copy that cannot be made is not loaded.
 TEST(PluginLoader, LoadsAfreshFromACopyInTheTemporaryFolder)
 {
-    TemporaryFolder root;
+    TemporaryFolder root, copies;
     const fs::path bundle = root.path() / fs::path(weeapp::sys::bundlePath("Tiny")).relative_path();
     fs::create_directories(bundle);
     fs::copy_file(KAVRIN_TEST_TINY_RED_BUNDLE, bundle / "Tiny");
     host::PluginTrust trust;
     trust.trust(bundle);
     weeapp::sys::setPhoneRoot(root.path());
-    const char* saved = std::getenv("TMPDIR");
-    const std::optional<std::string> tmpdir = saved ? std::optional<std::string>(saved) : std::nullopt;
-    for (const bool unset : { true, false }) {
-        if (unset)
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", "", 1);
+    const ScopedEnvironment temporary("TMPDIR", std::nullopt);
+    for (const std::optional<std::string>& none : std::vector<std::optional<std::string>> { std::nullopt, "" }) {
+        temporary.set(none);
         auto controller = host::PluginLoader::createController("Tiny", trust, host::PluginLoader::Loading::Afresh);
         ASSERT_TRUE(controller.ok()) << controller.error();
         EXPECT_EQ((*controller)->viewHeight(), 60);
     }
-    if (tmpdir)
-        setenv("TMPDIR", tmpdir->c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+
+    // A copy that cannot be made whole is not loaded, and says so.
+    temporary.set(copies.path().string());
+    {
+        SmallFileLimit limit;
+        auto uncopied = host::PluginLoader::createController("Tiny", trust, host::PluginLoader::Loading::Afresh);
+        ASSERT_FALSE(uncopied.ok());
+        EXPECT_EQ(uncopied.error(), "cannot copy " + fs::canonical(bundle / "Tiny").string() + " into the temporary folder to load it afresh");
+    }
+    EXPECT_TRUE(fs::is_empty(copies.path()));
     weeapp::sys::setPhoneRoot("/");
 }
 
@@ -245,31 +249,16 @@ TEST(PluginTrust, AnUntrustedBundleRunsNoCode)
 TEST(PluginTrust, FindsItsListWhereTheDesktopKeepsConfiguration)
 {
     using host::PluginTrust;
-    const auto saved = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    };
-    const std::optional<std::string> config = saved("XDG_CONFIG_HOME"), home = saved("HOME");
-
-    setenv("XDG_CONFIG_HOME", "/configured", 1);
+    const ScopedEnvironment config("XDG_CONFIG_HOME", "/configured");
+    const ScopedEnvironment home("HOME", "/home/someone");
     EXPECT_EQ(PluginTrust::configurationFile(), "/configured/kavrin/trusted-plugins");
-    setenv("HOME", "/home/someone", 1);
-    for (const char* ignored : { "relative/config", "" }) {
-        setenv("XDG_CONFIG_HOME", ignored, 1);
-        EXPECT_EQ(PluginTrust::configurationFile(), "/home/someone/.config/kavrin/trusted-plugins") << ignored;
+    for (const std::optional<std::string>& ignored : std::vector<std::optional<std::string>> { "relative/config", "", std::nullopt }) {
+        config.set(ignored);
+        EXPECT_EQ(PluginTrust::configurationFile(), "/home/someone/.config/kavrin/trusted-plugins") << ignored.value_or("(unset)");
     }
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(PluginTrust::configurationFile(), "/home/someone/.config/kavrin/trusted-plugins");
-    setenv("HOME", "", 1);
-    EXPECT_EQ(PluginTrust::configurationFile(), "/.config/kavrin/trusted-plugins");
-    unsetenv("HOME");
-    EXPECT_EQ(PluginTrust::configurationFile(), "/.config/kavrin/trusted-plugins");
-
-    for (const auto& [name, value] : { std::pair { "XDG_CONFIG_HOME", config }, std::pair { "HOME", home } }) {
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
+    for (const std::optional<std::string>& none : std::vector<std::optional<std::string>> { "", std::nullopt }) {
+        home.set(none);
+        EXPECT_EQ(PluginTrust::configurationFile(), "/.config/kavrin/trusted-plugins") << none.value_or("(unset)");
     }
 }
 
