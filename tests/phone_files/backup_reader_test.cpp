@@ -1,5 +1,6 @@
 #include "backup/backup_description.h"
 #include "backup/backup_file_id.h"
+#include "backup/backup_folder.h"
 #include "backup/backup_writer.h"
 #include "backup/file_record.h"
 #include "backup/manifest_database.h"
@@ -79,6 +80,36 @@ TEST(BackupReader, DescribesTheBackupFromItsOwnLists)
     EXPECT_FALSE(described.finished);
     EXPECT_EQ(described.deviceName, "");
     EXPECT_EQ(described.date, "");
+}
+
+// A top file is found by its name, else by the one name that differs only in case; a stored copy
+// by an ID of letters and digits only, in its subfolder or at the top, so that an ID from the
+// index never names a file outside the backup.
+TEST(BackupReader, FindsFilesOnlyInsideTheBackup)
+{
+    TemporaryFolder folder;
+    const BackupFolder backup(folder.path() / "backup");
+    folder.write("backup/manifest.DB", "index");
+    EXPECT_EQ(backup.topFile("Manifest.db"), folder.path() / "backup/manifest.DB");
+    folder.write("backup/Manifest.db", "index");
+    EXPECT_EQ(backup.topFile("Manifest.db"), folder.path() / "backup/Manifest.db");
+    std::filesystem::remove(folder.path() / "backup/Manifest.db");
+    folder.write("backup/MANIFEST.db", "index");
+    EXPECT_EQ(backup.topFile("Manifest.db"), std::nullopt) << "two names differ only in case";
+    std::filesystem::create_directories(folder.path() / "backup/Info.plist");
+    EXPECT_EQ(backup.topFile("Info.plist"), std::nullopt);
+
+    folder.write("backup/ab/abc123", "in its subfolder");
+    folder.write("backup/def456", "at the top");
+    folder.write("backup/ab/ab", "two characters");
+    EXPECT_EQ(backup.storedFile("abc123"), folder.path() / "backup/ab/abc123");
+    EXPECT_EQ(backup.storedFile("def456"), folder.path() / "backup/def456");
+    EXPECT_EQ(backup.storedFile("ab"), folder.path() / "backup/ab/ab");
+    folder.write("secret", "outside the backup");
+    folder.write("backup/a", "one character");
+    for (const char* unsafe : { "", "a", "../secret", "ab/../../secret", "..", "ab/abc123", "abc123 ", "abc-123" })
+        EXPECT_EQ(backup.storedFile(unsafe), std::nullopt) << unsafe;
+    EXPECT_EQ(backup.storedFile("0123456789abcdef"), std::nullopt) << "not stored";
 }
 
 // The name of a file's copy is the SHA-1 of domain, "-" and path, as the phone names it.
