@@ -21,7 +21,7 @@ ExitStatus ScriptRunner::run(const std::vector<ScriptLine>& script, const std::s
 {
     for (const ScriptLine& line : script) {
         if (interrupted())
-            return interruptedStatus();
+            break;
         m_session.idle();
         if (Result<void> done = execute(line.command); !done) {
             reportBadLine(m_err, scriptName, line.number, done.error(), line.text);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace kavrin::testing {
 namespace {
 
@@ -40,6 +42,29 @@ TEST(ScriptRunner, HeightFollowsTheFileAndNotifyRebuilds)
     EXPECT_TRUE(lines[4].starts_with("dump {\"class\": \"View\", \"frame\": [0, 0, 320, 106]")) << lines[4];
     EXPECT_EQ(lines[5], "height 92.0");
     EXPECT_TRUE(lines[6].starts_with("dump {\"class\": \"View\", \"frame\": [2, 2, 316, 93]")) << lines[6];
+}
+
+// A signal ends a running script between two lines, with the signal's status.
+TEST(ScriptRunner, ASignalEndsTheScriptBetweenTwoLines)
+{
+    PhoneRoot phone;
+    phone.writeFavorites(threeFavorites());
+    TemporaryFolder folder;
+    constexpr std::size_t kDumps = 6000;
+    std::string script = "view\n";
+    for (std::size_t i = 0; i < kDumps; ++i)
+        script += "dump\n";
+    const fs::path file = folder.write("long.txt", script);
+    for (int signalNumber : { SIGINT, SIGTERM }) {
+        InteractiveHost host({ "--root", phone.root(), "--script", file.string() });
+        ASSERT_TRUE(host.readLine());
+        host.sendSignal(signalNumber);
+        std::size_t lines = 1;
+        while (host.readLine())
+            ++lines;
+        EXPECT_EQ(host.finish(), 128 + signalNumber);
+        EXPECT_LT(lines, kDumps);
+    }
 }
 
 // Taps go through hit testing to the tile's action: the standard action opens a URL, a tap
