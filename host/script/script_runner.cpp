@@ -36,7 +36,6 @@ ExitStatus ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
 {
     std::string text;
     for (int number = 1; !interrupted() && std::getline(commands, text); ++number) {
-        answers.begin();
         ParsedLine parsed = parseScriptLine(text, m_settingsAsGiven);
         Result<void> done;
         if (!parsed) {
@@ -58,7 +57,6 @@ ExitStatus ScriptRunner::serve(std::istream& commands, JsonAnswer& answers)
         return interruptedStatus();
     if (commands.bad()) {
         kHostErrors.begin(m_err) << "cannot read the commands any further\n";
-        m_err.flush();
         return ExitStatus::Usage;
     }
     return ExitStatus::Success;

@@ -71,11 +71,6 @@ void PlainOutput::audited(const std::vector<AuditFinding>& findings)
     m_out.flush();
 }
 
-void JsonAnswer::begin()
-{
-    m_produced = weeapp::ui::Json::object();
-}
-
 void JsonAnswer::succeed()
 {
     weeapp::ui::Json answer { { "ok", true } };

@@ -64,13 +64,12 @@ private:
 };
 
 // One JSON object a command: {"ok": true, ...} with what it produced, or {"ok": false, "line":
-// N, "error": "..."}. Between begin and succeed or fail it gathers.
+// N, "error": "..."}. It gathers what is produced from one answer to the next.
 class JsonAnswer : public CommandOutput {
 public:
     explicit JsonAnswer(std::ostream& out)
         : m_out(out) { }
 
-    void begin();
     void succeed();
     void fail(int line, const std::string& error);
 

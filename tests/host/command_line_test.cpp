@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <regex>
 #include <set>
 
@@ -162,6 +165,23 @@ TEST(CommandLine, ScriptIsCheckedWholeBeforeAnythingRuns)
     EXPECT_FALSE(contains(escaped.err, "\x01") || contains(escaped.err, "\x1b") || contains(escaped.err, "\xff"));
     RunResult escapedWord = phone.host("\x07\x08\n");
     EXPECT_TRUE(contains(escapedWord.err, "unknown command '\\x07\\x08'")) << escapedWord.err;
+}
+
+// Input that cannot be read (here a folder) is no end of the commands: the session ends with
+// status 2 and says so, in the protocol as in a script.
+TEST(CommandLine, AnUnreadableInputIsNoEndOfTheCommands)
+{
+    PhoneRoot phone;
+    TemporaryFolder folder;
+    const fs::path err = folder.path() / "err";
+    for (const char* mode : { "--protocol json", "--script -" }) {
+        const std::string command = program("kavrin-host") + " --root '" + phone.root() + "' " + mode + " < / > /dev/null 2> '" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << mode;
+        EXPECT_EQ(WEXITSTATUS(status), 2) << mode;
+        EXPECT_EQ(readFile(err), std::string(mode) == "--script -" ? "kavrin-host: stdin: cannot read the script any further\n" : "kavrin-host: cannot read the commands any further\n")
+            << mode;
+    }
 }
 
 // In the JSON protocol every line gets exactly one answer that parses, bad lines among them,

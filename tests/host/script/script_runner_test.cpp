@@ -67,6 +67,26 @@ TEST(ScriptRunner, ASignalEndsTheScriptBetweenTwoLines)
     }
 }
 
+// Over the protocol, a change another program notified while the host waited for the next line
+// is seen by that line; an answer holds only what its own line produced.
+TEST(ScriptRunner, TheProtocolSeesChangesNotifiedBetweenLines)
+{
+    PhoneRoot phone;
+    phone.writeFavorites(threeFavorites());
+    InteractiveHost host({ "--root", phone.root(), "--protocol", "json" });
+    host.send("view");
+    EXPECT_EQ(host.readLine(), "{\"ok\": true}");
+    host.send("height");
+    EXPECT_EQ(host.readLine(), "{\"ok\": true, \"height\": 110}");
+    EXPECT_EQ(runProgram("kavrin-prefs", { "--root", phone.root(), "set", "metroStyle", "true" }).status, 0);
+    host.send("height");
+    EXPECT_EQ(host.readLine(), "{\"ok\": true, \"height\": 106}");
+    host.send("view");
+    EXPECT_EQ(host.readLine(), "{\"ok\": true}");
+    host.send("fly");
+    EXPECT_EQ(host.readLine(), "{\"ok\": false, \"line\": 5, \"error\": \"unknown command 'fly'\"}");
+}
+
 // Taps go through hit testing to the tile's action: the standard action opens a URL, a tap
 // beside the tiles does nothing, ask-flags bring the chooser, whose buttons act.
 TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)

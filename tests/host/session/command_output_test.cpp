@@ -58,7 +58,6 @@ TEST(CommandOutput, OneJsonAnswerACommand)
     button->setTag(7);
     content->addSubview(button);
 
-    answer.begin();
     answer.opened(*call);
     answer.opened(*text);
     answer.height(110);
@@ -66,11 +65,9 @@ TEST(CommandOutput, OneJsonAnswerACommand)
     answer.hit(button.get(), content.get());
     answer.succeed();
 
-    answer.begin();
     answer.launch(nullptr);
     answer.fail(3, "no alert is shown");
 
-    answer.begin();
     answer.hit(nullptr, nullptr);
     answer.succeed();
 
