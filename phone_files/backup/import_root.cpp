@@ -20,11 +20,11 @@ void removeFolder(const fs::path& folder)
         fs::remove_all(folder, ignored);
 }
 
-// Folders 0700, files 0600; links are left as they are (their own mode means nothing).
+// Folders under it 0700 (mkdtemp made it 0700 itself), files 0600; links are left as they are
+// (their own mode means nothing).
 bool restrictPermissions(const fs::path& folder)
 {
     std::error_code error;
-    fs::permissions(folder, fs::perms::owner_all, error);
     for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         const fs::file_status status = entry->symlink_status(error);
         if (fs::is_directory(status))
@@ -53,10 +53,11 @@ Result<ImportRoot> ImportRoot::prepare(const fs::path& root)
         if (!earlier && !fs::is_empty(target, error))
             return Error { root.string() + " holds files of its own and no earlier import; name a new or empty folder" };
     }
+    // Parent folders that cannot be made fail the mkdtemp below.
     fs::create_directories(target.parent_path(), error);
     ImportRoot made(target, earlier);
     std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".import-XXXXXX")).string();
-    if (error || !::mkdtemp(pattern.data()))
+    if (!::mkdtemp(pattern.data()))
         return Error { "cannot make a folder beside " + root.string() };
     made.m_staging = pattern;
     return made;

@@ -179,15 +179,27 @@ TEST(BackupReader, DecodesFileRecordsAndRefusesBrokenOnes)
     EXPECT_EQ(record->mode, 0100600u);
     EXPECT_EQ(record->relativePath, "Library/a b.plist");
 
-    const auto archive = [](weeapp::sys::ValuePtr root, weeapp::sys::ValuePtr size) {
+    const auto archive = [](weeapp::sys::ValuePtr root, weeapp::sys::ValuePtr size, weeapp::sys::ValuePtr path = weeapp::sys::Value::uid(7),
+                             weeapp::sys::ValuePtr mode = weeapp::sys::Value::integer(0100644)) {
         const weeapp::sys::ValuePtr value = weeapp::sys::Value::dictionary({
             { "$top", weeapp::sys::Value::dictionary({ { "root", std::move(root) } }) },
-            { "$objects", weeapp::sys::Value::array({ weeapp::sys::Value::string("$null"), weeapp::sys::Value::dictionary({ { "Size", std::move(size) }, { "RelativePath", weeapp::sys::Value::uid(7) } }) }) },
+            { "$objects", weeapp::sys::Value::array({ weeapp::sys::Value::string("$null"), weeapp::sys::Value::dictionary({ { "Size", std::move(size) }, { "RelativePath", std::move(path) }, { "Mode", std::move(mode) } }) }) },
         });
         return *weeapp::sys::serializePropertyList(*value, weeapp::sys::PropertyListFormat::Binary);
     };
     EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(5)))->size, 5u);
     EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(5)))->relativePath, "");
+    // Sizes from 0 to the largest unsigned number; modes up to 32 bits; a path that is no text.
+    EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(0)))->size, 0u);
+    EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::unsignedInteger(UINT64_MAX)))->size, UINT64_MAX);
+    const auto modeOf = [&](weeapp::sys::ValuePtr mode) {
+        return decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(5), weeapp::sys::Value::uid(7), std::move(mode)))->mode;
+    };
+    EXPECT_EQ(modeOf(weeapp::sys::Value::integer(0100644)), 0100644u);
+    EXPECT_EQ(modeOf(weeapp::sys::Value::integer(UINT32_MAX)), UINT32_MAX);
+    EXPECT_EQ(modeOf(weeapp::sys::Value::integer(std::int64_t { UINT32_MAX } + 1)), FileRecord {}.mode);
+    EXPECT_EQ(modeOf(weeapp::sys::Value::string("0644")), FileRecord {}.mode);
+    EXPECT_EQ(decodeFileRecord(archive(weeapp::sys::Value::uid(1), weeapp::sys::Value::integer(5), weeapp::sys::Value::uid(1)))->relativePath, "");
     EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::uid(2), weeapp::sys::Value::integer(5))));
     EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::uid(0), weeapp::sys::Value::integer(5))));
     EXPECT_FALSE(decodeFileRecord(archive(weeapp::sys::Value::integer(1), weeapp::sys::Value::integer(5))));
