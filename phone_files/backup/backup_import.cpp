@@ -157,10 +157,10 @@ Result<ImportSummary> carryOutImport(const ImportPlan& plan, ImportRoot& root, c
     const PhoneWriter phone(root.staging());
     if (!phone.makeFolders())
         return Error { "cannot make the phone's folders in " + root.staging().string() };
+    // Every file the widget reads lies in one of the folders makeFolders made.
     for (const ImportPlan::File& file : plan.files) {
         const fs::path target = phone.realPath(file.phonePath);
         std::error_code error;
-        fs::create_directories(target.parent_path(), error);
         fs::copy_file(file.copy, target, error);
         if (error)
             return Error { "cannot copy " + file.copy.string() + ": " + error.message() };

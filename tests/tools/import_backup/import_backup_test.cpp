@@ -194,6 +194,29 @@ TEST(ImportBackup, ImportsAPhoneWithoutAnAddressBook)
     EXPECT_NE(shown.out.find("Lea"), std::string::npos);
 }
 
+// The summary says what came across: no favorites when their list is no list, and why no photos
+// are shown when the address book has no images; images that are no database give no photo.
+TEST(ImportBackup, SummarySaysWhatCameAcross)
+{
+    const std::string addressBook = std::string(weeapp::sys::kAddressBookPath).substr(1);
+    const std::string images = std::string(weeapp::sys::kAddressBookImagesPath).substr(1);
+    BackupFixture fixture(false);
+    fixture.phone.writeRaw(std::string(weeapp::sys::kFavoritesPath).substr(1), "<plist><dict/></plist>");
+    fixture.phone.writeRaw(addressBook, "not a database");
+    fixture.writeBackup();
+    RunResult result = fixture.import();
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.lines().at(1), "favorites: 0, shown without photos: the backup's address book has no images");
+
+    fixture.phone.writeFavorites({ favorite("Anna Lindqvist", 101, "_$!<Mobile>!$_", "+49 170 123 4567") });
+    fixture.phone.writeRaw(images, "not a database either");
+    fs::remove_all(fixture.backup());
+    fixture.writeBackup();
+    result = fixture.import();
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.lines().at(1), "favorites: 1, 0 with a photo");
+}
+
 // An index in write-ahead-log mode whose log holds the phone's rows, and an address book whose
 // log is backed up beside it: the import reads what was committed, in the logs too, and writes
 // nothing beside the backup's index.
