@@ -40,8 +40,8 @@ Result<std::unique_ptr<ManifestDatabase>> ManifestDatabase::open(const fs::path&
         std::string pattern = (fs::temp_directory_path() / "kavrin-index-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             return Error { "cannot make a folder for a copy of the backup's index" };
-        index->m_privateCopy = pattern;
-        const fs::path copy = index->m_privateCopy / "Manifest.db";
+        index->m_privateCopy.path = pattern;
+        const fs::path copy = index->m_privateCopy.path / "Manifest.db";
         std::error_code error;
         fs::copy_file(file, copy, error);
         if (!error)
@@ -63,14 +63,13 @@ Result<std::unique_ptr<ManifestDatabase>> ManifestDatabase::open(const fs::path&
     return index;
 }
 
-ManifestDatabase::~ManifestDatabase()
+ManifestDatabase::~ManifestDatabase() = default;
+
+ManifestDatabase::PrivateFolder::~PrivateFolder()
 {
-    m_lookup.reset();
-    m_connection.reset();
-    if (!m_privateCopy.empty()) {
-        std::error_code ignored;
-        fs::remove_all(m_privateCopy, ignored);
-    }
+    std::error_code ignored;
+    if (!path.empty())
+        fs::remove_all(path, ignored);
 }
 
 Result<std::map<std::string, BackupEntry>> ManifestDatabase::findFiles(std::string_view domain, std::span<const std::string> relativePaths)
@@ -93,7 +92,6 @@ Result<std::map<std::string, BackupEntry>> ManifestDatabase::findFiles(std::stri
             return Error { "the backup's index holds an unreadable record of " + std::string(domain) + "/" + path };
         found[path] = { id, record->size };
     }
-    sqlite3_reset(lookup);
     return found;
 }
 

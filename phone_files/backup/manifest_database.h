@@ -29,7 +29,18 @@ public:
 private:
     ManifestDatabase() = default;
 
-    std::filesystem::path m_privateCopy;
+    // The folder of the private copy, removed with it once the connection below is closed
+    // (members go in the reverse of their order here).
+    class PrivateFolder {
+    public:
+        PrivateFolder() = default;
+        PrivateFolder(const PrivateFolder&) = delete;
+        PrivateFolder& operator=(const PrivateFolder&) = delete;
+        ~PrivateFolder();
+        std::filesystem::path path;
+    };
+
+    PrivateFolder m_privateCopy;
     SqliteConnection m_connection;
     SqliteStatement m_lookup;
 };

@@ -228,6 +228,23 @@ TEST(BackupReader, LooksFilesUpThroughTheIndex)
     SqliteStatement plan = prepareSqlite(connection.get(), (std::string("EXPLAIN QUERY PLAN ") + ManifestDatabase::kLookup).c_str());
     ASSERT_EQ(sqlite3_step(plan.get()), SQLITE_ROW);
     EXPECT_NE(std::string(reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3))).find("USING INDEX FilesRelativePathIdx"), std::string::npos);
+    plan.reset();
+    connection.reset();
+
+    // A row without a file ID, or whose record is no record, is an error, not a file.
+    for (const char* damage : { "UPDATE Files SET fileID = NULL WHERE relativePath = 'Library/AddressBook/AddressBook.sqlitedb'",
+             "UPDATE Files SET file = x'00' WHERE relativePath = 'Library/AddressBook/AddressBook.sqlitedb'" }) {
+        TemporaryFolder other;
+        const std::filesystem::path damaged = writeSmallBackup(other, BackupIndexFormat::Database, 10);
+        SqliteConnection writer = openSqlite((damaged / "Manifest.db").c_str(), SQLITE_OPEN_READWRITE);
+        ASSERT_EQ(sqlite3_exec(writer.get(), damage, nullptr, nullptr, nullptr), SQLITE_OK) << damage;
+        writer.reset();
+        Result<std::unique_ptr<ManifestDatabase>> opened = ManifestDatabase::open(damaged / "Manifest.db");
+        ASSERT_TRUE(opened.ok()) << opened.error();
+        Result<std::map<std::string, BackupEntry>> refused = (*opened)->findFiles("HomeDomain", paths);
+        ASSERT_FALSE(refused.ok()) << damage;
+        EXPECT_EQ(refused.error(), "the backup's index holds an unreadable record of HomeDomain/Library/AddressBook/AddressBook.sqlitedb") << damage;
+    }
 }
 
 }

@@ -1,6 +1,7 @@
 #include "backup/backup_writer.h"
 #include "backup/sqlite_handles.h"
 #include "support/host_harness.h"
+#include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -219,7 +220,7 @@ TEST(ImportBackup, SummarySaysWhatCameAcross)
 
 // An index in write-ahead-log mode whose log holds the phone's rows, and an address book whose
 // log is backed up beside it: the import reads what was committed, in the logs too, and writes
-// nothing beside the backup's index.
+// nothing beside the backup's index; its private copy of the index is gone at the end.
 TEST(ImportBackup, ReadsTheRowsCommittedToTheLogs)
 {
     BackupFixture fixture;
@@ -239,10 +240,15 @@ TEST(ImportBackup, ReadsTheRowsCommittedToTheLogs)
 
     const auto before = contentsOf(fixture.backup());
     setWritable(fixture.backup(), false);
-    const RunResult result = fixture.import();
+    TemporaryFolder temporary;
+    const RunResult result = [&] {
+        const ScopedEnvironment privateCopies("TMPDIR", temporary.path().string());
+        return fixture.import();
+    }();
     setWritable(fixture.backup(), true);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(contentsOf(fixture.backup()), before);
+    EXPECT_TRUE(fs::is_empty(temporary.path())) << "the private copy of the index is removed";
     EXPECT_EQ(result.lines().at(1), "favorites: 14, 4 with a photo");
     EXPECT_TRUE(fs::exists(fixture.root() / (std::string(kImagesFile) + "-wal")));
     // Four of the fourteen favorites keep their thumbnails once the log's deletion is read.
