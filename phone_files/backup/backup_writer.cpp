@@ -137,7 +137,12 @@ void putRecord(std::string& out, const Listed& file)
         putNumber(out, 1764585000, 4);
     putNumber(out, file.size, 8);
     putNumber(out, 0, 1); // protection class
-    putNumber(out, 0, 1); // properties
+    // Files carry one extended attribute, a name and a value, as many do in real indices.
+    putNumber(out, file.folder ? 0 : 1, 1);
+    if (!file.folder) {
+        putString(out, "user.origin");
+        putString(out, "backup");
+    }
 }
 
 Result<void> writeMbdbIndex(const fs::path& backup, const std::vector<Listed>& home, const BackupOptions& options)
