@@ -224,6 +224,21 @@ TEST(BackupReader, LooksFilesUpThroughTheIndex)
     EXPECT_EQ(found->begin()->second.size, std::string("not really a database").size());
     EXPECT_EQ((*index)->findFiles("AppDomain-org.example.app7", paths)->size(), 1u);
 
+    // The older index answers the same: only the listed files of the domain asked for, not a
+    // folder, another domain's file at the same path or a file no one asked for.
+    TemporaryFolder older;
+    older.write("phone/private/var/mobile/Library/Notes/notes.db", "not asked for");
+    const std::filesystem::path mbdb = writeSmallBackup(older, BackupIndexFormat::Mbdb, 500);
+    ManifestMbdb oldIndex(mbdb / "Manifest.mbdb");
+    for (const std::string& domain : { std::string("HomeDomain"), std::string("AppDomain-org.example.app7") }) {
+        Result<std::map<std::string, BackupEntry>> fromOld = oldIndex.findFiles(domain, paths);
+        Result<std::map<std::string, BackupEntry>> fromNew = (*index)->findFiles(domain, paths);
+        ASSERT_TRUE(fromOld.ok() && fromNew.ok()) << domain;
+        ASSERT_EQ(fromOld->size(), 1u) << domain;
+        EXPECT_EQ(fromOld->begin()->first, fromNew->begin()->first) << domain;
+        EXPECT_EQ(fromOld->begin()->second.fileId, fromNew->begin()->second.fileId) << domain;
+    }
+
     SqliteConnection connection = openSqlite((backup / "Manifest.db").c_str(), SQLITE_OPEN_READONLY);
     SqliteStatement plan = prepareSqlite(connection.get(), (std::string("EXPLAIN QUERY PLAN ") + ManifestDatabase::kLookup).c_str());
     ASSERT_EQ(sqlite3_step(plan.get()), SQLITE_ROW);
