@@ -30,8 +30,8 @@ std::string_view withoutComment(std::string_view line)
 {
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '\\' && quoted && i + 1 < line.size())
-            ++i;
+        if (line[i] == '\\' && quoted)
+            ++i; // the escaped character, if there is one
         else if (line[i] == '"')
             quoted = !quoted;
         else if (line[i] == '#' && !quoted)
