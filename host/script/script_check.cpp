@@ -32,7 +32,6 @@ void SessionState::ran(const ScriptCommand& command)
 void reportBadLine(std::ostream& err, const std::string& scriptName, int line, const std::string& message, const std::string& text)
 {
     kHostErrors.begin(err) << scriptName << ':' << line << ": " << message << " (in \"" << quotedScriptText(text) << "\")\n";
-    err.flush();
 }
 
 std::optional<std::vector<ScriptLine>> readCheckedScript(std::istream& script, const std::string& scriptName, std::ostream& err,
@@ -61,7 +60,6 @@ std::optional<std::vector<ScriptLine>> readCheckedScript(std::istream& script, c
     // A read error ends the loop as the end of the script would; it must not pass for one.
     if (script.bad()) {
         kHostErrors.begin(err) << scriptName << ": cannot read the script any further\n";
-        err.flush();
         return std::nullopt;
     }
     return lines;
