@@ -89,6 +89,8 @@ TEST(ScriptParser, RefusesWhatTheTableDoesNotAllow)
     EXPECT_EQ(refusal("fl\x01y"), "unknown command 'fl\\x01y'");
     EXPECT_EQ(refusal("tap 1"), "'tap' takes two numbers, X and Y");
     EXPECT_EQ(refusal("height now"), "'height' takes nothing");
+    EXPECT_EQ(refusal("set metroStyle"), "'set' takes a key and a value");
+    EXPECT_EQ(refusal("set"), "'set' takes a key and a value");
     for (const char* line : { "tap 1e39 0", "tap nan 1", "tap 1 inf", "scroll 0x10", "wait -1", "wait 86401", "wait soon",
              "page 0", "page 1.5", "press -1", "press 2.5", "record clip.png 0", "record clip.png 601", "record 3",
              "render", "unset", "unset two keys", "set onlykey", "set", "tap 1 2 3", "scroll 1 2", "wait 1 2", "wait 1x",

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
 
 namespace kavrin::testing {
 namespace {
@@ -216,6 +217,34 @@ TEST(ImportBackup, SummarySaysWhatCameAcross)
     result = fixture.import();
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.lines().at(1), "favorites: 1, 0 with a photo");
+}
+
+// The program's own options: its version and help on standard output, a usage error on standard
+// error with status 2, and --bundle naming the bundle the root links to.
+TEST(ImportBackup, AnswersItsOwnOptions)
+{
+    const RunResult version = runProgram("kavrin-import-backup", { "--version" });
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("kavrin-import-backup [0-9]+\\.[0-9]+(\\.[0-9]+)?\n"))) << version.out;
+    const RunResult help = runProgram("kavrin-import-backup", { "--help" });
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.err.empty()) << help.err;
+    EXPECT_EQ(help.out.rfind("kavrin-import-backup: makes a phone root", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("usage: kavrin-import-backup"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--bundle DIR"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("Exit status: 0 imported"), std::string::npos) << help.out;
+    const RunResult usage = runProgram("kavrin-import-backup", { "only-one" });
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.out.empty()) << usage.out;
+    EXPECT_NE(usage.err.find("usage: kavrin-import-backup BACKUP ROOT [--bundle DIR]\n"), std::string::npos) << usage.err;
+
+    BackupFixture fixture;
+    fixture.writeBackup();
+    const fs::path bundle = fixture.folder.path() / "Elsewhere.bundle";
+    fs::create_directory(bundle);
+    const RunResult imported = runProgram("kavrin-import-backup", { fixture.backup().string(), fixture.root().string(), "--bundle", bundle.string() });
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_TRUE(fs::equivalent(fixture.root() / fs::path(kBundlePath).relative_path(), bundle));
 }
 
 // An index in write-ahead-log mode whose log holds the phone's rows, and an address book whose
