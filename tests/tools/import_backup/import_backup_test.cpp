@@ -2,9 +2,13 @@
 #include "backup/sqlite_handles.h"
 #include "support/host_harness.h"
 #include "support/scoped_environment.h"
+#include "support/small_file_limit.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <map>
 #include <regex>
 
@@ -245,6 +249,31 @@ TEST(ImportBackup, AnswersItsOwnOptions)
     const RunResult imported = runProgram("kavrin-import-backup", { fixture.backup().string(), fixture.root().string(), "--bundle", bundle.string() });
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_TRUE(fs::equivalent(fixture.root() / fs::path(kBundlePath).relative_path(), bundle));
+}
+
+// A root that cannot be written whole (here files may not grow past a few bytes, as on a full
+// disk) fails with status 1, says why, and leaves nothing beside the backup.
+TEST(ImportBackup, ARootThatCannotBeWrittenFails)
+{
+    BackupFixture fixture;
+    fixture.writeBackup();
+    const std::string command = program("kavrin-import-backup") + " '" + fixture.backup().string() + "' '" + fixture.root().string() + "' 2>&1";
+    std::string output;
+    int status = -1;
+    {
+        // Only the program's files are limited: its messages come through a pipe.
+        SmallFileLimit limit;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char buffer[512];
+        while (std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, read);
+        status = ::pclose(pipe);
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+    EXPECT_EQ(output.rfind("kavrin-import-backup: cannot copy " + fixture.backup().string() + "/", 0), 0u) << output;
+    EXPECT_EQ(fixture.folderNames(), std::vector<std::string> { "backup" });
 }
 
 // An index in write-ahead-log mode whose log holds the phone's rows, and an address book whose
