@@ -207,7 +207,7 @@ TEST(ImportBackup, SummarySaysWhatCameAcross)
     const std::string addressBook = std::string(weeapp::sys::kAddressBookPath).substr(1);
     const std::string images = std::string(weeapp::sys::kAddressBookImagesPath).substr(1);
     BackupFixture fixture(false);
-    fixture.phone.writeRaw(std::string(weeapp::sys::kFavoritesPath).substr(1), "<plist><dict/></plist>");
+    fixture.phone.writeRaw(std::string(weeapp::sys::kFavoritesPath).substr(1), "<plist><dict><key>Name</key><string>Anna</string></dict></plist>");
     fixture.phone.writeRaw(addressBook, "not a database");
     fixture.writeBackup();
     RunResult result = fixture.import();
