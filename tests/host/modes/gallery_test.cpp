@@ -160,6 +160,15 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     EXPECT_EQ(listed.status, 1);
     EXPECT_NE(listed.out.find("only-new no-favorites.png\n"), std::string::npos) << listed.out;
     EXPECT_NE(listed.out.find("only-old retired-state.png\n"), std::string::npos) << listed.out;
+    // The page shows each of them with the picture it has and no diff; a picture that is no PNG
+    // has changed wholly, with no diff either.
+    std::ofstream(old / "metro-mid-flip.png") << "not a picture";
+    RunResult broken = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.001" });
+    EXPECT_NE(broken.out.find("changed metro-mid-flip.png 1.000000\n"), std::string::npos) << broken.out;
+    const std::string page = readFile(now / "diff.html");
+    EXPECT_NE(page.find("<img src=\"no-favorites.png\" alt=\"new\">"), std::string::npos) << page;
+    EXPECT_NE(page.find("retired-state.png\" alt=\"old\">"), std::string::npos) << page;
+    EXPECT_EQ(page.find("alt=\"diff\""), std::string::npos) << page;
 
     RunResult strict = gallery(phone, now, { "--against", (work.path() / "missing").string() });
     EXPECT_EQ(strict.status, 2);
