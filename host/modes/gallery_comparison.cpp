@@ -75,10 +75,11 @@ struct Row {
 
 std::string pageOf(const std::vector<Row>& rows, const fs::path& newFolder, const fs::path& oldFolder, double tolerance)
 {
-    // The old pictures by a path relative to the page, so that the two galleries can move together.
+    // The old pictures by a path relative to the page, so that the two galleries can move together;
+    // by their absolute path when there is none (relative answers an empty path when it fails).
     std::error_code error;
-    fs::path relative = fs::relative(fs::absolute(oldFolder), fs::absolute(newFolder), error);
-    const std::string old = (error || relative.empty() ? fs::absolute(oldFolder).lexically_normal() : relative).string() + "/";
+    const fs::path relative = fs::relative(fs::absolute(oldFolder), fs::absolute(newFolder), error);
+    const std::string old = (relative.empty() ? fs::absolute(oldFolder).lexically_normal() : relative).string() + "/";
     std::string html =
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Gallery changes</title>\n"
         "<style>body{font-family:sans-serif;background:#222;color:#eee}td{vertical-align:top;padding:4px}"
