@@ -90,6 +90,21 @@ TEST(ScriptRunner, TheProtocolSeesChangesNotifiedBetweenLines)
     EXPECT_EQ(host.readLine(), "{\"ok\": false, \"line\": 5, \"error\": \"unknown command 'fly'\"}");
 }
 
+// The screen reader's page gesture needs a scroll view: a plug-in whose view has none refuses it
+// as a bad line.
+TEST(ScriptRunner, SwipesNeedAScrollView)
+{
+    TemporaryFolder root;
+    const fs::path bundle = root.path() / "System/Library/WeeAppPlugins/Tiny.bundle";
+    fs::create_directories(bundle);
+    fs::copy_file(KAVRIN_TEST_TINY_RED_BUNDLE, bundle / "Tiny");
+    for (const char* swipe : { "swipe-next", "swipe-previous" }) {
+        RunResult result = runProgram("kavrin-host", { "--root", root.path().string(), "--plugins", bundle.string(), "--script", "-" }, std::string("view\n") + swipe + "\n");
+        EXPECT_EQ(result.status, 2) << swipe;
+        EXPECT_TRUE(contains(result.err, "stdin:2: there is no scroll view on screen")) << result.err;
+    }
+}
+
 // Taps go through hit testing to the tile's action: the standard action opens a URL, a tap
 // beside the tiles does nothing, ask-flags bring the chooser, whose buttons act.
 TEST(ScriptRunner, TapsOpenURLsAndTheChooserActs)
@@ -223,6 +238,15 @@ TEST(ScriptRunner, DestroyedControllerReceivesNothing)
         EXPECT_EQ(refused.out, "") << command;
     }
     EXPECT_FALSE(fs::exists(phone.path() / "x.png"));
+
+    // The view stays on the screen, but no tile's hint comes from the controller any more, nor
+    // does a notified change rebuild it.
+    PhoneRoot standard;
+    standard.writeFavorites(threeFavorites());
+    RunResult shown = standard.host("view\nelements\ndestroy\nset metroStyle true\nnotify\nelements\n");
+    ASSERT_EQ(shown.lines().size(), 2u) << shown.out;
+    EXPECT_TRUE(contains(shown.lines()[0], "{\"label\": \"Ada Quell\", \"hint\": \"Calls\"")) << shown.out;
+    EXPECT_TRUE(contains(shown.lines()[1], "{\"label\": \"Ada Quell\", \"hint\": null")) << shown.out;
 }
 
 // With --force, set stores any key with its value typed from the text and writes the file;
