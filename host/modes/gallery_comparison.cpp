@@ -124,14 +124,10 @@ GalleryComparison::GalleryComparison(
 
 std::optional<std::string> GalleryComparison::refusal(const fs::path& newFolder, const fs::path& oldFolder)
 {
-    // The same folder by any spelling or link, whether or not the new one is there yet.
-    auto real = [](const fs::path& folder) {
-        std::error_code ignored;
-        fs::path path = fs::weakly_canonical(fs::absolute(folder, ignored), ignored).lexically_normal();
-        return path.has_filename() ? path : path.parent_path();
-    };
+    // The same folder by any spelling or link. The earlier one exists (the option checks), so a
+    // new folder not made yet cannot be it.
     std::error_code error;
-    if (real(newFolder) == real(oldFolder) || fs::equivalent(newFolder, oldFolder, error))
+    if (fs::equivalent(newFolder, oldFolder, error))
         return "--against " + oldFolder.string() + " is the gallery's own folder: its pictures would be replaced by the ones compared with them; give the earlier gallery's folder";
     if (!GallerySession::isGallery(oldFolder))
         return "--against " + oldFolder.string() + " is no gallery (it has no index.html that --gallery wrote); give the folder of an earlier gallery";

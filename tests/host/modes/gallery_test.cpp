@@ -169,6 +169,10 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     EXPECT_NE(page.find("<img src=\"no-favorites.png\" alt=\"new\">"), std::string::npos) << page;
     EXPECT_NE(page.find("retired-state.png\" alt=\"old\">"), std::string::npos) << page;
     EXPECT_EQ(page.find("alt=\"diff\""), std::string::npos) << page;
+    EXPECT_NE(page.find("<tr><td class=\"changed\">metro, a tile mid-flip<br>changed 1.000000</td>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<tr><td class=\"only\">no favorites<br>only-new</td><td></td>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<tr><td class=\"only\">retired-state.png<br>only-old</td>"), std::string::npos) << page;
+    EXPECT_TRUE(page.ends_with("</table></body></html>\n")) << page;
 
     RunResult strict = gallery(phone, now, { "--against", (work.path() / "missing").string() });
     EXPECT_EQ(strict.status, 2);
@@ -194,7 +198,6 @@ TEST(Gallery, RefusesToCompareWithItselfOrWithWhatIsNoGallery)
         EXPECT_TRUE(itself.out.empty()) << itself.out;
         EXPECT_EQ(filesIn(baseline), before);
     }
-
     const fs::path photos = work.path() / "photos";
     fs::create_directories(photos);
     fs::copy_file(baseline / "no-favorites.png", photos / "no-favorites.png");
