@@ -90,19 +90,39 @@ TEST(ScriptRunner, TheProtocolSeesChangesNotifiedBetweenLines)
     EXPECT_EQ(host.readLine(), "{\"ok\": false, \"line\": 5, \"error\": \"unknown command 'fly'\"}");
 }
 
-// The screen reader's page gesture needs a scroll view: a plug-in whose view has none refuses it
-// as a bad line.
+// The screen reader's page gesture, a scroll and a page need a scroll view: a plug-in whose view
+// has none refuses them as bad lines.
 TEST(ScriptRunner, SwipesNeedAScrollView)
 {
     TemporaryFolder root;
     const fs::path bundle = root.path() / "System/Library/WeeAppPlugins/Tiny.bundle";
     fs::create_directories(bundle);
     fs::copy_file(KAVRIN_TEST_TINY_RED_BUNDLE, bundle / "Tiny");
-    for (const char* swipe : { "swipe-next", "swipe-previous" }) {
+    for (const char* swipe : { "swipe-next", "swipe-previous", "scroll 10", "page 1" }) {
         RunResult result = runProgram("kavrin-host", { "--root", root.path().string(), "--plugins", bundle.string(), "--script", "-" }, std::string("view\n") + swipe + "\n");
         EXPECT_EQ(result.status, 2) << swipe;
         EXPECT_TRUE(contains(result.err, "stdin:2: there is no scroll view on screen")) << result.err;
     }
+}
+
+// A view that disappeared flips no more tiles than the flip already under way: in the metro look
+// over ten seconds, one flipped tile instead of one every few seconds.
+TEST(ScriptRunner, ADisappearedViewStopsFlipping)
+{
+    PhoneRoot phone;
+    phone.writeDemoPhone();
+    phone.writeSettings({ { "metroStyle", weeapp::sys::Value::boolean(true) } });
+    const auto flippedTiles = [&](const std::string& script) {
+        const std::string out = phone.host(script).out;
+        std::size_t count = 0;
+        for (std::size_t at = out.find("\"alpha\": 0.05"); at != std::string::npos; at = out.find("\"alpha\": 0.05", at + 1))
+            ++count;
+        return count;
+    };
+    const std::size_t shown = flippedTiles("view\nappear\nwait 9.75\ndump\n");
+    const std::size_t hidden = flippedTiles("view\nappear\ndisappear\nwait 9.75\ndump\n");
+    EXPECT_EQ(hidden, 1u);
+    EXPECT_GT(shown, hidden);
 }
 
 // Taps go through hit testing to the tile's action: the standard action opens a URL, a tap
