@@ -114,7 +114,6 @@ Opening openingFor(const std::string& path)
     const bool complete = regular && ::pread(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
     const bool wal = complete && std::string_view(header.data(), 16) == std::string_view("SQLite format 3\0", 16) && header[19] == 2;
     const bool locked = wal && lockedAgainstReaders(fd);
-    file.reset();
     if (!regular || locked)
         return Opening::Refused;
     if (!wal)
@@ -157,7 +156,8 @@ weeapp::SqliteConnection openReadOnly(const char* phonePath)
 }
 
 // One query on its own connection: prepares the SQL, hands every row to onRow, and finalises
-// and closes on every path, the statement first. A failed open or prepare runs no row.
+// and closes on every path, the statement first (a local goes before the parameter that owns the
+// connection). A failed open or prepare runs no row.
 template<typename OnRow>
 void runQuery(weeapp::SqliteConnection connection, const std::string& sql, OnRow onRow)
 {
@@ -166,8 +166,6 @@ void runQuery(weeapp::SqliteConnection connection, const std::string& sql, OnRow
         while (sqlite3_step(statement.get()) == SQLITE_ROW)
             onRow(statement.get());
     }
-    statement.reset();
-    connection.reset();
 }
 
 }
