@@ -132,8 +132,15 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     EXPECT_TRUE(diff.near(100, 50, { 255, 0, 255 }, 0));
     EXPECT_FALSE(diff.near(101, 50, { 255, 0, 255 }, 60));
     EXPECT_EQ(std::distance(fs::directory_iterator(now / "diff"), fs::directory_iterator()), 1);
-    EXPECT_TRUE(Picture(now / "diff.png").valid());
+    const Picture oneRow(now / "diff.png");
+    EXPECT_TRUE(oneRow.valid());
     EXPECT_NE(readFile(now / "diff.html").find("diff/" + state), std::string::npos);
+    // Each changed state is one row of the diff sheet: the old picture, the new and the changes.
+    changeOnePixel(old / "metro-mid-flip.png", 10, 10);
+    ASSERT_EQ(gallery(phone, now, { "--against", old.string() }).status, 1);
+    const Picture twoRows(now / "diff.png");
+    EXPECT_EQ(twoRows.width(), oneRow.width());
+    EXPECT_GT(twoRows.height(), oneRow.height());
 
     // Each build against the last one: the gallery just compared, with its diff sheet, page and
     // pictures, is the next one's baseline, and the same pictures pass.
