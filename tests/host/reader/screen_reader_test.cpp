@@ -1,3 +1,4 @@
+#include "reader/spoken_text.h"
 #include "support/host_harness.h"
 
 #include <weeapp/ui/inspection/json_text.h>
@@ -82,6 +83,27 @@ TEST(ScreenReader, CommandErrors)
         EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
     }
     EXPECT_EQ(phone.host("elements\ndescribe 10 10\n").lines(), (std::vector<std::string> { "elements []", "describe null" }));
+}
+
+// What is spoken for an element: its label, value, what it is in the language asked for (by its
+// first part; English where there are no words for it) and its hint, each a sentence; static
+// text says nothing of itself.
+TEST(ScreenReader, SpokenTextSaysWhatTheElementIsInItsLanguage)
+{
+    using weeapp::ui::AccessibilityDescription;
+    const AccessibilityDescription button { "Ada Quell", "Calls", weeapp::ui::AccessibilityTraitButton, std::nullopt };
+    EXPECT_EQ(host::spokenText(button, "en"), "Ada Quell. button. Calls");
+    EXPECT_EQ(host::spokenText(button, "de"), "Ada Quell. Taste. Calls");
+    EXPECT_EQ(host::spokenText(button, "de-AT"), "Ada Quell. Taste. Calls");
+    EXPECT_EQ(host::spokenText(button, "ja"), "Ada Quell. button. Calls");
+    EXPECT_EQ(host::spokenText(button, ""), "Ada Quell. button. Calls");
+    const AccessibilityDescription pages { std::nullopt, std::nullopt, weeapp::ui::AccessibilityTraitAdjustable, "page 1 of 2" };
+    EXPECT_EQ(host::spokenText(pages, "fr"), "page 1 of 2. réglable");
+    const AccessibilityDescription photo { "Photo", std::nullopt, weeapp::ui::AccessibilityTraitImage, std::nullopt };
+    EXPECT_EQ(host::spokenText(photo, "nl"), "Photo. afbeelding");
+    const AccessibilityDescription text { "Bo", std::nullopt, weeapp::ui::AccessibilityTraitStaticText, std::nullopt };
+    EXPECT_EQ(host::spokenText(text, "es"), "Bo");
+    EXPECT_EQ(host::spokenText({}, "en"), "");
 }
 
 // With --speak every describe is spoken into the WAV file at the end: a second or more of
