@@ -156,10 +156,16 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     EXPECT_FALSE(fs::exists(now / "diff"));
     EXPECT_FALSE(fs::exists(now / "diff.png"));
     EXPECT_EQ(readFile(now / "diff.html").find(state), std::string::npos);
-    // Just over the tolerance it counts.
+    // Just over the tolerance it counts; a share at the tolerance passes, even a whole picture's.
     RunResult over = gallery(phone, now, { "--against", old.string(), "--tolerance", "0.000026" });
     EXPECT_EQ(over.status, 1);
     EXPECT_NE(over.out.find("changed " + state), std::string::npos) << over.out;
+    const std::string kept = readFile(old / state);
+    fs::copy_file(old / "metro-mid-flip.png", old / state, fs::copy_options::overwrite_existing); // another size: all of it changed
+    RunResult whole = gallery(phone, now, { "--against", old.string(), "--tolerance", "1" });
+    EXPECT_EQ(whole.status, 0) << whole.out;
+    EXPECT_EQ(whole.out.find("changed "), std::string::npos) << whole.out;
+    std::ofstream(old / state, std::ios::binary | std::ios::trunc) << kept;
 
     fs::remove(old / "no-favorites.png");
     fs::copy_file(old / state, old / "retired-state.png");
