@@ -127,6 +127,8 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     RunResult changed = gallery(phone, now, { "--against", old.string() });
     EXPECT_EQ(changed.status, 1) << changed.err;
     EXPECT_NE(changed.out.find("changed " + state + " 0.000027\n"), std::string::npos) << changed.out;
+    EXPECT_NE(changed.out.find("diff sheet " + (now / "diff.png").string() + "\n"), std::string::npos) << changed.out;
+    EXPECT_TRUE(changed.err.empty()) << changed.err;
     Picture diff(now / "diff" / state);
     ASSERT_TRUE(diff.valid());
     EXPECT_TRUE(diff.near(100, 50, { 255, 0, 255 }, 0));
@@ -141,6 +143,23 @@ TEST(Gallery, ComparesWithAnEarlierGallery)
     const Picture twoRows(now / "diff.png");
     EXPECT_EQ(twoRows.width(), oneRow.width());
     EXPECT_GT(twoRows.height(), oneRow.height());
+
+    // A sheet or page that cannot be written (a folder with something in it in its place) fails
+    // the comparison and says so, even when no state changed, and the folder stays.
+    const fs::path blockedRun = work.path() / "blocked", itsCopy = work.path() / "blocked-copy";
+    ASSERT_EQ(gallery(phone, blockedRun).status, 0);
+    fs::copy(blockedRun, itsCopy, fs::copy_options::recursive);
+    fs::create_directories(blockedRun / "diff.html" / "keep");
+    RunResult pageBlocked = gallery(phone, blockedRun, { "--against", itsCopy.string() });
+    EXPECT_EQ(pageBlocked.status, 1);
+    EXPECT_EQ(pageBlocked.out.find("changed "), std::string::npos) << pageBlocked.out;
+    EXPECT_NE(pageBlocked.err.find("cannot write " + (blockedRun / "diff.html").string()), std::string::npos) << pageBlocked.err;
+    EXPECT_TRUE(fs::is_directory(blockedRun / "diff.html" / "keep"));
+    fs::create_directories(blockedRun / "diff.png" / "keep");
+    RunResult sheetBlocked = gallery(phone, blockedRun, { "--against", old.string() });
+    EXPECT_EQ(sheetBlocked.status, 1);
+    EXPECT_NE(sheetBlocked.err.find("cannot write " + (blockedRun / "diff.png").string()), std::string::npos) << sheetBlocked.err;
+    EXPECT_EQ(sheetBlocked.out.find("diff sheet "), std::string::npos) << sheetBlocked.out;
 
     // Each build against the last one: the gallery just compared, with its diff sheet, page and
     // pictures, is the next one's baseline, and the same pictures pass.
