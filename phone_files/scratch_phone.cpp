@@ -3,8 +3,6 @@
 #include "kavrin/published_names.h"
 #include <weeapp/sys/files/phone_paths.h>
 
-#include <cstdlib>
-
 namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
@@ -62,19 +60,14 @@ bool copyPhone(const fs::path& from, const fs::path& to, std::error_code& error)
 Result<std::unique_ptr<ScratchPhone>> ScratchPhone::copyOf(const fs::path& root)
 {
     std::error_code code;
-    std::string pattern = (fs::temp_directory_path(code) / "kavrin-demo-XXXXXX").string();
-    if (code || !::mkdtemp(pattern.data()))
+    const fs::path temporary = fs::temp_directory_path(code);
+    OwnedFolder folder = code ? OwnedFolder() : OwnedFolder::make((temporary / "kavrin-demo-XXXXXX").string());
+    if (!folder)
         return Error { "cannot make a temporary folder for the demo's copy of the phone" };
-    std::unique_ptr<ScratchPhone> scratch(new ScratchPhone(pattern));
-    if (!copyPhone(root, scratch->m_root, code))
+    std::unique_ptr<ScratchPhone> scratch(new ScratchPhone(std::move(folder)));
+    if (!copyPhone(root, scratch->root(), code))
         return Error { "cannot copy the phone " + root.string() + ": " + code.message() };
     return scratch;
-}
-
-ScratchPhone::~ScratchPhone()
-{
-    std::error_code ignored;
-    fs::remove_all(m_root, ignored);
 }
 
 }

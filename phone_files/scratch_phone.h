@@ -1,5 +1,6 @@
 #pragma once
 
+#include "owned_folder.h"
 #include "result.h"
 
 #include <filesystem>
@@ -15,17 +16,13 @@ class ScratchPhone {
 public:
     // The reason when the copy cannot be made; nothing is then left behind.
     static Result<std::unique_ptr<ScratchPhone>> copyOf(const std::filesystem::path& root);
-    ~ScratchPhone();
-    ScratchPhone(const ScratchPhone&) = delete;
-    ScratchPhone& operator=(const ScratchPhone&) = delete;
-
-    const std::filesystem::path& root() const { return m_root; }
+    const std::filesystem::path& root() const { return m_root.path(); }
 
 private:
-    explicit ScratchPhone(std::filesystem::path root)
+    explicit ScratchPhone(OwnedFolder root)
         : m_root(std::move(root)) { }
 
-    std::filesystem::path m_root;
+    OwnedFolder m_root;
 };
 
 }

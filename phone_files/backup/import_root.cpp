@@ -3,22 +3,13 @@
 #include <fcntl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <utility>
 
 namespace kavrin::phone_files {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void removeFolder(const fs::path& folder)
-{
-    std::error_code ignored;
-    if (!folder.empty())
-        fs::remove_all(folder, ignored);
-}
 
 // Folders under it 0700 (mkdtemp made it 0700 itself), files 0600; links are left as they are
 // (their own mode means nothing).
@@ -53,42 +44,30 @@ Result<ImportRoot> ImportRoot::prepare(const fs::path& root)
         if (!earlier && !fs::is_empty(target, error))
             return Error { root.string() + " holds files of its own and no earlier import; name a new or empty folder" };
     }
-    // Parent folders that cannot be made fail the mkdtemp below.
+    // Parent folders that cannot be made fail the making of the folder beside ROOT below.
     fs::create_directories(target.parent_path(), error);
     ImportRoot made(target, earlier);
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".import-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data()))
+    made.m_staging = OwnedFolder::make((target.parent_path() / ("." + target.filename().string() + ".import-XXXXXX")).string());
+    if (!made.m_staging)
         return Error { "cannot make a folder beside " + root.string() };
-    made.m_staging = pattern;
     return made;
-}
-
-ImportRoot::ImportRoot(ImportRoot&& other) noexcept
-    : m_root(std::move(other.m_root))
-    , m_staging(std::exchange(other.m_staging, {}))
-    , m_earlier(other.m_earlier)
-{
-}
-
-ImportRoot::~ImportRoot()
-{
-    removeFolder(m_staging);
 }
 
 Result<void> ImportRoot::putInPlace()
 {
-    std::ofstream(m_staging / kImportMarker) << "A phone root made by kavrin-import-backup from a backup; a new import replaces it.\n";
-    if (!restrictPermissions(m_staging))
-        return Error { "cannot restrict the permissions of " + m_staging.string() };
+    const fs::path& staging = m_staging.path();
+    std::ofstream(staging / kImportMarker) << "A phone root made by kavrin-import-backup from a backup; a new import replaces it.\n";
+    if (!restrictPermissions(staging))
+        return Error { "cannot restrict the permissions of " + staging.string() };
     if (m_earlier) {
         // The two folders trade places at once, and the earlier import goes with the private name.
-        if (::renameat2(AT_FDCWD, m_staging.c_str(), AT_FDCWD, m_root.c_str(), RENAME_EXCHANGE) != 0)
+        if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, m_root.c_str(), RENAME_EXCHANGE) != 0)
             return Error { "cannot replace the earlier import in " + m_root.string() };
-    } else if (std::rename(m_staging.c_str(), m_root.c_str()) != 0) {
+    } else if (std::rename(staging.c_str(), m_root.c_str()) != 0) {
         // A folder that stayed empty is replaced; one that something filled in the meantime stays.
         return Error { "cannot put the import in " + m_root.string() + " (is it still empty?)" };
     } else {
-        m_staging.clear();
+        m_staging.release();
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "owned_folder.h"
 #include "result.h"
 
 #include <filesystem>
@@ -17,14 +18,13 @@ class ImportRoot {
 public:
     // An error naming why ROOT may not be written.
     static Result<ImportRoot> prepare(const std::filesystem::path& root);
-    ImportRoot(ImportRoot&&) noexcept;
+    ImportRoot(ImportRoot&&) noexcept = default;
     ImportRoot& operator=(ImportRoot&&) = delete;
-    ~ImportRoot();
 
     // Whether ROOT holds an earlier import, which the new one replaces.
     bool replacesEarlierImport() const { return m_earlier; }
     // Where the import is written until it is put in place.
-    const std::filesystem::path& staging() const { return m_staging; }
+    const std::filesystem::path& staging() const { return m_staging.path(); }
 
     // Makes the folder in the making's folders 0700 and its files 0600, writes the marker and
     // puts it in ROOT's place (an earlier import is removed then).
@@ -36,7 +36,7 @@ private:
         , m_earlier(earlier) { }
 
     std::filesystem::path m_root;
-    std::filesystem::path m_staging;
+    OwnedFolder m_staging;
     bool m_earlier { false };
 };
 

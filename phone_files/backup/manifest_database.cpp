@@ -3,7 +3,6 @@
 #include "file_record.h"
 #include <weeapp/sys/files/file_uri.h>
 
-#include <cstdlib>
 #include <fstream>
 
 namespace kavrin::phone_files {
@@ -37,11 +36,10 @@ Result<std::unique_ptr<ManifestDatabase>> ManifestDatabase::open(const fs::path&
     std::string name;
     int flags = SQLITE_OPEN_URI;
     if (hasLog(file)) {
-        std::string pattern = (fs::temp_directory_path() / "kavrin-index-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
+        index->m_privateCopy = OwnedFolder::make((fs::temp_directory_path() / "kavrin-index-XXXXXX").string());
+        if (!index->m_privateCopy)
             return Error { "cannot make a folder for a copy of the backup's index" };
-        index->m_privateCopy.path = pattern;
-        const fs::path copy = index->m_privateCopy.path / "Manifest.db";
+        const fs::path copy = index->m_privateCopy.path() / "Manifest.db";
         std::error_code error;
         fs::copy_file(file, copy, error);
         if (!error)
@@ -64,13 +62,6 @@ Result<std::unique_ptr<ManifestDatabase>> ManifestDatabase::open(const fs::path&
 }
 
 ManifestDatabase::~ManifestDatabase() = default;
-
-ManifestDatabase::PrivateFolder::~PrivateFolder()
-{
-    std::error_code ignored;
-    if (!path.empty())
-        fs::remove_all(path, ignored);
-}
 
 Result<std::map<std::string, BackupEntry>> ManifestDatabase::findFiles(std::string_view domain, std::span<const std::string> relativePaths)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup_index.h"
+#include "owned_folder.h"
 #include "sqlite_handles.h"
 
 #include <filesystem>
@@ -31,16 +32,7 @@ private:
 
     // The folder of the private copy, removed with it once the connection below is closed
     // (members go in the reverse of their order here).
-    class PrivateFolder {
-    public:
-        PrivateFolder() = default;
-        PrivateFolder(const PrivateFolder&) = delete;
-        PrivateFolder& operator=(const PrivateFolder&) = delete;
-        ~PrivateFolder();
-        std::filesystem::path path;
-    };
-
-    PrivateFolder m_privateCopy;
+    OwnedFolder m_privateCopy;
     SqliteConnection m_connection;
     SqliteStatement m_lookup;
 };
