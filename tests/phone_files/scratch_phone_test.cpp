@@ -1,5 +1,6 @@
 #include "kavrin/published_names.h"
 #include "scratch_phone.h"
+#include "support/scoped_environment.h"
 #include "support/temporary_folder.h"
 #include <weeapp/sys/files/phone_paths.h>
 
@@ -7,7 +8,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -16,35 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using kavrin::testing::fileBytes;
+using kavrin::testing::ScopedEnvironment;
 using kavrin::testing::TemporaryFolder;
 
 fs::path under(const fs::path& root, std::string_view phonePath)
 {
     return root / fs::path(phonePath).relative_path();
 }
-
-// The system's temporary folder pointed elsewhere for one test.
-class TemporaryDirectoryOverride {
-public:
-    explicit TemporaryDirectoryOverride(const fs::path& folder)
-    {
-        if (const char* old = std::getenv("TMPDIR"))
-            m_old = old;
-        ::setenv("TMPDIR", folder.c_str(), 1);
-    }
-    ~TemporaryDirectoryOverride()
-    {
-        if (m_old)
-            ::setenv("TMPDIR", m_old->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-    TemporaryDirectoryOverride(const TemporaryDirectoryOverride&) = delete;
-    TemporaryDirectoryOverride& operator=(const TemporaryDirectoryOverride&) = delete;
-
-private:
-    std::optional<std::string> m_old;
-};
 
 // The copy holds the favorites, the settings and every regular file of the address-book folder
 // (journals and logs too) with their bytes, and a link to the phone's own bundle; nothing else
@@ -54,7 +32,7 @@ TEST(ScratchPhone, CopiesWhatTheWidgetReadsAndGoesAway)
 {
     TemporaryFolder phone;
     TemporaryFolder temporary;
-    TemporaryDirectoryOverride redirected(temporary.path());
+    const ScopedEnvironment redirected("TMPDIR", temporary.path().string());
     const fs::path addressBook = under(phone.path(), weeapp::sys::kAddressBookPath).parent_path();
     phone.write(weeapp::sys::kFavoritesPath, "favorites");
     phone.write(kSettingsPath, "settings");
@@ -102,7 +80,7 @@ TEST(ScratchPhone, MissingFilesAndNoTemporaryFolder)
     TemporaryFolder phone;
     TemporaryFolder temporary;
     {
-        TemporaryDirectoryOverride redirected(temporary.path());
+        const ScopedEnvironment redirected("TMPDIR", temporary.path().string());
         auto empty = ScratchPhone::copyOf(phone.path());
         ASSERT_TRUE(empty) << empty.error();
         EXPECT_TRUE(fs::is_empty((*empty)->root()));
@@ -119,7 +97,7 @@ TEST(ScratchPhone, MissingFilesAndNoTemporaryFolder)
         EXPECT_FALSE(fs::exists(fs::symlink_status(under((*linked)->root(), kSettingsPath))));
     }
 
-    TemporaryDirectoryOverride missing(temporary.path() / "not-there");
+    const ScopedEnvironment missing("TMPDIR", (temporary.path() / "not-there").string());
     auto refused = ScratchPhone::copyOf(phone.path());
     ASSERT_FALSE(refused);
     EXPECT_NE(refused.error().find("temporary folder"), std::string::npos) << refused.error();

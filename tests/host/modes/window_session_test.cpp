@@ -1,4 +1,5 @@
 #include "support/host_harness.h"
+#include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -220,7 +221,7 @@ TEST(WindowSession, SignalsEndItCleanly)
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
     showWindowsOn(display);
     TemporaryFolder scratch, errors;
-    setenv("TMPDIR", scratch.path().c_str(), 1);
+    const ScopedEnvironment temporary("TMPDIR", scratch.path().string());
     for (const auto& [signal, status] : { std::pair { SIGINT, 130 }, std::pair { SIGTERM, 143 }, std::pair { SIGHUP, 129 } }) {
         const fs::path speech = scratch.path() / "speech.wav";
         InteractiveHost host({ "--root", phone.root(), "--window", "--speak", speech.string(), "--out", scratch.path().string() }, errors.path() / "err");
@@ -235,7 +236,6 @@ TEST(WindowSession, SignalsEndItCleanly)
         fs::remove(speech);
         EXPECT_TRUE(fs::is_empty(scratch.path())) << signal;
     }
-    unsetenv("TMPDIR");
 }
 
 // The screen reader of the window, on from the start with --speak: the pointer coming onto a
@@ -254,7 +254,7 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
     VirtualDisplay display;
     ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
     showWindowsOn(display);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const ScopedEnvironment silentAudio("SDL_AUDIODRIVER", "dummy");
     TemporaryFolder out;
     const fs::path speech = out.path() / "speech.wav";
 
@@ -312,7 +312,6 @@ TEST(WindowSession, TheReaderDescribesWhatThePointerComesOnto)
 
     quitWith(window, "q");
     EXPECT_EQ(host.finish(), 0);
-    unsetenv("SDL_AUDIODRIVER");
     const std::optional<Wav> wav = readWav(speech);
     ASSERT_TRUE(wav);
     // Three tiles and two buttons, each a second or more.
@@ -437,7 +436,7 @@ TEST(WindowSession, ReloadRunsTheRebuiltBundle)
     const auto blueAt = [](const Picture& picture) { return picture.at(320, 60).blue > 200 && picture.at(320, 60).red < 50; };
     // The rebuilt code is loaded from a copy in the temporary folder, which is gone once loaded.
     TemporaryFolder temporary;
-    setenv("TMPDIR", temporary.path().c_str(), 1);
+    const ScopedEnvironment copies("TMPDIR", temporary.path().string());
     for (bool watch : { false, true }) {
         build(KAVRIN_TEST_TINY_RED_BUNDLE);
         std::vector<std::string> arguments { "--root", root.path().string(), "--plugins", bundle.string(), "--window", "--out", out.path().string() };
@@ -458,7 +457,6 @@ TEST(WindowSession, ReloadRunsTheRebuiltBundle)
         EXPECT_EQ(shown.quit(), 0);
         EXPECT_TRUE(fs::is_empty(temporary.path())) << watch;
     }
-    unsetenv("TMPDIR");
 }
 
 // A linker writes its output in pieces: --watch reloads once the executable is whole,
@@ -601,20 +599,18 @@ TEST(WindowSession, NoDisplayGivesStatus2)
 {
     PhoneRoot phone;
     phone.writeDemoPhone();
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
+    const ScopedEnvironment noDisplay("DISPLAY", std::nullopt), noWayland("WAYLAND_DISPLAY", std::nullopt);
     RunResult result = runProgram("kavrin-host", { "--root", phone.root(), "--window" });
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("use --script or --live"), std::string::npos) << result.err;
 
     // A display that does not answer: SDL would fall back to a driver that shows nothing, and the
     // window would never be seen nor end. Only a user who names that driver gets it.
-    setenv("DISPLAY", ":99", 1);
+    noDisplay.set(":99");
     keepTheLeakCheckerOffSdlVideo();
     RunResult wrong = runProgram("kavrin-host", { "--root", phone.root(), "--window" });
     EXPECT_EQ(wrong.status, 2);
     EXPECT_NE(wrong.err.find("use --script or --live"), std::string::npos) << wrong.err;
-    unsetenv("DISPLAY");
 }
 
 }

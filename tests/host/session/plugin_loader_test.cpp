@@ -209,9 +209,8 @@ TEST(PluginTrust, AnUntrustedBundleRunsNoCode)
     fs::copy_file(KAVRIN_TEST_CONSTRUCTOR_BUNDLE, bundle / "Kavrin");
     TemporaryFolder work;
     const fs::path written = work.path() / "constructor-ran";
-    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
+    const ScopedEnvironment constructorFile("KAVRIN_TEST_CONSTRUCTOR_FILE", written.string());
+    const ScopedEnvironment noDisplay("DISPLAY", std::nullopt), noWayland("WAYLAND_DISPLAY", std::nullopt);
     const std::string out = (work.path() / "out").string();
     const std::vector<std::vector<std::string>> modes { { "--script", "-" }, { "--protocol", "json" }, { "--out", out },
         { "--gallery", (work.path() / "gallery").string() }, { "--live", "--out", out }, { "--window", "--out", out } };
@@ -235,12 +234,10 @@ TEST(PluginTrust, AnUntrustedBundleRunsNoCode)
     fs::create_directories(work.path() / "config/kavrin");
     std::ofstream(work.path() / "config/kavrin/trusted-plugins") << "# trusted plug-ins\nrelative/is/skipped\n"
                                                                  << phone.root() << '\n';
-    setenv("XDG_CONFIG_HOME", (work.path() / "config").c_str(), 1);
+    const ScopedEnvironment configuration("XDG_CONFIG_HOME", (work.path() / "config").string());
     RunResult configured = phone.host("height\n");
-    unsetenv("XDG_CONFIG_HOME");
     EXPECT_TRUE(contains(configured.err, "has no WeeAppCreateController")) << configured.err;
     EXPECT_TRUE(fs::exists(written));
-    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
 }
 
 // The list of trusted folders is found where the desktop keeps configuration: under
@@ -335,7 +332,7 @@ TEST(PluginTrust, NoProgramLoadsALibraryFromTheFolderItStartsIn)
     ASSERT_TRUE(fs::exists(planted.path() / "libz.so.1"));
 
     const fs::path written = planted.path() / "constructor-ran";
-    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+    const ScopedEnvironment constructorFile("KAVRIN_TEST_CONSTRUCTOR_FILE", written.string());
     for (const char* name : { "kavrin-host", "kavrin-prefs", "kavrin-demo-phone" }) {
         RunResult version = StartedProgram(name, { "--version" }, "", planted.path()).finish();
         EXPECT_EQ(version.status, 0) << name << ": " << version.err;
@@ -347,7 +344,6 @@ TEST(PluginTrust, NoProgramLoadsALibraryFromTheFolderItStartsIn)
     EXPECT_EQ(tapped.out, "open tel:+491701234567\n") << tapped.err;
     RunResult set = StartedProgram("kavrin-prefs", { "--root", phone.root(), "set", "showLabels", "yes" }, "", planted.path()).finish();
     EXPECT_EQ(set.status, 0) << set.err;
-    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
     EXPECT_FALSE(fs::exists(written));
 }
 
@@ -365,7 +361,7 @@ TEST(PluginTrust, TheRefusalsAdviceTrustsWhatItRefused)
     fs::create_directories(bundle);
     fs::create_symlink(elsewhere.path() / "code.so", bundle / "Kavrin");
     const fs::path written = elsewhere.path() / "constructor-ran";
-    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+    const ScopedEnvironment constructorFile("KAVRIN_TEST_CONSTRUCTOR_FILE", written.string());
 
     RunResult refused = phone.host("height\n", { "--plugins", bundle.string() });
     EXPECT_EQ(refused.status, 1);
@@ -378,7 +374,6 @@ TEST(PluginTrust, TheRefusalsAdviceTrustsWhatItRefused)
     EXPECT_EQ(advised, fs::canonical(elsewhere.path()).string());
 
     RunResult followed = phone.host("height\n", { "--plugins", bundle.string(), "--plugins", advised });
-    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
     EXPECT_TRUE(contains(followed.err, "has no WeeAppCreateController")) << followed.err;
     EXPECT_TRUE(fs::exists(written));
 }
@@ -398,8 +393,8 @@ TEST(PluginTrust, ARootInTheDataFolderIsRefused)
     const std::string host = (prefix.path() / "bin/kavrin-host").string();
 
     // The root the host writes for itself there links to the installed bundle, which loads.
-    setenv("XDG_DATA_HOME", (prefix.path() / "share").c_str(), 1);
-    unsetenv("KAVRIN_DEMO_PHONE");
+    const ScopedEnvironment dataFolder("XDG_DATA_HOME", (prefix.path() / "share").string());
+    const ScopedEnvironment noDemoPhone("KAVRIN_DEMO_PHONE", std::nullopt);
     RunResult own = runProgram(host, { "--script", "-" }, "view\ntap 44 44\n");
     EXPECT_EQ(own.out, "open tel:+491701234567\n") << own.err;
     ASSERT_TRUE(fs::is_directory(prefix.path() / "share/kavrin/demo-phone/System/Library/WeeAppPlugins"));
@@ -412,10 +407,8 @@ TEST(PluginTrust, ARootInTheDataFolderIsRefused)
     fs::create_directories(bundle);
     fs::copy_file(KAVRIN_TEST_CONSTRUCTOR_BUNDLE, bundle / "Kavrin");
     const fs::path written = prefix.path() / "constructor-ran";
-    setenv("KAVRIN_TEST_CONSTRUCTOR_FILE", written.c_str(), 1);
+    const ScopedEnvironment constructorFile("KAVRIN_TEST_CONSTRUCTOR_FILE", written.string());
     RunResult copied = runProgram(host, { "--root", copy.string(), "--script", "-" }, "height\n");
-    unsetenv("KAVRIN_TEST_CONSTRUCTOR_FILE");
-    unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(copied.status, 1);
     EXPECT_TRUE(contains(copied.err, "refused the plug-in " + fs::canonical(bundle).string() + ": it is not in a trusted place")) << copied.err;
     EXPECT_FALSE(fs::exists(written));

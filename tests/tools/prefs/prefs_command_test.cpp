@@ -1,5 +1,6 @@
 #include "support/host_harness.h"
 #include "support/property_list_shapes.h"
+#include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -427,7 +428,7 @@ TEST(Prefs, NoFilesWhereNobodyAsked)
     EXPECT_FALSE(fs::exists(bare.path() / "private/var/run/kavrin-notify/.settings.lock"));
 
     TemporaryFolder current;
-    ::unsetenv("KAVRIN_DEMO_PHONE");
+    const ScopedEnvironment noDemoPhone("KAVRIN_DEMO_PHONE", std::nullopt);
     RunResult listed = StartedProgram("kavrin-prefs", { "list" }, "", current.path()).finish();
     fs::path demoPhone = buildDirectory().parent_path() / "demo-phone";
     EXPECT_TRUE(listed.status == 0 || listed.err.find(demoPhone.string()) != std::string::npos) << listed.err;
